@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/UserNotifier.h"
+
+namespace qvr {
+
+// Where the product configuration file of a preset's model is looked for.
+struct TConfigSearch {
+    // The editor's folder. When unset it is read from the settings store
+    // (the machine-wide application path of the editor program).
+    std::optional<std::string> EditorFolder;
+    // The folder of the running program, ending with a path separator: the fallback.
+    std::string ProgramFolder;
+};
+
+// Turns preset and backup files into the HTML report document. The main window
+// (and the exporter) owns one for the whole run; it holds the column count and
+// the rendering state that a load sets up and uses.
+class TPresetReport {
+public:
+    TPresetReport(IUserNotifier& notifier, TConfigSearch search);
+    ~TPresetReport();
+    TPresetReport(const TPresetReport&) = delete;
+    TPresetReport& operator=(const TPresetReport&) = delete;
+
+    static constexpr int32_t DefaultColumnCount = 4;
+    static constexpr int32_t MaxColumnCount = 4;
+
+    // Columns of the report table; a value outside 1..MaxColumnCount is
+    // replaced by DefaultColumnCount at the first preset header of a load.
+    int32_t ColumnCount = DefaultColumnCount;
+
+    // Reads the file and returns the whole report document (bytes as written
+    // to the report file). Problems of the file are shown through the notifier
+    // and end reading; whatever was gathered is still in the document. A file
+    // that cannot be opened reads as an empty file. Any other failure (for
+    // instance a library error while loading the configuration) is thrown.
+    std::string Build(const std::string& fileName);
+
+private:
+    struct TImpl;
+    IUserNotifier& Notifier;
+    TConfigSearch Search;
+};
+
+} // namespace qvr

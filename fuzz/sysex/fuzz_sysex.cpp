@@ -52,8 +52,7 @@ void RoundTrip(const qvr::TKorvaneQVRSysEx& message) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size),
-                          std::ios::binary);
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size), std::ios::binary);
     qvr::TKorvaneQVRSysEx message;
     try {
         while (message.ReadHeader(in)) {

@@ -8,12 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "sysex/Qvrsysex.h"
+#include "tests/support/MessageBuilder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using namespace qvr::test;
 
 const uint8_t Qvr3 = 0x5A;
 const std::string EmptyDocument = "    </td>\n</table>\n";
@@ -39,23 +39,10 @@ void WriteFile(const fs::path& path, const std::string& content) {
 }
 
 std::string Message(uint8_t messageId, const Bytes& payload, uint8_t product = Qvr3) {
-    qvr::TKorvaneQVRSysEx message;
-    message.SetManufacturerId(16);
-    message.SetDeviceId(0);
-    message.SetProductId(product);
-    message.SetMessageId(messageId);
-    message.SetBody(payload);
-    std::ostringstream out;
-    message.WriteMessage(out);
-    return out.str();
+    return Msg(messageId).Product(product).Body(payload).Str();
 }
 
-std::string PresetHeader(uint8_t index, const std::string& name) {
-    Bytes body = {0, 0, index};
-    body.insert(body.end(), name.begin(), name.end());
-    body.insert(body.end(), {0, 0, 0, 0, 0});
-    return Message(0x21, body);
-}
+std::string Header(uint8_t index, const std::string& name) { return PresetHeader(index, name).Str(); }
 
 struct TRun {
     int Status = -1;
@@ -140,7 +127,7 @@ TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
 }
 
 TEST_F(CliTest, ReportGoesToStandardOutputWithoutMessages) {
-    const std::string file = Preset(PresetHeader(4, "Clean") + Message(0x24, {0, 0, 0, 1, 1, 0, 0,
+    const std::string file = Preset(Header(4, "Clean") + Message(0x24, {0, 0, 0, 1, 1, 0, 0,
                                                                              10, 2, 0, 7}));
     const TRun run = Run({"--config-dir", ConfigDir(), file});
     EXPECT_EQ(run.Status, 0) << run.Err;
@@ -154,7 +141,7 @@ TEST_F(CliTest, ReportGoesToStandardOutputWithoutMessages) {
 }
 
 TEST_F(CliTest, ColumnsAndOutputFile) {
-    const std::string file = Preset(PresetHeader(0, "A"));
+    const std::string file = Preset(Header(0, "A"));
     const std::string output = (Dir / "report.html").string();
     const TRun run = Run({"--columns=2", "--output", output, "--config-dir=" + ConfigDir(), file});
     EXPECT_EQ(run.Status, 0) << run.Err;
@@ -182,7 +169,7 @@ TEST_F(CliTest, ErrorsAreShownInOrderAndExitWithOne) {
 
 TEST_F(CliTest, WarningsAloneExitWithZero) {
     // A link to the Chorus, which has no type names.
-    const std::string file = Preset(PresetHeader(0, "A") +
+    const std::string file = Preset(Header(0, "A") +
                                     Message(0x24, {0, 0, 0, 1, 3, 0, 0, 0, 1, 0}) +
                                     Message(0x26, {0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 5, 0}));
     const TRun run = Run({"--config-dir", ConfigDir(), file});
@@ -197,7 +184,7 @@ TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
     WriteFile(Dir / "cfg" / "QVR3.cfg", "device\npresets\ncomponents\nfx\ncn =\nqvr\nmodifiers\n");
     const std::string output = (Dir / "report.html").string();
     const TRun run = Run({"--config-dir", ConfigDir(), "--output", output,
-                          Preset(PresetHeader(0, "A"))});
+                          Preset(Header(0, "A"))});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "error: Range check error.\n");
     EXPECT_EQ(run.Out, "");
@@ -205,7 +192,7 @@ TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
 }
 
 TEST_F(CliTest, UnwritableOutputExitsWithTwo) {
-    const std::string file = Preset(PresetHeader(0, "A"));
+    const std::string file = Preset(Header(0, "A"));
     for (const std::string& output : {(Dir / "missing" / "r.html").string(), Dir.string()}) {
         const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
         EXPECT_EQ(run.Status, 2) << output;
@@ -221,7 +208,7 @@ TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
     fs::create_directories(Dir / "bin");
     const fs::path copy = Dir / "bin" / "qvrreport";
     fs::copy_file(QVRREPORT_PATH, copy);
-    const std::string file = Preset(PresetHeader(0, "A"));
+    const std::string file = Preset(Header(0, "A"));
 
     const TRun missing = Run({file}, copy.string());
     EXPECT_EQ(missing.Status, 1);

@@ -96,8 +96,7 @@ std::string TVerInfo::GetVersionString(const std::string& name) const {
         if (got == 0)
             break;
         window.append(chunk.data(), got);
-        for (size_t at = window.find(marker); at != window.npos;
-             at = window.find(marker, at + 1)) {
+        for (size_t at = window.find(marker); at != window.npos; at = window.find(marker, at + 1)) {
             // The first well-formed resource counts; damaged ones are passed over.
             if (auto payload = ReadPayloadAt(FileName, windowStart + at + marker.size()))
                 return Lookup(*payload, key);

@@ -83,7 +83,9 @@ TRegistryLocation CurrentRegistryLocation() {
 
 TRegAccess::TRegAccess() = default;
 
-TRegAccess::~TRegAccess() { CloseKey(); }
+TRegAccess::~TRegAccess() {
+    CloseKey();
+}
 
 void TRegAccess::SetRootKey(TRegRoot root) {
     CloseKey();

@@ -10,7 +10,9 @@ namespace {
 constexpr std::string_view CurrentUserRoot = "HKEY_CURRENT_USER";
 constexpr std::string_view LocalMachineRoot = "HKEY_LOCAL_MACHINE";
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerAscii(std::string_view s) {
     std::string out(s);
@@ -19,7 +21,9 @@ std::string LowerAscii(std::string_view s) {
     return out;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
@@ -38,7 +42,9 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return true;
 }
 
-bool Writable(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) == s.npos; }
+bool Writable(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) == s.npos;
+}
 
 // Splits a full key path into the spelled-out root and the non-empty segments.
 std::optional<std::pair<std::string_view, std::vector<std::string_view>>>

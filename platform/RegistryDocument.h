@@ -58,9 +58,9 @@ public:
 
 private:
     struct TKeyInfo {
-        bool Explicit = false;      // has a section of its own (not only an ancestor of one)
-        size_t InsertAt = 0;        // line after the last entry of its last section
-        std::string Display;        // the path as written in that section
+        bool Explicit = false; // has a section of its own (not only an ancestor of one)
+        size_t InsertAt = 0;   // line after the last entry of its last section
+        std::string Display;   // the path as written in that section
     };
     struct TValueInfo {
         TRegValue Value;

@@ -30,23 +30,20 @@ const TypedReadCase TypedReadCases[] = {
     {"empty string exists", "\"InitialDir\"=\"\"\n", "InitialDir", 4, ""},
     {"expand form kept unexpanded", "\"InitialDir\"=expand:\"%HOME%\\\\x\"\n", "InitialDir", 4,
      "%HOME%\\x"},
-    {"hex(2) is expandable text", "\"InitialDir\"=hex(2):25,41,25,00\n", "InitialDir", 4,
-     "%A%"},
+    {"hex(2) is expandable text", "\"InitialDir\"=hex(2):25,41,25,00\n", "InitialDir", 4, "%A%"},
     {"hex(1) text ends at NUL", "\"InitialDir\"=hex(1):41,00,42,00\n", "InitialDir", 4, "A"},
     {"binary is no text", "\"InitialDir\"=hex:41,42\n", "InitialDir", 4, "DEF"},
     {"empty binary reads as empty text", "\"InitialDir\"=hex:\n", "InitialDir", 4, ""},
     {"hex(4) is a dword", "\"ColCount\"=hex(4):02,00,00,00\n", "ColCount", 2, "DEF"},
     {"hex(4) of wrong size", "\"ColCount\"=hex(4):02,00\n", "ColCount", 4, "DEF"},
-    {"big-endian dword is another type", "\"ColCount\"=hex(5):00,00,00,02\n", "ColCount", 4,
-     "DEF"},
+    {"big-endian dword is another type", "\"ColCount\"=hex(5):00,00,00,02\n", "ColCount", 4, "DEF"},
     {"continued hex lines", "\"InitialDir\"=hex(1):41,\\\n  42,\\\n  43,00\n", "InitialDir", 4,
      "ABC"},
     {"continuation needs indent", "\"InitialDir\"=hex(1):41,\\\n42,00\n", "InitialDir", 4, "DEF"},
     {"value names ignore case", "\"colcount\"=dword:00000001\n", "ColCount", 1, "DEF"},
-    {"last definition wins", "\"ColCount\"=dword:1\n\"ColCount\"=dword:2\n", "ColCount", 2,
+    {"last definition wins", "\"ColCount\"=dword:1\n\"ColCount\"=dword:2\n", "ColCount", 2, "DEF"},
+    {"later bad line does not hide", "\"ColCount\"=dword:1\n\"ColCount\"=dword:zz\n", "ColCount", 1,
      "DEF"},
-    {"later bad line does not hide", "\"ColCount\"=dword:1\n\"ColCount\"=dword:zz\n", "ColCount",
-     1, "DEF"},
     {"blanks around =", "  \"ColCount\" = dword:00000002  \n", "ColCount", 2, "DEF"},
     {"default value", "@=\"main\"\n", "", 4, "main"},
     {"missing value", "\"Other\"=dword:1\n", "ColCount", 4, "DEF"},
@@ -55,7 +52,9 @@ const TypedReadCase TypedReadCases[] = {
     {"text after string", "\"InitialDir\"=\"abc\" x\n", "InitialDir", 4, "DEF"},
 };
 
-void PrintTo(const TypedReadCase& c, std::ostream* os) { *os << c.Label; }
+void PrintTo(const TypedReadCase& c, std::ostream* os) {
+    *os << c.Label;
+}
 
 class TypedRead : public RegistryTest, public ::testing::WithParamInterface<TypedReadCase> {};
 
@@ -313,8 +312,8 @@ TEST_F(RegistryTest, MachineWideKeyComesFromBothFilesUserFirst) {
 }
 
 TEST_F(RegistryTest, MachineWideKeyOnlyInUserFile) {
-    WriteFile(UserFile, std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey +
-                            "]\n\"Path\"=\"/srv/cfg/\"\n");
+    WriteFile(UserFile,
+              std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey + "]\n\"Path\"=\"/srv/cfg/\"\n");
     TRegAccess reg;
     reg.SetRootKey(TRegRoot::LocalMachine);
     ASSERT_TRUE(reg.OpenKey(EditorKey, false));

@@ -9,7 +9,9 @@ namespace {
 const int32_t MinColumns = 1;
 const int32_t MaxColumns = 4;
 
-TCliParse Fail(std::string error) { return TCliParse{std::nullopt, std::move(error)}; }
+TCliParse Fail(std::string error) {
+    return TCliParse{std::nullopt, std::move(error)};
+}
 
 } // namespace
 
@@ -46,8 +48,8 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         const size_t equals = arg.find('=');
-        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos
-                                                                           : equals - 2);
+        const std::string name =
+            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         std::optional<std::string> inlineValue;
         if (equals != std::string::npos) {
             inlineValue = arg.substr(equals + 1);

@@ -87,8 +87,7 @@ std::unique_ptr<TQvrConfig> LoadProductConfig(uint8_t productId, const TConfigSe
     } catch (const EQvrInvalidConfigFile& e) {
         notifier.ShowError("'" + path + "' is not a valid configuration file.\n\n" + e.Message);
     } catch (const EQvrCannotOpenFile&) {
-        notifier.ShowError(std::string("Unable to open product configuration file.") +
-                           InstallHint);
+        notifier.ShowError(std::string("Unable to open product configuration file.") + InstallHint);
     }
     return nullptr;
 }

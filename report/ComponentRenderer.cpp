@@ -39,8 +39,7 @@ TModuleKind AppendHeading(const TQvrComponent& component, int32_t componentId,
 
 // Adds the module's entry to the chain; the first amps and cabinets also
 // become the green and red channel modules that links name by colour.
-void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind,
-                  TRenderState& state) {
+void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind, TRenderState& state) {
     const uint32_t entry =
         static_cast<uint32_t>(componentId) * 65536u + static_cast<uint32_t>(typeIndex);
     state.ModulePositions.push_back(static_cast<int32_t>(entry));

@@ -124,7 +124,8 @@ void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int
                                int32_t link, const TLinkWording& wording) {
     context.Lines.Append(wording.Lead("linked param module position = ") +
                          std::to_string(position));
-    context.Lines.Append(wording.Lead("linked param index = ") + std::to_string(message.NextByte()));
+    context.Lines.Append(wording.Lead("linked param index = ") +
+                         std::to_string(message.NextByte()));
     const std::string prefix = "Param " + std::to_string(link);
     context.Lines.Append(prefix + " max val = " + std::to_string(ReadVarValue(message)));
     context.Lines.Append(prefix + " min val = " + std::to_string(ReadVarValue(message)));

@@ -39,9 +39,8 @@ std::string ReadName(TMidiSysEx& message) {
     return name;
 }
 
-TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId,
-                                   int32_t& columnCount, int32_t defaultColumnCount,
-                                   int32_t maxColumnCount)
+TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount,
+                                   int32_t defaultColumnCount, int32_t maxColumnCount)
     : Context(context), ModelTitle(ModelName(productId)), ColumnCount(columnCount),
       DefaultColumnCount(defaultColumnCount), MaxColumnCount(maxColumnCount) {}
 

@@ -28,8 +28,8 @@ namespace {
 // report lines of every message.
 class TFileReader {
 public:
-    TFileReader(std::istream& in, TReportLines& lines, TRenderState& state,
-                IUserNotifier& notifier, const TConfigSearch& search, char decimalSeparator)
+    TFileReader(std::istream& in, TReportLines& lines, TRenderState& state, IUserNotifier& notifier,
+                const TConfigSearch& search, char decimalSeparator)
         : In(in), Lines(lines), State(state), Notifier(notifier), Search(search),
           DecimalSeparator(decimalSeparator) {}
 

@@ -27,7 +27,8 @@ void TRenderState::SetNameSlot(TNameSlot& slot, size_t insertIndex, int32_t comp
 }
 
 std::optional<size_t> TRenderState::TakeNameSlot(int32_t componentId) {
-    for (TNameSlot* slot : {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
+    for (TNameSlot* slot :
+         {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
         if (slot->Filled && slot->ComponentId == componentId) {
             slot->Filled = false;
             return slot->InsertIndex;
@@ -37,7 +38,8 @@ std::optional<size_t> TRenderState::TakeNameSlot(int32_t componentId) {
 }
 
 void TRenderState::LineInsertedAt(size_t pos) {
-    for (TNameSlot* slot : {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
+    for (TNameSlot* slot :
+         {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
         if (slot->Filled && slot->InsertIndex >= pos) {
             ++slot->InsertIndex;
         }

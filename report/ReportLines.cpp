@@ -12,7 +12,9 @@ std::string_view TReportLines::Line(size_t i) const {
     return Open.at(i - SealedEnds.size());
 }
 
-void TReportLines::Append(std::string line) { Open.push_back(std::move(line)); }
+void TReportLines::Append(std::string line) {
+    Open.push_back(std::move(line));
+}
 
 void TReportLines::Insert(size_t pos, std::string line) {
     if (pos < SealedEnds.size() || pos > Count()) {

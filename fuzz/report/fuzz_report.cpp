@@ -54,8 +54,7 @@ std::string FramedFile(uint8_t product, const uint8_t* data, size_t size) {
 }
 
 const std::string& InputPath() {
-    static const std::string path =
-        "/tmp/fuzz_report_" + std::to_string(::getpid()) + ".syx";
+    static const std::string path = "/tmp/fuzz_report_" + std::to_string(::getpid()) + ".syx";
     return path;
 }
 

@@ -52,19 +52,19 @@ INSTANTIATE_TEST_SUITE_P(
                     {TS, RowEndMarker, H1, CellBreakMarker, "<b>Preset Name</b>", "AB",
                      CellBreakMarker, "Gain = 5"},
                     TS + "\n" + "  " + H1 + "\n" + RowStart + CellStart +
-                        "      <b>Preset Name</b><br>\n" + "      AB<br>\n" + CellEnd +
-                        CellStart + "      Gain = 5<br>\n" + CellEnd + RowEnd + TableEnd},
-        TLayoutCase{"second preset after a row with one cell",
-                    2,
-                    {TS, RowEndMarker, H1, CellBreakMarker, "A", RowEndMarker, H2,
-                     CellBreakMarker, "B"},
-                    TS + "\n" + "  " + H1 + "\n" + RowStart + CellStart + "      A<br>\n" +
-                        EmptyCell + "  " + H2 + "\n" + CellEnd + RowEnd + RowStart + CellStart +
-                        "      B<br>\n" + CellEnd + EmptyCell + RowEnd + TableEnd},
+                        "      <b>Preset Name</b><br>\n" + "      AB<br>\n" + CellEnd + CellStart +
+                        "      Gain = 5<br>\n" + CellEnd + RowEnd + TableEnd},
+        TLayoutCase{
+            "second preset after a row with one cell",
+            2,
+            {TS, RowEndMarker, H1, CellBreakMarker, "A", RowEndMarker, H2, CellBreakMarker, "B"},
+            TS + "\n" + "  " + H1 + "\n" + RowStart + CellStart + "      A<br>\n" + EmptyCell +
+                "  " + H2 + "\n" + CellEnd + RowEnd + RowStart + CellStart + "      B<br>\n" +
+                CellEnd + EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"second preset after a full row",
                     2,
-                    {TS, RowEndMarker, H1, CellBreakMarker, "A", CellBreakMarker, "C",
-                     RowEndMarker, H2, CellBreakMarker, "B"},
+                    {TS, RowEndMarker, H1, CellBreakMarker, "A", CellBreakMarker, "C", RowEndMarker,
+                     H2, CellBreakMarker, "B"},
                     TS + "\n" + "  " + H1 + "\n" + RowStart + CellStart + "      A<br>\n" +
                         CellEnd + CellStart + "      C<br>\n" + "  " + H2 + "\n" + CellEnd +
                         RowEnd + RowStart + CellStart + "      B<br>\n" + CellEnd + EmptyCell +
@@ -82,16 +82,18 @@ INSTANTIATE_TEST_SUITE_P(
         TLayoutCase{"lines outside a row and headings get no break",
                     4,
                     {"before", CellBreakMarker, "<hr>", "x<h1>y", "<b>z</b>"},
-                    "      before\n" + RowStart + CellStart + "      <hr>\n" +
-                        "      x<h1>y\n" + "      <b>z</b><br>\n" + CellEnd + EmptyCell +
-                        EmptyCell + EmptyCell + RowEnd + TableEnd},
+                    "      before\n" + RowStart + CellStart + "      <hr>\n" + "      x<h1>y\n" +
+                        "      <b>z</b><br>\n" + CellEnd + EmptyCell + EmptyCell + EmptyCell +
+                        RowEnd + TableEnd},
         TLayoutCase{"table and row tests are substring tests, case-sensitive",
                     4,
                     {CellBreakMarker, "a<table b", "c<tr d", "<TR>", "<BR>"},
                     RowStart + CellStart + "a<table b\n" + "  c<tr d\n" + "      <TR><br>\n" +
-                        "      <BR><br>\n" + CellEnd + EmptyCell + EmptyCell + EmptyCell +
-                        RowEnd + TableEnd},
-        TLayoutCase{"markers are whole lines", 4, {" <br>", "&nbsp; "},
+                        "      <BR><br>\n" + CellEnd + EmptyCell + EmptyCell + EmptyCell + RowEnd +
+                        TableEnd},
+        TLayoutCase{"markers are whole lines",
+                    4,
+                    {" <br>", "&nbsp; "},
                     "       <br>\n" + std::string("       &nbsp; \n") + CellEnd + TableEnd}));
 
 TEST(ReportLines, InsertsAboveAppendedLinesAndReadsAcrossTheSealedPart) {

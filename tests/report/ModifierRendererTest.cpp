@@ -18,10 +18,9 @@ const uint8_t UnknownModifier = 99;
 //   7 Chorus with type index 7 (beyond its names), 8 Amp with type index 9 (red),
 //   9 Amplarium
 void RenderChain(TRenderBench& bench) {
-    auto chain = BodyMessage({4, 0, 0, 40, 1, 0, 1, 0, 0, 11, 1, 1,  2, 0, 0, 20, 1, 0,
-                              3, 0, 0, 30, 1, 0, 5, 0, 0, 50, 1, 0,  8, 0, 0, 80, 1, 0,
-                              99, 0, 0, 0, 1, 0, 3, 0, 0, 30, 1, 7,  1, 0, 0, 10, 1, 9,
-                              6, 0, 0, 60, 1, 0});
+    auto chain = BodyMessage({4,  0, 0, 40, 1, 0, 1,  0, 0, 11, 1, 1, 2,  0, 0, 20, 1, 0, 3, 0, 0,
+                              30, 1, 0, 5,  0, 0, 50, 1, 0, 8,  0, 0, 80, 1, 0, 99, 0, 0, 0, 1, 0,
+                              3,  0, 0, 30, 1, 7, 1,  0, 0, 10, 1, 9, 6,  0, 0, 60, 1, 0});
     for (int i = 0; i < 10; ++i) {
         RenderComponent(*chain, bench.Context);
     }
@@ -106,10 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Linked param undefined"},
                   true},
         TLinkCase{"effect without type names", {5, 1, 5, 1}, {"Linked param undefined"}, true},
-        TLinkCase{"module of an unknown component",
-                  {6, 1, 5, 1},
-                  {"Linked param undefined"},
-                  true},
+        TLinkCase{"module of an unknown component", {6, 1, 5, 1}, {"Linked param undefined"}, true},
         TLinkCase{"position beyond the chain",
                   {40, 3, 7, 2},
                   {"Linked param module position = 40", "Linked param index = 3",
@@ -124,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MultipleLinks, OrdinalWordsLeadTheLines) {
     TRenderBench bench;
     RenderChain(bench);
-    EXPECT_EQ(RenderRecord(bench, {UnknownModifier, 0, 3, 1, 1, 30, 0, 255, 0, 0, 0, 40, 3, 7,
-                                   2}),
+    EXPECT_EQ(RenderRecord(bench, {UnknownModifier, 0, 3, 1, 1, 30, 0, 255, 0, 0, 0, 40, 3, 7, 2}),
               (Lines{"1st linked param = Green Drive", "Max = 3", "Min = -12", "No 2nd link",
                      "3rd linked param module position = 40", "3rd linked param index = 3",
                      "Param 2 max val = 7", "Param 2 min val = 2"}));
@@ -148,9 +143,10 @@ TEST(MultipleLinks, FromTheNinthLinkTheOrdinalIsEmpty) {
     }
     record.insert(record.end(), {3, 2, 5, 1, 255, 0, 0, 0});
     const Lines lines = RenderRecord(bench, record);
-    const Lines expected = {"No 1st link", "No 2nd link", "No 3rd link", "No 4th link",
-                            "No 5th link", "No 6th link", "No 7th link", "No 8th link",
-                            " linked param = Chorus Depth", "Max = 5", "Min = 1", "No  link"};
+    const Lines expected = {"No 1st link", "No 2nd link", "No 3rd link",
+                            "No 4th link", "No 5th link", "No 6th link",
+                            "No 7th link", "No 8th link", " linked param = Chorus Depth",
+                            "Max = 5",     "Min = 1",     "No  link"};
     EXPECT_EQ(lines, expected);
 }
 

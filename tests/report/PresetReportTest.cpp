@@ -45,9 +45,9 @@ std::string Document(const Lines& lines, int32_t columns = 4) {
 }
 
 // Component and modifier records of the test configuration.
-const Bytes Amp = {1, 0, 0, 10, 2, 0, 5};       // Clean, Status = On ... (value 5)
-const Bytes Cabinet = {2, 0, 0, 20, 2, 0, 1};   // Mic = Condenser
-const Bytes Chorus = {3, 0, 0, 30, 2, 0, 4};    // Type = Classic, Rate = 0.4, Mix = 4
+const Bytes Amp = {1, 0, 0, 10, 2, 0, 5};     // Clean, Status = On ... (value 5)
+const Bytes Cabinet = {2, 0, 0, 20, 2, 0, 1}; // Mic = Condenser
+const Bytes Chorus = {3, 0, 0, 30, 2, 0, 4};  // Type = Classic, Rate = 0.4, Mix = 4
 const Lines AmpLines = {CellBreakMarker, "<b>Green Amp</b>", "Status = On"};
 const Lines RedAmpLines = {CellBreakMarker, "<b>Red Amp</b>", "Status = On"};
 const Lines CabinetLines = {CellBreakMarker, "<b>Green Cabinet</b>", "Mic = Condenser"};
@@ -122,16 +122,22 @@ TEST_P(ReadFailureTest, ShowsTheFailureAndKeepsWhatWasGathered) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, ReadFailureTest,
     testing::Values(
-        TFailureCase{"first byte not F0", SysExFile().Raw({0x00, 0xF0}),
-                     "error: Invalid system exclusive format", {}},
+        TFailureCase{"first byte not F0",
+                     SysExFile().Raw({0x00, 0xF0}),
+                     "error: Invalid system exclusive format",
+                     {}},
         TFailureCase{"stray byte between messages",
                      SysExFile().Add(PresetHeader(0, "A")).Raw({0x33}).Add(PresetHeader(1, "B")),
                      "error: Invalid system exclusive format",
                      Concat({{TS}, PresetLines("01", "A")})},
-        TFailureCase{"another manufacturer", SysExFile{Msg(0x21).Manufacturer(0x43 << 16)},
-                     "error: Not a Korvane format", {}},
-        TFailureCase{"first body fails its checksum", SysExFile{PresetHeader(0, "A").BadChecksum()},
-                     "error: Bad checksum", {TS}},
+        TFailureCase{"another manufacturer",
+                     SysExFile{Msg(0x21).Manufacturer(0x43 << 16)},
+                     "error: Not a Korvane format",
+                     {}},
+        TFailureCase{"first body fails its checksum",
+                     SysExFile{PresetHeader(0, "A").BadChecksum()},
+                     "error: Bad checksum",
+                     {TS}},
         TFailureCase{"third message fails its checksum",
                      SysExFile{PresetHeader(0, "A"), Msg(0x0B).Body({1}),
                                Msg(0x0C).Body({1}).BadChecksum(), PresetHeader(1, "B")},
@@ -141,10 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
                      SysExFile{PresetHeader(0, "A"), Msg(0x21).Product(87).Body({0, 0, 1})},
                      "error: Inconsistent product Id's in file",
                      Concat({{TS}, PresetLines("01", "A")})},
-        TFailureCase{"unsupported product", SysExFile{PresetHeader(0, "A").Product(89)},
-                     "error: Korvane Product Id 89 is not supported", {}},
-        TFailureCase{"file ends inside a header", SysExFile().Raw({0xF0, 0x00, 0x00}),
-                     "error: Invalid system exclusive format", {}}));
+        TFailureCase{"unsupported product",
+                     SysExFile{PresetHeader(0, "A").Product(89)},
+                     "error: Korvane Product Id 89 is not supported",
+                     {}},
+        TFailureCase{"file ends inside a header",
+                     SysExFile().Raw({0xF0, 0x00, 0x00}),
+                     "error: Invalid system exclusive format",
+                     {}}));
 
 TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
     TTempDir empty;
@@ -160,8 +170,11 @@ TEST_F(PresetReportTest, HeadingNumbersAndColumnCount) {
     const std::string document =
         Build(SysExFile{PresetHeader(4, "A"), PresetHeader(99, "B"), PresetHeader(253, "C"),
                         PresetHeader(254, "D"), PresetHeader(255, "E")});
-    EXPECT_EQ(document, Document(Concat({{TS}, PresetLines("05", "A"), PresetLines("100", "B"),
-                                         PresetLines("254", "C"), PresetLines("", "D"),
+    EXPECT_EQ(document, Document(Concat({{TS},
+                                         PresetLines("05", "A"),
+                                         PresetLines("100", "B"),
+                                         PresetLines("254", "C"),
+                                         PresetLines("", "D"),
                                          PresetLines("", "E")})));
     EXPECT_TRUE(Notifier.Messages.empty());
 }
@@ -179,32 +192,35 @@ TEST_F(PresetReportTest, ColumnCountOutOfRangeBecomesTheDefaultAtAPresetHeader) 
 }
 
 TEST_F(PresetReportTest, MessagesWithoutLinesAndUnknownIds) {
-    SysExFile file{
-        PresetHeader(0, ""), Msg(0x0A).Body({0, 2, 0, 2, 0x10, 0x83, 1, 2, 3, 0, 0}),
-        Msg(0x0F).Body({1, 2, 3, 4, 5, 6, 7}), Msg(0x10).Body({1}), Msg(0x22).Body({1}),
-        Msg(0x28).Body({0, 0, 0, 1, 0, 0, 2, 0, 1, 1, 2, 2}), Msg(0x0B).Body({1}),
-        Msg(0x0C).RawBody({})});
+    SysExFile file{PresetHeader(0, ""),
+                   Msg(0x0A).Body({0, 2, 0, 2, 0x10, 0x83, 1, 2, 3, 0, 0}),
+                   Msg(0x0F).Body({1, 2, 3, 4, 5, 6, 7}),
+                   Msg(0x10).Body({1}),
+                   Msg(0x22).Body({1}),
+                   Msg(0x28).Body({0, 0, 0, 1, 0, 0, 2, 0, 1, 1, 2, 2}),
+                   Msg(0x0B).Body({1}),
+                   Msg(0x0C).RawBody({})};
     file.Raw(HighIdMessage(0x80)).Raw(HighIdMessage(0xFF));
     const std::string document = Build(file);
-    EXPECT_EQ(document, Document(Concat({{TS},
-                                         PresetLines("01", ""),
-                                         {"*** UNKNOWN datum 0B ***", "*** UNKNOWN datum FFFFFF80 ***",
-                                          "*** UNKNOWN datum FFFFFFFF ***"}})));
+    EXPECT_EQ(document,
+              Document(Concat({{TS},
+                               PresetLines("01", ""),
+                               {"*** UNKNOWN datum 0B ***", "*** UNKNOWN datum FFFFFF80 ***",
+                                "*** UNKNOWN datum FFFFFFFF ***"}})));
     EXPECT_TRUE(Notifier.Messages.empty());
 }
 
 TEST_F(PresetReportTest, ComponentsModifiersAndTheUserDecimalSeparator) {
-    const std::string document = Build(SysExFile{PresetHeader(0, "A"), Components({Amp, Chorus}),
-                                                 OneLink(1, 1)},
-                                       ',');
+    const std::string document =
+        Build(SysExFile{PresetHeader(0, "A"), Components({Amp, Chorus}), OneLink(1, 1)}, ',');
     EXPECT_EQ(document,
-              Document(Concat({{TS},
-                               PresetLines("01", "A"),
-                               AmpLines,
-                               {CellBreakMarker, "<b>Chorus</b>", "Type = Classic", "Rate = 0,4",
-                                "Mix = 4"},
-                               {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1",
-                                "Linked param = Chorus Rate", "Max = 0,3", "Min = 0,1"}})));
+              Document(Concat(
+                  {{TS},
+                   PresetLines("01", "A"),
+                   AmpLines,
+                   {CellBreakMarker, "<b>Chorus</b>", "Type = Classic", "Rate = 0,4", "Mix = 4"},
+                   {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
+                    "Max = 0,3", "Min = 0,1"}})));
 }
 
 // Each preset's links name the modules of its own chain.
@@ -212,12 +228,18 @@ TEST_F(PresetReportTest, LinksOfALaterPresetNameItsOwnModules) {
     const std::string document =
         Build(SysExFile{PresetHeader(0, "A"), Components({Chorus, Amp}), OneLink(0, 1),
                         PresetHeader(1, "B"), Components({Amp, Chorus}), OneLink(0, 2)});
-    const Lines linkA = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1",
-                         "Linked param = Chorus Rate", "Max = 0.3", "Min = 0.1"};
-    const Lines linkB = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1",
-                         "Linked param = Green Gain", "Max = 3", "Min = 1"};
-    EXPECT_EQ(document, Document(Concat({{TS}, PresetLines("01", "A"), ChorusLines, AmpLines,
-                                         linkA, PresetLines("02", "B"), AmpLines, ChorusLines,
+    const Lines linkA = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
+                         "Max = 0.3",     "Min = 0.1"};
+    const Lines linkB = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Green Gain",
+                         "Max = 3",       "Min = 1"};
+    EXPECT_EQ(document, Document(Concat({{TS},
+                                         PresetLines("01", "A"),
+                                         ChorusLines,
+                                         AmpLines,
+                                         linkA,
+                                         PresetLines("02", "B"),
+                                         AmpLines,
+                                         ChorusLines,
                                          linkB})));
 }
 
@@ -240,8 +262,7 @@ struct TNameCase {
     Lines Names; // the names under green amp, green cab, red amp, red cab
 };
 
-class UserModelNameTest : public PresetReportTest,
-                          public testing::WithParamInterface<TNameCase> {};
+class UserModelNameTest : public PresetReportTest, public testing::WithParamInterface<TNameCase> {};
 
 TEST_P(UserModelNameTest, NamesGoUnderTheirOwnHeadings) {
     const TNameCase& c = GetParam();
@@ -250,23 +271,30 @@ TEST_P(UserModelNameTest, NamesGoUnderTheirOwnHeadings) {
         file.Add(UserModel(id, name));
     }
     EXPECT_EQ(Build(file),
-              Document(Concat({{TS}, PresetLines("01", "A"),
+              Document(Concat({{TS},
+                               PresetLines("01", "A"),
                                NamedChain(c.Names[0], c.Names[1], c.Names[2], c.Names[3])})))
         << c.What;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, UserModelNameTest,
-    testing::Values(
-        TNameCase{"usual order", {{1, "G"}, {2, "GC"}, {1, "R"}, {2, "RC"}}, {"G", "GC", "R", "RC"}},
-        TNameCase{"cabinets first", {{2, "GC"}, {2, "RC"}, {1, "G"}, {1, "R"}},
-                  {"G", "GC", "R", "RC"}},
-        TNameCase{"amps never named", {{2, "GC"}, {2, "RC"}}, {"", "GC", "", "RC"}},
-        TNameCase{"only the red cabinet left", {{2, "GC"}, {1, "G"}, {1, "R"}, {2, "RC"}},
-                  {"G", "GC", "R", "RC"}},
-        TNameCase{"more names than slots", {{1, "G"}, {1, "R"}, {1, "X"}, {0, "Z"}, {7, "Y"}},
-                  {"G", "", "R", ""}},
-        TNameCase{"escaped", {{1, "<Hot & \"Loud\">"}}, {"&lt;Hot &amp; &quot;Loud&quot;&gt;", "", "", ""}}));
+    testing::Values(TNameCase{"usual order",
+                              {{1, "G"}, {2, "GC"}, {1, "R"}, {2, "RC"}},
+                              {"G", "GC", "R", "RC"}},
+                    TNameCase{"cabinets first",
+                              {{2, "GC"}, {2, "RC"}, {1, "G"}, {1, "R"}},
+                              {"G", "GC", "R", "RC"}},
+                    TNameCase{"amps never named", {{2, "GC"}, {2, "RC"}}, {"", "GC", "", "RC"}},
+                    TNameCase{"only the red cabinet left",
+                              {{2, "GC"}, {1, "G"}, {1, "R"}, {2, "RC"}},
+                              {"G", "GC", "R", "RC"}},
+                    TNameCase{"more names than slots",
+                              {{1, "G"}, {1, "R"}, {1, "X"}, {0, "Z"}, {7, "Y"}},
+                              {"G", "", "R", ""}},
+                    TNameCase{"escaped",
+                              {{1, "<Hot & \"Loud\">"}},
+                              {"&lt;Hot &amp; &quot;Loud&quot;&gt;", "", "", ""}}));
 
 TEST_F(PresetReportTest, NameSlotsEndWithTheirPresetsComponents) {
     // The first preset's amp is never named; the name that follows the second
@@ -274,15 +302,17 @@ TEST_F(PresetReportTest, NameSlotsEndWithTheirPresetsComponents) {
     const std::string document =
         Build(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
                         Components({Chorus}), UserModel(1, "late"), UserModel(0, "zero")});
-    EXPECT_EQ(document, Document(Concat({{TS}, PresetLines("01", "A"), AmpLines,
-                                         PresetLines("02", "B"), ChorusLines})));
+    EXPECT_EQ(document,
+              Document(Concat(
+                  {{TS}, PresetLines("01", "A"), AmpLines, PresetLines("02", "B"), ChorusLines})));
 }
 
 TEST_F(PresetReportTest, NameAfterTheNextPresetHeaderStillFindsItsAmp) {
     const std::string document = Build(SysExFile{PresetHeader(0, "A"), Components({Amp}),
                                                  PresetHeader(1, "B"), UserModel(1, "M")});
     EXPECT_EQ(document,
-              Document(Concat({{TS}, PresetLines("01", "A"),
+              Document(Concat({{TS},
+                               PresetLines("01", "A"),
                                {CellBreakMarker, "<b>Green Amp</b>", "Name = M", "Status = On"},
                                PresetLines("02", "B")})));
 }
@@ -290,11 +320,13 @@ TEST_F(PresetReportTest, NameAfterTheNextPresetHeaderStillFindsItsAmp) {
 TEST_F(PresetReportTest, PresetNamesAreEscapedAndKeptWhole) {
     const std::string longName(300, 'n');
     const std::string document =
-        Build(SysExFile{PresetHeader(0, "<br>"), PresetHeader(1, "&nbsp;"), PresetHeader(2, longName),
-                        PresetHeader(3, "A\"B")});
-    EXPECT_EQ(document,
-              Document(Concat({{TS}, PresetLines("01", "&lt;br&gt;"), PresetLines("02", "&amp;nbsp;"),
-                               PresetLines("03", longName), PresetLines("04", "A&quot;B")})));
+        Build(SysExFile{PresetHeader(0, "<br>"), PresetHeader(1, "&nbsp;"),
+                        PresetHeader(2, longName), PresetHeader(3, "A\"B")});
+    EXPECT_EQ(document, Document(Concat({{TS},
+                                         PresetLines("01", "&lt;br&gt;"),
+                                         PresetLines("02", "&amp;nbsp;"),
+                                         PresetLines("03", longName),
+                                         PresetLines("04", "A&quot;B")})));
 }
 
 TEST_F(PresetReportTest, NameWithoutTerminatorRunsToTheEndOfTheBody) {

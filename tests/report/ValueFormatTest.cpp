@@ -136,26 +136,26 @@ TQvrParam Scaled(double sw, double mul, double add, double mulHigh, double addHi
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FormatParamValueTest,
-    testing::Values(
-        TFormatCase{"on/off 0", Param("On/Off"), 0, '.', "Off"},
-        TFormatCase{"on/off 1", Param("On/Off"), 1, '.', "On"},
-        TFormatCase{"on/off 7", Param("On/Off"), 7, '.', "On"},
-        TFormatCase{"on/off wins over items", WithItems({"x", "y"}, "On/Off"), 0, '.', "Off"},
-        TFormatCase{"on/off is case-sensitive", Param("on/off"), 0, '.', "0"},
-        TFormatCase{"third item", WithItems({"a", "b", " c"}), 2, '.', " c"},
-        TFormatCase{"beyond the items", WithItems({"a", "b", "c"}), 3, '.', "3"},
-        TFormatCase{"negative never indexes", WithItems({"a"}), -1, '.', "-1"},
-        TFormatCase{"max text", WithMaxText(99, "Full"), 99, '.', "Full"},
-        TFormatCase{"below max", WithMaxText(99, "Full"), 98, '.', "98"},
-        TFormatCase{"items before max text", WithMaxText(1, "Full"), 1, '.', "b"},
-        TFormatCase{"default scale", Param("Level"), 5, '.', "5"},
-        TFormatCase{"lower scale", Scaled(1e9, 0.5, -12, 1, 0), 5, '.', "-9.5"},
-        TFormatCase{"user separator", Scaled(1e9, 0.5, -12, 1, 0), 5, ',', "-9,5"},
-        TFormatCase{"below switch", Scaled(50, 1, 0, 2, -100), 49, '.', "49"},
-        TFormatCase{"at switch", Scaled(50, 1, 0, 2, -100), 50, '.', "0"},
-        TFormatCase{"above switch", Scaled(64, 1, 0, 2, -128), 65, '.', "2"},
-        TFormatCase{"tenths", Scaled(1e9, 0.1, 0, 1, 0), 5, '.', "0.5"},
-        TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"}));
+    testing::Values(TFormatCase{"on/off 0", Param("On/Off"), 0, '.', "Off"},
+                    TFormatCase{"on/off 1", Param("On/Off"), 1, '.', "On"},
+                    TFormatCase{"on/off 7", Param("On/Off"), 7, '.', "On"},
+                    TFormatCase{"on/off wins over items", WithItems({"x", "y"}, "On/Off"), 0, '.',
+                                "Off"},
+                    TFormatCase{"on/off is case-sensitive", Param("on/off"), 0, '.', "0"},
+                    TFormatCase{"third item", WithItems({"a", "b", " c"}), 2, '.', " c"},
+                    TFormatCase{"beyond the items", WithItems({"a", "b", "c"}), 3, '.', "3"},
+                    TFormatCase{"negative never indexes", WithItems({"a"}), -1, '.', "-1"},
+                    TFormatCase{"max text", WithMaxText(99, "Full"), 99, '.', "Full"},
+                    TFormatCase{"below max", WithMaxText(99, "Full"), 98, '.', "98"},
+                    TFormatCase{"items before max text", WithMaxText(1, "Full"), 1, '.', "b"},
+                    TFormatCase{"default scale", Param("Level"), 5, '.', "5"},
+                    TFormatCase{"lower scale", Scaled(1e9, 0.5, -12, 1, 0), 5, '.', "-9.5"},
+                    TFormatCase{"user separator", Scaled(1e9, 0.5, -12, 1, 0), 5, ',', "-9,5"},
+                    TFormatCase{"below switch", Scaled(50, 1, 0, 2, -100), 49, '.', "49"},
+                    TFormatCase{"at switch", Scaled(50, 1, 0, 2, -100), 50, '.', "0"},
+                    TFormatCase{"above switch", Scaled(64, 1, 0, 2, -128), 65, '.', "2"},
+                    TFormatCase{"tenths", Scaled(1e9, 0.1, 0, 1, 0), 5, '.', "0.5"},
+                    TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"}));
 
 TEST(ParamLine, StatusForTheSwitchAndNameOtherwise) {
     EXPECT_EQ(ParamLine(Param("On/Off"), 1, '.'), "Status = On");

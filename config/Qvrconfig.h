@@ -6,6 +6,7 @@
 
 #include "config/Components.h"
 #include "config/ConfigErrors.h"
+#include "config/ConfigReader.h"
 #include "config/Modifiers.h"
 #include "config/Params.h"
 #include "config/Types.h"

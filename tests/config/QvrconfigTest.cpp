@@ -79,7 +79,10 @@ TEST(QvrConfig, FindsHeadersInAnyCaseWithBlanks) {
 }
 
 TEST(QvrConfig, LibraryErrorsPassThroughUnchanged) {
-    const std::string start = "device\npresets\ncomponents\nfx\nqvr\ncn = A\nparams\ntid = 1\n";
+    // Fails inside section "qvr" with a complete "fx" section loaded: the
+    // sanitizer build checks that both are released.
+    const std::string start = "device\npresets\ncomponents\nfx\ncn = F\ncid = 1\nparams\ntid = 1\n"
+                              "pn = P\nqvr\ncn = A\nparams\ntid = 1\npn = Q\n";
     {
         const TFixtureFile file(start + "pn = P\nscm = 1,5\nmodifiers\n");
         try {

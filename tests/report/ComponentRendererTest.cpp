@@ -31,6 +31,10 @@ struct TRecordCase {
     int32_t Entry; // the module entry recorded
 };
 
+void PrintTo(const TRecordCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class RenderComponentRecordTest : public testing::TestWithParam<TRecordCase> {};
 
 TEST_P(RenderComponentRecordTest, AppendsTheModulesLinesAndRecordsIt) {
@@ -89,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TRecordCase{"unknown component: consumed without lines",
                                 {99, 0, 0, 1, 2, 3, 4},
                                 {},
-                                99 * 65536 + 3}));
+                                99 * 65536 + 3}),
+    TNameByWhat());
 
 TEST(RenderComponentChain, GreenThenRedAmpsAndCabinets) {
     TRenderBench bench;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "ReportFixtures.h"
 #include "report/DocumentWriter.h"
 #include "report/PresetAssembler.h"
 #include "report/RenderContext.h"
@@ -35,6 +36,10 @@ struct TLayoutCase {
     Lines Input;
     std::string Document;
 };
+
+void PrintTo(const TLayoutCase& c, std::ostream* os) {
+    *os << c.What;
+}
 
 class DocumentLayoutTest : public testing::TestWithParam<TLayoutCase> {};
 
@@ -94,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         TLayoutCase{"markers are whole lines",
                     4,
                     {" <br>", "&nbsp; "},
-                    "       <br>\n" + std::string("       &nbsp; \n") + CellEnd + TableEnd}));
+                    "       <br>\n" + std::string("      &nbsp; \n") + CellEnd + TableEnd}),
+    TNameByWhat());
 
 TEST(ReportLines, InsertsAboveAppendedLinesAndReadsAcrossTheSealedPart) {
     TReportLines lines;

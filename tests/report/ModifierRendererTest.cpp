@@ -46,6 +46,10 @@ struct TLinkCase {
     bool Warned;
 };
 
+void PrintTo(const TLinkCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class SingleLinkTest : public testing::TestWithParam<TLinkCase> {};
 
 TEST_P(SingleLinkTest, NamesTheLinkedParameterAndItsRange) {
@@ -115,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   {"Linked param module position = -1", "Linked param index = -1",
                    "Param 0 max val = -1", "Param 0 min val = -1"},
-                  false}));
+                  false}),
+    TNameByWhat());
 
 TEST(MultipleLinks, OrdinalWordsLeadTheLines) {
     TRenderBench bench;

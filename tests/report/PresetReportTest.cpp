@@ -109,6 +109,10 @@ struct TFailureCase {
     Lines Gathered; // the lines read before the failure
 };
 
+void PrintTo(const TFailureCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class ReadFailureTest : public PresetReportTest,
                         public testing::WithParamInterface<TFailureCase> {};
 
@@ -154,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFailureCase{"file ends inside a header",
                      SysExFile().Raw({0xF0, 0x00, 0x00}),
                      "error: Invalid system exclusive format",
-                     {}}));
+                     {}}),
+    TNameByWhat());
 
 TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
     TTempDir empty;
@@ -262,6 +267,10 @@ struct TNameCase {
     Lines Names; // the names under green amp, green cab, red amp, red cab
 };
 
+void PrintTo(const TNameCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class UserModelNameTest : public PresetReportTest, public testing::WithParamInterface<TNameCase> {};
 
 TEST_P(UserModelNameTest, NamesGoUnderTheirOwnHeadings) {
@@ -294,7 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
                               {"G", "", "R", ""}},
                     TNameCase{"escaped",
                               {{1, "<Hot & \"Loud\">"}},
-                              {"&lt;Hot &amp; &quot;Loud&quot;&gt;", "", "", ""}}));
+                              {"&lt;Hot &amp; &quot;Loud&quot;&gt;", "", "", ""}}),
+    TNameByWhat());
 
 TEST_F(PresetReportTest, NameSlotsEndWithTheirPresetsComponents) {
     // The first preset's amp is never named; the name that follows the second

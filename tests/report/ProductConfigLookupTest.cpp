@@ -80,6 +80,10 @@ struct TFolderCase {
     std::string LoadedFile;              // which of them is loaded; empty: none
 };
 
+void PrintTo(const TFolderCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class FolderSearchTest : public ProductConfigLookupTest,
                          public testing::WithParamInterface<TFolderCase> {};
 
@@ -149,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "program/QVR3.cfg"},
         TFolderCase{"nothing recorded", {}, {}, {"program/QVR3.cfg"}, "program/QVR3.cfg"},
         TFolderCase{"no file anywhere", {}, "editor/", {}, ""},
-        TFolderCase{"no file and nothing recorded", {}, {}, {"editor/QVR3.cfg"}, ""}));
+        TFolderCase{"no file and nothing recorded", {}, {}, {"editor/QVR3.cfg"}, ""}),
+    TNameByWhat());
 
 TEST_F(ProductConfigLookupTest, EditorFolderRecordedInTheUsersOwnStore) {
     {

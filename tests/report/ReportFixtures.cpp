@@ -1,6 +1,7 @@
 #include "ReportFixtures.h"
 
 #include <atomic>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -25,6 +26,14 @@ std::string TTempDir::Write(const std::string& name, const std::string& content)
     std::ofstream out(path, std::ios::binary);
     out << content;
     return path;
+}
+
+std::string CaseName(const std::string& what) {
+    std::string name;
+    for (const char c : what) {
+        name += std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+    }
+    return name;
 }
 
 const char* const TestConfigText = R"(device

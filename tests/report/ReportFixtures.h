@@ -38,6 +38,16 @@ private:
     std::filesystem::path Path;
 };
 
+// A test name from a case description: letters and digits, '_' for the rest.
+std::string CaseName(const std::string& what);
+
+// Names the cases of a parameterised test by their field What.
+struct TNameByWhat {
+    template <class TInfo> std::string operator()(const TInfo& info) const {
+        return CaseName(info.param.What);
+    }
+};
+
 // A small configuration of our own: the modules and modifiers the tests use.
 //   fx:  1 Amp (types Clean 10, Crunch 11), 2 Cabinet (4x12 20), 3 Chorus
 //        (Classic 30, Deep 31), 4 Input, 5 Misc, 6 Amplarium, 7 Output,

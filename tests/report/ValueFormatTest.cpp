@@ -2,6 +2,7 @@
 
 #include "ReportFixtures.h"
 #include "report/ValueFormat.h"
+#include "tests/support/MessageBuilder.h"
 
 namespace qvr::test {
 namespace {
@@ -29,6 +30,10 @@ struct TVarCase {
     int32_t Value;
     int32_t NextAfter; // the byte that follows the value, -1 at the end
 };
+
+void PrintTo(const TVarCase& c, std::ostream* os) {
+    *os << "bytes " << Hex(ToString(c.Bytes)) << " read " << c.Value;
+}
 
 class ReadVarValueTest : public testing::TestWithParam<TVarCase> {};
 
@@ -104,6 +109,10 @@ struct TFormatCase {
     std::string Text;
 };
 
+void PrintTo(const TFormatCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
 class FormatParamValueTest : public testing::TestWithParam<TFormatCase> {};
 
 TEST_P(FormatParamValueTest, ShowsTheValueByTheFirstRuleThatApplies) {
@@ -155,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TFormatCase{"at switch", Scaled(50, 1, 0, 2, -100), 50, '.', "0"},
                     TFormatCase{"above switch", Scaled(64, 1, 0, 2, -128), 65, '.', "2"},
                     TFormatCase{"tenths", Scaled(1e9, 0.1, 0, 1, 0), 5, '.', "0.5"},
-                    TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"}));
+                    TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"}),
+    TNameByWhat());
 
 TEST(ParamLine, StatusForTheSwitchAndNameOtherwise) {
     EXPECT_EQ(ParamLine(Param("On/Off"), 1, '.'), "Status = On");

@@ -92,6 +92,9 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         notifier.ShowException(e.what());
         return ExitErrorShown;
+    } catch (...) {
+        notifier.ShowException("Unknown exception");
+        return ExitErrorShown;
     }
 
     const int written = WriteDocument(options, document);

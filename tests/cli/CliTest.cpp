@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +23,7 @@ const std::string TableStartPrefix = "<table width=\"100%\" class=\"preset\"";
 // Enough of a configuration for one amp and one modifier.
 const char* const ConfigText = "device\npresets\ncomponents\nfx\n"
                                "cn = Amp\ncid = 1\ntypes\ntn = Clean\ntid = 10\n"
-                               "params\ntid = 10\npn = Gain\n"
+                               "params\ntid = 10\npn = Gain\nscm = 0.5\n"
                                "cn = Chorus\ncid = 3\n"
                                "qvr\nmodifiers\nmn = Expression\nmid = 1\n";
 
@@ -73,9 +74,11 @@ protected:
 
     std::string ConfigDir() const { return (Dir / "cfg").string(); }
 
-    TRun Run(const std::vector<std::string>& args, const std::string& exe = QVRREPORT_PATH) {
-        std::string command = "env HOME='" + (Dir / "home").string() + "' XDG_CONFIG_HOME='" +
-                              (Dir / "home" / ".config").string() + "' '" + exe + "'";
+    TRun Run(const std::vector<std::string>& args, const std::string& exe = QVRREPORT_PATH,
+             const std::string& locale = "C") {
+        std::string command = "env LC_ALL=" + locale + " HOME='" + (Dir / "home").string() +
+                              "' XDG_CONFIG_HOME='" + (Dir / "home" / ".config").string() + "' '" +
+                              exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -139,7 +142,21 @@ TEST_F(CliTest, ReportGoesToStandardOutputWithoutMessages) {
                            "#05</th></tr>"),
               std::string::npos)
         << run.Out;
-    EXPECT_NE(run.Out.find("      Gain = 7<br>\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("      Gain = 3.5<br>\n"), std::string::npos) << run.Out;
+}
+
+TEST_F(CliTest, NumbersUseTheDecimalSeparatorOfTheUsersLocale) {
+    const char* const german = "de_DE.utf8";
+    try {
+        std::locale probe(german);
+    } catch (const std::exception&) {
+        GTEST_SKIP() << "locale " << german << " is not installed";
+    }
+    const std::string file =
+        Preset(Header(0, "A") + Message(0x24, {0, 0, 0, 1, 1, 0, 0, 10, 2, 0, 7}));
+    const TRun run = Run({"--config-dir", ConfigDir(), file}, QVRREPORT_PATH, german);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("      Gain = 3,5<br>\n"), std::string::npos) << run.Out;
 }
 
 TEST_F(CliTest, ColumnsAndOutputFile) {

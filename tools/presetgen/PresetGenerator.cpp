@@ -524,13 +524,17 @@ void TPresetGenerator::AppendValue(std::vector<uint8_t>& out, const std::string&
     AppendVarValue(out, v);
 }
 
-void GeneratePresets(std::istream& description, std::ostream& out) {
+void GeneratePresets(std::istream& description, std::ostream& out, const TVariables& predefined) {
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(description, line)) {
         lines.push_back(line);
     }
-    TPresetGenerator(out).Run(lines);
+    TPresetGenerator generator(out);
+    for (const auto& [name, value] : predefined) {
+        generator.Predefine(name, value);
+    }
+    generator.Run(lines);
 }
 
 } // namespace qvr

@@ -20,6 +20,10 @@ class TPresetGenerator {
 public:
     explicit TPresetGenerator(std::ostream& out) : Out(out) {}
 
+    // Names known before the first line, as if defined there (for example
+    // the number of presets that a benchmark description repeats).
+    void Predefine(const std::string& name, int64_t value) { Vars[name] = value; }
+
     // Reads every line and writes the messages. A fault of the description
     // throws EDescriptionError with the (1-based) number of the line.
     void Run(const std::vector<std::string>& lines);
@@ -78,6 +82,7 @@ private:
 };
 
 // Reads a description from a stream and writes the messages to out.
-void GeneratePresets(std::istream& description, std::ostream& out);
+void GeneratePresets(std::istream& description, std::ostream& out,
+                     const TVariables& predefined = {});
 
 } // namespace qvr

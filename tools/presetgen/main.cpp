@@ -1,36 +1,66 @@
-// qvrpresetgen DESCRIPTION OUTPUT: writes the preset or backup file that a
-// preset description describes. Exit status 0 on success, 1 on a fault of
-// the description (reported with its line number), 2 on a usage error or
-// when a file cannot be read or written.
+// qvrpresetgen [-D NAME=VALUE]... DESCRIPTION OUTPUT: writes the preset or
+// backup file that a preset description describes. Exit status 0 on success,
+// 1 on a fault of the description (reported with its line number), 2 on a
+// usage error or when a file cannot be read or written.
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "tools/presetgen/DescriptionError.h"
+#include "tools/presetgen/Expression.h"
 #include "tools/presetgen/PresetGenerator.h"
 
 namespace {
 
-constexpr const char* Usage = "usage: qvrpresetgen DESCRIPTION OUTPUT\n";
+constexpr const char* Usage = "usage: qvrpresetgen [-D NAME=VALUE]... DESCRIPTION OUTPUT\n";
+
+// NAME=VALUE of a -D option; false when malformed.
+bool ParseDefine(const std::string& text, qvr::TVariables& vars) {
+    const size_t eq = text.find('=');
+    if (eq == 0 || eq == std::string::npos) {
+        return false;
+    }
+    try {
+        vars[text.substr(0, eq)] = qvr::EvaluateExpression(text.substr(eq + 1), vars);
+    } catch (const qvr::EDescriptionError&) {
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::cout << Usage
-                  << "Writes the SysEx messages that DESCRIPTION describes to OUTPUT.\n"
-                     "The description format is explained in tools/presetgen/README.md.\n";
-        return 0;
+    qvr::TVariables predefined;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help") {
+            std::cout << Usage
+                      << "Writes the SysEx messages that DESCRIPTION describes to OUTPUT.\n"
+                         "-D NAME=VALUE defines NAME before the first line.\n"
+                         "The description format is explained in tools/presetgen/README.md.\n";
+            return 0;
+        }
+        if (arg == "-D" && i + 1 < argc) {
+            if (!ParseDefine(argv[++i], predefined)) {
+                std::cerr << "qvrpresetgen: bad -D " << argv[i] << "\n" << Usage;
+                return 2;
+            }
+        } else {
+            files.push_back(arg);
+        }
     }
-    if (argc != 3) {
+    if (files.size() != 2) {
         std::cerr << Usage;
         return 2;
     }
-    const std::string input = argv[1];
-    const std::string output = argv[2];
+    const std::string& input = files[0];
+    const std::string& output = files[1];
     std::ifstream description(input, std::ios::binary);
     if (!description) {
         std::cerr << "qvrpresetgen: cannot read " << input << "\n";
@@ -41,13 +71,15 @@ int main(int argc, char** argv) {
         std::cerr << "qvrpresetgen: cannot write " << output << "\n";
         return 2;
     }
+    int status = 1;
     try {
-        qvr::GeneratePresets(description, out);
+        qvr::GeneratePresets(description, out, predefined);
         out.close();
-        if (!out) {
-            throw std::runtime_error("cannot write " + output);
+        if (out) {
+            return 0;
         }
-        return 0;
+        std::cerr << "qvrpresetgen: cannot write " << output << "\n";
+        status = 2;
     } catch (const qvr::EDescriptionError& e) {
         std::cerr << input << ":" << e.Line << ": " << e.what() << "\n";
     } catch (const std::exception& e) {
@@ -57,5 +89,5 @@ int main(int argc, char** argv) {
     out.close();
     std::error_code ignored;
     std::filesystem::remove(output, ignored);
-    return 1;
+    return status;
 }

@@ -1,5 +1,6 @@
 #include "tools/presetgen/PresetGenerator.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <map>
@@ -439,8 +440,9 @@ void TPresetGenerator::CloseBlock() {
         throw EDescriptionError("more than 255 records in one message", b.Line);
     }
     // Three unused bytes, the record count, the records.
-    std::vector<uint8_t> payload{0, 0, 0, static_cast<uint8_t>(b.Count)};
-    payload.insert(payload.end(), b.Records.begin(), b.Records.end());
+    std::vector<uint8_t> payload(4 + b.Records.size(), 0);
+    payload[3] = static_cast<uint8_t>(b.Count);
+    std::copy(b.Records.begin(), b.Records.end(), payload.begin() + 4);
     try {
         Emit(b.MessageId, payload);
     } catch (EDescriptionError& e) {

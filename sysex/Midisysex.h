@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// Frame errors of a message. It carries no text: whoever catches it words the problem.
+class EMidiSysExInvalid : public std::exception {};
+
+// One MIDI system-exclusive message: 0xF0, manufacturer id (1 or 3 bytes), device id, body, 0xF7.
+// One object is reused for every message of a file: each header read replaces the identifiers
+// and restarts the checksum, each body read replaces the body.
+class TMidiSysEx {
+public:
+    explicit TMidiSysEx(uint8_t checksumKind);
+    virtual ~TMidiSysEx();
+
+    virtual int32_t ReadMessage(std::istream& in);
+    virtual void WriteMessage(std::ostream& out);
+    // False when the stream ends before the first byte of a message.
+    virtual bool ReadHeader(std::istream& in);
+    virtual void WriteHeader(std::ostream& out);
+    // Reads the body up to 0xF7 (or the end of the stream); returns the number of bytes stored.
+    virtual int32_t ReadData(std::istream& in, bool packed);
+    virtual void WriteData(std::ostream& out, bool packed);
+
+    // The next body byte as 0..255; -1 past the end or when no body was read.
+    int32_t NextByte();
+    // dest := bytes from the cursor up to and including the terminator (when met before the
+    // end of the body); returns their number, or -1 when no body was read.
+    int32_t ReadString(std::string& dest, uint8_t terminator);
+
+    void UpdateChecksum(uint8_t b);
+    static bool IsValidDeviceId(uint8_t b);
+
+    int32_t GetManufacturerId() const { return ManufacturerId; }
+    int32_t GetChecksum() const { return Checksum; }
+    uint8_t GetDeviceId() const { return DeviceId; }
+    int32_t GetDataLength() const { return DataLength; }
+    const uint8_t* GetData() const { return Data ? Data->data() : nullptr; }
+    // Size of the body buffer: BlockSize after a body read, grown by BlockSize as it fills.
+    int32_t GetCapacity() const { return Data ? static_cast<int32_t>(Data->size()) : 0; }
+    int32_t GetBlockSize() const { return BlockSize; }
+
+    // Write side: the message WriteMessage produces.
+    void SetManufacturerId(int32_t id) { ManufacturerId = id; }
+    void SetDeviceId(uint8_t id) { DeviceId = id; }
+    void SetData(std::vector<uint8_t> bytes);
+
+protected:
+    int32_t BlockSize = 1024;
+    uint8_t ChecksumKind;
+    int32_t Checksum = 0;
+    // A one-byte id m is held as m * 65536, a three-byte id 0x00 h l as h * 256 + l; -1: none.
+    int32_t ManufacturerId = -1;
+    uint8_t DeviceId = 0xFF;
+    // The body buffer; its size is the capacity, DataLength the number of bytes in use.
+    std::optional<std::vector<uint8_t>> Data;
+    int32_t Cursor = -1; // -1: unset
+    int32_t DataLength = 0;
+};
+
+} // namespace qvr

@@ -1,0 +1,7 @@
+#include "sysex/Qvrsysex.h"
+
+namespace qvr {
+
+TKorvaneQVRSysEx::TKorvaneQVRSysEx() : TKorvaneSysEx(true) {}
+
+} // namespace qvr

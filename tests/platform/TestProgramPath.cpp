@@ -1,0 +1,47 @@
+#include "platform/ProgramPath.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace qvr {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ProgramPath, NamesTheRunningTestProgram) {
+    const std::string file = ProgramFilePath();
+    ASSERT_FALSE(file.empty());
+    EXPECT_TRUE(fs::path(file).is_absolute());
+    EXPECT_EQ(fs::path(file).filename(), "test_platform");
+    EXPECT_TRUE(fs::is_regular_file(file));
+
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_EQ(folder + "test_platform", file);
+}
+
+TEST(ProgramPath, PathExists) {
+    const fs::path dir = fs::temp_directory_path() / ("qvr-path-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "file.cfg") << "x";
+    struct Case {
+        std::string Path;
+        bool Expected;
+    };
+    const Case cases[] = {
+        {(dir / "file.cfg").string(), true},
+        {dir.string(), true},
+        {(dir / "missing.cfg").string(), false},
+        {(dir / "file.cfg" / "below").string(), false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PathExists(c.Path), c.Expected) << c.Path;
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace qvr

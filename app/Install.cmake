@@ -4,7 +4,7 @@
 # Links in bin/ make them callable; the programs resolve their own folder
 # through the link.
 include(GNUInstallDirs)
-set(QVR_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/qvrviewer)
+set(QVR_INSTALL_PROGRAM_DIR lib/qvrviewer)
 
 install(TARGETS qvrviewer RUNTIME DESTINATION ${QVR_INSTALL_PROGRAM_DIR})
 set(qvr_linked_programs qvrviewer)

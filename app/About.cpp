@@ -53,6 +53,9 @@ void TFormAbout::FillFrom(const TVerInfo& verInfo) {
     LabVersion.setText(QStringLiteral("Version ") + FromAnsi(verInfo.GetProductVersion()));
     LabCopyright.setText(FromAnsi(verInfo.GetCopyright()));
     LabComments.setText(FromAnsi(verInfo.GetComments()));
+    for (QLabel* label : {&LabProductName, &LabVersion, &LabCopyright, &LabComments}) {
+        FitFontToLabel(*label);
+    }
 }
 
 } // namespace qvr

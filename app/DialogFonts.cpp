@@ -1,5 +1,8 @@
 #include "app/DialogFonts.h"
 
+#include <QFontMetrics>
+#include <QLabel>
+
 namespace qvr {
 
 namespace {
@@ -31,6 +34,25 @@ QFont SerifFont(int pixelSize, bool italic) {
                         pixelSize);
     font.setItalic(italic);
     return font;
+}
+
+} // namespace qvr
+
+namespace qvr {
+
+void FitFontToLabel(QLabel& label, int minPixelSize) {
+    QFont font = label.font();
+    const int margin = 2 * (label.margin() + label.frameWidth());
+    const QRect area(0, 0, label.width() - margin, 100000);
+    const int flags = label.wordWrap() ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine);
+    while (font.pixelSize() > minPixelSize) {
+        const QRect needed = QFontMetrics(font).boundingRect(area, flags, label.text());
+        if (needed.width() <= area.width() && needed.height() <= label.height() - margin) {
+            break;
+        }
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    label.setFont(font);
 }
 
 } // namespace qvr

@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 #include <exception>
 
 namespace qvr {
@@ -36,6 +37,15 @@ public:
 void CentreOver(QWidget& dialog, const QWidget& owner) {
     const QRect frame = owner.frameGeometry();
     dialog.move(frame.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+}
+
+// Keeps a modal window above the main window, as the window manager should.
+void StayAbove(QWidget& dialog, QWidget& owner) {
+    dialog.winId();
+    owner.winId();
+    if (dialog.windowHandle() != nullptr) {
+        dialog.windowHandle()->setTransientParent(owner.windowHandle());
+    }
 }
 
 } // namespace
@@ -203,6 +213,7 @@ void TFormMain::FormShow() {
     ReportFileName = ReportFilePath(ProgramFolder);
     setWindowTitle(QString::fromLatin1(MainWindowCaption));
     if (FormSplash != nullptr) {
+        StayAbove(*FormSplash, *this);
         Dialogs.RunModal(*FormSplash);
     }
     if (!CommandLineFile.empty()) {
@@ -320,6 +331,7 @@ void TFormMain::CmdContentsClick() {
 void TFormMain::CmdAboutClick() {
     if (FormAbout != nullptr) {
         CentreOver(*FormAbout, *this);
+        StayAbove(*FormAbout, *this);
         Dialogs.RunModal(*FormAbout);
     }
 }
@@ -327,6 +339,7 @@ void TFormMain::CmdAboutClick() {
 void TFormMain::CmdMIDIClick() {
     if (FormMIDI != nullptr) {
         CentreOver(*FormMIDI, *this);
+        StayAbove(*FormMIDI, *this);
         Dialogs.RunModal(*FormMIDI);
     }
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <initializer_list>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "base/Text.h"
+
+namespace qvr {
+
+// The longest line the format allows, without its line end.
+constexpr size_t MaxConfigLineLength = 254;
+
+// The position of the next unread character, also after a read has met the
+// end of the file.
+std::streampos ReadPosition(std::istream& in);
+
+// Reads one line and consumes its line feed. The text ends at a zero byte.
+// At the end of the file the stream's end-of-file state is set; the text
+// read up to there is still returned. A line longer than MaxConfigLineLength
+// and a failing read raise EQvrInvalidConfigFile.
+std::string ReadConfigLine(std::istream& in);
+
+// Sets the read position back to a remembered line start, clearing the
+// end-of-file state first, so that the enclosing reader sees that line again.
+void StepBack(std::istream& in, std::streampos pos);
+
+// Reads forward to the line that holds only the section name (any case,
+// blanks around it allowed). True with the position just after that line;
+// false at the end of the file. A name on a last line without line end is
+// not found.
+bool FindSection(std::istream& in, std::string_view name);
+
+bool IsOneOf(const std::string& name, std::initializer_list<std::string_view> keywords);
+
+// The loop of every block reader: reads line after line up to the end of the
+// file, skips empty ones and hands each trimmed line with its start position
+// to handle, which returns false to end the block (after stepping back when
+// the line belongs to the enclosing block).
+template <class THandler> void ForEachBlockLine(std::istream& in, THandler handle) {
+    while (!in.eof()) {
+        const std::streampos start = ReadPosition(in);
+        const std::string line = Trim(ReadConfigLine(in));
+        if (line.empty()) {
+            continue;
+        }
+        if (!handle(line, start)) {
+            return;
+        }
+    }
+}
+
+} // namespace qvr

@@ -1,0 +1,66 @@
+#include "config/Modifiers.h"
+
+#include <memory>
+
+#include "base/Numbers.h"
+#include "config/ConfigReader.h"
+
+namespace qvr {
+
+int32_t ReadModifiers(TQvrModifierList& list, std::istream& in) {
+    int32_t count = 0;
+    if (in.eof()) {
+        return count;
+    }
+    for (;;) {
+        auto modifier = std::make_unique<TQvrModifier>();
+        if (!ReadModifier(*modifier, in)) {
+            return count;
+        }
+        std::string name = modifier->Name;
+        list.Add(std::move(name), std::move(modifier));
+        ++count;
+    }
+}
+
+bool ReadModifier(TQvrModifier& modifier, std::istream& in) {
+    const std::streampos entrySearchStart = ReadPosition(in);
+    // One working pair, built empty: a line without "=" gets an empty value.
+    auto pair = std::make_unique<TQvrValuePair>();
+    // Only a "mn" line starts an entry; no header ends the search.
+    bool found = false;
+    while (!found && !in.eof()) {
+        const std::string line = Trim(ReadConfigLine(in));
+        if (line.empty()) {
+            continue;
+        }
+        pair->Parse(line);
+        found = pair->Name == "mn";
+    }
+    if (!found) {
+        StepBack(in, entrySearchStart);
+        return false;
+    }
+    modifier.Name = pair->Value;
+
+    ForEachBlockLine(in, [&](const std::string& line, std::streampos start) {
+        pair->Parse(line);
+        if (pair->Name == "mid") {
+            modifier.Id = StrToIntDef(pair->Value, 0);
+        } else if (pair->Name == "params" && pair->Value == pair->NoValue) {
+            ReadParams(modifier.Params, in);
+        } else if (IsOneOf(pair->Name, {"qvr", "components", "colors", "cn", "mn", "fx"}) ||
+                   pair->Name == pair->NoValue) {
+            StepBack(in, start);
+            return false;
+        } else {
+            std::string name = pair->Name;
+            modifier.Properties.Add(std::move(name), std::move(pair));
+            pair = std::make_unique<TQvrValuePair>();
+        }
+        return true;
+    });
+    return true;
+}
+
+} // namespace qvr

@@ -1,0 +1,135 @@
+#include "config/ConfigReader.h"
+#include "config/ConfigErrors.h"
+#include "config/Params.h"
+#include "config/Types.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "Fixture.h"
+
+namespace qvr {
+namespace {
+
+using testing::TFixtureFile;
+
+TEST(FindSection, FindsHeaderLinesInAnyCase) {
+    const struct {
+        std::string Text;
+        std::string Name;
+        bool Found;
+        std::string NextLine; // the line after the header, when found
+    } cases[] = {
+        {"fx\nnext\n", "fx", true, "next"},
+        {"FX\nnext\n", "fx", true, "next"},
+        {"  Fx \t\nnext\n", "fx", true, "next"},
+        {"junk\n\ncn = a\nfx\r\nnext\r\n", "fx", true, "next\r"},
+        {"fx = 1\nfxx\nf x\n", "fx", false, ""},
+        {"", "fx", false, ""},
+        {"\n\n", "fx", false, ""},
+        {"a\nfx", "fx", false, ""},  // last line without line end
+        {"a\nfx\n", "fx", true, ""}, // last line with line end
+        {"qvr\nfx\n", "qvr", true, "fx"},
+    };
+    for (const auto& c : cases) {
+        const TFixtureFile file(c.Text);
+        auto in = file.Open();
+        EXPECT_EQ(FindSection(in, c.Name), c.Found) << "text: [" << c.Text << "]";
+        if (c.Found) {
+            EXPECT_EQ(ReadConfigLine(in), c.NextLine) << "text: [" << c.Text << "]";
+        }
+    }
+}
+
+TEST(FindSection, SearchesOnlyForwardFromTheReadPosition) {
+    const TFixtureFile file("device\npresets\n");
+    auto in = file.Open();
+    EXPECT_TRUE(FindSection(in, "presets"));
+    EXPECT_FALSE(FindSection(in, "device"));
+    EXPECT_FALSE(FindSection(in, "device")); // at end of file at once
+}
+
+TEST(ConfigLines, LongLinesFailWithTheirLineNumber) {
+    const std::string ok(MaxConfigLineLength, 'a');
+    const TFixtureFile file("fx\n" + ok + "\n\n" + ok + "b\nrest\n");
+    auto in = file.Open();
+    EXPECT_EQ(ReadConfigLine(in), "fx");
+    EXPECT_EQ(ReadConfigLine(in), ok);
+    EXPECT_EQ(ReadConfigLine(in), "");
+    try {
+        ReadConfigLine(in);
+        FAIL() << "long line accepted";
+    } catch (const EQvrInvalidConfigFile& e) {
+        EXPECT_EQ(e.Message, "Line 4 is longer than 254 characters.");
+    }
+}
+
+TEST(ConfigLines, ZeroByteEndsTheLineText) {
+    const TFixtureFile file(std::string("pn = Le\0vel\nnext\n", 17));
+    auto in = file.Open();
+    EXPECT_EQ(ReadConfigLine(in), "pn = Le");
+    EXPECT_EQ(ReadConfigLine(in), "next");
+}
+
+TEST(ConfigLines, LastLineWithoutLineEndIsDeliveredAndStepBackClearsEof) {
+    const TFixtureFile file("pn = A\ncn = B");
+    auto in = file.Open();
+    EXPECT_EQ(ReadConfigLine(in), "pn = A");
+    EXPECT_FALSE(in.eof());
+    const auto start = ReadPosition(in);
+    EXPECT_EQ(ReadConfigLine(in), "cn = B");
+    EXPECT_TRUE(in.eof());
+    StepBack(in, start);
+    EXPECT_FALSE(in.eof());
+    EXPECT_EQ(ReadConfigLine(in), "cn = B");
+    EXPECT_TRUE(in.eof());
+    // After a read that found nothing, a step back reads the same again.
+    const auto end = ReadPosition(in);
+    EXPECT_EQ(ReadConfigLine(in), "");
+    StepBack(in, end);
+    EXPECT_EQ(ReadConfigLine(in), "");
+    EXPECT_TRUE(in.eof());
+}
+
+// A stream buffer that delivers some text and then fails like a broken disk.
+class TFailingBuffer : public std::streambuf {
+public:
+    explicit TFailingBuffer(std::string text) : Text(std::move(text)) {
+        setg(Text.data(), Text.data(), Text.data() + Text.size());
+    }
+
+protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+        if (dir != std::ios_base::cur || off != 0) {
+            return pos_type(off_type(-1));
+        }
+        return pos_type(gptr() - eback());
+    }
+
+private:
+    std::string Text;
+};
+
+TEST(ConfigLines, ReadErrorsEndTheReadersInsteadOfLooping) {
+    {
+        TFailingBuffer buffer("pn = Level\nmax = 9\n");
+        std::istream in(&buffer);
+        TQvrParamList params;
+        EXPECT_THROW(ReadParams(params, in), EQvrInvalidConfigFile);
+    }
+    {
+        TFailingBuffer buffer("junk\n");
+        std::istream in(&buffer);
+        EXPECT_THROW(FindSection(in, "fx"), EQvrInvalidConfigFile);
+    }
+    {
+        TFailingBuffer buffer("params\ntid = 1\n");
+        std::istream in(&buffer);
+        TQvrTypeList types;
+        EXPECT_THROW(ReadTypes(types, in), EQvrInvalidConfigFile);
+    }
+}
+
+} // namespace
+} // namespace qvr

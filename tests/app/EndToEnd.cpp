@@ -15,12 +15,15 @@
 #include "platform/Regaccess.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -134,6 +137,8 @@ private slots:
         bool loadedBeforeNotice = false;
         QStringList boxes;
         qint64 noticeMs = 0;
+        QString saveAnswer; // file name the user types into the next file dialog
+        QString saveFilter;
         QTimer user;
         user.setInterval(20);
         connect(&user, &QTimer::timeout, [&] {
@@ -148,6 +153,12 @@ private slots:
                 QTest::qWait(200); // let it paint for the picture
                 Save(ScreenPicture(*forms.FormSplash), QStringLiteral("notice.png"));
                 QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
+            } else if (auto* files = qobject_cast<QFileDialog*>(modal);
+                       files != nullptr && !saveAnswer.isEmpty()) {
+                files->selectNameFilter(saveFilter);
+                files->selectFile(saveAnswer);
+                saveAnswer.clear();
+                QMetaObject::invokeMethod(files, "accept");
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 boxes << box->text();
                 box->accept();
@@ -195,6 +206,35 @@ private slots:
         view->View().page()->load(QUrl(QStringLiteral("file:///etc/hostname")));
         QTest::qWait(300);
         QCOMPARE(view->View().url(), shown);
+
+        // Save As: HTML is the document byte for byte; PDF is a printed page.
+        QTemporaryDir saved;
+        saveAnswer = saved.filePath(QStringLiteral("report.html"));
+        saveFilter = QStringLiteral("HTML document (*.html *.htm)");
+        main.CmdSaveAs.trigger();
+        QFile html(saved.filePath(QStringLiteral("report.html")));
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        QCOMPARE(html.readAll().toStdString(), expectedDocument);
+
+        QSignalSpy pdfDone(view->View().page(), &QWebEnginePage::pdfPrintingFinished);
+        saveAnswer = saved.filePath(QStringLiteral("report.pdf"));
+        saveFilter = QStringLiteral("PDF document (*.pdf)");
+        main.CmdSaveAs.trigger();
+        QVERIFY(pdfDone.wait(30000));
+        QCOMPARE(pdfDone.takeFirst().at(1).toBool(), true);
+        QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+
+        // Select All then Copy puts the report's text on the clipboard.
+        QApplication::clipboard()->clear();
+        // The user works in the window: it is the active one (no window manager here).
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.CmdSelectAll.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(view->View().page()->selectedText().contains(parameter), 10000);
+        main.CmdCopy.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(heading), 10000);
 
         QTest::qWait(300);
         Save(ScreenPicture(main), QStringLiteral("main.png"));

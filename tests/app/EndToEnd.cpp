@@ -201,6 +201,17 @@ private slots:
         QCOMPARE(report.readAll().toStdString(), expectedDocument);
         report.close();
 
+        // A column item reads the file again and the view shows the new report.
+        QSignalSpy reloaded(view->View().page(), &QWebEnginePage::loadFinished);
+        main.Cmd2Col.trigger();
+        QVERIFY(reloaded.wait(30000));
+        QString shownHtml;
+        view->View().page()->toHtml([&](const QString& html) { shownHtml = html; });
+        QTRY_VERIFY_WITH_TIMEOUT(shownHtml.contains(QStringLiteral("colspan=\"2\"")), 10000);
+        QVERIFY(!shownHtml.contains(QStringLiteral("colspan=\"4\"")));
+        main.Cmd4Col.trigger();
+        QVERIFY(reloaded.wait(30000));
+
         // Links in the report are not followed, and nothing else can be loaded.
         const QUrl shown = view->View().url();
         view->View().page()->load(QUrl(QStringLiteral("file:///etc/hostname")));

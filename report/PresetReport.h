@@ -5,17 +5,10 @@
 #include <string>
 
 #include "base/UserNotifier.h"
+#include "config/ProductConfigLookup.h" // TConfigSearch
+#include "report/RenderState.h"
 
 namespace qvr {
-
-// Where the product configuration file of a preset's model is looked for.
-struct TConfigSearch {
-    // The editor's folder. When unset it is read from the settings store
-    // (the machine-wide application path of the editor program).
-    std::optional<std::string> EditorFolder;
-    // The folder of the running program, ending with a path separator: the fallback.
-    std::string ProgramFolder;
-};
 
 // Turns preset and backup files into the HTML report document. The main window
 // (and the exporter) owns one for the whole run; it holds the column count and
@@ -41,10 +34,15 @@ public:
     // instance a library error while loading the configuration) is thrown.
     std::string Build(const std::string& fileName);
 
+    // The same, with the decimal separator of numbers given instead of taken
+    // from the user's locale.
+    std::string Build(const std::string& fileName, char decimalSeparator);
+
 private:
-    struct TImpl;
     IUserNotifier& Notifier;
     TConfigSearch Search;
+    // Set up and used by each load.
+    TRenderState State;
 };
 
 } // namespace qvr

@@ -1,0 +1,105 @@
+// qvrreport: writes the report of a preset or backup file, byte for byte the
+// document that the viewer shows, to a file or to standard output.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/StderrNotifier.h"
+#include "cli/VersionText.h"
+#include "platform/ProgramPath.h"
+#include "report/PresetReport.h"
+
+namespace {
+
+const int ExitOk = 0;
+const int ExitErrorShown = 1;
+const int ExitUsage = 2;
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "qvrreport: %s\nTry 'qvrreport --help' for more information.\n",
+                 problem.c_str());
+    return ExitUsage;
+}
+
+// Writes the whole document; false (with errno set) when it could not be written.
+bool WriteAll(std::FILE* file, const std::string& document) {
+    const size_t written = std::fwrite(document.data(), 1, document.size(), file);
+    return written == document.size() && std::fflush(file) == 0;
+}
+
+int WriteDocument(const qvr::TCliOptions& options, const std::string& document) {
+    if (!options.Output) {
+        if (!WriteAll(stdout, document)) {
+            std::fprintf(stderr, "qvrreport: write error: %s\n", std::strerror(errno));
+            return ExitUsage;
+        }
+        return ExitOk;
+    }
+    const std::string& path = *options.Output;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", path.c_str(),
+                     std::strerror(errno));
+        return ExitUsage;
+    }
+    bool ok = WriteAll(file, document);
+    const int writeErrno = errno;
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok) {
+        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", path.c_str(),
+                     std::strerror(writeErrno != 0 ? writeErrno : errno));
+        return ExitUsage;
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const qvr::TCliParse parse = qvr::ParseCommandLine(args);
+    if (!parse.Options) {
+        return UsageError(parse.Error);
+    }
+    const qvr::TCliOptions& options = *parse.Options;
+    if (options.Help) {
+        std::fputs(qvr::UsageText().c_str(), stdout);
+        return ExitOk;
+    }
+    if (options.Version) {
+        std::fputs(qvr::VersionText().c_str(), stdout);
+        return ExitOk;
+    }
+
+    qvr::TStderrNotifier notifier;
+    qvr::TConfigSearch search;
+    search.EditorFolder = options.ConfigDir;
+    search.ProgramFolder = qvr::ProgramFolder();
+
+    std::string document;
+    try {
+        qvr::TPresetReport report(notifier, search);
+        report.ColumnCount = options.Columns;
+        document = report.Build(options.PresetFile);
+    } catch (const std::bad_alloc&) {
+        notifier.ShowException("Out of memory");
+        return ExitErrorShown;
+    } catch (const std::exception& e) {
+        notifier.ShowException(e.what());
+        return ExitErrorShown;
+    } catch (...) {
+        notifier.ShowException("Unknown exception");
+        return ExitErrorShown;
+    }
+
+    const int written = WriteDocument(options, document);
+    if (written != ExitOk) {
+        return written;
+    }
+    return notifier.ErrorCount > 0 ? ExitErrorShown : ExitOk;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/UserNotifier.h"
+#include "config/Qvrconfig.h"
+
+namespace qvr {
+
+// Where the product configuration file of a preset's model is looked for.
+struct TConfigSearch {
+    // The editor's folder. When unset it is read from the settings store
+    // (the machine-wide application path of the editor program).
+    std::optional<std::string> EditorFolder;
+    // The folder of the running program, ending with a path separator: the fallback.
+    std::string ProgramFolder;
+};
+
+// Name of the configuration file of a product ("QVR3.cfg"), or empty for a
+// product the viewer cannot show.
+std::string ProductConfigFileName(uint8_t productId);
+
+// The editor's folder as the settings store records it (machine-wide root,
+// the editor's application path key, value "Path"); empty when not recorded.
+std::string RecordedEditorFolder();
+
+// Finds and loads the configuration of a product. Every failure that the user
+// has to know about is shown through the notifier and yields nullptr; the two
+// library errors of a malformed file (range and conversion errors) pass on.
+std::unique_ptr<TQvrConfig> LoadProductConfig(uint8_t productId, const TConfigSearch& search,
+                                              IUserNotifier& notifier);
+
+} // namespace qvr

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "report/RenderContext.h"
+#include "sysex/Midisysex.h"
+
+namespace qvr {
+
+// Turns the bodies of one file's messages into report lines, by message id:
+// preset headers, components, modifiers and user-model names; the messages
+// the report does not show are read past.
+class TPresetAssembler {
+public:
+    // `columnCount` is the report's column count; a preset header replaces a
+    // value outside 1..maxColumnCount by defaultColumnCount.
+    TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount,
+                     int32_t defaultColumnCount, int32_t maxColumnCount);
+
+    // The line that opens the report's table.
+    static const char* const TableStart;
+
+    void HandleBody(TMidiSysEx& message, uint8_t messageId);
+
+private:
+    void PresetHeader(TMidiSysEx& message);
+    void Components(TMidiSysEx& message);
+    void Modifiers(TMidiSysEx& message);
+    void UserModel(TMidiSysEx& message);
+    void RawParameters(TMidiSysEx& message);
+    void Message28(TMidiSysEx& message);
+    void Unknown(uint8_t messageId);
+
+    TRenderContext& Context;
+    std::string ModelTitle;
+    int32_t& ColumnCount;
+    int32_t DefaultColumnCount;
+    int32_t MaxColumnCount;
+};
+
+// A 0-terminated name from the body, kept whole, without its terminator.
+std::string ReadName(TMidiSysEx& message);
+
+} // namespace qvr

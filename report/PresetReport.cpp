@@ -1,0 +1,105 @@
+#include "report/PresetReport.h"
+
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include "base/Numbers.h"
+#include "report/DocumentWriter.h"
+#include "report/PresetAssembler.h"
+#include "sysex/Korvanesysex.h"
+#include "sysex/Midisysex.h"
+#include "sysex/Qvrsysex.h"
+
+namespace qvr {
+
+TPresetReport::TPresetReport(IUserNotifier& notifier, TConfigSearch search)
+    : Notifier(notifier), Search(std::move(search)) {}
+
+TPresetReport::~TPresetReport() = default;
+
+std::string TPresetReport::Build(const std::string& fileName) {
+    return Build(fileName, UserDecimalSeparator());
+}
+
+namespace {
+
+// Reads the file's messages until its end or its first problem, adding the
+// report lines of every message.
+class TFileReader {
+public:
+    TFileReader(std::istream& in, TReportLines& lines, TRenderState& state, IUserNotifier& notifier,
+                const TConfigSearch& search, char decimalSeparator)
+        : In(in), Lines(lines), State(state), Notifier(notifier), Search(search),
+          DecimalSeparator(decimalSeparator) {}
+
+    void ReadAll(int32_t& columnCount) {
+        while (Message.ReadHeader(In)) {
+            if (!Assembler) {
+                if (!StartFile(columnCount)) {
+                    return;
+                }
+            } else if (Message.GetProductId() != ProductId) {
+                Notifier.ShowError("Inconsistent product Id's in file");
+                return;
+            }
+            if (Message.ReadBody(In) < 1) {
+                continue;
+            }
+            Assembler->HandleBody(Message, Message.GetMessageId());
+        }
+    }
+
+private:
+    // The first message names the product whose configuration the file needs.
+    bool StartFile(int32_t& columnCount) {
+        ProductId = Message.GetProductId();
+        Config = LoadProductConfig(ProductId, Search, Notifier);
+        if (!Config) {
+            return false;
+        }
+        Context.emplace(TRenderContext{*Config, Lines, State, Notifier, DecimalSeparator});
+        Assembler.emplace(*Context, ProductId, columnCount, TPresetReport::DefaultColumnCount,
+                          TPresetReport::MaxColumnCount);
+        Lines.Append(TPresetAssembler::TableStart);
+        return true;
+    }
+
+    std::istream& In;
+    TReportLines& Lines;
+    TRenderState& State;
+    IUserNotifier& Notifier;
+    const TConfigSearch& Search;
+    char DecimalSeparator;
+
+    TKorvaneQVRSysEx Message;
+    uint8_t ProductId = 0;
+    std::unique_ptr<TQvrConfig> Config;
+    std::optional<TRenderContext> Context;
+    std::optional<TPresetAssembler> Assembler;
+};
+
+} // namespace
+
+std::string TPresetReport::Build(const std::string& fileName, char decimalSeparator) {
+    // A file that cannot be opened reads as an empty one.
+    std::ifstream in(fileName, std::ios::binary);
+    TReportLines lines;
+    State.ResetPositions();
+    State.ResetNameSlots();
+
+    TFileReader reader(in, lines, State, Notifier, Search, decimalSeparator);
+    try {
+        reader.ReadAll(ColumnCount);
+    } catch (const EMidiSysExInvalid&) {
+        Notifier.ShowError("Invalid system exclusive format");
+    } catch (const EKorvaneSysExBadChecksum&) {
+        Notifier.ShowError("Bad checksum");
+    } catch (const EKorvaneSysExInvalid&) {
+        Notifier.ShowError("Not a Korvane format");
+    }
+    State.ResetPositions();
+    return WriteDocument(lines, ColumnCount);
+}
+
+} // namespace qvr

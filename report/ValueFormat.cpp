@@ -1,0 +1,86 @@
+#include "report/ValueFormat.h"
+
+#include <algorithm>
+
+#include "base/Numbers.h"
+
+namespace qvr {
+
+void SkipBytes(TMidiSysEx& message, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (message.NextByte() < 0) {
+            return; // the rest of the body is gone as well
+        }
+    }
+}
+
+int32_t ReadWord16(TMidiSysEx& message) {
+    const int32_t high = message.NextByte();
+    const int32_t low = message.NextByte();
+    return high * 256 + low;
+}
+
+namespace {
+
+int32_t ValueLength(TMidiSysEx& message, int32_t first) {
+    return first == 0x80 ? ReadWord16(message) : (first & 0x7F);
+}
+
+} // namespace
+
+int32_t ReadVarValue(TMidiSysEx& message) {
+    const int32_t first = message.NextByte();
+    if (first < 0x80) {
+        return first;
+    }
+    const int32_t length = ValueLength(message, first);
+    uint32_t value = 0;
+    for (int32_t i = 0; i < length; ++i) {
+        const int32_t byte = message.NextByte();
+        value = value * 256u + static_cast<uint32_t>(byte);
+        if (byte < 0) {
+            // Past the end every byte is -1, and after four bytes only those
+            // four count: the remaining steps can stop after three more.
+            const int32_t rest = std::min(length - i - 1, 3);
+            for (int32_t j = 0; j < rest; ++j) {
+                value = value * 256u + 0xFFFFFFFFu;
+            }
+            break;
+        }
+    }
+    return static_cast<int32_t>(value);
+}
+
+void SkipRawParameters(TMidiSysEx& message) {
+    const int32_t count = message.NextByte();
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t first = message.NextByte();
+        if (first < 0x80) {
+            continue;
+        }
+        SkipBytes(message, ValueLength(message, first));
+    }
+}
+
+std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
+    if (param.Name == "On/Off") {
+        return value == 0 ? "Off" : "On";
+    }
+    if (value >= 0 && static_cast<size_t>(value) < param.Items.size()) {
+        return param.Items[static_cast<size_t>(value)];
+    }
+    if (!param.MaxText.empty() && value == param.Max) {
+        return param.MaxText;
+    }
+    const double raw = value;
+    const double shown = raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
+                                                 : raw * param.ScaleMulHigh + param.ScaleAddHigh;
+    return FormatGeneral(shown, decimalSeparator);
+}
+
+std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator) {
+    const std::string label = param.Name == "On/Off" ? "Status = " : param.Name + " = ";
+    return label + FormatParamValue(param, value, decimalSeparator);
+}
+
+} // namespace qvr

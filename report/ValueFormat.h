@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config/Qvrconfig.h"
+#include "sysex/Midisysex.h"
+
+namespace qvr {
+
+// The value layer shared by the renderers. Everything reads the message body
+// front to back through NextByte; past its end every byte reads as -1, which
+// is used like any other byte (a count of -1 means no entries).
+
+// Reads and drops up to `count` bytes (nothing for a count of 0 or less).
+void SkipBytes(TMidiSysEx& message, int32_t count);
+
+// Two bytes, high first, as the body gives them (missing bytes count -1).
+int32_t ReadWord16(TMidiSysEx& message);
+
+// One variable-length value: a byte below 0x80 is the value; 0x80 announces a
+// 16-bit length, 0x81..0xFF a length of its low seven bits; then that many
+// bytes, high first, wrapping in 32 bits.
+int32_t ReadVarValue(TMidiSysEx& message);
+
+// Reads past a count byte and that many variable-length values.
+void SkipRawParameters(TMidiSysEx& message);
+
+// Display text of a raw value for a parameter; numbers use `decimalSeparator`.
+std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator);
+
+// "Name = value", or "Status = On/Off" for the on/off switch of a module.
+std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator);
+
+} // namespace qvr

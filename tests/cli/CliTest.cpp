@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/MessageBuilder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qvr::test;
+
+const uint8_t Qvr3 = 0x5A;
+const std::string EmptyDocument = "    </td>\n</table>\n";
+const std::string TableStartPrefix = "<table width=\"100%\" class=\"preset\"";
+
+// Enough of a configuration for one amp and one modifier.
+const char* const ConfigText = "device\npresets\ncomponents\nfx\n"
+                               "cn = Amp\ncid = 1\ntypes\ntn = Clean\ntid = 10\n"
+                               "params\ntid = 10\npn = Gain\nscm = 0.5\n"
+                               "cn = Chorus\ncid = 3\n"
+                               "qvr\nmodifiers\nmn = Expression\nmid = 1\n";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+}
+
+std::string Message(uint8_t messageId, const Bytes& payload, uint8_t product = Qvr3) {
+    return Msg(messageId).Product(product).Body(payload).Str();
+}
+
+std::string Header(uint8_t index, const std::string& name) {
+    return PresetHeader(index, name).Str();
+}
+
+struct TRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs the exporter in an isolated folder with a settings store of its own.
+class CliTest : public testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        Dir = fs::temp_directory_path() /
+              ("qvr_cli_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        fs::remove_all(Dir);
+        fs::create_directories(Dir / "home" / ".config");
+        fs::create_directories(Dir / "cfg");
+        WriteFile(Dir / "cfg" / "QVR3.cfg", ConfigText);
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    std::string Preset(const std::string& content) const {
+        WriteFile(Dir / "preset.q3p", content);
+        return (Dir / "preset.q3p").string();
+    }
+
+    std::string ConfigDir() const { return (Dir / "cfg").string(); }
+
+    TRun Run(const std::vector<std::string>& args, const std::string& exe = QVRREPORT_PATH,
+             const std::string& locale = "C") {
+        std::string command = "env LC_ALL=" + locale + " HOME='" + (Dir / "home").string() +
+                              "' XDG_CONFIG_HOME='" + (Dir / "home" / ".config").string() + "' '" +
+                              exe + "'";
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        command += " >'" + (Dir / "out").string() + "' 2>'" + (Dir / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        TRun run;
+        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.Out = ReadFile(Dir / "out");
+        run.Err = ReadFile(Dir / "err");
+        return run;
+    }
+
+    fs::path Dir;
+};
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    const std::string file = Preset("");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--columns", "0", file},
+        {"--columns", "5", file},
+        {"--columns", "x", file},
+        {"--columns=", file},
+        {file, "--columns"},
+        {"--output"},
+        {"--colour", file},
+        {file, file},
+        {"--help=yes"},
+    };
+    for (const auto& args : cases) {
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(run.Out, "") << testing::PrintToString(args);
+        EXPECT_NE(run.Err.find("Try 'qvrreport --help' for more information."), std::string::npos)
+            << run.Err;
+    }
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
+    const TRun help = Run({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_EQ(help.Out.rfind("Usage: qvrreport [--columns N]", 0), 0u) << help.Out;
+    EXPECT_EQ(help.Err, "");
+
+    const TRun version = Run({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    // The first line names the program, the package and its version.
+    EXPECT_EQ(version.Out.rfind("qvrreport (Oktrel(tm) Preset Viewer) 1.1", 0), 0u) << version.Out;
+    EXPECT_NE(version.Out.find("\nCopyright "), std::string::npos) << version.Out;
+    EXPECT_EQ(version.Err, "");
+}
+
+TEST_F(CliTest, ReportGoesToStandardOutputWithoutMessages) {
+    const std::string file =
+        Preset(Header(4, "Clean") + Message(0x24, {0, 0, 0, 1, 1, 0, 0, 10, 2, 0, 7}));
+    const TRun run = Run({"--config-dir", ConfigDir(), file});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out.rfind(TableStartPrefix, 0), 0u) << run.Out;
+    EXPECT_NE(run.Out.find("colspan=\"4\" bgcolor=#EEEEEE align=\"center\">QVR-3 Preset "
+                           "#05</th></tr>"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_NE(run.Out.find("      Gain = 3.5<br>\n"), std::string::npos) << run.Out;
+}
+
+TEST_F(CliTest, NumbersUseTheDecimalSeparatorOfTheUsersLocale) {
+    const char* const german = "de_DE.utf8";
+    try {
+        std::locale probe(german);
+    } catch (const std::exception&) {
+        GTEST_SKIP() << "locale " << german << " is not installed";
+    }
+    const std::string file =
+        Preset(Header(0, "A") + Message(0x24, {0, 0, 0, 1, 1, 0, 0, 10, 2, 0, 7}));
+    const TRun run = Run({"--config-dir", ConfigDir(), file}, QVRREPORT_PATH, german);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("      Gain = 3,5<br>\n"), std::string::npos) << run.Out;
+}
+
+TEST_F(CliTest, ColumnsAndOutputFile) {
+    const std::string file = Preset(Header(0, "A"));
+    const std::string output = (Dir / "report.html").string();
+    const TRun run = Run({"--columns=2", "--output", output, "--config-dir=" + ConfigDir(), file});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    const std::string document = ReadFile(output);
+    EXPECT_NE(document.find("colspan=\"2\""), std::string::npos) << document;
+    // The same document as on standard output.
+    EXPECT_EQ(Run({"--columns", "2", "--config-dir", ConfigDir(), file}).Out, document);
+}
+
+TEST_F(CliTest, ErrorsAreShownInOrderAndExitWithOne) {
+    const std::string file = Preset(Message(0x21, {0, 0, 0, 'A', 0, 0, 0, 0, 0}) +
+                                    Message(0x0B, {1}) + Message(0x21, {1}, 0x57));
+    const TRun run = Run({"--config-dir", ConfigDir() + "/", file});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "error: Inconsistent product Id's in file\n");
+    // What was gathered before the error is still written.
+    EXPECT_NE(run.Out.find("*** UNKNOWN datum 0B ***"), std::string::npos) << run.Out;
+
+    const TRun frame = Run({"--config-dir", ConfigDir(), Preset("\x01")});
+    EXPECT_EQ(frame.Status, 1);
+    EXPECT_EQ(frame.Err, "error: Invalid system exclusive format\n");
+    EXPECT_EQ(frame.Out, EmptyDocument);
+}
+
+TEST_F(CliTest, WarningsAloneExitWithZero) {
+    // A link to the Chorus, which has no type names.
+    const std::string file = Preset(Header(0, "A") + Message(0x24, {0, 0, 0, 1, 3, 0, 0, 0, 1, 0}) +
+                                    Message(0x26, {0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 5, 0}));
+    const TRun run = Run({"--config-dir", ConfigDir(), file});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "warning: Exp, LFO, or Control Switch link is out of range.\n"
+                       "Patch may have been incorrectly converted from a different Oktrel(tm) "
+                       "product.\nTherefore, the information presented may be incomplete.\n");
+    EXPECT_NE(run.Out.find("Linked param undefined"), std::string::npos) << run.Out;
+}
+
+TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
+    WriteFile(Dir / "cfg" / "QVR3.cfg", "device\npresets\ncomponents\nfx\ncn =\nqvr\nmodifiers\n");
+    const std::string output = (Dir / "report.html").string();
+    const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, Preset(Header(0, "A"))});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "error: Range check error.\n");
+    EXPECT_EQ(run.Out, "");
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(CliTest, UnwritableOutputExitsWithTwo) {
+    const std::string file = Preset(Header(0, "A"));
+    for (const std::string& output : {(Dir / "missing" / "r.html").string(), Dir.string()}) {
+        const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
+        EXPECT_EQ(run.Status, 2) << output;
+        EXPECT_NE(run.Err.find("qvrreport: cannot write '" + output + "'"), std::string::npos)
+            << run.Err;
+    }
+    if (fs::exists("/dev/full")) {
+        EXPECT_EQ(Run({"--config-dir", ConfigDir(), "--output", "/dev/full", file}).Status, 2);
+    }
+}
+
+TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
+    fs::create_directories(Dir / "bin");
+    const fs::path copy = Dir / "bin" / "qvrreport";
+    fs::copy_file(QVRREPORT_PATH, copy);
+    const std::string file = Preset(Header(0, "A"));
+
+    const TRun missing = Run({file}, copy.string());
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "error: Unable to access product configuration file, " +
+                               (Dir / "bin" / "QVR3.cfg").string() +
+                               ".\nYou may need to install Korvane's Kelvaro program.\n");
+    EXPECT_EQ(missing.Out, EmptyDocument);
+
+    WriteFile(Dir / "bin" / "QVR3.cfg", ConfigText);
+    const TRun found = Run({file}, copy.string());
+    EXPECT_EQ(found.Status, 0) << found.Err;
+    EXPECT_EQ(found.Out.rfind(TableStartPrefix, 0), 0u);
+}
+
+TEST_F(CliTest, UnopenablePresetFileGivesTheEmptyDocument) {
+    const TRun run = Run({"--config-dir", ConfigDir(), (Dir / "nothing.q3p").string()});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, EmptyDocument);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+#include "ReportFixtures.h"
+
+#include <atomic>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace qvr::test {
+
+TTempDir::TTempDir() {
+    static std::atomic<int> counter{0};
+    Path = std::filesystem::temp_directory_path() /
+           ("qvr_report_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::remove_all(Path);
+    std::filesystem::create_directories(Path);
+}
+
+TTempDir::~TTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(Path, ignored);
+}
+
+std::string TTempDir::Write(const std::string& name, const std::string& content) const {
+    const std::string path = Folder() + name;
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    return path;
+}
+
+std::string CaseName(const std::string& what) {
+    std::string name;
+    for (const char c : what) {
+        name += std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+    }
+    return name;
+}
+
+const char* const TestConfigText = R"(device
+name = Test unit
+presets
+count = 100
+components
+fx
+cn = Amp
+cid = 1
+types
+tpn = Model
+tn = Clean
+tid = 10
+tn = Crunch
+tid = 11
+params
+tid = 10
+pn = On/Off
+pn = Gain
+pn = Bass
+items = Low,Mid,High
+tid = 11
+pn = Drive
+scm = 0.5
+sca = -12
+cn = Cabinet
+cid = 2
+types
+tpn = Cab
+tn = 4x12
+tid = 20
+params
+tid = 20
+pn = Mic
+items = Dynamic,Condenser
+cn = Chorus
+cid = 3
+types
+tpn = Type
+tn = Classic
+tid = 30
+tn = Deep
+tid = 31
+params
+tid = 30
+pn = Rate
+scm = 0.1
+pn = Depth
+max = 99
+maxtxt = Full
+tid = 31
+pn = Speed
+tid = 30
+pn = Mix
+cn = Input
+cid = 4
+types
+tpn = Source
+tn = Guitar
+tid = 40
+params
+tid = 40
+pn = Trim
+cn = Misc
+cid = 5
+types
+tpn = Mode
+tn = Global
+tid = 50
+params
+tid = 50
+pn = Tempo
+cn = Amplarium
+cid = 6
+types
+tpn = Channel
+tn = Dual
+tid = 60
+params
+tid = 60
+pn = Blend
+cn = Output
+cid = 7
+cn = Delay
+cid = 8
+params
+tid = 80
+pn = Time
+qvr
+modifiers
+mn = Expression
+mid = 1
+params
+pn = Position
+pn = Heel
+mn = LFO 1
+mid = 2
+params
+pn = Speed
+scm = 0.1
+)";
+
+std::unique_ptr<TQvrConfig> LoadConfigText(const TTempDir& dir, const std::string& text) {
+    return std::make_unique<TQvrConfig>(dir.Write("test.cfg", text));
+}
+
+std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes) {
+    auto message = std::make_unique<TKorvaneQVRSysEx>();
+    message->SetData(bytes);
+    return message;
+}
+
+std::vector<std::string> TRenderBench::AllLines() const {
+    std::vector<std::string> all;
+    for (size_t i = 0; i < Lines.Count(); ++i) {
+        all.emplace_back(Lines.Line(i));
+    }
+    return all;
+}
+
+} // namespace qvr::test

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/UserNotifier.h"
+#include "config/Qvrconfig.h"
+#include "report/RenderContext.h"
+#include "sysex/Qvrsysex.h"
+
+namespace qvr::test {
+
+// Records what the report would show in message boxes.
+class TRecordingNotifier : public IUserNotifier {
+public:
+    void ShowError(const std::string& text) override { Messages.push_back("error: " + text); }
+    void ShowWarning(const std::string& text) override { Messages.push_back("warning: " + text); }
+    std::vector<std::string> Messages;
+};
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+
+    // The folder with a trailing '/'.
+    std::string Folder() const { return Path.string() + "/"; }
+    std::string Write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path Path;
+};
+
+// A test name from a case description: letters and digits, '_' for the rest.
+std::string CaseName(const std::string& what);
+
+// Names the cases of a parameterised test by their field What.
+struct TNameByWhat {
+    template <class TInfo> std::string operator()(const TInfo& info) const {
+        return CaseName(info.param.What);
+    }
+};
+
+// A small configuration of our own: the modules and modifiers the tests use.
+//   fx:  1 Amp (types Clean 10, Crunch 11), 2 Cabinet (4x12 20), 3 Chorus
+//        (Classic 30, Deep 31), 4 Input, 5 Misc, 6 Amplarium, 7 Output,
+//        8 Delay (no type names)
+//   modifiers: 1 Expression, 2 LFO 1
+extern const char* const TestConfigText;
+std::unique_ptr<TQvrConfig> LoadConfigText(const TTempDir& dir, const std::string& text);
+
+// A message whose body holds exactly `bytes`, ready to be read with NextByte.
+std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes);
+
+// Everything the renderers work on, around one configuration.
+struct TRenderBench {
+    TTempDir Dir;
+    std::unique_ptr<TQvrConfig> Config = LoadConfigText(Dir, TestConfigText);
+    TReportLines Lines;
+    TRenderState State;
+    TRecordingNotifier Notifier;
+    TRenderContext Context{*Config, Lines, State, Notifier, '.'};
+
+    std::vector<std::string> AllLines() const;
+};
+
+} // namespace qvr::test

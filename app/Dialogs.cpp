@@ -1,0 +1,42 @@
+#include "app/Dialogs.h"
+
+#include "app/OpenFilters.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace qvr {
+
+void TQtDialogs::ShowMessage(TMessageKind kind, const QString& title, const QString& text) {
+    const QMessageBox::Icon icon =
+        kind == TMessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void TQtDialogs::RunModal(QDialog& dialog) {
+    dialog.exec();
+}
+
+bool TQtDialogs::RunOpenDialog(QWidget& owner, TOpenDialogState& state) {
+    QFileDialog dialog(&owner, QString::fromLatin1(OpenDialogTitle), state.InitialDir);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setSizeGripEnabled(true);
+    const QStringList filters = OpenDialogFilters();
+    dialog.setNameFilters(filters);
+    // An index out of range keeps the first filter, as the common dialog does.
+    if (state.FilterIndex >= 1 && state.FilterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters.at(state.FilterIndex - 1));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    state.FileName = dialog.selectedFiles().constFirst();
+    state.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
+} // namespace qvr

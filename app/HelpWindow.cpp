@@ -1,0 +1,44 @@
+#include "app/HelpWindow.h"
+
+#include "app/ProgramIcon.h"
+
+#include <QAction>
+
+namespace qvr {
+
+QUrl HelpContentsUrl() {
+    return QUrl(QStringLiteral("qrc:/help/index.html"));
+}
+
+THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Oktrel(tm) Preset Viewer Help"));
+    setWindowIcon(ProgramIcon());
+    // Closing the main window ends the program even while help is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(640, 560);
+
+    Layout.setContentsMargins(0, 0, 0, 0);
+    Layout.setSpacing(0);
+    Layout.addWidget(&Tools);
+    Layout.addWidget(&Browser);
+
+    Browser.setOpenExternalLinks(false);
+    Browser.setOpenLinks(true);
+    Tools.addAction(QStringLiteral("Contents"), this, &THelpWindow::ShowContents);
+    QAction* back = Tools.addAction(QStringLiteral("Back"), &Browser, &QTextBrowser::backward);
+    back->setEnabled(false);
+    connect(&Browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    QAction* forward = Tools.addAction(QStringLiteral("Forward"), &Browser, &QTextBrowser::forward);
+    forward->setEnabled(false);
+    connect(&Browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+}
+
+void THelpWindow::ShowContents() {
+    Browser.setSource(HelpContentsUrl());
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace qvr

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace qvr {
+
+// The help window: the program's own HTML pages, compiled into the program,
+// opened at the contents page. Links between the pages are followed; links
+// that leave the help are not.
+class THelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    THelpWindow();
+    void ShowContents();
+
+    QVBoxLayout Layout;
+    QToolBar Tools;
+    QTextBrowser Browser;
+};
+
+// Address of the contents page.
+QUrl HelpContentsUrl();
+
+} // namespace qvr

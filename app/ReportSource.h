@@ -1,0 +1,24 @@
+#pragma once
+
+#include "base/UserNotifier.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qvr {
+
+// Where the main window gets a report document from.
+class IReportSource {
+public:
+    virtual ~IReportSource() = default;
+    // Builds the document of the file in columnCount columns; a count outside
+    // the valid range is corrected in place. Problems of the file go to the
+    // notifier; anything else is thrown.
+    virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
+};
+
+// The real one, over the report layer; it reports through the given notifier.
+std::unique_ptr<IReportSource> MakePresetReportSource(IUserNotifier& notifier);
+
+} // namespace qvr

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace qvr {
+
+// The report view inside the main window. The program uses a web view; the
+// tests record the calls.
+class IReportView {
+public:
+    virtual ~IReportView() = default;
+    virtual QWidget& Widget() = 0;
+    // Shows the report file (the whole document, decoded as windows-1252).
+    virtual void Navigate(const QString& reportFile) = 0;
+    // The document commands of the view; each brings its own dialogs.
+    virtual void SaveAs() = 0;
+    virtual void PageSetup() = 0;
+    virtual void Print() = 0;
+    virtual void Copy() = 0;
+    virtual void SelectAll() = 0;
+};
+
+} // namespace qvr

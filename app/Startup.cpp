@@ -1,0 +1,47 @@
+#include "app/Startup.h"
+
+#include "app/About.h"
+#include "app/Disclaim.h"
+#include "app/MIDIConfig.h"
+#include "app/Main.h"
+#include "app/WebReportView.h"
+#include "platform/ProgramPath.h"
+
+#include <QtGlobal>
+#include <unistd.h>
+
+namespace qvr {
+
+TViewerForms::TViewerForms(IDialogs& dialogs) {
+    TFormMainServices services;
+    services.MakeReportSource = &MakePresetReportSource;
+    services.ReportView = std::make_unique<TWebReportView>();
+    services.Dialogs = &dialogs;
+    services.WorkArea = &PrimaryWorkArea;
+    services.ProgramFolder = ProgramFolder();
+    FormMain = std::make_unique<TFormMain>(std::move(services));
+    FormMIDI = std::make_unique<TFormMIDI>();
+    FormAbout = std::make_unique<TFormAbout>();
+    FormSplash = std::make_unique<TFormSplash>();
+    FormMain->SetForms(*FormMIDI, *FormAbout, *FormSplash);
+}
+
+// The main window goes last, after the dialogs it refers to.
+TViewerForms::~TViewerForms() {
+    FormSplash.reset();
+    FormAbout.reset();
+    FormMIDI.reset();
+    FormMain.reset();
+}
+
+std::string CommandLineArgument(int argc, char** argv) {
+    return argc > 1 && argv[1] != nullptr ? std::string(argv[1]) : std::string();
+}
+
+void PrepareWebEngineEnvironment() {
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+}
+
+} // namespace qvr

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace qvr {
+
+class IDialogs;
+class TFormMain;
+class TFormMIDI;
+class TFormAbout;
+class TFormSplash;
+
+// The program's four windows, created in this order (the first is the main
+// window) and released together at the end.
+struct TViewerForms {
+    explicit TViewerForms(IDialogs& dialogs);
+    ~TViewerForms();
+    std::unique_ptr<TFormMain> FormMain;
+    std::unique_ptr<TFormMIDI> FormMIDI;
+    std::unique_ptr<TFormAbout> FormAbout;
+    std::unique_ptr<TFormSplash> FormSplash;
+};
+
+// The file named on the command line: the first argument as the platform
+// passes it, or empty.
+std::string CommandLineArgument(int argc, char** argv);
+
+// QtWebEngine refuses to start as root unless its sandbox is off.
+void PrepareWebEngineEnvironment();
+
+} // namespace qvr

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/ReportView.h"
+
+#include <QPrinter>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+namespace qvr {
+
+// Lets the page load the report file and nothing else: no other local file,
+// no remote address, no sub-resource of any kind.
+class TReportRequestGuard : public QWebEngineUrlRequestInterceptor {
+    Q_OBJECT
+public:
+    QUrl ReportUrl;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+};
+
+// The report page: it navigates only where the program sends it, never by a
+// link, a form or a drop.
+class TReportPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+
+private:
+    const QUrl& ReportUrl;
+};
+
+// The report view of the main window: a web view showing the report file
+// decoded as windows-1252, with scripts off, and the document commands.
+class TWebReportView : public IReportView {
+public:
+    TWebReportView();
+    ~TWebReportView() override;
+
+    QWidget& Widget() override;
+    void Navigate(const QString& reportFile) override;
+    void SaveAs() override;
+    void PageSetup() override;
+    void Print() override;
+    void Copy() override;
+    void SelectAll() override;
+
+    QWebEngineView& View() { return PresetBrowser; }
+
+private:
+    QString ReportFile;
+    TReportRequestGuard Guard;
+    QWebEngineProfile Profile;
+    TReportPage Page;
+    QWebEngineView PresetBrowser;
+    QPrinter Printer; // shared by Page Setup and Print for the whole run
+};
+
+} // namespace qvr

@@ -1,0 +1,33 @@
+// qvrviewer: shows the presets of a Korvane QVR preset or backup file as a report.
+
+#include "app/Main.h"
+#include "app/AnsiText.h"
+#include "app/Dialogs.h"
+#include "app/ExceptionDisplay.h"
+#include "app/ProgramIcon.h"
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <exception>
+
+int main(int argc, char* argv[]) {
+    std::string commandLineFile;
+    qvr::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qvrviewer"));
+    QApplication::setOrganizationName(QStringLiteral("oktrel"));
+    QApplication::setWindowIcon(qvr::ProgramIcon());
+
+    qvr::TQtDialogs dialogs;
+    try {
+        qvr::TViewerForms forms(dialogs);
+        commandLineFile = qvr::CommandLineArgument(argc, argv);
+        forms.FormMain->CommandLineFile = commandLineFile;
+        forms.FormMain->show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        dialogs.ShowMessage(qvr::TMessageKind::Stop, QString::fromLatin1(qvr::ApplicationTitle),
+                            qvr::FromMessageText(qvr::StandardExceptionText(e.what())));
+    }
+    return 0;
+}

@@ -1,0 +1,302 @@
+// The whole viewer with the real web view, under an X server: start with a
+// backup file, close the notice, wait for the report, read what the page shows.
+// QVR_E2E_FILE names another file to show; QVR_SCREENSHOT_DIR makes the test
+// save pictures of the windows there.
+
+#include "app/About.h"
+#include "app/AnsiText.h"
+#include "app/Dialogs.h"
+#include "app/Disclaim.h"
+#include "app/HelpWindow.h"
+#include "app/MIDIConfig.h"
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "app/WebReportView.h"
+#include "platform/Regaccess.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+namespace qvr::test {
+
+namespace {
+
+QElapsedTimer ProgramClock;
+
+class TSilentNotifier : public IUserNotifier {
+public:
+    void ShowError(const std::string& text) override { Messages.push_back("error: " + text); }
+    void ShowWarning(const std::string& text) override { Messages.push_back("warning: " + text); }
+    std::vector<std::string> Messages;
+};
+
+QString ExampleFile() {
+    const QString chosen = qEnvironmentVariable("QVR_E2E_FILE");
+    if (!chosen.isEmpty()) {
+        return chosen;
+    }
+    const QDir presets(QStringLiteral(QVR_EXAMPLES_DIR "/presets"));
+    for (const QString& pattern : {QStringLiteral("*.q3a"), QStringLiteral("*.??a")}) {
+        const QStringList files = presets.entryList({pattern}, QDir::Files, QDir::Name);
+        if (!files.isEmpty()) {
+            return presets.filePath(files.constFirst());
+        }
+    }
+    return {};
+}
+
+// The first preset heading and the first parameter line of a report document,
+// as plain text.
+QString Heading(const QString& document) {
+    const QRegularExpression th(QStringLiteral("<th[^>]*>(.*?)</th>"));
+    const auto match = th.match(document);
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
+QString ParameterLine(const QString& document) {
+    const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    for (QString line : document.split(QLatin1Char('\n'))) {
+        line.remove(tag);
+        line = line.trimmed();
+        if (line.contains(QStringLiteral(" = ")) && !line.startsWith(QStringLiteral("Name = "))) {
+            return line.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+        }
+    }
+    return {};
+}
+
+void Save(const QPixmap& picture, const QString& name) {
+    const QString folder = qEnvironmentVariable("QVR_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        picture.save(QDir(folder).filePath(name));
+    }
+}
+
+QPixmap ScreenPicture(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    return QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                        frame.height());
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void ShowsTheReportOfABackupFile() {
+        const QString file = ExampleFile();
+        if (file.isEmpty()) {
+            QSKIP("no example backup file in examples/presets");
+        }
+        QTemporaryDir settings;
+        SetRegistryLocation({settings.filePath(QStringLiteral("user.reg")).toStdString(),
+                             settings.filePath(QStringLiteral("system.reg")).toStdString()});
+        {
+            // The bundled configuration files stand in for the editor's folder.
+            TRegAccess reg;
+            reg.SetRootKey(TRegRoot::LocalMachine);
+            QVERIFY(reg.OpenKey(
+                "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
+            reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+        }
+
+        // What the page must show: the document the report layer makes of the file.
+        TSilentNotifier notifier;
+        int32_t columns = 4;
+        const std::string expectedDocument =
+            MakePresetReportSource(notifier)->Build(ToFileNameBytes(file), columns);
+        QVERIFY2(notifier.Messages.empty(),
+                 notifier.Messages.empty() ? "" : notifier.Messages.front().c_str());
+        const QString document = FromAnsi(expectedDocument);
+        const QString heading = Heading(document);
+        const QString parameter = ParameterLine(document);
+        QVERIFY(!heading.isEmpty());
+        QVERIFY(!parameter.isEmpty());
+
+        TQtDialogs dialogs;
+        TViewerForms forms(dialogs);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+
+        // Plays the user: OK on the notice; any message box is a failure.
+        bool noticeShown = false;
+        bool loadedBeforeNotice = false;
+        QStringList boxes;
+        qint64 noticeMs = 0;
+        QString saveAnswer; // file name the user types into the next file dialog
+        QString saveFilter;
+        QTimer user;
+        user.setInterval(20);
+        connect(&user, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == forms.FormSplash.get() && modal->isVisible() && !noticeShown) {
+                noticeShown = true;
+                loadedBeforeNotice = !main.CurrentFileName.empty();
+                noticeMs = ProgramClock.elapsed();
+                // Without a window manager nothing keeps the notice above the main
+                // window once that one is re-created for the web view's drawing.
+                forms.FormSplash->raise();
+                QTest::qWait(200); // let it paint for the picture
+                Save(ScreenPicture(*forms.FormSplash), QStringLiteral("notice.png"));
+                QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
+            } else if (auto* files = qobject_cast<QFileDialog*>(modal);
+                       files != nullptr && !saveAnswer.isEmpty()) {
+                files->selectNameFilter(saveFilter);
+                files->selectFile(saveAnswer);
+                saveAnswer.clear();
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes << box->text();
+                box->accept();
+            }
+        });
+        user.start();
+
+        QString pageText;
+        QEventLoop loop;
+        connect(view->View().page(), &QWebEnginePage::loadFinished, [&](bool ok) {
+            if (!ok) {
+                loop.quit();
+                return;
+            }
+            view->View().page()->toPlainText([&](const QString& text) {
+                pageText = text;
+                loop.quit();
+            });
+        });
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+
+        main.CommandLineFile = ToFileNameBytes(file);
+        main.show();
+        loop.exec();
+        const qint64 shownMs = ProgramClock.elapsed();
+        std::printf("start-up to a shown report: %lld ms (notice closed at %lld ms)\n",
+                    static_cast<long long>(shownMs), static_cast<long long>(noticeMs));
+
+        QVERIFY(noticeShown);
+        QVERIFY(!loadedBeforeNotice);
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
+        QVERIFY2(pageText.contains(heading), qPrintable(heading));
+        QVERIFY2(pageText.contains(parameter), qPrintable(parameter));
+        QVERIFY(main.CmdPrint.isEnabled() && main.CmdSaveAs.isEnabled());
+
+        // The report file is the document byte for byte.
+        QFile report(QString::fromStdString(main.ReportFileName));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QCOMPARE(report.readAll().toStdString(), expectedDocument);
+        report.close();
+
+        // A column item reads the file again and the view shows the new report.
+        QSignalSpy reloaded(view->View().page(), &QWebEnginePage::loadFinished);
+        main.Cmd2Col.trigger();
+        QVERIFY(reloaded.wait(30000));
+        QString shownHtml;
+        view->View().page()->toHtml([&](const QString& html) { shownHtml = html; });
+        QTRY_VERIFY_WITH_TIMEOUT(shownHtml.contains(QStringLiteral("colspan=\"2\"")), 10000);
+        QVERIFY(!shownHtml.contains(QStringLiteral("colspan=\"4\"")));
+        main.Cmd4Col.trigger();
+        QVERIFY(reloaded.wait(30000));
+
+        // Links in the report are not followed, and nothing else can be loaded.
+        const QUrl shown = view->View().url();
+        view->View().page()->load(QUrl(QStringLiteral("file:///etc/hostname")));
+        QTest::qWait(300);
+        QCOMPARE(view->View().url(), shown);
+
+        // Save As: HTML is the document byte for byte; PDF is a printed page.
+        QTemporaryDir saved;
+        saveAnswer = saved.filePath(QStringLiteral("report.html"));
+        saveFilter = QStringLiteral("HTML document (*.html *.htm)");
+        main.CmdSaveAs.trigger();
+        QFile html(saved.filePath(QStringLiteral("report.html")));
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        QCOMPARE(html.readAll().toStdString(), expectedDocument);
+
+        QSignalSpy pdfDone(view->View().page(), &QWebEnginePage::pdfPrintingFinished);
+        saveAnswer = saved.filePath(QStringLiteral("report.pdf"));
+        saveFilter = QStringLiteral("PDF document (*.pdf)");
+        main.CmdSaveAs.trigger();
+        QVERIFY(pdfDone.wait(30000));
+        QCOMPARE(pdfDone.takeFirst().at(1).toBool(), true);
+        QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+
+        // Select All then Copy puts the report's text on the clipboard.
+        QApplication::clipboard()->clear();
+        // The user works in the window: it is the active one (no window manager here).
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.CmdSelectAll.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(view->View().page()->selectedText().contains(parameter), 10000);
+        main.CmdCopy.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(heading), 10000);
+
+        QTest::qWait(300);
+        Save(ScreenPicture(main), QStringLiteral("main.png"));
+        user.stop();
+        if (!qEnvironmentVariableIsEmpty("QVR_SCREENSHOT_DIR")) {
+            TakeDialogPictures(forms, main);
+        }
+
+        main.close();
+        QVERIFY(!QFile::exists(QString::fromStdString(main.ReportFileName)));
+        TRegAccess reg;
+        QVERIFY(reg.OpenKey("Software\\Brindmoor\\QVRviewer", false));
+        QCOMPARE(reg.ReadIntegerDefault("ColCount", 0), 4);
+    }
+
+private:
+    static void TakeDialogPictures(TViewerForms& forms, TFormMain& main) {
+        for (QDialog* dialog :
+             std::initializer_list<QDialog*>{forms.FormAbout.get(), forms.FormMIDI.get()}) {
+            QTimer::singleShot(400, dialog, [dialog] {
+                Save(ScreenPicture(*dialog), dialog->objectName() + QStringLiteral(".png"));
+                dialog->accept();
+            });
+            if (dialog == forms.FormAbout.get()) {
+                main.CmdAbout.trigger();
+            } else {
+                main.CmdMIDIClick();
+            }
+        }
+        main.CmdContents.trigger();
+        QTest::qWait(300);
+        Save(ScreenPicture(*main.HelpWindow()), QStringLiteral("help.png"));
+        main.HelpWindow()->close();
+        main.CmdOptions.popup(main.mapToGlobal(QPoint(80, 0)));
+        QTest::qWait(200);
+        main.CmdColumnCount.popup(main.mapToGlobal(QPoint(260, 20)));
+        QTest::qWait(300);
+        Save(ScreenPicture(main), QStringLiteral("menu.png"));
+        main.CmdColumnCount.hide();
+        main.CmdOptions.hide();
+    }
+};
+
+} // namespace qvr::test
+
+int main(int argc, char* argv[]) {
+    qvr::test::ProgramClock.start();
+    qvr::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    qvr::test::TestEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EndToEnd.moc"

@@ -1,0 +1,133 @@
+#include "tests/app/Recorders.h"
+
+#include "platform/Regaccess.h"
+
+#include <QDir>
+#include <fstream>
+
+namespace qvr::test {
+
+namespace {
+
+const std::string SettingsKey = "Software\\Brindmoor\\QVRviewer";
+
+// Values no test writes, to tell "absent" from a stored value.
+constexpr int32_t AbsentInt = -1234567;
+const std::string AbsentString = "\x01"
+                                 "absent";
+
+} // namespace
+
+void TRecordingDialogs::ShowMessage(TMessageKind kind, const QString& title, const QString& text) {
+    Log.push_back("message " + title.toStdString());
+    Messages.push_back({kind, title, text});
+}
+
+void TRecordingDialogs::RunModal(QDialog& dialog) {
+    Log.push_back("modal " + dialog.objectName().toStdString());
+    if (OnModal) {
+        OnModal(dialog);
+    }
+}
+
+bool TRecordingDialogs::RunOpenDialog(QWidget&, TOpenDialogState& state) {
+    Log.push_back("open dialog");
+    OpenDialogInputs.push_back(state);
+    if (!OpenAccepts) {
+        return false;
+    }
+    state.FileName = OpenChosenFile;
+    state.FilterIndex = OpenChosenFilter;
+    return true;
+}
+
+void TRecordingView::Navigate(const QString& reportFile) {
+    Log.push_back("view Navigate");
+    ShownFile = reportFile;
+}
+
+std::string TRecordingSource::Build(const std::string& fileName, int32_t& columnCount) {
+    Log.push_back("build " + fileName);
+    Calls.push_back({fileName, columnCount});
+    if (During) {
+        During(Notifier);
+    }
+    return Document;
+}
+
+TWindowFixture::TWindowFixture() {
+    SetRegistryLocation({FolderPath() + "user.reg", FolderPath() + "system.reg"});
+}
+
+TWindowFixture::~TWindowFixture() {
+    Window.reset();
+}
+
+TFormMain& TWindowFixture::Create(std::optional<QRect> workArea) {
+    TFormMainServices services;
+    auto view = std::make_unique<TRecordingView>(Log);
+    View = view.get();
+    services.ReportView = std::move(view);
+    services.MakeReportSource = [this](IUserNotifier& notifier) {
+        auto source = std::make_unique<TRecordingSource>(Log, notifier);
+        Source = source.get();
+        return source;
+    };
+    services.Dialogs = &Dialogs;
+    services.WorkArea = [workArea] { return workArea; };
+    services.ProgramFolder = FolderPath();
+    Window = std::make_unique<TFormMain>(std::move(services));
+    return *Window;
+}
+
+std::string TWindowFixture::FolderPath() const {
+    return Folder.path().toStdString() + "/";
+}
+
+std::string TWindowFixture::MakeFile(const std::string& name, const std::string& bytes) const {
+    const std::string path = FolderPath() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+void WriteSetting(const std::string& name, int32_t value) {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    reg.OpenKey(SettingsKey, true);
+    reg.WriteInteger(name, value);
+}
+
+void WriteSetting(const std::string& name, const std::string& value) {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    reg.OpenKey(SettingsKey, true);
+    reg.WriteString(name, value);
+}
+
+std::optional<int32_t> ReadIntSetting(const std::string& name) {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    if (!reg.OpenKey(SettingsKey, false)) {
+        return std::nullopt;
+    }
+    const int32_t value = reg.ReadIntegerDefault(name, AbsentInt);
+    return value == AbsentInt ? std::nullopt : std::optional<int32_t>(value);
+}
+
+std::optional<std::string> ReadStringSetting(const std::string& name) {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    if (!reg.OpenKey(SettingsKey, false)) {
+        return std::nullopt;
+    }
+    std::string value = reg.ReadStringDefault(name, AbsentString);
+    return value == AbsentString ? std::nullopt : std::optional<std::string>(std::move(value));
+}
+
+bool SettingsKeyExists() {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    return reg.OpenKey(SettingsKey, false);
+}
+
+} // namespace qvr::test

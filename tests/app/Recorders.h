@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/Main.h"
+#include "app/ReportSource.h"
+#include "app/ReportView.h"
+
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qvr::test {
+
+// One ordered record of everything the stand-ins were asked to do.
+using TCallLog = std::vector<std::string>;
+
+struct TMessage {
+    TMessageKind Kind;
+    QString Title;
+    QString Text;
+};
+
+class TRecordingDialogs : public IDialogs {
+public:
+    explicit TRecordingDialogs(TCallLog& log) : Log(log) {}
+    void ShowMessage(TMessageKind kind, const QString& title, const QString& text) override;
+    void RunModal(QDialog& dialog) override;
+    bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) override;
+
+    std::vector<TMessage> Messages;
+    // What the open dialog saw when it was shown, and what the user does.
+    std::vector<TOpenDialogState> OpenDialogInputs;
+    bool OpenAccepts = true;
+    QString OpenChosenFile;
+    int OpenChosenFilter = 1;
+    // Runs while a modal window is "shown", before it returns.
+    std::function<void(QDialog&)> OnModal;
+
+private:
+    TCallLog& Log;
+};
+
+class TRecordingView : public IReportView {
+public:
+    explicit TRecordingView(TCallLog& log) : Log(log) {}
+    QWidget& Widget() override { return Surface; }
+    void Navigate(const QString& reportFile) override;
+    void SaveAs() override { Log.push_back("view SaveAs"); }
+    void PageSetup() override { Log.push_back("view PageSetup"); }
+    void Print() override { Log.push_back("view Print"); }
+    void Copy() override { Log.push_back("view Copy"); }
+    void SelectAll() override { Log.push_back("view SelectAll"); }
+
+    QWidget Surface;
+    QString ShownFile;
+
+private:
+    TCallLog& Log;
+};
+
+struct TBuildCall {
+    std::string FileName;
+    int32_t ColumnCount;
+};
+
+class TRecordingSource : public IReportSource {
+public:
+    TRecordingSource(TCallLog& log, IUserNotifier& notifier) : Log(log), Notifier(notifier) {}
+    std::string Build(const std::string& fileName, int32_t& columnCount) override;
+
+    std::vector<TBuildCall> Calls;
+    std::string Document = "<table>\xAE</table>\n";
+    // Runs inside Build, e.g. to look at the settings store at that moment.
+    std::function<void(IUserNotifier&)> During;
+
+private:
+    TCallLog& Log;
+    IUserNotifier& Notifier;
+};
+
+// A main window over recording stand-ins, with the settings store and the
+// program folder in a temporary folder.
+class TWindowFixture {
+public:
+    TWindowFixture();
+    ~TWindowFixture();
+    // Creates the window (which reads the settings store at once).
+    TFormMain& Create(std::optional<QRect> workArea = QRect(0, 0, 1280, 1024));
+
+    TCallLog Log;
+    QTemporaryDir Folder;
+    TRecordingDialogs Dialogs{Log};
+    TRecordingView* View = nullptr;
+    TRecordingSource* Source = nullptr;
+    std::unique_ptr<TFormMain> Window;
+
+    std::string FolderPath() const; // with a trailing '/'
+    std::string MakeFile(const std::string& name, const std::string& bytes = "x") const;
+};
+
+// Settings written and read through the store the window uses.
+void WriteSetting(const std::string& name, int32_t value);
+void WriteSetting(const std::string& name, const std::string& value);
+std::optional<int32_t> ReadIntSetting(const std::string& name);
+std::optional<std::string> ReadStringSetting(const std::string& name);
+bool SettingsKeyExists();
+
+} // namespace qvr::test

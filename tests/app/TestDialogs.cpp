@@ -1,0 +1,135 @@
+// The About box, the disclaimer notice and the MIDI dialog.
+
+#include "app/About.h"
+#include "app/AnsiText.h"
+#include "app/Disclaim.h"
+#include "app/MIDIConfig.h"
+#include "platform/Progverinfo.h"
+#include "tests/app/TestRegistry.h"
+
+#include <QTest>
+
+namespace qvr::test {
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void AboutShowsTheProgramsVersionStrings() {
+        TFormAbout about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("About"));
+        QCOMPARE(about.LabProductName.text(), QStringLiteral("Oktrel(tm) Preset Viewer"));
+        QCOMPARE(about.LabVersion.text(), QStringLiteral("Version 1.1e"));
+        const TVerInfo info;
+        QCOMPARE(about.LabCopyright.text(), FromAnsi(info.GetCopyright()));
+        QCOMPARE(about.LabComments.text(), FromAnsi(info.GetComments()));
+        QVERIFY(!about.LabCopyright.text().isEmpty());
+        QVERIFY(!about.LabComments.text().isEmpty());
+        QCOMPARE(about.size(), QSize(327, 209));
+        QCOMPARE(about.OKButton.geometry(), QRect(126, 176, 75, 25));
+        QVERIFY(about.OKButton.isDefault());
+    }
+
+    void AboutOfAFileWithoutVersionStringsShowsOnlyVersion() {
+        const TVerInfo none("/nonexistent/program");
+        TFormAbout about(none);
+        QCOMPARE(about.LabProductName.text(), QString());
+        QCOMPARE(about.LabVersion.text(), QStringLiteral("Version "));
+        QCOMPARE(about.LabCopyright.text(), QString());
+        QCOMPARE(about.LabComments.text(), QString());
+    }
+
+    void NoticeTextIsExact() {
+        const std::string text = DisclaimerText();
+        const std::string first =
+            "This program has not been created by, nor is supported by, Korvane\xAE or its parent "
+            "company, Velmora International Company. In addition, the author is not an employee "
+            "of nor is affiliated with these companies.";
+        const std::string second =
+            "This program is freeware. There are no warranties of any kind with this program. If "
+            "you have questions or problems with this program, please contact the author as "
+            "indicated in the \"Support\" section of the online help.";
+        QCOMPARE(text, first + "\n\n" + second);
+        QCOMPARE(text.find('\r'), std::string::npos);
+
+        TFormSplash splash;
+        QCOMPARE(splash.windowTitle(), QStringLiteral("IMPORTANT NOTICE"));
+        QVERIFY(splash.TxtDisclaimer.text().contains(QStringLiteral("Korvane\u00AE or its")));
+        QCOMPARE(splash.TxtDisclaimer.text(), FromAnsi(text));
+        QCOMPARE(splash.size(), QSize(430, 244));
+        QCOMPARE(splash.TxtDisclaimer.geometry(), QRect(12, 12, 406, 181));
+        QCOMPARE(splash.BtnOK.text(), QStringLiteral("OK"));
+    }
+
+    void NoticeHasNoCloseBoxAndIgnoresEscape() {
+        TFormSplash splash;
+        const Qt::WindowFlags flags = splash.windowFlags();
+        QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+        QVERIFY(!(flags & Qt::WindowSystemMenuHint));
+        QVERIFY(flags & Qt::CustomizeWindowHint);
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QTest::keyClick(&splash, Qt::Key_Escape);
+        QVERIFY(splash.isVisible());
+        QTest::mouseClick(&splash.BtnOK, Qt::LeftButton);
+        QVERIFY(!splash.isVisible());
+        QCOMPARE(splash.result(), int(QDialog::Accepted));
+    }
+
+    void MIDICancelRestoresTheSelectionsOfTheShow() {
+        TFormMIDI midi;
+        QCOMPARE(midi.windowTitle(), QStringLiteral("MIDI Configuration"));
+        midi.show();
+        QCOMPARE(midi.SavedInIndex, -1);
+        QCOMPARE(midi.SavedOutIndex, -1);
+        QTest::mouseClick(&midi.BtnCancel, Qt::LeftButton);
+        QVERIFY(!midi.isVisible());
+        QCOMPARE(midi.CBoxInMIDIDevice.currentIndex(), -1);
+        QCOMPARE(midi.CBoxOutMIDIDevice.currentIndex(), -1);
+
+        // With entries (the dialog never gets any by itself) the snapshot is visible.
+        midi.CBoxInMIDIDevice.addItems({"In A", "In B"});
+        midi.CBoxOutMIDIDevice.addItems({"Out A", "Out B"});
+        midi.CBoxInMIDIDevice.setCurrentIndex(1);
+        midi.CBoxOutMIDIDevice.setCurrentIndex(0);
+        midi.show();
+        midi.CBoxInMIDIDevice.setCurrentIndex(0);
+        midi.CBoxOutMIDIDevice.setCurrentIndex(1);
+        QTest::mouseClick(&midi.BtnCancel, Qt::LeftButton);
+        QCOMPARE(midi.CBoxInMIDIDevice.currentIndex(), 1);
+        QCOMPARE(midi.CBoxOutMIDIDevice.currentIndex(), 0);
+
+        midi.show();
+        midi.CBoxInMIDIDevice.setCurrentIndex(0);
+        QTest::mouseClick(&midi.BtnOK, Qt::LeftButton);
+        QCOMPARE(midi.CBoxInMIDIDevice.currentIndex(), 0);
+    }
+
+    void MIDICheckBoxSurvivesOKAndEscapeDoesNotClose() {
+        TFormMIDI midi;
+        midi.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&midi));
+        QVERIFY(!midi.CkBoxScanAll.isChecked());
+        midi.CkBoxScanAll.setChecked(true);
+        QTest::keyClick(&midi, Qt::Key_Escape);
+        QVERIFY(midi.isVisible());
+        QTest::mouseClick(&midi.BtnOK, Qt::LeftButton);
+        QVERIFY(!midi.isVisible());
+        midi.show();
+        QVERIFY(midi.CkBoxScanAll.isChecked());
+        QVERIFY(!midi.BtnOK.isDefault() && !midi.BtnCancel.isDefault());
+        midi.close();
+    }
+
+    void CodePage1252Conversion() {
+        QCOMPARE(FromAnsi("Korvane\xAE"), QStringLiteral("Korvane\u00AE"));
+        QCOMPARE(FromAnsi("\x80\x99\x9F"), QStringLiteral("\u20AC\u2122\u0178"));
+        QCOMPARE(FromMessageText("caf\xC3\xA9"), QStringLiteral("caf\u00E9"));
+        QCOMPARE(FromMessageText("caf\xE9"), QStringLiteral("caf\u00E9"));
+    }
+};
+
+QVR_REGISTER_TEST(TestDialogs);
+
+} // namespace qvr::test
+
+#include "TestDialogs.moc"

@@ -1,0 +1,341 @@
+// The main window's first show, its commands and its close, over recording stand-ins.
+
+#include "app/About.h"
+#include "app/Disclaim.h"
+#include "app/HelpWindow.h"
+#include "app/MIDIConfig.h"
+#include "app/Main.h"
+#include "app/OpenFilters.h"
+#include "tests/app/Recorders.h"
+#include "tests/app/TestRegistry.h"
+
+#include <QFile>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <stdexcept>
+
+namespace qvr::test {
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "<missing>";
+    }
+    return file.readAll().toStdString();
+}
+
+// The window with its three dialogs, shown once (FormShow run by hand).
+struct TShownWindow {
+    TWindowFixture F;
+    TFormMIDI Midi;
+    TFormAbout About;
+    TFormSplash Splash;
+    TFormMain* Window = nullptr;
+
+    explicit TShownWindow(const std::string& commandLineFile = "") {
+        Window = &F.Create();
+        Window->SetForms(Midi, About, Splash);
+        Window->CommandLineFile = commandLineFile;
+        Window->FormShow();
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void MenuIsAsDesigned() {
+        TWindowFixture f;
+        TFormMain& w = f.Create();
+        QStringList menus;
+        for (QAction* menu : w.menuBar()->actions()) {
+            menus << menu->text();
+        }
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Options", "&Help"}));
+
+        struct TItem {
+            QAction* Item;
+            const char* Caption;
+            QKeySequence Shortcut;
+            bool Enabled;
+            int Tag;
+        };
+        const TItem items[] = {
+            {&w.CmdOpen, "&Open...", {}, true, 0},
+            {&w.CmdSaveAs, "Save &As...", {}, false, 0},
+            {&w.CmdPageSetup, "Page &Setup...", {}, false, 0},
+            {&w.CmdPrint, "&Print...", {}, false, 0},
+            {&w.CmdExit, "E&xit", {}, true, 0},
+            {&w.CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
+            {&w.CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
+            {&w.Cmd1Col, "1", {}, true, 1},
+            {&w.Cmd2Col, "2", {}, true, 2},
+            {&w.Cmd3Col, "3", {}, true, 3},
+            {&w.Cmd4Col, "4", {}, true, 4},
+            {&w.CmdContents, "Contents", QKeySequence(Qt::Key_F1), true, 0},
+            {&w.CmdAbout, "About...", {}, true, 0},
+        };
+        QCOMPARE(w.MenuItems().size(), std::size(items));
+        for (size_t i = 0; i < std::size(items); ++i) {
+            QAction* item = w.MenuItems()[i];
+            QCOMPARE(item, items[i].Item);
+            QCOMPARE(item->text(), QString::fromLatin1(items[i].Caption));
+            QCOMPARE(item->shortcut(), items[i].Shortcut);
+            QCOMPARE(item->isEnabled(), items[i].Enabled);
+            QCOMPARE(TFormMain::Tag(*item), items[i].Tag);
+        }
+        QStringList file;
+        for (QAction* a : w.CmdFile.actions()) {
+            file << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...", "-",
+                                    "E&xit"}));
+        QCOMPARE(w.CmdOptions.actions().size(), 1);
+        QCOMPARE(w.CmdOptions.actions().constFirst()->text(), QStringLiteral("&Column Count"));
+        QCOMPARE(w.CmdColumnCount.actions().size(), 4);
+        QVERIFY(w.ColumnItems.isExclusive());
+        QCOMPARE(w.ColumnItems.actions().size(), 4);
+    }
+
+    void OpenDialogFilters() {
+        const QStringList filters = qvr::OpenDialogFilters();
+        QCOMPARE(filters.size(), 11);
+        QCOMPARE(filters.at(7), QStringLiteral("KDT-3 Backup (*.k3a)"));
+        QCOMPARE(filters.at(10), QStringLiteral("All Files (*.*)"));
+        QCOMPARE(QString::fromLatin1(OpenDialogTitle), QStringLiteral("Open Oktrel patch file"));
+    }
+
+    void FirstShowShowsTheNoticeThenLoadsTheCommandLineFile() {
+        TWindowFixture probe; // only for its folder
+        const std::string file = probe.MakeFile("live.q3a");
+        TShownWindow s(file);
+        QCOMPARE(s.Window->windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
+        QCOMPARE(s.Window->ReportFileName, s.F.FolderPath() + "__tmp__.html");
+        QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash", "build " + file, "view Navigate"}));
+        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(s.Window->ReportFileName));
+        QCOMPARE(ReadAll(s.Window->ReportFileName), s.F.Source->Document);
+    }
+
+    void FirstShowWithoutAFileLoadsNothing() {
+        TShownWindow s;
+        QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash"}));
+        QVERIFY(!s.Window->CmdSaveAs.isEnabled());
+        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
+    }
+
+    void LoadEnablesTheReportCommands() {
+        TShownWindow s;
+        s.Window->CmdSelectAll.setEnabled(false);
+        const std::string file = s.F.MakeFile("a.q1p");
+        s.Window->LoadPresetFile(file);
+        for (QAction* item : s.Window->MenuItems()) {
+            QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+        }
+        QCOMPARE(s.Window->CurrentFileName, file);
+        QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
+    }
+
+    void LoadMessagesBecomeModalBoxes() {
+        TShownWindow s;
+        s.F.Source->During = [](IUserNotifier& notifier) {
+            notifier.ShowError("Invalid SysEx message\nin file");
+            notifier.ShowWarning("Value out of range");
+        };
+        s.Window->LoadPresetFile(s.F.MakeFile("bad.q3p"));
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(2));
+        QCOMPARE(int(s.F.Dialogs.Messages[0].Kind), int(TMessageKind::Error));
+        QCOMPARE(s.F.Dialogs.Messages[0].Text, QStringLiteral("Invalid SysEx message\nin file"));
+        QCOMPARE(int(s.F.Dialogs.Messages[1].Kind), int(TMessageKind::Warning));
+        // A load that ended at a bad message still shows what it gathered.
+        QVERIFY(s.Window->CmdPrint.isEnabled());
+    }
+
+    void AnExceptionReachesTheStandardDisplayAndTheProgramGoesOn() {
+        TShownWindow s;
+        s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Range check error"); };
+        s.Window->Cmd2Col.trigger();
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(1));
+        const TMessage& m = s.F.Dialogs.Messages[0];
+        QCOMPARE(int(m.Kind), int(TMessageKind::Stop));
+        QCOMPARE(m.Title, QStringLiteral("Oktrel(tm) Patch Viewer"));
+        QCOMPARE(m.Text, QStringLiteral("Range check error."));
+        QVERIFY(!s.Window->CmdSaveAs.isEnabled()); // the load did not end
+
+        s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Ends with a stop."); };
+        s.Window->Cmd3Col.trigger();
+        QCOMPARE(s.F.Dialogs.Messages.back().Text, QStringLiteral("Ends with a stop."));
+
+        s.F.Source->During = nullptr;
+        s.Window->Cmd4Col.trigger();
+        QVERIFY(s.Window->CmdSaveAs.isEnabled());
+    }
+
+    void OpenReadsAndWritesTheSettingsBeforeTheLoad() {
+        TShownWindow s;
+        WriteSetting("OpenFilterIndex", 8);
+        WriteSetting("InitialDir", std::string("/presets/kdt/"));
+        const std::string file = s.F.MakeFile("set.k3a");
+        s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
+        s.F.Dialogs.OpenChosenFilter = 6;
+        std::optional<int32_t> indexDuringLoad;
+        std::optional<std::string> dirDuringLoad;
+        s.F.Source->During = [&](IUserNotifier&) {
+            indexDuringLoad = ReadIntSetting("OpenFilterIndex");
+            dirDuringLoad = ReadStringSetting("InitialDir");
+        };
+        s.Window->CmdOpen.trigger();
+
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs.size(), size_t(1));
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 8);
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].InitialDir, QStringLiteral("/presets/kdt/"));
+        QCOMPARE(indexDuringLoad, std::optional<int32_t>(6));
+        QCOMPARE(dirDuringLoad, std::optional<std::string>(s.F.FolderPath()));
+        QCOMPARE(s.F.Source->Calls.back().FileName, file);
+        QCOMPARE(s.Window->CurrentFileName, file);
+    }
+
+    void OpenWithoutSettingsStartsAtTheFirstFilterAndCreatesTheKey() {
+        TShownWindow s;
+        const std::string file = s.F.MakeFile("one.q1p");
+        s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
+        s.F.Dialogs.OpenChosenFilter = 1;
+        s.Window->CmdOpen.trigger();
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 1);
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].InitialDir, QString());
+        QCOMPARE(ReadIntSetting("OpenFilterIndex"), std::optional<int32_t>(1));
+        // The dialog keeps its state for the rest of the run.
+        s.Window->CmdOpen.trigger();
+        QCOMPARE(s.F.Dialogs.OpenDialogInputs[1].InitialDir,
+                 QString::fromStdString(s.F.FolderPath()));
+    }
+
+    void OpenCancelledWritesAndLoadsNothing() {
+        TShownWindow s;
+        s.F.Dialogs.OpenAccepts = false;
+        s.Window->CmdOpen.trigger();
+        QVERIFY(s.F.Source->Calls.empty());
+        QVERIFY(!SettingsKeyExists());
+        QVERIFY(s.F.Dialogs.Messages.empty());
+    }
+
+    void ColumnItemReloadsTheCurrentFile() {
+        TShownWindow s;
+        const std::string file = s.F.MakeFile("b.q2a");
+        s.Window->LoadPresetFile(file);
+        s.F.Log.clear();
+        s.F.Source->Document = "<table>two</table>\n";
+        s.Window->Cmd2Col.trigger();
+        QCOMPARE(s.F.Log, (TCallLog{"build " + file, "view Navigate"}));
+        QCOMPARE(s.F.Source->Calls.back().ColumnCount, 2);
+        QCOMPARE(s.Window->ColumnCount, 2);
+        QVERIFY(s.Window->Cmd2Col.isChecked());
+        QVERIFY(!s.Window->Cmd4Col.isChecked());
+        QCOMPARE(ReadAll(s.Window->ReportFileName), std::string("<table>two</table>\n"));
+        QVERIFY(!SettingsKeyExists()); // stored only at close
+    }
+
+    void ColumnItemBeforeAnyFileLoadsTheEmptyName() {
+        TShownWindow s;
+        s.Window->Cmd1Col.trigger();
+        QCOMPARE(s.F.Source->Calls.size(), size_t(1));
+        QCOMPARE(s.F.Source->Calls[0].FileName, std::string());
+        QVERIFY(s.Window->CmdPageSetup.isEnabled());
+    }
+
+    void ViewCommandsGoToTheView() {
+        TShownWindow s;
+        s.F.Log.clear();
+        s.Window->CmdCopy.trigger();
+        s.Window->CmdSelectAll.trigger();
+        s.Window->LoadPresetFile("");
+        s.F.Log.clear();
+        s.Window->CmdSaveAs.trigger();
+        s.Window->CmdPageSetup.trigger();
+        s.Window->CmdPrint.trigger();
+        QCOMPARE(s.F.Log, (TCallLog{"view SaveAs", "view PageSetup", "view Print"}));
+        QVERIFY(s.F.Dialogs.Messages.empty());
+    }
+
+    void AboutAndMIDIAreShownModally() {
+        TShownWindow s;
+        s.F.Log.clear();
+        s.Window->CmdAbout.trigger();
+        s.Window->CmdMIDIClick();
+        QCOMPARE(s.F.Log, (TCallLog{"modal FormAbout", "modal FormMIDI"}));
+        // No menu item leads to the MIDI dialog.
+        for (QAction* item : s.Window->MenuItems()) {
+            QVERIFY(!item->text().contains(QStringLiteral("MIDI")));
+        }
+    }
+
+    void HelpOpensTheContentsPage() {
+        TShownWindow s;
+        s.Window->CmdContents.trigger();
+        QVERIFY(s.Window->HelpWindow() != nullptr);
+        QCOMPARE(s.Window->HelpWindow()->Browser.source(), HelpContentsUrl());
+        QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(QStringLiteral("Support")));
+        s.Window->HelpWindow()->close();
+    }
+
+    void CloseDeletesTheReportAndStoresBoundsAndColumns() {
+        TShownWindow s;
+        s.Window->LoadPresetFile(s.F.MakeFile("c.q3p"));
+        QVERIFY(QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
+        s.Window->Cmd2Col.trigger();
+        s.Window->resize(900, 600);
+        s.Window->move(40, 30);
+        s.Window->FormClose();
+        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
+        QCOMPARE(ReadIntSetting("MainWidth"), std::optional<int32_t>(900));
+        QCOMPARE(ReadIntSetting("MainHeight"), std::optional<int32_t>(600));
+        QCOMPARE(ReadIntSetting("MainLeft"), std::optional<int32_t>(40));
+        QCOMPARE(ReadIntSetting("MainTop"), std::optional<int32_t>(30));
+        QCOMPARE(ReadIntSetting("ColCount"), std::optional<int32_t>(2));
+
+        // The stored values come back at the next start.
+        TFormMain& next = s.F.Create();
+        QCOMPARE(QRect(next.pos(), next.size()), QRect(40, 30, 900, 600));
+        QCOMPARE(next.ColumnCount, 2);
+        QVERIFY(next.Cmd2Col.isChecked());
+    }
+
+    void CloseWithoutAReportStillStoresTheSettings() {
+        TShownWindow s;
+        s.Window->FormClose();
+        QCOMPARE(ReadIntSetting("ColCount"), std::optional<int32_t>(4));
+        QCOMPARE(ReadIntSetting("MainWidth"), std::optional<int32_t>(736));
+    }
+
+    void DroppedFileOpensWithoutTouchingTheSettings() {
+        TShownWindow s;
+        const std::string file = s.F.MakeFile("dropped.t3a");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&s.F.View->Surface, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&s.F.View->Surface, &drop);
+        QCOMPARE(s.F.Source->Calls.size(), size_t(1));
+        QCOMPARE(s.F.Source->Calls[0].FileName, file);
+        QVERIFY(!SettingsKeyExists());
+
+        QMimeData remote;
+        remote.setUrls({QUrl(QStringLiteral("https://example.org/a.q3p"))});
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &remote, Qt::LeftButton,
+                                Qt::NoModifier);
+        QApplication::sendEvent(&s.F.View->Surface, &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+};
+
+QVR_REGISTER_TEST(TestMainWindow);
+
+} // namespace qvr::test
+
+#include "TestMainWindow.moc"

@@ -1,5 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include <array>
+#include <string_view>
+
 #include "base/Numbers.h"
 
 namespace qvr {
@@ -11,6 +14,37 @@ const int32_t MaxColumns = 4;
 
 TCliParse Fail(std::string error) {
     return TCliParse{std::nullopt, std::move(error)};
+}
+
+const std::array<const char*, 5> LongOptions = {"columns", "config-dir", "output", "help",
+                                                "version"};
+
+// The long option that `given` names: its full name, or a prefix of exactly one
+// name. Returns the usage error, empty when `name` was found.
+std::string MatchLongOption(const std::string& given, const std::string& arg, std::string& name) {
+    std::vector<std::string> candidates;
+    for (const char* option : LongOptions) {
+        if (given == option) {
+            name = option;
+            return {};
+        }
+        if (!given.empty() && std::string_view(option).substr(0, given.size()) == given) {
+            candidates.emplace_back(option);
+        }
+    }
+    if (candidates.size() == 1) {
+        name = candidates.front();
+        return {};
+    }
+    if (candidates.empty()) {
+        return "unrecognized option '" + arg + "'";
+    }
+    std::string error =
+        "option '" + arg.substr(0, arg.find('=')) + "' is ambiguous; possibilities:";
+    for (const std::string& candidate : candidates) {
+        error += " '--" + candidate + "'";
+    }
+    return error;
 }
 
 } // namespace
@@ -39,7 +73,8 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        // "-" alone names a file, as it does for every GNU program.
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             operands.push_back(arg);
             continue;
         }
@@ -47,23 +82,28 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
+        if (arg[1] != '-') {
+            return Fail(std::string("invalid option -- '") + arg[1] + "'");
+        }
         const size_t equals = arg.find('=');
-        const std::string name =
+        const std::string given =
             arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         std::optional<std::string> inlineValue;
         if (equals != std::string::npos) {
             inlineValue = arg.substr(equals + 1);
         }
+        std::string name;
+        if (std::string error = MatchLongOption(given, arg, name); !error.empty()) {
+            return Fail(error);
+        }
 
+        // --help and --version end the parsing where they stand, whatever follows.
         if (name == "help" || name == "version") {
             if (inlineValue) {
                 return Fail("option '--" + name + "' doesn't allow an argument");
             }
             (name == "help" ? options.Help : options.Version) = true;
-            continue;
-        }
-        if (name != "columns" && name != "config-dir" && name != "output") {
-            return Fail("unrecognized option '" + arg + "'");
+            return TCliParse{options, {}};
         }
         std::string value;
         if (inlineValue) {
@@ -87,9 +127,6 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
 
-    if (options.Help || options.Version) {
-        return TCliParse{options, {}};
-    }
     if (operands.empty()) {
         return Fail("missing preset file operand");
     }

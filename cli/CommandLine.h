@@ -22,8 +22,10 @@ struct TCliParse {
     std::string Error;                  // the usage error, without program name
 };
 
-// GNU-style parsing of the arguments after the program name: long options
-// as "--name value" or "--name=value" anywhere, "--" ends the options.
+// GNU-style parsing of the arguments after the program name, as getopt_long
+// does it: long options (or unique prefixes of them) as "--name value" or
+// "--name=value" anywhere, taken left to right; --help and --version act at
+// once; "--" ends the options; there are no short options.
 TCliParse ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help.

@@ -131,6 +131,48 @@ TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.Err, "");
 }
 
+TEST_F(CliTest, HelpAndVersionActWhereTheyStand) {
+    // As with getopt_long: options are taken left to right, and --help or
+    // --version ends the program at once, whatever follows it.
+    const std::string file = Preset("");
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string OutStart;
+    };
+    const std::vector<TCase> cases = {
+        {{"--help", "--bogus"}, 0, "Usage: qvrreport"},
+        {{"--help", "--columns", "9", file, file}, 0, "Usage: qvrreport"},
+        {{"--version", "--help"}, 0, "qvrreport ("},
+        {{"--help", "--version"}, 0, "Usage: qvrreport"},
+        {{file, "--version"}, 0, "qvrreport ("},
+        {{"--bogus", "--help"}, 2, ""},
+        {{"--columns", "9", "--version"}, 2, ""},
+    };
+    for (const TCase& c : cases) {
+        const TRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Out.substr(0, c.OutStart.size()), c.OutStart)
+            << testing::PrintToString(c.Args);
+    }
+}
+
+TEST_F(CliTest, LongOptionsTakeUniqueAbbreviations) {
+    const std::string file = Preset(Header(0, "A"));
+    const TRun run =
+        Run({"--col", "2", "--conf=" + ConfigDir(), "--out", (Dir / "r").string(), file});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(ReadFile(Dir / "r").find("colspan=\"2\""), std::string::npos);
+    EXPECT_EQ(Run({"--he"}).Out.rfind("Usage: qvrreport", 0), 0u);
+    // "--c" could be --columns or --config-dir; a short option is not known.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--c", "2", file}, {"-x", file}, {"-h"}}) {
+        const TRun bad = Run(args);
+        EXPECT_EQ(bad.Status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(bad.Out, "") << testing::PrintToString(args);
+    }
+}
+
 TEST_F(CliTest, ReportGoesToStandardOutputWithoutMessages) {
     const std::string file =
         Preset(Header(4, "Clean") + Message(0x24, {0, 0, 0, 1, 1, 0, 0, 10, 2, 0, 7}));

@@ -184,6 +184,13 @@ TEST_F(PresetReportTest, HeadingNumbersAndColumnCount) {
     EXPECT_TRUE(Notifier.Messages.empty());
 }
 
+TEST_F(PresetReportTest, HeaderThatEndsBeforeItsIndexIsNumberedZero) {
+    // The stored body is one byte and the checksum byte: the index reads -1.
+    EXPECT_EQ(Build(SysExFile{Msg(0x21).Body({0})}),
+              Document(Concat({{TS}, PresetLines("00", "")})));
+    EXPECT_TRUE(Notifier.Messages.empty());
+}
+
 TEST_F(PresetReportTest, ColumnCountOutOfRangeBecomesTheDefaultAtAPresetHeader) {
     for (const int32_t columns : {0, 7, -3}) {
         Report.ColumnCount = columns;

@@ -1,5 +1,6 @@
 #include "base/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -56,6 +57,51 @@ bool IsDotReal(std::string_view s) {
     return pos == s.size();
 }
 
+// For a text that IsDotReal accepts: true when its first significant digit
+// stands after the decimal point once the exponent is applied, so its
+// magnitude is below one. Zero is not tiny.
+bool IsBelowOne(std::string_view s) {
+    size_t pos = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+    // Decimal exponent of the first significant digit before the exponent part.
+    int64_t lead = 0;
+    bool found = false;
+    const size_t intEnd = pos + DigitRun(s, pos);
+    for (size_t i = pos; i < intEnd && !found; ++i) {
+        if (s[i] != '0') {
+            lead = static_cast<int64_t>(intEnd - i) - 1;
+            found = true;
+        }
+    }
+    pos = intEnd;
+    if (pos < s.size() && s[pos] == '.') {
+        const size_t fracEnd = pos + 1 + DigitRun(s, pos + 1);
+        for (size_t i = pos + 1; i < fracEnd && !found; ++i) {
+            if (s[i] != '0') {
+                lead = -static_cast<int64_t>(i - pos);
+                found = true;
+            }
+        }
+        pos = fracEnd;
+    }
+    if (!found) {
+        return false;
+    }
+    // The exponent saturates: beyond a few thousand only its sign matters.
+    int64_t exponent = 0;
+    if (pos < s.size()) {
+        ++pos; // e or E
+        const bool negative = s[pos] == '-';
+        if (s[pos] == '+' || s[pos] == '-') {
+            ++pos;
+        }
+        for (; pos < s.size(); ++pos) {
+            exponent = std::min<int64_t>(exponent * 10 + (s[pos] - '0'), 1000000);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return lead + exponent < 0;
+}
+
 } // namespace
 
 int32_t StrToIntDef(std::string_view s, int32_t def) {
@@ -96,6 +142,10 @@ double StrToFloatDot(const std::string& s) {
     }
     double value = 0.0;
     const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range && result.ptr == last && IsBelowOne(s)) {
+        // Too small for a 64-bit real: it rounds to zero. Too large stays an error.
+        return s[0] == '-' ? -0.0 : 0.0;
+    }
     if (result.ec != std::errc() || result.ptr != last) {
         throw invalid();
     }

@@ -12,8 +12,9 @@ int32_t StrToIntDef(std::string_view s, int32_t def);
 
 // The whole text as a real with "." as decimal separator, whatever the
 // user's locale: optional sign, digits with an optional fraction, an optional
-// exponent. No blanks, no inf/nan, no hex. Throws EConvertError
-// "'<s>' is not a valid floating point value" otherwise.
+// exponent. No blanks, no inf/nan, no hex. A number too small for a 64-bit
+// real reads as zero. Anything else, a number too large for a 64-bit real
+// included, throws EConvertError "'<s>' is not a valid floating point value".
 double StrToFloatDot(const std::string& s);
 
 // The general real format with 15 significant digits: no trailing zeros, a

@@ -72,6 +72,11 @@ std::string ReadConfigLine(std::istream& in) {
         if (c == TTraits::eof() || c == '\n') {
             break;
         }
+        // With CR LF line ends the CR belongs to the line end: it neither
+        // counts towards the limit nor reaches the text.
+        if (c == '\r' && in.peek() == '\n') {
+            continue;
+        }
         if (++length > MaxConfigLineLength) {
             const size_t number = LineNumberAt(in, start);
             throw EQvrInvalidConfigFile("Line " + std::to_string(number) + " is longer than " +

@@ -9,14 +9,15 @@
 
 namespace qvr {
 
-// The longest line the format allows, without its line end.
+// The longest line the format allows, without its line end (LF or CR LF).
 constexpr size_t MaxConfigLineLength = 254;
 
 // The position of the next unread character, also after a read has met the
 // end of the file.
 std::streampos ReadPosition(std::istream& in);
 
-// Reads one line and consumes its line feed. The text ends at a zero byte.
+// Reads one line and consumes its line end (LF, or CR LF). The text ends at a
+// zero byte.
 // At the end of the file the stream's end-of-file state is set; the text
 // read up to there is still returned. A line longer than MaxConfigLineLength
 // and a failing read raise EQvrInvalidConfigFile.

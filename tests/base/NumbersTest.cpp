@@ -57,9 +57,30 @@ TEST(StrToFloatDot, ReadsDotRealsExactly) {
     }
 }
 
+// A number too small for a 64-bit real is still a number: it reads as zero
+// with its sign. One too large has no value and is refused below.
+TEST(StrToFloatDot, ReadsUnderflowAsZero) {
+    const struct {
+        const char* In;
+        double Out;
+    } cases[] = {
+        {"1e-400", 0.0},        {"-2e-324", -0.0},
+        {"0.000001e-320", 0.0}, {"123e-99999999999999999999", 0.0},
+        {"4.9e-324", 4.9e-324},
+    };
+    for (const auto& c : cases) {
+        double value = 1.0;
+        EXPECT_NO_THROW(value = StrToFloatDot(c.In)) << "input: [" << c.In << "]";
+        EXPECT_EQ(value, c.Out) << "input: [" << c.In << "]";
+        EXPECT_EQ(std::signbit(value), std::signbit(c.Out)) << "input: [" << c.In << "]";
+    }
+}
+
 TEST(StrToFloatDot, RejectsEverythingElseWithTheConversionMessage) {
-    const char* bad[] = {"",   " 1",  "1 ",  "0,5", "1e",    "1e+", ".",    "-",      "+",
-                         "e5", "inf", "nan", "0x1", "1.2.3", "--1", "1e5x", "(none)", "1e999"};
+    const char* bad[] = {
+        "",    " 1",   "1 ",     "0,5",   "1e",       "1e+",     ".",
+        "-",   "+",    "e5",     "inf",   "nan",      "0x1",     "1.2.3",
+        "--1", "1e5x", "(none)", "1e999", "-1.8e308", "0.1e310", "1e99999999999999999999"};
     for (const char* s : bad) {
         try {
             StrToFloatDot(s);

@@ -23,7 +23,7 @@ TEST(FindSection, FindsHeaderLinesInAnyCase) {
         {"fx\nnext\n", "fx", true, "next"},
         {"FX\nnext\n", "fx", true, "next"},
         {"  Fx \t\nnext\n", "fx", true, "next"},
-        {"junk\n\ncn = a\nfx\r\nnext\r\n", "fx", true, "next\r"},
+        {"junk\n\ncn = a\nfx\r\nnext\r\n", "fx", true, "next"},
         {"fx = 1\nfxx\nf x\n", "fx", false, ""},
         {"", "fx", false, ""},
         {"\n\n", "fx", false, ""},
@@ -61,6 +61,39 @@ TEST(ConfigLines, LongLinesFailWithTheirLineNumber) {
         FAIL() << "long line accepted";
     } catch (const EQvrInvalidConfigFile& e) {
         EXPECT_EQ(e.Message, "Line 4 is longer than 254 characters.");
+    }
+}
+
+// The limit counts the characters before the line end; with CR LF line ends
+// the carriage return belongs to the line end, so such files read like LF files.
+TEST(ConfigLines, LengthLimitCountsTheTextBeforeTheLineEnd) {
+    const std::string full(MaxConfigLineLength, 'a');
+    const struct {
+        std::string Text;
+        bool Fits;
+    } cases[] = {
+        {full + "\n", true},
+        {full + "\r\n", true},
+        {full, true}, // last line without line end
+        {full + "b\n", false},
+        {full + "b\r\n", false},
+        {full + "b", false},
+        {full + "\r\r\n", false}, // only the last CR belongs to the line end
+        {full + "\r", false},     // a CR without LF is text
+        {full.substr(1) + "\rb\n", false},
+        {std::string(100, 'a') + std::string(1, '\0') + std::string(153, 'b') + "\r\n", true},
+        {std::string(100, 'a') + std::string(1, '\0') + std::string(154, 'b') + "\r\n", false},
+    };
+    for (const auto& c : cases) {
+        const bool lineEnd = c.Text.back() == '\n';
+        const TFixtureFile file(lineEnd ? c.Text + "next\n" : c.Text);
+        auto in = file.Open();
+        if (c.Fits) {
+            EXPECT_NO_THROW(ReadConfigLine(in)) << "length " << c.Text.size();
+            EXPECT_EQ(ReadConfigLine(in), lineEnd ? "next" : "") << "length " << c.Text.size();
+        } else {
+            EXPECT_THROW(ReadConfigLine(in), EQvrInvalidConfigFile) << "length " << c.Text.size();
+        }
     }
 }
 

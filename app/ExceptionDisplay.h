@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "base/ExceptionText.h"
 
 namespace qvr {
 
@@ -8,9 +8,5 @@ namespace qvr {
 // the main window's caption differs from it.
 inline constexpr const char* ApplicationTitle = "Oktrel(tm) Patch Viewer";
 inline constexpr const char* MainWindowCaption = "Oktrel(tm) Preset Viewer";
-
-// The text of the standard exception display: the message with a full stop
-// appended when it does not already end with one.
-std::string StandardExceptionText(const std::string& message);
 
 } // namespace qvr

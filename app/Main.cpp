@@ -349,7 +349,7 @@ void TFormMain::Guarded(const std::function<void()>& command) {
         command();
     } catch (const std::exception& e) {
         Dialogs.ShowMessage(TMessageKind::Stop, QString::fromLatin1(ApplicationTitle),
-                            FromMessageText(StandardExceptionText(e.what())));
+                            FromMessageText(StandardExceptionText(ExceptionMessage(e))));
     } catch (...) {
         Dialogs.ShowMessage(TMessageKind::Stop, QString::fromLatin1(ApplicationTitle),
                             FromMessageText(StandardExceptionText("Unknown exception")));

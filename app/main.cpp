@@ -26,8 +26,9 @@ int main(int argc, char* argv[]) {
         forms.FormMain->show();
         QApplication::exec();
     } catch (const std::exception& e) {
-        dialogs.ShowMessage(qvr::TMessageKind::Stop, QString::fromLatin1(qvr::ApplicationTitle),
-                            qvr::FromMessageText(qvr::StandardExceptionText(e.what())));
+        dialogs.ShowMessage(
+            qvr::TMessageKind::Stop, QString::fromLatin1(qvr::ApplicationTitle),
+            qvr::FromMessageText(qvr::StandardExceptionText(qvr::ExceptionMessage(e))));
     }
     return 0;
 }

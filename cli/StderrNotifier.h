@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/ExceptionText.h"
 #include "base/UserNotifier.h"
 
 namespace qvr {
@@ -19,9 +20,7 @@ public:
 
     // An exception that reached the top, as the viewer's exception display
     // shows it: its text with a full stop appended when it lacks one.
-    void ShowException(const std::string& text) {
-        ShowError(!text.empty() && text.back() == '.' ? text : text + ".");
-    }
+    void ShowException(const std::string& text) { ShowError(StandardExceptionText(text)); }
 
     int ErrorCount = 0;
 

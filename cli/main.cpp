@@ -86,11 +86,8 @@ int main(int argc, char** argv) {
         qvr::TPresetReport report(notifier, search);
         report.ColumnCount = options.Columns;
         document = report.Build(options.PresetFile);
-    } catch (const std::bad_alloc&) {
-        notifier.ShowException("Out of memory");
-        return ExitErrorShown;
     } catch (const std::exception& e) {
-        notifier.ShowException(e.what());
+        notifier.ShowException(qvr::ExceptionMessage(e));
         return ExitErrorShown;
     } catch (...) {
         notifier.ShowException("Unknown exception");

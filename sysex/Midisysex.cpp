@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <istream>
+#include <new>
 #include <ostream>
 
 namespace qvr {
@@ -125,7 +126,12 @@ int32_t TMidiSysEx::ReadData(std::istream& in, bool packed) {
             buffer[static_cast<size_t>(count)] = b;
             ++count;
             if (static_cast<size_t>(count) == buffer.size()) {
-                // On failure the vector keeps what it holds; the caller sees what was stored.
+                // The length is a 32-bit count: a body that would outgrow it fails like an
+                // allocation. On failure the vector keeps what it holds; the caller sees what
+                // was stored.
+                if (count > MaxDataLength - BlockSize) {
+                    throw std::bad_alloc();
+                }
                 buffer.resize(buffer.size() + static_cast<size_t>(BlockSize));
             }
         }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ public:
 
 protected:
     int32_t BlockSize = 1024;
+    // Largest body the buffer may hold; a longer body fails as the allocation would.
+    int32_t MaxDataLength = std::numeric_limits<int32_t>::max();
     uint8_t ChecksumKind;
     int32_t Checksum = 0;
     // A one-byte id m is held as m * 65536, a three-byte id 0x00 h l as h * 256 + l; -1: none.

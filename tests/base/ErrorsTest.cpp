@@ -1,7 +1,10 @@
 #include "base/Errors.h"
+#include "base/ExceptionText.h"
 #include "base/OwnedStringList.h"
 
 #include <gtest/gtest.h>
+
+#include <new>
 
 namespace qvr {
 namespace {
@@ -45,6 +48,20 @@ TEST(OwnedStringList, KeepsOrderAndDuplicatesAndOwnsItsObjects) {
         EXPECT_THROW(list.Add("x", nullptr), std::invalid_argument);
     }
     EXPECT_EQ(alive, 0);
+}
+
+TEST(ExceptionText, IsWhatTheUserSeesOfAnExceptionThatReachedTheTop) {
+    struct Case {
+        std::string Message;
+        std::string Shown;
+    };
+    for (const Case& c : {Case{"Range check error", "Range check error."},
+                          Case{"Bad things happened.", "Bad things happened."}, Case{"", "."}}) {
+        EXPECT_EQ(StandardExceptionText(c.Message), c.Shown) << c.Message;
+    }
+    EXPECT_EQ(ExceptionMessage(ERangeError()), "Range check error");
+    EXPECT_EQ(ExceptionMessage(std::bad_alloc()), "Out of memory");
+    EXPECT_EQ(ExceptionMessage(std::bad_array_new_length()), "Out of memory");
 }
 
 } // namespace

@@ -231,6 +231,26 @@ TEST_P(MidiBuffer, GrowsInBlocksAndKeepsEveryByte) {
 INSTANTIATE_TEST_SUITE_P(Lengths, MidiBuffer,
                          testing::Values(0, 1, 1023, 1024, 1025, 2047, 2048, 3000, 5000));
 
+// A message whose body may hold at most two blocks, to reach the length limit cheaply.
+class TSmallLimitSysEx : public TMidiSysEx {
+public:
+    TSmallLimitSysEx() : TMidiSysEx(1) { MaxDataLength = 2 * BlockSize; }
+};
+
+// A body longer than a 32-bit length can count fails like an allocation, with what was
+// read so far kept; a body that just fits is read whole.
+TEST(MidiSysEx, BodyBeyondTheLengthLimitFailsAsOutOfMemory) {
+    TSmallLimitSysEx fits;
+    auto exact = Input(Bytes(2047, 0x11));
+    EXPECT_EQ(fits.ReadData(exact, false), 2047);
+
+    TSmallLimitSysEx m;
+    auto in = Input(Bytes(5000, 0x22));
+    EXPECT_THROW(m.ReadData(in, false), std::bad_alloc);
+    EXPECT_EQ(m.GetDataLength(), 2048);
+    EXPECT_EQ(Stored(m), Bytes(2048, 0x22));
+}
+
 TEST(MidiSysEx, NextByteWithoutBodyIsMinusOne) {
     TMidiSysEx m(1);
     EXPECT_EQ(m.GetData(), nullptr);

@@ -163,6 +163,11 @@ std::string FormatGeneral(double v, char decimalSeparator) {
     if (v == 0.0) {
         return "0";
     }
+    // Whole numbers of at most 15 digits, by far the most common parameter values, are
+    // written as they are: rounding to 15 significant digits cannot change them.
+    if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
+        return std::to_string(static_cast<long long>(v));
+    }
     // d.dddddddddddddde[+-]x, rounded to 15 significant digits, locale-free.
     char buf[64];
     const auto result =

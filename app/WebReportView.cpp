@@ -47,6 +47,8 @@ TWebReportView::TWebReportView()
     // The report has no charset of its own: its bytes are code page 1252.
     settings->setDefaultTextEncoding(QStringLiteral("windows-1252"));
 
+    SurfaceHint.setParent(&PresetBrowser);
+    SurfaceHint.hide();
     PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
     PresetBrowser.setPage(&Page);
     PresetBrowser.setFocusPolicy(Qt::StrongFocus);

@@ -2,6 +2,7 @@
 
 #include "app/ReportView.h"
 
+#include <QOpenGLWidget>
 #include <QPrinter>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -57,6 +58,11 @@ private:
     QWebEngineProfile Profile;
     TReportPage Page;
     QWebEngineView PresetBrowser;
+    // Never shown: its presence makes the window that holds the view draw through
+    // OpenGL from its first show, as the view's own drawing needs. Without it the
+    // window swaps its native window when the view first draws, and a dialog
+    // shown over the old one (the notice) ends up below the new one.
+    QOpenGLWidget SurfaceHint;
     QPrinter Printer; // shared by Page Setup and Print for the whole run
 };
 

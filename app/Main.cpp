@@ -48,6 +48,16 @@ void StayAbove(QWidget& dialog, QWidget& owner) {
     }
 }
 
+// The folder part of a file's path with one trailing separator (the root
+// folder already ends with it).
+QString FolderWithSeparator(const QString& file) {
+    QString folder = QFileInfo(file).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/'))) {
+        folder += QLatin1Char('/');
+    }
+    return folder;
+}
+
 } // namespace
 
 std::optional<QRect> PrimaryWorkArea() {
@@ -279,8 +289,7 @@ void TFormMain::CmdOpenClick() {
         reg.SetRootKey(TRegRoot::CurrentUser);
         if (reg.OpenKey(SettingsKey, true)) {
             reg.WriteInteger("OpenFilterIndex", FileOpenDlg.FilterIndex);
-            reg.WriteString("InitialDir",
-                            ToFileNameBytes(QFileInfo(chosen).absolutePath() + QLatin1Char('/')));
+            reg.WriteString("InitialDir", ToFileNameBytes(FolderWithSeparator(chosen)));
             reg.CloseKey();
         }
     }

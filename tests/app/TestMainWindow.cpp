@@ -214,6 +214,14 @@ private slots:
                  QString::fromStdString(s.F.FolderPath()));
     }
 
+    void OpenOfAFileInTheRootFolderStoresTheRootOnce() {
+        TShownWindow s;
+        s.F.Dialogs.OpenChosenFile = QStringLiteral("/patch.q3p");
+        s.Window->CmdOpen.trigger();
+        QCOMPARE(ReadStringSetting("InitialDir"), std::optional<std::string>("/"));
+        QCOMPARE(s.F.Source->Calls.back().FileName, std::string("/patch.q3p"));
+    }
+
     void OpenCancelledWritesAndLoadsNothing() {
         TShownWindow s;
         s.F.Dialogs.OpenAccepts = false;

@@ -261,6 +261,8 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
     {
         TWaitCursor wait;
         document = ReportSource->Build(fileName, ColumnCount);
+        // A report file that cannot be written is not reported: the view is sent
+        // to it all the same and shows whatever is there.
         WriteReportFile(ReportFileName, document);
     }
     PresetBrowser->Navigate(FromFileNameBytes(ReportFileName));

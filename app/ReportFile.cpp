@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <fstream>
-#include <stdexcept>
 
 namespace qvr {
 
@@ -20,13 +19,11 @@ std::string ReportFilePath(const std::string& programFolder) {
     return ToFileNameBytes(QDir(cache).filePath(QString::fromLatin1(ReportFileTitle)));
 }
 
-void WriteReportFile(const std::string& path, const std::string& document) {
+bool WriteReportFile(const std::string& path, const std::string& document) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(document.data(), static_cast<std::streamsize>(document.size()));
     out.close();
-    if (!out) {
-        throw std::runtime_error("Cannot create file \"" + path + "\"");
-    }
+    return static_cast<bool>(out);
 }
 
 } // namespace qvr

@@ -10,7 +10,7 @@ inline constexpr const char* ReportFileTitle = "__tmp__.html";
 // writable (an installed program) it goes to the user's cache folder instead.
 std::string ReportFilePath(const std::string& programFolder);
 
-// Writes the document byte for byte; throws std::runtime_error when it cannot.
-void WriteReportFile(const std::string& path, const std::string& document);
+// Writes the document byte for byte; false when the file cannot be written.
+bool WriteReportFile(const std::string& path, const std::string& document);
 
 } // namespace qvr

@@ -140,6 +140,17 @@ private slots:
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
     }
 
+    void AReportFileThatCannotBeWrittenIsShownAllTheSame() {
+        TShownWindow s;
+        s.Window->ReportFileName = "/nonexistent/folder/__tmp__.html";
+        s.F.Log.clear();
+        s.Window->LoadPresetFile(s.F.MakeFile("d.q3a"));
+        QVERIFY(s.F.Dialogs.Messages.empty());
+        QCOMPARE(s.F.Log.back(), std::string("view Navigate"));
+        QCOMPARE(s.F.View->ShownFile, QStringLiteral("/nonexistent/folder/__tmp__.html"));
+        QVERIFY(s.Window->CmdSaveAs.isEnabled() && s.Window->CmdPrint.isEnabled());
+    }
+
     void LoadMessagesBecomeModalBoxes() {
         TShownWindow s;
         s.F.Source->During = [](IUserNotifier& notifier) {

@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <stdexcept>
 
 namespace qvr::test {
 
@@ -34,16 +33,15 @@ private slots:
         QTemporaryDir folder;
         const std::string path = folder.filePath(QStringLiteral("r.html")).toStdString();
         const std::string document("<table>\xAE\r\n\0x</table>\n", 21);
-        WriteReportFile(path, document);
-        WriteReportFile(path, document); // replaces, never appends
+        QVERIFY(WriteReportFile(path, document));
+        QVERIFY(WriteReportFile(path, document)); // replaces, never appends
         QFile file(QString::fromStdString(path));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().toStdString(), document);
     }
 
-    void AFileThatCannotBeWrittenThrows() {
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 WriteReportFile("/nonexistent/folder/r.html", "x"));
+    void AFileThatCannotBeWrittenIsReported() {
+        QVERIFY(!WriteReportFile("/nonexistent/folder/r.html", "x"));
     }
 
     void StandardExceptionTextEndsWithAFullStop() {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 
 namespace qvr {
@@ -27,9 +28,19 @@ bool TQtDialogs::RunOpenDialog(QWidget& owner, TOpenDialogState& state) {
     dialog.setSizeGripEnabled(true);
     const QStringList filters = OpenDialogFilters();
     dialog.setNameFilters(filters);
+    // "*.*" means every file here, also one without a dot in its name, which
+    // the pattern alone would hide.
+    const auto widenAllFiles = [&dialog, &filters](const QString& filter) {
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        if (model != nullptr && filter == filters.constLast()) {
+            model->setNameFilters({QStringLiteral("*")});
+        }
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, widenAllFiles);
     // An index out of range keeps the first filter, as the common dialog does.
     if (state.FilterIndex >= 1 && state.FilterIndex <= filters.size()) {
         dialog.selectNameFilter(filters.at(state.FilterIndex - 1));
+        widenAllFiles(dialog.selectedNameFilter());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;

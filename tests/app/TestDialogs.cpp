@@ -2,12 +2,19 @@
 
 #include "app/About.h"
 #include "app/AnsiText.h"
+#include "app/Dialogs.h"
 #include "app/Disclaim.h"
 #include "app/MIDIConfig.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/TestRegistry.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace qvr::test {
 
@@ -118,6 +125,36 @@ private slots:
         QVERIFY(midi.CkBoxScanAll.isChecked());
         QVERIFY(!midi.BtnOK.isDefault() && !midi.BtnCancel.isDefault());
         midi.close();
+    }
+
+    void OpenDialogsAllFilesFilterListsFilesWithoutAnExtension() {
+        QTemporaryDir folder;
+        for (const char* name : {"a.q3p", "noext"}) {
+            QFile file(folder.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QWidget owner;
+        TOpenDialogState state;
+        state.InitialDir = folder.path();
+        state.FilterIndex = 11;
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            auto* model = dialog->findChild<QFileSystemModel*>();
+            QVERIFY(model != nullptr);
+            const QModelIndex dir = model->index(folder.path());
+            QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(dir) > 0, true, 5000);
+            QTest::qWait(200);
+            for (int row = 0; row < model->rowCount(dir); ++row) {
+                listed << model->index(row, 0, dir).data().toString();
+            }
+            dialog->reject();
+        });
+        TQtDialogs dialogs;
+        QVERIFY(!dialogs.RunOpenDialog(owner, state));
+        listed.sort();
+        QCOMPARE(listed, (QStringList{"a.q3p", "noext"}));
     }
 
     void CodePage1252Conversion() {

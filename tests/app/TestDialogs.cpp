@@ -124,6 +124,15 @@ private slots:
         midi.show();
         QVERIFY(midi.CkBoxScanAll.isChecked());
         QVERIFY(!midi.BtnOK.isDefault() && !midi.BtnCancel.isDefault());
+        // OK comes first in the tab order, then Cancel, the two lists and the box.
+        QVERIFY(QTest::qWaitForWindowActive(&midi));
+        QCOMPARE(QApplication::focusWidget(), &midi.BtnOK);
+        const QWidget* expected[] = {&midi.BtnCancel, &midi.CBoxInMIDIDevice,
+                                     &midi.CBoxOutMIDIDevice, &midi.CkBoxScanAll, &midi.BtnOK};
+        for (const QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
         midi.close();
     }
 

@@ -500,14 +500,14 @@ void TPresetGenerator::AppendValues(std::vector<uint8_t>& out, const std::string
     out[countAt] = static_cast<uint8_t>(count);
 }
 
-void TPresetGenerator::AppendValue(std::vector<uint8_t>& out, const std::string& spec) const {
+void TPresetGenerator::AppendValue(std::vector<uint8_t>& out, const std::string& valueText) const {
     // VALUE, VALUE:sN (short length form, N bytes) or VALUE:lN (long form).
     TVarValue v;
-    std::string number = spec;
-    const size_t colon = spec.find(':');
+    std::string number = valueText;
+    const size_t colon = valueText.find(':');
     if (colon != std::string::npos) {
-        number = spec.substr(0, colon);
-        const std::string form = spec.substr(colon + 1);
+        number = valueText.substr(0, colon);
+        const std::string form = valueText.substr(colon + 1);
         if (form.size() < 2 || (form[0] != 's' && form[0] != 'l')) {
             throw EDescriptionError("value form is :sN or :lN, not ':" + form + "'");
         }

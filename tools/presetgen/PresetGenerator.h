@@ -76,7 +76,7 @@ private:
     int64_t Number(const std::string& text) const;
     uint32_t Ranged(const std::string& text, int64_t min, int64_t max, const char* what) const;
     void AppendValues(std::vector<uint8_t>& out, const std::string& list) const;
-    void AppendValue(std::vector<uint8_t>& out, const std::string& spec) const;
+    void AppendValue(std::vector<uint8_t>& out, const std::string& valueText) const;
 
     int CurrentLine = 0;
 };

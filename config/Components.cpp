@@ -8,19 +8,7 @@
 namespace qvr {
 
 int32_t ReadComponents(TQvrComponentList& list, std::istream& in) {
-    int32_t count = 0;
-    if (in.eof()) {
-        return count;
-    }
-    for (;;) {
-        auto component = std::make_unique<TQvrComponent>();
-        if (!ReadComponent(*component, in)) {
-            return count;
-        }
-        std::string name = component->Name;
-        list.Add(std::move(name), std::move(component));
-        ++count;
-    }
+    return ReadEntries(list, in, ReadComponent);
 }
 
 bool ReadComponent(TQvrComponent& component, std::istream& in) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "base/OwnedStringList.h"
 #include "base/Text.h"
 
 namespace qvr {
@@ -49,6 +52,26 @@ template <class THandler> void ForEachBlockLine(std::istream& in, THandler handl
         if (!handle(line, start)) {
             return;
         }
+    }
+}
+
+// Reads the entries of a section one after the other until readOne finds no
+// further entry; each is appended under its name. Returns their number. An
+// entry that fails while being read is released before the error passes on.
+template <class TEntry, class TReadOne>
+int32_t ReadEntries(TOwnedStringList<TEntry>& list, std::istream& in, TReadOne readOne) {
+    int32_t count = 0;
+    if (in.eof()) {
+        return count;
+    }
+    for (;;) {
+        auto entry = std::make_unique<TEntry>();
+        if (!readOne(*entry, in)) {
+            return count;
+        }
+        std::string name = entry->Name;
+        list.Add(std::move(name), std::move(entry));
+        ++count;
     }
 }
 

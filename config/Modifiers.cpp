@@ -8,19 +8,7 @@
 namespace qvr {
 
 int32_t ReadModifiers(TQvrModifierList& list, std::istream& in) {
-    int32_t count = 0;
-    if (in.eof()) {
-        return count;
-    }
-    for (;;) {
-        auto modifier = std::make_unique<TQvrModifier>();
-        if (!ReadModifier(*modifier, in)) {
-            return count;
-        }
-        std::string name = modifier->Name;
-        list.Add(std::move(name), std::move(modifier));
-        ++count;
-    }
+    return ReadEntries(list, in, ReadModifier);
 }
 
 bool ReadModifier(TQvrModifier& modifier, std::istream& in) {

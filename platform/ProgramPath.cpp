@@ -17,8 +17,9 @@ std::string FromInvocationName() {
 #ifdef __GLIBC__
     std::string name = program_invocation_name != nullptr ? program_invocation_name : "";
     std::error_code ec;
-    if (name.empty())
+    if (name.empty()) {
         return {};
+    }
     if (name.find('/') != std::string::npos) {
         fs::path p = fs::weakly_canonical(fs::absolute(name, ec), ec);
         return ec ? std::string() : p.string();
@@ -28,8 +29,9 @@ std::string FromInvocationName() {
     size_t start = 0;
     while (start <= dirs.size()) {
         size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = dirs.size();
+        }
         fs::path candidate =
             fs::path(end > start ? dirs.substr(start, end - start) : std::string(".")) / name;
         if (::access(candidate.c_str(), X_OK) == 0 && fs::is_regular_file(candidate, ec)) {
@@ -47,18 +49,21 @@ std::string FromInvocationName() {
 std::string ProgramFilePath() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && exe.is_absolute())
+    if (!ec && exe.is_absolute()) {
         return exe.string();
+    }
     return FromInvocationName();
 }
 
 std::string ProgramFolder() {
     std::string file = ProgramFilePath();
-    if (file.empty())
+    if (file.empty()) {
         return {};
+    }
     std::string folder = fs::path(file).parent_path().string();
-    if (folder.empty() || folder.back() != '/')
+    if (folder.empty() || folder.back() != '/') {
         folder += '/';
+    }
     return folder;
 }
 

@@ -18,28 +18,34 @@ volatile unsigned char MarkerMask = VersionMarkerMask;
 
 uint32_t Get32(const char* p) {
     uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
+    for (int i = 3; i >= 0; --i) {
         v = (v << 8) | static_cast<unsigned char>(p[i]);
+    }
     return v;
 }
 
 // The payload of a well-formed blob whose marker ends at `offset`, or nothing.
 std::optional<std::string> ReadPayloadAt(const std::string& fileName, uint64_t offset) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in.seekg(static_cast<std::streamoff>(offset)))
+    if (!in.seekg(static_cast<std::streamoff>(offset))) {
         return std::nullopt;
+    }
     char word[4];
-    if (!in.read(word, 4))
+    if (!in.read(word, 4)) {
         return std::nullopt;
+    }
     const uint32_t size = Get32(word);
-    if (size == 0 || size > MaxVersionPayload)
+    if (size == 0 || size > MaxVersionPayload) {
         return std::nullopt;
+    }
     std::string payload(size, '\0');
-    if (!in.read(payload.data(), size) || !in.read(word, 4))
+    if (!in.read(payload.data(), size) || !in.read(word, 4)) {
         return std::nullopt;
+    }
     const auto* bytes = reinterpret_cast<const unsigned char*>(payload.data());
-    if (Get32(word) != VersionPayloadHash(bytes, payload.size()) || payload.back() != '\0')
+    if (Get32(word) != VersionPayloadHash(bytes, payload.size()) || payload.back() != '\0') {
         return std::nullopt;
+    }
     return payload;
 }
 
@@ -47,13 +53,16 @@ std::optional<std::string> ReadPayloadAt(const std::string& fileName, uint64_t o
 std::string Lookup(std::string_view payload, std::string_view key) {
     while (!payload.empty()) {
         size_t keyEnd = payload.find('\0');
-        if (keyEnd == payload.npos)
+        if (keyEnd == payload.npos) {
             return {};
+        }
         size_t valueEnd = payload.find('\0', keyEnd + 1);
-        if (valueEnd == payload.npos)
+        if (valueEnd == payload.npos) {
             return {};
-        if (payload.substr(0, keyEnd) == key)
+        }
+        if (payload.substr(0, keyEnd) == key) {
             return std::string(payload.substr(keyEnd + 1, valueEnd - keyEnd - 1));
+        }
         payload.remove_prefix(valueEnd + 1);
     }
     return {};
@@ -64,8 +73,9 @@ std::string Lookup(std::string_view payload, std::string_view key) {
 std::string VersionMarker() {
     std::string marker(VersionMarkerSize, '\0');
     const unsigned char mask = MarkerMask;
-    for (size_t i = 0; i < VersionMarkerSize; ++i)
+    for (size_t i = 0; i < VersionMarkerSize; ++i) {
         marker[i] = static_cast<char>(MaskedVersionMarker[i] ^ mask);
+    }
     return marker;
 }
 
@@ -81,8 +91,9 @@ TVerInfo::TVerInfo(std::string fileName) : FileName(std::move(fileName)) {}
 
 std::string TVerInfo::GetVersionString(const std::string& name) const {
     std::ifstream in(FileName, std::ios::binary);
-    if (!in)
+    if (!in) {
         return {};
+    }
     const std::string marker = VersionMarker();
     const std::string key = "\\StringFileInfo\\040904E4\\" + name;
     // `window` holds the tail of the previous piece (shorter than the marker) and the
@@ -93,13 +104,15 @@ std::string TVerInfo::GetVersionString(const std::string& name) const {
     while (in) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<size_t>(in.gcount());
-        if (got == 0)
+        if (got == 0) {
             break;
+        }
         window.append(chunk.data(), got);
         for (size_t at = window.find(marker); at != window.npos; at = window.find(marker, at + 1)) {
             // The first well-formed resource counts; damaged ones are passed over.
-            if (auto payload = ReadPayloadAt(FileName, windowStart + at + marker.size()))
+            if (auto payload = ReadPayloadAt(FileName, windowStart + at + marker.size())) {
                 return Lookup(*payload, key);
+            }
         }
         const size_t keep = std::min(window.size(), marker.size() - 1);
         windowStart += window.size() - keep;

@@ -20,8 +20,9 @@ std::optional<TRegistryLocation> LocationOverride;
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0')
+    if (home != nullptr && *home != '\0') {
         return home;
+    }
     const passwd* pw = ::getpwuid(::getuid());
     return pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
 }
@@ -32,11 +33,13 @@ std::string NormaliseKeyPath(const std::string& path) {
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = path.find('\\', start);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = path.size();
+        }
         if (end > start) {
-            if (!out.empty())
+            if (!out.empty()) {
                 out += '\\';
+            }
             out.append(path, start, end - start);
         }
         start = end + 1;
@@ -57,12 +60,14 @@ TRegistryLocation DefaultRegistryLocation() {
     TRegistryLocation loc;
     std::string base;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') // relative values are to be ignored
+    if (xdg != nullptr && xdg[0] == '/') { // relative values are to be ignored
         base = xdg;
-    else if (std::string home = HomeFolder(); !home.empty())
+    } else if (std::string home = HomeFolder(); !home.empty()) {
         base = home + "/.config";
-    if (!base.empty())
+    }
+    if (!base.empty()) {
         loc.UserFile = base + "/oktrel/registry.reg";
+    }
     loc.SystemFile = "/etc/oktrel/registry.reg";
     return loc;
 }
@@ -75,8 +80,9 @@ void SetRegistryLocation(const TRegistryLocation& loc) {
 TRegistryLocation CurrentRegistryLocation() {
     {
         std::lock_guard lock(LocationMutex);
-        if (LocationOverride)
+        if (LocationOverride) {
             return *LocationOverride;
+        }
     }
     return DefaultRegistryLocation();
 }
@@ -94,15 +100,17 @@ void TRegAccess::SetRootKey(TRegRoot root) {
 
 std::string TRegAccess::FullPath(const std::string& relative) const {
     std::string full = Root == TRegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
-    if (!relative.empty())
+    if (!relative.empty()) {
         full += "\\" + relative;
+    }
     return full;
 }
 
 bool TRegAccess::OpenKey(const std::string& path, bool canCreate) {
     std::string relative = path;
-    if (!path.empty() && path.front() != '\\' && KeyOpen && !KeyPath.empty())
+    if (!path.empty() && path.front() != '\\' && KeyOpen && !KeyPath.empty()) {
         relative = KeyPath + "\\" + path;
+    }
     relative = NormaliseKeyPath(relative);
     const std::string full = FullPath(relative);
 
@@ -110,18 +118,21 @@ bool TRegAccess::OpenKey(const std::string& path, bool canCreate) {
     TRegDocument user;
     TRegDocument system;
     const TRegFileState userState = LoadDocument(location.UserFile, user);
-    if (Root == TRegRoot::LocalMachine)
+    if (Root == TRegRoot::LocalMachine) {
         LoadDocument(location.SystemFile, system);
+    }
 
     bool exists = relative.empty() || user.HasKey(full) ||
                   (Root == TRegRoot::LocalMachine && system.HasKey(full));
     if (!exists) {
         // Never rewrite a file that could not be read: its contents would be lost.
-        if (!canCreate || userState == TRegFileState::Unreadable || !user.AddKey(full))
+        if (!canCreate || userState == TRegFileState::Unreadable || !user.AddKey(full)) {
             return false;
+        }
         std::string text = user.Text();
-        if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(location.UserFile, text))
+        if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(location.UserFile, text)) {
             return false;
+        }
     }
     KeyOpen = true;
     KeyPath = relative;
@@ -137,62 +148,76 @@ void TRegAccess::CloseKey() {
 }
 
 const TRegValue* TRegAccess::FindValue(const std::string& name) const {
-    if (!KeyOpen)
+    if (!KeyOpen) {
         return nullptr;
+    }
     const std::string full = FullPath(KeyPath);
-    if (const TRegValue* v = UserDoc.FindValue(full, name))
+    if (const TRegValue* v = UserDoc.FindValue(full, name)) {
         return v;
-    if (Root == TRegRoot::LocalMachine)
+    }
+    if (Root == TRegRoot::LocalMachine) {
         return SystemDoc.FindValue(full, name);
+    }
     return nullptr;
 }
 
 int32_t TRegAccess::ReadIntegerDefault(const std::string& name, int32_t def) {
     const TRegValue* v = FindValue(name);
-    if (v == nullptr || v->Type != RegDword || v->Data.size() != 4)
+    if (v == nullptr || v->Type != RegDword || v->Data.size() != 4) {
         return def;
+    }
     uint32_t n = 0;
-    for (size_t i = 4; i-- > 0;)
+    for (size_t i = 4; i-- > 0;) {
         n = (n << 8) | static_cast<unsigned char>(v->Data[i]);
+    }
     return static_cast<int32_t>(n);
 }
 
 std::string TRegAccess::ReadStringDefault(const std::string& name, const std::string& def) {
     const TRegValue* v = FindValue(name);
-    if (v == nullptr)
+    if (v == nullptr) {
         return def;
-    if (v->Data.empty()) // no data at all reads as empty text, whatever the type
+    }
+    if (v->Data.empty()) { // no data at all reads as empty text, whatever the type
         return {};
-    if (v->Type != RegSz && v->Type != RegExpandSz)
+    }
+    if (v->Type != RegSz && v->Type != RegExpandSz) {
         return def;
+    }
     // The text ends at its first NUL, as a C string read from the registry does.
     std::string text = v->Data.substr(0, v->Data.find('\0'));
-    if (text.size() > MaxStringLength)
+    if (text.size() > MaxStringLength) {
         text.resize(MaxStringLength);
+    }
     return text;
 }
 
 void TRegAccess::WriteValue(const std::string& name, const TRegValue& value) {
     const std::string failure = "Failed to set data for '" + name + "'";
-    if (!KeyOpen)
+    if (!KeyOpen) {
         throw ERegistryException(failure);
+    }
     // Start from the file as it is now, so values written meanwhile by others survive.
     TRegDocument user;
-    if (LoadDocument(Location.UserFile, user) == TRegFileState::Unreadable)
+    if (LoadDocument(Location.UserFile, user) == TRegFileState::Unreadable) {
         throw ERegistryException(failure);
-    if (!user.SetValue(FullPath(KeyPath), name, value))
+    }
+    if (!user.SetValue(FullPath(KeyPath), name, value)) {
         throw ERegistryException(failure);
+    }
     std::string text = user.Text();
-    if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(Location.UserFile, text))
+    if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(Location.UserFile, text)) {
         throw ERegistryException(failure);
+    }
     UserDoc = std::move(user);
 }
 
 void TRegAccess::WriteInteger(const std::string& name, int32_t value) {
     TRegValue v{RegDword, {}};
     auto n = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         v.Data += static_cast<char>((n >> (8 * i)) & 0xFF);
+    }
     WriteValue(name, v);
 }
 

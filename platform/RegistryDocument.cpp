@@ -16,8 +16,9 @@ char LowerAscii(char c) {
 
 std::string LowerAscii(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
+    for (char& c : out) {
         c = LowerAscii(c);
+    }
     return out;
 }
 
@@ -26,19 +27,24 @@ bool IsBlank(char c) {
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
+    while (!s.empty() && IsBlank(s.front())) {
         s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
+    }
+    while (!s.empty() && IsBlank(s.back())) {
         s.remove_suffix(1);
+    }
     return s;
 }
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size())
+    if (s.size() < prefix.size()) {
         return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (LowerAscii(s[i]) != LowerAscii(prefix[i]))
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (LowerAscii(s[i]) != LowerAscii(prefix[i])) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -53,22 +59,26 @@ SplitKeyPath(std::string_view fullPath) {
     size_t start = 0;
     while (start <= fullPath.size()) {
         size_t end = fullPath.find('\\', start);
-        if (end == fullPath.npos)
+        if (end == fullPath.npos) {
             end = fullPath.size();
-        if (end > start)
+        }
+        if (end > start) {
             parts.push_back(fullPath.substr(start, end - start));
+        }
         start = end + 1;
     }
-    if (parts.empty())
+    if (parts.empty()) {
         return std::nullopt;
+    }
     std::string root = LowerAscii(parts.front());
     std::string_view rootName;
-    if (root == "hkey_current_user" || root == "hkcu")
+    if (root == "hkey_current_user" || root == "hkcu") {
         rootName = CurrentUserRoot;
-    else if (root == "hkey_local_machine" || root == "hklm")
+    } else if (root == "hkey_local_machine" || root == "hklm") {
         rootName = LocalMachineRoot;
-    else
+    } else {
         return std::nullopt;
+    }
     parts.erase(parts.begin());
     return std::make_pair(rootName, std::move(parts));
 }
@@ -85,8 +95,9 @@ std::string JoinKeyPath(std::string_view root, const std::vector<std::string_vie
 // A quoted string with \\ and \" escapes; `s` starts at the opening quote. On success
 // `rest` is what follows the closing quote.
 std::optional<std::string> ParseQuoted(std::string_view s, std::string_view& rest) {
-    if (s.empty() || s.front() != '"')
+    if (s.empty() || s.front() != '"') {
         return std::nullopt;
+    }
     std::string out;
     for (size_t i = 1; i < s.size(); ++i) {
         char c = s[i];
@@ -94,8 +105,9 @@ std::optional<std::string> ParseQuoted(std::string_view s, std::string_view& res
             rest = s.substr(i + 1);
             return out;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
+        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
             c = s[++i];
+        }
         out += c;
     }
     return std::nullopt;
@@ -104,8 +116,9 @@ std::optional<std::string> ParseQuoted(std::string_view s, std::string_view& res
 std::string Quote(std::string_view s) {
     std::string out = "\"";
     for (char c : s) {
-        if (c == '\\' || c == '"')
+        if (c == '\\' || c == '"') {
             out += '\\';
+        }
         out += c;
     }
     out += '"';
@@ -113,22 +126,26 @@ std::string Quote(std::string_view s) {
 }
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
+    }
     c = LowerAscii(c);
-    if (c >= 'a' && c <= 'f')
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
+    }
     return -1;
 }
 
 std::optional<uint32_t> ParseHexNumber(std::string_view s, size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits)
+    if (s.empty() || s.size() > maxDigits) {
         return std::nullopt;
+    }
     uint32_t v = 0;
     for (char c : s) {
         int d = HexDigit(c);
-        if (d < 0)
+        if (d < 0) {
             return std::nullopt;
+        }
         v = v * 16 + static_cast<uint32_t>(d);
     }
     return v;
@@ -138,18 +155,21 @@ std::optional<uint32_t> ParseHexNumber(std::string_view s, size_t maxDigits) {
 std::optional<std::string> ParseHexBytes(std::string_view s) {
     std::string out;
     s = TrimBlanks(s);
-    if (s.empty())
+    if (s.empty()) {
         return out;
+    }
     size_t start = 0;
     while (true) {
         size_t end = s.find(',', start);
         std::string_view item = TrimBlanks(s.substr(start, end == s.npos ? s.npos : end - start));
         auto byte = ParseHexNumber(item, 2);
-        if (!byte)
+        if (!byte) {
             return std::nullopt;
+        }
         out += static_cast<char>(*byte);
-        if (end == s.npos)
+        if (end == s.npos) {
             return out;
+        }
         start = end + 1;
     }
 }
@@ -160,27 +180,31 @@ std::optional<TRegValue> ParseData(std::string_view s) {
     TRegValue v;
     if (!s.empty() && s.front() == '"') {
         auto text = ParseQuoted(s, rest);
-        if (!text || !TrimBlanks(rest).empty())
+        if (!text || !TrimBlanks(rest).empty()) {
             return std::nullopt;
+        }
         v.Type = RegSz;
         v.Data = std::move(*text);
         return v;
     }
     if (StartsWithNoCase(s, "expand:")) {
         auto text = ParseQuoted(TrimBlanks(s.substr(7)), rest);
-        if (!text || !TrimBlanks(rest).empty())
+        if (!text || !TrimBlanks(rest).empty()) {
             return std::nullopt;
+        }
         v.Type = RegExpandSz;
         v.Data = std::move(*text);
         return v;
     }
     if (StartsWithNoCase(s, "dword:")) {
         auto n = ParseHexNumber(TrimBlanks(s.substr(6)), 8);
-        if (!n)
+        if (!n) {
             return std::nullopt;
+        }
         v.Type = RegDword;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             v.Data += static_cast<char>((*n >> (8 * i)) & 0xFF);
+        }
         return v;
     }
     if (StartsWithNoCase(s, "hex:")) {
@@ -188,19 +212,22 @@ std::optional<TRegValue> ParseData(std::string_view s) {
         s.remove_prefix(4);
     } else if (StartsWithNoCase(s, "hex(")) {
         size_t close = s.find(')');
-        if (close == s.npos || close + 1 >= s.size() || s[close + 1] != ':')
+        if (close == s.npos || close + 1 >= s.size() || s[close + 1] != ':') {
             return std::nullopt;
+        }
         auto type = ParseHexNumber(s.substr(4, close - 4), 8);
-        if (!type)
+        if (!type) {
             return std::nullopt;
+        }
         v.Type = *type;
         s.remove_prefix(close + 2);
     } else {
         return std::nullopt;
     }
     auto bytes = ParseHexBytes(s);
-    if (!bytes)
+    if (!bytes) {
         return std::nullopt;
+    }
     v.Data = std::move(*bytes);
     return v;
 }
@@ -210,8 +237,9 @@ std::string HexList(std::string_view data) {
     std::string out;
     for (size_t i = 0; i < data.size(); ++i) {
         auto b = static_cast<unsigned char>(data[i]);
-        if (i > 0)
+        if (i > 0) {
             out += ',';
+        }
         out += Digits[b >> 4];
         out += Digits[b & 15];
     }
@@ -227,14 +255,16 @@ std::string Hex(uint32_t n) {
 std::string RenderData(const TRegValue& v) {
     if (v.Type == RegDword && v.Data.size() == 4) {
         uint32_t n = 0;
-        for (size_t i = 4; i-- > 0;)
+        for (size_t i = 4; i-- > 0;) {
             n = (n << 8) | static_cast<unsigned char>(v.Data[i]);
+        }
         std::string digits = Hex(n);
         return "dword:" + std::string(8 - digits.size(), '0') + digits;
     }
     const bool text = v.Type == RegSz || v.Type == RegExpandSz;
-    if (text && Writable(v.Data))
+    if (text && Writable(v.Data)) {
         return (v.Type == RegSz ? "" : "expand:") + Quote(v.Data);
+    }
     // Text with line breaks goes as bytes with its terminator, as the registry stores it.
     std::string data = text ? v.Data + std::string(1, '\0') : v.Data;
     std::string head = v.Type == RegBinary ? "hex:" : "hex(" + Hex(v.Type) + "):";
@@ -245,8 +275,9 @@ std::string RenderData(const TRegValue& v) {
 
 std::string CanonicalKeyPath(std::string_view fullPath) {
     auto split = SplitKeyPath(fullPath);
-    if (!split)
+    if (!split) {
         return {};
+    }
     return LowerAscii(JoinKeyPath(split->first, split->second));
 }
 
@@ -258,11 +289,13 @@ void TRegDocument::Parse(std::string_view text) {
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string_view line = text.substr(start, end == text.npos ? text.npos : end - start);
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
+        }
         Lines.emplace_back(line);
-        if (end == text.npos)
+        if (end == text.npos) {
             break;
+        }
         start = end + 1;
     }
 
@@ -273,11 +306,13 @@ void TRegDocument::Parse(std::string_view text) {
         if (!head.empty() && head.front() == '[') {
             key.reset();
             size_t close = head.rfind(']');
-            if (close == head.npos || close < 1 || head[1] == '-')
+            if (close == head.npos || close < 1 || head[1] == '-') {
                 continue;
+            }
             auto split = SplitKeyPath(head.substr(1, close - 1));
-            if (!split)
+            if (!split) {
                 continue;
+            }
             std::string canon = LowerAscii(JoinKeyPath(split->first, split->second));
             // Every ancestor of a key exists too, as in the registry.
             for (size_t n = 0; n < split->second.size(); ++n) {
@@ -292,8 +327,9 @@ void TRegDocument::Parse(std::string_view text) {
             key = std::move(canon);
             continue;
         }
-        if (!key || head.empty() || (head.front() != '"' && head.front() != '@'))
+        if (!key || head.empty() || (head.front() != '"' && head.front() != '@')) {
             continue;
+        }
         std::string logical(head);
         while (!logical.empty() && logical.back() == '\\' && i + 1 < Lines.size() &&
                !Lines[i + 1].empty() && IsBlank(Lines[i + 1].front())) {
@@ -312,16 +348,19 @@ void TRegDocument::ParseValueLine(const std::string& key, std::string_view line,
         rest = line.substr(1);
     } else {
         auto quoted = ParseQuoted(line, rest);
-        if (!quoted)
+        if (!quoted) {
             return;
+        }
         name = std::move(*quoted);
     }
     rest = TrimBlanks(rest);
-    if (rest.empty() || rest.front() != '=')
+    if (rest.empty() || rest.front() != '=') {
         return;
+    }
     auto value = ParseData(rest.substr(1));
-    if (!value)
+    if (!value) {
         return;
+    }
     Values[{key, LowerAscii(name)}] = TValueInfo{std::move(*value), first, last};
     Keys[key].InsertAt = last + 1;
 }
@@ -346,21 +385,25 @@ const TRegValue* TRegDocument::FindValue(std::string_view fullPath, std::string_
 }
 
 void TRegDocument::AppendSection(const std::string& display) {
-    if (Lines.empty())
+    if (Lines.empty()) {
         Lines.emplace_back("REGEDIT4");
-    if (!Lines.back().empty())
+    }
+    if (!Lines.back().empty()) {
         Lines.emplace_back();
+    }
     Lines.push_back("[" + display + "]");
 }
 
 bool TRegDocument::AddKey(std::string_view fullPath) {
     auto split = SplitKeyPath(fullPath);
-    if (!split || !Writable(fullPath))
+    if (!split || !Writable(fullPath)) {
         return false;
+    }
     std::string canon = LowerAscii(JoinKeyPath(split->first, split->second));
     auto it = Keys.find(canon);
-    if (it != Keys.end() && it->second.Explicit)
+    if (it != Keys.end() && it->second.Explicit) {
         return true;
+    }
     AppendSection(JoinKeyPath(split->first, split->second));
     Parse(Text());
     return true;
@@ -368,8 +411,9 @@ bool TRegDocument::AddKey(std::string_view fullPath) {
 
 bool TRegDocument::SetValue(std::string_view fullPath, std::string_view name,
                             const TRegValue& value) {
-    if (!Writable(name) || !AddKey(fullPath))
+    if (!Writable(name) || !AddKey(fullPath)) {
         return false;
+    }
     std::string canon = CanonicalKeyPath(fullPath);
     std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=" + RenderData(value);
     auto old = Values.find({canon, LowerAscii(name)});

@@ -13,17 +13,21 @@ namespace fs = std::filesystem;
 
 TRegFileState LoadRegistryFile(const std::string& path, std::string& text) {
     text.clear();
-    if (path.empty())
+    if (path.empty()) {
         return TRegFileState::Missing;
+    }
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found)
+    if (status.type() == fs::file_type::not_found) {
         return TRegFileState::Missing;
-    if (ec || status.type() != fs::file_type::regular)
+    }
+    if (ec || status.type() != fs::file_type::regular) {
         return TRegFileState::Unreadable;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         return TRegFileState::Unreadable;
+    }
     // Read in pieces up to one byte past the limit, whatever size the file claims.
     std::string chunk(64 * 1024, '\0');
     while (in) {
@@ -51,10 +55,12 @@ bool WriteAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             return false;
+        }
         done += static_cast<size_t>(n);
     }
     return true;
@@ -81,32 +87,38 @@ private:
 } // namespace
 
 bool SaveRegistryFile(const std::string& path, const std::string& text) {
-    if (path.empty())
+    if (path.empty()) {
         return false;
+    }
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(target, ec)) {
         fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
+        if (!ec) {
             target = resolved;
+        }
     }
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);
-        if (ec)
+        if (ec) {
             return false;
+        }
     }
     const std::string temp = RegistryTempFileName(target.string());
     struct stat old {};
     const bool hadOld = ::stat(target.c_str(), &old) == 0;
     TFileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.Get() < 0)
+    if (fd.Get() < 0) {
         return false;
+    }
     bool ok = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
-    if (ok && hadOld)
+    if (ok && hadOld) {
         ok = ::fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    }
     ok = fd.Close() && ok;
-    if (ok)
+    if (ok) {
         ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    }
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
@@ -114,8 +126,9 @@ bool SaveRegistryFile(const std::string& path, const std::string& text) {
     // Make the rename itself durable.
     fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0)
+    if (dir.Get() >= 0) {
         ::fsync(dir.Get());
+    }
     return true;
 }
 

@@ -42,8 +42,9 @@ constexpr uint32_t VersionPayloadHash(const unsigned char* data, size_t size) {
 
 constexpr size_t VersionPayloadSize(std::span<const TVersionEntry> entries) {
     size_t n = 0;
-    for (const TVersionEntry& e : entries)
+    for (const TVersionEntry& e : entries) {
         n += e.Key.size() + 1 + e.Value.size() + 1;
+    }
     return n;
 }
 
@@ -54,20 +55,24 @@ constexpr size_t VersionBlobSize(std::span<const TVersionEntry> entries) {
 // Writes VersionBlobSize(entries) bytes to `out`; `mask` must be VersionMarkerMask.
 constexpr void EncodeVersionBlob(std::span<const TVersionEntry> entries, unsigned char* out,
                                  unsigned char mask) {
-    for (size_t i = 0; i < VersionMarkerSize; ++i)
+    for (size_t i = 0; i < VersionMarkerSize; ++i) {
         *out++ = static_cast<unsigned char>(MaskedVersionMarker[i] ^ mask);
+    }
     auto put32 = [&out](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             *out++ = static_cast<unsigned char>((v >> (8 * i)) & 0xFF);
+        }
     };
     put32(static_cast<uint32_t>(VersionPayloadSize(entries)));
     unsigned char* payload = out;
     for (const TVersionEntry& e : entries) {
-        for (char c : e.Key)
+        for (char c : e.Key) {
             *out++ = static_cast<unsigned char>(c);
+        }
         *out++ = 0;
-        for (char c : e.Value)
+        for (char c : e.Value) {
             *out++ = static_cast<unsigned char>(c);
+        }
         *out++ = 0;
     }
     put32(VersionPayloadHash(payload, static_cast<size_t>(out - payload)));

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+
 #include <array>
 
 namespace qvr {

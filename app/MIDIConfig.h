@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+
 #include <cstdint>
 
 namespace qvr {

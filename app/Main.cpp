@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
+
 #include <exception>
 
 namespace qvr {

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QVBoxLayout>
 #include <QWidget>
+
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -8,6 +8,7 @@
 #include "platform/ProgramPath.h"
 
 #include <QtGlobal>
+
 #include <unistd.h>
 
 namespace qvr {

@@ -1,6 +1,7 @@
 // qvrviewer: shows the presets of a Korvane QVR preset or backup file as a report.
 
 #include "app/Main.h"
+
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
 #include "app/ExceptionDisplay.h"
@@ -8,6 +9,7 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+
 #include <exception>
 
 int main(int argc, char* argv[]) {

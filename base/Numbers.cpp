@@ -1,13 +1,13 @@
 #include "base/Numbers.h"
 
+#include "base/Errors.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <locale>
 #include <system_error>
-
-#include "base/Errors.h"
 
 namespace qvr {
 

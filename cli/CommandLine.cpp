@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
+#include "base/Numbers.h"
+
 #include <array>
 #include <string_view>
-
-#include "base/Numbers.h"
 
 namespace qvr {
 

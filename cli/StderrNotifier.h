@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdio>
-#include <string>
-
 #include "base/ExceptionText.h"
 #include "base/UserNotifier.h"
+
+#include <cstdio>
+#include <string>
 
 namespace qvr {
 

@@ -1,18 +1,18 @@
 // qvrreport: writes the report of a preset or backup file, byte for byte the
 // document that the viewer shows, to a file or to standard output.
 
+#include "cli/CommandLine.h"
+#include "cli/StderrNotifier.h"
+#include "cli/VersionText.h"
+#include "platform/ProgramPath.h"
+#include "report/PresetReport.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
-
-#include "cli/CommandLine.h"
-#include "cli/StderrNotifier.h"
-#include "cli/VersionText.h"
-#include "platform/ProgramPath.h"
-#include "report/PresetReport.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "base/OwnedStringList.h"
+#include "config/Types.h"
+#include "config/ValuePair.h"
+
 #include <cstdint>
 #include <istream>
 #include <string>
 #include <vector>
-
-#include "base/OwnedStringList.h"
-#include "config/Types.h"
-#include "config/ValuePair.h"
 
 namespace qvr {
 

@@ -1,8 +1,8 @@
 #include "config/ConfigReader.h"
 
-#include <cctype>
-
 #include "config/ConfigErrors.h"
+
+#include <cctype>
 
 namespace qvr {
 

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "base/OwnedStringList.h"
+#include "base/Text.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "base/OwnedStringList.h"
-#include "base/Text.h"
 
 namespace qvr {
 

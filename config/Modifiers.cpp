@@ -1,9 +1,9 @@
 #include "config/Modifiers.h"
 
-#include <memory>
-
 #include "base/Numbers.h"
 #include "config/ConfigReader.h"
+
+#include <memory>
 
 namespace qvr {
 

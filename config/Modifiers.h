@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <istream>
-#include <string>
-
 #include "base/OwnedStringList.h"
 #include "config/Params.h"
 #include "config/ValuePair.h"
+
+#include <cstdint>
+#include <istream>
+#include <string>
 
 namespace qvr {
 

@@ -1,10 +1,10 @@
 #include "config/Params.h"
 
-#include <memory>
-
 #include "base/Numbers.h"
 #include "config/ConfigReader.h"
 #include "config/ValuePair.h"
+
+#include <memory>
 
 namespace qvr {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/OwnedStringList.h"
+
 #include <cstdint>
 #include <istream>
 #include <string>
 #include <vector>
-
-#include "base/OwnedStringList.h"
 
 namespace qvr {
 

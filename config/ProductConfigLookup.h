@@ -1,12 +1,12 @@
 #pragma once
 
+#include "base/UserNotifier.h"
+#include "config/Qvrconfig.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "base/UserNotifier.h"
-#include "config/Qvrconfig.h"
 
 namespace qvr {
 

@@ -1,9 +1,9 @@
 #include "config/Qvrconfig.h"
 
+#include "config/ConfigReader.h"
+
 #include <filesystem>
 #include <system_error>
-
-#include "config/ConfigReader.h"
 
 namespace qvr {
 

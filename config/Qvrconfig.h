@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <fstream>
-#include <string>
-
 #include "config/Components.h"
 #include "config/ConfigErrors.h"
 #include "config/ConfigReader.h"
@@ -11,6 +7,10 @@
 #include "config/Params.h"
 #include "config/Types.h"
 #include "config/ValuePair.h"
+
+#include <cstdint>
+#include <fstream>
+#include <string>
 
 namespace qvr {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "config/Params.h"
+
 #include <cstdint>
 #include <istream>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "config/Params.h"
 
 namespace qvr {
 

@@ -1,8 +1,8 @@
 #include "report/ComponentRenderer.h"
 
-#include <vector>
-
 #include "report/ValueFormat.h"
+
+#include <vector>
 
 namespace qvr {
 

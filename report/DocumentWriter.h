@@ -1,10 +1,10 @@
 #pragma once
 
+#include "report/ReportLines.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "report/ReportLines.h"
 
 namespace qvr {
 

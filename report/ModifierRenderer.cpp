@@ -1,9 +1,9 @@
 #include "report/ModifierRenderer.h"
 
+#include "report/ValueFormat.h"
+
 #include <array>
 #include <string>
-
-#include "report/ValueFormat.h"
 
 namespace qvr {
 

@@ -1,12 +1,12 @@
 #include "report/PresetAssembler.h"
 
-#include <cstdio>
-
 #include "report/ComponentRenderer.h"
 #include "report/HtmlText.h"
 #include "report/ModifierRenderer.h"
 #include "report/ValueFormat.h"
 #include "sysex/Korvanesysex.h"
+
+#include <cstdio>
 
 namespace qvr {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "report/RenderContext.h"
 #include "sysex/Midisysex.h"
+
+#include <cstdint>
+#include <string>
 
 namespace qvr {
 

@@ -1,15 +1,15 @@
 #include "report/PresetReport.h"
 
-#include <fstream>
-#include <memory>
-#include <optional>
-
 #include "base/Numbers.h"
 #include "report/DocumentWriter.h"
 #include "report/PresetAssembler.h"
 #include "sysex/Korvanesysex.h"
 #include "sysex/Midisysex.h"
 #include "sysex/Qvrsysex.h"
+
+#include <fstream>
+#include <memory>
+#include <optional>
 
 namespace qvr {
 

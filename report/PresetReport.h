@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-
 #include "base/UserNotifier.h"
 #include "config/ProductConfigLookup.h" // TConfigSearch
 #include "report/RenderState.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
 
 namespace qvr {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <string>
-
 #include "base/UserNotifier.h"
 #include "config/Qvrconfig.h"
 #include "report/RenderState.h"
 #include "report/ReportLines.h"
+
+#include <string>
 
 namespace qvr {
 

@@ -1,8 +1,8 @@
 #include "report/ValueFormat.h"
 
-#include <algorithm>
-
 #include "base/Numbers.h"
+
+#include <algorithm>
 
 namespace qvr {
 

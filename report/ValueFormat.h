@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "config/Qvrconfig.h"
 #include "sysex/Midisysex.h"
+
+#include <cstdint>
+#include <string>
 
 namespace qvr {
 

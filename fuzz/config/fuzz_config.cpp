@@ -1,14 +1,14 @@
 // Loads arbitrary bytes as a product configuration file. Every failure must be
 // one of the errors the loader documents; anything else is a finding.
+#include "base/Errors.h"
+#include "config/Qvrconfig.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <unistd.h>
-
-#include "base/Errors.h"
-#include "config/Qvrconfig.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // A settings file edited by hand may hold anything: parsing it, reading the program's values
 // and writing one back must never crash, and the written text must parse to the same values.
+#include "platform/RegistryDocument.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "platform/RegistryDocument.h"
 
 namespace {
 

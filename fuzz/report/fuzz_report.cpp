@@ -7,6 +7,9 @@
 // rest is a list of messages (id, length, payload) that are written with a
 // valid envelope and checksum, so that the renderers see deep bodies.
 
+#include "report/PresetReport.h"
+#include "sysex/Qvrsysex.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -14,9 +17,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-#include "report/PresetReport.h"
-#include "sysex/Qvrsysex.h"
 
 namespace {
 

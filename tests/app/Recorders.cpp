@@ -3,6 +3,7 @@
 #include "platform/Regaccess.h"
 
 #include <QDir>
+
 #include <fstream>
 
 namespace qvr::test {

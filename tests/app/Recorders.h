@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QTemporaryDir>
 #include <QWidget>
+
 #include <functional>
 #include <memory>
 #include <string>

@@ -1,4 +1,5 @@
 #include "base/Errors.h"
+
 #include "base/ExceptionText.h"
 #include "base/OwnedStringList.h"
 
@@ -6,7 +7,7 @@
 
 #include <new>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 TEST(LibraryErrors, CarryTheirTextsAndShareABase) {
@@ -65,4 +66,4 @@ TEST(ExceptionText, IsWhatTheUserSeesOfAnExceptionThatReachedTheTop) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

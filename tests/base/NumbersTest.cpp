@@ -1,14 +1,16 @@
 #include "base/Numbers.h"
+
 #include "base/Errors.h"
+
+#include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <limits>
 #include <locale>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 TEST(StrToIntDef, AcceptsOnlyWholeDecimal32BitIntegers) {
@@ -181,4 +183,4 @@ TEST(UserDecimalSeparator, FollowsTheUserLocale) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

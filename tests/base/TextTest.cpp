@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 TEST(Trim, RemovesControlCharactersAndBlanksAtBothEnds) {
@@ -26,4 +26,4 @@ TEST(Trim, RemovesControlCharactersAndBlanksAtBothEnds) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,3 +1,5 @@
+#include "tests/support/MessageBuilder.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,12 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/MessageBuilder.h"
-
+namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace qvr::test;
 
 const uint8_t Qvr3 = 0x5A;
 const std::string EmptyDocument = "    </td>\n</table>\n";
@@ -290,3 +290,4 @@ TEST_F(CliTest, UnopenablePresetFileGivesTheEmptyDocument) {
 }
 
 } // namespace
+} // namespace qvr::test

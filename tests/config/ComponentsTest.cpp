@@ -1,16 +1,14 @@
 #include "config/Components.h"
+
+#include "Fixture.h"
 #include "base/Errors.h"
 #include "config/ConfigReader.h"
 #include "config/Modifiers.h"
 
 #include <gtest/gtest.h>
 
-#include "Fixture.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
-
-using testing::TFixtureFile;
 
 TEST(ReadComponents, ReadsEntriesWithTypesParamsAndProperties) {
     const TFixtureFile file("skipped = 1\n"
@@ -199,4 +197,4 @@ TEST(ReadModifier, EndsAtItsOwnKeywordsInLowerCaseOnly) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

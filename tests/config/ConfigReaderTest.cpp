@@ -1,17 +1,16 @@
 #include "config/ConfigReader.h"
+
+#include "Fixture.h"
 #include "config/ConfigErrors.h"
 #include "config/Params.h"
 #include "config/Types.h"
 
 #include <gtest/gtest.h>
+
 #include <sstream>
 
-#include "Fixture.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
-
-using testing::TFixtureFile;
 
 TEST(FindSection, FindsHeaderLinesInAnyCase) {
     const struct {
@@ -165,4 +164,4 @@ TEST(ConfigLines, ReadErrorsEndTheReadersInsteadOfLooping) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

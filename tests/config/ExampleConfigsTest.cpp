@@ -1,9 +1,10 @@
 #include "config/Qvrconfig.h"
 
 #include <gtest/gtest.h>
+
 #include <set>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 // Our own example files: they must load, and every model must be consistent,
@@ -92,4 +93,4 @@ TEST(ExampleConfigs, LoadWithTheExpectedCountsAndConsistentIds) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

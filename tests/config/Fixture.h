@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace qvr::testing {
+namespace qvr::test {
 
 // A configuration text written to a file of its own, removed again at the end.
 class TFixtureFile {
@@ -33,4 +33,4 @@ public:
     std::string Path;
 };
 
-} // namespace qvr::testing
+} // namespace qvr::test

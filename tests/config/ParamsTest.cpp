@@ -1,17 +1,16 @@
 #include "config/Params.h"
+
+#include "Fixture.h"
 #include "base/Errors.h"
 #include "config/ConfigReader.h"
 
-#include <clocale>
 #include <gtest/gtest.h>
+
+#include <clocale>
 #include <locale>
 
-#include "Fixture.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
-
-using testing::TFixtureFile;
 
 TEST(ReadParams, ReadsARunOfDefinitionsWithAllFields) {
     const TFixtureFile file("max = 5\n" // before the first "pn": lost
@@ -223,4 +222,4 @@ TEST(ReadParamFields, ReadsRealsWithADotUnderACommaLocale) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

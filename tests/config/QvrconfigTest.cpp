@@ -1,15 +1,14 @@
 #include "config/Qvrconfig.h"
-#include "base/Errors.h"
-
-#include <filesystem>
-#include <gtest/gtest.h>
 
 #include "Fixture.h"
+#include "base/Errors.h"
 
-namespace qvr {
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace qvr::test {
 namespace {
-
-using testing::TFixtureFile;
 
 const char* const Headers = "device\npresets\ncomponents\nfx\nqvr\nmodifiers\n";
 
@@ -196,4 +195,4 @@ TEST(QvrConfig, SectionsMayFollowTheLastEntryDirectly) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,16 +1,14 @@
 #include "config/Types.h"
+
+#include "Fixture.h"
 #include "config/Components.h"
 #include "config/ConfigErrors.h"
 #include "config/ConfigReader.h"
 
 #include <gtest/gtest.h>
 
-#include "Fixture.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
-
-using testing::TFixtureFile;
 
 TEST(ReadTypeNames, ReadsLabelAndNamesWithTheirIds) {
     const TFixtureFile file("tpn = Amp Type\n"
@@ -139,4 +137,4 @@ TEST(ReadTypes, StopsAtLowerCaseKeywordsOnly) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

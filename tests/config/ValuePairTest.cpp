@@ -1,9 +1,10 @@
 #include "config/ValuePair.h"
+
 #include "base/Errors.h"
 
 #include <gtest/gtest.h>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 TEST(ValuePair, SplitsLinesAtTheFirstEqualsSign) {
@@ -54,4 +55,4 @@ TEST(ValuePair, WorkingPairGivesBareLinesAnEmptyValue) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

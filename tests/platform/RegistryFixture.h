@@ -2,14 +2,15 @@
 
 #include "platform/Regaccess.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
-namespace qvr {
+namespace qvr::test {
 
 // Gives every test an empty folder of its own for the user and system registry files.
 class RegistryTest : public ::testing::Test {
@@ -50,4 +51,4 @@ protected:
     std::string SystemFile;
 };
 
-} // namespace qvr
+} // namespace qvr::test

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "report/ComponentRenderer.h"
 
 #include "ReportFixtures.h"
-#include "report/ComponentRenderer.h"
+
+#include <gtest/gtest.h>
 
 namespace qvr::test {
 namespace {

@@ -1,11 +1,12 @@
+#include "report/DocumentWriter.h"
+
+#include "ReportFixtures.h"
+#include "report/PresetAssembler.h"
+#include "report/RenderContext.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-
-#include "ReportFixtures.h"
-#include "report/DocumentWriter.h"
-#include "report/PresetAssembler.h"
-#include "report/RenderContext.h"
 
 namespace qvr::test {
 namespace {

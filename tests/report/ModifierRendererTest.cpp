@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "report/ModifierRenderer.h"
 
 #include "ReportFixtures.h"
 #include "report/ComponentRenderer.h"
-#include "report/ModifierRenderer.h"
+
+#include <gtest/gtest.h>
 
 namespace qvr::test {
 namespace {

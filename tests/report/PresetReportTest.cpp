@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <chrono>
+#include "report/PresetReport.h"
 
 #include "ReportFixtures.h"
 #include "report/DocumentWriter.h"
 #include "report/ModifierRenderer.h"
 #include "report/PresetAssembler.h"
-#include "report/PresetReport.h"
 #include "tests/support/MessageBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace qvr::test {
 namespace {

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "config/ProductConfigLookup.h"
 
 #include "ReportFixtures.h"
 #include "base/Errors.h"
-#include "config/ProductConfigLookup.h"
 #include "platform/Regaccess.h"
+
+#include <gtest/gtest.h>
 
 namespace qvr::test {
 namespace {

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "base/UserNotifier.h"
+#include "config/Qvrconfig.h"
+#include "report/RenderContext.h"
+#include "sysex/Qvrsysex.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "base/UserNotifier.h"
-#include "config/Qvrconfig.h"
-#include "report/RenderContext.h"
-#include "sysex/Qvrsysex.h"
 
 namespace qvr::test {
 

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "report/ValueFormat.h"
 
 #include "ReportFixtures.h"
-#include "report/ValueFormat.h"
 #include "tests/support/MessageBuilder.h"
+
+#include <gtest/gtest.h>
 
 namespace qvr::test {
 namespace {

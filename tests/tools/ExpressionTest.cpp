@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "tools/presetgen/Expression.h"
 
 #include "tools/presetgen/DescriptionError.h"
-#include "tools/presetgen/Expression.h"
 #include "tools/presetgen/LineTokens.h"
 
-namespace qvr {
+#include <gtest/gtest.h>
+
+namespace qvr::test {
 namespace {
 
 TEST(Expression, Evaluates) {
@@ -84,4 +85,4 @@ TEST(LineTokens, StripsCommentsOutsideQuotes) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

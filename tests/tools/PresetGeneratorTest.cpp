@@ -1,14 +1,15 @@
+#include "tools/presetgen/PresetGenerator.h"
+
+#include "sysex/Qvrsysex.h"
+#include "tools/presetgen/DescriptionError.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "sysex/Qvrsysex.h"
-#include "tools/presetgen/DescriptionError.h"
-#include "tools/presetgen/PresetGenerator.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 // One message as the viewer's read side sees it.
@@ -195,4 +196,4 @@ TEST(PresetGenerator, ReportsFaultsWithTheirLine) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,10 +1,10 @@
+#include "tools/presetgen/VarValue.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "tools/presetgen/VarValue.h"
-
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 struct TEncodeCase {
@@ -65,4 +65,4 @@ TEST(VarValue, RejectsFormsThatCannotHoldTheValue) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,8 +1,8 @@
 #include "tools/presetgen/Expression.h"
 
-#include <cctype>
-
 #include "tools/presetgen/DescriptionError.h"
+
+#include <cctype>
 
 namespace qvr {
 

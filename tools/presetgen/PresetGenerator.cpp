@@ -1,15 +1,15 @@
 #include "tools/presetgen/PresetGenerator.h"
 
+#include "sysex/Qvrsysex.h"
+#include "tools/presetgen/DescriptionError.h"
+#include "tools/presetgen/VarValue.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <map>
 #include <stdexcept>
 #include <utility>
-
-#include "sysex/Qvrsysex.h"
-#include "tools/presetgen/DescriptionError.h"
-#include "tools/presetgen/VarValue.h"
 
 namespace qvr {
 

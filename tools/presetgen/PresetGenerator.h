@@ -1,14 +1,14 @@
 #pragma once
 
+#include "tools/presetgen/Expression.h"
+#include "tools/presetgen/LineTokens.h"
+
 #include <cstdint>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "tools/presetgen/Expression.h"
-#include "tools/presetgen/LineTokens.h"
 
 namespace qvr {
 

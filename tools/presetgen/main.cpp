@@ -3,16 +3,16 @@
 // 1 on a fault of the description (reported with its line number), 2 on a
 // usage error or when a file cannot be read or written.
 
+#include "tools/presetgen/DescriptionError.h"
+#include "tools/presetgen/Expression.h"
+#include "tools/presetgen/PresetGenerator.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
-
-#include "tools/presetgen/DescriptionError.h"
-#include "tools/presetgen/Expression.h"
-#include "tools/presetgen/PresetGenerator.h"
 
 namespace {
 

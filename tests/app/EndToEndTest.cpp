@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -113,7 +114,7 @@ QPixmap ScreenPicture(const QWidget& window) {
 
 } // namespace
 
-class TestEndToEnd : public QObject {
+class EndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     // The notice is kept above the main window by the window system only while
@@ -347,8 +348,8 @@ int main(int argc, char* argv[]) {
     qvr::test::ProgramClock.start();
     qvr::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
-    qvr::test::TestEndToEnd test;
+    qvr::test::EndToEndTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "EndToEnd.moc"
+#include "EndToEndTest.moc"

@@ -1,13 +1,14 @@
 // The preset message read from real files: several messages back to back, names, binary bytes.
 
 #include "sysex/Qvrsysex.h"
+
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 using test::Bytes;
@@ -97,4 +98,4 @@ TEST(QvrSysEx, ReadingStopsAtFirstBrokenMessage) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

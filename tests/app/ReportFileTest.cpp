@@ -1,8 +1,9 @@
 // Where the report file goes and how it is written.
 
-#include "app/ExceptionDisplay.h"
 #include "app/ReportFile.h"
-#include "tests/app/TestRegistry.h"
+
+#include "app/ExceptionDisplay.h"
+#include "tests/app/QtTestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,7 @@
 
 namespace qvr::test {
 
-class TestReportFile : public QObject {
+class ReportFileTest : public QObject {
     Q_OBJECT
 private slots:
     void LiesInTheProgramFolderWhenItIsWritable() {
@@ -51,8 +52,8 @@ private slots:
     }
 };
 
-QVR_REGISTER_TEST(TestReportFile);
+QVR_REGISTER_TEST(ReportFileTest);
 
 } // namespace qvr::test
 
-#include "TestReportFile.moc"
+#include "ReportFileTest.moc"

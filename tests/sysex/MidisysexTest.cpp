@@ -1,13 +1,14 @@
 // The generic message: frame, identifiers, checksum, unpacking, body buffer and accessors.
 
 #include "sysex/Midisysex.h"
+
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 using test::Bytes;
@@ -432,4 +433,4 @@ TEST(MidiSysEx, PlainMessageRoundTrip) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,4 +1,4 @@
-#include "tests/app/TestRegistry.h"
+#include "tests/app/QtTestRegistry.h"
 
 namespace qvr::test {
 

@@ -1,10 +1,9 @@
 #include "RegistryFixture.h"
-
 #include "platform/RegistryFile.h"
 
 #include <random>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -169,4 +168,4 @@ TEST_F(RegistryTest, SurvivesRandomFiles) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -1,11 +1,12 @@
 #include "platform/ProgramPath.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,4 +45,4 @@ TEST(ProgramPath, PathExists) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

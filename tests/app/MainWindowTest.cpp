@@ -6,14 +6,15 @@
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/OpenFilters.h"
+#include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
-#include "tests/app/TestRegistry.h"
 
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+
 #include <stdexcept>
 
 namespace qvr::test {
@@ -46,7 +47,7 @@ struct TShownWindow {
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void MenuIsAsDesigned() {
@@ -353,8 +354,8 @@ private slots:
     }
 };
 
-QVR_REGISTER_TEST(TestMainWindow);
+QVR_REGISTER_TEST(MainWindowTest);
 
 } // namespace qvr::test
 
-#include "TestMainWindow.moc"
+#include "MainWindowTest.moc"

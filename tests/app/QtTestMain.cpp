@@ -1,10 +1,11 @@
 // Runs the shell's QtTest classes; "test_app NAME" runs only class NAME, so
 // that CTest can list each class as a test of its own.
 
-#include "tests/app/TestRegistry.h"
+#include "tests/app/QtTestRegistry.h"
 
 #include <QApplication>
 #include <QTest>
+
 #include <cstring>
 
 int main(int argc, char* argv[]) {

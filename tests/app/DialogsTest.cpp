@@ -1,12 +1,13 @@
 // The About box, the disclaimer notice and the MIDI dialog.
 
+#include "app/Dialogs.h"
+
 #include "app/About.h"
 #include "app/AnsiText.h"
-#include "app/Dialogs.h"
 #include "app/Disclaim.h"
 #include "app/MIDIConfig.h"
 #include "platform/Progverinfo.h"
-#include "tests/app/TestRegistry.h"
+#include "tests/app/QtTestRegistry.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,7 +19,7 @@
 
 namespace qvr::test {
 
-class TestDialogs : public QObject {
+class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void AboutShowsTheProgramsVersionStrings() {
@@ -174,8 +175,8 @@ private slots:
     }
 };
 
-QVR_REGISTER_TEST(TestDialogs);
+QVR_REGISTER_TEST(DialogsTest);
 
 } // namespace qvr::test
 
-#include "TestDialogs.moc"
+#include "DialogsTest.moc"

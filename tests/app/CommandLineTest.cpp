@@ -1,12 +1,13 @@
 #include "app/CommandLine.h"
+
 #include "app/Startup.h"
-#include "tests/app/TestRegistry.h"
+#include "tests/app/QtTestRegistry.h"
 
 #include <QTest>
 
 namespace qvr::test {
 
-class TestCommandLine : public QObject {
+class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
     void CutsTheTail_data() {
@@ -50,8 +51,8 @@ private slots:
     }
 };
 
-QVR_REGISTER_TEST(TestCommandLine);
+QVR_REGISTER_TEST(CommandLineTest);
 
 } // namespace qvr::test
 
-#include "TestCommandLine.moc"
+#include "CommandLineTest.moc"

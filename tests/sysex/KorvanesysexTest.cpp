@@ -2,6 +2,7 @@
 // write side, ModelName.
 
 #include "sysex/Korvanesysex.h"
+
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 using test::Bytes;
@@ -351,4 +352,4 @@ TEST(KorvaneSysEx, OlderModelsHaveDistinctNames) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

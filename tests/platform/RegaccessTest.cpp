@@ -1,10 +1,9 @@
 #include "RegistryFixture.h"
-
 #include "platform/RegistryFile.h"
 
 #include <climits>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -358,4 +357,4 @@ TEST(RegistryLocation, FollowsXdgConfigHome) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

@@ -3,13 +3,14 @@
 #include "platform/ProgramPath.h"
 #include "platform/VersionBlob.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <unistd.h>
 
-namespace qvr {
+namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -126,4 +127,4 @@ TEST_F(VerInfoFile, DamagedBlobsArePassedOver) {
 }
 
 } // namespace
-} // namespace qvr
+} // namespace qvr::test

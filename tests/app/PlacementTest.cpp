@@ -1,9 +1,10 @@
 // Where the main window opens and which column item is marked, from the settings store.
 
-#include "app/Main.h"
 #include "app/Placement.h"
+
+#include "app/Main.h"
+#include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
-#include "tests/app/TestRegistry.h"
 
 #include <QTest>
 
@@ -26,7 +27,7 @@ QAction* CheckedColumnItem(TFormMain& window) {
 
 } // namespace
 
-class TestPlacement : public QObject {
+class PlacementTest : public QObject {
     Q_OBJECT
 private slots:
     void FirstRunIsCentredWithTheDesignSize() {
@@ -130,8 +131,8 @@ private slots:
     }
 };
 
-QVR_REGISTER_TEST(TestPlacement);
+QVR_REGISTER_TEST(PlacementTest);
 
 } // namespace qvr::test
 
-#include "TestPlacement.moc"
+#include "PlacementTest.moc"

@@ -1,12 +1,11 @@
 #include "app/ReportFile.h"
 
 #include "app/AnsiText.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-
-#include <fstream>
 
 namespace qvr {
 
@@ -21,10 +20,9 @@ std::string ReportFilePath(const std::string& programFolder) {
 }
 
 bool WriteReportFile(const std::string& path, const std::string& document) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(document.data(), static_cast<std::streamsize>(document.size()));
-    out.close();
-    return static_cast<bool>(out);
+    // A load that fails half-way leaves the previous report whole.
+    TAtomicFile file(path);
+    return file.Write(document.data(), document.size()) && file.Commit();
 }
 
 } // namespace qvr

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/StderrNotifier.h"
 #include "cli/VersionText.h"
+#include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
 #include "report/PresetReport.h"
 
@@ -40,19 +41,11 @@ int WriteDocument(const qvr::TCliOptions& options, const std::string& document) 
         }
         return ExitOk;
     }
-    const std::string& path = *options.Output;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", path.c_str(),
-                     std::strerror(errno));
-        return ExitUsage;
-    }
-    bool ok = WriteAll(file, document);
-    const int writeErrno = errno;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", path.c_str(),
-                     std::strerror(writeErrno != 0 ? writeErrno : errno));
+    // The file is replaced whole, or left as it was.
+    qvr::TAtomicFile file(*options.Output);
+    if (!file.Write(document.data(), document.size()) || !file.Commit()) {
+        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", options.Output->c_str(),
+                     std::strerror(file.Error()));
         return ExitUsage;
     }
     return ExitOk;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -243,11 +244,23 @@ TEST_F(CliTest, WarningsAloneExitWithZero) {
 TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
     WriteFile(Dir / "cfg" / "QVR3.cfg", "device\npresets\ncomponents\nfx\ncn =\nqvr\nmodifiers\n");
     const std::string output = (Dir / "report.html").string();
-    const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, Preset(Header(0, "A"))});
+    const std::string file = Preset(Header(0, "A"));
+    const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "error: Range check error.\n");
     EXPECT_EQ(run.Out, "");
     EXPECT_FALSE(fs::exists(output));
+    // An earlier report stays as it was, and no temporary file is left beside it.
+    WriteFile(output, "old report");
+    EXPECT_EQ(Run({"--config-dir", ConfigDir(), "--output", output, file}).Status, 1);
+    EXPECT_EQ(ReadFile(output), "old report");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"cfg", "err", "home", "out", "preset.q3p", "report.html"}));
 }
 
 TEST_F(CliTest, UnwritableOutputExitsWithTwo) {

@@ -1,0 +1,155 @@
+#include "platform/AtomicFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qvr {
+
+namespace {
+
+// Tries this many fresh names when a name is taken.
+constexpr int NameAttempts = 100;
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return {};
+    }
+    return path.substr(0, slash + 1);
+}
+
+// A hidden name in the target's folder that no other writer of this process
+// or another one picks at the same time.
+std::string TempName(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const size_t slash = target.rfind('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    return FolderOf(target) + "." + base + "." + std::to_string(::getpid()) + "." +
+           std::to_string(seed ^ counter.fetch_add(1)) + ".tmp";
+}
+
+} // namespace
+
+TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
+    if (TargetPath.empty() || TargetPath.back() == '/') {
+        Fail(EISDIR);
+        return;
+    }
+    struct stat existing {};
+    if (::stat(TargetPath.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISDIR(existing.st_mode)) {
+        Fd = ::open(TargetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (Fd < 0) {
+            Fail(errno);
+        }
+        return;
+    }
+    for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+        std::string name = TempName(TargetPath);
+        Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (Fd >= 0) {
+            TempPath = std::move(name);
+            return;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    Fail(errno);
+}
+
+TAtomicFile::~TAtomicFile() {
+    Discard();
+}
+
+void TAtomicFile::Fail(int error) {
+    if (FirstError == 0) {
+        FirstError = error != 0 ? error : EIO;
+    }
+}
+
+void TAtomicFile::Discard() {
+    if (Fd >= 0) {
+        ::close(Fd);
+        Fd = -1;
+    }
+    if (!TempPath.empty()) {
+        ::unlink(TempPath.c_str());
+        TempPath.clear();
+    }
+}
+
+bool TAtomicFile::Write(const void* data, size_t size) {
+    if (Fd < 0 || FirstError != 0) {
+        Fail(EBADF);
+        return false;
+    }
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(Fd, bytes, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            Fail(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool TAtomicFile::Commit() {
+    if (Fd < 0 || FirstError != 0) {
+        Fail(EBADF);
+        Discard();
+        return false;
+    }
+    if (TempPath.empty()) {
+        const int fd = Fd;
+        Fd = -1;
+        if (::close(fd) != 0) {
+            Fail(errno);
+        }
+        return FirstError == 0;
+    }
+    // An existing target keeps its permissions, as a rewrite in place would.
+    struct stat old {};
+    if (::stat(TargetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(Fd, old.st_mode & 07777) != 0) {
+        Fail(errno);
+    }
+    if (FirstError == 0 && ::fsync(Fd) != 0) {
+        Fail(errno);
+    }
+    const int fd = Fd;
+    Fd = -1;
+    if (::close(fd) != 0) {
+        Fail(errno);
+    }
+    if (FirstError == 0 && ::rename(TempPath.c_str(), TargetPath.c_str()) != 0) {
+        Fail(errno);
+    }
+    if (FirstError != 0) {
+        Discard();
+        return false;
+    }
+    TempPath.clear();
+    // Makes the rename itself durable; the file is in place whatever this says.
+    const std::string folder = FolderOf(TargetPath);
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace qvr

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace qvr {
+
+// A file that is written whole or not at all. The bytes go to a new temporary
+// file in the target's folder (created exclusively, never through a symbolic
+// link); Commit syncs it and renames it over the target. Until Commit
+// succeeds the target stays exactly as it was, and a temporary file that is
+// not committed is removed by the destructor, so nothing is left behind on
+// any failure. The target itself is replaced, not a file a link at it names.
+// A target that exists and is neither a regular file nor a folder (a device,
+// a pipe, /dev/stdout) cannot be replaced: it is opened and written directly.
+class TAtomicFile {
+public:
+    explicit TAtomicFile(std::string target);
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    // False when the temporary file could not be created (Error() says why).
+    bool IsOpen() const { return Fd >= 0; }
+    // Appends the bytes; false (and Error() set) on a failure, which also
+    // makes Commit fail.
+    bool Write(const void* data, size_t size);
+    // Syncs, closes and renames the temporary file over the target. False
+    // (target untouched, temporary file removed) on any failure.
+    bool Commit();
+
+    // errno of the first failure, 0 when there was none.
+    int Error() const { return FirstError; }
+    const std::string& Target() const { return TargetPath; }
+
+private:
+    void Fail(int error);
+    void Discard();
+
+    std::string TargetPath;
+    std::string TempPath; // empty when writing directly
+    int Fd = -1;
+    int FirstError = 0;
+};
+
+} // namespace qvr

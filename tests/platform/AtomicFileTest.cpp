@@ -1,0 +1,132 @@
+#include "platform/AtomicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qvr::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class TTarget { Missing, OldFile, Folder, InMissingFolder };
+
+struct TAtomicCase {
+    const char* What;
+    TTarget Target;
+    bool Commit;
+    bool Committed;      // what Commit returns
+    const char* Content; // the target's content afterwards; nullptr: no file there
+};
+
+class AtomicFileTest : public testing::TestWithParam<TAtomicCase> {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "qvr-atomic-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        Dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    // Every entry of the folder tree, so that a leftover temporary file shows.
+    size_t EntryCount() const {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& entry : fs::recursive_directory_iterator(Dir)) {
+            ++n;
+        }
+        return n;
+    }
+
+    fs::path Dir;
+};
+
+TEST_P(AtomicFileTest, TargetIsWholeOrUntouched) {
+    const TAtomicCase& c = GetParam();
+    fs::path target = Dir / "report.html";
+    if (c.Target == TTarget::OldFile) {
+        std::ofstream(target, std::ios::binary) << "old";
+    } else if (c.Target == TTarget::Folder) {
+        fs::create_directory(target);
+    } else if (c.Target == TTarget::InMissingFolder) {
+        target = Dir / "gone" / "report.html";
+    }
+    const size_t entriesBefore = EntryCount();
+    {
+        TAtomicFile file(target.string());
+        EXPECT_EQ(file.IsOpen(), c.Target != TTarget::InMissingFolder) << c.What;
+        file.Write("new ", 4);
+        file.Write("text", 4);
+        if (c.Commit) {
+            EXPECT_EQ(file.Commit(), c.Committed) << c.What;
+            EXPECT_EQ(file.Error() == 0, c.Committed) << c.What;
+        }
+    }
+    if (c.Content == nullptr) {
+        EXPECT_FALSE(fs::is_regular_file(target)) << c.What;
+    } else {
+        EXPECT_EQ(Read(target), c.Content) << c.What;
+    }
+    // No temporary file is left behind; a new file is the only new entry.
+    const bool created = c.Committed && c.Target == TTarget::Missing;
+    EXPECT_EQ(EntryCount(), entriesBefore + (created ? 1 : 0)) << c.What;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AtomicFileTest,
+    testing::Values(TAtomicCase{"new file", TTarget::Missing, true, true, "new text"},
+                    TAtomicCase{"replaces old file", TTarget::OldFile, true, true, "new text"},
+                    TAtomicCase{"not committed", TTarget::OldFile, false, false, "old"},
+                    TAtomicCase{"not committed, no file", TTarget::Missing, false, false, nullptr},
+                    TAtomicCase{"target is a folder", TTarget::Folder, true, false, nullptr},
+                    TAtomicCase{"folder missing", TTarget::InMissingFolder, true, false, nullptr}),
+    [](const testing::TestParamInfo<TAtomicCase>& info) {
+        std::string name = info.param.What;
+        for (char& ch : name) {
+            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+        }
+        return name;
+    });
+
+TEST(AtomicFile, ReplacedFileKeepsItsPermissionsAndALinkIsNotFollowed) {
+    std::string pattern = (fs::temp_directory_path() / "qvr-atomic-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const fs::path dir = pattern;
+    const fs::path target = dir / "out.txt";
+    const fs::path other = dir / "other.txt";
+    std::ofstream(target) << "old";
+    std::ofstream(other) << "other";
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    TAtomicFile file(target.string());
+    ASSERT_TRUE(file.Write("x", 1));
+    ASSERT_TRUE(file.Commit());
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // A link in place of the target is replaced by the file; what it named stays.
+    const fs::path link = dir / "link.txt";
+    fs::create_symlink(other, link);
+    TAtomicFile viaLink(link.string());
+    ASSERT_TRUE(viaLink.Write("y", 1));
+    ASSERT_TRUE(viaLink.Commit());
+    EXPECT_FALSE(fs::is_symlink(link));
+    std::ifstream in(other);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "other");
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace qvr::test

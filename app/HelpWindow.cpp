@@ -1,10 +1,27 @@
 #include "app/HelpWindow.h"
 
 #include "app/ProgramIcon.h"
+#include "sysex/Products.h"
 
 #include <QAction>
 
 namespace qvr {
+
+QVariant THelpBrowser::loadResource(int type, const QUrl& name) {
+    QVariant resource = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::HtmlResource || name.fileName() != QStringLiteral("models.html")) {
+        return resource;
+    }
+    QString rows;
+    for (const TProduct& p : Products()) {
+        rows += QString::fromStdString("<tr><td>" + std::string(p.Model) + "</td><td>." +
+                                       std::string(p.PresetExtension) + "</td><td>." +
+                                       std::string(p.BackupExtension) + "</td><td>" +
+                                       std::string(p.ConfigFile) + "</td></tr>\n");
+    }
+    return QString::fromUtf8(resource.toByteArray())
+        .replace(QStringLiteral("<!-- model rows -->\n"), rows);
+}
 
 QUrl HelpContentsUrl() {
     return QUrl(QStringLiteral("qrc:/help/index.html"));

@@ -10,6 +10,13 @@ namespace qvr {
 // The help window: the program's own HTML pages, compiled into the program,
 // opened at the contents page. Links between the pages are followed; links
 // that leave the help are not.
+// The help pages' browser; it fills the table of models into the page that lists them.
+class THelpBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    QVariant loadResource(int type, const QUrl& name) override;
+};
+
 class THelpWindow : public QWidget {
     Q_OBJECT
 public:
@@ -18,7 +25,7 @@ public:
 
     QVBoxLayout Layout;
     QToolBar Tools;
-    QTextBrowser Browser;
+    THelpBrowser Browser;
 };
 
 // Address of the contents page.

@@ -10,6 +10,7 @@
 #include "app/ProgramIcon.h"
 #include "app/ReportFile.h"
 #include "platform/Regaccess.h"
+#include "report/PresetReport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,7 +86,7 @@ TFormMain::TFormMain(TFormMainServices services)
       WorkArea(std::move(services.WorkArea)), ProgramFolder(std::move(services.ProgramFolder)),
       MainPanel(this), MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
-    ColumnCount = DefaultColumnCount;
+    ColumnCount = TPresetReport::DefaultColumnCount;
     ReportSource = services.MakeReportSource(*this);
 
     setObjectName(QStringLiteral("FormMain"));
@@ -192,9 +193,9 @@ void TFormMain::FormCreate() {
             bounds = ClampStoredBounds(bounds, WorkArea ? WorkArea() : std::nullopt);
             resize(bounds.Width, bounds.Height);
             move(bounds.Left, bounds.Top);
-            ColumnCount = reg.ReadIntegerDefault(ColCountName, DefaultColumnCount);
-            if (ColumnCount <= 0 || ColumnCount > MaxColumnCount) {
-                ColumnCount = DefaultColumnCount;
+            ColumnCount = reg.ReadIntegerDefault(ColCountName, TPresetReport::DefaultColumnCount);
+            if (ColumnCount <= 0 || ColumnCount > TPresetReport::MaxColumnCount) {
+                ColumnCount = TPresetReport::DefaultColumnCount;
             }
             reg.CloseKey();
         } else if (const auto area = WorkArea ? WorkArea() : std::nullopt) {

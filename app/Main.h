@@ -89,10 +89,6 @@ public:
     TOpenDialogState FileOpenDlg;
 
     int32_t ColumnCount;
-    const int32_t DefaultColumnCount = 4;
-    const int32_t MaxColumnCount = 4;
-    const std::string CellBreakMarker = "<br>";
-    const std::string RowEndMarker = "&nbsp;";
     const std::string SettingsKey = "Software\\Brindmoor\\QVRviewer";
     const std::string MainWidthName = "MainWidth";
     const std::string MainHeightName = "MainHeight";

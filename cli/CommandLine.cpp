@@ -9,9 +9,6 @@ namespace qvr {
 
 namespace {
 
-const int32_t MinColumns = 1;
-const int32_t MaxColumns = 4;
-
 TCliParse Fail(std::string error) {
     return TCliParse{std::nullopt, std::move(error)};
 }
@@ -116,7 +113,7 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
 
         if (name == "columns") {
             const int32_t columns = StrToIntDef(value, 0);
-            if (columns < MinColumns || columns > MaxColumns) {
+            if (columns < 1 || columns > TPresetReport::MaxColumnCount) {
                 return Fail("invalid column count '" + value + "' (must be 1 to 4)");
             }
             options.Columns = columns;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/PresetReport.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,7 +11,7 @@ namespace qvr {
 
 // What the exporter was asked to do.
 struct TCliOptions {
-    int32_t Columns = 4;
+    int32_t Columns = TPresetReport::DefaultColumnCount;
     std::optional<std::string> ConfigDir;
     std::optional<std::string> Output;
     std::string PresetFile;

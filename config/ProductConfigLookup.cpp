@@ -2,7 +2,7 @@
 
 #include "platform/ProgramPath.h"
 #include "platform/Regaccess.h"
-#include "sysex/Korvanesysex.h"
+#include "sysex/Products.h"
 
 namespace qvr {
 
@@ -31,20 +31,8 @@ std::string FallbackFolderOf(const TConfigSearch& search) {
 } // namespace
 
 std::string ProductConfigFileName(uint8_t productId) {
-    switch (productId) {
-    case 0x56:
-        return "QVR1.cfg";
-    case 0x57:
-        return "QVR2.cfg";
-    case 0x58:
-        return "Tindrel3.cfg";
-    case 0x5A:
-        return "QVR3.cfg";
-    case 0x5B:
-        return "KDT3.cfg";
-    default:
-        return {};
-    }
+    const TProduct* product = ProductById(productId);
+    return product == nullptr ? std::string() : std::string(product->ConfigFile);
 }
 
 std::string RecordedEditorFolder() {

@@ -4,7 +4,7 @@
 #include "report/HtmlText.h"
 #include "report/ModifierRenderer.h"
 #include "report/ValueFormat.h"
-#include "sysex/Korvanesysex.h"
+#include "sysex/Products.h"
 
 #include <cstdio>
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
-#include <string>
 #include <vector>
 
 namespace qvr {
@@ -47,8 +46,5 @@ protected:
     uint8_t ProductId = 0;
     uint8_t MessageId = 0;
 };
-
-// Model name for a product id, for headings and messages.
-std::string ModelName(uint8_t productId);
 
 } // namespace qvr

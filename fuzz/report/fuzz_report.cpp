@@ -8,6 +8,7 @@
 // valid envelope and checksum, so that the renderers see deep bodies.
 
 #include "report/PresetReport.h"
+#include "sysex/Products.h"
 #include "sysex/Qvrsysex.h"
 
 #include <cstddef>
@@ -27,8 +28,8 @@ public:
 };
 
 uint8_t ProductOf(uint8_t selector) {
-    static const uint8_t products[] = {0x56, 0x57, 0x58, 0x5A, 0x5B};
-    return selector < 250 ? products[selector % 5] : selector;
+    const auto products = qvr::Products();
+    return selector < 250 ? products[selector % products.size()].Id : selector;
 }
 
 std::string FramedFile(uint8_t product, const uint8_t* data, size_t size) {

@@ -299,6 +299,9 @@ private slots:
         QVERIFY(s.Window->HelpWindow() != nullptr);
         QCOMPARE(s.Window->HelpWindow()->Browser.source(), HelpContentsUrl());
         QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(QStringLiteral("Support")));
+        s.Window->HelpWindow()->Browser.setSource(QUrl(QStringLiteral("qrc:/help/models.html")));
+        QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(
+            QStringLiteral("Tindrel3\n.t3p\n.t3a\nTindrel3.cfg")));
         s.Window->HelpWindow()->close();
     }
 

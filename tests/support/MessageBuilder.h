@@ -9,6 +9,8 @@
 //       .Str();
 //   TempFile f(file);            // f.Path() names it until f goes out of scope
 
+#include "sysex/Products.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -29,11 +31,12 @@ std::string ToString(const Bytes& b);
 // "F0 00 00 10 ..." for failure messages.
 std::string Hex(std::string_view bytes);
 
-constexpr uint8_t DefaultProduct = 90; // QVR-3
+// The model of the messages that do not name another.
+constexpr uint8_t DefaultProduct = ProductByModel("QVR-3")->Id;
 constexpr int32_t KorvaneManufacturer = 16;
 
 // One message of the maker's envelope. By default: manufacturer 0x00 0x00 0x10, device 0,
-// product 90, packed body, correct checksum byte appended to the payload, closing 0xF7.
+// product QVR-3, packed body, correct checksum byte appended to the payload, closing 0xF7.
 class Msg {
 public:
     explicit Msg(uint8_t messageId);

@@ -1,5 +1,5 @@
 // The maker's envelope: identifier checks in their order, the checksum test, SetBody and the
-// write side, ModelName.
+// write side.
 
 #include "sysex/Korvanesysex.h"
 
@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <sstream>
 
 namespace qvr::test {
@@ -308,47 +307,6 @@ TEST(KorvaneSysEx, WriteHeaderAddsProductAndMessage) {
     EXPECT_EQ(Hex(out.str()), "F0 00 00 10 10 5A 24 F7");
     TKorvaneSysEx none(true);
     EXPECT_THROW(none.WriteMessage(out), EMidiSysExInvalid);
-}
-
-struct NameCase {
-    uint8_t Id;
-    const char* Name;
-};
-
-void PrintTo(const NameCase& c, std::ostream* os) {
-    *os << static_cast<int>(c.Id);
-}
-
-class KorvaneModelName : public testing::TestWithParam<NameCase> {};
-
-TEST_P(KorvaneModelName, NamesProduct) {
-    EXPECT_EQ(ModelName(GetParam().Id), GetParam().Name);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ids, KorvaneModelName,
-    testing::Values(NameCase{86, "QVR-1"}, NameCase{87, "QVR-2"}, NameCase{88, "Tindrel3"},
-                    NameCase{90, "QVR-3"}, NameCase{91, "KDT-3"}, NameCase{89, "Product Id 89"},
-                    NameCase{0, "Product Id 0"}, NameCase{14, "Product Id 14"},
-                    NameCase{17, "Product Id 17"}, NameCase{72, "Product Id 72"},
-                    NameCase{0x7F, "Product Id 127"}, NameCase{0x80, "Product Id -128"},
-                    NameCase{0xD6, "Product Id -42"}, NameCase{0xFF, "Product Id -1"}));
-
-TEST(KorvaneSysEx, OlderModelsHaveDistinctNames) {
-    std::set<std::string> names{"QVR-1", "QVR-2", "Tindrel3", "QVR-3", "KDT-3"};
-    std::vector<int> older{16, 32, 33};
-    for (int id = 1; id <= 13; ++id) {
-        older.push_back(id);
-    }
-    for (int id = 64; id <= 71; ++id) {
-        older.push_back(id);
-    }
-    for (const int id : older) {
-        const std::string name = ModelName(static_cast<uint8_t>(id));
-        EXPECT_FALSE(name.empty()) << id;
-        EXPECT_EQ(name.find("Product Id"), std::string::npos) << id;
-        EXPECT_TRUE(names.insert(name).second) << id << " repeats " << name;
-    }
 }
 
 } // namespace

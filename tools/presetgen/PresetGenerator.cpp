@@ -1,11 +1,11 @@
 #include "tools/presetgen/PresetGenerator.h"
 
+#include "sysex/Products.h"
 #include "sysex/Qvrsysex.h"
 #include "tools/presetgen/DescriptionError.h"
 #include "tools/presetgen/VarValue.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <map>
 #include <stdexcept>
@@ -22,18 +22,6 @@ constexpr uint8_t UserModelId = 0x2A;
 constexpr int32_t KorvaneManufacturer = 0x10; // bytes 0x00 0x00 0x10
 constexpr uint8_t NoLink = 255;
 constexpr uint8_t NoNumberIndex = 254;
-
-struct TModel {
-    const char* Name;
-    uint8_t ProductId;
-};
-constexpr std::array<TModel, 5> Models{{
-    {"QVR-1", 86},
-    {"QVR-2", 87},
-    {"Tindrel3", 88},
-    {"QVR-3", 90},
-    {"KDT-3", 91},
-}};
 
 // The words of one line after the command: positional words in order and
 // key=value words by key. Every key must be taken, so that a misspelt key
@@ -264,11 +252,9 @@ void TPresetGenerator::Product(const std::vector<TLineToken>& tokens) {
     TArgs a("product", tokens);
     a.ExpectPositional(1, 1, "product MODEL|ID");
     a.Done();
-    for (const TModel& m : Models) {
-        if (a.At(0).Value == m.Name) {
-            ProductId = m.ProductId;
-            return;
-        }
+    if (const TProduct* product = ProductByModel(a.At(0).Value)) {
+        ProductId = product->Id;
+        return;
     }
     ProductId = static_cast<uint8_t>(Ranged(a.At(0).Value, 0, 127, "product id"));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/UserNotifier.h"
-#include "config/ProductConfigLookup.h" // TConfigSearch
+#include "report/ProductConfigLookup.h" // TConfigSearch
 #include "report/RenderState.h"
 
 #include <cstdint>

@@ -11,12 +11,12 @@ struct TOlderProduct {
 
 // The maker's older products: named in messages, never shown.
 constexpr std::array<TOlderProduct, 24> OlderProducts{{
-    {1, "Arvendi A1"},  {2, "Arvendi A2"},    {3, "Arvendi A3"}, {4, "Bresk 10"},
-    {5, "Bresk 20"},    {6, "Bresk 30"},      {7, "Cindral"},    {8, "Cindral Duo"},
-    {9, "Dovrin Rack"}, {10, "Dovrin Floor"}, {11, "Elsmar 4"},  {12, "Elsmar 8"},
+    {1, "Arvendi A1"},  {2, "Arvendi A2"},    {3, "Arvendi A3"},  {4, "Bresk 10"},
+    {5, "Bresk 20"},    {6, "Bresk 30"},      {7, "Cindral"},     {8, "Cindral Duo"},
+    {9, "Dovrin Rack"}, {10, "Dovrin Floor"}, {11, "Elsmar 4"},   {12, "Elsmar 8"},
     {13, "Fenwold"},    {16, "Gorvath"},      {32, "Hallit Mk1"}, {33, "Hallit Mk2"},
-    {64, "Istrel A"},   {65, "Istrel B"},     {66, "Jovarn 1"},  {67, "Jovarn 2"},
-    {68, "Kelmet"},     {69, "Lumbrel"},      {70, "Mirrock"},   {71, "Nestrel"},
+    {64, "Istrel A"},   {65, "Istrel B"},     {66, "Jovarn 1"},   {67, "Jovarn 2"},
+    {68, "Kelmet"},     {69, "Lumbrel"},      {70, "Mirrock"},    {71, "Nestrel"},
 }};
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "config/ProductConfigLookup.h"
+#include "report/ProductConfigLookup.h"
 
 #include "ReportFixtures.h"
 #include "base/Errors.h"

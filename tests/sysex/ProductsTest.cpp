@@ -14,12 +14,12 @@ TEST(Products, LookupsFindTheModelOrNothing) {
         const TProduct* Found;
         int Id; // -1: nothing found
     } cases[] = {
-        {ProductById(0x5A), 0x5A},           {ProductById(0x59), -1},
-        {ProductByExtension("q1p"), 0x56},   {ProductByExtension("t3a"), 0x58},
-        {ProductByExtension("k3p"), 0x5B},   {ProductByExtension(".q3a"), -1},
-        {ProductByExtension("Q3A"), -1},     {ProductByExtension("html"), -1},
-        {ProductByModel("Tindrel3"), 0x58},  {ProductByModel("QVR-2"), 0x57},
-        {ProductByModel("qvr-2"), -1},       {ProductByModel(""), -1},
+        {ProductById(0x5A), 0x5A},          {ProductById(0x59), -1},
+        {ProductByExtension("q1p"), 0x56},  {ProductByExtension("t3a"), 0x58},
+        {ProductByExtension("k3p"), 0x5B},  {ProductByExtension(".q3a"), -1},
+        {ProductByExtension("Q3A"), -1},    {ProductByExtension("html"), -1},
+        {ProductByModel("Tindrel3"), 0x58}, {ProductByModel("QVR-2"), 0x57},
+        {ProductByModel("qvr-2"), -1},      {ProductByModel(""), -1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.Found == nullptr ? -1 : c.Found->Id, c.Id);

@@ -1,4 +1,4 @@
-#include "config/ProductConfigLookup.h"
+#include "report/ProductConfigLookup.h"
 
 #include "platform/ProgramPath.h"
 #include "platform/Regaccess.h"

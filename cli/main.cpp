@@ -3,9 +3,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/StderrNotifier.h"
-#include "cli/VersionText.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
+#include "platform/VersionText.h"
 #include "report/PresetReport.h"
 
 #include <cerrno>
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         return ExitOk;
     }
     if (options.Version) {
-        std::fputs(qvr::VersionText().c_str(), stdout);
+        std::fputs(qvr::VersionText("qvrreport").c_str(), stdout);
         return ExitOk;
     }
 

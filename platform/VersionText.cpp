@@ -1,21 +1,18 @@
-#include "cli/VersionText.h"
+#include "platform/VersionText.h"
 
 #include "platform/Progverinfo.h"
+#include "platform/Version.h"
 
 namespace qvr {
 
-std::string VersionText() {
+std::string VersionText(const std::string& program) {
     const TVerInfo info;
     std::string product = info.GetProductName();
-    std::string version = info.GetProductVersion();
-    // Should the program file be unreadable, the build's own version still answers.
+    // Should the program file be unreadable, the build's own name still answers.
     if (product.empty()) {
         product = "Oktrel(tm) Preset Viewer";
     }
-    if (version.empty()) {
-        version = QVR_VERSION;
-    }
-    std::string text = "qvrreport (" + product + ") " + version + "\n";
+    std::string text = program + " (" + product + ") " + ProgramVersion + "\n";
     for (const std::string& line : {info.GetCopyright(), info.GetComments()}) {
         if (!line.empty()) {
             text += line + "\n";

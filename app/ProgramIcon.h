@@ -5,8 +5,9 @@
 
 namespace qvr {
 
-// The program's icon, drawn rather than shipped so that it scales cleanly.
-QPixmap ProgramIconPixmap(int size);
+// The program's icon, in the sizes that the build renders from data/icons/qvrviewer.svg, the
+// same drawing that the desktop shows for the installed program.
 QIcon ProgramIcon();
+QPixmap ProgramIconPixmap(int size);
 
 } // namespace qvr

@@ -19,3 +19,22 @@ foreach(program qvrviewer qvrreport)
         ")
     endif()
 endforeach()
+
+# Desktop integration, where freedesktop.org and Debian look for it. Every manual page and
+# completion script of data/ is installed, whichever program it belongs to.
+set(qvr_data_build ${PROJECT_BINARY_DIR}/data)
+install(FILES ${PROJECT_SOURCE_DIR}/data/qvrviewer.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/qvrviewer.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(png IN LISTS QVR_ICON_PNGS)
+    get_filename_component(size_dir ${png} DIRECTORY)
+    get_filename_component(size ${size_dir} NAME)
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
+endforeach()
+file(GLOB qvr_metainfo CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/metainfo/*.metainfo.xml)
+install(FILES ${qvr_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(page IN LISTS QVR_MAN_PAGES)
+    string(REGEX REPLACE "^.*\\.([1-8])\\.gz$" "\\1" section ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endforeach()

@@ -35,6 +35,12 @@ private slots:
         QCOMPARE(about.size(), QSize(327, 209));
         QCOMPARE(about.OKButton.geometry(), QRect(126, 176, 75, 25));
         QVERIFY(about.OKButton.isDefault());
+        // The icon drawn for the desktop, at the size of its place.
+        const QImage icon = about.ProgramIcon.pixmap().toImage();
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QCOMPARE(icon.pixelColor(16, 1).alpha(), 0);
+        QCOMPARE(icon.pixelColor(16, 9), QColor(0xD9, 0x8C, 0x1F));
+        QCOMPARE(icon.pixelColor(16, 14), QColor(0x2B, 0x2F, 0x3A));
     }
 
     void AboutOfAFileWithoutVersionStringsShowsOnlyVersion() {

@@ -9,7 +9,7 @@
 #include "app/Placement.h"
 #include "app/ProgramIcon.h"
 #include "app/ReportFile.h"
-#include "platform/Regaccess.h"
+#include "app/ViewerSettings.h"
 #include "report/PresetReport.h"
 
 #include <QApplication>
@@ -70,23 +70,25 @@ std::optional<QRect> PrimaryWorkArea() {
     return screen->availableGeometry();
 }
 
+TMainMenu::TMainMenu(QWidget* owner)
+    : CmdFile(QStringLiteral("&File"), owner), CmdOpen(QStringLiteral("&Open..."), owner),
+      CmdSaveAs(QStringLiteral("Save &As..."), owner),
+      CmdPageSetup(QStringLiteral("Page &Setup..."), owner),
+      CmdPrint(QStringLiteral("&Print..."), owner), CmdExit(QStringLiteral("E&xit"), owner),
+      CmdEdit(QStringLiteral("&Edit"), owner), CmdCopy(QStringLiteral("&Copy"), owner),
+      CmdSelectAll(QStringLiteral("Select &All"), owner),
+      CmdOptions(QStringLiteral("&Options"), owner),
+      CmdColumnCount(QStringLiteral("&Column Count"), owner), ColumnItems(owner),
+      Cmd1Col(QStringLiteral("1"), owner), Cmd2Col(QStringLiteral("2"), owner),
+      Cmd3Col(QStringLiteral("3"), owner), Cmd4Col(QStringLiteral("4"), owner),
+      CmdHelp(QStringLiteral("&Help"), owner), CmdContents(QStringLiteral("Contents"), owner),
+      CmdAbout(QStringLiteral("About..."), owner) {}
+
 TFormMain::TFormMain(TFormMainServices services)
-    : CmdFile(QStringLiteral("&File"), this), CmdOpen(QStringLiteral("&Open..."), this),
-      CmdSaveAs(QStringLiteral("Save &As..."), this),
-      CmdPageSetup(QStringLiteral("Page &Setup..."), this),
-      CmdPrint(QStringLiteral("&Print..."), this), CmdExit(QStringLiteral("E&xit"), this),
-      CmdEdit(QStringLiteral("&Edit"), this), CmdCopy(QStringLiteral("&Copy"), this),
-      CmdSelectAll(QStringLiteral("Select &All"), this),
-      CmdOptions(QStringLiteral("&Options"), this),
-      CmdColumnCount(QStringLiteral("&Column Count"), this), ColumnItems(this),
-      Cmd1Col(QStringLiteral("1"), this), Cmd2Col(QStringLiteral("2"), this),
-      Cmd3Col(QStringLiteral("3"), this), Cmd4Col(QStringLiteral("4"), this),
-      CmdHelp(QStringLiteral("&Help"), this), CmdContents(QStringLiteral("Contents"), this),
-      CmdAbout(QStringLiteral("About..."), this), Dialogs(*services.Dialogs),
-      WorkArea(std::move(services.WorkArea)), ProgramFolder(std::move(services.ProgramFolder)),
+    : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
+      ProgramFolder(std::move(services.ProgramFolder)), Columns(TPresetReport::DefaultColumnCount),
       MainPanel(this), MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
-    ColumnCount = TPresetReport::DefaultColumnCount;
     ReportSource = services.MakeReportSource(*this);
 
     setObjectName(QStringLiteral("FormMain"));
@@ -119,55 +121,58 @@ void TFormMain::AddItem(QMenu& menu, QAction& item, int tag, void (TFormMain::*h
 }
 
 void TFormMain::BuildMenu() {
-    CmdFile.setObjectName(QStringLiteral("CmdFile"));
-    menuBar()->addMenu(&CmdFile);
-    AddItem(CmdFile, CmdOpen, 0, &TFormMain::CmdOpenClick);
-    AddItem(CmdFile, CmdSaveAs, 0, &TFormMain::CmdSaveAsClick);
-    AddItem(CmdFile, CmdPageSetup, 0, &TFormMain::CmdPageSetupClick);
-    AddItem(CmdFile, CmdPrint, 0, &TFormMain::CmdPrintClick);
-    CmdFile.addSeparator();
-    AddItem(CmdFile, CmdExit, 0, &TFormMain::CmdExitClick);
+    TMainMenu& m = MainMenu;
+    m.CmdFile.setObjectName(QStringLiteral("CmdFile"));
+    menuBar()->addMenu(&m.CmdFile);
+    AddItem(m.CmdFile, m.CmdOpen, 0, &TFormMain::CmdOpenClick);
+    AddItem(m.CmdFile, m.CmdSaveAs, 0, &TFormMain::CmdSaveAsClick);
+    AddItem(m.CmdFile, m.CmdPageSetup, 0, &TFormMain::CmdPageSetupClick);
+    AddItem(m.CmdFile, m.CmdPrint, 0, &TFormMain::CmdPrintClick);
+    m.CmdFile.addSeparator();
+    AddItem(m.CmdFile, m.CmdExit, 0, &TFormMain::CmdExitClick);
 
-    menuBar()->addMenu(&CmdEdit);
-    AddItem(CmdEdit, CmdCopy, 0, &TFormMain::CmdCopyClick);
-    AddItem(CmdEdit, CmdSelectAll, 0, &TFormMain::CmdSelectAllClick);
-    CmdCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    CmdSelectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    menuBar()->addMenu(&m.CmdEdit);
+    AddItem(m.CmdEdit, m.CmdCopy, 0, &TFormMain::CmdCopyClick);
+    AddItem(m.CmdEdit, m.CmdSelectAll, 0, &TFormMain::CmdSelectAllClick);
+    m.CmdCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m.CmdSelectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
 
-    menuBar()->addMenu(&CmdOptions);
-    CmdOptions.addMenu(&CmdColumnCount);
-    ColumnItems.setExclusive(true);
+    menuBar()->addMenu(&m.CmdOptions);
+    m.CmdOptions.addMenu(&m.CmdColumnCount);
+    m.ColumnItems.setExclusive(true);
     int tag = 1;
-    for (QAction* item : {&Cmd1Col, &Cmd2Col, &Cmd3Col, &Cmd4Col}) {
+    for (QAction* item : {&m.Cmd1Col, &m.Cmd2Col, &m.Cmd3Col, &m.Cmd4Col}) {
         item->setCheckable(true);
-        ColumnItems.addAction(item);
-        AddItem(CmdColumnCount, *item, tag++, &TFormMain::CmdColClick);
+        m.ColumnItems.addAction(item);
+        AddItem(m.CmdColumnCount, *item, tag++, &TFormMain::CmdColClick);
     }
-    Cmd4Col.setChecked(true);
+    m.Cmd4Col.setChecked(true);
 
-    menuBar()->addMenu(&CmdHelp);
-    AddItem(CmdHelp, CmdContents, 0, &TFormMain::CmdContentsClick);
-    AddItem(CmdHelp, CmdAbout, 0, &TFormMain::CmdAboutClick);
-    CmdContents.setShortcut(QKeySequence(Qt::Key_F1));
+    menuBar()->addMenu(&m.CmdHelp);
+    AddItem(m.CmdHelp, m.CmdContents, 0, &TFormMain::CmdContentsClick);
+    AddItem(m.CmdHelp, m.CmdAbout, 0, &TFormMain::CmdAboutClick);
+    m.CmdContents.setShortcut(QKeySequence(Qt::Key_F1));
 
     const std::pair<QAction*, const char*> names[] = {
-        {&CmdOpen, "CmdOpen"},           {&CmdSaveAs, "CmdSaveAs"}, {&CmdPageSetup, "CmdPageSetup"},
-        {&CmdPrint, "CmdPrint"},         {&CmdExit, "CmdExit"},     {&CmdCopy, "CmdCopy"},
-        {&CmdSelectAll, "CmdSelectAll"}, {&Cmd1Col, "Cmd1Col"},     {&Cmd2Col, "Cmd2Col"},
-        {&Cmd3Col, "Cmd3Col"},           {&Cmd4Col, "Cmd4Col"},     {&CmdContents, "CmdContents"},
-        {&CmdAbout, "CmdAbout"}};
+        {&m.CmdOpen, "CmdOpen"},           {&m.CmdSaveAs, "CmdSaveAs"},
+        {&m.CmdPageSetup, "CmdPageSetup"}, {&m.CmdPrint, "CmdPrint"},
+        {&m.CmdExit, "CmdExit"},           {&m.CmdCopy, "CmdCopy"},
+        {&m.CmdSelectAll, "CmdSelectAll"}, {&m.Cmd1Col, "Cmd1Col"},
+        {&m.Cmd2Col, "Cmd2Col"},           {&m.Cmd3Col, "Cmd3Col"},
+        {&m.Cmd4Col, "Cmd4Col"},           {&m.CmdContents, "CmdContents"},
+        {&m.CmdAbout, "CmdAbout"}};
     for (const auto& [item, name] : names) {
         item->setObjectName(QString::fromLatin1(name));
     }
-    CmdEdit.setObjectName(QStringLiteral("CmdEdit"));
-    CmdOptions.setObjectName(QStringLiteral("CmdOptions"));
-    CmdColumnCount.setObjectName(QStringLiteral("CmdColumnCount"));
-    CmdHelp.setObjectName(QStringLiteral("CmdHelp"));
+    m.CmdEdit.setObjectName(QStringLiteral("CmdEdit"));
+    m.CmdOptions.setObjectName(QStringLiteral("CmdOptions"));
+    m.CmdColumnCount.setObjectName(QStringLiteral("CmdColumnCount"));
+    m.CmdHelp.setObjectName(QStringLiteral("CmdHelp"));
 
     // Until a report is shown there is nothing to save, set up or print.
-    CmdSaveAs.setEnabled(false);
-    CmdPageSetup.setEnabled(false);
-    CmdPrint.setEnabled(false);
+    m.CmdSaveAs.setEnabled(false);
+    m.CmdPageSetup.setEnabled(false);
+    m.CmdPrint.setEnabled(false);
 }
 
 int TFormMain::Tag(const QAction& item) {
@@ -181,30 +186,18 @@ void TFormMain::SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash
 }
 
 void TFormMain::FormCreate() {
-    {
-        TRegAccess reg;
-        reg.SetRootKey(TRegRoot::CurrentUser);
-        if (reg.OpenKey(SettingsKey, false)) {
-            TWindowBounds bounds;
-            bounds.Width = reg.ReadIntegerDefault(MainWidthName, width());
-            bounds.Height = reg.ReadIntegerDefault(MainHeightName, height());
-            bounds.Left = reg.ReadIntegerDefault(MainLeftName, x());
-            bounds.Top = reg.ReadIntegerDefault(MainTopName, y());
-            bounds = ClampStoredBounds(bounds, WorkArea ? WorkArea() : std::nullopt);
-            resize(bounds.Width, bounds.Height);
-            move(bounds.Left, bounds.Top);
-            ColumnCount = reg.ReadIntegerDefault(ColCountName, TPresetReport::DefaultColumnCount);
-            if (ColumnCount <= 0 || ColumnCount > TPresetReport::MaxColumnCount) {
-                ColumnCount = TPresetReport::DefaultColumnCount;
-            }
-            reg.CloseKey();
-        } else if (const auto area = WorkArea ? WorkArea() : std::nullopt) {
-            // First run: the design size at the centre of the desktop.
-            move(CentredPosition(size(), *area));
-        }
+    const std::optional<QRect> area = WorkArea ? WorkArea() : std::nullopt;
+    if (const auto stored = LoadWindowSettings({x(), y(), width(), height()})) {
+        const TWindowBounds bounds = ClampStoredBounds(stored->Bounds, area);
+        resize(bounds.Width, bounds.Height);
+        move(bounds.Left, bounds.Top);
+        Columns = stored->ColumnCount;
+    } else if (area) {
+        // First run: the design size at the centre of the desktop.
+        move(CentredPosition(size(), *area));
     }
     for (QAction* item : Items) {
-        if (Tag(*item) == ColumnCount) {
+        if (Tag(*item) == Columns) {
             item->setChecked(true);
             break;
         }
@@ -222,7 +215,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 }
 
 void TFormMain::FormShow() {
-    ReportFileName = ReportFilePath(ProgramFolder);
+    ReportFile = ReportFilePath(ProgramFolder);
     setWindowTitle(QString::fromLatin1(MainWindowCaption));
     if (FormSplash != nullptr) {
         StayAbove(*FormSplash, *this);
@@ -242,61 +235,39 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 void TFormMain::FormClose() {
-    if (!ReportFileName.empty()) {
-        QFile::remove(FromFileNameBytes(ReportFileName));
+    if (!ReportFile.empty()) {
+        QFile::remove(FromFileNameBytes(ReportFile));
     }
-    TRegAccess reg;
-    reg.SetRootKey(TRegRoot::CurrentUser);
-    if (reg.OpenKey(SettingsKey, true)) {
-        reg.WriteInteger(MainWidthName, width());
-        reg.WriteInteger(MainHeightName, height());
-        reg.WriteInteger(MainLeftName, x());
-        reg.WriteInteger(MainTopName, y());
-        reg.WriteInteger(ColCountName, ColumnCount);
-        reg.CloseKey();
-    }
+    SaveWindowSettings({{x(), y(), width(), height()}, Columns});
 }
 
 void TFormMain::LoadPresetFile(const std::string& fileName) {
-    CurrentFileName = fileName;
+    CurrentFile = fileName;
     std::string document;
     {
         TWaitCursor wait;
-        document = ReportSource->Build(fileName, ColumnCount);
+        document = ReportSource->Build(fileName, Columns);
         // A report file that cannot be written is not reported: the view is sent
         // to it all the same and shows whatever is there.
-        WriteReportFile(ReportFileName, document);
+        WriteReportFile(ReportFile, document);
     }
-    PresetBrowser->Navigate(FromFileNameBytes(ReportFileName));
-    CmdPageSetup.setEnabled(true);
-    CmdSaveAs.setEnabled(true);
-    CmdSelectAll.setEnabled(true);
-    CmdPrint.setEnabled(true);
+    PresetBrowser->Navigate(FromFileNameBytes(ReportFile));
+    MainMenu.CmdPageSetup.setEnabled(true);
+    MainMenu.CmdSaveAs.setEnabled(true);
+    MainMenu.CmdSelectAll.setEnabled(true);
+    MainMenu.CmdPrint.setEnabled(true);
 }
 
 void TFormMain::CmdOpenClick() {
-    {
-        TRegAccess reg;
-        reg.SetRootKey(TRegRoot::CurrentUser);
-        if (reg.OpenKey(SettingsKey, false)) {
-            FileOpenDlg.FilterIndex = reg.ReadIntegerDefault("OpenFilterIndex", 1);
-            FileOpenDlg.InitialDir = FromFileNameBytes(reg.ReadStringDefault("InitialDir", ""));
-            reg.CloseKey();
-        }
+    if (const auto stored = LoadOpenSettings()) {
+        FileOpenDlg.FilterIndex = stored->FilterIndex;
+        FileOpenDlg.InitialDir = FromFileNameBytes(stored->InitialDir);
     }
     if (!Dialogs.RunOpenDialog(*this, FileOpenDlg)) {
         return;
     }
     const QString chosen = QFileInfo(FileOpenDlg.FileName).absoluteFilePath();
-    {
-        TRegAccess reg;
-        reg.SetRootKey(TRegRoot::CurrentUser);
-        if (reg.OpenKey(SettingsKey, true)) {
-            reg.WriteInteger("OpenFilterIndex", FileOpenDlg.FilterIndex);
-            reg.WriteString("InitialDir", ToFileNameBytes(FolderWithSeparator(chosen)));
-            reg.CloseKey();
-        }
-    }
+    SaveOpenSettings({FileOpenDlg.FilterIndex, ToFileNameBytes(FolderWithSeparator(chosen))});
     LoadPresetFile(ToFileNameBytes(chosen));
 }
 
@@ -329,9 +300,9 @@ void TFormMain::CmdColClick() {
     if (item == nullptr) {
         return;
     }
-    ColumnCount = Tag(*item);
+    Columns = Tag(*item);
     item->setChecked(true);
-    LoadPresetFile(CurrentFileName);
+    LoadPresetFile(CurrentFile);
 }
 
 void TFormMain::CmdContentsClick() {

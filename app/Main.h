@@ -43,62 +43,10 @@ struct TFormMainServices {
 // The work area of the primary screen.
 std::optional<QRect> PrimaryWorkArea();
 
-// The main window: the report view, the menu commands, and the report state
-// that lives for the whole run.
-class TFormMain : public QMainWindow, public IUserNotifier {
-    Q_OBJECT
-public:
-    explicit TFormMain(TFormMainServices services);
-    ~TFormMain() override;
-
-    // The other windows of the program, created after this one.
-    void SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash);
-
-    // Builds the report of the file, writes it to the report file and shows it.
-    void LoadPresetFile(const std::string& fileName);
-
-    void FormShow();
-    void FormClose();
-
-    // Menu command handlers.
-    void CmdOpenClick();
-    void CmdSaveAsClick();
-    void CmdPageSetupClick();
-    void CmdPrintClick();
-    void CmdExitClick();
-    void CmdCopyClick();
-    void CmdSelectAllClick();
-    void CmdColClick();
-    void CmdContentsClick();
-    void CmdAboutClick();
-    void CmdMIDIClick();
-
-    // Runs a command; an exception that escapes it goes to the standard exception display.
-    void Guarded(const std::function<void()>& command);
-
-    // IUserNotifier: the load's messages as modal boxes.
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
-
-    // Every menu item, in creation order, and its tag (the column items carry 1 to 4).
-    const std::vector<QAction*>& MenuItems() const { return Items; }
-    static int Tag(const QAction& item);
-
-    IReportView& ReportView() { return *PresetBrowser; }
-    THelpWindow* HelpWindow() { return Help.get(); }
-    TOpenDialogState FileOpenDlg;
-
-    int32_t ColumnCount;
-    const std::string SettingsKey = "Software\\Brindmoor\\QVRviewer";
-    const std::string MainWidthName = "MainWidth";
-    const std::string MainHeightName = "MainHeight";
-    const std::string MainLeftName = "MainLeft";
-    const std::string MainTopName = "MainTop";
-    const std::string ColCountName = "ColCount";
-    std::string ReportFileName;
-    std::string CurrentFileName;
-    // The preset file named on the command line (handed over by start-up), or empty.
-    std::string CommandLineFile;
+// The main window's menus and commands, in menu order. The column items carry the tags 1 to 4
+// (see TFormMain::Tag); the other items carry 0.
+struct TMainMenu {
+    explicit TMainMenu(QWidget* owner);
 
     QMenu CmdFile;
     QAction CmdOpen;
@@ -119,6 +67,50 @@ public:
     QMenu CmdHelp;
     QAction CmdContents;
     QAction CmdAbout;
+};
+
+// The main window: the report view, the menu commands, and the report state
+// that lives for the whole run.
+class TFormMain : public QMainWindow, public IUserNotifier {
+    Q_OBJECT
+public:
+    explicit TFormMain(TFormMainServices services);
+    ~TFormMain() override;
+
+    // The other windows of the program, created after this one.
+    void SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash);
+    // The preset file named on the command line, loaded when the window is first shown.
+    void SetCommandLineFile(std::string fileName) { CommandLineFile = std::move(fileName); }
+
+    // Builds the report of the file, writes it to the report file and shows it.
+    void LoadPresetFile(const std::string& fileName);
+
+    // Runs once the window is first on screen: the notice, then the command line's file.
+    void FormShow();
+    // Runs as the window closes: removes the report file and saves the settings.
+    void FormClose();
+    // Shows the MIDI set-up window over this one.
+    void CmdMIDIClick();
+
+    // Runs a command; an exception that escapes it goes to the standard exception display.
+    void Guarded(const std::function<void()>& command);
+
+    // IUserNotifier: the load's messages as modal boxes.
+    void ShowError(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
+
+    // Every menu item, in creation order, and its tag (the column items carry 1 to 4).
+    const std::vector<QAction*>& MenuItems() const { return Items; }
+    static int Tag(const QAction& item);
+    TMainMenu& Menu() { return MainMenu; }
+
+    IReportView& ReportView() { return *PresetBrowser; }
+    THelpWindow* HelpWindow() { return Help.get(); }
+    int32_t ColumnCount() const { return Columns; }
+    // The report file the view shows (empty until the window is first shown), and the
+    // preset file last loaded.
+    const std::string& ReportFileName() const { return ReportFile; }
+    const std::string& CurrentFileName() const { return CurrentFile; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -130,6 +122,19 @@ private:
     void AddItem(QMenu& menu, QAction& item, int tag, void (TFormMain::*handler)());
     void OpenDroppedFile(const QString& path);
 
+    // Menu command handlers.
+    void CmdOpenClick();
+    void CmdSaveAsClick();
+    void CmdPageSetupClick();
+    void CmdPrintClick();
+    void CmdExitClick();
+    void CmdCopyClick();
+    void CmdSelectAllClick();
+    void CmdColClick();
+    void CmdContentsClick();
+    void CmdAboutClick();
+
+    TMainMenu MainMenu;
     IDialogs& Dialogs;
     std::function<std::optional<QRect>()> WorkArea;
     std::string ProgramFolder;
@@ -138,6 +143,11 @@ private:
     TFormAbout* FormAbout = nullptr;
     TFormSplash* FormSplash = nullptr;
     bool Shown = false;
+    TOpenDialogState FileOpenDlg;
+    int32_t Columns;
+    std::string ReportFile;
+    std::string CurrentFile;
+    std::string CommandLineFile;
 
     QWidget MainPanel;
     QVBoxLayout MainLayout;

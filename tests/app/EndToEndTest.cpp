@@ -142,7 +142,7 @@ private slots:
         });
         user.start();
         QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
-        main.CommandLineFile = "/nonexistent/file.q3a";
+        main.SetCommandLineFile("/nonexistent/file.q3a");
         main.show();
         QVERIFY(loaded.wait(30000));
         QTest::qWait(300);
@@ -201,7 +201,7 @@ private slots:
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == forms.FormSplash.get() && modal->isVisible() && !noticeShown) {
                 noticeShown = true;
-                loadedBeforeNotice = !main.CurrentFileName.empty();
+                loadedBeforeNotice = !main.CurrentFileName().empty();
                 noticeMs = ProgramClock.elapsed();
                 QTest::qWait(200); // let it paint for the picture
                 Save(ScreenPicture(*forms.FormSplash), QStringLiteral("notice.png"));
@@ -233,7 +233,7 @@ private slots:
         });
         QTimer::singleShot(60000, &loop, &QEventLoop::quit);
 
-        main.CommandLineFile = ToFileNameBytes(file);
+        main.SetCommandLineFile(ToFileNameBytes(file));
         main.show();
         loop.exec();
         const qint64 shownMs = ProgramClock.elapsed();
@@ -246,23 +246,23 @@ private slots:
         QCOMPARE(main.windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
         QVERIFY2(pageText.contains(heading), qPrintable(heading));
         QVERIFY2(pageText.contains(parameter), qPrintable(parameter));
-        QVERIFY(main.CmdPrint.isEnabled() && main.CmdSaveAs.isEnabled());
+        QVERIFY(main.Menu().CmdPrint.isEnabled() && main.Menu().CmdSaveAs.isEnabled());
 
         // The report file is the document byte for byte.
-        QFile report(QString::fromStdString(main.ReportFileName));
+        QFile report(QString::fromStdString(main.ReportFileName()));
         QVERIFY(report.open(QIODevice::ReadOnly));
         QCOMPARE(report.readAll().toStdString(), expectedDocument);
         report.close();
 
         // A column item reads the file again and the view shows the new report.
         QSignalSpy reloaded(view->View().page(), &QWebEnginePage::loadFinished);
-        main.Cmd2Col.trigger();
+        main.Menu().Cmd2Col.trigger();
         QVERIFY(reloaded.wait(30000));
         QString shownHtml;
         view->View().page()->toHtml([&](const QString& html) { shownHtml = html; });
         QTRY_VERIFY_WITH_TIMEOUT(shownHtml.contains(QStringLiteral("colspan=\"2\"")), 10000);
         QVERIFY(!shownHtml.contains(QStringLiteral("colspan=\"4\"")));
-        main.Cmd4Col.trigger();
+        main.Menu().Cmd4Col.trigger();
         QVERIFY(reloaded.wait(30000));
 
         // Links in the report are not followed, and nothing else can be loaded.
@@ -275,7 +275,7 @@ private slots:
         QTemporaryDir saved;
         saveAnswer = saved.filePath(QStringLiteral("report.html"));
         saveFilter = QStringLiteral("HTML document (*.html *.htm)");
-        main.CmdSaveAs.trigger();
+        main.Menu().CmdSaveAs.trigger();
         QFile html(saved.filePath(QStringLiteral("report.html")));
         QVERIFY(html.open(QIODevice::ReadOnly));
         QCOMPARE(html.readAll().toStdString(), expectedDocument);
@@ -283,7 +283,7 @@ private slots:
         QSignalSpy pdfDone(view->View().page(), &QWebEnginePage::pdfPrintingFinished);
         saveAnswer = saved.filePath(QStringLiteral("report.pdf"));
         saveFilter = QStringLiteral("PDF document (*.pdf)");
-        main.CmdSaveAs.trigger();
+        main.Menu().CmdSaveAs.trigger();
         QVERIFY(pdfDone.wait(30000));
         QCOMPARE(pdfDone.takeFirst().at(1).toBool(), true);
         QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
@@ -295,9 +295,9 @@ private slots:
         // The user works in the window: it is the active one (no window manager here).
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.CmdSelectAll.trigger();
+        main.Menu().CmdSelectAll.trigger();
         QTRY_VERIFY_WITH_TIMEOUT(view->View().page()->selectedText().contains(parameter), 10000);
-        main.CmdCopy.trigger();
+        main.Menu().CmdCopy.trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(heading), 10000);
 
         QTest::qWait(300);
@@ -308,7 +308,7 @@ private slots:
         }
 
         main.close();
-        QVERIFY(!QFile::exists(QString::fromStdString(main.ReportFileName)));
+        QVERIFY(!QFile::exists(QString::fromStdString(main.ReportFileName())));
         TRegAccess reg;
         QVERIFY(reg.OpenKey("Software\\Brindmoor\\QVRviewer", false));
         QCOMPARE(reg.ReadIntegerDefault("ColCount", 0), 4);
@@ -323,22 +323,22 @@ private:
                 dialog->accept();
             });
             if (dialog == forms.FormAbout.get()) {
-                main.CmdAbout.trigger();
+                main.Menu().CmdAbout.trigger();
             } else {
                 main.CmdMIDIClick();
             }
         }
-        main.CmdContents.trigger();
+        main.Menu().CmdContents.trigger();
         QTest::qWait(300);
         Save(ScreenPicture(*main.HelpWindow()), QStringLiteral("help.png"));
         main.HelpWindow()->close();
-        main.CmdOptions.popup(main.mapToGlobal(QPoint(80, 0)));
+        main.Menu().CmdOptions.popup(main.mapToGlobal(QPoint(80, 0)));
         QTest::qWait(200);
-        main.CmdColumnCount.popup(main.mapToGlobal(QPoint(260, 20)));
+        main.Menu().CmdColumnCount.popup(main.mapToGlobal(QPoint(260, 20)));
         QTest::qWait(300);
         Save(ScreenPicture(main), QStringLiteral("menu.png"));
-        main.CmdColumnCount.hide();
-        main.CmdOptions.hide();
+        main.Menu().CmdColumnCount.hide();
+        main.Menu().CmdOptions.hide();
     }
 };
 

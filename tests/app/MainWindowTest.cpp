@@ -37,10 +37,12 @@ struct TShownWindow {
     TFormSplash Splash;
     TFormMain* Window = nullptr;
 
-    explicit TShownWindow(const std::string& commandLineFile = "") {
+    explicit TShownWindow(const std::string& commandLineFile = "",
+                          const std::string& programFolder = "") {
+        F.ProgramFolder = programFolder;
         Window = &F.Create();
         Window->SetForms(Midi, About, Splash);
-        Window->CommandLineFile = commandLineFile;
+        Window->SetCommandLineFile(commandLineFile);
         Window->FormShow();
     }
 };
@@ -67,19 +69,19 @@ private slots:
             int Tag;
         };
         const TItem items[] = {
-            {&w.CmdOpen, "&Open...", {}, true, 0},
-            {&w.CmdSaveAs, "Save &As...", {}, false, 0},
-            {&w.CmdPageSetup, "Page &Setup...", {}, false, 0},
-            {&w.CmdPrint, "&Print...", {}, false, 0},
-            {&w.CmdExit, "E&xit", {}, true, 0},
-            {&w.CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
-            {&w.CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
-            {&w.Cmd1Col, "1", {}, true, 1},
-            {&w.Cmd2Col, "2", {}, true, 2},
-            {&w.Cmd3Col, "3", {}, true, 3},
-            {&w.Cmd4Col, "4", {}, true, 4},
-            {&w.CmdContents, "Contents", QKeySequence(Qt::Key_F1), true, 0},
-            {&w.CmdAbout, "About...", {}, true, 0},
+            {&w.Menu().CmdOpen, "&Open...", {}, true, 0},
+            {&w.Menu().CmdSaveAs, "Save &As...", {}, false, 0},
+            {&w.Menu().CmdPageSetup, "Page &Setup...", {}, false, 0},
+            {&w.Menu().CmdPrint, "&Print...", {}, false, 0},
+            {&w.Menu().CmdExit, "E&xit", {}, true, 0},
+            {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
+            {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
+            {&w.Menu().Cmd1Col, "1", {}, true, 1},
+            {&w.Menu().Cmd2Col, "2", {}, true, 2},
+            {&w.Menu().Cmd3Col, "3", {}, true, 3},
+            {&w.Menu().Cmd4Col, "4", {}, true, 4},
+            {&w.Menu().CmdContents, "Contents", QKeySequence(Qt::Key_F1), true, 0},
+            {&w.Menu().CmdAbout, "About...", {}, true, 0},
         };
         QCOMPARE(w.MenuItems().size(), std::size(items));
         for (size_t i = 0; i < std::size(items); ++i) {
@@ -91,16 +93,17 @@ private slots:
             QCOMPARE(TFormMain::Tag(*item), items[i].Tag);
         }
         QStringList file;
-        for (QAction* a : w.CmdFile.actions()) {
+        for (QAction* a : w.Menu().CmdFile.actions()) {
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...", "-",
                                     "E&xit"}));
-        QCOMPARE(w.CmdOptions.actions().size(), 1);
-        QCOMPARE(w.CmdOptions.actions().constFirst()->text(), QStringLiteral("&Column Count"));
-        QCOMPARE(w.CmdColumnCount.actions().size(), 4);
-        QVERIFY(w.ColumnItems.isExclusive());
-        QCOMPARE(w.ColumnItems.actions().size(), 4);
+        QCOMPARE(w.Menu().CmdOptions.actions().size(), 1);
+        QCOMPARE(w.Menu().CmdOptions.actions().constFirst()->text(),
+                 QStringLiteral("&Column Count"));
+        QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
+        QVERIFY(w.Menu().ColumnItems.isExclusive());
+        QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
     }
 
     void OpenDialogFilters() {
@@ -116,40 +119,40 @@ private slots:
         const std::string file = probe.MakeFile("live.q3a");
         TShownWindow s(file);
         QCOMPARE(s.Window->windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
-        QCOMPARE(s.Window->ReportFileName, s.F.FolderPath() + "__tmp__.html");
+        QCOMPARE(s.Window->ReportFileName(), s.F.FolderPath() + "__tmp__.html");
         QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash", "build " + file, "view Navigate"}));
-        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(s.Window->ReportFileName));
-        QCOMPARE(ReadAll(s.Window->ReportFileName), s.F.Source->Document);
+        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(s.Window->ReportFileName()));
+        QCOMPARE(ReadAll(s.Window->ReportFileName()), s.F.Source->Document);
     }
 
     void FirstShowWithoutAFileLoadsNothing() {
         TShownWindow s;
         QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash"}));
-        QVERIFY(!s.Window->CmdSaveAs.isEnabled());
-        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
+        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled());
+        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
     }
 
     void LoadEnablesTheReportCommands() {
         TShownWindow s;
-        s.Window->CmdSelectAll.setEnabled(false);
+        s.Window->Menu().CmdSelectAll.setEnabled(false);
         const std::string file = s.F.MakeFile("a.q1p");
         s.Window->LoadPresetFile(file);
         for (QAction* item : s.Window->MenuItems()) {
             QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
         }
-        QCOMPARE(s.Window->CurrentFileName, file);
+        QCOMPARE(s.Window->CurrentFileName(), file);
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
     }
 
     void AReportFileThatCannotBeWrittenIsShownAllTheSame() {
-        TShownWindow s;
-        s.Window->ReportFileName = "/nonexistent/folder/__tmp__.html";
+        TShownWindow s("", "/nonexistent/folder/");
+        QCOMPARE(s.Window->ReportFileName(), std::string("/nonexistent/folder/__tmp__.html"));
         s.F.Log.clear();
         s.Window->LoadPresetFile(s.F.MakeFile("d.q3a"));
         QVERIFY(s.F.Dialogs.Messages.empty());
         QCOMPARE(s.F.Log.back(), std::string("view Navigate"));
         QCOMPARE(s.F.View->ShownFile, QStringLiteral("/nonexistent/folder/__tmp__.html"));
-        QVERIFY(s.Window->CmdSaveAs.isEnabled() && s.Window->CmdPrint.isEnabled());
+        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled() && s.Window->Menu().CmdPrint.isEnabled());
     }
 
     void LoadMessagesBecomeModalBoxes() {
@@ -164,27 +167,27 @@ private slots:
         QCOMPARE(s.F.Dialogs.Messages[0].Text, QStringLiteral("Invalid SysEx message\nin file"));
         QCOMPARE(int(s.F.Dialogs.Messages[1].Kind), int(TMessageKind::Warning));
         // A load that ended at a bad message still shows what it gathered.
-        QVERIFY(s.Window->CmdPrint.isEnabled());
+        QVERIFY(s.Window->Menu().CmdPrint.isEnabled());
     }
 
     void AnExceptionReachesTheStandardDisplayAndTheProgramGoesOn() {
         TShownWindow s;
         s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Range check error"); };
-        s.Window->Cmd2Col.trigger();
+        s.Window->Menu().Cmd2Col.trigger();
         QCOMPARE(s.F.Dialogs.Messages.size(), size_t(1));
         const TMessage& m = s.F.Dialogs.Messages[0];
         QCOMPARE(int(m.Kind), int(TMessageKind::Stop));
         QCOMPARE(m.Title, QStringLiteral("Oktrel(tm) Patch Viewer"));
         QCOMPARE(m.Text, QStringLiteral("Range check error."));
-        QVERIFY(!s.Window->CmdSaveAs.isEnabled()); // the load did not end
+        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled()); // the load did not end
 
         s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Ends with a stop."); };
-        s.Window->Cmd3Col.trigger();
+        s.Window->Menu().Cmd3Col.trigger();
         QCOMPARE(s.F.Dialogs.Messages.back().Text, QStringLiteral("Ends with a stop."));
 
         s.F.Source->During = nullptr;
-        s.Window->Cmd4Col.trigger();
-        QVERIFY(s.Window->CmdSaveAs.isEnabled());
+        s.Window->Menu().Cmd4Col.trigger();
+        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled());
     }
 
     void OpenReadsAndWritesTheSettingsBeforeTheLoad() {
@@ -200,7 +203,7 @@ private slots:
             indexDuringLoad = ReadIntSetting("OpenFilterIndex");
             dirDuringLoad = ReadStringSetting("InitialDir");
         };
-        s.Window->CmdOpen.trigger();
+        s.Window->Menu().CmdOpen.trigger();
 
         QCOMPARE(s.F.Dialogs.OpenDialogInputs.size(), size_t(1));
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 8);
@@ -208,7 +211,7 @@ private slots:
         QCOMPARE(indexDuringLoad, std::optional<int32_t>(6));
         QCOMPARE(dirDuringLoad, std::optional<std::string>(s.F.FolderPath()));
         QCOMPARE(s.F.Source->Calls.back().FileName, file);
-        QCOMPARE(s.Window->CurrentFileName, file);
+        QCOMPARE(s.Window->CurrentFileName(), file);
     }
 
     void OpenWithoutSettingsStartsAtTheFirstFilterAndCreatesTheKey() {
@@ -216,12 +219,12 @@ private slots:
         const std::string file = s.F.MakeFile("one.q1p");
         s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
         s.F.Dialogs.OpenChosenFilter = 1;
-        s.Window->CmdOpen.trigger();
+        s.Window->Menu().CmdOpen.trigger();
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 1);
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].InitialDir, QString());
         QCOMPARE(ReadIntSetting("OpenFilterIndex"), std::optional<int32_t>(1));
         // The dialog keeps its state for the rest of the run.
-        s.Window->CmdOpen.trigger();
+        s.Window->Menu().CmdOpen.trigger();
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[1].InitialDir,
                  QString::fromStdString(s.F.FolderPath()));
     }
@@ -229,7 +232,7 @@ private slots:
     void OpenOfAFileInTheRootFolderStoresTheRootOnce() {
         TShownWindow s;
         s.F.Dialogs.OpenChosenFile = QStringLiteral("/patch.q3p");
-        s.Window->CmdOpen.trigger();
+        s.Window->Menu().CmdOpen.trigger();
         QCOMPARE(ReadStringSetting("InitialDir"), std::optional<std::string>("/"));
         QCOMPARE(s.F.Source->Calls.back().FileName, std::string("/patch.q3p"));
     }
@@ -237,7 +240,7 @@ private slots:
     void OpenCancelledWritesAndLoadsNothing() {
         TShownWindow s;
         s.F.Dialogs.OpenAccepts = false;
-        s.Window->CmdOpen.trigger();
+        s.Window->Menu().CmdOpen.trigger();
         QVERIFY(s.F.Source->Calls.empty());
         QVERIFY(!SettingsKeyExists());
         QVERIFY(s.F.Dialogs.Messages.empty());
@@ -249,34 +252,34 @@ private slots:
         s.Window->LoadPresetFile(file);
         s.F.Log.clear();
         s.F.Source->Document = "<table>two</table>\n";
-        s.Window->Cmd2Col.trigger();
+        s.Window->Menu().Cmd2Col.trigger();
         QCOMPARE(s.F.Log, (TCallLog{"build " + file, "view Navigate"}));
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 2);
-        QCOMPARE(s.Window->ColumnCount, 2);
-        QVERIFY(s.Window->Cmd2Col.isChecked());
-        QVERIFY(!s.Window->Cmd4Col.isChecked());
-        QCOMPARE(ReadAll(s.Window->ReportFileName), std::string("<table>two</table>\n"));
+        QCOMPARE(s.Window->ColumnCount(), 2);
+        QVERIFY(s.Window->Menu().Cmd2Col.isChecked());
+        QVERIFY(!s.Window->Menu().Cmd4Col.isChecked());
+        QCOMPARE(ReadAll(s.Window->ReportFileName()), std::string("<table>two</table>\n"));
         QVERIFY(!SettingsKeyExists()); // stored only at close
     }
 
     void ColumnItemBeforeAnyFileLoadsTheEmptyName() {
         TShownWindow s;
-        s.Window->Cmd1Col.trigger();
+        s.Window->Menu().Cmd1Col.trigger();
         QCOMPARE(s.F.Source->Calls.size(), size_t(1));
         QCOMPARE(s.F.Source->Calls[0].FileName, std::string());
-        QVERIFY(s.Window->CmdPageSetup.isEnabled());
+        QVERIFY(s.Window->Menu().CmdPageSetup.isEnabled());
     }
 
     void ViewCommandsGoToTheView() {
         TShownWindow s;
         s.F.Log.clear();
-        s.Window->CmdCopy.trigger();
-        s.Window->CmdSelectAll.trigger();
+        s.Window->Menu().CmdCopy.trigger();
+        s.Window->Menu().CmdSelectAll.trigger();
         s.Window->LoadPresetFile("");
         s.F.Log.clear();
-        s.Window->CmdSaveAs.trigger();
-        s.Window->CmdPageSetup.trigger();
-        s.Window->CmdPrint.trigger();
+        s.Window->Menu().CmdSaveAs.trigger();
+        s.Window->Menu().CmdPageSetup.trigger();
+        s.Window->Menu().CmdPrint.trigger();
         QCOMPARE(s.F.Log, (TCallLog{"view SaveAs", "view PageSetup", "view Print"}));
         QVERIFY(s.F.Dialogs.Messages.empty());
     }
@@ -284,7 +287,7 @@ private slots:
     void AboutAndMIDIAreShownModally() {
         TShownWindow s;
         s.F.Log.clear();
-        s.Window->CmdAbout.trigger();
+        s.Window->Menu().CmdAbout.trigger();
         s.Window->CmdMIDIClick();
         QCOMPARE(s.F.Log, (TCallLog{"modal FormAbout", "modal FormMIDI"}));
         // No menu item leads to the MIDI dialog.
@@ -295,7 +298,7 @@ private slots:
 
     void HelpOpensTheContentsPage() {
         TShownWindow s;
-        s.Window->CmdContents.trigger();
+        s.Window->Menu().CmdContents.trigger();
         QVERIFY(s.Window->HelpWindow() != nullptr);
         QCOMPARE(s.Window->HelpWindow()->Browser.source(), HelpContentsUrl());
         QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(QStringLiteral("Support")));
@@ -308,12 +311,12 @@ private slots:
     void CloseDeletesTheReportAndStoresBoundsAndColumns() {
         TShownWindow s;
         s.Window->LoadPresetFile(s.F.MakeFile("c.q3p"));
-        QVERIFY(QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
-        s.Window->Cmd2Col.trigger();
+        QVERIFY(QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
+        s.Window->Menu().Cmd2Col.trigger();
         s.Window->resize(900, 600);
         s.Window->move(40, 30);
         s.Window->FormClose();
-        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName)));
+        QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
         QCOMPARE(ReadIntSetting("MainWidth"), std::optional<int32_t>(900));
         QCOMPARE(ReadIntSetting("MainHeight"), std::optional<int32_t>(600));
         QCOMPARE(ReadIntSetting("MainLeft"), std::optional<int32_t>(40));
@@ -323,8 +326,8 @@ private slots:
         // The stored values come back at the next start.
         TFormMain& next = s.F.Create();
         QCOMPARE(QRect(next.pos(), next.size()), QRect(40, 30, 900, 600));
-        QCOMPARE(next.ColumnCount, 2);
-        QVERIFY(next.Cmd2Col.isChecked());
+        QCOMPARE(next.ColumnCount(), 2);
+        QVERIFY(next.Menu().Cmd2Col.isChecked());
     }
 
     void CloseWithoutAReportStillStoresTheSettings() {

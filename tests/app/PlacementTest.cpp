@@ -35,8 +35,8 @@ private slots:
         TFormMain& window = f.Create(QRect(0, 0, 1280, 1024));
         QCOMPARE(window.size(), QSize(736, 456));
         QCOMPARE(window.pos(), QPoint((1280 - 736) / 2, (1024 - 456) / 2));
-        QCOMPARE(window.ColumnCount, 4);
-        QCOMPARE(CheckedColumnItem(window), &window.Cmd4Col);
+        QCOMPARE(window.ColumnCount(), 4);
+        QCOMPARE(CheckedColumnItem(window), &window.Menu().Cmd4Col);
         QVERIFY(!SettingsKeyExists()); // reading creates nothing
     }
 
@@ -108,7 +108,7 @@ private slots:
         TWindowFixture f;
         WriteSetting("ColCount", stored);
         TFormMain& window = f.Create();
-        QCOMPARE(window.ColumnCount, expected);
+        QCOMPARE(window.ColumnCount(), expected);
         QAction* checked = CheckedColumnItem(window);
         QVERIFY(checked != nullptr);
         QCOMPARE(TFormMain::Tag(*checked), expected);
@@ -118,8 +118,8 @@ private slots:
         TWindowFixture f;
         WriteSetting("ColCount", std::string("3"));
         TFormMain& window = f.Create();
-        QCOMPARE(window.ColumnCount, 4);
-        QCOMPARE(CheckedColumnItem(window), &window.Cmd4Col);
+        QCOMPARE(window.ColumnCount(), 4);
+        QCOMPARE(CheckedColumnItem(window), &window.Menu().Cmd4Col);
     }
 
     void ClampingRule() {

@@ -98,6 +98,7 @@ public:
     TRecordingView* View = nullptr;
     TRecordingSource* Source = nullptr;
     std::unique_ptr<TFormMain> Window;
+    std::string ProgramFolder; // the window's program folder; FolderPath() when empty
 
     std::string FolderPath() const; // with a trailing '/'
     std::string MakeFile(const std::string& name, const std::string& bytes = "x") const;

@@ -1,10 +1,9 @@
 // qvrviewer: shows the presets of a Korvane QVR preset or backup file as a report.
 
-#include "app/Main.h"
-
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
 #include "app/ExceptionDisplay.h"
+#include "app/Main.h"
 #include "app/ProgramIcon.h"
 #include "app/Startup.h"
 
@@ -24,7 +23,7 @@ int main(int argc, char* argv[]) {
     try {
         qvr::TViewerForms forms(dialogs);
         commandLineFile = qvr::CommandLineArgument(argc, argv);
-        forms.FormMain->CommandLineFile = commandLineFile;
+        forms.FormMain->SetCommandLineFile(commandLineFile);
         forms.FormMain->show();
         QApplication::exec();
     } catch (const std::exception& e) {

@@ -1,0 +1,66 @@
+#include "app/ViewerSettings.h"
+
+#include "platform/Regaccess.h"
+#include "report/PresetReport.h"
+
+namespace qvr {
+
+namespace {
+
+// Runs `use` on the settings key if it opens (it is created when `create` is set); returns
+// what `use` returns, or nullopt when the key did not open.
+template <class Use> auto WithSettingsKey(bool create, Use use) -> std::optional<decltype(use(std::declval<TRegAccess&>()))> {
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::CurrentUser);
+    if (!reg.OpenKey(SettingsKey, create)) {
+        return std::nullopt;
+    }
+    auto result = use(reg);
+    reg.CloseKey();
+    return result;
+}
+
+} // namespace
+
+std::optional<TWindowSettings> LoadWindowSettings(const TWindowBounds& current) {
+    return WithSettingsKey(false, [&](TRegAccess& reg) {
+        TWindowSettings s;
+        s.Bounds.Width = reg.ReadIntegerDefault(MainWidthName, current.Width);
+        s.Bounds.Height = reg.ReadIntegerDefault(MainHeightName, current.Height);
+        s.Bounds.Left = reg.ReadIntegerDefault(MainLeftName, current.Left);
+        s.Bounds.Top = reg.ReadIntegerDefault(MainTopName, current.Top);
+        s.ColumnCount = reg.ReadIntegerDefault(ColCountName, TPresetReport::DefaultColumnCount);
+        if (s.ColumnCount <= 0 || s.ColumnCount > TPresetReport::MaxColumnCount) {
+            s.ColumnCount = TPresetReport::DefaultColumnCount;
+        }
+        return s;
+    });
+}
+
+void SaveWindowSettings(const TWindowSettings& settings) {
+    WithSettingsKey(true, [&](TRegAccess& reg) {
+        reg.WriteInteger(MainWidthName, settings.Bounds.Width);
+        reg.WriteInteger(MainHeightName, settings.Bounds.Height);
+        reg.WriteInteger(MainLeftName, settings.Bounds.Left);
+        reg.WriteInteger(MainTopName, settings.Bounds.Top);
+        reg.WriteInteger(ColCountName, settings.ColumnCount);
+        return true;
+    });
+}
+
+std::optional<TOpenSettings> LoadOpenSettings() {
+    return WithSettingsKey(false, [](TRegAccess& reg) {
+        return TOpenSettings{reg.ReadIntegerDefault(OpenFilterIndexName, 1),
+                             reg.ReadStringDefault(InitialDirName, "")};
+    });
+}
+
+void SaveOpenSettings(const TOpenSettings& settings) {
+    WithSettingsKey(true, [&](TRegAccess& reg) {
+        reg.WriteInteger(OpenFilterIndexName, settings.FilterIndex);
+        reg.WriteString(InitialDirName, settings.InitialDir);
+        return true;
+    });
+}
+
+} // namespace qvr

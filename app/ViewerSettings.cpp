@@ -9,7 +9,9 @@ namespace {
 
 // Runs `use` on the settings key if it opens (it is created when `create` is set); returns
 // what `use` returns, or nullopt when the key did not open.
-template <class Use> auto WithSettingsKey(bool create, Use use) -> std::optional<decltype(use(std::declval<TRegAccess&>()))> {
+template <class Use>
+auto WithSettingsKey(bool create, Use use)
+    -> std::optional<decltype(use(std::declval<TRegAccess&>()))> {
     TRegAccess reg;
     reg.SetRootKey(TRegRoot::CurrentUser);
     if (!reg.OpenKey(SettingsKey, create)) {

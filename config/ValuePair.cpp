@@ -19,8 +19,8 @@ void TQvrValuePair::Parse(std::string_view line) {
     }
     Name = Trim(std::string_view(Line).substr(0, equals));
     Value = Trim(std::string_view(Line).substr(equals + 1));
-    // The first and the last character of the value are looked at without a
-    // length check, so an empty value is a range error.
+    // A value needs at least one character, and one besides an opening quote: an empty value
+    // is a range error, so the file's author learns of it instead of getting an empty text.
     if (Value.empty()) {
         throw ERangeError();
     }

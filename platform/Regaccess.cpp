@@ -12,7 +12,8 @@ namespace qvr {
 
 namespace {
 
-// The working buffer of the original accessor held 256 bytes with the terminator.
+// Longest text a string read returns; longer stored text is cut to this many bytes, so that
+// every reader of a setting gets a bounded value.
 constexpr size_t MaxStringLength = 255;
 
 std::mutex LocationMutex;

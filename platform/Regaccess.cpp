@@ -55,6 +55,20 @@ TRegFileState LoadDocument(const std::string& file, TRegDocument& doc) {
     return state;
 }
 
+// One read-modify-write of the user file under the writers' lock: the file is read again
+// once the lock is held, `change` edits it, and it is written back whole. False, with the
+// file as it was, on any failure; a file that could not be read is never rewritten, as its
+// contents would be lost.
+template <class TChange>
+bool UpdateUserFile(const std::string& file, TRegDocument& doc, TChange change) {
+    const TRegistryWriteLock lock(file);
+    if (!lock.Held() || LoadDocument(file, doc) == TRegFileState::Unreadable || !change(doc)) {
+        return false;
+    }
+    const std::string text = doc.Text();
+    return text.size() <= MaxRegistryFileSize && SaveRegistryFile(file, text);
+}
+
 } // namespace
 
 TRegistryLocation DefaultRegistryLocation() {
@@ -126,12 +140,9 @@ bool TRegAccess::OpenKey(const std::string& path, bool canCreate) {
     bool exists = relative.empty() || user.HasKey(full) ||
                   (Root == TRegRoot::LocalMachine && system.HasKey(full));
     if (!exists) {
-        // Never rewrite a file that could not be read: its contents would be lost.
-        if (!canCreate || userState == TRegFileState::Unreadable || !user.AddKey(full)) {
-            return false;
-        }
-        std::string text = user.Text();
-        if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(location.UserFile, text)) {
+        if (!canCreate || userState == TRegFileState::Unreadable ||
+            !UpdateUserFile(location.UserFile, user,
+                            [&](TRegDocument& doc) { return doc.AddKey(full); })) {
             return false;
         }
     }
@@ -200,14 +211,9 @@ void TRegAccess::WriteValue(const std::string& name, const TRegValue& value) {
     }
     // Start from the file as it is now, so values written meanwhile by others survive.
     TRegDocument user;
-    if (LoadDocument(Location.UserFile, user) == TRegFileState::Unreadable) {
-        throw ERegistryException(failure);
-    }
-    if (!user.SetValue(FullPath(KeyPath), name, value)) {
-        throw ERegistryException(failure);
-    }
-    std::string text = user.Text();
-    if (text.size() > MaxRegistryFileSize || !SaveRegistryFile(Location.UserFile, text)) {
+    if (!UpdateUserFile(Location.UserFile, user, [&](TRegDocument& doc) {
+            return doc.SetValue(FullPath(KeyPath), name, value);
+        })) {
         throw ERegistryException(failure);
     }
     UserDoc = std::move(user);

@@ -18,11 +18,31 @@ TRegFileState LoadRegistryFile(const std::string& path, std::string& text);
 // Replaces the file's contents atomically: the text goes to a temporary file in the same
 // folder (RegistryTempFileName), is synced, and is renamed over the file, so a crash leaves
 // either the old or the new file, never a half-written one. Creates missing folders.
-// A symbolic link at `path` is kept and its target replaced. Returns false on any failure,
-// leaving the old file as it was.
+// A symbolic link at `path` is kept and its target replaced; the new file keeps the old
+// one's permissions. A file without write permission is not replaced, and temporary files
+// left by writers whose process is gone are removed. Returns false on any failure, leaving
+// the old file as it was. Writers call it while holding a TRegistryWriteLock.
 bool SaveRegistryFile(const std::string& path, const std::string& text);
 
 // The temporary file that SaveRegistryFile writes before the rename (one per process).
 std::string RegistryTempFileName(const std::string& path);
+
+// Serializes the writers of one registry file, in this process and in others: an advisory
+// lock (flock) on "<file>.lock" beside the file (beside its target when the file is a
+// symbolic link), held from construction to destruction. A writer re-reads the file after
+// taking the lock, so that nothing another writer saved meanwhile is lost. Creates missing
+// folders; Held() is false when the lock file cannot be made or locked.
+class TRegistryWriteLock {
+public:
+    explicit TRegistryWriteLock(const std::string& path);
+    ~TRegistryWriteLock();
+    TRegistryWriteLock(const TRegistryWriteLock&) = delete;
+    TRegistryWriteLock& operator=(const TRegistryWriteLock&) = delete;
+
+    bool Held() const { return Fd >= 0; }
+
+private:
+    int Fd = -1;
+};
 
 } // namespace qvr

@@ -1,0 +1,130 @@
+#include "RegistryFixture.h"
+#include "platform/RegistryFile.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace qvr::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Writers of the settings file, each starting from a file with ColCount 2.
+class RegistryWriters : public RegistryTest {
+protected:
+    static int32_t ReadColCount() {
+        TRegAccess reg;
+        return reg.OpenKey(SettingsKey, false) ? reg.ReadIntegerDefault("ColCount", 4) : -1;
+    }
+
+    const std::string Original = std::string(SettingsSection) + "\"ColCount\"=dword:2\n";
+};
+
+TEST_F(RegistryWriters, RewriteKeepsThePermissionsOfTheFile) {
+    for (const mode_t mode : {0600, 0640, 0664}) {
+        WriteFile(UserFile, Original);
+        ASSERT_EQ(::chmod(UserFile.c_str(), mode), 0);
+        TRegAccess reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+        reg.WriteInteger("ColCount", 3);
+        EXPECT_EQ(ModeOf(UserFile), mode);
+        EXPECT_EQ(ReadColCount(), 3);
+    }
+}
+
+TEST_F(RegistryWriters, LinkedSettingsFileIsWrittenThroughToItsTarget) {
+    const std::string target = (Dir / "dotfiles" / "registry.reg").string();
+    WriteFile(target, Original);
+    fs::create_directories(fs::path(UserFile).parent_path());
+    fs::create_symlink(target, UserFile);
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+    reg.WriteInteger("ColCount", 3);
+    EXPECT_TRUE(fs::is_symlink(UserFile));
+    EXPECT_EQ(fs::read_symlink(UserFile), target);
+    EXPECT_EQ(ReadFile(target), std::string(SettingsSection) + "\"ColCount\"=dword:00000003\n");
+}
+
+TEST_F(RegistryWriters, FileWithoutWritePermissionIsNotReplaced) {
+    WriteFile(UserFile, Original);
+    ASSERT_EQ(::chmod(UserFile.c_str(), 0444), 0);
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+    EXPECT_THROW(reg.WriteInteger("ColCount", 3), ERegistryException);
+    EXPECT_FALSE(reg.OpenKey("Software\\Other", true));
+    EXPECT_EQ(ReadFile(UserFile), Original);
+    EXPECT_EQ(ModeOf(UserFile), 0444u);
+}
+
+TEST_F(RegistryWriters, TemporaryFilesOfGoneWritersAreRemoved) {
+    WriteFile(UserFile, Original);
+    // A child that has exited is gone for good once it is reaped.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string gone = UserFile + "." + std::to_string(child) + ".tmp";
+    const std::string running = UserFile + "." + std::to_string(::getppid()) + ".tmp";
+    const std::string other = UserFile + ".backup.tmp";
+    for (const std::string& path : {gone, running, other}) {
+        WriteFile(path, "half");
+    }
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+    reg.WriteInteger("ColCount", 3);
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_EQ(ReadColCount(), 3);
+}
+
+TEST_F(RegistryWriters, ConcurrentWriterProcessesLoseNothing) {
+    constexpr int Writers = 2;
+    constexpr int WritesEach = 200;
+    pid_t children[Writers] = {};
+    for (int w = 0; w < Writers; ++w) {
+        children[w] = ::fork();
+        ASSERT_GE(children[w], 0);
+        if (children[w] == 0) {
+            int failures = 0;
+            for (int i = 0; i < WritesEach; ++i) {
+                try {
+                    TRegAccess reg;
+                    failures += reg.OpenKey(SettingsKey, true) ? 0 : 1;
+                    reg.WriteInteger("w" + std::to_string(w) + "_" + std::to_string(i), i + 1);
+                } catch (const ERegistryException&) {
+                    ++failures;
+                }
+            }
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+    int missing = 0;
+    for (int w = 0; w < Writers; ++w) {
+        for (int i = 0; i < WritesEach; ++i) {
+            missing += reg.ReadIntegerDefault("w" + std::to_string(w) + "_" + std::to_string(i),
+                                              0) == i + 1
+                           ? 0
+                           : 1;
+        }
+    }
+    EXPECT_EQ(missing, 0);
+}
+
+} // namespace
+} // namespace qvr::test

@@ -21,9 +21,11 @@ template <class TList> auto FindById(const TList& list, int32_t id) -> decltype(
 } // namespace
 
 TQvrConfig::TQvrConfig(const std::string& fileName) {
-    // A folder opens like a file here but cannot be read as one.
+    // Only a regular file is read. A folder would open like a file but not read
+    // as one, and opening a pipe or a device could wait for ever; the type is
+    // looked at before anything is opened, so neither is ever touched.
     std::error_code ec;
-    if (std::filesystem::is_directory(fileName, ec)) {
+    if (!std::filesystem::is_regular_file(fileName, ec)) {
         throw EQvrCannotOpenFile();
     }
     // Binary, so that positions are plain byte offsets; CR of CR LF line ends

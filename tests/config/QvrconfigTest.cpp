@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace qvr::test {
 namespace {
@@ -105,6 +106,12 @@ TEST(QvrConfig, LibraryErrorsPassThroughUnchanged) {
 TEST(QvrConfig, FilesThatCannotBeOpened) {
     EXPECT_THROW(TQvrConfig("/nonexistent/folder/QVR1.cfg"), EQvrCannotOpenFile);
     EXPECT_THROW(TQvrConfig(std::filesystem::temp_directory_path().string()), EQvrCannotOpenFile);
+    // A device and a pipe without a writer: neither may block the load.
+    EXPECT_THROW(TQvrConfig("/dev/zero"), EQvrCannotOpenFile);
+    const TFixtureFile pipe("");
+    std::filesystem::remove(pipe.Path);
+    ASSERT_EQ(::mkfifo(pipe.Path.c_str(), 0600), 0);
+    EXPECT_THROW(TQvrConfig(pipe.Path), EQvrCannotOpenFile);
 }
 
 const char* const LookupFile = "device\npresets\ncomponents\n"

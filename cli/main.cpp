@@ -5,6 +5,7 @@
 #include "cli/StderrNotifier.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
+#include "platform/SameFile.h"
 #include "platform/VersionText.h"
 #include "report/PresetReport.h"
 
@@ -51,6 +52,21 @@ int WriteDocument(const qvr::TCliOptions& options, const std::string& document) 
     return ExitOk;
 }
 
+// Whether writing the output would replace the preset file or a configuration file that the
+// report could read.
+bool OutputIsAnInput(const std::string& output, const std::string& presetFile,
+                     const qvr::TConfigSearch& search) {
+    if (qvr::IsSameFile(output, presetFile)) {
+        return true;
+    }
+    for (const std::string& config : qvr::ProductConfigPaths(search)) {
+        if (qvr::IsSameFile(output, config)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +89,12 @@ int main(int argc, char** argv) {
     qvr::TConfigSearch search;
     search.EditorFolder = options.ConfigDir;
     search.ProgramFolder = qvr::ProgramFolder();
+
+    // Before anything is read: neither file is touched.
+    if (options.Output && OutputIsAnInput(*options.Output, options.PresetFile, search)) {
+        std::fputs("error: the output FILE is the input file\n", stderr);
+        return ExitUsage;
+    }
 
     std::string document;
     try {

@@ -43,6 +43,23 @@ std::string RecordedEditorFolder() {
     return reg.ReadStringDefault("Path", "");
 }
 
+std::vector<std::string> ProductConfigPaths(const TConfigSearch& search) {
+    const std::string editor = EditorFolderOf(search);
+    const std::string fallback = FallbackFolderOf(search);
+    std::vector<std::string> paths;
+    for (int id = 0; id <= 0xFF; ++id) {
+        const std::string name = ProductConfigFileName(static_cast<uint8_t>(id));
+        if (name.empty()) {
+            continue;
+        }
+        if (!editor.empty()) {
+            paths.push_back(editor + name);
+        }
+        paths.push_back(fallback + name);
+    }
+    return paths;
+}
+
 std::unique_ptr<TQvrConfig> LoadProductConfig(uint8_t productId, const TConfigSearch& search,
                                               IUserNotifier& notifier) {
     std::string folder = EditorFolderOf(search);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qvr {
 
@@ -26,6 +27,10 @@ std::string ProductConfigFileName(uint8_t productId);
 // The editor's folder as the settings store records it (machine-wide root,
 // the editor's application path key, value "Path"); empty when not recorded.
 std::string RecordedEditorFolder();
+
+// Every configuration file a lookup with this search could load: each product's file in
+// the editor's folder and in the program's folder.
+std::vector<std::string> ProductConfigPaths(const TConfigSearch& search);
 
 // Finds and loads the configuration of a product. Every failure that the user
 // has to know about is shown through the notifier and yields nullptr; the two

@@ -276,6 +276,44 @@ TEST_F(CliTest, UnwritableOutputExitsWithTwo) {
     }
 }
 
+TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
+    const std::string preset = Header(0, "A");
+    const std::string file = Preset(preset);
+    fs::create_hard_link(file, Dir / "hard.q3p");
+    fs::create_symlink(file, Dir / "soft.html");
+    fs::create_symlink(Dir / "cfg", Dir / "cfglink");
+    const std::string outputs[] = {
+        file,
+        (Dir / "hard.q3p").string(),
+        (Dir / "soft.html").string(),
+        (Dir / "cfg" / "QVR3.cfg").string(),
+        (Dir / "cfglink" / "QVR3.cfg").string(),
+    };
+    for (const std::string& output : outputs) {
+        const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
+        EXPECT_EQ(run.Status, 2) << output;
+        EXPECT_EQ(run.Err, "error: the output FILE is the input file\n") << output;
+        EXPECT_EQ(run.Out, "") << output;
+        EXPECT_EQ(ReadFile(file), preset) << output;
+        EXPECT_EQ(ReadFile(Dir / "cfg" / "QVR3.cfg"), ConfigText) << output;
+    }
+    // A configuration file of another model counts too, and so does the program's own folder.
+    WriteFile(Dir / "cfg" / "KDT3.cfg", "kept");
+    EXPECT_EQ(
+        Run({"--config-dir", ConfigDir(), "--output", (Dir / "cfg" / "KDT3.cfg").string(), file})
+            .Status,
+        2);
+    EXPECT_EQ(ReadFile(Dir / "cfg" / "KDT3.cfg"), "kept");
+    fs::create_directories(Dir / "bin");
+    fs::copy_file(QVRREPORT_PATH, Dir / "bin" / "qvrreport");
+    WriteFile(Dir / "bin" / "QVR1.cfg", "kept");
+    EXPECT_EQ(Run({"--output", (Dir / "bin" / "QVR1.cfg").string(), file},
+                  (Dir / "bin" / "qvrreport").string())
+                  .Status,
+              2);
+    EXPECT_EQ(ReadFile(Dir / "bin" / "QVR1.cfg"), "kept");
+}
+
 TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
     fs::create_directories(Dir / "bin");
     const fs::path copy = Dir / "bin" / "qvrreport";

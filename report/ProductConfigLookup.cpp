@@ -47,11 +47,8 @@ std::vector<std::string> ProductConfigPaths(const TConfigSearch& search) {
     const std::string editor = EditorFolderOf(search);
     const std::string fallback = FallbackFolderOf(search);
     std::vector<std::string> paths;
-    for (int id = 0; id <= 0xFF; ++id) {
-        const std::string name = ProductConfigFileName(static_cast<uint8_t>(id));
-        if (name.empty()) {
-            continue;
-        }
+    for (const TProduct& product : Products()) {
+        const std::string name(product.ConfigFile);
         if (!editor.empty()) {
             paths.push_back(editor + name);
         }

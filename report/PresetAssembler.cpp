@@ -4,6 +4,7 @@
 #include "report/HtmlText.h"
 #include "report/ModifierRenderer.h"
 #include "report/ValueFormat.h"
+#include "sysex/MessageIds.h"
 #include "sysex/Products.h"
 
 #include <cstdio>
@@ -45,31 +46,31 @@ TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId, i
       DefaultColumnCount(defaultColumnCount), MaxColumnCount(maxColumnCount) {}
 
 void TPresetAssembler::HandleBody(TMidiSysEx& message, uint8_t messageId) {
-    switch (messageId) {
-    case 0x21:
+    switch (static_cast<TMessageId>(messageId)) {
+    case TMessageId::PresetHeader:
         PresetHeader(message);
         break;
-    case 0x24:
+    case TMessageId::Components:
         Components(message);
         break;
-    case 0x26:
+    case TMessageId::Modifiers:
         Modifiers(message);
         break;
-    case 0x2A:
+    case TMessageId::UserModel:
         UserModel(message);
         break;
-    case 0x0A:
+    case TMessageId::RawParameters:
         RawParameters(message);
         break;
-    case 0x0F:
-        SkipBytes(message, 7);
+    case TMessageId::TwoValues:
+        SkipBytes(message, 2 + 2 + 3); // two unused bytes, a 16-bit and a 24-bit value
         break;
-    case 0x10:
-    case 0x22:
-        message.NextByte();
+    case TMessageId::OneByte10:
+    case TMessageId::OneByte22:
+        message.NextByte(); // their one byte
         break;
-    case 0x28:
-        Message28(message);
+    case TMessageId::PairLists:
+        PairLists(message);
         break;
     default:
         Unknown(messageId);
@@ -77,7 +78,7 @@ void TPresetAssembler::HandleBody(TMidiSysEx& message, uint8_t messageId) {
 }
 
 void TPresetAssembler::PresetHeader(TMidiSysEx& message) {
-    SkipBytes(message, 2);
+    SkipBytes(message, 2); // unused
     const int32_t number = message.NextByte() + 1;
     const std::string name = EscapeHtml(ReadName(message));
 
@@ -99,7 +100,7 @@ void TPresetAssembler::PresetHeader(TMidiSysEx& message) {
     lines.Append(CellBreakMarker);
     lines.Append("<b>Preset Name</b>");
     lines.Append(name);
-    SkipBytes(message, 4);
+    SkipBytes(message, 4); // unused
 }
 
 void TPresetAssembler::Components(TMidiSysEx& message) {
@@ -110,7 +111,7 @@ void TPresetAssembler::Components(TMidiSysEx& message) {
     Context.State.ResetNameSlots();
     Context.Lines.Seal();
 
-    SkipBytes(message, 3);
+    SkipBytes(message, 3); // unused
     const int32_t count = message.NextByte();
     for (int32_t i = 0; i < count; ++i) {
         RenderComponent(message, Context);
@@ -118,7 +119,7 @@ void TPresetAssembler::Components(TMidiSysEx& message) {
 }
 
 void TPresetAssembler::Modifiers(TMidiSysEx& message) {
-    SkipBytes(message, 3);
+    SkipBytes(message, 3); // unused
     const int32_t count = message.NextByte();
     for (int32_t i = 0; i < count; ++i) {
         RenderModifier(message, Context);
@@ -126,34 +127,34 @@ void TPresetAssembler::Modifiers(TMidiSysEx& message) {
 }
 
 void TPresetAssembler::UserModel(TMidiSysEx& message) {
-    SkipBytes(message, 3);
+    SkipBytes(message, 3); // unused
     const int32_t componentId = message.NextByte();
-    SkipBytes(message, 3);
+    SkipBytes(message, 3); // unused
     const std::string name = ReadName(message);
 
     if (const auto position = Context.State.TakeNameSlot(componentId)) {
         Context.Lines.Insert(*position, "Name = " + EscapeHtml(name));
         Context.State.LineInsertedAt(*position);
     }
-    SkipBytes(message, ReadWord16(message));
+    SkipBytes(message, ReadWord16(message)); // the model data, after its length
 }
 
 void TPresetAssembler::RawParameters(TMidiSysEx& message) {
-    message.NextByte();
+    message.NextByte(); // unused
     const int32_t count = message.NextByte();
     for (int32_t i = 0; i < count; ++i) {
-        message.NextByte();
+        message.NextByte(); // unused
         SkipRawParameters(message);
     }
 }
 
-void TPresetAssembler::Message28(TMidiSysEx& message) {
-    SkipBytes(message, 3);
+void TPresetAssembler::PairLists(TMidiSysEx& message) {
+    SkipBytes(message, 3); // unused
     const int32_t count = message.NextByte();
     for (int32_t i = 0; i < count; ++i) {
-        SkipBytes(message, 2);
+        SkipBytes(message, 2); // unused
         const int32_t pairs = message.NextByte();
-        message.NextByte();
+        message.NextByte(); // unused
         SkipBytes(message, pairs * 2);
     }
 }

@@ -29,7 +29,7 @@ private:
     void Modifiers(TMidiSysEx& message);
     void UserModel(TMidiSysEx& message);
     void RawParameters(TMidiSysEx& message);
-    void Message28(TMidiSysEx& message);
+    void PairLists(TMidiSysEx& message);
     void Unknown(uint8_t messageId);
 
     TRenderContext& Context;

@@ -15,10 +15,6 @@ namespace qvr {
 
 namespace {
 
-constexpr uint8_t PresetHeaderId = 0x21;
-constexpr uint8_t ComponentsId = 0x24;
-constexpr uint8_t ModifiersId = 0x26;
-constexpr uint8_t UserModelId = 0x2A;
 constexpr int32_t KorvaneManufacturer = 0x10; // bytes 0x00 0x00 0x10
 constexpr uint8_t NoLink = 255;
 constexpr uint8_t NoNumberIndex = 254;
@@ -228,9 +224,9 @@ void TPresetGenerator::Dispatch(const std::string& command, const std::vector<TL
     } else if (command == "preset") {
         Preset(args);
     } else if (command == "components") {
-        OpenBlock(ComponentsId, args);
+        OpenBlock(TMessageId::Components, args);
     } else if (command == "modifiers") {
-        OpenBlock(ModifiersId, args);
+        OpenBlock(TMessageId::Modifiers, args);
     } else if (command == "component") {
         Component(args);
     } else if (command == "modifier") {
@@ -291,19 +287,19 @@ void TPresetGenerator::Preset(const std::vector<TLineToken>& tokens) {
     std::vector<uint8_t> payload{0, 0, static_cast<uint8_t>(index)};
     AppendText(payload, a.At(1).Value);
     payload.insert(payload.end(), 4, 0);
-    Emit(PresetHeaderId, payload);
+    Emit(static_cast<uint8_t>(TMessageId::PresetHeader), payload);
 }
 
-void TPresetGenerator::OpenBlock(uint8_t messageId, const std::vector<TLineToken>& tokens) {
+void TPresetGenerator::OpenBlock(TMessageId messageId, const std::vector<TLineToken>& tokens) {
     CloseBlock();
-    TArgs a(messageId == ComponentsId ? "components" : "modifiers", tokens);
-    a.ExpectPositional(0, 0, messageId == ComponentsId ? "components" : "modifiers");
+    TArgs a(messageId == TMessageId::Components ? "components" : "modifiers", tokens);
+    a.ExpectPositional(0, 0, messageId == TMessageId::Components ? "components" : "modifiers");
     a.Done();
     Block = TBlock{messageId, CurrentLine, 0, {}};
 }
 
 void TPresetGenerator::Component(const std::vector<TLineToken>& tokens) {
-    if (!Block || Block->MessageId != ComponentsId) {
+    if (!Block || Block->MessageId != TMessageId::Components) {
         throw EDescriptionError("'component' outside a 'components' block");
     }
     TArgs a("component", tokens);
@@ -322,7 +318,7 @@ void TPresetGenerator::Component(const std::vector<TLineToken>& tokens) {
 }
 
 void TPresetGenerator::ModifierLine(const std::vector<TLineToken>& tokens) {
-    if (!Block || Block->MessageId != ModifiersId) {
+    if (!Block || Block->MessageId != TMessageId::Modifiers) {
         throw EDescriptionError("'modifier' outside a 'modifiers' block");
     }
     CloseModifier();
@@ -380,7 +376,7 @@ void TPresetGenerator::UserModel(const std::vector<TLineToken>& tokens) {
         // Any bytes do; this pattern sets high bits so that packing is exercised.
         payload.push_back(static_cast<uint8_t>(k * 37 + id));
     }
-    Emit(UserModelId, payload);
+    Emit(static_cast<uint8_t>(TMessageId::UserModel), payload);
 }
 
 void TPresetGenerator::Raw(const std::vector<TLineToken>& tokens) {
@@ -430,7 +426,7 @@ void TPresetGenerator::CloseBlock() {
     payload[3] = static_cast<uint8_t>(b.Count);
     std::copy(b.Records.begin(), b.Records.end(), payload.begin() + 4);
     try {
-        Emit(b.MessageId, payload);
+        Emit(static_cast<uint8_t>(b.MessageId), payload);
     } catch (EDescriptionError& e) {
         throw EDescriptionError(e.what(), b.Line);
     }

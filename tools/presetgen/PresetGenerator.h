@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sysex/MessageIds.h"
 #include "tools/presetgen/Expression.h"
 #include "tools/presetgen/LineTokens.h"
 
@@ -31,7 +32,7 @@ public:
 private:
     // A components (0x24) or modifiers (0x26) message being filled.
     struct TBlock {
-        uint8_t MessageId = 0;
+        TMessageId MessageId = TMessageId::Components;
         int Line = 0;
         int Count = 0;
         std::vector<uint8_t> Records;
@@ -62,7 +63,7 @@ private:
     void Product(const std::vector<TLineToken>& args);
     void Define(const std::vector<TLineToken>& args);
     void Preset(const std::vector<TLineToken>& args);
-    void OpenBlock(uint8_t messageId, const std::vector<TLineToken>& args);
+    void OpenBlock(TMessageId messageId, const std::vector<TLineToken>& args);
     void Component(const std::vector<TLineToken>& args);
     void ModifierLine(const std::vector<TLineToken>& args);
     void Link(const std::vector<TLineToken>& args);

@@ -10,30 +10,29 @@ namespace {
 
 enum class TModuleKind { Other, Amp, Cabinet };
 
-// Appends the cell break and the bold heading of a known module (inputs and
-// outputs have none) and fills the name slot of an amp or cabinet.
-TModuleKind AppendHeading(const TQvrComponent& component, int32_t componentId,
-                          TRenderContext& context) {
+// Starts a known module (inputs and outputs have no heading) and fills the
+// name slot of an amp or cabinet.
+TModuleKind StartModule(const TQvrComponent& component, int32_t componentId,
+                        TRenderContext& context) {
     TRenderState& state = context.State;
-    TReportLines& lines = context.Lines;
-    lines.Append(CellBreakMarker);
     if (component.Name == "Amp") {
         ++state.AmpCount;
         const bool green = state.AmpCount == 1;
-        lines.Append(green ? "<b>Green Amp</b>" : "<b>Red Amp</b>");
-        state.SetNameSlot(green ? state.GreenAmpNameSlot : state.RedAmpNameSlot, lines.Count(),
-                          componentId);
+        state.SetNameSlot(green ? state.GreenAmpNameSlot : state.RedAmpNameSlot, componentId);
+        context.Sink.ModuleStart(green ? "Green Amp" : "Red Amp",
+                                 green ? TNameSlot::GreenAmp : TNameSlot::RedAmp);
         return TModuleKind::Amp;
     }
     if (component.Name == "Cabinet") {
         const bool green = state.AmpCount < 2;
-        lines.Append(green ? "<b>Green Cabinet</b>" : "<b>Red Cabinet</b>");
-        state.SetNameSlot(green ? state.GreenCabNameSlot : state.RedCabNameSlot, lines.Count(),
-                          componentId);
+        state.SetNameSlot(green ? state.GreenCabNameSlot : state.RedCabNameSlot, componentId);
+        context.Sink.ModuleStart(green ? "Green Cabinet" : "Red Cabinet",
+                                 green ? TNameSlot::GreenCabinet : TNameSlot::RedCabinet);
         return TModuleKind::Cabinet;
     }
-    lines.Append(component.Name == "Amplarium" ? "<b>Amp Channel</b>"
-                                               : "<b>" + component.Name + "</b>");
+    context.Sink.ModuleStart(component.Name == "Amplarium" ? std::string_view("Amp Channel")
+                                                           : std::string_view(component.Name),
+                             TNameSlot::None);
     return TModuleKind::Other;
 }
 
@@ -62,15 +61,15 @@ void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind, TRen
     }
 }
 
-void AppendTypeLine(const TQvrComponent& component, int32_t typeIndex, TModuleKind kind,
-                    TReportLines& lines) {
+void EmitTypeLine(const TQvrComponent& component, int32_t typeIndex, TModuleKind kind,
+                  IReportSink& sink) {
     if (kind != TModuleKind::Other || typeIndex < 0 ||
         static_cast<size_t>(typeIndex) >= component.TypeNames.size()) {
         return;
     }
     const std::string& typeName = component.TypeNames[static_cast<size_t>(typeIndex)].Name;
     if (!component.TypeLabel.empty() && !typeName.empty()) {
-        lines.Append(component.TypeLabel + " = " + typeName);
+        sink.Value(component.TypeLabel, typeName);
     }
 }
 
@@ -82,10 +81,10 @@ void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
 
     TModuleKind kind = TModuleKind::Other;
     if (component != nullptr && component->Name != "Input" && component->Name != "Output") {
-        kind = AppendHeading(*component, componentId, context);
+        kind = StartModule(*component, componentId, context);
     }
 
-    message.NextByte(); // not used by the report
+    message.NextByte(); // unused
     const int32_t typeId = ReadWord16(message);
     const int32_t count = message.NextByte();
 
@@ -108,14 +107,13 @@ void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
         if (i == 0) {
             RecordModule(componentId, value, kind, context.State);
             if (component != nullptr) {
-                AppendTypeLine(*component, value, kind, context.Lines);
+                EmitTypeLine(*component, value, kind, context.Sink);
             }
             continue;
         }
         for (const TQvrParamList* params : typeParams) {
             if (params->Count() >= static_cast<size_t>(i)) {
-                context.Lines.Append(ParamLine(params->Object(static_cast<size_t>(i) - 1), value,
-                                               context.DecimalSeparator));
+                EmitParam(params->Object(static_cast<size_t>(i) - 1), value, context);
             }
         }
     }

@@ -101,34 +101,32 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
         context.Notifier.ShowWarning(LinkOutOfRangeWarning);
         ReadVarValue(message);
         ReadVarValue(message);
-        context.Lines.Append(wording.Lead("linked param undefined"));
+        context.Sink.Line(wording.Lead("linked param undefined"));
         return;
     }
 
     const TQvrParam* param = FindLinkedParam(*component, typeIndex, paramIndex);
     if (param != nullptr) {
-        context.Lines.Append(wording.Lead("linked param = ") + label + " " + param->Name);
+        context.Sink.Value(wording.Lead("linked param"), label + " " + param->Name);
         const char separator = context.DecimalSeparator;
-        context.Lines.Append("Max = " + FormatParamValue(*param, ReadVarValue(message), separator));
-        context.Lines.Append("Min = " + FormatParamValue(*param, ReadVarValue(message), separator));
+        context.Sink.Value("Max", FormatParamValue(*param, ReadVarValue(message), separator));
+        context.Sink.Value("Min", FormatParamValue(*param, ReadVarValue(message), separator));
         return;
     }
-    context.Lines.Append(wording.Lead("linked param index = ") + label + " " +
-                         std::to_string(paramIndex));
-    context.Lines.Append("Max val = " + std::to_string(ReadVarValue(message)));
-    context.Lines.Append("Min val = " + std::to_string(ReadVarValue(message)));
+    context.Sink.Value(wording.Lead("linked param index"),
+                       label + " " + std::to_string(paramIndex));
+    context.Sink.Value("Max val", std::to_string(ReadVarValue(message)));
+    context.Sink.Value("Min val", std::to_string(ReadVarValue(message)));
 }
 
 // A link whose module position lies beyond the recorded chain: raw numbers.
 void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int32_t position,
                                int32_t link, const TLinkWording& wording) {
-    context.Lines.Append(wording.Lead("linked param module position = ") +
-                         std::to_string(position));
-    context.Lines.Append(wording.Lead("linked param index = ") +
-                         std::to_string(message.NextByte()));
+    context.Sink.Value(wording.Lead("linked param module position"), std::to_string(position));
+    context.Sink.Value(wording.Lead("linked param index"), std::to_string(message.NextByte()));
     const std::string prefix = "Param " + std::to_string(link);
-    context.Lines.Append(prefix + " max val = " + std::to_string(ReadVarValue(message)));
-    context.Lines.Append(prefix + " min val = " + std::to_string(ReadVarValue(message)));
+    context.Sink.Value(prefix + " max val", std::to_string(ReadVarValue(message)));
+    context.Sink.Value(prefix + " min val", std::to_string(ReadVarValue(message)));
 }
 
 } // namespace
@@ -136,16 +134,14 @@ void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int
 void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
     const TQvrModifier* modifier = context.Config.FindModifierById(message.NextByte());
     if (modifier != nullptr) {
-        context.Lines.Append(CellBreakMarker);
-        context.Lines.Append("<b>" + modifier->Name + "</b>");
+        context.Sink.ModuleStart(modifier->Name, TNameSlot::None);
     }
 
     const int32_t valueCount = message.NextByte();
     for (int32_t i = 0; i < valueCount; ++i) {
         const int32_t value = ReadVarValue(message);
         if (modifier != nullptr && modifier->Params.Count() > static_cast<size_t>(i)) {
-            context.Lines.Append(ParamLine(modifier->Params.Object(static_cast<size_t>(i)), value,
-                                           context.DecimalSeparator));
+            EmitParam(modifier->Params.Object(static_cast<size_t>(i)), value, context);
         }
     }
 
@@ -154,7 +150,7 @@ void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
         const TLinkWording wording{linkCount == 1, OrdinalWord(link)};
         const int32_t position = message.NextByte();
         if (position == NoLink) {
-            context.Lines.Append(wording.Single ? "No link" : "No " + wording.Ordinal + " link");
+            context.Sink.Line(wording.Single ? "No link" : "No " + wording.Ordinal + " link");
             message.NextByte();
             ReadVarValue(message);
             ReadVarValue(message);

@@ -1,7 +1,7 @@
 #include "report/PresetAssembler.h"
 
+#include "report/ColumnCount.h"
 #include "report/ComponentRenderer.h"
-#include "report/HtmlText.h"
 #include "report/ModifierRenderer.h"
 #include "report/ValueFormat.h"
 #include "sysex/MessageIds.h"
@@ -10,10 +10,6 @@
 #include <cstdio>
 
 namespace qvr {
-
-const char* const TPresetAssembler::TableStart =
-    "<table width=\"100%\" class=\"preset\" align=\"center\" border=\"1\" cellpadding=\"4\" "
-    "cellspacing=\"0\" style=\"font-family: arial, sans-serif; font-size: 12\">";
 
 namespace {
 
@@ -40,10 +36,10 @@ std::string ReadName(TMidiSysEx& message) {
     return name;
 }
 
-TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount,
-                                   int32_t defaultColumnCount, int32_t maxColumnCount)
-    : Context(context), ModelTitle(ModelName(productId)), ColumnCount(columnCount),
-      DefaultColumnCount(defaultColumnCount), MaxColumnCount(maxColumnCount) {}
+TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount)
+    : Context(context), ModelTitle(ModelName(productId)), ColumnCount(columnCount) {
+    Context.Sink.ReportStart(ModelTitle);
+}
 
 void TPresetAssembler::HandleBody(TMidiSysEx& message, uint8_t messageId) {
     switch (static_cast<TMessageId>(messageId)) {
@@ -80,27 +76,14 @@ void TPresetAssembler::HandleBody(TMidiSysEx& message, uint8_t messageId) {
 void TPresetAssembler::PresetHeader(TMidiSysEx& message) {
     SkipBytes(message, 2); // unused
     const int32_t number = message.NextByte() + 1;
-    const std::string name = EscapeHtml(ReadName(message));
+    const std::string name = ReadName(message);
+    SkipBytes(message, 4); // unused
 
-    TReportLines& lines = Context.Lines;
-    lines.Append(RowEndMarker);
-    if (ColumnCount < 1 || ColumnCount > MaxColumnCount) {
+    if (!IsColumnCountInRange(ColumnCount)) {
         ColumnCount = DefaultColumnCount;
     }
-    std::string heading = "<tr><th class=\"preset\" colspan=\"" + std::to_string(ColumnCount) +
-                          "\" bgcolor=#EEEEEE align=\"center\">" + ModelTitle;
-    if (number >= FirstUnnumbered) {
-        heading += " Preset</th></tr>";
-    } else {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%02u", static_cast<unsigned>(number));
-        heading += std::string(" Preset #") + digits + "</th></tr>";
-    }
-    lines.Append(std::move(heading));
-    lines.Append(CellBreakMarker);
-    lines.Append("<b>Preset Name</b>");
-    lines.Append(name);
-    SkipBytes(message, 4); // unused
+    Context.Sink.PresetHeading(
+        ModelTitle, number >= FirstUnnumbered ? std::nullopt : std::optional(number), name);
 }
 
 void TPresetAssembler::Components(TMidiSysEx& message) {
@@ -109,7 +92,7 @@ void TPresetAssembler::Components(TMidiSysEx& message) {
     // any more, so the lines so far are packed away.
     Context.State.ResetPositions();
     Context.State.ResetNameSlots();
-    Context.Lines.Seal();
+    Context.Sink.ChainStart();
 
     SkipBytes(message, 3); // unused
     const int32_t count = message.NextByte();
@@ -132,9 +115,8 @@ void TPresetAssembler::UserModel(TMidiSysEx& message) {
     SkipBytes(message, 3); // unused
     const std::string name = ReadName(message);
 
-    if (const auto position = Context.State.TakeNameSlot(componentId)) {
-        Context.Lines.Insert(*position, "Name = " + EscapeHtml(name));
-        Context.State.LineInsertedAt(*position);
+    if (const TNameSlot slot = Context.State.TakeNameSlot(componentId); slot != TNameSlot::None) {
+        Context.Sink.UserModelName(slot, name);
     }
     SkipBytes(message, ReadWord16(message)); // the model data, after its length
 }
@@ -160,7 +142,7 @@ void TPresetAssembler::PairLists(TMidiSysEx& message) {
 }
 
 void TPresetAssembler::Unknown(uint8_t messageId) {
-    Context.Lines.Append("*** UNKNOWN datum " + HexId(messageId) + " ***");
+    Context.Sink.Line("*** UNKNOWN datum " + HexId(messageId) + " ***");
 }
 
 } // namespace qvr

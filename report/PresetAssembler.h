@@ -8,18 +8,14 @@
 
 namespace qvr {
 
-// Turns the bodies of one file's messages into report lines, by message id:
+// Turns the bodies of one file's messages into report events, by message id:
 // preset headers, components, modifiers and user-model names; the messages
 // the report does not show are read past.
 class TPresetAssembler {
 public:
-    // `columnCount` is the report's column count; a preset header replaces a
-    // value outside 1..maxColumnCount by defaultColumnCount.
-    TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount,
-                     int32_t defaultColumnCount, int32_t maxColumnCount);
-
-    // The line that opens the report's table.
-    static const char* const TableStart;
+    // Starts the report for the product. `columnCount` is the report's column
+    // count; a preset header replaces a value out of range by the default.
+    TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount);
 
     void HandleBody(TMidiSysEx& message, uint8_t messageId);
 
@@ -35,8 +31,6 @@ private:
     TRenderContext& Context;
     std::string ModelTitle;
     int32_t& ColumnCount;
-    int32_t DefaultColumnCount;
-    int32_t MaxColumnCount;
 };
 
 // A 0-terminated name from the body, kept whole, without its terminator.

@@ -1,7 +1,7 @@
 #include "report/PresetReport.h"
 
 #include "base/Numbers.h"
-#include "report/DocumentWriter.h"
+#include "report/HtmlSink.h"
 #include "report/PresetAssembler.h"
 #include "sysex/Korvanesysex.h"
 #include "sysex/Midisysex.h"
@@ -24,13 +24,13 @@ std::string TPresetReport::Build(const std::string& fileName) {
 
 namespace {
 
-// Reads the file's messages until its end or its first problem, adding the
-// report lines of every message.
+// Reads the file's messages until its end or its first problem, sending the
+// report events of every message.
 class TFileReader {
 public:
-    TFileReader(std::istream& in, TReportLines& lines, TRenderState& state, IUserNotifier& notifier,
+    TFileReader(std::istream& in, IReportSink& sink, TRenderState& state, IUserNotifier& notifier,
                 const TConfigSearch& search, char decimalSeparator)
-        : In(in), Lines(lines), State(state), Notifier(notifier), Search(search),
+        : In(in), Sink(sink), State(state), Notifier(notifier), Search(search),
           DecimalSeparator(decimalSeparator) {}
 
     void ReadAll(int32_t& columnCount) {
@@ -58,15 +58,13 @@ private:
         if (!Config) {
             return false;
         }
-        Context.emplace(TRenderContext{*Config, Lines, State, Notifier, DecimalSeparator});
-        Assembler.emplace(*Context, ProductId, columnCount, TPresetReport::DefaultColumnCount,
-                          TPresetReport::MaxColumnCount);
-        Lines.Append(TPresetAssembler::TableStart);
+        Context.emplace(TRenderContext{*Config, Sink, State, Notifier, DecimalSeparator});
+        Assembler.emplace(*Context, ProductId, columnCount);
         return true;
     }
 
     std::istream& In;
-    TReportLines& Lines;
+    IReportSink& Sink;
     TRenderState& State;
     IUserNotifier& Notifier;
     const TConfigSearch& Search;
@@ -82,13 +80,19 @@ private:
 } // namespace
 
 std::string TPresetReport::Build(const std::string& fileName, char decimalSeparator) {
+    TStringTarget document;
+    THtmlSink html(document, ColumnCount);
+    Emit(fileName, html, decimalSeparator);
+    return std::move(document.Text);
+}
+
+void TPresetReport::Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator) {
     // A file that cannot be opened reads as an empty one.
     std::ifstream in(fileName, std::ios::binary);
-    TReportLines lines;
     State.ResetPositions();
     State.ResetNameSlots();
 
-    TFileReader reader(in, lines, State, Notifier, Search, decimalSeparator);
+    TFileReader reader(in, sink, State, Notifier, Search, decimalSeparator);
     try {
         reader.ReadAll(ColumnCount);
     } catch (const EMidiSysExInvalid&) {
@@ -99,7 +103,7 @@ std::string TPresetReport::Build(const std::string& fileName, char decimalSepara
         Notifier.ShowError("Not a Korvane format");
     }
     State.ResetPositions();
-    return WriteDocument(lines, ColumnCount);
+    sink.ReportEnd();
 }
 
 } // namespace qvr

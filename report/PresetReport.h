@@ -1,8 +1,10 @@
 #pragma once
 
 #include "base/UserNotifier.h"
+#include "report/ColumnCount.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
 #include "report/RenderState.h"
+#include "report/ReportSink.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,7 +12,8 @@
 
 namespace qvr {
 
-// Turns preset and backup files into the HTML report document. The main window
+// Turns preset and backup files into the report: the HTML document, or the
+// report's events for a sink of any format. The main window
 // (and the exporter) owns one for the whole run; it holds the column count and
 // the rendering state that a load sets up and uses.
 class TPresetReport {
@@ -20,8 +23,8 @@ public:
     TPresetReport(const TPresetReport&) = delete;
     TPresetReport& operator=(const TPresetReport&) = delete;
 
-    static constexpr int32_t DefaultColumnCount = 4;
-    static constexpr int32_t MaxColumnCount = 4;
+    static constexpr int32_t DefaultColumnCount = qvr::DefaultColumnCount;
+    static constexpr int32_t MaxColumnCount = qvr::MaxColumnCount;
 
     // Columns of the report table; a value outside 1..MaxColumnCount is
     // replaced by DefaultColumnCount at the first preset header of a load.
@@ -37,6 +40,11 @@ public:
     // The same, with the decimal separator of numbers given instead of taken
     // from the user's locale.
     std::string Build(const std::string& fileName, char decimalSeparator);
+
+    // Reads the file and sends what the report says to `sink`, in order,
+    // ReportEnd included: the same report in any format. An exception that
+    // escapes leaves the sink without its ReportEnd.
+    void Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator);
 
 private:
     IUserNotifier& Notifier;

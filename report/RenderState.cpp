@@ -1,5 +1,7 @@
 #include "report/RenderState.h"
 
+#include <utility>
+
 namespace qvr {
 
 void TRenderState::ResetPositions() {
@@ -19,31 +21,25 @@ void TRenderState::ResetNameSlots() {
     RedCabNameSlot = {};
 }
 
-void TRenderState::SetNameSlot(TNameSlot& slot, size_t insertIndex, int32_t componentId) {
+void TRenderState::SetNameSlot(TNameSlotState& slot, int32_t componentId) {
     slot.Filled = true;
-    slot.InsertIndex = insertIndex;
     slot.ComponentId = componentId;
     ++NameSlotCount;
 }
 
-std::optional<size_t> TRenderState::TakeNameSlot(int32_t componentId) {
-    for (TNameSlot* slot :
-         {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
+TNameSlot TRenderState::TakeNameSlot(int32_t componentId) {
+    const std::pair<TNameSlotState*, TNameSlot> slots[] = {
+        {&GreenAmpNameSlot, TNameSlot::GreenAmp},
+        {&GreenCabNameSlot, TNameSlot::GreenCabinet},
+        {&RedAmpNameSlot, TNameSlot::RedAmp},
+        {&RedCabNameSlot, TNameSlot::RedCabinet}};
+    for (const auto& [slot, which] : slots) {
         if (slot->Filled && slot->ComponentId == componentId) {
             slot->Filled = false;
-            return slot->InsertIndex;
+            return which;
         }
     }
-    return std::nullopt;
-}
-
-void TRenderState::LineInsertedAt(size_t pos) {
-    for (TNameSlot* slot :
-         {&GreenAmpNameSlot, &GreenCabNameSlot, &RedAmpNameSlot, &RedCabNameSlot}) {
-        if (slot->Filled && slot->InsertIndex >= pos) {
-            ++slot->InsertIndex;
-        }
-    }
+    return TNameSlot::None;
 }
 
 } // namespace qvr

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <cstddef>
+#include "report/ReportSink.h"
+
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace qvr {
 
-// Where a "Name = " line for an amp or cabinet goes: right under its heading.
-struct TNameSlot {
+// An amp or cabinet of the current chain that a user-model name may still name.
+struct TNameSlotState {
     bool Filled = false;
-    size_t InsertIndex = 0; // line position in the report's line list
     int32_t ComponentId = 0;
 };
 
@@ -26,23 +25,21 @@ struct TRenderState {
     int32_t RedCabPos = -1;
     int32_t AmpCount = 0;
     int32_t NameSlotCount = 0;
-    TNameSlot GreenAmpNameSlot;
-    TNameSlot GreenCabNameSlot;
-    TNameSlot RedAmpNameSlot;
-    TNameSlot RedCabNameSlot;
+    TNameSlotState GreenAmpNameSlot;
+    TNameSlotState GreenCabNameSlot;
+    TNameSlotState RedAmpNameSlot;
+    TNameSlotState RedCabNameSlot;
 
     // Forgets the module chain: links then refer to the chain that follows.
     void ResetPositions();
     // Starts a new components message: no amps counted, every name slot empty.
     void ResetNameSlots();
 
-    // Fills a slot for the line position just below a heading.
-    void SetNameSlot(TNameSlot& slot, size_t insertIndex, int32_t componentId);
-    // The insert position of the first filled slot of the component, in the
-    // order green amp, green cabinet, red amp, red cabinet; that slot is used up.
-    std::optional<size_t> TakeNameSlot(int32_t componentId);
-    // A line was inserted at `pos`: the slots at or below it move down one line.
-    void LineInsertedAt(size_t pos);
+    // Fills a slot for the module just started.
+    void SetNameSlot(TNameSlotState& slot, int32_t componentId);
+    // The first filled slot of the component, in the order green amp, green
+    // cabinet, red amp, red cabinet, which is used up; None when there is none.
+    TNameSlot TakeNameSlot(int32_t componentId);
 };
 
 } // namespace qvr

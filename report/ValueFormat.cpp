@@ -78,9 +78,16 @@ std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimal
     return FormatGeneral(shown, decimalSeparator);
 }
 
+std::string_view ParamName(const TQvrParam& param) {
+    return param.Name == "On/Off" ? std::string_view("Status") : std::string_view(param.Name);
+}
+
 std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator) {
-    const std::string label = param.Name == "On/Off" ? "Status = " : param.Name + " = ";
-    return label + FormatParamValue(param, value, decimalSeparator);
+    return std::string(ParamName(param)) + " = " + FormatParamValue(param, value, decimalSeparator);
+}
+
+void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context) {
+    context.Sink.Value(ParamName(param), FormatParamValue(param, value, context.DecimalSeparator));
 }
 
 } // namespace qvr

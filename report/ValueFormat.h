@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Qvrconfig.h"
+#include "report/RenderContext.h"
 #include "sysex/Midisysex.h"
 
 #include <cstdint>
@@ -29,7 +30,14 @@ void SkipRawParameters(TMidiSysEx& message);
 // Display text of a raw value for a parameter; numbers use `decimalSeparator`.
 std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator);
 
+// The name a parameter's line shows: "Status" for the on/off switch of a
+// module, its own name otherwise.
+std::string_view ParamName(const TQvrParam& param);
+
 // "Name = value", or "Status = On/Off" for the on/off switch of a module.
 std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator);
+
+// The parameter's line as a report event.
+void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context);
 
 } // namespace qvr

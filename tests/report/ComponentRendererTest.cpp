@@ -117,19 +117,18 @@ TEST(RenderComponentChain, GreenThenRedAmpsAndCabinets) {
     EXPECT_EQ(s.ModulePositions.size(), 7u);
 }
 
-TEST(RenderComponentChain, NameSlotsPointRightBelowTheirHeadings) {
+TEST(RenderComponentChain, AmpsAndCabinetsStartWithTheirNameSlots) {
     TRenderBench bench;
-    bench.Lines.Append("table start");
     RenderAll(bench, {{1, 0, 0, 10, 2, 0, 1}, {2, 0, 0, 20, 0}, {1, 0, 0, 10, 0}, {9, 0, 0, 0, 0}});
+    EXPECT_EQ(
+        bench.Trace.Slots,
+        (std::vector<TNameSlot>{TNameSlot::GreenAmp, TNameSlot::GreenCabinet, TNameSlot::RedAmp}));
     const TRenderState& s = bench.State;
     ASSERT_TRUE(s.GreenAmpNameSlot.Filled);
-    EXPECT_EQ(s.GreenAmpNameSlot.InsertIndex, 3u);
     EXPECT_EQ(s.GreenAmpNameSlot.ComponentId, 1);
     ASSERT_TRUE(s.GreenCabNameSlot.Filled);
-    EXPECT_EQ(s.GreenCabNameSlot.InsertIndex, 6u);
     EXPECT_EQ(s.GreenCabNameSlot.ComponentId, 2);
     ASSERT_TRUE(s.RedAmpNameSlot.Filled);
-    EXPECT_EQ(s.RedAmpNameSlot.InsertIndex, 8u);
     EXPECT_FALSE(s.RedCabNameSlot.Filled);
     EXPECT_EQ(s.NameSlotCount, 3);
 }

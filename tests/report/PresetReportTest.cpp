@@ -1,9 +1,6 @@
 #include "report/PresetReport.h"
 
 #include "ReportFixtures.h"
-#include "report/DocumentWriter.h"
-#include "report/ModifierRenderer.h"
-#include "report/PresetAssembler.h"
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +12,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string EmptyDocument = "    </td>\n</table>\n";
-const std::string TS = TPresetAssembler::TableStart;
-
-std::string Heading(const std::string& number, int32_t columns = 4) {
-    return "<tr><th class=\"preset\" colspan=\"" + std::to_string(columns) +
-           "\" bgcolor=#EEEEEE align=\"center\">QVR-3 Preset" +
-           (number.empty() ? "" : " #" + number) + "</th></tr>";
-}
-
-// The lines that open a preset, after the table start.
-Lines PresetLines(const std::string& number, const std::string& name, int32_t columns = 4) {
-    return {RowEndMarker, Heading(number, columns), CellBreakMarker, "<b>Preset Name</b>", name};
-}
+const Lines NothingRead = {"end"};
+const std::string Start = "start QVR-3";
 
 Lines Concat(std::initializer_list<Lines> parts) {
     Lines all;
@@ -37,24 +23,15 @@ Lines Concat(std::initializer_list<Lines> parts) {
     return all;
 }
 
-std::string Document(const Lines& lines, int32_t columns = 4) {
-    TReportLines list;
-    for (const std::string& line : lines) {
-        list.Append(line);
-    }
-    return WriteDocument(list, columns);
-}
-
 // Component and modifier records of the test configuration.
 const Bytes Amp = {1, 0, 0, 10, 2, 0, 5};     // Clean, Status = On ... (value 5)
 const Bytes Cabinet = {2, 0, 0, 20, 2, 0, 1}; // Mic = Condenser
 const Bytes Chorus = {3, 0, 0, 30, 2, 0, 4};  // Type = Classic, Rate = 0.4, Mix = 4
-const Lines AmpLines = {CellBreakMarker, "<b>Green Amp</b>", "Status = On"};
-const Lines RedAmpLines = {CellBreakMarker, "<b>Red Amp</b>", "Status = On"};
-const Lines CabinetLines = {CellBreakMarker, "<b>Green Cabinet</b>", "Mic = Condenser"};
-const Lines RedCabinetLines = {CellBreakMarker, "<b>Red Cabinet</b>", "Mic = Condenser"};
-const Lines ChorusLines = {CellBreakMarker, "<b>Chorus</b>", "Type = Classic", "Rate = 0.4",
-                           "Mix = 4"};
+const Lines AmpLines = {"<br>", "<b>Green Amp</b>", "Status = On"};
+const Lines RedAmpLines = {"<br>", "<b>Red Amp</b>", "Status = On"};
+const Lines CabinetLines = {"<br>", "<b>Green Cabinet</b>", "Mic = Condenser"};
+const Lines RedCabinetLines = {"<br>", "<b>Red Cabinet</b>", "Mic = Condenser"};
+const Lines ChorusLines = {"<br>", "<b>Chorus</b>", "Type = Classic", "Rate = 0.4", "Mix = 4"};
 
 Msg Components(std::initializer_list<Bytes> records) {
     Bytes body = {0, 0, 0, static_cast<uint8_t>(records.size())};
@@ -85,9 +62,15 @@ class PresetReportTest : public testing::Test {
 protected:
     PresetReportTest() { Dir.Write("QVR3.cfg", TestConfigText); }
 
-    std::string Build(const SysExFile& file, char separator = '.') {
+    // The events of the file's report, one per line (TTraceSink).
+    Lines Trace(const std::string& path, char separator = '.') {
+        TTraceSink trace;
+        Report.Emit(path, trace, separator);
+        return trace.Lines;
+    }
+    Lines Trace(const SysExFile& file, char separator = '.') {
         TempFile preset(file.Str());
-        return Report.Build(preset.Path(), separator);
+        return Trace(preset.Path(), separator);
     }
 
     TTempDir Dir;
@@ -95,19 +78,21 @@ protected:
     TPresetReport Report{Notifier, TConfigSearch{Dir.Folder(), Dir.Folder()}};
 };
 
-TEST_F(PresetReportTest, EmptyOrUnopenableFileGivesTheEmptyDocument) {
-    EXPECT_EQ(Build(SysExFile()), EmptyDocument);
-    EXPECT_EQ(Report.Build(Dir.Folder() + "missing.q3p", '.'), EmptyDocument);
-    EXPECT_EQ(Report.Build("", '.'), EmptyDocument);
-    EXPECT_EQ(Report.Build(Dir.Folder(), '.'), EmptyDocument); // a folder
+TEST_F(PresetReportTest, EmptyOrUnopenableFileReportsNothing) {
+    EXPECT_EQ(Trace(SysExFile()), NothingRead);
+    EXPECT_EQ(Trace(Dir.Folder() + "missing.q3p"), NothingRead);
+    EXPECT_EQ(Trace(std::string()), NothingRead);
+    EXPECT_EQ(Trace(Dir.Folder()), NothingRead); // a folder
     EXPECT_TRUE(Notifier.Messages.empty());
+    // The HTML document of nothing: the table's last cell and row closed.
+    EXPECT_EQ(Report.Build(Dir.Folder() + "missing.q3p", '.'), "    </td>\n</table>\n");
 }
 
 struct TFailureCase {
     const char* What;
     SysExFile File;
     std::string Message;
-    Lines Gathered; // the lines read before the failure
+    Lines Gathered; // what was read before the failure
 };
 
 void PrintTo(const TFailureCase& c, std::ostream* os) {
@@ -119,9 +104,9 @@ class ReadFailureTest : public PresetReportTest,
 
 TEST_P(ReadFailureTest, ShowsTheFailureAndKeepsWhatWasGathered) {
     const TFailureCase& c = GetParam();
-    const std::string document = Build(c.File);
+    const Lines trace = Trace(c.File);
     EXPECT_EQ(Notifier.Messages, Lines{c.Message}) << c.What;
-    EXPECT_EQ(document, c.Gathered.empty() ? EmptyDocument : Document(c.Gathered)) << c.What;
+    EXPECT_EQ(trace, Concat({c.Gathered, {"end"}})) << c.What;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFailureCase{"stray byte between messages",
                      SysExFile().Add(PresetHeader(0, "A")).Raw({0x33}).Add(PresetHeader(1, "B")),
                      "error: Invalid system exclusive format",
-                     Concat({{TS}, PresetLines("01", "A")})},
+                     {Start, "preset QVR-3 #01 A"}},
         TFailureCase{"another manufacturer",
                      SysExFile{Msg(0x21).Manufacturer(0x43 << 16)},
                      "error: Not a Korvane format",
@@ -142,16 +127,16 @@ INSTANTIATE_TEST_SUITE_P(
         TFailureCase{"first body fails its checksum",
                      SysExFile{PresetHeader(0, "A").BadChecksum()},
                      "error: Bad checksum",
-                     {TS}},
+                     {Start}},
         TFailureCase{"third message fails its checksum",
                      SysExFile{PresetHeader(0, "A"), Msg(0x0B).Body({1}),
                                Msg(0x0C).Body({1}).BadChecksum(), PresetHeader(1, "B")},
                      "error: Bad checksum",
-                     Concat({{TS}, PresetLines("01", "A"), {"*** UNKNOWN datum 0B ***"}})},
+                     {Start, "preset QVR-3 #01 A", "*** UNKNOWN datum 0B ***"}},
         TFailureCase{"another product later in the file",
                      SysExFile{PresetHeader(0, "A"), Msg(0x21).Product(87).Body({0, 0, 1})},
                      "error: Inconsistent product Id's in file",
-                     Concat({{TS}, PresetLines("01", "A")})},
+                     {Start, "preset QVR-3 #01 A"}},
         TFailureCase{"unsupported product",
                      SysExFile{PresetHeader(0, "A").Product(89)},
                      "error: Korvane Product Id 89 is not supported",
@@ -166,42 +151,40 @@ TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
     TTempDir empty;
     TPresetReport report(Notifier, TConfigSearch{empty.Folder(), empty.Folder()});
     TempFile preset(SysExFile{PresetHeader(0, "A")}.Str());
-    EXPECT_EQ(report.Build(preset.Path(), '.'), EmptyDocument);
+    TTraceSink trace;
+    report.Emit(preset.Path(), trace, '.');
+    EXPECT_EQ(trace.Lines, NothingRead);
     EXPECT_EQ(Notifier.Messages,
               Lines{"error: Unable to access product configuration file, " + empty.Folder() +
                     "QVR3.cfg.\nYou may need to install Korvane's Kelvaro program."});
 }
 
-TEST_F(PresetReportTest, HeadingNumbersAndColumnCount) {
-    const std::string document =
-        Build(SysExFile{PresetHeader(4, "A"), PresetHeader(99, "B"), PresetHeader(253, "C"),
-                        PresetHeader(254, "D"), PresetHeader(255, "E")});
-    EXPECT_EQ(document, Document(Concat({{TS},
-                                         PresetLines("05", "A"),
-                                         PresetLines("100", "B"),
-                                         PresetLines("254", "C"),
-                                         PresetLines("", "D"),
-                                         PresetLines("", "E")})));
+TEST_F(PresetReportTest, HeadingNumbers) {
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(4, "A"), PresetHeader(99, "B"), PresetHeader(253, "C"),
+                              PresetHeader(254, "D"), PresetHeader(255, "E")}),
+              (Lines{Start, "preset QVR-3 #05 A", "preset QVR-3 #100 B", "preset QVR-3 #254 C",
+                     "preset QVR-3 D", "preset QVR-3 E", "end"}));
     EXPECT_TRUE(Notifier.Messages.empty());
 }
 
 TEST_F(PresetReportTest, HeaderThatEndsBeforeItsIndexIsNumberedZero) {
     // The stored body is one byte and the checksum byte: the index reads -1.
-    EXPECT_EQ(Build(SysExFile{Msg(0x21).Body({0})}),
-              Document(Concat({{TS}, PresetLines("00", "")})));
+    EXPECT_EQ(Trace(SysExFile{Msg(0x21).Body({0})}), (Lines{Start, "preset QVR-3 #00 ", "end"}));
     EXPECT_TRUE(Notifier.Messages.empty());
 }
 
 TEST_F(PresetReportTest, ColumnCountOutOfRangeBecomesTheDefaultAtAPresetHeader) {
     for (const int32_t columns : {0, 7, -3}) {
         Report.ColumnCount = columns;
-        const std::string document = Build(SysExFile{PresetHeader(0, "A")});
+        Trace(SysExFile{PresetHeader(0, "A")});
         EXPECT_EQ(Report.ColumnCount, 4);
-        EXPECT_EQ(document, Document(Concat({{TS}, PresetLines("01", "A")}), 4));
     }
+    Report.ColumnCount = 7;
+    Trace(SysExFile{Components({Amp})});
+    EXPECT_EQ(Report.ColumnCount, 7); // no preset header, no change
     Report.ColumnCount = 2;
-    EXPECT_EQ(Build(SysExFile{PresetHeader(0, "A")}),
-              Document(Concat({{TS}, PresetLines("01", "A", 2)}), 2));
+    Trace(SysExFile{PresetHeader(0, "A")});
+    EXPECT_EQ(Report.ColumnCount, 2);
 }
 
 TEST_F(PresetReportTest, MessagesWithoutLinesAndUnknownIds) {
@@ -214,65 +197,44 @@ TEST_F(PresetReportTest, MessagesWithoutLinesAndUnknownIds) {
                    Msg(0x0B).Body({1}),
                    Msg(0x0C).RawBody({})};
     file.Raw(HighIdMessage(0x80)).Raw(HighIdMessage(0xFF));
-    const std::string document = Build(file);
-    EXPECT_EQ(document,
-              Document(Concat({{TS},
-                               PresetLines("01", ""),
-                               {"*** UNKNOWN datum 0B ***", "*** UNKNOWN datum FFFFFF80 ***",
-                                "*** UNKNOWN datum FFFFFFFF ***"}})));
+    EXPECT_EQ(Trace(file),
+              (Lines{Start, "preset QVR-3 #01 ", "*** UNKNOWN datum 0B ***",
+                     "*** UNKNOWN datum FFFFFF80 ***", "*** UNKNOWN datum FFFFFFFF ***", "end"}));
     EXPECT_TRUE(Notifier.Messages.empty());
 }
 
 TEST_F(PresetReportTest, ComponentsModifiersAndTheUserDecimalSeparator) {
-    const std::string document =
-        Build(SysExFile{PresetHeader(0, "A"), Components({Amp, Chorus}), OneLink(1, 1)}, ',');
-    EXPECT_EQ(document,
-              Document(Concat(
-                  {{TS},
-                   PresetLines("01", "A"),
-                   AmpLines,
-                   {CellBreakMarker, "<b>Chorus</b>", "Type = Classic", "Rate = 0,4", "Mix = 4"},
-                   {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
-                    "Max = 0,3", "Min = 0,1"}})));
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp, Chorus}), OneLink(1, 1)}, ','),
+              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+                      AmpLines,
+                      {"<br>", "<b>Chorus</b>", "Type = Classic", "Rate = 0,4", "Mix = 4"},
+                      {"<br>", "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
+                       "Max = 0,3", "Min = 0,1", "end"}}));
 }
 
 // Each preset's links name the modules of its own chain.
 TEST_F(PresetReportTest, LinksOfALaterPresetNameItsOwnModules) {
-    const std::string document =
-        Build(SysExFile{PresetHeader(0, "A"), Components({Chorus, Amp}), OneLink(0, 1),
-                        PresetHeader(1, "B"), Components({Amp, Chorus}), OneLink(0, 2)});
-    const Lines linkA = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
-                         "Max = 0.3",     "Min = 0.1"};
-    const Lines linkB = {CellBreakMarker, "<b>LFO 1</b>", "Speed = 1", "Linked param = Green Gain",
-                         "Max = 3",       "Min = 1"};
-    EXPECT_EQ(document, Document(Concat({{TS},
-                                         PresetLines("01", "A"),
-                                         ChorusLines,
-                                         AmpLines,
-                                         linkA,
-                                         PresetLines("02", "B"),
-                                         AmpLines,
-                                         ChorusLines,
-                                         linkB})));
-}
-
-// The lines of one preset with all four channel modules, names under their headings.
-Lines NamedChain(const std::string& greenAmp, const std::string& greenCab,
-                 const std::string& redAmp, const std::string& redCab) {
-    auto named = [](Lines lines, const std::string& name) {
-        if (!name.empty()) {
-            lines.insert(lines.begin() + 2, "Name = " + name);
-        }
-        return lines;
-    };
-    return Concat({named(AmpLines, greenAmp), named(CabinetLines, greenCab),
-                   named(RedAmpLines, redAmp), named(RedCabinetLines, redCab)});
+    const Lines linkA = {"<br>",      "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
+                         "Max = 0.3", "Min = 0.1"};
+    const Lines linkB = {"<br>",    "<b>LFO 1</b>", "Speed = 1", "Linked param = Green Gain",
+                         "Max = 3", "Min = 1"};
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Chorus, Amp}), OneLink(0, 1),
+                              PresetHeader(1, "B"), Components({Amp, Chorus}), OneLink(0, 2)}),
+              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+                      ChorusLines,
+                      AmpLines,
+                      linkA,
+                      {"preset QVR-3 #02 B", "chain"},
+                      AmpLines,
+                      ChorusLines,
+                      linkB,
+                      {"end"}}));
 }
 
 struct TNameCase {
     const char* What;
     std::vector<std::pair<uint8_t, std::string>> Models; // component id, name, in file order
-    Lines Names; // the names under green amp, green cab, red amp, red cab
+    Lines Names;                                         // the user-model events, in order
 };
 
 void PrintTo(const TNameCase& c, std::ostream* os) {
@@ -281,16 +243,19 @@ void PrintTo(const TNameCase& c, std::ostream* os) {
 
 class UserModelNameTest : public PresetReportTest, public testing::WithParamInterface<TNameCase> {};
 
-TEST_P(UserModelNameTest, NamesGoUnderTheirOwnHeadings) {
+TEST_P(UserModelNameTest, NamesFindTheirSlots) {
     const TNameCase& c = GetParam();
     SysExFile file{PresetHeader(0, "A"), Components({Amp, Cabinet, Amp, Cabinet})};
     for (const auto& [id, name] : c.Models) {
         file.Add(UserModel(id, name));
     }
-    EXPECT_EQ(Build(file),
-              Document(Concat({{TS},
-                               PresetLines("01", "A"),
-                               NamedChain(c.Names[0], c.Names[1], c.Names[2], c.Names[3])})))
+    EXPECT_EQ(Trace(file), Concat({{Start, "preset QVR-3 #01 A", "chain"},
+                                   AmpLines,
+                                   CabinetLines,
+                                   RedAmpLines,
+                                   RedCabinetLines,
+                                   c.Names,
+                                   {"end"}}))
         << c.What;
 }
 
@@ -298,53 +263,55 @@ INSTANTIATE_TEST_SUITE_P(
     Orders, UserModelNameTest,
     testing::Values(TNameCase{"usual order",
                               {{1, "G"}, {2, "GC"}, {1, "R"}, {2, "RC"}},
-                              {"G", "GC", "R", "RC"}},
+                              {"user model green amp = G", "user model green cabinet = GC",
+                               "user model red amp = R", "user model red cabinet = RC"}},
                     TNameCase{"cabinets first",
                               {{2, "GC"}, {2, "RC"}, {1, "G"}, {1, "R"}},
-                              {"G", "GC", "R", "RC"}},
-                    TNameCase{"amps never named", {{2, "GC"}, {2, "RC"}}, {"", "GC", "", "RC"}},
-                    TNameCase{"only the red cabinet left",
-                              {{2, "GC"}, {1, "G"}, {1, "R"}, {2, "RC"}},
-                              {"G", "GC", "R", "RC"}},
+                              {"user model green cabinet = GC", "user model red cabinet = RC",
+                               "user model green amp = G", "user model red amp = R"}},
                     TNameCase{"more names than slots",
                               {{1, "G"}, {1, "R"}, {1, "X"}, {0, "Z"}, {7, "Y"}},
-                              {"G", "", "R", ""}},
-                    TNameCase{"escaped",
+                              {"user model green amp = G", "user model red amp = R"}},
+                    TNameCase{"kept as the file has it",
                               {{1, "<Hot & \"Loud\">"}},
-                              {"&lt;Hot &amp; &quot;Loud&quot;&gt;", "", "", ""}}),
+                              {"user model green amp = <Hot & \"Loud\">"}}),
     TNameByWhat());
 
 TEST_F(PresetReportTest, NameSlotsEndWithTheirPresetsComponents) {
     // The first preset's amp is never named; the name that follows the second
     // preset's components has no amp there to go to.
-    const std::string document =
-        Build(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
-                        Components({Chorus}), UserModel(1, "late"), UserModel(0, "zero")});
-    EXPECT_EQ(document,
-              Document(Concat(
-                  {{TS}, PresetLines("01", "A"), AmpLines, PresetLines("02", "B"), ChorusLines})));
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
+                              Components({Chorus}), UserModel(1, "late"), UserModel(0, "zero")}),
+              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+                      AmpLines,
+                      {"preset QVR-3 #02 B", "chain"},
+                      ChorusLines,
+                      {"end"}}));
 }
 
 TEST_F(PresetReportTest, NameAfterTheNextPresetHeaderStillFindsItsAmp) {
-    const std::string document = Build(SysExFile{PresetHeader(0, "A"), Components({Amp}),
-                                                 PresetHeader(1, "B"), UserModel(1, "M")});
-    EXPECT_EQ(document,
-              Document(Concat({{TS},
-                               PresetLines("01", "A"),
-                               {CellBreakMarker, "<b>Green Amp</b>", "Name = M", "Status = On"},
-                               PresetLines("02", "B")})));
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
+                              UserModel(1, "M")}),
+              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+                      AmpLines,
+                      {"preset QVR-3 #02 B", "user model green amp = M", "end"}}));
+    // In the document the name goes under the first preset's amp.
+    TempFile preset(
+        SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"), UserModel(1, "M")}
+            .Str());
+    const std::string document = Report.Build(preset.Path(), '.');
+    EXPECT_NE(
+        document.find("      <b>Green Amp</b><br>\n      Name = M<br>\n      Status = On<br>\n"),
+        std::string::npos)
+        << document;
 }
 
-TEST_F(PresetReportTest, PresetNamesAreEscapedAndKeptWhole) {
+TEST_F(PresetReportTest, PresetNamesAreKeptWhole) {
     const std::string longName(300, 'n');
-    const std::string document =
-        Build(SysExFile{PresetHeader(0, "<br>"), PresetHeader(1, "&nbsp;"),
-                        PresetHeader(2, longName), PresetHeader(3, "A\"B")});
-    EXPECT_EQ(document, Document(Concat({{TS},
-                                         PresetLines("01", "&lt;br&gt;"),
-                                         PresetLines("02", "&amp;nbsp;"),
-                                         PresetLines("03", longName),
-                                         PresetLines("04", "A&quot;B")})));
+    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "<br>"), PresetHeader(1, "&nbsp;"),
+                              PresetHeader(2, longName), PresetHeader(3, "A\"B")}),
+              (Lines{Start, "preset QVR-3 #01 <br>", "preset QVR-3 #02 &nbsp;",
+                     "preset QVR-3 #03 " + longName, "preset QVR-3 #04 A\"B", "end"}));
 }
 
 TEST_F(PresetReportTest, NameWithoutTerminatorRunsToTheEndOfTheBody) {
@@ -352,8 +319,8 @@ TEST_F(PresetReportTest, NameWithoutTerminatorRunsToTheEndOfTheBody) {
     const Msg header = Msg(0x21).Body(Join({{0, 0, 3}, ToBytes("AB")}));
     const Bytes wire = header.Wire();
     const char checksum = static_cast<char>(wire[wire.size() - 2]);
-    EXPECT_EQ(Build(SysExFile{header}),
-              Document(Concat({{TS}, PresetLines("04", std::string("AB") + checksum)})));
+    EXPECT_EQ(Trace(SysExFile{header}),
+              (Lines{Start, "preset QVR-3 #04 AB" + std::string(1, checksum), "end"}));
 }
 
 TEST_F(PresetReportTest, LargeBackupIsBuiltInLinearTime) {
@@ -368,8 +335,9 @@ TEST_F(PresetReportTest, LargeBackupIsBuiltInLinearTime) {
             .Add(UserModel(2, "C"))
             .Add(UserModel(1, "R"));
     }
+    TempFile preset(file.Str());
     const auto start = std::chrono::steady_clock::now();
-    const std::string document = Build(file);
+    const std::string document = Report.Build(preset.Path(), '.');
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 60.0); // a quadratic build takes hours

@@ -147,12 +147,34 @@ std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes)
     return message;
 }
 
-std::vector<std::string> TRenderBench::AllLines() const {
-    std::vector<std::string> all;
-    for (size_t i = 0; i < Lines.Count(); ++i) {
-        all.emplace_back(Lines.Line(i));
+void TTraceSink::ReportStart(std::string_view model) {
+    Lines.push_back("start " + std::string(model));
+}
+
+void TTraceSink::PresetHeading(std::string_view model, std::optional<int32_t> number,
+                               std::string_view name) {
+    std::string line = "preset " + std::string(model);
+    if (number) {
+        line += (*number < 10 ? " #0" : " #") + std::to_string(*number);
     }
-    return all;
+    Lines.push_back(line + " " + std::string(name));
+}
+
+void TTraceSink::ModuleStart(std::string_view heading, TNameSlot slot) {
+    Lines.emplace_back("<br>");
+    Lines.push_back("<b>" + std::string(heading) + "</b>");
+    Slots.push_back(slot);
+}
+
+void TTraceSink::Value(std::string_view name, std::string_view value) {
+    Lines.push_back(std::string(name) + " = " + std::string(value));
+}
+
+void TTraceSink::UserModelName(TNameSlot slot, std::string_view name) {
+    static const char* const slots[] = {"none", "green amp", "green cabinet", "red amp",
+                                        "red cabinet"};
+    Lines.push_back("user model " + std::string(slots[static_cast<size_t>(slot)]) + " = " +
+                    std::string(name));
 }
 
 } // namespace qvr::test

@@ -3,11 +3,13 @@
 #include "base/UserNotifier.h"
 #include "config/Qvrconfig.h"
 #include "report/RenderContext.h"
+#include "report/ReportSink.h"
 #include "sysex/Qvrsysex.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,16 +61,36 @@ std::unique_ptr<TQvrConfig> LoadConfigText(const TTempDir& dir, const std::strin
 // A message whose body holds exactly `bytes`, ready to be read with NextByte.
 std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes);
 
+// Writes down the report's events one per line, as a test expects them:
+//   "start QVR-3", "preset QVR-3 #01 Name" (no '#' part without a number),
+//   "chain", "<br>" and "<b>Heading</b>" for a module, "name = value", a
+//   line's text, "user model green amp = Name", "end".
+class TTraceSink : public IReportSink {
+public:
+    void ReportStart(std::string_view model) override;
+    void PresetHeading(std::string_view model, std::optional<int32_t> number,
+                       std::string_view name) override;
+    void ChainStart() override { Lines.emplace_back("chain"); }
+    void ModuleStart(std::string_view heading, TNameSlot slot) override;
+    void Value(std::string_view name, std::string_view value) override;
+    void Line(std::string_view text) override { Lines.emplace_back(text); }
+    void UserModelName(TNameSlot slot, std::string_view name) override;
+    void ReportEnd() override { Lines.emplace_back("end"); }
+
+    std::vector<std::string> Lines;
+    std::vector<TNameSlot> Slots; // of the modules, in order
+};
+
 // Everything the renderers work on, around one configuration.
 struct TRenderBench {
     TTempDir Dir;
     std::unique_ptr<TQvrConfig> Config = LoadConfigText(Dir, TestConfigText);
-    TReportLines Lines;
+    TTraceSink Trace;
     TRenderState State;
     TRecordingNotifier Notifier;
-    TRenderContext Context{*Config, Lines, State, Notifier, '.'};
+    TRenderContext Context{*Config, Trace, State, Notifier, '.'};
 
-    std::vector<std::string> AllLines() const;
+    std::vector<std::string> AllLines() const { return Trace.Lines; }
 };
 
 } // namespace qvr::test

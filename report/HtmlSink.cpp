@@ -1,0 +1,224 @@
+#include "report/HtmlSink.h"
+
+#include "report/ColumnCount.h"
+#include "report/Utf8Text.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace qvr {
+
+const char* const THtmlSink::TableStart =
+    "<table width=\"100%\" class=\"preset\" align=\"center\" border=\"1\" cellpadding=\"4\" "
+    "cellspacing=\"0\" style=\"font-family: arial, sans-serif; font-size: 12\">";
+
+namespace {
+
+const std::string_view RowStart = "  <tr valign=\"top\">\n";
+const std::string_view CellStart = "    <td class=\"preset\">\n";
+const std::string_view CellEnd = "    </td>\n";
+const std::string_view RowEnd = "  </tr>\n";
+const std::string_view EmptyCell = "    <td class=\"preset\">&nbsp;</td>\n";
+const std::string_view TableEnd = "</table>\n";
+const std::string_view Indent = "      ";
+
+// How a line is laid out by the markup it holds: a table start stands alone,
+// a table row is indented as a row, a heading or any line outside a row has
+// no line break after it. Only texts with a '<' can hold any of them.
+enum class TMarkup { None, Heading, Row, Table };
+
+TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {
+    TMarkup found = TMarkup::None;
+    for (const std::string_view part : parts) {
+        if (std::memchr(part.data(), '<', part.size()) == nullptr) {
+            continue;
+        }
+        if (part.find("<table") != std::string_view::npos) {
+            return TMarkup::Table;
+        }
+        if (part.find("<tr") != std::string_view::npos) {
+            found = TMarkup::Row;
+        } else if (found == TMarkup::None && part.find("<h") != std::string_view::npos) {
+            found = TMarkup::Heading;
+        }
+    }
+    return found;
+}
+
+// Names from preset files: & < > " become entities, every other byte stays.
+template <class TOut> void AppendEscaped(TOut& out, std::string_view text) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char* entity = nullptr;
+        switch (text[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        default:
+            continue;
+        }
+        out.Append(text.substr(start, i - start));
+        out.Append(entity);
+        start = i + 1;
+    }
+    out.Append(text.substr(start));
+}
+
+} // namespace
+
+THtmlSink::THtmlSink(IByteTarget& target, int32_t columnCount) : Out(target), Columns(columnCount) {
+    if (!IsColumnCountInRange(columnCount)) {
+        Held.emplace();
+    }
+}
+
+void THtmlSink::ReplayHeld() {
+    const TEventRecorder held = std::move(*Held);
+    Held.reset();
+    held.Replay(*this);
+}
+
+void THtmlSink::PadRow() {
+    while (--CellsLeft > 0) {
+        Out.Append(EmptyCell);
+    }
+}
+
+void THtmlSink::CellBreak() {
+    if (RowOpen) {
+        Out.Append(CellEnd);
+    }
+    if (--CellsLeft == 0) {
+        if (RowOpen) {
+            Out.Append(RowEnd);
+        }
+        CellsLeft = Columns;
+        Out.Append(RowStart);
+        RowOpen = true;
+    }
+    Out.Append(CellStart);
+}
+
+void THtmlSink::PutLine(std::initializer_list<std::string_view> parts) {
+    const TMarkup markup = MarkupOf(parts);
+    if (markup == TMarkup::Table) {
+        // stands alone
+    } else if (markup == TMarkup::Row) {
+        Out.Append("  ");
+    } else {
+        Out.Append(Indent);
+    }
+    for (const std::string_view part : parts) {
+        Out.Append(part);
+    }
+    const bool lineBreak = markup == TMarkup::None && RowOpen;
+    Out.Append(lineBreak ? std::string_view("<br>\n") : std::string_view("\n"));
+}
+
+void THtmlSink::ReportStart(std::string_view model) {
+    if (Held) {
+        Held->ReportStart(model);
+        return;
+    }
+    PutLine({TableStart});
+}
+
+void THtmlSink::PresetHeading(std::string_view model, std::optional<int32_t> number,
+                              std::string_view name) {
+    if (Held) {
+        Columns = DefaultColumnCount;
+        ReplayHeld();
+    }
+    // The row of the presets before is padded; the cell that is open stays open.
+    PadRow();
+    CellsLeft = 1;
+
+    char columns[16];
+    std::snprintf(columns, sizeof columns, "%d", static_cast<int>(Columns));
+    char digits[24] = "";
+    if (number) {
+        std::snprintf(digits, sizeof digits, " #%02u", static_cast<unsigned>(*number));
+    }
+    PutLine({"<tr><th class=\"preset\" colspan=\"", columns, "\" bgcolor=#EEEEEE align=\"center\">",
+             model, " Preset", digits, "</th></tr>"});
+    CellBreak();
+    PutLine({"<b>Preset Name</b>"});
+    // An escaped name holds no markup and the row is open.
+    Out.Append(Indent);
+    AppendEscaped(Out, name);
+    Out.Append("<br>\n");
+}
+
+void THtmlSink::ChainStart() {
+    if (Held) {
+        Held->ChainStart();
+        return;
+    }
+    Out.Settle();
+}
+
+void THtmlSink::ModuleStart(std::string_view heading, TNameSlot slot) {
+    if (Held) {
+        Held->ModuleStart(heading, slot);
+        return;
+    }
+    CellBreak();
+    PutLine({"<b>", heading, "</b>"});
+    if (slot != TNameSlot::None) {
+        Out.MarkSlot(slot);
+    }
+}
+
+void THtmlSink::Value(std::string_view name, std::string_view value) {
+    if (Held) {
+        Held->Value(name, value);
+        return;
+    }
+    PutLine({name, " = ", value});
+}
+
+void THtmlSink::Line(std::string_view text) {
+    if (Held) {
+        Held->Line(text);
+        return;
+    }
+    PutLine({text});
+}
+
+void THtmlSink::UserModelName(TNameSlot slot, std::string_view name) {
+    if (Held) {
+        Held->UserModelName(slot, name);
+        return;
+    }
+    // Under a module heading the row is always open.
+    TLineText line;
+    line.Append(Indent);
+    line.Append("Name = ");
+    AppendEscaped(line, name);
+    line.Append("<br>\n");
+    Out.InsertAtSlot(slot, line.Text);
+}
+
+void THtmlSink::ReportEnd() {
+    if (Held) {
+        ReplayHeld(); // no preset heading came: the count stays as given
+    }
+    Out.Append(CellEnd);
+    PadRow();
+    if (RowOpen) {
+        Out.Append(RowEnd);
+    }
+    Out.Append(TableEnd);
+    Out.Finish();
+}
+
+} // namespace qvr

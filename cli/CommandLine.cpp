@@ -13,8 +13,8 @@ TCliParse Fail(std::string error) {
     return TCliParse{std::nullopt, std::move(error)};
 }
 
-const std::array<const char*, 5> LongOptions = {"columns", "config-dir", "output", "help",
-                                                "version"};
+const std::array<const char*, 6> LongOptions = {"columns", "config-dir", "format",
+                                                "output",  "help",       "version"};
 
 // The long option that `given` names: its full name, or a prefix of exactly one
 // name. Returns the usage error, empty when `name` was found.
@@ -47,14 +47,18 @@ std::string MatchLongOption(const std::string& given, const std::string& arg, st
 } // namespace
 
 std::string UsageText() {
-    return "Usage: qvrreport [--columns N] [--config-dir DIR] [--output FILE] PRESET_FILE\n"
-           "Write the HTML report of a Korvane QVR preset or backup file.\n"
+    return "Usage: qvrreport [--columns N] [--config-dir DIR] [--format FORMAT] [--output FILE]\n"
+           "                 PRESET_FILE\n"
+           "Write the report of a Korvane QVR preset or backup file.\n"
            "\n"
            "  --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
            "  --config-dir DIR  look for the product configuration file in DIR first\n"
            "                    (default: the editor's folder from the settings store);\n"
            "                    the folder of qvrreport itself is searched next\n"
-           "  --output FILE     write the report to FILE instead of standard output\n"
+           "  --format FORMAT   html (default, the viewer's document), text (one block per\n"
+           "                    preset), csv (one row per parameter) or json\n"
+           "  --output FILE     write the report to FILE instead of standard output; FILE\n"
+           "                    is replaced only by a finished report\n"
            "  --help            display this help and exit\n"
            "  --version         output version information and exit\n"
            "\n"
@@ -119,6 +123,12 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             options.Columns = columns;
         } else if (name == "config-dir") {
             options.ConfigDir = value;
+        } else if (name == "format") {
+            const std::optional<TReportFormat> format = ReportFormatByName(value);
+            if (!format) {
+                return Fail("invalid format '" + value + "' (must be html, text, csv or json)");
+            }
+            options.Format = *format;
         } else {
             options.Output = value;
         }

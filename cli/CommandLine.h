@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/PresetReport.h"
+#include "report/ReportFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +14,7 @@ namespace qvr {
 struct TCliOptions {
     int32_t Columns = TPresetReport::DefaultColumnCount;
     std::optional<std::string> ConfigDir;
+    TReportFormat Format = TReportFormat::Html;
     std::optional<std::string> Output;
     std::string PresetFile;
     bool Help = false;

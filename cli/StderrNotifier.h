@@ -28,7 +28,6 @@ private:
     static void Write(const char* kind, const std::string& text) {
         std::string line = kind + text + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
-        std::fflush(stderr);
     }
 };
 

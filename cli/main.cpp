@@ -1,19 +1,26 @@
-// qvrreport: writes the report of a preset or backup file, byte for byte the
-// document that the viewer shows, to a file or to standard output.
+// qvrreport: writes the report of a preset or backup file, to a file or to
+// standard output: in HTML byte for byte the document that the viewer shows,
+// or as text, CSV or JSON.
 
+#include "base/Numbers.h"
 #include "cli/CommandLine.h"
 #include "cli/StderrNotifier.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/SameFile.h"
+#include "platform/Spool.h"
 #include "platform/VersionText.h"
 #include "report/PresetReport.h"
+#include "report/ReportFormat.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,29 +35,57 @@ int UsageError(const std::string& problem) {
     return ExitUsage;
 }
 
-// Writes the whole document; false (with errno set) when it could not be written.
-bool WriteAll(std::FILE* file, const std::string& document) {
-    const size_t written = std::fwrite(document.data(), 1, document.size(), file);
-    return written == document.size() && std::fflush(file) == 0;
-}
+// The bytes of a new output file; its first failure is kept by the file.
+class TFileTarget : public qvr::IByteTarget {
+public:
+    explicit TFileTarget(qvr::TAtomicFile& file) : File(file) {}
+    void Put(std::string_view bytes) override { File.Write(bytes.data(), bytes.size()); }
 
-int WriteDocument(const qvr::TCliOptions& options, const std::string& document) {
-    if (!options.Output) {
-        if (!WriteAll(stdout, document)) {
-            std::fprintf(stderr, "qvrreport: write error: %s\n", std::strerror(errno));
+private:
+    qvr::TAtomicFile& File;
+};
+
+// Where the document goes while it is written: a new file that replaces the
+// output file only once the report is finished, or a spool that is copied to
+// standard output then. A report that fails on the way writes no document.
+class TDocumentOutput {
+public:
+    explicit TDocumentOutput(const std::optional<std::string>& path) {
+        if (path) {
+            File.emplace(*path);
+            FileTarget.emplace(*File);
+        }
+    }
+
+    qvr::IByteTarget& Target() {
+        return FileTarget ? static_cast<qvr::IByteTarget&>(*FileTarget) : Spool;
+    }
+
+    // Puts the finished document in place; ExitUsage with its message when it cannot be.
+    int Finish() {
+        if (File) {
+            if (!File->Commit()) {
+                std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", File->Target().c_str(),
+                             std::strerror(File->Error()));
+                return ExitUsage;
+            }
+            return ExitOk;
+        }
+        qvr::TDescriptorTarget out(STDOUT_FILENO);
+        const bool copied = Spool.CopyTo(out);
+        const int error = copied ? out.Error() : Spool.Error();
+        if (error != 0) {
+            std::fprintf(stderr, "qvrreport: write error: %s\n", std::strerror(error));
             return ExitUsage;
         }
         return ExitOk;
     }
-    // The file is replaced whole, or left as it was.
-    qvr::TAtomicFile file(*options.Output);
-    if (!file.Write(document.data(), document.size()) || !file.Commit()) {
-        std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", options.Output->c_str(),
-                     std::strerror(file.Error()));
-        return ExitUsage;
-    }
-    return ExitOk;
-}
+
+private:
+    std::optional<qvr::TAtomicFile> File;
+    std::optional<TFileTarget> FileTarget;
+    qvr::TSpool Spool;
+};
 
 // Whether writing the output would replace the preset file or a configuration file that the
 // report could read.
@@ -70,6 +105,9 @@ bool OutputIsAnInput(const std::string& output, const std::string& presetFile,
 } // namespace
 
 int main(int argc, char** argv) {
+    // Messages are written in blocks; the buffer goes out at exit, before the document.
+    static char errorBuffer[64 * 1024];
+    std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof errorBuffer);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const qvr::TCliParse parse = qvr::ParseCommandLine(args);
     if (!parse.Options) {
@@ -96,11 +134,13 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    std::string document;
+    TDocumentOutput output(options.Output);
     try {
-        qvr::TPresetReport report(notifier, search);
+        qvr::TReportWriter writer = qvr::MakeReportWriter(
+            options.Format, output.Target(), options.PresetFile, options.Columns, notifier);
+        qvr::TPresetReport report(*writer.Notifier, search);
         report.ColumnCount = options.Columns;
-        document = report.Build(options.PresetFile);
+        report.Emit(options.PresetFile, *writer.Sink, qvr::UserDecimalSeparator());
     } catch (const std::exception& e) {
         notifier.ShowException(qvr::ExceptionMessage(e));
         return ExitErrorShown;
@@ -109,7 +149,9 @@ int main(int argc, char** argv) {
         return ExitErrorShown;
     }
 
-    const int written = WriteDocument(options, document);
+    // The messages go out first, as they were shown while the report was made.
+    std::fflush(stderr);
+    const int written = output.Finish();
     if (written != ExitOk) {
         return written;
     }

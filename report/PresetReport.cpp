@@ -7,7 +7,6 @@
 #include "sysex/Midisysex.h"
 #include "sysex/Qvrsysex.h"
 
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -28,7 +27,7 @@ namespace {
 // report events of every message.
 class TFileReader {
 public:
-    TFileReader(std::istream& in, IReportSink& sink, TRenderState& state, IUserNotifier& notifier,
+    TFileReader(TByteInput& in, IReportSink& sink, TRenderState& state, IUserNotifier& notifier,
                 const TConfigSearch& search, char decimalSeparator)
         : In(in), Sink(sink), State(state), Notifier(notifier), Search(search),
           DecimalSeparator(decimalSeparator) {}
@@ -63,7 +62,7 @@ private:
         return true;
     }
 
-    std::istream& In;
+    TByteInput& In;
     IReportSink& Sink;
     TRenderState& State;
     IUserNotifier& Notifier;
@@ -88,7 +87,11 @@ std::string TPresetReport::Build(const std::string& fileName, char decimalSepara
 
 void TPresetReport::Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator) {
     // A file that cannot be opened reads as an empty one.
-    std::ifstream in(fileName, std::ios::binary);
+    TFileInput in(fileName);
+    Emit(in, sink, decimalSeparator);
+}
+
+void TPresetReport::Emit(TByteInput& in, IReportSink& sink, char decimalSeparator) {
     State.ResetPositions();
     State.ResetNameSlots();
 

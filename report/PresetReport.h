@@ -5,6 +5,7 @@
 #include "report/ProductConfigLookup.h" // TConfigSearch
 #include "report/RenderState.h"
 #include "report/ReportSink.h"
+#include "sysex/ByteInput.h"
 
 #include <cstdint>
 #include <optional>
@@ -45,6 +46,8 @@ public:
     // ReportEnd included: the same report in any format. An exception that
     // escapes leaves the sink without its ReportEnd.
     void Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator);
+    // The same for bytes already open, such as standard input.
+    void Emit(TByteInput& in, IReportSink& sink, char decimalSeparator);
 
 private:
     IUserNotifier& Notifier;

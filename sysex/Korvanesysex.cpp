@@ -9,12 +9,12 @@ namespace {
 
 constexpr uint8_t XorChecksum = 1;
 
-uint8_t TakeIdByte(std::istream& in) {
-    const std::istream::int_type c = in.get();
-    if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
+uint8_t TakeIdByte(TByteInput& in) {
+    uint8_t b = 0;
+    if (!in.Take(b)) {
         throw EMidiSysExInvalid();
     }
-    return static_cast<uint8_t>(c);
+    return b;
 }
 
 // Exclusive-or of the body bytes as WriteData puts them on the wire.
@@ -39,7 +39,7 @@ uint8_t WireXor(const std::vector<uint8_t>& body, bool packed) {
 
 TKorvaneSysEx::TKorvaneSysEx(bool packed) : TMidiSysEx(XorChecksum), Packed(packed) {}
 
-int32_t TKorvaneSysEx::ReadMessage(std::istream& in) {
+int32_t TKorvaneSysEx::ReadMessage(TByteInput& in) {
     if (!ReadHeader(in)) {
         return -1;
     }
@@ -51,7 +51,7 @@ void TKorvaneSysEx::WriteMessage(std::ostream& out) {
     WriteBody(out);
 }
 
-bool TKorvaneSysEx::ReadHeader(std::istream& in) {
+bool TKorvaneSysEx::ReadHeader(TByteInput& in) {
     if (!TMidiSysEx::ReadHeader(in)) {
         return false;
     }
@@ -72,6 +72,11 @@ void TKorvaneSysEx::WriteHeader(std::ostream& out) {
 }
 
 int32_t TKorvaneSysEx::ReadBody(std::istream& in) {
+    TStreamInput bytes(in);
+    return ReadBody(bytes);
+}
+
+int32_t TKorvaneSysEx::ReadBody(TByteInput& in) {
     const int32_t n = ReadData(in, Packed);
     // A body that stores nothing (empty, or a lone packing byte) has no checksum byte to test.
     if (n > 0 && Checksum != 0) {

@@ -20,13 +20,16 @@ class TKorvaneSysEx : public TMidiSysEx {
 public:
     explicit TKorvaneSysEx(bool packed);
 
-    int32_t ReadMessage(std::istream& in) override;
+    using TMidiSysEx::ReadHeader;
+    using TMidiSysEx::ReadMessage;
+    int32_t ReadMessage(TByteInput& in) override;
     void WriteMessage(std::ostream& out) override;
-    bool ReadHeader(std::istream& in) override;
+    bool ReadHeader(TByteInput& in) override;
     void WriteHeader(std::ostream& out) override;
 
     // Reads the body and tests the checksum; returns the number of bytes stored.
-    virtual int32_t ReadBody(std::istream& in);
+    virtual int32_t ReadBody(TByteInput& in);
+    int32_t ReadBody(std::istream& in);
     virtual void WriteBody(std::ostream& out);
 
     uint8_t GetProductId() const { return ProductId; }

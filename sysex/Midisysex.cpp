@@ -1,6 +1,7 @@
 #include "sysex/Midisysex.h"
 
 #include <algorithm>
+#include <cstring>
 #include <istream>
 #include <new>
 #include <ostream>
@@ -13,19 +14,9 @@ constexpr uint8_t StartByte = 0xF0;
 constexpr uint8_t EndByte = 0xF7;
 constexpr int32_t GroupSize = 7; // data bytes per packing byte
 
-// One unformatted byte: nothing is skipped or translated, so 0x0A, 0x0D, 0x1A and 0x20 are data.
-bool TakeByte(std::istream& in, uint8_t& b) {
-    const std::istream::int_type c = in.get();
-    if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
-        return false;
-    }
-    b = static_cast<uint8_t>(c);
-    return true;
-}
-
-uint8_t TakeHeaderByte(std::istream& in) {
+uint8_t TakeHeaderByte(TByteInput& in) {
     uint8_t b = 0;
-    if (!TakeByte(in, b)) {
+    if (!in.Take(b)) {
         throw EMidiSysExInvalid();
     }
     return b;
@@ -41,11 +32,26 @@ TMidiSysEx::TMidiSysEx(uint8_t checksumKind) : ChecksumKind(checksumKind) {}
 
 TMidiSysEx::~TMidiSysEx() = default;
 
-int32_t TMidiSysEx::ReadMessage(std::istream& in) {
+int32_t TMidiSysEx::ReadMessage(TByteInput& in) {
     if (!ReadHeader(in)) {
         return -1;
     }
     return ReadData(in, false);
+}
+
+int32_t TMidiSysEx::ReadMessage(std::istream& in) {
+    TStreamInput bytes(in);
+    return ReadMessage(bytes);
+}
+
+bool TMidiSysEx::ReadHeader(std::istream& in) {
+    TStreamInput bytes(in);
+    return ReadHeader(bytes);
+}
+
+int32_t TMidiSysEx::ReadData(std::istream& in, bool packed) {
+    TStreamInput bytes(in);
+    return ReadData(bytes, packed);
 }
 
 void TMidiSysEx::WriteMessage(std::ostream& out) {
@@ -53,9 +59,9 @@ void TMidiSysEx::WriteMessage(std::ostream& out) {
     WriteData(out, false);
 }
 
-bool TMidiSysEx::ReadHeader(std::istream& in) {
+bool TMidiSysEx::ReadHeader(TByteInput& in) {
     uint8_t b = 0;
-    if (!TakeByte(in, b)) {
+    if (!in.Take(b)) {
         return false;
     }
     if (b != StartByte) {
@@ -98,42 +104,73 @@ void TMidiSysEx::WriteHeader(std::ostream& out) {
     PutByte(out, DeviceId);
 }
 
-int32_t TMidiSysEx::ReadData(std::istream& in, bool packed) {
-    Data.reset();
+int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
+    // The buffer stays from message to message; only the capacity starts afresh.
     DataLength = 0;
     Cursor = -1;
-    Data.emplace(static_cast<size_t>(BlockSize));
+    if (!Data) {
+        Data.emplace();
+    }
     std::vector<uint8_t>& buffer = *Data;
+    Capacity = BlockSize;
+    if (buffer.size() < static_cast<size_t>(Capacity)) {
+        buffer.resize(static_cast<size_t>(Capacity));
+    }
 
     int32_t count = 0;
     int32_t group = 0; // data bytes left in the current packing group
     uint8_t highBits = 0;
-    uint8_t b = 0;
     try {
-        while (TakeByte(in, b) && b != EndByte) {
-            UpdateChecksum(b); // packing bytes count as well
-            if (packed) {
-                if (--group < 0) {
-                    highBits = b;
-                    group = GroupSize;
-                    continue;
+        // Block by block: the bytes up to the end byte (or the block's end) are decoded from
+        // memory, and only those are taken from the input.
+        while (in.Fill()) {
+            const uint8_t* const begin = in.Begin();
+            const size_t available = static_cast<size_t>(in.Limit() - begin);
+            const void* end = std::memchr(begin, EndByte, available);
+            const size_t length =
+                end == nullptr ? available
+                               : static_cast<size_t>(static_cast<const uint8_t*>(end) - begin);
+            for (size_t i = 0; i < length; ++i) {
+                uint8_t b = begin[i];
+                UpdateChecksum(b); // packing bytes count as well
+                if (packed) {
+                    if (--group < 0) {
+                        highBits = b;
+                        group = GroupSize;
+                        continue;
+                    }
+                    // Bit 6 of the packing byte goes to the first byte of its group, bit 0 to
+                    // the seventh.
+                    highBits = static_cast<uint8_t>(highBits << 1);
+                    b = static_cast<uint8_t>(b | (highBits & 0x80));
                 }
-                // Bit 6 of the packing byte goes to the first byte of its group, bit 0 to the
-                // seventh.
-                highBits = static_cast<uint8_t>(highBits << 1);
-                b = static_cast<uint8_t>(b | (highBits & 0x80));
-            }
-            buffer[static_cast<size_t>(count)] = b;
-            ++count;
-            if (static_cast<size_t>(count) == buffer.size()) {
-                // The length is a 32-bit count: a body that would outgrow it fails like an
-                // allocation. On failure the vector keeps what it holds; the caller sees what
-                // was stored.
-                if (count > MaxDataLength - BlockSize) {
-                    throw std::bad_alloc();
+                buffer[static_cast<size_t>(count)] = b;
+                ++count;
+                if (count == Capacity) {
+                    // The length is a 32-bit count: a body that would outgrow it fails like an
+                    // allocation. On failure the buffer keeps what it holds; the caller sees
+                    // what was stored.
+                    if (count > MaxDataLength - BlockSize) {
+                        in.Consume(i + 1);
+                        throw std::bad_alloc();
+                    }
+                    Capacity += BlockSize;
+                    if (buffer.size() < static_cast<size_t>(Capacity)) {
+                        try {
+                            buffer.resize(static_cast<size_t>(Capacity));
+                        } catch (...) {
+                            Capacity -= BlockSize;
+                            in.Consume(i + 1);
+                            throw;
+                        }
+                    }
                 }
-                buffer.resize(buffer.size() + static_cast<size_t>(BlockSize));
             }
+            if (end != nullptr) {
+                in.Consume(length + 1); // the end byte too
+                break;
+            }
+            in.Consume(length);
         }
     } catch (...) {
         DataLength = count;
@@ -165,19 +202,6 @@ void TMidiSysEx::WriteData(std::ostream& out, bool packed) {
     PutByte(out, EndByte);
 }
 
-int32_t TMidiSysEx::NextByte() {
-    if (!Data) {
-        return -1;
-    }
-    if (Cursor < 0) {
-        Cursor = 0;
-    }
-    if (Cursor < DataLength) {
-        return (*Data)[static_cast<size_t>(Cursor++)];
-    }
-    return -1;
-}
-
 int32_t TMidiSysEx::ReadString(std::string& dest, uint8_t terminator) {
     dest.clear();
     if (!Data) {
@@ -198,28 +222,13 @@ int32_t TMidiSysEx::ReadString(std::string& dest, uint8_t terminator) {
     return Cursor - start;
 }
 
-void TMidiSysEx::UpdateChecksum(uint8_t b) {
-    // Bytes enter as signed 8-bit values; unsigned arithmetic keeps the wrap-around defined.
-    const auto value = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(b)));
-    const auto sum = static_cast<uint32_t>(Checksum);
-    switch (ChecksumKind) {
-    case 1:
-        Checksum = static_cast<int32_t>(sum ^ value);
-        break;
-    case 2:
-        Checksum = static_cast<int32_t>(sum + value);
-        break;
-    default:
-        break;
-    }
-}
-
 bool TMidiSysEx::IsValidDeviceId(uint8_t b) {
     return b <= 0x10 || b == 0x7E || b == 0x7F;
 }
 
 void TMidiSysEx::SetData(std::vector<uint8_t> bytes) {
     DataLength = static_cast<int32_t>(bytes.size());
+    Capacity = DataLength;
     Data = std::move(bytes);
     Cursor = 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sysex/ByteInput.h"
+
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
@@ -21,22 +23,44 @@ public:
     explicit TMidiSysEx(uint8_t checksumKind);
     virtual ~TMidiSysEx();
 
-    virtual int32_t ReadMessage(std::istream& in);
+    virtual int32_t ReadMessage(TByteInput& in);
     virtual void WriteMessage(std::ostream& out);
-    // False when the stream ends before the first byte of a message.
-    virtual bool ReadHeader(std::istream& in);
+    // False when the input ends before the first byte of a message.
+    virtual bool ReadHeader(TByteInput& in);
     virtual void WriteHeader(std::ostream& out);
-    // Reads the body up to 0xF7 (or the end of the stream); returns the number of bytes stored.
-    virtual int32_t ReadData(std::istream& in, bool packed);
+    // Reads the body up to 0xF7 (or the end of the input); returns the number of bytes stored.
+    virtual int32_t ReadData(TByteInput& in, bool packed);
     virtual void WriteData(std::ostream& out, bool packed);
 
+    // The same from a stream, byte by byte: the stream stands right after the message's bytes.
+    int32_t ReadMessage(std::istream& in);
+    bool ReadHeader(std::istream& in);
+    int32_t ReadData(std::istream& in, bool packed);
+
     // The next body byte as 0..255; -1 past the end or when no body was read.
-    int32_t NextByte();
+    int32_t NextByte() {
+        if (Cursor < 0) {
+            if (!Data) {
+                return -1;
+            }
+            Cursor = 0;
+        }
+        return Cursor < DataLength ? (*Data)[static_cast<size_t>(Cursor++)] : -1;
+    }
     // dest := bytes from the cursor up to and including the terminator (when met before the
     // end of the body); returns their number, or -1 when no body was read.
     int32_t ReadString(std::string& dest, uint8_t terminator);
 
-    void UpdateChecksum(uint8_t b);
+    void UpdateChecksum(uint8_t b) {
+        // Bytes enter as signed 8-bit values; unsigned arithmetic keeps the wrap-around defined.
+        const auto value = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(b)));
+        const auto sum = static_cast<uint32_t>(Checksum);
+        if (ChecksumKind == 1) {
+            Checksum = static_cast<int32_t>(sum ^ value);
+        } else if (ChecksumKind == 2) {
+            Checksum = static_cast<int32_t>(sum + value);
+        }
+    }
     static bool IsValidDeviceId(uint8_t b);
 
     int32_t GetManufacturerId() const { return ManufacturerId; }
@@ -45,7 +69,7 @@ public:
     int32_t GetDataLength() const { return DataLength; }
     const uint8_t* GetData() const { return Data ? Data->data() : nullptr; }
     // Size of the body buffer: BlockSize after a body read, grown by BlockSize as it fills.
-    int32_t GetCapacity() const { return Data ? static_cast<int32_t>(Data->size()) : 0; }
+    int32_t GetCapacity() const { return Capacity; }
     int32_t GetBlockSize() const { return BlockSize; }
 
     // Write side: the message WriteMessage produces.
@@ -62,8 +86,10 @@ protected:
     // A one-byte id m is held as m * 65536, a three-byte id 0x00 h l as h * 256 + l; -1: none.
     int32_t ManufacturerId = -1;
     uint8_t DeviceId = 0xFF;
-    // The body buffer; its size is the capacity, DataLength the number of bytes in use.
+    // The body buffer, kept from message to message (its size may exceed the capacity);
+    // DataLength is the number of bytes in use. Unset until a body is read or set.
     std::optional<std::vector<uint8_t>> Data;
+    int32_t Capacity = 0;
     int32_t Cursor = -1; // -1: unset
     int32_t DataLength = 0;
 };

@@ -1,10 +1,14 @@
 #include "report/HtmlSink.h"
 
 #include "ReportFixtures.h"
+#include "report/CsvSink.h"
+#include "report/JsonSink.h"
+#include "report/TextSink.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace qvr::test {
 namespace {
@@ -140,6 +144,80 @@ INSTANTIATE_TEST_SUITE_P(
                     RowStart + CellStart + "      <b>A</b><br>\n" + CellEnd + CellStart +
                         "      <b>B</b><br>\n" + CellEnd + EmptyCell + EmptyCell + EmptyCell +
                         EmptyCell + EmptyCell + RowEnd + TableEnd}),
+    TNameByWhat());
+
+// The same events in the other formats: texts from windows-1252 to UTF-8
+// (0x80 is the euro sign, 0xE9 an e with acute), quoted and escaped as each
+// format needs, and the user-model name under its heading across a preset.
+void FormatEvents(IReportSink& s) {
+    s.ReportStart("QVR-3");
+    s.PresetHeading("QVR-3", 1, "Caf\xE9, \"A\"");
+    s.ChainStart();
+    s.ModuleStart("Green Amp", TNameSlot::GreenAmp);
+    s.Value("Gain", "5\x80");
+    s.ModuleStart("Red Amp", TNameSlot::RedAmp);
+    s.PresetHeading("QVR-3", std::nullopt, "B\\");
+    s.Line("No link");
+    s.UserModelName(TNameSlot::GreenAmp, "M\n1");
+    s.UserModelName(TNameSlot::RedAmp, "R");
+    s.ReportEnd();
+}
+
+struct TFormatCase {
+    const char* What;
+    std::function<std::unique_ptr<IReportSink>(IByteTarget&)> Make;
+    std::string Document;
+};
+
+void PrintTo(const TFormatCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
+class FormatTest : public testing::TestWithParam<TFormatCase> {};
+
+TEST_P(FormatTest, WritesTheEventsExactly) {
+    const TFormatCase& c = GetParam();
+    TStringTarget out;
+    FormatEvents(*c.Make(out));
+    EXPECT_EQ(out.Text, c.Document) << c.What;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FormatTest,
+    testing::Values(
+        TFormatCase{"text", [](IByteTarget& t) { return std::make_unique<TTextSink>(t); },
+                    "QVR-3 Preset #01  Caf\xC3\xA9, \"A\"\n"
+                    "  Green Amp\n"
+                    "    Name = M\n1\n"
+                    "    Gain = 5\xE2\x82\xAC\n"
+                    "  Red Amp\n"
+                    "    Name = R\n"
+                    "\n"
+                    "QVR-3 Preset  B\\\n"
+                    "    No link\n"},
+        TFormatCase{"csv", [](IByteTarget& t) { return std::make_unique<TCsvSink>(t, "a,b.q3a"); },
+                    "file,preset number,preset name,module,parameter,value\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Green Amp,Name,\"M\n1\"\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Green Amp,Gain,5\xE2\x82\xAC\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Red Amp,Name,R\r\n"
+                    "\"a,b.q3a\",,B\\,,No link,\r\n"},
+        TFormatCase{"json", [](IByteTarget& t) { return std::make_unique<TJsonSink>(t); },
+                    "{\n  \"model\": \"QVR-3\",\n  \"presets\": [\n"
+                    "    {\n      \"number\": 1,\n      \"name\": \"Caf\xC3\xA9, \\\"A\\\"\",\n"
+                    "      \"modules\": [\n"
+                    "        {\n          \"heading\": \"Green Amp\",\n          \"lines\": [\n"
+                    "            {\"name\": \"Name\", \"value\": \"M\\n1\"},\n"
+                    "            {\"name\": \"Gain\", \"value\": \"5\xE2\x82\xAC\"}\n"
+                    "          ]\n        },\n"
+                    "        {\n          \"heading\": \"Red Amp\",\n          \"lines\": [\n"
+                    "            {\"name\": \"Name\", \"value\": \"R\"}\n"
+                    "          ]\n        }\n      ]\n    },\n"
+                    "    {\n      \"number\": null,\n      \"name\": \"B\\\\\",\n"
+                    "      \"modules\": [\n"
+                    "        {\n          \"heading\": null,\n          \"lines\": [\n"
+                    "            {\"text\": \"No link\"}\n"
+                    "          ]\n        }\n      ]\n    }\n  ],\n"
+                    "  \"messages\": []\n}\n"}),
     TNameByWhat());
 
 } // namespace

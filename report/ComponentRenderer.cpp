@@ -88,8 +88,10 @@ void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
     const int32_t typeId = ReadWord16(message);
     const int32_t count = message.NextByte();
 
-    // The parameter sets of the module's current type, looked up once per record.
-    std::vector<const TQvrParamList*> typeParams;
+    // The parameter sets of the module's current type, looked up once per record (into a
+    // list that keeps its room from record to record).
+    thread_local std::vector<const TQvrParamList*> typeParams;
+    typeParams.clear();
     if (component != nullptr) {
         for (size_t t = 0; t < component->Types.Count(); ++t) {
             const TQvrType& type = component->Types.Item(t);

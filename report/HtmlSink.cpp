@@ -3,6 +3,7 @@
 #include "report/ColumnCount.h"
 #include "report/Utf8Text.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -27,10 +28,31 @@ const std::string_view Indent = "      ";
 // no line break after it. Only texts with a '<' can hold any of them.
 enum class TMarkup { None, Heading, Row, Table };
 
+bool MayHoldMarkup(std::string_view text) {
+    // Eight bytes at a time: a byte of x ^ "<<<<<<<<" is zero where the text has a '<'.
+    constexpr uint64_t Ones = 0x0101010101010101u;
+    constexpr uint64_t Highs = 0x8080808080808080u;
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        const uint64_t x = word ^ (Ones * '<');
+        if (((x - Ones) & ~x & Highs) != 0) {
+            return true;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] == '<') {
+            return true;
+        }
+    }
+    return false;
+}
+
 TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {
     TMarkup found = TMarkup::None;
     for (const std::string_view part : parts) {
-        if (std::memchr(part.data(), '<', part.size()) == nullptr) {
+        if (!MayHoldMarkup(part)) {
             continue;
         }
         if (part.find("<table") != std::string_view::npos) {
@@ -172,7 +194,12 @@ void THtmlSink::ModuleStart(std::string_view heading, TNameSlot slot) {
         return;
     }
     CellBreak();
-    PutLine({"<b>", heading, "</b>"});
+    if (MayHoldMarkup(heading)) {
+        PutLine({"<b>", heading, "</b>"});
+    } else {
+        // The row is open after a cell break.
+        Out.Append(Indent, "<b>", heading, "</b><br>\n");
+    }
     if (slot != TNameSlot::None) {
         Out.MarkSlot(slot);
     }
@@ -183,7 +210,12 @@ void THtmlSink::Value(std::string_view name, std::string_view value) {
         Held->Value(name, value);
         return;
     }
-    PutLine({name, " = ", value});
+    if (MayHoldMarkup(name) || MayHoldMarkup(value)) {
+        PutLine({name, " = ", value});
+        return;
+    }
+    Out.Append(Indent, name, " = ", value,
+               RowOpen ? std::string_view("<br>\n") : std::string_view("\n"));
 }
 
 void THtmlSink::Line(std::string_view text) {

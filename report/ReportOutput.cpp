@@ -1,6 +1,16 @@
 #include "report/ReportOutput.h"
 
+#include <algorithm>
+
 namespace qvr {
+
+void TReportOutput::Grow(size_t more) {
+    const size_t capacity = std::max(Capacity * 2, Size + more);
+    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(text.get(), Text.get(), Size);
+    Text = std::move(text);
+    Capacity = capacity;
+}
 
 bool TReportOutput::InsertAtSlot(TNameSlot slot, std::string_view line) {
     std::optional<size_t>& mark = Marks[Index(slot)];
@@ -9,7 +19,12 @@ bool TReportOutput::InsertAtSlot(TNameSlot slot, std::string_view line) {
     }
     const size_t at = *mark;
     mark.reset();
-    Text.insert(at, line);
+    if (Size + line.size() > Capacity) {
+        Grow(line.size());
+    }
+    std::memmove(Text.get() + at + line.size(), Text.get() + at, Size - at);
+    std::memcpy(Text.get() + at, line.data(), line.size());
+    Size += line.size();
     for (std::optional<size_t>& other : Marks) {
         if (other && *other >= at) {
             *other += line.size();
@@ -20,16 +35,16 @@ bool TReportOutput::InsertAtSlot(TNameSlot slot, std::string_view line) {
 
 void TReportOutput::Settle() {
     Marks.fill(std::nullopt);
-    if (Text.size() >= BlockSize) {
-        Target.Put(Text);
-        Text.clear();
+    if (Size >= BlockSize) {
+        Target.Put(std::string_view(Text.get(), Size));
+        Size = 0;
     }
 }
 
 void TReportOutput::Finish() {
     Marks.fill(std::nullopt);
-    Target.Put(Text);
-    Text.clear();
+    Target.Put(std::string_view(Text.get(), Size));
+    Size = 0;
 }
 
 } // namespace qvr

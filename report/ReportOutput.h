@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,13 +20,21 @@ namespace qvr {
 // block and one chain of modules, whatever the size of the file.
 class TReportOutput {
 public:
-    explicit TReportOutput(IByteTarget& target) : Target(target) { Text.reserve(2 * BlockSize); }
+    explicit TReportOutput(IByteTarget& target)
+        : Target(target), Text(std::make_unique_for_overwrite<char[]>(2 * BlockSize)),
+          Capacity(2 * BlockSize) {}
 
-    void Append(std::string_view bytes) { Text.append(bytes); }
-    void Append(char c) { Text.push_back(c); }
+    // One or more pieces, one after the other (one test for room).
+    template <class... TPieces> void Append(const TPieces&... pieces) {
+        const size_t size = (Length(pieces) + ...);
+        if (Size + size > Capacity) {
+            Grow(size);
+        }
+        (Copy(pieces), ...);
+    }
 
     // The slot's line goes at the current end; a mark the slot had is dropped.
-    void MarkSlot(TNameSlot slot) { Marks[Index(slot)] = Text.size(); }
+    void MarkSlot(TNameSlot slot) { Marks[Index(slot)] = Size; }
     bool HasMark(TNameSlot slot) const { return Marks[Index(slot)].has_value(); }
     // Inserts at the slot's mark and uses it up; later marks move along. False
     // (nothing inserted) when the slot has no mark.
@@ -39,9 +49,32 @@ public:
 private:
     static constexpr size_t BlockSize = 64 * 1024;
     static size_t Index(TNameSlot slot) { return static_cast<size_t>(slot); }
+    static size_t Length(std::string_view text) { return text.size(); }
+    static size_t Length(char) { return 1; }
+    static size_t Length(const char* text) { return std::char_traits<char>::length(text); }
+    template <size_t N> static size_t Length(const char (&)[N]) { return N - 1; }
+    void Copy(char c) { Text[Size++] = c; }
+    void Copy(const char* text) { Copy(std::string_view(text)); }
+    template <size_t N> void Copy(const char (&text)[N]) { Copy(std::string_view(text, N - 1)); }
+    void Copy(std::string_view text) {
+        // Most pieces are a few bytes: a plain loop beats a library call.
+        char* out = Text.get() + Size;
+        if (text.size() <= 16) {
+            for (const char c : text) {
+                *out++ = c;
+            }
+        } else {
+            std::memcpy(out, text.data(), text.size());
+        }
+        Size += text.size();
+    }
+    // Makes room for `more` bytes.
+    void Grow(size_t more);
 
     IByteTarget& Target;
-    std::string Text;
+    std::unique_ptr<char[]> Text;
+    size_t Size = 0;
+    size_t Capacity;
     std::array<std::optional<size_t>, 5> Marks;
 };
 

@@ -3,6 +3,8 @@
 #include "base/Numbers.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace qvr {
 
@@ -21,6 +23,9 @@ int32_t ReadWord16(TMidiSysEx& message) {
 }
 
 namespace {
+
+// The name of a module's on/off switch.
+constexpr std::string_view OnOff = "On/Off";
 
 int32_t ValueLength(TMidiSysEx& message, int32_t first) {
     return first == 0x80 ? ReadWord16(message) : (first & 0x7F);
@@ -62,8 +67,9 @@ void SkipRawParameters(TMidiSysEx& message) {
     }
 }
 
-std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
-    if (param.Name == "On/Off") {
+std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
+                                std::string& scratch) {
+    if (std::string_view(param.Name) == OnOff) {
         return value == 0 ? "Off" : "On";
     }
     if (value >= 0 && static_cast<size_t>(value) < param.Items.size()) {
@@ -75,11 +81,26 @@ std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimal
     const double raw = value;
     const double shown = raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
                                                  : raw * param.ScaleMulHigh + param.ScaleAddHigh;
-    return FormatGeneral(shown, decimalSeparator);
+    // Whole numbers, the most common values, as FormatGeneral writes them, without its string.
+    if (std::fabs(shown) < 1e15 && shown == std::trunc(shown)) {
+        char digits[24];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, static_cast<long long>(shown));
+        scratch.assign(digits, end.ptr);
+    } else {
+        scratch = FormatGeneral(shown, decimalSeparator);
+    }
+    return scratch;
+}
+
+std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
+    std::string scratch;
+    return std::string(ParamValueText(param, value, decimalSeparator, scratch));
 }
 
 std::string_view ParamName(const TQvrParam& param) {
-    return param.Name == "On/Off" ? std::string_view("Status") : std::string_view(param.Name);
+    return std::string_view(param.Name) == OnOff ? std::string_view("Status")
+                                                 : std::string_view(param.Name);
 }
 
 std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator) {
@@ -87,7 +108,9 @@ std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparat
 }
 
 void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context) {
-    context.Sink.Value(ParamName(param), FormatParamValue(param, value, context.DecimalSeparator));
+    thread_local std::string scratch;
+    context.Sink.Value(ParamName(param),
+                       ParamValueText(param, value, context.DecimalSeparator, scratch));
 }
 
 } // namespace qvr

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qvr {
 
@@ -29,6 +30,9 @@ void SkipRawParameters(TMidiSysEx& message);
 
 // Display text of a raw value for a parameter; numbers use `decimalSeparator`.
 std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator);
+// The same text, found in the parameter or written into `scratch`, without a string of its own.
+std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
+                                std::string& scratch);
 
 // The name a parameter's line shows: "Status" for the on/off switch of a
 // module, its own name otherwise.

@@ -120,6 +120,17 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
     int32_t count = 0;
     int32_t group = 0; // data bytes left in the current packing group
     uint8_t highBits = 0;
+    // Kept in locals while the loop runs: stores into the byte buffer could alias members.
+    auto sum = static_cast<uint32_t>(Checksum);
+    const uint8_t kind = ChecksumKind;
+    int32_t capacity = Capacity;
+    uint8_t* store = buffer.data();
+    const auto keep = [&] {
+        Checksum = static_cast<int32_t>(sum);
+        Capacity = capacity;
+        DataLength = count;
+        Cursor = 0;
+    };
     try {
         // Block by block: the bytes up to the end byte (or the block's end) are decoded from
         // memory, and only those are taken from the input.
@@ -131,8 +142,31 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
                 end == nullptr ? available
                                : static_cast<size_t>(static_cast<const uint8_t*>(end) - begin);
             for (size_t i = 0; i < length; ++i) {
+                // A whole packed group at once: the packing byte and its seven data bytes.
+                if (packed && kind == 1 && group == 0 && length - i >= 8 &&
+                    capacity - count > GroupSize) {
+                    const uint8_t high = begin[i];
+                    sum ^= static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(high)));
+                    for (int32_t k = 0; k < GroupSize; ++k) {
+                        const uint8_t data = begin[i + 1 + static_cast<size_t>(k)];
+                        sum ^=
+                            static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(data)));
+                        store[count + k] = static_cast<uint8_t>(data | ((high << (k + 1)) & 0x80));
+                    }
+                    count += GroupSize;
+                    i += GroupSize;
+                    continue;
+                }
                 uint8_t b = begin[i];
-                UpdateChecksum(b); // packing bytes count as well
+                // Packing bytes count as well. Bytes enter as signed 8-bit values; unsigned
+                // arithmetic keeps the wrap-around defined.
+                const auto value =
+                    static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(b)));
+                if (kind == 1) {
+                    sum ^= value;
+                } else if (kind == 2) {
+                    sum += value;
+                }
                 if (packed) {
                     if (--group < 0) {
                         highBits = b;
@@ -144,9 +178,9 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
                     highBits = static_cast<uint8_t>(highBits << 1);
                     b = static_cast<uint8_t>(b | (highBits & 0x80));
                 }
-                buffer[static_cast<size_t>(count)] = b;
+                store[count] = b;
                 ++count;
-                if (count == Capacity) {
+                if (count == capacity) {
                     // The length is a 32-bit count: a body that would outgrow it fails like an
                     // allocation. On failure the buffer keeps what it holds; the caller sees
                     // what was stored.
@@ -154,16 +188,16 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
                         in.Consume(i + 1);
                         throw std::bad_alloc();
                     }
-                    Capacity += BlockSize;
-                    if (buffer.size() < static_cast<size_t>(Capacity)) {
+                    if (buffer.size() < static_cast<size_t>(capacity + BlockSize)) {
                         try {
-                            buffer.resize(static_cast<size_t>(Capacity));
+                            buffer.resize(static_cast<size_t>(capacity + BlockSize));
                         } catch (...) {
-                            Capacity -= BlockSize;
                             in.Consume(i + 1);
                             throw;
                         }
+                        store = buffer.data();
                     }
+                    capacity += BlockSize;
                 }
             }
             if (end != nullptr) {
@@ -173,12 +207,10 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
             in.Consume(length);
         }
     } catch (...) {
-        DataLength = count;
-        Cursor = 0;
+        keep();
         throw;
     }
-    DataLength = count;
-    Cursor = 0;
+    keep();
     return count;
 }
 

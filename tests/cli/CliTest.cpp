@@ -1,4 +1,5 @@
 #include "tests/support/MessageBuilder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,18 +29,6 @@ const char* const ConfigText = "device\npresets\ncomponents\nfx\n"
                                "cn = Chorus\ncid = 3\n"
                                "qvr\nmodifiers\nmn = Expression\nmid = 1\n";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-}
-
 std::string Message(uint8_t messageId, const Bytes& payload, uint8_t product = Qvr3) {
     return Msg(messageId).Product(product).Body(payload).Str();
 }
@@ -58,18 +47,12 @@ struct TRun {
 class CliTest : public testing::Test {
 protected:
     void SetUp() override {
-        static std::atomic<int> counter{0};
-        Dir = fs::temp_directory_path() /
-              ("qvr_cli_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        fs::remove_all(Dir);
         fs::create_directories(Dir / "home" / ".config");
-        fs::create_directories(Dir / "cfg");
-        WriteFile(Dir / "cfg" / "QVR3.cfg", ConfigText);
+        WriteFileBytes(Dir / "cfg" / "QVR3.cfg", ConfigText);
     }
-    void TearDown() override { fs::remove_all(Dir); }
 
     std::string Preset(const std::string& content) const {
-        WriteFile(Dir / "preset.q3p", content);
+        WriteFileBytes(Dir / "preset.q3p", content);
         return (Dir / "preset.q3p").string();
     }
 
@@ -87,12 +70,13 @@ protected:
         const int status = std::system(command.c_str());
         TRun run;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Out = ReadFile(Dir / "out");
-        run.Err = ReadFile(Dir / "err");
+        run.Out = ReadFileBytes(Dir / "out");
+        run.Err = ReadFileBytes(Dir / "err");
         return run;
     }
 
-    fs::path Dir;
+    TTempFolder Temp;
+    const fs::path Dir = Temp.Path();
 };
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
@@ -163,7 +147,7 @@ TEST_F(CliTest, LongOptionsTakeUniqueAbbreviations) {
     const TRun run =
         Run({"--col", "2", "--conf=" + ConfigDir(), "--out", (Dir / "r").string(), file});
     EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_NE(ReadFile(Dir / "r").find("colspan=\"2\""), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Dir / "r").find("colspan=\"2\""), std::string::npos);
     EXPECT_EQ(Run({"--he"}).Out.rfind("Usage: qvrreport", 0), 0u);
     // "--c" could be --columns or --config-dir; a short option is not known.
     for (const std::vector<std::string>& args :
@@ -208,7 +192,7 @@ TEST_F(CliTest, ColumnsAndOutputFile) {
     const TRun run = Run({"--columns=2", "--output", output, "--config-dir=" + ConfigDir(), file});
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out, "");
-    const std::string document = ReadFile(output);
+    const std::string document = ReadFileBytes(output);
     EXPECT_NE(document.find("colspan=\"2\""), std::string::npos) << document;
     // The same document as on standard output.
     EXPECT_EQ(Run({"--columns", "2", "--config-dir", ConfigDir(), file}).Out, document);
@@ -242,7 +226,8 @@ TEST_F(CliTest, WarningsAloneExitWithZero) {
 }
 
 TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
-    WriteFile(Dir / "cfg" / "QVR3.cfg", "device\npresets\ncomponents\nfx\ncn =\nqvr\nmodifiers\n");
+    WriteFileBytes(Dir / "cfg" / "QVR3.cfg",
+                   "device\npresets\ncomponents\nfx\ncn =\nqvr\nmodifiers\n");
     const std::string output = (Dir / "report.html").string();
     const std::string file = Preset(Header(0, "A"));
     const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
@@ -251,9 +236,9 @@ TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
     EXPECT_EQ(run.Out, "");
     EXPECT_FALSE(fs::exists(output));
     // An earlier report stays as it was, and no temporary file is left beside it.
-    WriteFile(output, "old report");
+    WriteFileBytes(output, "old report");
     EXPECT_EQ(Run({"--config-dir", ConfigDir(), "--output", output, file}).Status, 1);
-    EXPECT_EQ(ReadFile(output), "old report");
+    EXPECT_EQ(ReadFileBytes(output), "old report");
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(Dir)) {
         names.push_back(entry.path().filename().string());
@@ -327,7 +312,7 @@ TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
                                ".\nYou may need to install Korvane's Kelvaro program.\n");
     EXPECT_EQ(missing.Out, EmptyDocument);
 
-    WriteFile(Dir / "bin" / "QVR3.cfg", ConfigText);
+    WriteFileBytes(Dir / "bin" / "QVR3.cfg", ConfigText);
     const TRun found = Run({file}, copy.string());
     EXPECT_EQ(found.Status, 0) << found.Err;
     EXPECT_EQ(found.Out.rfind(TableStartPrefix, 0), 0u);

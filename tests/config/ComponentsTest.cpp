@@ -1,9 +1,9 @@
 #include "config/Components.h"
 
-#include "Fixture.h"
 #include "base/Errors.h"
 #include "config/ConfigReader.h"
 #include "config/Modifiers.h"
+#include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -69,28 +69,6 @@ TEST(ReadComponents, ReadsEntriesWithTypesParamsAndProperties) {
     EXPECT_EQ(delay.Properties.Name(2), "bare");
     EXPECT_EQ(delay.Properties.Object(2).Value, "");
     EXPECT_EQ(ReadConfigLine(in), "qvr"); // left for the section search
-}
-
-// The header that ends a section is met in two places: at the end of the last
-// entry and in the search for a further entry. Both leave it unread.
-TEST(ReadComponents, EndsAtLowerCaseHeadersOnly) {
-    for (const char* header : {"qvr", "modifiers", "colors"}) {
-        const TFixtureFile file("cn = A\ncid = 1\n" + std::string(header) + "\ncn = B\n");
-        auto in = file.Open();
-        TQvrComponentList list;
-        EXPECT_EQ(ReadComponents(list, in), 1) << header;
-        EXPECT_EQ(ReadConfigLine(in), header);
-    }
-    // Other cases and other words are ordinary lines: stored, the run goes on.
-    for (const char* line : {"QVR", "Modifiers", "COLORS", "components", "mn"}) {
-        const TFixtureFile file("cn = A\ncid = 1\n" + std::string(line) + "\ncn = B\n");
-        auto in = file.Open();
-        TQvrComponentList list;
-        EXPECT_EQ(ReadComponents(list, in), 2) << line;
-        ASSERT_EQ(list.Object(0).Properties.Count(), 1u) << line;
-        EXPECT_EQ(list.Object(0).Properties.Name(0), line);
-        EXPECT_TRUE(in.eof() || ReadConfigLine(in).empty()) << line;
-    }
 }
 
 TEST(ReadComponents, LineStartingWithEqualsEndsAnEntryAndIsSkipped) {
@@ -175,25 +153,6 @@ TEST(ReadModifiers, ReadsEntriesWithParamsAndProperties) {
     EXPECT_EQ(lfo.Id, 0);
     ASSERT_EQ(lfo.Params.Count(), 2u);
     EXPECT_EQ(lfo.Params.Object(0).ScaleMul, 0.1);
-}
-
-TEST(ReadModifier, EndsAtItsOwnKeywordsInLowerCaseOnly) {
-    for (const char* keyword : {"qvr", "components", "colors", "cn = X", "mn = X", "fx", "= 1"}) {
-        const TFixtureFile file("mn = A\nmid = 2\n" + std::string(keyword) + "\nmid = 9\n");
-        auto in = file.Open();
-        TQvrModifier modifier;
-        EXPECT_TRUE(ReadModifier(modifier, in));
-        EXPECT_EQ(modifier.Id, 2) << keyword;
-        EXPECT_EQ(ReadConfigLine(in), keyword);
-    }
-    for (const char* keyword : {"modifiers", "QVR", "Colors", "MN = X", "device"}) {
-        const TFixtureFile file("mn = A\nmid = 2\n" + std::string(keyword) + "\nmid = 9\n");
-        auto in = file.Open();
-        TQvrModifier modifier;
-        EXPECT_TRUE(ReadModifier(modifier, in));
-        EXPECT_EQ(modifier.Id, 9) << keyword;
-        EXPECT_EQ(modifier.Properties.Count(), 1u) << keyword;
-    }
 }
 
 } // namespace

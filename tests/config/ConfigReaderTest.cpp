@@ -1,13 +1,17 @@
 #include "config/ConfigReader.h"
 
-#include "Fixture.h"
+#include "config/Components.h"
 #include "config/ConfigErrors.h"
+#include "config/Modifiers.h"
 #include "config/Params.h"
 #include "config/Types.h"
+#include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
+#include <vector>
 
 namespace qvr::test {
 namespace {
@@ -160,6 +164,86 @@ TEST(ConfigLines, ReadErrorsEndTheReadersInsteadOfLooping) {
         std::istream in(&buffer);
         TQvrTypeList types;
         EXPECT_THROW(ReadTypes(types, in), EQvrInvalidConfigFile);
+    }
+}
+
+// Every reader of a section ends at the lines that start something else, in lower case only,
+// and leaves that line unread; the same words in another case are ordinary lines. The header
+// that ends a section is met both at the end of the last entry and in the search for another.
+TEST(SectionReaders, StopAtLowerCaseKeywordsOnly) {
+    using TRead = std::function<void(std::ifstream & in, bool stops, const std::string& line)>;
+    const struct {
+        std::string Before; // the text before the line under test
+        std::string After;
+        std::vector<std::string> Stops;
+        std::vector<std::string> Ordinary;
+        TRead Read;
+    } cases[] = {
+        {"cn = A\ncid = 1\n",
+         "cn = B\n",
+         {"qvr", "modifiers", "colors"},
+         {"QVR", "Modifiers", "COLORS", "components", "mn"},
+         [](std::ifstream& in, bool stops, const std::string& line) {
+             TQvrComponentList list;
+             EXPECT_EQ(ReadComponents(list, in), stops ? 1 : 2);
+             if (!stops) { // stored as a property, and the run goes on
+                 ASSERT_EQ(list.Object(0).Properties.Count(), 1u);
+                 EXPECT_EQ(list.Object(0).Properties.Name(0), line);
+                 EXPECT_TRUE(in.eof() || ReadConfigLine(in).empty());
+             }
+         }},
+        {"mn = A\nmid = 2\n",
+         "mid = 9\n",
+         {"qvr", "components", "colors", "cn = X", "mn = X", "fx", "= 1"},
+         {"modifiers", "QVR", "Colors", "MN = X", "device"},
+         [](std::ifstream& in, bool stops, const std::string&) {
+             TQvrModifier modifier;
+             EXPECT_TRUE(ReadModifier(modifier, in));
+             EXPECT_EQ(modifier.Id, stops ? 2 : 9);
+             if (!stops) {
+                 EXPECT_EQ(modifier.Properties.Count(), 1u);
+             }
+         }},
+        {"pn = A\nmax = 3\n\n",
+         "pn = B\n",
+         {"cn = 7", "tid = 7", "qvr = 7", "fx = 7", "modifiers = 7", "mn = 7"},
+         {"CN = 7", "Tid = 7", "QVR = 7", "Fx = 7", "MODIFIERS = 7", "Mn = 7", "colors = 7"},
+         [](std::ifstream& in, bool stops, const std::string&) {
+             TQvrParamList list;
+             EXPECT_EQ(ReadParams(list, in), stops ? 1 : 2);
+             EXPECT_EQ(list.Object(0).Max, 3);
+             EXPECT_TRUE(stops || in.eof());
+         }},
+        {"tn = A\ntid = 1\n",
+         "tn = B\ntid = 2\n",
+         {"params", "cn = X", "qvr", "fx", "modifiers"},
+         {"PARAMS", "Cn = X", "QVR", "colors", "mn = X", "pn = X"},
+         [](std::ifstream& in, bool stops, const std::string&) {
+             TQvrComponent component;
+             EXPECT_EQ(ReadTypeNames(component, in), stops ? 1 : 2);
+         }},
+        {"tid = 1\npn = A\n",
+         "tid = 2\n",
+         {"cn = X", "qvr", "fx", "modifiers"},
+         {"CN = X", "Qvr", "FX", "colors", "components"},
+         [](std::ifstream& in, bool stops, const std::string&) {
+             TQvrTypeList types;
+             ReadTypes(types, in);
+             EXPECT_EQ(types.Count(), stops ? 1u : 2u);
+         }},
+    };
+    for (const auto& c : cases) {
+        for (const bool stops : {true, false}) {
+            for (const std::string& line : stops ? c.Stops : c.Ordinary) {
+                SCOPED_TRACE(c.Before + line);
+                const TFixtureFile file(c.Before + line + "\n" + c.After);
+                auto in = file.Open();
+                c.Read(in, stops, line);
+                if (stops) {
+                    EXPECT_EQ(ReadConfigLine(in), line);
+                }
+            }
+        }
     }
 }
 

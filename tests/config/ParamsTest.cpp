@@ -1,8 +1,8 @@
 #include "config/Params.h"
 
-#include "Fixture.h"
 #include "base/Errors.h"
 #include "config/ConfigReader.h"
+#include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -67,27 +67,6 @@ TEST(ReadParams, ReadsARunOfDefinitionsWithAllFields) {
     EXPECT_EQ(tone.ScaleAddHigh, 0.0);
     EXPECT_TRUE(tone.Items.empty());
     EXPECT_EQ(defaults.ScaleSwitch, 1000000000.0);
-}
-
-// Every keyword that ends a run (or one parameter) leaves its line unread;
-// the same words in another case do not end anything.
-TEST(ReadParams, StopsAtLowerCaseKeywordsOnly) {
-    for (const char* keyword : {"cn", "tid", "qvr", "fx", "modifiers", "mn"}) {
-        const std::string stop = std::string(keyword) + " = 7";
-        const TFixtureFile file("pn = A\nmax = 3\n\n" + stop + "\npn = B\n");
-        auto in = file.Open();
-        TQvrParamList list;
-        EXPECT_EQ(ReadParams(list, in), 1) << keyword;
-        EXPECT_EQ(list.Object(0).Max, 3) << keyword;
-        EXPECT_EQ(ReadConfigLine(in), stop) << keyword;
-    }
-    for (const char* keyword : {"CN", "Tid", "QVR", "Fx", "MODIFIERS", "Mn", "colors"}) {
-        const TFixtureFile file("pn = A\n" + std::string(keyword) + " = 7\npn = B\n");
-        auto in = file.Open();
-        TQvrParamList list;
-        EXPECT_EQ(ReadParams(list, in), 2) << keyword;
-        EXPECT_TRUE(in.eof()) << keyword;
-    }
 }
 
 TEST(ReadParamFields, StopsAtTheNextParameterAndAtBlockKeywords) {

@@ -1,7 +1,7 @@
 #include "config/Qvrconfig.h"
 
-#include "Fixture.h"
 #include "base/Errors.h"
+#include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 

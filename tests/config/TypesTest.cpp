@@ -1,9 +1,9 @@
 #include "config/Types.h"
 
-#include "Fixture.h"
 #include "config/Components.h"
 #include "config/ConfigErrors.h"
 #include "config/ConfigReader.h"
+#include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,22 +39,6 @@ TEST(ReadTypeNames, ReadsLabelAndNamesWithTheirIds) {
     EXPECT_EQ(component.TypeNames[2].Id, 0);
     EXPECT_EQ(component.TypeNames[3].Name, "Clean");
     EXPECT_EQ(ReadConfigLine(in), "params");
-}
-
-TEST(ReadTypeNames, StopsAtLowerCaseKeywordsOnly) {
-    for (const char* keyword : {"params", "cn = X", "qvr", "fx", "modifiers"}) {
-        const TFixtureFile file("tn = A\ntid = 1\n" + std::string(keyword) + "\ntn = B\ntid = 2\n");
-        auto in = file.Open();
-        TQvrComponent component;
-        EXPECT_EQ(ReadTypeNames(component, in), 1) << keyword;
-        EXPECT_EQ(ReadConfigLine(in), keyword);
-    }
-    for (const char* keyword : {"PARAMS", "Cn = X", "QVR", "colors", "mn = X", "pn = X"}) {
-        const TFixtureFile file("tn = A\ntid = 1\n" + std::string(keyword) + "\ntn = B\ntid = 2\n");
-        auto in = file.Open();
-        TQvrComponent component;
-        EXPECT_EQ(ReadTypeNames(component, in), 2) << keyword;
-    }
 }
 
 TEST(ReadTypeNames, TypeNameWithoutItsIdFails) {
@@ -116,24 +100,6 @@ TEST(ReadTypes, ReadsOneParameterSetPerTid) {
     EXPECT_EQ(types.Item(2).Params.Name(0), "Gain");
     EXPECT_EQ(types.Item(3).Id, 0);
     EXPECT_EQ(ReadConfigLine(in), "cn = Next");
-}
-
-TEST(ReadTypes, StopsAtLowerCaseKeywordsOnly) {
-    for (const char* keyword : {"cn = X", "qvr", "fx", "modifiers"}) {
-        const TFixtureFile file("tid = 1\npn = A\n" + std::string(keyword) + "\ntid = 2\n");
-        auto in = file.Open();
-        TQvrTypeList types;
-        ReadTypes(types, in);
-        EXPECT_EQ(types.Count(), 1u) << keyword;
-        EXPECT_EQ(ReadConfigLine(in), keyword);
-    }
-    for (const char* keyword : {"CN = X", "Qvr", "FX", "colors", "components"}) {
-        const TFixtureFile file("tid = 1\npn = A\n" + std::string(keyword) + "\ntid = 2\n");
-        auto in = file.Open();
-        TQvrTypeList types;
-        ReadTypes(types, in);
-        EXPECT_EQ(types.Count(), 2u) << keyword;
-    }
 }
 
 } // namespace

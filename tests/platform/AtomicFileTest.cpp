@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -26,19 +28,6 @@ struct TAtomicCase {
 
 class AtomicFileTest : public testing::TestWithParam<TAtomicCase> {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qvr-atomic-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
     // Every entry of the folder tree, so that a leftover temporary file shows.
     size_t EntryCount() const {
         size_t n = 0;
@@ -48,7 +37,8 @@ protected:
         return n;
     }
 
-    fs::path Dir;
+    TTempFolder Temp;
+    const fs::path Dir = Temp.Path();
 };
 
 TEST_P(AtomicFileTest, TargetIsWholeOrUntouched) {
@@ -75,7 +65,7 @@ TEST_P(AtomicFileTest, TargetIsWholeOrUntouched) {
     if (c.Content == nullptr) {
         EXPECT_FALSE(fs::is_regular_file(target)) << c.What;
     } else {
-        EXPECT_EQ(Read(target), c.Content) << c.What;
+        EXPECT_EQ(ReadFileBytes(target), c.Content) << c.What;
     }
     // No temporary file is left behind; a new file is the only new entry.
     const bool created = c.Committed && c.Target == TTarget::Missing;
@@ -99,9 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(AtomicFile, ReplacedFileKeepsItsPermissionsAndALinkIsNotFollowed) {
-    std::string pattern = (fs::temp_directory_path() / "qvr-atomic-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path dir = pattern;
+    const TTempFolder temp;
+    const fs::path& dir = temp.Path();
     const fs::path target = dir / "out.txt";
     const fs::path other = dir / "other.txt";
     std::ofstream(target) << "old";
@@ -125,7 +114,6 @@ TEST(AtomicFile, ReplacedFileKeepsItsPermissionsAndALinkIsNotFollowed) {
     std::string text;
     in >> text;
     EXPECT_EQ(text, "other");
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/ProgramPath.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,8 +27,8 @@ TEST(ProgramPath, NamesTheRunningTestProgram) {
 }
 
 TEST(ProgramPath, PathExists) {
-    const fs::path dir = fs::temp_directory_path() / ("qvr-path-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const TTempFolder temp;
+    const fs::path& dir = temp.Path();
     std::ofstream(dir / "file.cfg") << "x";
     struct Case {
         std::string Path;
@@ -41,7 +43,6 @@ TEST(ProgramPath, PathExists) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(PathExists(c.Path), c.Expected) << c.Path;
-    fs::remove_all(dir);
 }
 
 } // namespace

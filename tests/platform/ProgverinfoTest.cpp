@@ -2,6 +2,7 @@
 
 #include "platform/ProgramPath.h"
 #include "platform/VersionBlob.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,14 +42,11 @@ TEST(VerInfo, ReaderLibraryHoldsNoResource) {
 
 class VerInfoFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        File = (fs::temp_directory_path() / ("qvr-verinfo-" + std::to_string(::getpid()))).string();
-    }
-    void TearDown() override { fs::remove(File); }
     void Write(const std::string& bytes) { std::ofstream(File, std::ios::binary) << bytes; }
     TVerInfo Info() const { return TVerInfo(File); }
 
-    std::string File;
+    TTempFolder Temp;
+    const std::string File = (Temp.Path() / "program").string();
 };
 
 const TVersionEntry English[] = {

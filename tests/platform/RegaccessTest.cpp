@@ -59,7 +59,7 @@ class TypedRead : public RegistryTest, public ::testing::WithParamInterface<Type
 
 TEST_P(TypedRead, GivesValueOrDefault) {
     const TypedReadCase& c = GetParam();
-    WriteFile(UserFile, std::string("REGEDIT4\n\n") + SettingsSection + c.Lines);
+    WriteFileBytes(UserFile, std::string("REGEDIT4\n\n") + SettingsSection + c.Lines);
     TRegAccess reg;
     reg.SetRootKey(TRegRoot::CurrentUser);
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
@@ -85,7 +85,7 @@ TEST_F(RegistryTest, KeyPathsCompareWithoutCaseAndRootMayBeAbbreviated) {
         "  [HKEY_CURRENT_USER\\\\Software\\Brindmoor\\QVRviewer\\]  ",
     };
     for (const char* header : headers) {
-        WriteFile(UserFile, std::string(header) + "\r\n\"ColCount\"=dword:00000002\r\n");
+        WriteFileBytes(UserFile, std::string(header) + "\r\n\"ColCount\"=dword:00000002\r\n");
         TRegAccess reg;
         ASSERT_TRUE(reg.OpenKey("software\\BRINDMOOR\\qvrviewer", false)) << header;
         EXPECT_EQ(reg.ReadIntegerDefault("ColCount", 4), 2) << header;
@@ -100,15 +100,15 @@ TEST_F(RegistryTest, MissingKeyFailsWithoutCreatingAnything) {
     EXPECT_FALSE(fs::exists(UserFile));
 
     // Another key in the file does not help, nor does a key of the same name under HKLM.
-    WriteFile(UserFile, "[HKEY_CURRENT_USER\\Software\\Other]\n"
-                        "[HKEY_LOCAL_MACHINE\\Software\\Brindmoor\\QVRviewer]\n");
-    const std::string before = ReadFile(UserFile);
+    WriteFileBytes(UserFile, "[HKEY_CURRENT_USER\\Software\\Other]\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Brindmoor\\QVRviewer]\n");
+    const std::string before = ReadFileBytes(UserFile);
     EXPECT_FALSE(reg.OpenKey(SettingsKey, false));
-    EXPECT_EQ(ReadFile(UserFile), before);
+    EXPECT_EQ(ReadFileBytes(UserFile), before);
 }
 
 TEST_F(RegistryTest, AncestorsOfAKeyExist) {
-    WriteFile(UserFile, std::string(SettingsSection) + "\"ColCount\"=dword:2\n");
+    WriteFileBytes(UserFile, std::string(SettingsSection) + "\"ColCount\"=dword:2\n");
     TRegAccess reg;
     EXPECT_TRUE(reg.OpenKey("Software\\Brindmoor", false));
     // Relative to the open key, as the accessor of the class library does it.
@@ -134,15 +134,15 @@ TEST_F(RegistryTest, FirstWriteCreatesKeyAndFolder) {
         reg.WriteString("Empty", "");
         reg.CloseKey();
     }
-    EXPECT_EQ(ReadFile(UserFile), "REGEDIT4\n"
-                                  "\n"
-                                  "[HKEY_CURRENT_USER\\Software\\Brindmoor\\QVRviewer]\n"
-                                  "\"MainWidth\"=dword:000002e0\n"
-                                  "\"MainLeft\"=dword:ffffffec\n"
-                                  "\"ColCount\"=dword:80000000\n"
-                                  "\"InitialDir\"=\"C:\\\\x \\\"y\\\"\\\\\"\n"
-                                  "\"Odd\"=hex(1):74,77,6f,0a,6c,69,6e,65,73,00\n"
-                                  "\"Empty\"=\"\"\n");
+    EXPECT_EQ(ReadFileBytes(UserFile), "REGEDIT4\n"
+                                       "\n"
+                                       "[HKEY_CURRENT_USER\\Software\\Brindmoor\\QVRviewer]\n"
+                                       "\"MainWidth\"=dword:000002e0\n"
+                                       "\"MainLeft\"=dword:ffffffec\n"
+                                       "\"ColCount\"=dword:80000000\n"
+                                       "\"InitialDir\"=\"C:\\\\x \\\"y\\\"\\\\\"\n"
+                                       "\"Odd\"=hex(1):74,77,6f,0a,6c,69,6e,65,73,00\n"
+                                       "\"Empty\"=\"\"\n");
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
     EXPECT_EQ(reg.ReadIntegerDefault("MainWidth", 0), 736);
@@ -157,7 +157,7 @@ TEST_F(RegistryTest, OpenWithCreateWritesAnEmptyKey) {
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
     reg.CloseKey();
-    EXPECT_EQ(ReadFile(UserFile), std::string("REGEDIT4\n\n") + SettingsSection);
+    EXPECT_EQ(ReadFileBytes(UserFile), std::string("REGEDIT4\n\n") + SettingsSection);
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
 }
 
@@ -172,22 +172,22 @@ TEST_F(RegistryTest, RewriteKeepsOtherLinesAndReplacesInPlace) {
                                  "\n"
                                  "[HKEY_CLASSES_ROOT\\.q1p]\n"
                                  "@=\"kept\"\n";
-    WriteFile(UserFile, original);
+    WriteFileBytes(UserFile, original);
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
     reg.WriteInteger("colcount", 3); // same value, other spelling
     reg.WriteString("InitialDir", "/home/u/");
     reg.WriteString("Raw", "now text");
-    EXPECT_EQ(ReadFile(UserFile), "REGEDIT4\n"
-                                  "; written by hand\n"
-                                  "[HKEY_CURRENT_USER\\Software\\Brindmoor\\QVRviewer]\n"
-                                  "\"colcount\"=dword:00000003\n"
-                                  "\"Raw\"=\"now text\"\n"
-                                  "\"InitialDir\"=\"/home/u/\"\n"
-                                  "garbage line\n"
-                                  "\n"
-                                  "[HKEY_CLASSES_ROOT\\.q1p]\n"
-                                  "@=\"kept\"\n");
+    EXPECT_EQ(ReadFileBytes(UserFile), "REGEDIT4\n"
+                                       "; written by hand\n"
+                                       "[HKEY_CURRENT_USER\\Software\\Brindmoor\\QVRviewer]\n"
+                                       "\"colcount\"=dword:00000003\n"
+                                       "\"Raw\"=\"now text\"\n"
+                                       "\"InitialDir\"=\"/home/u/\"\n"
+                                       "garbage line\n"
+                                       "\n"
+                                       "[HKEY_CLASSES_ROOT\\.q1p]\n"
+                                       "@=\"kept\"\n");
 }
 
 TEST_F(RegistryTest, WriteWithoutOpenKeyFails) {
@@ -203,14 +203,14 @@ TEST_F(RegistryTest, WriteWithoutOpenKeyFails) {
 
 TEST_F(RegistryTest, UnwritableFolderFailsCreationAndWrites) {
     // A regular file where the folder should be stops even root.
-    WriteFile((Dir / "blocker").string(), "x");
+    WriteFileBytes((Dir / "blocker").string(), "x");
     UserFile = (Dir / "blocker" / "registry.reg").string();
     SetRegistryLocation({UserFile, SystemFile});
     TRegAccess reg;
     EXPECT_FALSE(reg.OpenKey(SettingsKey, true));
 
     // A key that exists in the system file opens, but writing to it fails.
-    WriteFile(SystemFile, std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey + "]\n");
+    WriteFileBytes(SystemFile, std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey + "]\n");
     reg.SetRootKey(TRegRoot::LocalMachine);
     ASSERT_TRUE(reg.OpenKey(EditorKey, false));
     EXPECT_THROW(
@@ -227,13 +227,13 @@ TEST_F(RegistryTest, UnwritableFolderFailsCreationAndWrites) {
 
 TEST_F(RegistryTest, FailedWriteLeavesTheOldFileWhole) {
     const std::string original = std::string(SettingsSection) + "\"ColCount\"=dword:2\n";
-    WriteFile(UserFile, original);
+    WriteFileBytes(UserFile, original);
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
     // The temporary file cannot be made: the write stops before the rename.
     fs::create_directories(fs::path(RegistryTempFileName(UserFile)) / "inside");
     EXPECT_THROW(reg.WriteInteger("ColCount", 3), ERegistryException);
-    EXPECT_EQ(ReadFile(UserFile), original);
+    EXPECT_EQ(ReadFileBytes(UserFile), original);
     EXPECT_EQ(reg.ReadIntegerDefault("ColCount", 4), 2);
     fs::remove_all(RegistryTempFileName(UserFile));
     reg.WriteInteger("ColCount", 3);
@@ -284,7 +284,7 @@ TEST_F(RegistryTest, MachineWideKeyComesFromBothFilesUserFirst) {
 
     const std::string system = std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\") + EditorKey +
                                "]\n\"Path\"=\"/opt/kelvaro/\"\n\"Extra\"=\"sys\"\n";
-    WriteFile(SystemFile, system);
+    WriteFileBytes(SystemFile, system);
     ASSERT_TRUE(reg.OpenKey(std::string("\\") + EditorKey, false));
     EXPECT_EQ(reg.ReadStringDefault("Path", ""), "/opt/kelvaro/");
 
@@ -293,12 +293,13 @@ TEST_F(RegistryTest, MachineWideKeyComesFromBothFilesUserFirst) {
     EXPECT_FALSE(user.OpenKey(EditorKey, false));
 
     // HKEY_CURRENT_USER keys in the system file are not read.
-    WriteFile(SystemFile, system + SettingsSection + "\"ColCount\"=dword:2\n");
+    WriteFileBytes(SystemFile, system + SettingsSection + "\"ColCount\"=dword:2\n");
     EXPECT_FALSE(user.OpenKey(SettingsKey, false));
 
     // The user's file may give the key too; its values win, the others still come through.
-    WriteFile(UserFile, std::string("[HKLM\\software\\microsoft\\windows\\currentversion\\"
-                                    "app paths\\kelvaro.exe]\n\"PATH\"=\"/home/u/kelvaro/\"\n"));
+    WriteFileBytes(UserFile,
+                   std::string("[HKLM\\software\\microsoft\\windows\\currentversion\\"
+                               "app paths\\kelvaro.exe]\n\"PATH\"=\"/home/u/kelvaro/\"\n"));
     ASSERT_TRUE(reg.OpenKey(std::string("\\") + EditorKey, false));
     EXPECT_EQ(reg.ReadStringDefault("Path", ""), "/home/u/kelvaro/");
     EXPECT_EQ(reg.ReadStringDefault("Extra", ""), "sys");
@@ -306,13 +307,13 @@ TEST_F(RegistryTest, MachineWideKeyComesFromBothFilesUserFirst) {
     // Writes go to the user's file; the system file is left alone.
     reg.WriteString("Extra", "mine");
     EXPECT_EQ(reg.ReadStringDefault("Extra", ""), "mine");
-    EXPECT_EQ(ReadFile(SystemFile), system + SettingsSection + "\"ColCount\"=dword:2\n");
-    EXPECT_NE(ReadFile(UserFile).find("\"Extra\"=\"mine\""), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SystemFile), system + SettingsSection + "\"ColCount\"=dword:2\n");
+    EXPECT_NE(ReadFileBytes(UserFile).find("\"Extra\"=\"mine\""), std::string::npos);
 }
 
 TEST_F(RegistryTest, MachineWideKeyOnlyInUserFile) {
-    WriteFile(UserFile,
-              std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey + "]\n\"Path\"=\"/srv/cfg/\"\n");
+    WriteFileBytes(UserFile, std::string("[HKEY_LOCAL_MACHINE\\") + EditorKey +
+                                 "]\n\"Path\"=\"/srv/cfg/\"\n");
     TRegAccess reg;
     reg.SetRootKey(TRegRoot::LocalMachine);
     ASSERT_TRUE(reg.OpenKey(EditorKey, false));
@@ -320,7 +321,7 @@ TEST_F(RegistryTest, MachineWideKeyOnlyInUserFile) {
 }
 
 TEST_F(RegistryTest, SetRootKeyClosesTheKey) {
-    WriteFile(UserFile, std::string(SettingsSection) + "\"ColCount\"=dword:2\n");
+    WriteFileBytes(UserFile, std::string(SettingsSection) + "\"ColCount\"=dword:2\n");
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
     reg.SetRootKey(TRegRoot::LocalMachine);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Regaccess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,29 +17,11 @@ namespace qvr::test {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qvr-registry-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Dir = pattern;
         UserFile = (Dir / "user" / "registry.reg").string();
         SystemFile = (Dir / "system.reg").string();
         SetRegistryLocation({UserFile, SystemFile});
     }
-    void TearDown() override {
-        SetRegistryLocation(DefaultRegistryLocation());
-        std::filesystem::remove_all(Dir);
-    }
-
-    static void WriteFile(const std::string& path, const std::string& text) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
+    void TearDown() override { SetRegistryLocation(DefaultRegistryLocation()); }
 
     static constexpr const char* SettingsKey = "Software\\Brindmoor\\QVRviewer";
     static constexpr const char* SettingsSection =
@@ -46,7 +29,8 @@ protected:
     static constexpr const char* EditorKey =
         "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE";
 
-    std::filesystem::path Dir;
+    TTempFolder Temp;
+    const std::filesystem::path Dir = Temp.Path();
     std::string UserFile;
     std::string SystemFile;
 };

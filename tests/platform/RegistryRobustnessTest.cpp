@@ -55,7 +55,7 @@ const DamagedCase DamagedCases[] = {
 class DamagedFile : public RegistryTest, public ::testing::WithParamInterface<DamagedCase> {};
 
 TEST_P(DamagedFile, ReadsWhatItCanAndStillWrites) {
-    WriteFile(UserFile, GetParam().Text);
+    WriteFileBytes(UserFile, GetParam().Text);
     {
         TRegAccess reg;
         if (reg.OpenKey(SettingsKey, false))
@@ -87,7 +87,7 @@ TEST_F(RegistryTest, UnreadableFileGivesDefaultsAndIsNeverOverwritten) {
 
     const std::string big =
         Section + "\"ColCount\"=dword:2\n" + std::string(MaxRegistryFileSize, ';') + "\n";
-    WriteFile(UserFile, big);
+    WriteFileBytes(UserFile, big);
     EXPECT_FALSE(reg.OpenKey(SettingsKey, false));
     EXPECT_EQ(reg.ReadIntegerDefault("ColCount", 4), 4);
     EXPECT_FALSE(reg.OpenKey(SettingsKey, true));
@@ -98,9 +98,9 @@ TEST_F(RegistryTest, WriteThatWouldOutgrowTheLimitFails) {
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
     reg.WriteString("InitialDir", "/a/");
-    const std::string before = ReadFile(UserFile);
+    const std::string before = ReadFileBytes(UserFile);
     EXPECT_THROW(reg.WriteString("Big", std::string(MaxRegistryFileSize, 'x')), ERegistryException);
-    EXPECT_EQ(ReadFile(UserFile), before);
+    EXPECT_EQ(ReadFileBytes(UserFile), before);
 }
 
 TEST_F(RegistryTest, NamesThatCannotBeStoredFail) {
@@ -148,7 +148,7 @@ TEST_F(RegistryTest, SurvivesRandomFiles) {
             else
                 text += pieces[piece(rng)];
         }
-        WriteFile(UserFile, text);
+        WriteFileBytes(UserFile, text);
         {
             TRegAccess reg;
             if (reg.OpenKey(SettingsKey, false)) {

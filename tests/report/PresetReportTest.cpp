@@ -73,7 +73,7 @@ protected:
         return Trace(preset.Path(), separator);
     }
 
-    TTempDir Dir;
+    TTempFolder Dir;
     TRecordingNotifier Notifier;
     TPresetReport Report{Notifier, TConfigSearch{Dir.Folder(), Dir.Folder()}};
 };
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
     TNameByWhat());
 
 TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
-    TTempDir empty;
+    TTempFolder empty;
     TPresetReport report(Notifier, TConfigSearch{empty.Folder(), empty.Folder()});
     TempFile preset(SysExFile{PresetHeader(0, "A")}.Str());
     TTraceSink trace;

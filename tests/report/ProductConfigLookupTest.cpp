@@ -46,7 +46,7 @@ protected:
         return LoadProductConfig(product, TConfigSearch{std::move(editor), Program()}, Notifier);
     }
 
-    TTempDir Dir;
+    TTempFolder Dir;
     TRecordingNotifier Notifier;
     TRegistryLocation Saved;
 };

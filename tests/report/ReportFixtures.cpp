@@ -8,26 +8,6 @@
 
 namespace qvr::test {
 
-TTempDir::TTempDir() {
-    static std::atomic<int> counter{0};
-    Path = std::filesystem::temp_directory_path() /
-           ("qvr_report_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(Path);
-    std::filesystem::create_directories(Path);
-}
-
-TTempDir::~TTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path, ignored);
-}
-
-std::string TTempDir::Write(const std::string& name, const std::string& content) const {
-    const std::string path = Folder() + name;
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-    return path;
-}
-
 std::string CaseName(const std::string& what) {
     std::string name;
     for (const char c : what) {
@@ -137,7 +117,7 @@ pn = Speed
 scm = 0.1
 )";
 
-std::unique_ptr<TQvrConfig> LoadConfigText(const TTempDir& dir, const std::string& text) {
+std::unique_ptr<TQvrConfig> LoadConfigText(const TTempFolder& dir, const std::string& text) {
     return std::make_unique<TQvrConfig>(dir.Write("test.cfg", text));
 }
 

@@ -5,6 +5,7 @@
 #include "report/RenderContext.h"
 #include "report/ReportSink.h"
 #include "sysex/Qvrsysex.h"
+#include "tests/support/TempFolder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -24,22 +25,6 @@ public:
     std::vector<std::string> Messages;
 };
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TTempDir {
-public:
-    TTempDir();
-    ~TTempDir();
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-
-    // The folder with a trailing '/'.
-    std::string Folder() const { return Path.string() + "/"; }
-    std::string Write(const std::string& name, const std::string& content) const;
-
-private:
-    std::filesystem::path Path;
-};
-
 // A test name from a case description: letters and digits, '_' for the rest.
 std::string CaseName(const std::string& what);
 
@@ -56,7 +41,7 @@ struct TNameByWhat {
 //        8 Delay (no type names)
 //   modifiers: 1 Expression, 2 LFO 1
 extern const char* const TestConfigText;
-std::unique_ptr<TQvrConfig> LoadConfigText(const TTempDir& dir, const std::string& text);
+std::unique_ptr<TQvrConfig> LoadConfigText(const TTempFolder& dir, const std::string& text);
 
 // A message whose body holds exactly `bytes`, ready to be read with NextByte.
 std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes);
@@ -83,7 +68,7 @@ public:
 
 // Everything the renderers work on, around one configuration.
 struct TRenderBench {
-    TTempDir Dir;
+    TTempFolder Dir;
     std::unique_ptr<TQvrConfig> Config = LoadConfigText(Dir, TestConfigText);
     TTraceSink Trace;
     TRenderState State;

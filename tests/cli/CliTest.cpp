@@ -279,24 +279,24 @@ TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
         EXPECT_EQ(run.Status, 2) << output;
         EXPECT_EQ(run.Err, "error: the output FILE is the input file\n") << output;
         EXPECT_EQ(run.Out, "") << output;
-        EXPECT_EQ(ReadFile(file), preset) << output;
-        EXPECT_EQ(ReadFile(Dir / "cfg" / "QVR3.cfg"), ConfigText) << output;
+        EXPECT_EQ(ReadFileBytes(file), preset) << output;
+        EXPECT_EQ(ReadFileBytes(Dir / "cfg" / "QVR3.cfg"), ConfigText) << output;
     }
     // A configuration file of another model counts too, and so does the program's own folder.
-    WriteFile(Dir / "cfg" / "KDT3.cfg", "kept");
+    WriteFileBytes(Dir / "cfg" / "KDT3.cfg", "kept");
     EXPECT_EQ(
         Run({"--config-dir", ConfigDir(), "--output", (Dir / "cfg" / "KDT3.cfg").string(), file})
             .Status,
         2);
-    EXPECT_EQ(ReadFile(Dir / "cfg" / "KDT3.cfg"), "kept");
+    EXPECT_EQ(ReadFileBytes(Dir / "cfg" / "KDT3.cfg"), "kept");
     fs::create_directories(Dir / "bin");
     fs::copy_file(QVRREPORT_PATH, Dir / "bin" / "qvrreport");
-    WriteFile(Dir / "bin" / "QVR1.cfg", "kept");
+    WriteFileBytes(Dir / "bin" / "QVR1.cfg", "kept");
     EXPECT_EQ(Run({"--output", (Dir / "bin" / "QVR1.cfg").string(), file},
                   (Dir / "bin" / "qvrreport").string())
                   .Status,
               2);
-    EXPECT_EQ(ReadFile(Dir / "bin" / "QVR1.cfg"), "kept");
+    EXPECT_EQ(ReadFileBytes(Dir / "bin" / "QVR1.cfg"), "kept");
 }
 
 TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {

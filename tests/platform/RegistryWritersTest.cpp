@@ -28,7 +28,7 @@ protected:
 
 TEST_F(RegistryWriters, RewriteKeepsThePermissionsOfTheFile) {
     for (const mode_t mode : {0600, 0640, 0664}) {
-        WriteFile(UserFile, Original);
+        WriteFileBytes(UserFile, Original);
         ASSERT_EQ(::chmod(UserFile.c_str(), mode), 0);
         TRegAccess reg;
         ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
@@ -40,7 +40,7 @@ TEST_F(RegistryWriters, RewriteKeepsThePermissionsOfTheFile) {
 
 TEST_F(RegistryWriters, LinkedSettingsFileIsWrittenThroughToItsTarget) {
     const std::string target = (Dir / "dotfiles" / "registry.reg").string();
-    WriteFile(target, Original);
+    WriteFileBytes(target, Original);
     fs::create_directories(fs::path(UserFile).parent_path());
     fs::create_symlink(target, UserFile);
     TRegAccess reg;
@@ -48,22 +48,23 @@ TEST_F(RegistryWriters, LinkedSettingsFileIsWrittenThroughToItsTarget) {
     reg.WriteInteger("ColCount", 3);
     EXPECT_TRUE(fs::is_symlink(UserFile));
     EXPECT_EQ(fs::read_symlink(UserFile), target);
-    EXPECT_EQ(ReadFile(target), std::string(SettingsSection) + "\"ColCount\"=dword:00000003\n");
+    EXPECT_EQ(ReadFileBytes(target),
+              std::string(SettingsSection) + "\"ColCount\"=dword:00000003\n");
 }
 
 TEST_F(RegistryWriters, FileWithoutWritePermissionIsNotReplaced) {
-    WriteFile(UserFile, Original);
+    WriteFileBytes(UserFile, Original);
     ASSERT_EQ(::chmod(UserFile.c_str(), 0444), 0);
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
     EXPECT_THROW(reg.WriteInteger("ColCount", 3), ERegistryException);
     EXPECT_FALSE(reg.OpenKey("Software\\Other", true));
-    EXPECT_EQ(ReadFile(UserFile), Original);
+    EXPECT_EQ(ReadFileBytes(UserFile), Original);
     EXPECT_EQ(ModeOf(UserFile), 0444u);
 }
 
 TEST_F(RegistryWriters, TemporaryFilesOfGoneWritersAreRemoved) {
-    WriteFile(UserFile, Original);
+    WriteFileBytes(UserFile, Original);
     // A child that has exited is gone for good once it is reaped.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -75,7 +76,7 @@ TEST_F(RegistryWriters, TemporaryFilesOfGoneWritersAreRemoved) {
     const std::string running = UserFile + "." + std::to_string(::getppid()) + ".tmp";
     const std::string other = UserFile + ".backup.tmp";
     for (const std::string& path : {gone, running, other}) {
-        WriteFile(path, "half");
+        WriteFileBytes(path, "half");
     }
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));

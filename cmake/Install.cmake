@@ -22,9 +22,9 @@ endforeach()
 
 # Desktop integration, where freedesktop.org and Debian look for it. Every manual page and
 # completion script of data/ is installed, whichever program it belongs to.
-set(qvr_data_build ${PROJECT_BINARY_DIR}/data)
-install(FILES ${PROJECT_SOURCE_DIR}/data/qvrviewer.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${QVR_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${QVR_MIME_PACKAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${QVR_COMPLETIONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/qvrviewer.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(png IN LISTS QVR_ICON_PNGS)

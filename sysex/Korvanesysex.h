@@ -9,6 +9,9 @@
 
 namespace qvr {
 
+// The maker's manufacturer id, written as the three bytes 0x00 0x00 0x10.
+inline constexpr int32_t KorvaneManufacturerId = 0x10;
+
 // The message comes from another maker (its manufacturer id is not 0x00 0x00 0x10).
 class EKorvaneSysExInvalid : public std::exception {};
 // The exclusive-or over the message, checksum byte included, is not zero.
@@ -45,7 +48,7 @@ public:
 
 protected:
     bool Packed;
-    int32_t ExpectedManufacturerId = 16; // 0x00 0x00 0x10
+    int32_t ExpectedManufacturerId = KorvaneManufacturerId;
     uint8_t ProductId = 0;
     uint8_t MessageId = 0;
 };

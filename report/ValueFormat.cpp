@@ -81,15 +81,37 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     const double raw = value;
     const double shown = raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
                                                  : raw * param.ScaleMulHigh + param.ScaleAddHigh;
-    // Whole numbers, the most common values, as FormatGeneral writes them, without its string.
-    if (std::fabs(shown) < 1e15 && shown == std::trunc(shown)) {
+    // The common values as FormatGeneral writes them, without its string.
+    const double magnitude = std::fabs(shown);
+    if (magnitude < 1e15 && shown == std::trunc(shown)) {
         char digits[24];
         const auto end =
             std::to_chars(digits, digits + sizeof digits, static_cast<long long>(shown));
         scratch.assign(digits, end.ptr);
-    } else {
-        scratch = FormatGeneral(shown, decimalSeparator);
+        return scratch;
     }
+    if (magnitude >= 1e-4 && magnitude < 1e15) {
+        // The shortest text that reads back as the value: when it has at most 15 significant
+        // digits, they are the value rounded to 15 digits, in FormatGeneral's fixed notation.
+        char text[48];
+        const auto [end, error] =
+            std::to_chars(text, text + sizeof text, shown, std::chars_format::fixed);
+        if (error == std::errc()) {
+            int significant = 0;
+            for (char* c = text; c != end; ++c) {
+                if (*c >= '0' && *c <= '9' && (significant > 0 || *c != '0')) {
+                    ++significant;
+                } else if (*c == '.') {
+                    *c = decimalSeparator;
+                }
+            }
+            if (significant <= 15) {
+                scratch.assign(text, end);
+                return scratch;
+            }
+        }
+    }
+    scratch = FormatGeneral(shown, decimalSeparator);
     return scratch;
 }
 

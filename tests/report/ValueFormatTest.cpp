@@ -165,7 +165,14 @@ INSTANTIATE_TEST_SUITE_P(
                     TFormatCase{"at switch", Scaled(50, 1, 0, 2, -100), 50, '.', "0"},
                     TFormatCase{"above switch", Scaled(64, 1, 0, 2, -128), 65, '.', "2"},
                     TFormatCase{"tenths", Scaled(1e9, 0.1, 0, 1, 0), 5, '.', "0.5"},
-                    TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"}),
+                    TFormatCase{"tiny", Scaled(1e9, 0.00001, 0, 1, 0), 1, '.', "1E-5"},
+                    TFormatCase{"smallest fixed", Scaled(1e9, 0.0001, 0, 1, 0), 1, '.', "0.0001"},
+                    TFormatCase{"rounded to 15 digits", Scaled(1e9, 0.1, 0, 1, 0), 3, '.', "0.3"},
+                    TFormatCase{"negative fraction", Scaled(1e9, -0.25, 0, 1, 0), 9, ',', "-2,25"},
+                    TFormatCase{"fraction of a large number", Scaled(1e9, 1, 0.5, 1, 0), 123456789,
+                                '.', "123456789.5"},
+                    TFormatCase{"fifteen digits at most", Scaled(1e9, 1, 0.123456789, 1, 0),
+                                123456789, '.', "123456789.123457"}),
     TNameByWhat());
 
 TEST(ParamLine, StatusForTheSwitchAndNameOtherwise) {

@@ -10,7 +10,7 @@ namespace {
 class TPresetReportSource : public IReportSource {
 public:
     explicit TPresetReportSource(IUserNotifier& notifier)
-        : Report(notifier, TConfigSearch{std::nullopt, ProgramFolder()}) {}
+        : Report(notifier, TConfigSearch{std::nullopt, ProgramDataFolder()}) {}
 
     std::string Build(const std::string& fileName, int32_t& columnCount) override {
         Report.ColumnCount = columnCount;

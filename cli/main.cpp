@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     qvr::TStderrNotifier notifier;
     qvr::TConfigSearch search;
     search.EditorFolder = options.ConfigDir;
-    search.ProgramFolder = qvr::ProgramFolder();
+    search.ProgramFolder = qvr::ProgramDataFolder();
 
     // Before anything is read: neither file is touched.
     if (options.Output && OutputIsAnInput(*options.Output, options.PresetFile, search)) {

@@ -1,24 +1,14 @@
-# cmake --install: the programs live in one folder of their own together with the
-# example configuration files, since their folder is where they look for
-# configuration files when the editor's folder is not recorded. Links in bin/
-# make them callable; the programs resolve their own folder through the link.
+# cmake --install: the programs in bin/, the example configuration files in share/qvrviewer/,
+# where the programs look for them relative to their own folder (platform/ProgramPath.h).
 include(GNUInstallDirs)
-set(QVR_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/qvrviewer)
+set(QVR_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qvrviewer)
 
+install(TARGETS qvrreport RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET qvrviewer)
+    install(TARGETS qvrviewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 file(GLOB qvr_installed_configs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/config/*.cfg)
-install(FILES ${qvr_installed_configs} DESTINATION ${QVR_INSTALL_PROGRAM_DIR})
-
-foreach(program qvrviewer qvrreport)
-    if(TARGET ${program})
-        install(TARGETS ${program} RUNTIME DESTINATION ${QVR_INSTALL_PROGRAM_DIR})
-        install(CODE "
-            set(bindir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-            file(MAKE_DIRECTORY \"\${bindir}\")
-            file(CREATE_LINK \"../${QVR_INSTALL_PROGRAM_DIR}/${program}\" \"\${bindir}/${program}\" SYMBOLIC)
-            message(STATUS \"Linking: \${bindir}/${program}\")
-        ")
-    endif()
-endforeach()
+install(FILES ${qvr_installed_configs} DESTINATION ${QVR_INSTALL_DATA_DIR})
 
 # Desktop integration, where freedesktop.org and Debian look for it. Every manual page and
 # completion script of data/ is installed, whichever program it belongs to.

@@ -67,6 +67,19 @@ std::string ProgramFolder() {
     return folder;
 }
 
+std::string DataFolderOf(const std::string& programFolder) {
+    if (programFolder.empty()) {
+        return programFolder;
+    }
+    const fs::path shared = (fs::path(programFolder) / "../share/qvrviewer/").lexically_normal();
+    std::error_code ec;
+    return fs::is_directory(shared, ec) ? shared.string() : programFolder;
+}
+
+std::string ProgramDataFolder() {
+    return DataFolderOf(ProgramFolder());
+}
+
 bool PathExists(const std::string& path) {
     return !path.empty() && ::access(path.c_str(), R_OK) == 0;
 }

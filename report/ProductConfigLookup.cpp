@@ -25,7 +25,7 @@ std::string EditorFolderOf(const TConfigSearch& search) {
 }
 
 std::string FallbackFolderOf(const TConfigSearch& search) {
-    return search.ProgramFolder.empty() ? ProgramFolder() : search.ProgramFolder;
+    return search.ProgramFolder.empty() ? ProgramDataFolder() : search.ProgramFolder;
 }
 
 } // namespace

@@ -16,7 +16,8 @@ struct TConfigSearch {
     // The editor's folder. When unset it is read from the settings store
     // (the machine-wide application path of the editor program).
     std::optional<std::string> EditorFolder;
-    // The folder of the running program, ending with a path separator: the fallback.
+    // The folder of the program's data, ending with a path separator: the fallback. When
+    // empty, ProgramDataFolder() (platform/ProgramPath.h).
     std::string ProgramFolder;
 };
 

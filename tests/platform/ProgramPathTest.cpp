@@ -26,6 +26,28 @@ TEST(ProgramPath, NamesTheRunningTestProgram) {
     EXPECT_EQ(folder + "test_platform", file);
 }
 
+// An installed program finds its data in ../share/qvrviewer/; any other, beside itself.
+TEST(ProgramPath, DataFolderOf) {
+    const TTempFolder temp;
+    const std::string root = temp.Path().string() + "/";
+    fs::create_directories(root + "usr/bin");
+    fs::create_directories(root + "usr/share/qvrviewer");
+    fs::create_directories(root + "build/cli");
+    fs::create_directories(root + "build/share");
+    fs::create_directories(root + "alone/bin");
+    fs::create_directories(root + "alone/share");
+    std::ofstream(root + "alone/share/qvrviewer"); // a file, not a folder
+    const std::pair<std::string, std::string> cases[] = {
+        {root + "usr/bin/", root + "usr/share/qvrviewer/"},
+        {root + "build/cli/", root + "build/cli/"},
+        {root + "alone/bin/", root + "alone/bin/"},
+        {"", ""},
+    };
+    for (const auto& [program, data] : cases) {
+        EXPECT_EQ(DataFolderOf(program), data) << program;
+    }
+}
+
 TEST(ProgramPath, PathExists) {
     const TTempFolder temp;
     const fs::path& dir = temp.Path();

@@ -1,9 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/Spool.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -114,6 +116,25 @@ TEST(AtomicFile, ReplacedFileKeepsItsPermissionsAndALinkIsNotFollowed) {
     std::string text;
     in >> text;
     EXPECT_EQ(text, "other");
+}
+
+// Standard output's spool keeps the bytes in order, in memory and beyond its limit in a file.
+TEST(Spool, GivesBackEveryByteInOrder) {
+    for (const size_t size : {size_t{0}, size_t{10}, TSpool::MemoryLimit, TSpool::MemoryLimit + 1,
+                              3 * TSpool::MemoryLimit + 12345}) {
+        TSpool spool;
+        std::string sent;
+        for (size_t i = 0; sent.size() < size; ++i) {
+            std::string piece(std::min<size_t>(size - sent.size(), 1 + i % 70000),
+                              static_cast<char>('a' + i % 26));
+            spool.Put(piece);
+            sent += piece;
+        }
+        TStringTarget back;
+        ASSERT_TRUE(spool.CopyTo(back)) << size;
+        EXPECT_EQ(spool.Error(), 0);
+        EXPECT_TRUE(back.Text == sent) << size;
+    }
 }
 
 } // namespace

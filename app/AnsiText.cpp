@@ -1,29 +1,17 @@
 #include "app/AnsiText.h"
 
+#include "report/Utf8Text.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
-#include <array>
-
 namespace qvr {
-
-namespace {
-
-// Code page 1252 differs from Latin-1 only in 0x80..0x9F; the five unassigned
-// codes map to the C1 control of the same value, as Windows does.
-constexpr std::array<char16_t, 32> Cp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
 
 QString FromAnsi(const std::string& text) {
     QString result;
     result.reserve(static_cast<qsizetype>(text.size()));
     for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        result.append(b >= 0x80 && b < 0xA0 ? QChar(Cp1252High[b - 0x80]) : QChar(b));
+        result.append(QChar(static_cast<char16_t>(Windows1252CodePoint(static_cast<uint8_t>(c)))));
     }
     return result;
 }

@@ -12,24 +12,8 @@ int32_t ReadComponents(TQvrComponentList& list, std::istream& in) {
 }
 
 bool ReadComponent(TQvrComponent& component, std::istream& in) {
-    const std::streampos entrySearchStart = ReadPosition(in);
-    // One working pair, built empty: a line without "=" gets an empty value.
-    auto pair = std::make_unique<TQvrValuePair>();
-    bool found = false;
-    while (!found && !in.eof()) {
-        const std::string line = Trim(ReadConfigLine(in));
-        if (line.empty()) {
-            continue;
-        }
-        pair->Parse(line);
-        if (pair->Name == "cn") {
-            found = true;
-        } else if (IsOneOf(pair->Name, {"qvr", "colors", "modifiers"})) {
-            break;
-        }
-    }
-    if (!found) {
-        StepBack(in, entrySearchStart);
+    auto pair = FindEntryStart(in, "cn", {"qvr", "colors", "modifiers"});
+    if (!pair) {
         return false;
     }
     component.Name = pair->Value;

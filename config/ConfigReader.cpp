@@ -117,6 +117,23 @@ bool FindSection(std::istream& in, std::string_view name) {
     return !in.eof();
 }
 
+std::unique_ptr<TQvrValuePair> FindEntryStart(std::istream& in, std::string_view key,
+                                              std::initializer_list<std::string_view> endsSearch) {
+    const std::streampos searchStart = ReadPosition(in);
+    auto pair = std::make_unique<TQvrValuePair>();
+    bool found = false;
+    ForEachBlockLine(in, [&](const std::string& line, std::streampos) {
+        pair->Parse(line);
+        found = pair->Name == key;
+        return !found && !IsOneOf(pair->Name, endsSearch);
+    });
+    if (!found) {
+        StepBack(in, searchStart);
+        return nullptr;
+    }
+    return pair;
+}
+
 bool IsOneOf(const std::string& name, std::initializer_list<std::string_view> keywords) {
     for (const std::string_view keyword : keywords) {
         if (name == keyword) {

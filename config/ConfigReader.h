@@ -2,6 +2,7 @@
 
 #include "base/OwnedStringList.h"
 #include "base/Text.h"
+#include "config/ValuePair.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -54,6 +55,13 @@ template <class THandler> void ForEachBlockLine(std::istream& in, THandler handl
         }
     }
 }
+
+// Reads forward to the line that starts an entry ("key = NAME"), passing over other lines; a
+// line named in endsSearch ends the search. Returns the parsed pair of that line, or nullptr
+// with the position back where the search began. The pair is built empty, so that a line
+// without "=" gets an empty value when the caller parses further lines into it.
+std::unique_ptr<TQvrValuePair> FindEntryStart(std::istream& in, std::string_view key,
+                                              std::initializer_list<std::string_view> endsSearch);
 
 // Reads the entries of a section one after the other until readOne finds no
 // further entry; each is appended under its name. Returns their number. An

@@ -12,21 +12,9 @@ int32_t ReadModifiers(TQvrModifierList& list, std::istream& in) {
 }
 
 bool ReadModifier(TQvrModifier& modifier, std::istream& in) {
-    const std::streampos entrySearchStart = ReadPosition(in);
-    // One working pair, built empty: a line without "=" gets an empty value.
-    auto pair = std::make_unique<TQvrValuePair>();
     // Only a "mn" line starts an entry; no header ends the search.
-    bool found = false;
-    while (!found && !in.eof()) {
-        const std::string line = Trim(ReadConfigLine(in));
-        if (line.empty()) {
-            continue;
-        }
-        pair->Parse(line);
-        found = pair->Name == "mn";
-    }
-    if (!found) {
-        StepBack(in, entrySearchStart);
+    auto pair = FindEntryStart(in, "mn", {});
+    if (!pair) {
         return false;
     }
     modifier.Name = pair->Value;

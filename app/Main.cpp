@@ -10,7 +10,7 @@
 #include "app/ProgramIcon.h"
 #include "app/ReportFile.h"
 #include "app/ViewerSettings.h"
-#include "report/PresetReport.h"
+#include "report/ColumnCount.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -86,7 +86,7 @@ TMainMenu::TMainMenu(QWidget* owner)
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ProgramFolder(std::move(services.ProgramFolder)), Columns(TPresetReport::DefaultColumnCount),
+      ProgramFolder(std::move(services.ProgramFolder)), Columns(DefaultColumnCount),
       MainPanel(this), MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
     ReportSource = services.MakeReportSource(*this);

@@ -1,7 +1,7 @@
 #include "app/ViewerSettings.h"
 
 #include "platform/Regaccess.h"
-#include "report/PresetReport.h"
+#include "report/ColumnCount.h"
 
 namespace qvr {
 
@@ -31,9 +31,9 @@ std::optional<TWindowSettings> LoadWindowSettings(const TWindowBounds& current) 
         s.Bounds.Height = reg.ReadIntegerDefault(MainHeightName, current.Height);
         s.Bounds.Left = reg.ReadIntegerDefault(MainLeftName, current.Left);
         s.Bounds.Top = reg.ReadIntegerDefault(MainTopName, current.Top);
-        s.ColumnCount = reg.ReadIntegerDefault(ColCountName, TPresetReport::DefaultColumnCount);
-        if (s.ColumnCount <= 0 || s.ColumnCount > TPresetReport::MaxColumnCount) {
-            s.ColumnCount = TPresetReport::DefaultColumnCount;
+        s.ColumnCount = reg.ReadIntegerDefault(ColCountName, DefaultColumnCount);
+        if (!IsColumnCountInRange(s.ColumnCount)) {
+            s.ColumnCount = DefaultColumnCount;
         }
         return s;
     });

@@ -117,7 +117,7 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
 
         if (name == "columns") {
             const int32_t columns = StrToIntDef(value, 0);
-            if (columns < 1 || columns > TPresetReport::MaxColumnCount) {
+            if (!IsColumnCountInRange(columns)) {
                 return Fail("invalid column count '" + value + "' (must be 1 to 4)");
             }
             options.Columns = columns;

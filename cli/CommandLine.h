@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PresetReport.h"
+#include "report/ColumnCount.h"
 #include "report/ReportFormat.h"
 
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace qvr {
 
 // What the exporter was asked to do.
 struct TCliOptions {
-    int32_t Columns = TPresetReport::DefaultColumnCount;
+    int32_t Columns = DefaultColumnCount;
     std::optional<std::string> ConfigDir;
     TReportFormat Format = TReportFormat::Html;
     std::optional<std::string> Output;

@@ -28,7 +28,6 @@ TEST(Products, LookupsFindTheModelOrNothing) {
     EXPECT_EQ(qvr3.ConfigFile, "QVR3.cfg");
     EXPECT_EQ(qvr3.PresetTypeName(), "QVR-3 Preset");
     EXPECT_EQ(qvr3.BackupTypeName(), "QVR-3 Backup");
-    EXPECT_EQ(Products().size(), 5u);
 }
 
 struct NameCase {

@@ -1,6 +1,8 @@
 # cmake --install: the programs in bin/, the example configuration files in share/qvrviewer/,
 # where the programs look for them relative to their own folder (platform/ProgramPath.h).
 include(GNUInstallDirs)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(QVR_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qvrviewer)
 
 install(TARGETS qvrreport RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -28,3 +30,7 @@ foreach(page IN LISTS QVR_MAN_PAGES)
     string(REGEX REPLACE "^.*\\.([1-8])\\.gz$" "\\1" section ${page})
     install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
+
+# The package's own documents, where Debian keeps them.
+install(FILES ${PROJECT_SOURCE_DIR}/data/package/copyright ${QVR_CHANGELOG}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qvrviewer)

@@ -1,0 +1,29 @@
+# cpack: the Debian package qvrviewer_VERSION_ARCH.deb of what cmake --install installs under
+# /usr (scripts/package builds it). Its dependencies come from dpkg-shlibdeps; its maintainer
+# scripts refresh the desktop's file type and launcher databases.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME qvrviewer)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Oktrel Viewer authors")
+set(CPACK_PACKAGE_CONTACT "The Oktrel Viewer authors <viewer@oktrel.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for the presets of QVR multi-effects processors")
+# CPack indents the lines and writes an empty one as " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "The Oktrel Preset Viewer opens the preset and backup files of the Korvane QVR
+family of guitar multi-effects processors (QVR-1, QVR-2, QVR-3, KDT-3 and
+Tindrel3) and shows every preset as a readable report: modules, types, every
+parameter value, modifiers and their links, in one to four columns.
+
+qvrreport writes the same report without a window, for scripts and for
+machines without a display.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/package/postinst
+                                       ${PROJECT_SOURCE_DIR}/data/package/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_THREADS 2)
+include(CPack)

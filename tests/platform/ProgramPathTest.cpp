@@ -63,8 +63,9 @@ TEST(ProgramPath, PathExists) {
         {(dir / "file.cfg" / "below").string(), false},
         {"", false},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(PathExists(c.Path), c.Expected) << c.Path;
+    }
 }
 
 } // namespace

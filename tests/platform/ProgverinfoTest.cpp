@@ -93,8 +93,9 @@ TEST_F(VerInfoFile, DamagedBlobsArePassedOver) {
     const size_t lengthAt = marker.size();
     auto withLength = [&](uint32_t n) {
         std::string b = good;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             b[lengthAt + static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+        }
         return b;
     };
     std::string flipped = good;
@@ -103,9 +104,10 @@ TEST_F(VerInfoFile, DamagedBlobsArePassedOver) {
     unterminated[unterminated.size() - 5] = 'x'; // last NUL gone, hash made to match
     const uint32_t hash = VersionPayloadHash(
         reinterpret_cast<const unsigned char*>(unterminated.data()) + lengthAt + 4, 4);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         unterminated[unterminated.size() - 4 + static_cast<size_t>(i)] =
             static_cast<char>((hash >> (8 * i)) & 0xFF);
+    }
     const std::string damaged[] = {
         marker,                 // nothing after the marker
         marker + "\x05",        // cut length

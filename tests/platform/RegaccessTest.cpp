@@ -70,9 +70,10 @@ TEST_P(TypedRead, GivesValueOrDefault) {
 INSTANTIATE_TEST_SUITE_P(Registry, TypedRead, ::testing::ValuesIn(TypedReadCases),
                          [](const auto& info) {
                              std::string name = info.param.Label;
-                             for (char& ch : name)
+                             for (char& ch : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(ch)))
                                      ch = '_';
+                             }
                              return name;
                          });
 
@@ -263,8 +264,9 @@ TEST_F(RegistryTest, StringsAreCutTo255Characters) {
     };
     for (Case c : {Case{254, 254}, Case{255, 255}, Case{256, 255}, Case{5000, 255}}) {
         std::string value;
-        for (size_t i = 0; i < c.Stored; ++i)
+        for (size_t i = 0; i < c.Stored; ++i) {
             value += static_cast<char>('a' + i % 26);
+        }
         {
             TRegAccess reg;
             ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
@@ -349,12 +351,14 @@ TEST(RegistryLocation, FollowsXdgConfigHome) {
     EXPECT_EQ(CurrentRegistryLocation().SystemFile, "/a/system.reg");
     SetRegistryLocation(DefaultRegistryLocation());
 
-    if (oldXdg != nullptr)
+    if (oldXdg != nullptr) {
         ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    if (oldHome != nullptr)
+    }
+    if (oldHome != nullptr) {
         ::setenv("HOME", savedHome.c_str(), 1);
-    else
+    } else {
         ::unsetenv("HOME");
+    }
 }
 
 } // namespace

@@ -45,8 +45,9 @@ const DamagedCase DamagedCases[] = {
     {"many sections",
      [] {
          std::string s;
-         for (int i = 0; i < 5000; ++i)
+         for (int i = 0; i < 5000; ++i) {
              s += "[HKCU\\A\\" + std::to_string(i) + "]\n";
+         }
          return s + Section + "\"ColCount\"=dword:3\n";
      }(),
      3},
@@ -58,10 +59,11 @@ TEST_P(DamagedFile, ReadsWhatItCanAndStillWrites) {
     WriteFileBytes(UserFile, GetParam().Text);
     {
         TRegAccess reg;
-        if (reg.OpenKey(SettingsKey, false))
+        if (reg.OpenKey(SettingsKey, false)) {
             EXPECT_EQ(reg.ReadIntegerDefault("ColCount", 4), GetParam().ColCount);
-        else
+        } else {
             EXPECT_EQ(GetParam().ColCount, 4);
+        }
         EXPECT_EQ(reg.ReadStringDefault("InitialDir", "DEF"), "DEF");
     }
     TRegAccess reg;
@@ -143,10 +145,11 @@ TEST_F(RegistryTest, SurvivesRandomFiles) {
         std::string text;
         const int parts = round % 40;
         for (int i = 0; i < parts; ++i) {
-            if (rng() % 3 == 0)
+            if (rng() % 3 == 0) {
                 text += static_cast<char>(byte(rng));
-            else
+            } else {
                 text += pieces[piece(rng)];
+            }
         }
         WriteFileBytes(UserFile, text);
         {

@@ -10,11 +10,16 @@
 
 namespace qvr {
 
-void TQtDialogs::ShowMessage(TMessageKind kind, const QString& title, const QString& text) {
+void ShowMessageBox(QWidget* owner, TMessageKind kind, const QString& title, const QString& text) {
     const QMessageBox::Icon icon =
         kind == TMessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical;
-    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void TQtDialogs::ShowMessage(TMessageKind kind, const QString& title, const QString& text) {
+    ShowMessageBox(QApplication::activeWindow(), kind, title, text);
 }
 
 void TQtDialogs::RunModal(QDialog& dialog) {

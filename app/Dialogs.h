@@ -29,6 +29,10 @@ public:
     virtual bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) = 0;
 };
 
+// A message box over `owner` with one OK button. Its text is shown as it stands, never as
+// markup: messages quote file names and lines of files.
+void ShowMessageBox(QWidget* owner, TMessageKind kind, const QString& title, const QString& text);
+
 // The real ones: QMessageBox, QDialog::exec and QFileDialog.
 class TQtDialogs : public IDialogs {
 public:

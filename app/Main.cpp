@@ -86,7 +86,7 @@ TMainMenu::TMainMenu(QWidget* owner)
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ProgramFolder(std::move(services.ProgramFolder)), Columns(DefaultColumnCount),
+      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount),
       MainPanel(this), MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
     ReportSource = services.MakeReportSource(*this);
@@ -215,7 +215,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 }
 
 void TFormMain::FormShow() {
-    ReportFile = ReportFilePath(ProgramFolder);
+    ReportFile = ReportFolder.empty() ? std::string() : ReportFolder + ReportFileTitle;
     setWindowTitle(QString::fromLatin1(MainWindowCaption));
     if (FormSplash != nullptr) {
         StayAbove(*FormSplash, *this);
@@ -277,7 +277,10 @@ void TFormMain::OpenDroppedFile(const QString& path) {
 }
 
 void TFormMain::CmdSaveAsClick() {
-    PresetBrowser->SaveAs();
+    // The shown file and every configuration file the report could have read.
+    std::vector<std::string> inputs = ProductConfigPaths(ViewerConfigSearch());
+    inputs.push_back(CurrentFile);
+    PresetBrowser->SaveAs(inputs);
 }
 void TFormMain::CmdPageSetupClick() {
     PresetBrowser->PageSetup();

@@ -36,8 +36,9 @@ struct TFormMainServices {
     IDialogs* Dialogs = nullptr;
     // The desktop's work area; empty when it cannot be found.
     std::function<std::optional<QRect>()> WorkArea;
-    // The program's folder with its trailing separator (the report file goes there).
-    std::string ProgramFolder;
+    // The viewer's private folder with its trailing separator (the report file goes there);
+    // empty when there is none, and then no report file is written.
+    std::string ReportFolder;
 };
 
 // The work area of the primary screen.
@@ -137,7 +138,7 @@ private:
     TMainMenu MainMenu;
     IDialogs& Dialogs;
     std::function<std::optional<QRect>()> WorkArea;
-    std::string ProgramFolder;
+    std::string ReportFolder;
     std::vector<QAction*> Items;
     TFormMIDI* FormMIDI = nullptr;
     TFormAbout* FormAbout = nullptr;

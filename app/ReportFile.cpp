@@ -1,25 +1,20 @@
 #include "app/ReportFile.h"
 
-#include "app/AnsiText.h"
 #include "platform/AtomicFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qvr {
 
-std::string ReportFilePath(const std::string& programFolder) {
-    const QFileInfo folder(FromFileNameBytes(programFolder));
-    if (folder.isDir() && folder.isWritable()) {
-        return programFolder + ReportFileTitle;
-    }
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    QDir().mkpath(cache);
-    return ToFileNameBytes(QDir(cache).filePath(QString::fromLatin1(ReportFileTitle)));
-}
-
 bool WriteReportFile(const std::string& path, const std::string& document) {
+    // A link, pipe or device there goes first: the atomic file would write into a pipe or a
+    // device, or into one that a link names, instead of replacing it.
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISDIR(existing.st_mode)) {
+        ::unlink(path.c_str());
+    }
     // A load that fails half-way leaves the previous report whole.
     TAtomicFile file(path);
     return file.Write(document.data(), document.size()) && file.Commit();

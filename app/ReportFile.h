@@ -4,13 +4,13 @@
 
 namespace qvr {
 
+// The name of the report file in the viewer's private folder (see TPrivateFolder): each
+// running viewer has a folder, and so a report file, of its own.
 inline constexpr const char* ReportFileTitle = "__tmp__.html";
 
-// The report file lies in the program's folder; where that folder is not
-// writable (an installed program) it goes to the user's cache folder instead.
-std::string ReportFilePath(const std::string& programFolder);
-
-// Writes the document byte for byte; false when the file cannot be written.
+// Writes the document byte for byte, whole or not at all: a new file is renamed over `path`,
+// and nothing found at `path` is ever written into (a link there is replaced, not followed).
+// False when the file cannot be written.
 bool WriteReportFile(const std::string& path, const std::string& document);
 
 } // namespace qvr

@@ -10,7 +10,7 @@ namespace {
 class TPresetReportSource : public IReportSource {
 public:
     explicit TPresetReportSource(IUserNotifier& notifier)
-        : Report(notifier, TConfigSearch{std::nullopt, ProgramDataFolder()}) {}
+        : Report(notifier, ViewerConfigSearch()) {}
 
     std::string Build(const std::string& fileName, int32_t& columnCount) override {
         Report.ColumnCount = columnCount;
@@ -24,6 +24,10 @@ private:
 };
 
 } // namespace
+
+TConfigSearch ViewerConfigSearch() {
+    return TConfigSearch{std::nullopt, ProgramDataFolder()};
+}
 
 std::unique_ptr<IReportSource> MakePresetReportSource(IUserNotifier& notifier) {
     return std::make_unique<TPresetReportSource>(notifier);

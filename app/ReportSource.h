@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/UserNotifier.h"
+#include "report/ProductConfigLookup.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,10 @@ public:
     // notifier; anything else is thrown.
     virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
 };
+
+// Where the viewer looks for configuration files: the editor's recorded folder, then the
+// program's folder.
+TConfigSearch ViewerConfigSearch();
 
 // The real one, over the report layer; it reports through the given notifier.
 std::unique_ptr<IReportSource> MakePresetReportSource(IUserNotifier& notifier);

@@ -5,7 +5,7 @@
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/WebReportView.h"
-#include "platform/ProgramPath.h"
+#include "platform/PrivateFolder.h"
 
 #include <QtGlobal>
 
@@ -13,13 +13,14 @@
 
 namespace qvr {
 
-TViewerForms::TViewerForms(IDialogs& dialogs) {
+TViewerForms::TViewerForms(IDialogs& dialogs)
+    : ReportFolder(std::make_unique<TPrivateFolder>(PrivateFolderBases(), "viewer")) {
     TFormMainServices services;
     services.MakeReportSource = &MakePresetReportSource;
     services.ReportView = std::make_unique<TWebReportView>();
     services.Dialogs = &dialogs;
     services.WorkArea = &PrimaryWorkArea;
-    services.ProgramFolder = ProgramFolder();
+    services.ReportFolder = ReportFolder->Path();
     FormMain = std::make_unique<TFormMain>(std::move(services));
     FormMIDI = std::make_unique<TFormMIDI>();
     FormAbout = std::make_unique<TFormAbout>();
@@ -33,6 +34,7 @@ TViewerForms::~TViewerForms() {
     FormAbout.reset();
     FormMIDI.reset();
     FormMain.reset();
+    ReportFolder.reset();
 }
 
 std::string CommandLineArgument(int argc, char** argv) {

@@ -10,12 +10,15 @@ class TFormMain;
 class TFormMIDI;
 class TFormAbout;
 class TFormSplash;
+class TPrivateFolder;
 
 // The program's four windows, created in this order (the first is the main
-// window) and released together at the end.
+// window) and released together at the end, and the viewer's private folder,
+// which holds its report file: made first, removed last.
 struct TViewerForms {
     explicit TViewerForms(IDialogs& dialogs);
     ~TViewerForms();
+    std::unique_ptr<TPrivateFolder> ReportFolder;
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TFormMIDI> FormMIDI;
     std::unique_ptr<TFormAbout> FormAbout;

@@ -1,9 +1,12 @@
 #include "app/WebReportView.h"
 
+#include "app/AnsiText.h"
+#include "app/Dialogs.h"
+#include "platform/SameFile.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QSaveFile>
@@ -72,7 +75,7 @@ void TWebReportView::Navigate(const QString& reportFile) {
     Page.load(Guard.ReportUrl);
 }
 
-void TWebReportView::SaveAs() {
+void TWebReportView::SaveAs(const std::vector<std::string>& inputs) {
     if (ReportFile.isEmpty()) {
         return;
     }
@@ -85,6 +88,16 @@ void TWebReportView::SaveAs() {
     if (target.isEmpty()) {
         return;
     }
+    const std::string targetPath = ToFileNameBytes(target);
+    for (const std::string& input : inputs) {
+        if (IsSameFile(targetPath, input)) {
+            ShowMessageBox(&PresetBrowser, TMessageKind::Warning, QStringLiteral("Save As"),
+                           QStringLiteral("The report cannot be saved to %1: it is an input "
+                                          "file of the report.")
+                               .arg(target));
+            return;
+        }
+    }
     if (filter == pdf || target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         Page.printToPdf(target, Printer.pageLayout());
         return;
@@ -94,8 +107,8 @@ void TWebReportView::SaveAs() {
     QSaveFile out(target);
     if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
         out.write(source.readAll()) < 0 || !out.commit()) {
-        QMessageBox::warning(&PresetBrowser, QStringLiteral("Save As"),
-                             QStringLiteral("The report could not be saved to %1.").arg(target));
+        ShowMessageBox(&PresetBrowser, TMessageKind::Warning, QStringLiteral("Save As"),
+                       QStringLiteral("The report could not be saved to %1.").arg(target));
     }
 }
 

@@ -44,7 +44,7 @@ public:
 
     QWidget& Widget() override;
     void Navigate(const QString& reportFile) override;
-    void SaveAs() override;
+    void SaveAs(const std::vector<std::string>& inputs) override;
     void PageSetup() override;
     void Print() override;
     void Copy() override;

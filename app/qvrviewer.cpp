@@ -5,6 +5,7 @@
 #include "app/ExceptionDisplay.h"
 #include "app/Main.h"
 #include "app/ProgramIcon.h"
+#include "app/SignalQuit.h"
 #include "app/Startup.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("oktrel"));
     QApplication::setWindowIcon(qvr::ProgramIcon());
 
+    // Installed before anything that must be cleaned up exists.
+    const qvr::TQuitOnSignals quitOnSignals;
     qvr::TQtDialogs dialogs;
     try {
         qvr::TViewerForms forms(dialogs);

@@ -1,7 +1,8 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/Process.h"
+
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -112,11 +113,6 @@ bool MakeFolderOf(const fs::path& target) {
     return !ec;
 }
 
-// Whether a process with this id still runs (one we may not signal runs too).
-bool ProcessAlive(pid_t pid) {
-    return ::kill(pid, 0) == 0 || errno != ESRCH;
-}
-
 // Removes "<name>.<pid>.tmp" files beside the target whose writer is gone: a writer killed
 // between creating its temporary file and the rename leaves one behind.
 void RemoveStaleTempFiles(const fs::path& target) {
@@ -136,9 +132,9 @@ void RemoveStaleTempFiles(const fs::path& target) {
         if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
-        const auto pid = static_cast<pid_t>(std::stol(digits));
+        const int pid = std::stoi(digits);
         std::error_code typeError;
-        if (pid > 0 && pid != ::getpid() && !ProcessAlive(pid) &&
+        if (pid > 0 && pid != ::getpid() && !ProcessIsRunning(pid) &&
             it->symlink_status(typeError).type() == fs::file_type::regular) {
             ::unlink(it->path().c_str());
         }

@@ -99,6 +99,13 @@ private:
 
 } // namespace
 
+// The report page with its navigation filter open to the test.
+class TOpenReportPage : public TReportPage {
+public:
+    using TReportPage::acceptNavigationRequest;
+    using TReportPage::TReportPage;
+};
+
 class EndToEndTest : public QObject {
     Q_OBJECT
 private slots:
@@ -140,6 +147,43 @@ private slots:
         main.close();
     }
 
+    // On its own, without the request guard: only the report file, in the main frame, and
+    // only when the program loads it.
+    void NavigationFilterLetsThroughTheReportFileAlone() {
+        QWebEngineProfile profile;
+        QUrl reportUrl;
+        TOpenReportPage page(profile, reportUrl);
+        const QUrl report = QUrl::fromLocalFile(QStringLiteral("/run/oktrel/v-1/__tmp__.html"));
+        const QUrl other = QUrl::fromLocalFile(QStringLiteral("/etc/hostname"));
+        QVERIFY(!page.acceptNavigationRequest(report, QWebEnginePage::NavigationTypeTyped, true));
+        reportUrl = report;
+        struct TCase {
+            QUrl Url;
+            QWebEnginePage::NavigationType Type;
+            bool MainFrame;
+            bool Accepted;
+        };
+        const TCase cases[] = {
+            {report, QWebEnginePage::NavigationTypeTyped, true, true},
+            {report, QWebEnginePage::NavigationTypeReload, true, true},
+            {QUrl(report.toString() + QStringLiteral("#p2")), QWebEnginePage::NavigationTypeTyped,
+             true, true},
+            {report, QWebEnginePage::NavigationTypeTyped, false, false},
+            {report, QWebEnginePage::NavigationTypeLinkClicked, true, false},
+            {report, QWebEnginePage::NavigationTypeFormSubmitted, true, false},
+            {other, QWebEnginePage::NavigationTypeTyped, true, false},
+            {QUrl(QStringLiteral("https://example.org/")), QWebEnginePage::NavigationTypeTyped,
+             true, false},
+            {QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeRedirect, true,
+             false},
+        };
+        for (const TCase& c : cases) {
+            QVERIFY2(
+                page.acceptNavigationRequest(c.Url, c.Type, c.MainFrame) == c.Accepted,
+                qPrintable(c.Url.toString() + QStringLiteral(" type ") + QString::number(c.Type)));
+        }
+    }
+
     void ShowsTheReportOfABackupFile() {
         const QString file = ExampleFile;
         QVERIFY2(QFile::exists(file), qPrintable(file));
@@ -175,6 +219,7 @@ private slots:
         bool noticeShown = false;
         bool loadedBeforeNotice = false;
         QStringList boxes;
+        bool boxesPlain = true; // every box shows its text as it stands
         qint64 noticeMs = 0;
         QString saveAnswer; // file name the user types into the next file dialog
         QString saveFilter;
@@ -193,9 +238,15 @@ private slots:
                 files->selectNameFilter(saveFilter);
                 files->selectFile(saveAnswer);
                 saveAnswer.clear();
-                QMetaObject::invokeMethod(files, "accept");
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal);
+                       box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
+                // Replace the file that is there, after this handler has returned.
+                QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click",
+                                          Qt::QueuedConnection);
+            } else if (box != nullptr) {
                 boxes << box->text();
+                boxesPlain = boxesPlain && box->textFormat() == Qt::PlainText;
                 box->accept();
             }
         });
@@ -273,6 +324,23 @@ private slots:
         QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
+
+        // Save As never replaces a file the report is made of: the shown file is refused.
+        const QString shownCopy = saved.filePath(QStringLiteral("shown.q3a"));
+        QVERIFY(QFile::copy(file, shownCopy));
+        main.LoadPresetFile(ToFileNameBytes(shownCopy));
+        QVERIFY(reloaded.wait(30000));
+        saveAnswer = shownCopy;
+        saveFilter = QStringLiteral("HTML document (*.html *.htm)");
+        main.Menu().CmdSaveAs.trigger();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.constFirst().contains(QStringLiteral("input file")), qPrintable(boxes[0]));
+        QVERIFY(boxesPlain);
+        boxes.clear();
+        QFile original(file);
+        QFile copy(shownCopy);
+        QVERIFY(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), original.readAll());
 
         // Select All then Copy puts the report's text on the clipboard.
         QApplication::clipboard()->clear();

@@ -38,8 +38,8 @@ struct TShownWindow {
     TFormMain* Window = nullptr;
 
     explicit TShownWindow(const std::string& commandLineFile = "",
-                          const std::string& programFolder = "") {
-        F.ProgramFolder = programFolder;
+                          const std::string& reportFolder = "") {
+        F.ReportFolder = reportFolder;
         Window = &F.Create();
         Window->SetForms(Midi, About, Splash);
         Window->SetCommandLineFile(commandLineFile);

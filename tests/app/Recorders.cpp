@@ -76,7 +76,7 @@ TFormMain& TWindowFixture::Create(std::optional<QRect> workArea) {
     };
     services.Dialogs = &Dialogs;
     services.WorkArea = [workArea] { return workArea; };
-    services.ProgramFolder = ProgramFolder.empty() ? FolderPath() : ProgramFolder;
+    services.ReportFolder = ReportFolder.empty() ? FolderPath() : ReportFolder;
     Window = std::make_unique<TFormMain>(std::move(services));
     return *Window;
 }

@@ -50,7 +50,10 @@ public:
     explicit TRecordingView(TCallLog& log) : Log(log) {}
     QWidget& Widget() override { return Surface; }
     void Navigate(const QString& reportFile) override;
-    void SaveAs() override { Log.push_back("view SaveAs"); }
+    void SaveAs(const std::vector<std::string>& inputs) override {
+        Log.push_back("view SaveAs");
+        SaveAsInputs = inputs;
+    }
     void PageSetup() override { Log.push_back("view PageSetup"); }
     void Print() override { Log.push_back("view Print"); }
     void Copy() override { Log.push_back("view Copy"); }
@@ -58,6 +61,7 @@ public:
 
     QWidget Surface;
     QString ShownFile;
+    std::vector<std::string> SaveAsInputs;
 
 private:
     TCallLog& Log;
@@ -98,7 +102,7 @@ public:
     TRecordingView* View = nullptr;
     TRecordingSource* Source = nullptr;
     std::unique_ptr<TFormMain> Window;
-    std::string ProgramFolder; // the window's program folder; FolderPath() when empty
+    std::string ReportFolder; // the window's report folder; FolderPath() when empty
 
     std::string FolderPath() const; // with a trailing '/'
     std::string MakeFile(const std::string& name, const std::string& bytes = "x") const;

@@ -5,29 +5,39 @@
 #include "app/ExceptionDisplay.h"
 #include "tests/app/QtTestRegistry.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
+#include <sys/stat.h>
 
 namespace qvr::test {
 
 class ReportFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void LiesInTheProgramFolderWhenItIsWritable() {
+    void ALinkWhereTheReportGoesIsReplacedAndItsTargetKept() {
         QTemporaryDir folder;
-        const std::string path = folder.path().toStdString() + "/";
-        QCOMPARE(ReportFilePath(path), path + "__tmp__.html");
-    }
-
-    void GoesToTheCacheFolderOtherwise() {
-        const std::string path = ReportFilePath("/nonexistent/program/folder/");
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-        QCOMPARE(QString::fromStdString(path),
-                 QDir(cache).filePath(QStringLiteral("__tmp__.html")));
-        QVERIFY(QDir(cache).exists());
+        const std::string report = folder.filePath(QStringLiteral("__tmp__.html")).toStdString();
+        const std::string victim = folder.filePath(QStringLiteral("victim")).toStdString();
+        const std::string pipe = folder.filePath(QStringLiteral("pipe")).toStdString();
+        std::ofstream(victim, std::ios::binary) << "kept";
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        for (const std::string& target : {victim, pipe}) {
+            QFile::remove(QString::fromStdString(report));
+            QVERIFY(QFile::link(QString::fromStdString(target), QString::fromStdString(report)));
+            QVERIFY(WriteReportFile(report, "<table></table>\n"));
+            QVERIFY(!QFileInfo(QString::fromStdString(report)).isSymLink());
+            QFile written(QString::fromStdString(report));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), QByteArray("<table></table>\n"));
+        }
+        QFile kept(QString::fromStdString(victim));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("kept"));
+        QVERIFY(QFileInfo(QString::fromStdString(pipe)).exists());
     }
 
     void IsWrittenByteForByte() {

@@ -2,19 +2,25 @@
 # Drives the real qvrviewer program under a virtual X server as a user would:
 # start it on a bundled backup file, close the notice, wait for the report,
 # then leave through File > Exit. Checks that the notice comes first, that the
-# report file beside the program is byte for byte the committed expected report,
-# that the caption is right, and that closing deletes the report file and stores
-# the settings. Usage: viewer-smoke.sh QVRVIEWER PRESET_FILE EXPECTED_HTML WORK_DIR
+# report file in the viewer's private folder is byte for byte the committed
+# expected report, that the caption is right, and that closing deletes the
+# report file and stores the settings. A second viewer on another file
+# meanwhile keeps a report of its own, and ended by SIGTERM it leaves nothing
+# behind; a folder left by a viewer that is gone is removed at the next start.
+# Usage: viewer-smoke.sh QVRVIEWER PRESET_FILE EXPECTED_HTML SECOND_PRESET WORK_DIR
 set -euo pipefail
-viewer=$1 preset=$2 expected=$3 work=$4
-[ -f "$preset" ] && [ -f "$expected" ] || { echo "FAIL: $preset or $expected is missing" >&2; exit 1; }
+viewer=$1 preset=$2 expected=$3 second=$4 work=$5
+[ -f "$preset" ] && [ -f "$expected" ] && [ -f "$second" ] ||
+    { echo "FAIL: $preset, $expected or $second is missing" >&2; exit 1; }
 
 rm -rf "$work" && mkdir -p "$work"
 # The expected reports are written with a decimal point.
-export LC_ALL=C XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
+export LC_ALL=C XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
 export QTWEBENGINE_DISABLE_SANDBOX=1
-report=$(dirname "$viewer")/__tmp__.html
-rm -f "$report"
+mkdir -m 0700 "$work/run"
+gone=$(sh -c 'echo $$')
+mkdir -p -m 0700 "$work/run/oktrel/viewer-$gone-abcdef"
+touch "$work/run/oktrel/viewer-$gone-abcdef/__tmp__.html"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -34,28 +40,57 @@ wait_for() {
     fail "timed out waiting for $what"
 }
 
-"$viewer" "$preset" >"$work/viewer.log" 2>&1 &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+# The report file of the viewer with this process id (its folder exists once its window does).
+report_of() {
+    local folder
+    folder=$(echo "$work/run/oktrel/viewer-$1-"*)
+    [ -d "$folder" ] || fail "no private folder for viewer $1"
+    echo "$folder/__tmp__.html"
+}
 
-wait_for "the notice" xdotool search --onlyvisible --name '^IMPORTANT NOTICE$'
-[ ! -e "$report" ] || fail "the report was written before the notice was closed"
-# Return on the notice until it is gone: a window found while the notice comes up may
-# already have been replaced by the time the key is sent.
+# Return on the notice of viewer $pid until it is gone: a window found while the notice
+# comes up may already have been replaced by the time the key is sent.
 close_notice() {
     local notice
-    notice=$(xdotool search --onlyvisible --name '^IMPORTANT NOTICE$' | head -n 1)
+    notice=$(xdotool search --all --onlyvisible --pid "$pid" --name '^IMPORTANT NOTICE$' | head -n 1)
     if [ -n "$notice" ]; then
         xdotool windowactivate --sync "$notice" 2>/dev/null || xdotool windowfocus --sync "$notice"
         xdotool key --window "$notice" Return
     fi
-    ! xdotool search --onlyvisible --name '^IMPORTANT NOTICE$'
+    ! xdotool search --all --onlyvisible --pid "$pid" --name '^IMPORTANT NOTICE$'
 }
-wait_for "the notice to close" close_notice
 
-wait_for "the report file" test -s "$report"
+# Starts a viewer on a file, closes its notice and waits for its report; sets pid.
+start_viewer() {
+    "$viewer" "$1" >"$work/viewer-$2.log" 2>&1 &
+    pid=$!
+    wait_for "the notice" xdotool search --all --onlyvisible --pid "$pid" --name '^IMPORTANT NOTICE$'
+    [ ! -e "$(report_of "$pid")" ] || fail "the report was written before the notice was closed"
+    wait_for "the notice to close" close_notice
+    wait_for "the report file" test -s "$(report_of "$pid")"
+}
+
+first= pid=
+trap 'kill $first $pid 2>/dev/null || true' EXIT
+start_viewer "$preset" first
+first=$pid
+report=$(report_of "$first")
+[ ! -e "$work/run/oktrel/viewer-$gone-abcdef" ] || fail "the folder of a gone viewer is still there"
+[ "$(stat -c %a "$(dirname "$report")")" = 700 ] || fail "the report folder is not private"
 cmp "$report" "$expected" || fail "the report file differs from $expected"
-main=$(xdotool search --name '^Oktrel\(tm\) Preset Viewer$' | head -n 1)
+
+# A second viewer keeps its own report; SIGTERM ends it cleanly and leaves nothing behind.
+start_viewer "$second" second
+report2=$(report_of "$pid")
+[ "$report2" != "$report" ] || fail "two viewers share one report file"
+cmp -s "$report2" "$expected" && fail "the second viewer's report is the first one's"
+kill -TERM "$pid"
+wait_for "the second viewer to end" bash -c "! kill -0 $pid"
+[ ! -e "$(dirname "$report2")" ] || fail "SIGTERM left the report folder behind"
+cmp "$report" "$expected" || fail "the first viewer's report changed"
+pid=$first
+
+main=$(xdotool search --all --pid "$pid" --name '^Oktrel\(tm\) Preset Viewer$' | head -n 1)
 [ -n "$main" ] || fail "no window captioned 'Oktrel(tm) Preset Viewer'"
 
 # File > Exit through the menu's access keys.
@@ -67,6 +102,7 @@ xdotool key x
 wait_for "the program to end" bash -c "! kill -0 $pid"
 trap - EXIT
 [ ! -e "$report" ] || fail "the report file is still there after closing"
+[ -z "$(ls -A "$work/run/oktrel")" ] || fail "a report folder is still there after closing"
 grep -q '"ColCount"=dword:00000004' "$work/config/oktrel/registry.reg" ||
     fail "the column count was not stored at closing"
 echo "viewer smoke run passed"

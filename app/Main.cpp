@@ -86,8 +86,8 @@ TMainMenu::TMainMenu(QWidget* owner)
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount),
-      MainPanel(this), MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
+      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount), MainPanel(this),
+      MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
     ReportSource = services.MakeReportSource(*this);
 

@@ -37,10 +37,6 @@ TViewerForms::~TViewerForms() {
     ReportFolder.reset();
 }
 
-std::string CommandLineArgument(int argc, char** argv) {
-    return argc > 1 && argv[1] != nullptr ? std::string(argv[1]) : std::string();
-}
-
 void PrepareWebEngineEnvironment() {
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -25,10 +25,6 @@ struct TViewerForms {
     std::unique_ptr<TFormSplash> FormSplash;
 };
 
-// The file named on the command line: the first argument as the platform
-// passes it, or empty.
-std::string CommandLineArgument(int argc, char** argv);
-
 // QtWebEngine refuses to start as root unless its sandbox is off.
 void PrepareWebEngineEnvironment();
 

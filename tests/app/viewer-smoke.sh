@@ -60,9 +60,10 @@ close_notice() {
     ! xdotool search --all --onlyvisible --pid "$pid" --name '^IMPORTANT NOTICE$'
 }
 
-# Starts a viewer on a file, closes its notice and waits for its report; sets pid.
+# Starts a viewer on a file (and any further files, not opened), closes its notice and waits
+# for its report; sets pid.
 start_viewer() {
-    "$viewer" "$1" >"$work/viewer-$2.log" 2>&1 &
+    "$viewer" "$1" "${@:3}" >"$work/viewer-$2.log" 2>&1 &
     pid=$!
     wait_for "the notice" xdotool search --all --onlyvisible --pid "$pid" --name '^IMPORTANT NOTICE$'
     [ ! -e "$(report_of "$pid")" ] || fail "the report was written before the notice was closed"
@@ -72,8 +73,10 @@ start_viewer() {
 
 first= pid=
 trap 'kill $first $pid 2>/dev/null || true' EXIT
-start_viewer "$preset" first
+start_viewer "$preset" first "$work/ignored.q1p"
 first=$pid
+grep -qxF "qvrviewer: warning: only the first file is opened; ignored: $work/ignored.q1p" \
+    "$work/viewer-first.log" || fail "no warning about the file not opened"
 report=$(report_of "$first")
 [ ! -e "$work/run/oktrel/viewer-$gone-abcdef" ] || fail "the folder of a gone viewer is still there"
 [ "$(stat -c %a "$(dirname "$report")")" = 700 ] || fail "the report folder is not private"

@@ -12,8 +12,8 @@ struct TViewerParser {
     QCommandLineOption Version = Parser.addVersionOption();
 
     TViewerParser() {
-        Parser.setApplicationDescription(
-            QStringLiteral("Shows the presets of a Korvane QVR preset or backup file as a report."));
+        Parser.setApplicationDescription(QStringLiteral(
+            "Shows the presets of a Korvane QVR preset or backup file as a report."));
         Parser.addPositionalArgument(QStringLiteral("file"),
                                      QStringLiteral("The preset or backup file to open."),
                                      QStringLiteral("[file]"));

@@ -53,11 +53,15 @@ private:
     // The first message names the product whose configuration the file needs.
     bool StartFile(int32_t& columnCount) {
         ProductId = Message.GetProductId();
-        Config = LoadProductConfig(ProductId, Search, Notifier);
-        if (!Config) {
+        const TQvrConfig* config = Search.Loaded ? Search.Loaded(ProductId) : nullptr;
+        if (config == nullptr) {
+            OwnConfig = LoadProductConfig(ProductId, Search, Notifier);
+            config = OwnConfig.get();
+        }
+        if (config == nullptr) {
             return false;
         }
-        Context.emplace(TRenderContext{*Config, Sink, State, Notifier, DecimalSeparator});
+        Context.emplace(TRenderContext{*config, Sink, State, Notifier, DecimalSeparator});
         Assembler.emplace(*Context, ProductId, columnCount);
         return true;
     }
@@ -71,7 +75,7 @@ private:
 
     TKorvaneQVRSysEx Message;
     uint8_t ProductId = 0;
-    std::unique_ptr<TQvrConfig> Config;
+    std::unique_ptr<TQvrConfig> OwnConfig; // a configuration loaded for this file alone
     std::optional<TRenderContext> Context;
     std::optional<TPresetAssembler> Assembler;
 };

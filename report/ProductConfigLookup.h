@@ -4,6 +4,7 @@
 #include "config/Qvrconfig.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,10 @@ struct TConfigSearch {
     // The folder of the program's data, ending with a path separator: the fallback. When
     // empty, ProgramDataFolder() (platform/ProgramPath.h).
     std::string ProgramFolder;
+    // When set, asked first for a product's configuration: one it returns is used as it is
+    // and no file is looked for or read; null means the usual lookup. Lets a caller that
+    // reports many files of the same few models load each configuration once.
+    std::function<const TQvrConfig*(uint8_t productId)> Loaded = nullptr;
 };
 
 // Name of the configuration file of a product ("QVR3.cfg"), or empty for a

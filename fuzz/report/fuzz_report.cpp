@@ -1,22 +1,31 @@
-// Feeds preset files through the whole report: message reading, the product
-// configuration lookup with the example configuration files, every renderer
-// and the document writer.
+// Feeds preset files through the whole report: message reading, every
+// renderer and the HTML writer, with the example configuration files. Each
+// configuration is loaded once and kept (loading one is the configuration
+// fuzzer's part), so that a run takes microseconds, not a configuration load.
+//
+// The document may hold only the markup the report writes itself: preset
+// texts are escaped, and the example configurations hold no markup.
 //
 // Input: byte 0 picks the product (mostly one of the five models), byte 1
 // the form of the rest. Odd: the rest is the file as it stands. Even: the
 // rest is a list of messages (id, length, payload) that are written with a
 // valid envelope and checksum, so that the renderers see deep bodies.
 
+#include "base/ByteTarget.h"
+#include "report/HtmlSink.h"
 #include "report/PresetReport.h"
+#include "sysex/ByteInput.h"
 #include "sysex/Products.h"
 #include "sysex/Qvrsysex.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -54,9 +63,42 @@ std::string FramedFile(uint8_t product, const uint8_t* data, size_t size) {
     return out.str();
 }
 
-const std::string& InputPath() {
-    static const std::string path = "/tmp/fuzz_report_" + std::to_string(::getpid()) + ".syx";
-    return path;
+// The configuration of each model, loaded from the examples at the first use.
+const qvr::TQvrConfig* LoadedConfig(uint8_t productId) {
+    static const std::map<uint8_t, std::unique_ptr<qvr::TQvrConfig>> configs = [] {
+        std::map<uint8_t, std::unique_ptr<qvr::TQvrConfig>> loaded;
+        for (const qvr::TProduct& product : qvr::Products()) {
+            loaded[product.Id] = std::make_unique<qvr::TQvrConfig>(
+                std::string(QVR_EXAMPLE_CONFIG_DIR) + std::string(product.ConfigFile));
+        }
+        return loaded;
+    }();
+    const auto it = configs.find(productId);
+    return it == configs.end() ? nullptr : it->second.get();
+}
+
+bool IsTagLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Whether every '<' of the document opens or closes one of the report's own elements.
+bool OnlyReportMarkup(const std::string& document) {
+    static const std::set<std::string_view> tags = {"table", "tr", "td", "th", "b", "br"};
+    for (size_t at = document.find('<'); at != std::string::npos; at = document.find('<', at + 1)) {
+        size_t start = at + 1;
+        if (start < document.size() && document[start] == '/') {
+            ++start;
+        }
+        size_t end = start;
+        while (end < document.size() && IsTagLetter(document[end])) {
+            ++end;
+        }
+        if (end == document.size() || (document[end] != '>' && document[end] != ' ') ||
+            tags.count(std::string_view(document).substr(start, end - start)) == 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -69,20 +111,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool raw = (data[1] & 1) != 0;
     const std::string file = raw ? std::string(reinterpret_cast<const char*>(data + 2), size - 2)
                                  : FramedFile(product, data + 2, size - 2);
-    {
-        std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
-        out.write(file.data(), static_cast<std::streamsize>(file.size()));
-    }
 
     TSilentNotifier notifier;
     qvr::TConfigSearch search;
     search.EditorFolder = QVR_EXAMPLE_CONFIG_DIR;
     search.ProgramFolder = QVR_EXAMPLE_CONFIG_DIR;
+    search.Loaded = LoadedConfig;
     qvr::TPresetReport report(notifier, search);
     report.ColumnCount = 1 + data[1] / 2 % 4;
-    const std::string document = report.Build(InputPath());
+    qvr::TMemoryInput in(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+    qvr::TStringTarget document;
+    qvr::THtmlSink html(document, report.ColumnCount);
+    report.Emit(in, html, '.');
+    const std::string& text = document.Text;
     // Every document is one table that ends the same way.
-    if (document.size() < 9 || document.compare(document.size() - 9, 9, "</table>\n") != 0) {
+    if (text.size() < 9 || text.compare(text.size() - 9, 9, "</table>\n") != 0 ||
+        !OnlyReportMarkup(text)) {
         __builtin_trap();
     }
     return 0;

@@ -44,23 +44,38 @@ std::string MatchLongOption(const std::string& given, const std::string& arg, st
     return error;
 }
 
+// The long option of a short one that takes a value, or nullptr.
+const char* ShortOptionName(char letter) {
+    switch (letter) {
+    case 'c':
+        return "columns";
+    case 'd':
+        return "config-dir";
+    case 'o':
+        return "output";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 std::string UsageText() {
     return "Usage: qvrreport [--columns N] [--config-dir DIR] [--format FORMAT] [--output FILE]\n"
            "                 PRESET_FILE\n"
-           "Write the report of a Korvane QVR preset or backup file.\n"
+           "Write the report of a Korvane QVR preset or backup file; with PRESET_FILE -,\n"
+           "read standard input.\n"
            "\n"
-           "  --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
-           "  --config-dir DIR  look for the product configuration file in DIR first\n"
-           "                    (default: the editor's folder from the settings store);\n"
-           "                    the folder of qvrreport itself is searched next\n"
-           "  --format FORMAT   html (default, the viewer's document), text (one block per\n"
-           "                    preset), csv (one row per parameter) or json\n"
-           "  --output FILE     write the report to FILE instead of standard output; FILE\n"
-           "                    is replaced only by a finished report\n"
-           "  --help            display this help and exit\n"
-           "  --version         output version information and exit\n"
+           "  -c, --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
+           "  -d, --config-dir DIR  look for the product configuration file in DIR first\n"
+           "                        (default: the editor's folder from the settings store);\n"
+           "                        the program's data folder is searched next\n"
+           "      --format FORMAT   html (default, the viewer's document), text (one block\n"
+           "                        per preset), csv (one row per parameter) or json\n"
+           "  -o, --output FILE     write the report to FILE instead of standard output;\n"
+           "                        FILE is replaced only by a finished report\n"
+           "  -h, --help            display this help and exit\n"
+           "  -V, --version         output version information and exit\n"
            "\n"
            "Messages go to standard error as 'error: TEXT' or 'warning: TEXT'.\n"
            "Exit status: 0 when no error was shown (warnings allowed), 1 when an error\n"
@@ -72,9 +87,31 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
     std::vector<std::string> operands;
     bool optionsEnded = false;
 
+    // Applies an option that takes a value; returns the usage error, empty when it is fine.
+    const auto apply = [&options](const std::string& name, const std::string& value) {
+        if (name == "columns") {
+            const int32_t columns = StrToIntDef(value, 0);
+            if (!IsColumnCountInRange(columns)) {
+                return "invalid column count '" + value + "' (must be 1 to 4)";
+            }
+            options.Columns = columns;
+        } else if (name == "config-dir") {
+            options.ConfigDir = value;
+        } else if (name == "format") {
+            const std::optional<TReportFormat> format = ReportFormatByName(value);
+            if (!format) {
+                return "invalid format '" + value + "' (must be html, text, csv or json)";
+            }
+            options.Format = *format;
+        } else {
+            options.Output = value;
+        }
+        return std::string();
+    };
+
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        // "-" alone names a file, as it does for every GNU program.
+        // "-" alone names a file, standard input, as it does for every GNU program.
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             operands.push_back(arg);
             continue;
@@ -84,7 +121,32 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         if (arg[1] != '-') {
-            return Fail(std::string("invalid option -- '") + arg[1] + "'");
+            // Short options, several in one argument ("-hV"); one that takes a value takes the
+            // rest of the argument ("-c2") or else the next one ("-c 2").
+            for (size_t j = 1; j < arg.size(); ++j) {
+                const char letter = arg[j];
+                if (letter == 'h' || letter == 'V') {
+                    (letter == 'h' ? options.Help : options.Version) = true;
+                    return TCliParse{options, {}};
+                }
+                const char* const name = ShortOptionName(letter);
+                if (name == nullptr) {
+                    return Fail(std::string("invalid option -- '") + letter + "'");
+                }
+                std::string value;
+                if (j + 1 < arg.size()) {
+                    value = arg.substr(j + 1);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                } else {
+                    return Fail(std::string("option requires an argument -- '") + letter + "'");
+                }
+                if (std::string error = apply(name, value); !error.empty()) {
+                    return Fail(error);
+                }
+                break;
+            }
+            continue;
         }
         const size_t equals = arg.find('=');
         const std::string given =
@@ -114,23 +176,8 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         } else {
             return Fail("option '--" + name + "' requires an argument");
         }
-
-        if (name == "columns") {
-            const int32_t columns = StrToIntDef(value, 0);
-            if (!IsColumnCountInRange(columns)) {
-                return Fail("invalid column count '" + value + "' (must be 1 to 4)");
-            }
-            options.Columns = columns;
-        } else if (name == "config-dir") {
-            options.ConfigDir = value;
-        } else if (name == "format") {
-            const std::optional<TReportFormat> format = ReportFormatByName(value);
-            if (!format) {
-                return Fail("invalid format '" + value + "' (must be html, text, csv or json)");
-            }
-            options.Format = *format;
-        } else {
-            options.Output = value;
+        if (std::string error = apply(name, value); !error.empty()) {
+            return Fail(error);
         }
     }
 

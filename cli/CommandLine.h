@@ -28,8 +28,9 @@ struct TCliParse {
 
 // GNU-style parsing of the arguments after the program name, as getopt_long
 // does it: long options (or unique prefixes of them) as "--name value" or
-// "--name=value" anywhere, taken left to right; --help and --version act at
-// once; "--" ends the options; there are no short options.
+// "--name=value" and short ones (-c -d -o with a value as "-c 2" or "-c2",
+// -h -V, several flags in one argument) anywhere, taken left to right; help
+// and version act at once; "--" ends the options; "-" is a file operand.
 TCliParse ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help.

@@ -4,6 +4,7 @@
 
 #include "base/Numbers.h"
 #include "cli/CommandLine.h"
+#include "cli/PresetInput.h"
 #include "cli/StderrNotifier.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
@@ -128,8 +129,16 @@ int main(int argc, char** argv) {
     search.EditorFolder = options.ConfigDir;
     search.ProgramFolder = qvr::ProgramDataFolder();
 
+    // A preset file that cannot be read is an error of its own, and no document is written.
+    qvr::TPresetInput input(options.PresetFile);
+    if (input.Error() != 0) {
+        notifier.ShowError("cannot open " + options.PresetFile + ": " +
+                           std::strerror(input.Error()));
+        return ExitErrorShown;
+    }
+
     // Before anything is read: neither file is touched.
-    if (options.Output && OutputIsAnInput(*options.Output, options.PresetFile, search)) {
+    if (options.Output && OutputIsAnInput(*options.Output, input.Path(), search)) {
         std::fputs("error: the output FILE is the input file\n", stderr);
         return ExitUsage;
     }
@@ -140,7 +149,7 @@ int main(int argc, char** argv) {
             options.Format, output.Target(), options.PresetFile, options.Columns, notifier);
         qvr::TPresetReport report(*writer.Notifier, search);
         report.ColumnCount = options.Columns;
-        report.Emit(options.PresetFile, *writer.Sink, qvr::UserDecimalSeparator());
+        report.Emit(input.Bytes(), *writer.Sink, qvr::UserDecimalSeparator());
     } catch (const std::exception& e) {
         notifier.ShowException(qvr::ExceptionMessage(e));
         return ExitErrorShown;

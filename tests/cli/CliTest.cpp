@@ -59,14 +59,15 @@ protected:
     std::string ConfigDir() const { return (Dir / "cfg").string(); }
 
     TRun Run(const std::vector<std::string>& args, const std::string& exe = QVRREPORT_PATH,
-             const std::string& locale = "C") {
+             const std::string& locale = "C", const std::string& input = "/dev/null") {
         std::string command = "env LC_ALL=" + locale + " HOME='" + (Dir / "home").string() +
                               "' XDG_CONFIG_HOME='" + (Dir / "home" / ".config").string() + "' '" +
                               exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
-        command += " >'" + (Dir / "out").string() + "' 2>'" + (Dir / "err").string() + "'";
+        command += " <'" + input + "' >'" + (Dir / "out").string() + "' 2>'" +
+                   (Dir / "err").string() + "'";
         const int status = std::system(command.c_str());
         TRun run;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -149,9 +150,8 @@ TEST_F(CliTest, LongOptionsTakeUniqueAbbreviations) {
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_NE(ReadFileBytes(Dir / "r").find("colspan=\"2\""), std::string::npos);
     EXPECT_EQ(Run({"--he"}).Out.rfind("Usage: qvrreport", 0), 0u);
-    // "--c" could be --columns or --config-dir; a short option is not known.
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--c", "2", file}, {"-x", file}, {"-h"}}) {
+    // "--c" could be --columns or --config-dir.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--c", "2", file}}) {
         const TRun bad = Run(args);
         EXPECT_EQ(bad.Status, 2) << testing::PrintToString(args);
         EXPECT_EQ(bad.Out, "") << testing::PrintToString(args);
@@ -318,11 +318,68 @@ TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
     EXPECT_EQ(found.Out.rfind(TableStartPrefix, 0), 0u);
 }
 
-TEST_F(CliTest, UnopenablePresetFileGivesTheEmptyDocument) {
-    const TRun run = Run({"--config-dir", ConfigDir(), (Dir / "nothing.q3p").string()});
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(run.Out, EmptyDocument);
+TEST_F(CliTest, ShortOptionsAsGetoptTakesThem) {
+    const std::string file = Preset(Header(0, "A"));
+    const std::string out = (Dir / "r.html").string();
+    const std::string dir = ConfigDir();
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string OutStart; // of standard output
+        std::string Err;
+    };
+    const std::string Try = "Try 'qvrreport --help' for more information.\n";
+    const std::vector<TCase> cases = {
+        {{"-c", "2", "-d", dir, "-o", out, file}, 0, "", ""},
+        {{"-c2", "-d" + dir, "-o" + out, file}, 0, "", ""},
+        {{file, "-o", out, "-c2", "--config-dir", dir}, 0, "", ""},
+        {{"-h"}, 0, "Usage: qvrreport", ""},
+        {{"-V", "--bogus"}, 0, "qvrreport (", ""},
+        {{"-hV"}, 0, "Usage: qvrreport", ""},
+        {{file, "-c"}, 2, "", "qvrreport: option requires an argument -- 'c'\n" + Try},
+        {{"-x", file}, 2, "", "qvrreport: invalid option -- 'x'\n" + Try},
+        {{"-c5", file}, 2, "", "qvrreport: invalid column count '5' (must be 1 to 4)\n" + Try},
+    };
+    for (const TCase& c : cases) {
+        fs::remove(out);
+        const TRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Out.substr(0, c.OutStart.size()), c.OutStart)
+            << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Err, c.Err) << testing::PrintToString(c.Args);
+        if (c.Status == 0 && c.OutStart.empty()) {
+            EXPECT_NE(ReadFileBytes(out).find("colspan=\"2\""), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, DashReadsStandardInput) {
+    const std::string file = Preset(Header(0, "A") + Header(1, "B"));
+    const TRun named = Run({"-d", ConfigDir(), file});
+    ASSERT_EQ(named.Status, 0) << named.Err;
+    const TRun piped = Run({"-d", ConfigDir(), "-"}, QVRREPORT_PATH, "C", file);
+    EXPECT_EQ(piped.Status, 0) << piped.Err;
+    EXPECT_EQ(piped.Out, named.Out);
+    // "--" ends the options; "-" after it is still standard input.
+    EXPECT_EQ(Run({"-d", ConfigDir(), "--", "-"}, QVRREPORT_PATH, "C", file).Out, named.Out);
+}
+
+TEST_F(CliTest, UnopenablePresetFileIsAnErrorWithoutDocument) {
+    const std::string missing = (Dir / "nothing.q3p").string();
+    const std::string folder = (Dir / "cfg").string();
+    const std::string out = (Dir / "r.html").string();
+    for (const auto& [file, reason] :
+         {std::pair<std::string, std::string>{missing, "No such file or directory"},
+          {folder, "Is a directory"}}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{file}, {"-o", out, file}}) {
+            const TRun run = Run(args);
+            EXPECT_EQ(run.Status, 1) << file;
+            EXPECT_EQ(run.Err, "error: cannot open " + file + ": " + reason + "\n");
+            EXPECT_EQ(run.Out, "");
+            EXPECT_FALSE(fs::exists(out)) << file;
+        }
+    }
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include "app/Placement.h"
 #include "app/ProgramIcon.h"
 #include "app/ReportFile.h"
+#include "app/StatusLine.h"
 #include "app/ViewerSettings.h"
+#include "platform/ReadableFile.h"
 #include "report/ColumnCount.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QWindow>
 
 #include <exception>
@@ -89,7 +92,7 @@ TFormMain::TFormMain(TFormMainServices services)
       ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount), MainPanel(this),
       MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
-    ReportSource = services.MakeReportSource(*this);
+    ReportSource = services.MakeReportSource(Notices);
 
     setObjectName(QStringLiteral("FormMain"));
     setWindowIcon(ProgramIcon());
@@ -101,6 +104,8 @@ TFormMain::TFormMain(TFormMainServices services)
     MainLayout.setContentsMargins(12, 12, 12, 12);
     MainLayout.addWidget(&PresetBrowser->Widget());
     setCentralWidget(&MainPanel);
+    StatusLine.setObjectName(QStringLiteral("StatusLine"));
+    statusBar()->addWidget(&StatusLine, 1);
 
     BuildMenu();
 
@@ -222,7 +227,7 @@ void TFormMain::FormShow() {
         Dialogs.RunModal(*FormSplash);
     }
     if (!CommandLineFile.empty()) {
-        LoadPresetFile(CommandLineFile);
+        OpenPresetFile(CommandLineFile);
     }
 }
 
@@ -246,6 +251,7 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
     std::string document;
     {
         TWaitCursor wait;
+        Notices.StartLoad();
         document = ReportSource->Build(fileName, Columns);
         // A report file that cannot be written is not reported: the view is sent
         // to it all the same and shows whatever is there.
@@ -256,6 +262,22 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
     MainMenu.CmdSaveAs.setEnabled(true);
     MainMenu.CmdSelectAll.setEnabled(true);
     MainMenu.CmdPrint.setEnabled(true);
+    StatusLine.setText(fileName.empty()
+                           ? QString()
+                           : LoadStatusText(FromFileNameBytes(fileName),
+                                            ReportSource->LastSummary(), Notices.WarningCount()));
+}
+
+bool TFormMain::OpenPresetFile(const std::string& fileName) {
+    const std::string reason = WhyNotReadable(fileName);
+    if (!reason.empty()) {
+        Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Error"),
+                            QStringLiteral("Cannot open %1: %2.")
+                                .arg(FromFileNameBytes(fileName), FromMessageText(reason)));
+        return false;
+    }
+    LoadPresetFile(fileName);
+    return true;
 }
 
 void TFormMain::CmdOpenClick() {
@@ -268,12 +290,12 @@ void TFormMain::CmdOpenClick() {
     }
     const QString chosen = QFileInfo(FileOpenDlg.FileName).absoluteFilePath();
     SaveOpenSettings({FileOpenDlg.FilterIndex, ToFileNameBytes(FolderWithSeparator(chosen))});
-    LoadPresetFile(ToFileNameBytes(chosen));
+    OpenPresetFile(ToFileNameBytes(chosen));
 }
 
 void TFormMain::OpenDroppedFile(const QString& path) {
     // A dropped file opens as Open would, but leaves the settings alone.
-    Guarded([&] { LoadPresetFile(ToFileNameBytes(QFileInfo(path).absoluteFilePath())); });
+    Guarded([&] { OpenPresetFile(ToFileNameBytes(QFileInfo(path).absoluteFilePath())); });
 }
 
 void TFormMain::CmdSaveAsClick() {

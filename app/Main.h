@@ -4,10 +4,12 @@
 #include "app/FileDrop.h"
 #include "app/ReportSource.h"
 #include "app/ReportView.h"
+#include "base/LoadNotices.h"
 #include "base/UserNotifier.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRect>
@@ -85,6 +87,9 @@ public:
 
     // Builds the report of the file, writes it to the report file and shows it.
     void LoadPresetFile(const std::string& fileName);
+    // Loads a file the user chose (Open, a drop, the command line): when it cannot be read a
+    // message names it and the reason, and the report shown stays. False in that case.
+    bool OpenPresetFile(const std::string& fileName);
 
     // Runs once the window is first on screen: the notice, then the command line's file.
     void FormShow();
@@ -112,6 +117,8 @@ public:
     // preset file last loaded.
     const std::string& ReportFileName() const { return ReportFile; }
     const std::string& CurrentFileName() const { return CurrentFile; }
+    // The status line: what the last load read.
+    QString StatusText() const { return StatusLine.text(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -149,6 +156,9 @@ private:
     std::string ReportFile;
     std::string CurrentFile;
     std::string CommandLineFile;
+    // The load's messages pass through here on their way to the boxes.
+    TLoadNotices Notices{*this};
+    QLabel StatusLine;
 
     QWidget MainPanel;
     QVBoxLayout MainLayout;

@@ -1,6 +1,9 @@
 #include "app/ReportSource.h"
 
+#include "base/ByteTarget.h"
+#include "base/Numbers.h"
 #include "platform/ProgramPath.h"
+#include "report/HtmlSink.h"
 #include "report/PresetReport.h"
 
 namespace qvr {
@@ -13,14 +16,22 @@ public:
         : Report(notifier, ViewerConfigSearch()) {}
 
     std::string Build(const std::string& fileName, int32_t& columnCount) override {
+        // The document Report.Build makes, with the summary noted on the way.
         Report.ColumnCount = columnCount;
-        std::string document = Report.Build(fileName);
+        TStringTarget document;
+        THtmlSink html(document, Report.ColumnCount);
+        TSummarySink summary(html);
+        Report.Emit(fileName, summary, UserDecimalSeparator());
         columnCount = Report.ColumnCount;
-        return document;
+        Summary = summary.Summary();
+        return std::move(document.Text);
     }
+
+    TReportSummary LastSummary() const override { return Summary; }
 
 private:
     TPresetReport Report;
+    TReportSummary Summary;
 };
 
 } // namespace

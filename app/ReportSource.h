@@ -2,6 +2,7 @@
 
 #include "base/UserNotifier.h"
 #include "report/ProductConfigLookup.h"
+#include "report/SummarySink.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,8 @@ public:
     // the valid range is corrected in place. Problems of the file go to the
     // notifier; anything else is thrown.
     virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
+    // What the last Build read (model and preset count).
+    virtual TReportSummary LastSummary() const = 0;
 };
 
 // Where the viewer looks for configuration files: the editor's recorded folder, then the

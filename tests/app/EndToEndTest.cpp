@@ -21,10 +21,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -97,6 +99,44 @@ private:
     std::function<WId()> Probe;
 };
 
+// A settings store in the folder where the bundled configuration files stand in for the
+// editor's folder.
+bool UseExampleConfiguration(const QTemporaryDir& settings) {
+    SetRegistryLocation({settings.filePath(QStringLiteral("user.reg")).toStdString(),
+                         settings.filePath(QStringLiteral("system.reg")).toStdString()});
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::LocalMachine);
+    if (!reg.OpenKey("Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE",
+                     true)) {
+        return false;
+    }
+    reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+    return true;
+}
+
+// Plays the user while the viewer runs: OK on the notice, and every message box's text
+// noted and the box closed.
+class TBoxCloser {
+public:
+    explicit TBoxCloser(QDialog& notice) {
+        Timer.setInterval(20);
+        QObject::connect(&Timer, &QTimer::timeout, [this, &notice] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == &notice && notice.isVisible()) {
+                notice.accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                Boxes << box->text();
+                box->accept();
+            }
+        });
+        Timer.start();
+    }
+    QStringList Boxes;
+
+private:
+    QTimer Timer;
+};
+
 } // namespace
 
 // The report page with its navigation filter open to the test.
@@ -134,7 +174,9 @@ private slots:
         });
         user.start();
         QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
-        main.SetCommandLineFile("/nonexistent/file.q3a");
+        QTemporaryFile empty; // a file without presets: a report without messages
+        QVERIFY(empty.open());
+        main.SetCommandLineFile(ToFileNameBytes(empty.fileName()));
         main.show();
         QVERIFY(loaded.wait(30000));
         // The view draws through a child widget of its own; once that is on screen, any swap
@@ -184,20 +226,46 @@ private slots:
         }
     }
 
+    // A file with thousands of the same fault: one box, the report, the count in the status line.
+    void AWarningFloodShowsOneBoxAndItsCountInTheStatusLine() {
+        QTemporaryDir work;
+        const QString file = work.filePath(QStringLiteral("flood.q3a"));
+        QProcess generator;
+        generator.start(QStringLiteral(QVR_PRESETGEN),
+                        {QStringLiteral("-D"), QStringLiteral("PRESETS=2000"), QStringLiteral("-D"),
+                         QStringLiteral("BAD=1636"),
+                         QStringLiteral(QVR_TEST_DIR "/warning-flood.txt"), file});
+        QVERIFY(generator.waitForFinished(60000));
+        QCOMPARE(generator.exitCode(), 0);
+        QVERIFY(UseExampleConfiguration(work));
+
+        TQtDialogs dialogs;
+        TViewerForms forms(dialogs);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+        TBoxCloser user(*forms.FormSplash);
+        QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
+        main.SetCommandLineFile(ToFileNameBytes(file));
+        main.show();
+        QVERIFY(loaded.wait(120000));
+        QCOMPARE(user.Boxes.size(), 1);
+        QVERIFY2(user.Boxes[0].startsWith(
+                     QStringLiteral("Exp, LFO, or Control Switch link is out of range.")),
+                 qPrintable(user.Boxes[0]));
+        QCOMPARE(main.StatusText(),
+                 QStringLiteral("flood.q3a \u2014 QVR-3 \u2014 2000 presets \u2014 5636 warnings"));
+        QString pageText;
+        view->View().page()->toPlainText([&](const QString& text) { pageText = text; });
+        QTRY_VERIFY_WITH_TIMEOUT(pageText.contains(QStringLiteral("Flood 1999")), 30000);
+        main.close();
+    }
+
     void ShowsTheReportOfABackupFile() {
         const QString file = ExampleFile;
         QVERIFY2(QFile::exists(file), qPrintable(file));
         QTemporaryDir settings;
-        SetRegistryLocation({settings.filePath(QStringLiteral("user.reg")).toStdString(),
-                             settings.filePath(QStringLiteral("system.reg")).toStdString()});
-        {
-            // The bundled configuration files stand in for the editor's folder.
-            TRegAccess reg;
-            reg.SetRootKey(TRegRoot::LocalMachine);
-            QVERIFY(reg.OpenKey(
-                "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
-            reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
-        }
+        QVERIFY(UseExampleConfiguration(settings));
 
         // What the page must show: the committed expected report of the file.
         QFile expected(ExpectedReport);
@@ -277,6 +345,8 @@ private slots:
         QVERIFY(!loadedBeforeNotice);
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
         QCOMPARE(main.windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
+        QCOMPARE(main.StatusText(),
+                 QStringLiteral("backup.q3a \u2014 QVR-3 \u2014 25 presets \u2014 0 warnings"));
         QVERIFY2(pageText.contains(heading), qPrintable(heading));
         QVERIFY2(pageText.contains(parameter), qPrintable(parameter));
         QVERIFY(main.Menu().CmdPrint.isEnabled() && main.Menu().CmdSaveAs.isEnabled());

@@ -9,12 +9,14 @@
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
 
+#include <functional>
 #include <stdexcept>
 
 namespace qvr::test {
@@ -237,7 +239,83 @@ private slots:
         s.F.Dialogs.OpenChosenFile = QStringLiteral("/patch.q3p");
         s.Window->Menu().CmdOpen.trigger();
         QCOMPARE(ReadStringSetting("InitialDir"), std::optional<std::string>("/"));
-        QCOMPARE(s.F.Source->Calls.back().FileName, std::string("/patch.q3p"));
+        QVERIFY(s.F.Source->Calls.empty()); // there is no such file
+        QCOMPARE(s.F.Dialogs.Messages.back().Text,
+                 QStringLiteral("Cannot open /patch.q3p: No such file or directory."));
+    }
+
+    // Each way the user names a file; the report shown before stays.
+    void AFileThatCannotBeOpenedIsNamedWithItsReason() {
+        TShownWindow s;
+        const std::string shown = s.F.MakeFile("shown.q3a");
+        s.Window->LoadPresetFile(shown);
+        const QString status = s.Window->StatusText();
+        const std::string folder = s.F.FolderPath() + "sub";
+        QDir().mkpath(QString::fromStdString(folder));
+        const std::string gone = s.F.FolderPath() + "gone.q3a";
+        const struct {
+            const char* Way;
+            std::string File;
+            std::function<void(const std::string&)> Open;
+        } ways[] = {
+            {"Open", gone,
+             [&](const std::string& file) {
+                 s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
+                 s.Window->Menu().CmdOpen.trigger();
+             }},
+            {"drop", folder,
+             [&](const std::string& file) {
+                 QMimeData mime;
+                 mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+                 QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,
+                                       Qt::NoModifier);
+                 QApplication::sendEvent(&s.F.View->Surface, &enter);
+                 QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,
+                                 Qt::NoModifier);
+                 QApplication::sendEvent(&s.F.View->Surface, &drop);
+             }},
+            {"command line", gone,
+             [&](const std::string& file) { s.Window->OpenPresetFile(file); }},
+        };
+        const QString reasons[] = {QStringLiteral("No such file or directory"),
+                                   QStringLiteral("Is a directory"),
+                                   QStringLiteral("No such file or directory")};
+        for (size_t i = 0; i < std::size(ways); ++i) {
+            s.F.Dialogs.Messages.clear();
+            ways[i].Open(ways[i].File);
+            QVERIFY2(s.F.Dialogs.Messages.size() == 1, ways[i].Way);
+            QCOMPARE(int(s.F.Dialogs.Messages[0].Kind), int(TMessageKind::Error));
+            QCOMPARE(s.F.Dialogs.Messages[0].Text,
+                     QStringLiteral("Cannot open %1: %2.")
+                         .arg(QString::fromStdString(ways[i].File), reasons[i]));
+            QCOMPARE(s.F.Source->Calls.size(), size_t(1));
+            QCOMPARE(s.Window->CurrentFileName(), shown);
+            QCOMPARE(s.Window->StatusText(), status);
+        }
+    }
+
+    void RepeatedWarningsShowOneBoxEachAndTheStatusLineCountsThemAll() {
+        TShownWindow s;
+        s.F.Source->During = [](IUserNotifier& notifier) {
+            for (int i = 0; i < 5; ++i) {
+                notifier.ShowWarning("Link beyond the chain");
+            }
+            notifier.ShowWarning("Value out of range");
+        };
+        s.Window->LoadPresetFile(s.F.MakeFile("backup.q3a"));
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(2));
+        QCOMPARE(s.Window->StatusText(),
+                 QStringLiteral("backup.q3a \u2014 QVR-3 \u2014 24 presets \u2014 6 warnings"));
+        // The next load shows its warnings again.
+        s.F.Source->Summary = {"", 1};
+        s.F.Source->During = [](IUserNotifier& notifier) {
+            notifier.ShowWarning("Value out of range");
+        };
+        s.Window->LoadPresetFile(s.F.MakeFile("one.q3p"));
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(3));
+        QCOMPARE(s.Window->StatusText(),
+                 QStringLiteral("one.q3p \u2014 1 preset \u2014 1 warning"));
+        QCOMPARE(s.Window->windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
     }
 
     void OpenCancelledWritesAndLoadsNothing() {
@@ -271,6 +349,7 @@ private slots:
         QCOMPARE(s.F.Source->Calls.size(), size_t(1));
         QCOMPARE(s.F.Source->Calls[0].FileName, std::string());
         QVERIFY(s.Window->Menu().CmdPageSetup.isEnabled());
+        QVERIFY(s.F.Dialogs.Messages.empty());
     }
 
     void ViewCommandsGoToTheView() {

@@ -76,8 +76,10 @@ class TRecordingSource : public IReportSource {
 public:
     TRecordingSource(TCallLog& log, IUserNotifier& notifier) : Log(log), Notifier(notifier) {}
     std::string Build(const std::string& fileName, int32_t& columnCount) override;
+    TReportSummary LastSummary() const override { return Summary; }
 
     std::vector<TBuildCall> Calls;
+    TReportSummary Summary{"QVR-3", 24};
     std::string Document = "<table>\xAE</table>\n";
     // Runs inside Build, e.g. to look at the settings store at that moment.
     std::function<void(IUserNotifier&)> During;

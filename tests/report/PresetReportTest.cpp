@@ -1,6 +1,7 @@
 #include "report/PresetReport.h"
 
 #include "ReportFixtures.h"
+#include "report/SummarySink.h"
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
@@ -165,6 +166,23 @@ TEST_F(PresetReportTest, HeadingNumbers) {
               (Lines{Start, "preset QVR-3 #05 A", "preset QVR-3 #100 B", "preset QVR-3 #254 C",
                      "preset QVR-3 D", "preset QVR-3 E", "end"}));
     EXPECT_TRUE(Notifier.Messages.empty());
+}
+
+TEST_F(PresetReportTest, SummaryNotesTheModelCountsThePresetsAndPassesEveryEventOn) {
+    TempFile preset(SysExFile{PresetHeader(4, "A"), Components({Amp}), PresetHeader(254, "B"),
+                              UserModel(1, "G"), PresetHeader(9, "C")}
+                        .Str());
+    TTraceSink trace;
+    TSummarySink summary(trace);
+    Report.Emit(preset.Path(), summary, '.');
+    EXPECT_EQ(trace.Lines, Trace(preset.Path()));
+    EXPECT_EQ(summary.Summary().Model, "QVR-3");
+    EXPECT_EQ(summary.Summary().PresetCount, 3);
+
+    TSummarySink empty(trace);
+    Report.Emit(Dir.Folder() + "missing.q3p", empty, '.');
+    EXPECT_EQ(empty.Summary().Model, "");
+    EXPECT_EQ(empty.Summary().PresetCount, 0);
 }
 
 TEST_F(PresetReportTest, HeaderThatEndsBeforeItsIndexIsNumberedZero) {

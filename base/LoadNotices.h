@@ -1,0 +1,32 @@
+#pragma once
+
+#include "base/UserNotifier.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+namespace qvr {
+
+// Stands between one load and the notifier that shows its messages to the user: a warning
+// whose text was already shown during the load is not shown again (a file can hold the same
+// fault thousands of times), but every warning is counted. Errors pass straight through.
+class TLoadNotices : public IUserNotifier {
+public:
+    explicit TLoadNotices(IUserNotifier& shown) : Shown(shown) {}
+
+    // Starts a load: no text shown yet, no warning counted.
+    void StartLoad();
+    // The warnings of the load so far, repeats included.
+    int32_t WarningCount() const { return Warnings; }
+
+    void ShowError(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
+
+private:
+    IUserNotifier& Shown;
+    std::unordered_set<std::string> ShownTexts;
+    int32_t Warnings = 0;
+};
+
+} // namespace qvr

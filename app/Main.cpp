@@ -11,6 +11,7 @@
 #include "app/ReportFile.h"
 #include "app/StatusLine.h"
 #include "app/ViewerSettings.h"
+#include "app/Zoom.h"
 #include "platform/ReadableFile.h"
 #include "report/ColumnCount.h"
 
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 
 #include <exception>
@@ -63,6 +65,15 @@ QString FolderWithSeparator(const QString& file) {
     return folder;
 }
 
+// The desktop's keys for a command, or the common one where the desktop has none.
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, QKeyCombination common) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (keys.isEmpty()) {
+        keys << QKeySequence(common);
+    }
+    return keys;
+}
+
 } // namespace
 
 std::optional<QRect> PrimaryWorkArea() {
@@ -77,20 +88,26 @@ TMainMenu::TMainMenu(QWidget* owner)
     : CmdFile(QStringLiteral("&File"), owner), CmdOpen(QStringLiteral("&Open..."), owner),
       CmdSaveAs(QStringLiteral("Save &As..."), owner),
       CmdPageSetup(QStringLiteral("Page &Setup..."), owner),
-      CmdPrint(QStringLiteral("&Print..."), owner), CmdExit(QStringLiteral("E&xit"), owner),
+      CmdPrint(QStringLiteral("&Print..."), owner), CmdReload(QStringLiteral("&Reload"), owner),
+      CmdRecent(QStringLiteral("Recen&t Files"), owner), CmdExit(QStringLiteral("E&xit"), owner),
       CmdEdit(QStringLiteral("&Edit"), owner), CmdCopy(QStringLiteral("&Copy"), owner),
       CmdSelectAll(QStringLiteral("Select &All"), owner),
-      CmdOptions(QStringLiteral("&Options"), owner),
+      CmdFind(QStringLiteral("&Find..."), owner), CmdOptions(QStringLiteral("&Options"), owner),
       CmdColumnCount(QStringLiteral("&Column Count"), owner), ColumnItems(owner),
       Cmd1Col(QStringLiteral("1"), owner), Cmd2Col(QStringLiteral("2"), owner),
       Cmd3Col(QStringLiteral("3"), owner), Cmd4Col(QStringLiteral("4"), owner),
-      CmdHelp(QStringLiteral("&Help"), owner), CmdContents(QStringLiteral("Contents"), owner),
-      CmdAbout(QStringLiteral("About..."), owner) {}
+      CmdZoom(QStringLiteral("&Zoom"), owner), CmdZoomIn(QStringLiteral("Zoom &In"), owner),
+      CmdZoomOut(QStringLiteral("Zoom &Out"), owner),
+      CmdActualSize(QStringLiteral("&Actual Size"), owner), CmdHelp(QStringLiteral("&Help"), owner),
+      CmdContents(QStringLiteral("Contents"), owner), CmdAbout(QStringLiteral("About..."), owner) {}
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount), MainPanel(this),
-      MainLayout(&MainPanel), PresetBrowser(std::move(services.ReportView)),
+      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount), Zoom(NormalZoom),
+      Recent(MainMenu.CmdRecent,
+             [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
+      Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
+      PresetBrowser(std::move(services.ReportView)), Finder(*PresetBrowser, *this),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
     ReportSource = services.MakeReportSource(Notices);
 
@@ -103,6 +120,7 @@ TFormMain::TFormMain(TFormMainServices services)
     MainPanel.setObjectName(QStringLiteral("MainPanel"));
     MainLayout.setContentsMargins(12, 12, 12, 12);
     MainLayout.addWidget(&PresetBrowser->Widget());
+    MainLayout.addWidget(&Finder);
     setCentralWidget(&MainPanel);
     StatusLine.setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(&StatusLine, 1);
@@ -133,14 +151,24 @@ void TFormMain::BuildMenu() {
     AddItem(m.CmdFile, m.CmdSaveAs, 0, &TFormMain::CmdSaveAsClick);
     AddItem(m.CmdFile, m.CmdPageSetup, 0, &TFormMain::CmdPageSetupClick);
     AddItem(m.CmdFile, m.CmdPrint, 0, &TFormMain::CmdPrintClick);
+    AddItem(m.CmdFile, m.CmdReload, 0, &TFormMain::CmdReloadClick);
+    m.CmdFile.addMenu(&m.CmdRecent);
     m.CmdFile.addSeparator();
     AddItem(m.CmdFile, m.CmdExit, 0, &TFormMain::CmdExitClick);
+    // The desktop's usual keys.
+    m.CmdOpen.setShortcuts(StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    m.CmdSaveAs.setShortcuts(StandardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m.CmdPrint.setShortcuts(StandardKeys(QKeySequence::Print, Qt::CTRL | Qt::Key_P));
+    m.CmdReload.setShortcut(QKeySequence(Qt::Key_F5));
+    m.CmdExit.setShortcuts(StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
 
     menuBar()->addMenu(&m.CmdEdit);
     AddItem(m.CmdEdit, m.CmdCopy, 0, &TFormMain::CmdCopyClick);
     AddItem(m.CmdEdit, m.CmdSelectAll, 0, &TFormMain::CmdSelectAllClick);
     m.CmdCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     m.CmdSelectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    AddItem(m.CmdEdit, m.CmdFind, 0, &TFormMain::CmdFindClick);
+    m.CmdFind.setShortcuts(StandardKeys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
 
     menuBar()->addMenu(&m.CmdOptions);
     m.CmdOptions.addMenu(&m.CmdColumnCount);
@@ -152,6 +180,15 @@ void TFormMain::BuildMenu() {
         AddItem(m.CmdColumnCount, *item, tag++, &TFormMain::CmdColClick);
     }
     m.Cmd4Col.setChecked(true);
+    m.CmdOptions.addMenu(&m.CmdZoom);
+    AddItem(m.CmdZoom, m.CmdZoomIn, 0, &TFormMain::CmdZoomInClick);
+    AddItem(m.CmdZoom, m.CmdZoomOut, 0, &TFormMain::CmdZoomOutClick);
+    AddItem(m.CmdZoom, m.CmdActualSize, 0, &TFormMain::CmdActualSizeClick);
+    // Ctrl++ is typed as Ctrl+= on many keyboards.
+    m.CmdZoomIn.setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)
+                             << QKeySequence(Qt::CTRL | Qt::Key_Equal));
+    m.CmdZoomOut.setShortcuts(QKeySequence::ZoomOut);
+    m.CmdActualSize.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     menuBar()->addMenu(&m.CmdHelp);
     AddItem(m.CmdHelp, m.CmdContents, 0, &TFormMain::CmdContentsClick);
@@ -165,7 +202,9 @@ void TFormMain::BuildMenu() {
         {&m.CmdSelectAll, "CmdSelectAll"}, {&m.Cmd1Col, "Cmd1Col"},
         {&m.Cmd2Col, "Cmd2Col"},           {&m.Cmd3Col, "Cmd3Col"},
         {&m.Cmd4Col, "Cmd4Col"},           {&m.CmdContents, "CmdContents"},
-        {&m.CmdAbout, "CmdAbout"}};
+        {&m.CmdAbout, "CmdAbout"},         {&m.CmdReload, "CmdReload"},
+        {&m.CmdFind, "CmdFind"},           {&m.CmdZoomIn, "CmdZoomIn"},
+        {&m.CmdZoomOut, "CmdZoomOut"},     {&m.CmdActualSize, "CmdActualSize"}};
     for (const auto& [item, name] : names) {
         item->setObjectName(QString::fromLatin1(name));
     }
@@ -173,11 +212,14 @@ void TFormMain::BuildMenu() {
     m.CmdOptions.setObjectName(QStringLiteral("CmdOptions"));
     m.CmdColumnCount.setObjectName(QStringLiteral("CmdColumnCount"));
     m.CmdHelp.setObjectName(QStringLiteral("CmdHelp"));
+    m.CmdRecent.setObjectName(QStringLiteral("CmdRecent"));
+    m.CmdZoom.setObjectName(QStringLiteral("CmdZoom"));
 
     // Until a report is shown there is nothing to save, set up or print.
     m.CmdSaveAs.setEnabled(false);
     m.CmdPageSetup.setEnabled(false);
     m.CmdPrint.setEnabled(false);
+    m.CmdReload.setEnabled(false);
 }
 
 int TFormMain::Tag(const QAction& item) {
@@ -207,6 +249,9 @@ void TFormMain::FormCreate() {
             break;
         }
     }
+    const TViewSettings view = LoadViewSettings();
+    SetZoom(view.Zoom);
+    Recent.Set(view.RecentFiles);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -244,9 +289,14 @@ void TFormMain::FormClose() {
         QFile::remove(FromFileNameBytes(ReportFile));
     }
     SaveWindowSettings({{x(), y(), width(), height()}, Columns});
+    SaveViewSettings({Zoom, Recent.Files()});
 }
 
 void TFormMain::LoadPresetFile(const std::string& fileName) {
+    LoadPresetFile(fileName, TScroll::Top);
+}
+
+void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     CurrentFile = fileName;
     std::string document;
     {
@@ -257,7 +307,9 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
         // to it all the same and shows whatever is there.
         WriteReportFile(ReportFile, document);
     }
-    PresetBrowser->Navigate(FromFileNameBytes(ReportFile));
+    PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
+    Watch.Watch(FromFileNameBytes(fileName));
+    MainMenu.CmdReload.setEnabled(!fileName.empty());
     MainMenu.CmdPageSetup.setEnabled(true);
     MainMenu.CmdSaveAs.setEnabled(true);
     MainMenu.CmdSelectAll.setEnabled(true);
@@ -268,7 +320,7 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
                                             ReportSource->LastSummary(), Notices.WarningCount()));
 }
 
-bool TFormMain::OpenPresetFile(const std::string& fileName) {
+bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {
     const std::string reason = WhyNotReadable(fileName);
     if (!reason.empty()) {
         Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Error"),
@@ -276,8 +328,24 @@ bool TFormMain::OpenPresetFile(const std::string& fileName) {
                                 .arg(FromFileNameBytes(fileName), FromMessageText(reason)));
         return false;
     }
-    LoadPresetFile(fileName);
+    LoadPresetFile(fileName, scroll);
+    Recent.Add(fileName);
     return true;
+}
+
+void TFormMain::CmdReloadClick() {
+    if (!CurrentFile.empty()) {
+        OpenPresetFile(CurrentFile, TScroll::Keep);
+    }
+}
+
+void TFormMain::FileChangedOnDisk() {
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A box or dialog waits for the user (perhaps one of a load): read the file after it.
+        QTimer::singleShot(TFileWatch::SettleMs, this, [this] { FileChangedOnDisk(); });
+        return;
+    }
+    Guarded([this] { CmdReloadClick(); });
 }
 
 void TFormMain::CmdOpenClick() {
@@ -302,7 +370,12 @@ void TFormMain::CmdSaveAsClick() {
     // The shown file and every configuration file the report could have read.
     std::vector<std::string> inputs = ProductConfigPaths(ViewerConfigSearch());
     inputs.push_back(CurrentFile);
-    PresetBrowser->SaveAs(inputs);
+    // The preset file's name with .html, in its folder.
+    const QFileInfo preset(FromFileNameBytes(CurrentFile));
+    PresetBrowser->SaveAs(CurrentFile.empty() ? QStringLiteral("report.html")
+                                              : preset.dir().filePath(preset.completeBaseName() +
+                                                                      QStringLiteral(".html")),
+                          inputs);
 }
 void TFormMain::CmdPageSetupClick() {
     PresetBrowser->PageSetup();
@@ -318,6 +391,23 @@ void TFormMain::CmdCopyClick() {
 }
 void TFormMain::CmdSelectAllClick() {
     PresetBrowser->SelectAll();
+}
+void TFormMain::CmdFindClick() {
+    Finder.Open();
+}
+void TFormMain::CmdZoomInClick() {
+    SetZoom(NextZoom(Zoom, +1));
+}
+void TFormMain::CmdZoomOutClick() {
+    SetZoom(NextZoom(Zoom, -1));
+}
+void TFormMain::CmdActualSizeClick() {
+    SetZoom(NormalZoom);
+}
+
+void TFormMain::SetZoom(int32_t percent) {
+    Zoom = percent;
+    PresetBrowser->SetZoom(percent / 100.0);
 }
 
 void TFormMain::CmdColClick() {

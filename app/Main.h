@@ -2,6 +2,9 @@
 
 #include "app/Dialogs.h"
 #include "app/FileDrop.h"
+#include "app/FileWatch.h"
+#include "app/FindBar.h"
+#include "app/RecentFiles.h"
 #include "app/ReportSource.h"
 #include "app/ReportView.h"
 #include "base/LoadNotices.h"
@@ -56,10 +59,13 @@ struct TMainMenu {
     QAction CmdSaveAs;
     QAction CmdPageSetup;
     QAction CmdPrint;
+    QAction CmdReload;
+    QMenu CmdRecent;
     QAction CmdExit;
     QMenu CmdEdit;
     QAction CmdCopy;
     QAction CmdSelectAll;
+    QAction CmdFind;
     QMenu CmdOptions;
     QMenu CmdColumnCount;
     QActionGroup ColumnItems;
@@ -67,6 +73,10 @@ struct TMainMenu {
     QAction Cmd2Col;
     QAction Cmd3Col;
     QAction Cmd4Col;
+    QMenu CmdZoom;
+    QAction CmdZoomIn;
+    QAction CmdZoomOut;
+    QAction CmdActualSize;
     QMenu CmdHelp;
     QAction CmdContents;
     QAction CmdAbout;
@@ -89,7 +99,7 @@ public:
     void LoadPresetFile(const std::string& fileName);
     // Loads a file the user chose (Open, a drop, the command line): when it cannot be read a
     // message names it and the reason, and the report shown stays. False in that case.
-    bool OpenPresetFile(const std::string& fileName);
+    bool OpenPresetFile(const std::string& fileName, TScroll scroll = TScroll::Top);
 
     // Runs once the window is first on screen: the notice, then the command line's file.
     void FormShow();
@@ -119,6 +129,12 @@ public:
     const std::string& CurrentFileName() const { return CurrentFile; }
     // The status line: what the last load read.
     QString StatusText() const { return StatusLine.text(); }
+    // The report's zoom in percent, the find bar and the recent files.
+    int32_t ZoomPercent() const { return Zoom; }
+    TFindBar& FindBar() { return Finder; }
+    const TRecentFiles& RecentFiles() const { return Recent; }
+    // The watch on the open file (a change reloads it).
+    const TFileWatch& FileWatch() const { return Watch; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -136,9 +152,18 @@ private:
     void CmdPageSetupClick();
     void CmdPrintClick();
     void CmdExitClick();
+    void CmdReloadClick();
     void CmdCopyClick();
     void CmdSelectAllClick();
+    void CmdFindClick();
     void CmdColClick();
+    void CmdZoomInClick();
+    void CmdZoomOutClick();
+    void CmdActualSizeClick();
+    void SetZoom(int32_t percent);
+    // The open file changed on disk: it is read again once no box waits for the user.
+    void FileChangedOnDisk();
+    void LoadPresetFile(const std::string& fileName, TScroll scroll);
     void CmdContentsClick();
     void CmdAboutClick();
 
@@ -159,6 +184,9 @@ private:
     // The load's messages pass through here on their way to the boxes.
     TLoadNotices Notices{*this};
     QLabel StatusLine;
+    int32_t Zoom;
+    TRecentFiles Recent;
+    TFileWatch Watch;
 
     QWidget MainPanel;
     QVBoxLayout MainLayout;
@@ -166,6 +194,8 @@ private:
     std::unique_ptr<IReportView> PresetBrowser;
     std::unique_ptr<IReportSource> ReportSource;
     std::unique_ptr<THelpWindow> Help;
+    // Under the view, and like it declared after MainPanel.
+    TFindBar Finder;
     TFileDropFilter DropFilter;
 };
 

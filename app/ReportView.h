@@ -2,12 +2,20 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class QWidget;
 
 namespace qvr {
+
+// Where a newly shown report starts: at its top, or where the previous one was scrolled to
+// (a reload of the same file).
+enum class TScroll { Top, Keep };
+
+// Hands back the place of the current match (from 1; 0 when none) and the number of matches.
+using TFoundHandler = std::function<void(int active, int total)>;
 
 // The report view inside the main window. The program uses a web view; the
 // tests record the calls.
@@ -16,14 +24,21 @@ public:
     virtual ~IReportView() = default;
     virtual QWidget& Widget() = 0;
     // Shows the report file (the whole document, decoded as windows-1252).
-    virtual void Navigate(const QString& reportFile) = 0;
-    // The document commands of the view; each brings its own dialogs. Save As
-    // refuses a target that is one of `inputs` (the files the report is made of).
-    virtual void SaveAs(const std::vector<std::string>& inputs) = 0;
+    virtual void Navigate(const QString& reportFile, TScroll scroll) = 0;
+    // The document commands of the view; each brings its own dialogs. Save As proposes
+    // `proposedFile` and refuses a target that is one of `inputs` (the files the report is
+    // made of).
+    virtual void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) = 0;
     virtual void PageSetup() = 0;
     virtual void Print() = 0;
     virtual void Copy() = 0;
     virtual void SelectAll() = 0;
+    // Finds the next (or previous) match of the text and marks it; an empty text clears the
+    // marks. `found` is called when the search is done.
+    virtual void Find(const QString& text, bool backward, bool caseSensitive,
+                      TFoundHandler found) = 0;
+    // The size of everything shown, 1 being the normal size; it holds for later reports too.
+    virtual void SetZoom(double factor) = 0;
 };
 
 } // namespace qvr

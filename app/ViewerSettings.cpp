@@ -1,5 +1,6 @@
 #include "app/ViewerSettings.h"
 
+#include "app/Zoom.h"
 #include "platform/Regaccess.h"
 #include "report/ColumnCount.h"
 
@@ -61,6 +62,38 @@ void SaveOpenSettings(const TOpenSettings& settings) {
     WithSettingsKey(true, [&](TRegAccess& reg) {
         reg.WriteInteger(OpenFilterIndexName, settings.FilterIndex);
         reg.WriteString(InitialDirName, settings.InitialDir);
+        return true;
+    });
+}
+
+TViewSettings LoadViewSettings() {
+    return WithSettingsKey(false,
+                           [](TRegAccess& reg) {
+                               TViewSettings s;
+                               s.Zoom = ValidZoom(reg.ReadIntegerDefault(ZoomName, NormalZoom));
+                               for (int32_t i = 1; i <= RecentFileCount; ++i) {
+                                   std::string name = reg.ReadStringDefault(
+                                       RecentFileName + std::to_string(i), "");
+                                   if (!name.empty()) {
+                                       s.RecentFiles.push_back(std::move(name));
+                                   }
+                               }
+                               return s;
+                           })
+        .value_or(TViewSettings{});
+}
+
+void SaveViewSettings(const TViewSettings& settings) {
+    WithSettingsKey(true, [&](TRegAccess& reg) {
+        reg.WriteInteger(ZoomName, settings.Zoom);
+        for (int32_t i = 1; i <= RecentFileCount; ++i) {
+            const std::string name = RecentFileName + std::to_string(i);
+            if (static_cast<size_t>(i) <= settings.RecentFiles.size()) {
+                reg.WriteString(name, settings.RecentFiles[static_cast<size_t>(i) - 1]);
+            } else {
+                reg.WriteString(name, ""); // an empty place
+            }
+        }
         return true;
     });
 }

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qvr {
 
 // The viewer's settings in the current user's settings store, under one key: the main
 // window's bounds and column count (saved when the window closes) and the Open dialog's
-// filter and folder (saved when a file is chosen). Reading never creates the key.
+// filter and folder (saved when a file is chosen), the report's zoom and the recent files
+// (saved when the window closes). Reading never creates the key.
 
 // Key and value names in the settings store.
 inline constexpr const char* SettingsKey = "Software\\Brindmoor\\QVRviewer";
@@ -21,6 +23,10 @@ inline constexpr const char* MainTopName = "MainTop";
 inline constexpr const char* ColCountName = "ColCount";
 inline constexpr const char* OpenFilterIndexName = "OpenFilterIndex";
 inline constexpr const char* InitialDirName = "InitialDir";
+inline constexpr const char* ZoomName = "Zoom";
+// RecentFile1 (the newest) to RecentFile8.
+inline constexpr const char* RecentFileName = "RecentFile";
+inline constexpr int32_t RecentFileCount = 8;
 
 struct TWindowSettings {
     TWindowBounds Bounds;
@@ -41,5 +47,14 @@ void SaveWindowSettings(const TWindowSettings& settings);
 // nullopt when the key does not exist.
 std::optional<TOpenSettings> LoadOpenSettings();
 void SaveOpenSettings(const TOpenSettings& settings);
+
+// The report's zoom in percent and the recent files, newest first (file-name bytes); the
+// zoom is 100 and the list empty where nothing is stored.
+struct TViewSettings {
+    int32_t Zoom = 100;
+    std::vector<std::string> RecentFiles;
+};
+TViewSettings LoadViewSettings();
+void SaveViewSettings(const TViewSettings& settings);
 
 } // namespace qvr

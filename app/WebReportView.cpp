@@ -2,6 +2,7 @@
 
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
+#include "app/PdfPrinter.h"
 #include "platform/SameFile.h"
 
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QSaveFile>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 
@@ -58,6 +61,8 @@ TWebReportView::TWebReportView()
     PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);
     PresetBrowser.addAction(Page.action(QWebEnginePage::Copy));
     PresetBrowser.addAction(Page.action(QWebEnginePage::SelectAll));
+    QObject::connect(&Page, &QWebEnginePage::loadFinished, &Page,
+                     [this](bool ok) { LoadFinished(ok); });
 }
 
 TWebReportView::~TWebReportView() {
@@ -69,22 +74,76 @@ QWidget& TWebReportView::Widget() {
     return PresetBrowser;
 }
 
-void TWebReportView::Navigate(const QString& reportFile) {
+void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     ReportFile = reportFile;
     Guard.ReportUrl = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
+    ScrollTo.reset();
+    const int number = ++Navigation;
+    if (scroll == TScroll::Keep && !Page.url().isEmpty()) {
+        // Where the report shown is scrolled to, then the new one. The page's own scripts
+        // are off; these run apart from them.
+        Page.runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
+                           QWebEngineScript::ApplicationWorld, [this, number](const QVariant& at) {
+                               if (number != Navigation) {
+                                   return; // sent elsewhere meanwhile
+                               }
+                               const QVariantList xy = at.toList();
+                               if (xy.size() == 2) {
+                                   ScrollTo = QPointF(xy[0].toDouble(), xy[1].toDouble());
+                               }
+                               Page.load(Guard.ReportUrl);
+                           });
+        return;
+    }
     Page.load(Guard.ReportUrl);
 }
 
-void TWebReportView::SaveAs(const std::vector<std::string>& inputs) {
+void TWebReportView::LoadFinished(bool ok) {
+    // A new document may start at the normal size: the chosen one holds for every report.
+    Page.setZoomFactor(Zoom);
+    if (ok && ScrollTo) {
+        Page.runJavaScript(
+            QStringLiteral("window.scrollTo(%1, %2);").arg(ScrollTo->x()).arg(ScrollTo->y()),
+            QWebEngineScript::ApplicationWorld);
+    }
+    ScrollTo.reset();
+}
+
+void TWebReportView::Find(const QString& text, bool backward, bool caseSensitive,
+                          TFoundHandler found) {
+    QWebEnginePage::FindFlags flags;
+    if (backward) {
+        flags |= QWebEnginePage::FindBackward;
+    }
+    if (caseSensitive) {
+        flags |= QWebEnginePage::FindCaseSensitively;
+    }
+    Page.findText(text, flags, [found](const QWebEngineFindTextResult& result) {
+        if (found) {
+            found(result.activeMatch(), result.numberOfMatches());
+        }
+    });
+}
+
+void TWebReportView::SetZoom(double factor) {
+    Zoom = factor;
+    Page.setZoomFactor(factor);
+}
+
+void TWebReportView::ShowFailure(const QString& title, const QString& text) {
+    ShowMessageBox(&PresetBrowser, TMessageKind::Warning, title, text);
+}
+
+void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) {
     if (ReportFile.isEmpty()) {
         return;
     }
     const QString html = QStringLiteral("HTML document (*.html *.htm)");
     const QString pdf = QStringLiteral("PDF document (*.pdf)");
     QString filter = html;
-    QString target = QFileDialog::getSaveFileName(&PresetBrowser, QStringLiteral("Save As"),
-                                                  QStringLiteral("report.html"),
-                                                  html + QStringLiteral(";;") + pdf, &filter);
+    QString target =
+        QFileDialog::getSaveFileName(&PresetBrowser, QStringLiteral("Save As"), proposedFile,
+                                     html + QStringLiteral(";;") + pdf, &filter);
     if (target.isEmpty()) {
         return;
     }
@@ -99,7 +158,19 @@ void TWebReportView::SaveAs(const std::vector<std::string>& inputs) {
         }
     }
     if (filter == pdf || target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        Page.printToPdf(target, Printer.pageLayout());
+        Page.printToPdf(
+            [this, target](const QByteArray& document) {
+                const QString failure = document.isEmpty()
+                                            ? QStringLiteral("no PDF could be made of the report")
+                                            : WritePdfFile(document, target);
+                if (!failure.isEmpty()) {
+                    ShowFailure(QStringLiteral("Save As"),
+                                QStringLiteral("The report could not be saved to %1: %2.")
+                                    .arg(target, failure));
+                }
+                emit PdfSaved(target, failure.isEmpty());
+            },
+            Printer.pageLayout());
         return;
     }
     // The saved document is the report file byte for byte.
@@ -107,8 +178,8 @@ void TWebReportView::SaveAs(const std::vector<std::string>& inputs) {
     QSaveFile out(target);
     if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
         out.write(source.readAll()) < 0 || !out.commit()) {
-        ShowMessageBox(&PresetBrowser, TMessageKind::Warning, QStringLiteral("Save As"),
-                       QStringLiteral("The report could not be saved to %1.").arg(target));
+        ShowFailure(QStringLiteral("Save As"),
+                    QStringLiteral("The report could not be saved to %1.").arg(target));
     }
 }
 
@@ -119,9 +190,29 @@ void TWebReportView::PageSetup() {
 
 void TWebReportView::Print() {
     QPrintDialog dialog(&Printer, &PresetBrowser);
-    if (dialog.exec() == QDialog::Accepted) {
-        PresetBrowser.print(&Printer);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
     }
+    // The page as the web view prints it, text and all; only the chosen pages.
+    const bool toFile = Printer.outputFormat() == QPrinter::PdfFormat;
+    const QString file = Printer.outputFileName();
+    Page.printToPdf(
+        [this, toFile, file](const QByteArray& document) {
+            QString failure;
+            if (document.isEmpty()) {
+                failure = QStringLiteral("no PDF could be made of the report");
+            } else if (toFile) {
+                failure = WritePdfFile(document, file);
+            } else {
+                failure = SendToPrinter(document, Printer, QFileInfo(ReportFile).fileName());
+            }
+            if (!failure.isEmpty()) {
+                ShowFailure(QStringLiteral("Print"),
+                            QStringLiteral("The report could not be printed: %1.").arg(failure));
+            }
+            emit Printed(failure.isEmpty());
+        },
+        Printer.pageLayout(), Printer.pageRanges());
 }
 
 void TWebReportView::Copy() {

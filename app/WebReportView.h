@@ -3,12 +3,15 @@
 #include "app/ReportView.h"
 
 #include <QOpenGLWidget>
+#include <QPointF>
 #include <QPrinter>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+
+#include <optional>
 
 namespace qvr {
 
@@ -37,23 +40,43 @@ private:
 
 // The report view of the main window: a web view showing the report file
 // decoded as windows-1252, with scripts off, and the document commands.
-class TWebReportView : public IReportView {
+class TWebReportView : public QObject, public IReportView {
+    Q_OBJECT
 public:
     TWebReportView();
     ~TWebReportView() override;
 
     QWidget& Widget() override;
-    void Navigate(const QString& reportFile) override;
-    void SaveAs(const std::vector<std::string>& inputs) override;
+    void Navigate(const QString& reportFile, TScroll scroll) override;
+    void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override;
     void PageSetup() override;
     void Print() override;
     void Copy() override;
     void SelectAll() override;
+    void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
+    void SetZoom(double factor) override;
 
     QWebEngineView& View() { return PresetBrowser; }
+    // The page set-up and printer choices shared by Page Setup, Print and Save As PDF.
+    QPrinter& PagePrinter() { return Printer; }
+
+signals:
+    // A PDF of the report was written by Save As (or not: `ok` false).
+    void PdfSaved(const QString& file, bool ok);
+    // A print job went to its file or to the print system (or not: `ok` false).
+    void Printed(bool ok);
 
 private:
+    void LoadFinished(bool ok);
+    // Says why a document could not be written or printed.
+    void ShowFailure(const QString& title, const QString& text);
+
     QString ReportFile;
+    double Zoom = 1.0;
+    // Where the next report is scrolled to when it has loaded.
+    std::optional<QPointF> ScrollTo;
+    // Counts the reports sent to the page.
+    int Navigation = 0;
     TReportRequestGuard Guard;
     QWebEngineProfile Profile;
     TReportPage Page;

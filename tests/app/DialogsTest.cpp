@@ -6,6 +6,7 @@
 #include "app/AnsiText.h"
 #include "app/Disclaim.h"
 #include "app/MIDIConfig.h"
+#include "app/PdfPrinter.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
 
@@ -13,11 +14,38 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace qvr::test {
+
+namespace {
+
+struct TPrintCase {
+    TPrintChoices Choices;
+    QStringList Args;
+};
+
+std::vector<TPrintCase> PrintCases() {
+    return {
+        {{QString(), 1, true, QPrinter::DuplexNone, false, false},
+         {"-n", "1", "-o", "sides=one-sided", "-o", "print-color-mode=monochrome"}},
+        {{"Office", 3, true, QPrinter::DuplexLongSide, false, true},
+         {"-d", "Office", "-n", "3", "-o", "collate=true", "-o", "sides=two-sided-long-edge", "-o",
+          "print-color-mode=color"}},
+        {{QString(), 2, false, QPrinter::DuplexShortSide, false, false},
+         {"-n", "2", "-o", "collate=false", "-o", "sides=two-sided-short-edge", "-o",
+          "print-color-mode=monochrome"}},
+        {{QString(), 0, true, QPrinter::DuplexAuto, true, true},
+         {"-n", "1", "-o", "sides=two-sided-short-edge", "-o", "print-color-mode=color"}},
+        {{QString(), 1, true, QPrinter::DuplexAuto, false, true},
+         {"-n", "1", "-o", "sides=two-sided-long-edge", "-o", "print-color-mode=color"}},
+    };
+}
+
+} // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -171,6 +199,16 @@ private slots:
         QVERIFY(!dialogs.RunOpenDialog(owner, state));
         listed.sort();
         QCOMPARE(listed, (QStringList{"a.q3p", "noext"}));
+    }
+
+    // What the print dialog's choices become on the print system's command line.
+    void PrinterChoicesBecomePrintCommandOptions() {
+        const QStringList titleAndFile = {"-t", "backup.q3a", "--", "/tmp/job.pdf"};
+        for (const TPrintCase& c : PrintCases()) {
+            QCOMPARE(PrintCommandArguments(c.Choices, QStringLiteral("backup.q3a"),
+                                           QStringLiteral("/tmp/job.pdf")),
+                     c.Args + titleAndFile);
+        }
     }
 
     void CodePage1252Conversion() {

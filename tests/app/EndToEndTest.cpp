@@ -7,6 +7,7 @@
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
 #include "app/Disclaim.h"
+#include "app/FindBar.h"
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
@@ -20,7 +21,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
@@ -29,10 +33,13 @@
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineScript>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 namespace qvr::test {
 
@@ -316,6 +323,8 @@ private slots:
                 boxes << box->text();
                 boxesPlain = boxesPlain && box->textFormat() == Qt::PlainText;
                 box->accept();
+            } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
+                print->accept(); // the printer as set up before
             }
         });
         user.start();
@@ -385,7 +394,7 @@ private slots:
         QVERIFY(html.open(QIODevice::ReadOnly));
         QCOMPARE(html.readAll().toStdString(), expectedDocument);
 
-        QSignalSpy pdfDone(view->View().page(), &QWebEnginePage::pdfPrintingFinished);
+        QSignalSpy pdfDone(view, &TWebReportView::PdfSaved);
         saveAnswer = saved.filePath(QStringLiteral("report.pdf"));
         saveFilter = QStringLiteral("PDF document (*.pdf)");
         main.Menu().CmdSaveAs.trigger();
@@ -394,6 +403,77 @@ private slots:
         QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
+        // Both saved files get the mode of any new file of the user.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        for (const QString& name : {QStringLiteral("report.html"), QStringLiteral("report.pdf")}) {
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(saved.filePath(name)).constData(), &info), 0);
+            QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
+        }
+
+        // Print to a PDF file: the web view's PDF with its text, not page pictures.
+        const QString printed = saved.filePath(QStringLiteral("printed.pdf"));
+        view->PagePrinter().setOutputFormat(QPrinter::PdfFormat);
+        view->PagePrinter().setOutputFileName(printed);
+        QSignalSpy printDone(view, &TWebReportView::Printed);
+        main.Menu().CmdPrint.trigger();
+        QVERIFY(printDone.wait(30000));
+        QCOMPARE(printDone.takeFirst().at(0).toBool(), true);
+        QVERIFY2(QFileInfo(printed).size() > 0 && QFileInfo(printed).size() < 1000000,
+                 qPrintable(QString::number(QFileInfo(printed).size())));
+        QProcess pdfText;
+        pdfText.start(QStringLiteral("pdftotext"), {printed, QStringLiteral("-")});
+        QVERIFY(pdfText.waitForFinished(30000));
+        const QString text = QString::fromUtf8(pdfText.readAllStandardOutput());
+        for (const QString& name : {QStringLiteral("Clean 1"), QStringLiteral("Crunch & Co 3"),
+                                    QStringLiteral("Lead 6"), QStringLiteral("Scratch & <Test>")}) {
+            QVERIFY2(text.contains(name), qPrintable(name));
+        }
+
+        // Find: the web view's own search, its count in the bar.
+        main.Menu().CmdFind.trigger();
+        TFindBar& find = main.FindBar();
+        QVERIFY(find.isVisible());
+        QTest::keyClicks(&find.Text, QStringLiteral("Dual <"));
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("1 of 6"), 10000);
+        QTest::keyClick(&find.Text, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("2 of 6"), 10000);
+        QTest::keyClick(&find.Text, Qt::Key_Return, Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("1 of 6"), 10000);
+        find.MatchCase.setChecked(true);
+        QTest::keyClicks(&find.Text, QStringLiteral("x"));
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("No matches"), 10000);
+        QTest::keyClick(&find.Text, Qt::Key_Escape);
+        QVERIFY(find.isHidden());
+
+        // Reload (F5) reads the file again and keeps the place in the report.
+        // The place is asked of the page itself (the view's own idea of it lags behind).
+        // Each answer belongs to the document it was asked of; answers of an older one drop.
+        struct TScrollProbe {
+            int Document = 0;
+            int Y = -1;
+        };
+        const auto probe = std::make_shared<TScrollProbe>();
+        const auto askScrollY = [page = view->View().page(), probe] {
+            const int document = probe->Document;
+            page->runJavaScript(QStringLiteral("window.scrollY"),
+                                QWebEngineScript::ApplicationWorld,
+                                [probe, document](const QVariant& y) {
+                                    if (document == probe->Document) {
+                                        probe->Y = y.toInt();
+                                    }
+                                });
+            return probe->Y;
+        };
+        view->View().page()->runJavaScript(QStringLiteral("window.scrollTo(0, 1500);"),
+                                           QWebEngineScript::ApplicationWorld);
+        QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1500, 10000);
+        QSignalSpy reloadedAgain(view->View().page(), &QWebEnginePage::loadFinished);
+        main.Menu().CmdReload.trigger();
+        QVERIFY(reloadedAgain.wait(30000));
+        *probe = {probe->Document + 1, -1};
+        QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1500, 10000);
 
         // Save As never replaces a file the report is made of: the shown file is refused.
         const QString shownCopy = saved.filePath(QStringLiteral("shown.q3a"));

@@ -2,6 +2,8 @@
 
 #include "app/About.h"
 #include "app/Disclaim.h"
+#include "app/FileWatch.h"
+#include "app/FindBar.h"
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
@@ -71,17 +73,23 @@ private slots:
             int Tag;
         };
         const TItem items[] = {
-            {&w.Menu().CmdOpen, "&Open...", {}, true, 0},
-            {&w.Menu().CmdSaveAs, "Save &As...", {}, false, 0},
+            {&w.Menu().CmdOpen, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true, 0},
+            {&w.Menu().CmdSaveAs, "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+             false, 0},
             {&w.Menu().CmdPageSetup, "Page &Setup...", {}, false, 0},
-            {&w.Menu().CmdPrint, "&Print...", {}, false, 0},
-            {&w.Menu().CmdExit, "E&xit", {}, true, 0},
+            {&w.Menu().CmdPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
+            {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
+            {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
+            {&w.Menu().CmdFind, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true, 0},
             {&w.Menu().Cmd1Col, "1", {}, true, 1},
             {&w.Menu().Cmd2Col, "2", {}, true, 2},
             {&w.Menu().Cmd3Col, "3", {}, true, 3},
             {&w.Menu().Cmd4Col, "4", {}, true, 4},
+            {&w.Menu().CmdZoomIn, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
+            {&w.Menu().CmdZoomOut, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), true, 0},
+            {&w.Menu().CmdActualSize, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0), true, 0},
             {&w.Menu().CmdContents, "Contents", QKeySequence(Qt::Key_F1), true, 0},
             {&w.Menu().CmdAbout, "About...", {}, true, 0},
         };
@@ -98,11 +106,13 @@ private slots:
         for (QAction* a : w.Menu().CmdFile.actions()) {
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...", "-",
-                                    "E&xit"}));
-        QCOMPARE(w.Menu().CmdOptions.actions().size(), 1);
+        QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...",
+                                    "&Reload", "Recen&t Files", "-", "E&xit"}));
+        QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
+        QCOMPARE(w.Menu().CmdOptions.actions().size(), 2);
         QCOMPARE(w.Menu().CmdOptions.actions().constFirst()->text(),
                  QStringLiteral("&Column Count"));
+        QCOMPARE(w.Menu().CmdOptions.actions().constLast()->text(), QStringLiteral("&Zoom"));
         QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
         QVERIFY(w.Menu().ColumnItems.isExclusive());
         QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
@@ -417,6 +427,157 @@ private slots:
         s.Window->FormClose();
         QCOMPARE(ReadIntSetting("ColCount"), std::optional<int32_t>(4));
         QCOMPARE(ReadIntSetting("MainWidth"), std::optional<int32_t>(736));
+    }
+
+    void ReloadReadsTheFileAgainKeepingTheScrollPosition() {
+        TShownWindow s;
+        QVERIFY(!s.Window->Menu().CmdReload.isEnabled());
+        const std::string file = s.F.MakeFile("r.q3a");
+        s.Window->OpenPresetFile(file);
+        QVERIFY(s.Window->Menu().CmdReload.isEnabled());
+        QCOMPARE(s.F.View->Scroll, TScroll::Top);
+        s.Window->Menu().CmdReload.trigger();
+        QCOMPARE(s.F.Source->Calls.size(), size_t(2));
+        QCOMPARE(s.F.Source->Calls.back().FileName, file);
+        QCOMPARE(s.F.View->Scroll, TScroll::Keep);
+        // Gone since: the message, and the report stays.
+        QFile::remove(QString::fromStdString(file));
+        s.Window->Menu().CmdReload.trigger();
+        QCOMPARE(s.F.Source->Calls.size(), size_t(2));
+        QCOMPARE(s.F.Dialogs.Messages.back().Text,
+                 QStringLiteral("Cannot open %1: No such file or directory.")
+                     .arg(QString::fromStdString(file)));
+    }
+
+    // An editor saves through a new file renamed over the old one, or writes in place.
+    void AChangeOnDiskReloadsOnceTheWriteHasSettled() {
+        TShownWindow s;
+        const std::string file = s.F.MakeFile("w.q3a", "one");
+        s.Window->OpenPresetFile(file);
+        s.F.MakeFile("w.q3a.new", "two, longer");
+        QVERIFY(
+            QFile::rename(QString::fromStdString(file + ".new"), QString::fromStdString(file)) ||
+            (QFile::remove(QString::fromStdString(file)) &&
+             QFile::rename(QString::fromStdString(file + ".new"), QString::fromStdString(file))));
+        QTRY_COMPARE_WITH_TIMEOUT(s.F.Source->Calls.size(), size_t(2), 10000);
+        QCOMPARE(s.F.View->Scroll, TScroll::Keep);
+        // The renamed file is watched in turn.
+        s.F.MakeFile("w.q3a", "three, longer still");
+        QTRY_COMPARE_WITH_TIMEOUT(s.F.Source->Calls.size(), size_t(3), 10000);
+        // Other files of the folder do not count.
+        s.F.MakeFile("other.q3a", "x");
+        QTest::qWait(3 * TFileWatch::SettleMs);
+        QCOMPARE(s.F.Source->Calls.size(), size_t(3));
+        QVERIFY(s.F.Dialogs.Messages.empty());
+    }
+
+    void ZoomGoesInStepsAndIsStored() {
+        TShownWindow s;
+        QCOMPARE(s.Window->ZoomPercent(), 100);
+        const struct {
+            QAction* Item;
+            int Percent;
+        } steps[] = {{&s.Window->Menu().CmdZoomIn, 110},     {&s.Window->Menu().CmdZoomIn, 125},
+                     {&s.Window->Menu().CmdActualSize, 100}, {&s.Window->Menu().CmdZoomOut, 90},
+                     {&s.Window->Menu().CmdZoomOut, 80},     {&s.Window->Menu().CmdZoomIn, 90}};
+        for (const auto& step : steps) {
+            step.Item->trigger();
+            QCOMPARE(s.Window->ZoomPercent(), step.Percent);
+            QCOMPARE(s.F.View->Zoom, step.Percent / 100.0);
+        }
+        for (int i = 0; i < 20; ++i) {
+            s.Window->Menu().CmdZoomOut.trigger();
+        }
+        QCOMPARE(s.Window->ZoomPercent(), 25);
+        s.Window->Menu().CmdZoomIn.trigger();
+        s.Window->FormClose();
+        QCOMPARE(ReadIntSetting("Zoom"), std::optional<int32_t>(33));
+        TFormMain& next = s.F.Create();
+        QCOMPARE(next.ZoomPercent(), 33);
+        QCOMPARE(s.F.View->Zoom, 0.33);
+        // A stored value that is no step reads as the normal size.
+        WriteSetting("Zoom", 12345);
+        QCOMPARE(s.F.Create().ZoomPercent(), 100);
+    }
+
+    void RecentFilesNewestFirstEightAtMostStoredAtClose() {
+        TShownWindow s;
+        std::vector<std::string> files;
+        for (int i = 1; i <= 9; ++i) {
+            files.push_back(s.F.MakeFile("p" + std::to_string(i) + ".q3p"));
+            s.Window->OpenPresetFile(files.back());
+        }
+        s.Window->OpenPresetFile(files[4]); // again: moves up
+        const std::vector<std::string> expected = {files[4], files[8], files[7], files[6],
+                                                   files[5], files[3], files[2], files[1]};
+        QCOMPARE(s.Window->RecentFiles().Files(), expected);
+        QMenu& menu = s.Window->Menu().CmdRecent;
+        QVERIFY(menu.isEnabled());
+        QCOMPARE(menu.actions().at(1)->text(),
+                 QStringLiteral("&2 ") + QString::fromStdString(files[8]));
+
+        // Chosen from the menu: opened and first; a missing one gives the message and stays.
+        menu.actions().at(2)->trigger();
+        QCOMPARE(s.F.Source->Calls.back().FileName, files[7]);
+        QCOMPARE(s.Window->RecentFiles().Files().front(), files[7]);
+        const std::vector<std::string> before = s.Window->RecentFiles().Files();
+        QFile::remove(QString::fromStdString(files[1]));
+        const size_t builds = s.F.Source->Calls.size();
+        menu.actions().at(7)->trigger();
+        QCOMPARE(s.F.Source->Calls.size(), builds);
+        QCOMPARE(s.F.Dialogs.Messages.back().Text,
+                 QStringLiteral("Cannot open %1: No such file or directory.")
+                     .arg(QString::fromStdString(files[1])));
+        QCOMPARE(s.Window->RecentFiles().Files(), before);
+
+        s.Window->FormClose();
+        QCOMPARE(ReadStringSetting("RecentFile1"), std::optional<std::string>(files[7]));
+        QCOMPARE(ReadStringSetting("RecentFile8"), std::optional<std::string>(files[1]));
+        TFormMain& next = s.F.Create();
+        QCOMPARE(next.RecentFiles().Files(), before);
+    }
+
+    void SaveAsProposesThePresetFilesNameInItsFolder() {
+        TShownWindow s;
+        const std::string file = s.F.MakeFile("my.backup.q3a");
+        s.Window->OpenPresetFile(file);
+        s.Window->Menu().CmdSaveAs.trigger();
+        QCOMPARE(s.F.View->ProposedFile,
+                 QString::fromStdString(s.F.FolderPath() + "my.backup.html"));
+    }
+
+    void FindBarSearchesAsYouTypeAndSteps() {
+        TShownWindow s;
+        s.Window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.Window));
+        TFindBar& bar = s.Window->FindBar();
+        QVERIFY(bar.isHidden());
+        s.Window->Menu().CmdFind.trigger();
+        QVERIFY(bar.isVisible());
+        using TFind = TRecordingView::TFind;
+        auto& finds = s.F.View->Finds;
+        QTest::keyClicks(&bar.Text, QStringLiteral("Pr"));
+        QCOMPARE(finds, (std::vector<TFind>{{"P", false, false}, {"Pr", false, false}}));
+        QCOMPARE(bar.Count.text(), QStringLiteral("3 of 57"));
+        finds.clear();
+        QTest::keyClick(&bar.Text, Qt::Key_Return);
+        QTest::keyClick(&bar.Text, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(&bar.Text, Qt::Key_F3);
+        QTest::keyClick(&bar.Text, Qt::Key_F3, Qt::ShiftModifier);
+        bar.MatchCase.setChecked(true);
+        QCOMPARE(finds, (std::vector<TFind>{{"Pr", false, false},
+                                            {"Pr", true, false},
+                                            {"Pr", false, false},
+                                            {"Pr", true, false},
+                                            {"Pr", false, true}}));
+        s.F.View->FoundTotal = 0;
+        QTest::keyClick(&bar.Text, Qt::Key_Return);
+        QCOMPARE(bar.Count.text(), QStringLiteral("No matches"));
+        finds.clear();
+        QTest::keyClick(&bar.Text, Qt::Key_Escape);
+        QVERIFY(bar.isHidden());
+        QCOMPARE(finds, (std::vector<TFind>{{"", false, false}})); // the marks go
+        s.Window->close();
     }
 
     void DroppedFileOpensWithoutTouchingTheSettings() {

@@ -42,9 +42,18 @@ bool TRecordingDialogs::RunOpenDialog(QWidget&, TOpenDialogState& state) {
     return true;
 }
 
-void TRecordingView::Navigate(const QString& reportFile) {
+void TRecordingView::Navigate(const QString& reportFile, TScroll scroll) {
     Log.push_back("view Navigate");
     ShownFile = reportFile;
+    Scroll = scroll;
+}
+
+void TRecordingView::Find(const QString& text, bool backward, bool caseSensitive,
+                          TFoundHandler found) {
+    Finds.push_back({text, backward, caseSensitive});
+    if (found) {
+        found(FoundActive, FoundTotal);
+    }
 }
 
 std::string TRecordingSource::Build(const std::string& fileName, int32_t& columnCount) {

@@ -49,9 +49,10 @@ class TRecordingView : public IReportView {
 public:
     explicit TRecordingView(TCallLog& log) : Log(log) {}
     QWidget& Widget() override { return Surface; }
-    void Navigate(const QString& reportFile) override;
-    void SaveAs(const std::vector<std::string>& inputs) override {
+    void Navigate(const QString& reportFile, TScroll scroll) override;
+    void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override {
         Log.push_back("view SaveAs");
+        ProposedFile = proposedFile;
         SaveAsInputs = inputs;
     }
     void PageSetup() override { Log.push_back("view PageSetup"); }
@@ -59,9 +60,25 @@ public:
     void Copy() override { Log.push_back("view Copy"); }
     void SelectAll() override { Log.push_back("view SelectAll"); }
 
+    void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
+    void SetZoom(double factor) override { Zoom = factor; }
+
     QWidget Surface;
     QString ShownFile;
     std::vector<std::string> SaveAsInputs;
+    TScroll Scroll = TScroll::Top;
+    QString ProposedFile;
+    double Zoom = 0;
+    struct TFind {
+        QString Text;
+        bool Backward;
+        bool CaseSensitive;
+        friend bool operator==(const TFind&, const TFind&) = default;
+    };
+    std::vector<TFind> Finds;
+    // What a search answers: the current match and the number of matches.
+    int FoundActive = 3;
+    int FoundTotal = 57;
 
 private:
     TCallLog& Log;

@@ -72,6 +72,9 @@ public:
     int32_t GetCapacity() const { return Capacity; }
     int32_t GetBlockSize() const { return BlockSize; }
 
+    // The longest body any message may have: its length is a 32-bit count.
+    static constexpr int32_t MaxBodyLength = std::numeric_limits<int32_t>::max();
+
     // Write side: the message WriteMessage produces.
     void SetManufacturerId(int32_t id) { ManufacturerId = id; }
     void SetDeviceId(uint8_t id) { DeviceId = id; }
@@ -80,7 +83,7 @@ public:
 protected:
     int32_t BlockSize = 1024;
     // Largest body the buffer may hold; a longer body fails as the allocation would.
-    int32_t MaxDataLength = std::numeric_limits<int32_t>::max();
+    int32_t MaxDataLength = MaxBodyLength;
     uint8_t ChecksumKind;
     int32_t Checksum = 0;
     // A one-byte id m is held as m * 65536, a three-byte id 0x00 h l as h * 256 + l; -1: none.

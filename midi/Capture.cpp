@@ -1,0 +1,115 @@
+#include "midi/Capture.h"
+
+#include <algorithm>
+
+namespace qvr {
+
+TCapture::TCapture(std::chrono::milliseconds idle, THandlers handlers, size_t maxSize)
+    : IdleTime(idle), MaxSize(maxSize), Handlers(std::move(handlers)), Assembler(maxSize),
+      LastByte(TClock::now()) {}
+
+void TCapture::Feed(std::span<const uint8_t> bytes) {
+    std::vector<std::vector<uint8_t>> messages;
+    std::vector<std::string> warnings;
+    {
+        std::lock_guard lock(Mutex);
+        if (End != TCaptureEnd::Running) {
+            return;
+        }
+        if (std::any_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b < 0xF8; })) {
+            LastByte = TClock::now();
+        }
+        Assembler.Feed(bytes);
+        messages = Assembler.TakeMessages();
+        warnings = Assembler.TakeWarnings();
+        for (auto it = messages.begin(); it != messages.end(); ++it) {
+            if (it->size() > MaxSize - TotalSize) {
+                // Later messages are dropped too, so what is kept stays in order.
+                messages.erase(it, messages.end());
+                End = TCaptureEnd::TooLarge;
+                break;
+            }
+            TotalSize += it->size();
+            WholeMessage = true;
+        }
+    }
+    Changed.notify_all();
+    Deliver(std::move(messages), std::move(warnings));
+}
+
+void TCapture::Fail(const std::string& error) {
+    {
+        std::lock_guard lock(Mutex);
+        if (End != TCaptureEnd::Running) {
+            return;
+        }
+        PortError = error;
+        End = TCaptureEnd::PortError;
+    }
+    Changed.notify_all();
+}
+
+void TCapture::Stop() {
+    {
+        std::lock_guard lock(Mutex);
+        if (End == TCaptureEnd::Running) {
+            End = TCaptureEnd::Request;
+        }
+    }
+    Changed.notify_all();
+}
+
+TCaptureEnd TCapture::Check(TClock::time_point now) {
+    std::lock_guard lock(Mutex);
+    // A message still open when the idle time runs out is dropped by Finish.
+    if (End == TCaptureEnd::Running && WholeMessage && now - LastByte >= IdleTime) {
+        End = TCaptureEnd::Idle;
+    }
+    return End;
+}
+
+TCaptureEnd TCapture::Wait(const std::atomic<bool>& interrupted, std::chrono::milliseconds period) {
+    for (;;) {
+        if (interrupted) {
+            Stop();
+        }
+        const TCaptureEnd end = Check(TClock::now());
+        if (end != TCaptureEnd::Running) {
+            return end;
+        }
+        std::unique_lock lock(Mutex);
+        Changed.wait_for(lock, period);
+    }
+}
+
+void TCapture::Finish() {
+    std::vector<std::string> warnings;
+    {
+        std::lock_guard lock(Mutex);
+        Assembler.Finish();
+        warnings = Assembler.TakeWarnings();
+    }
+    Deliver({}, std::move(warnings));
+}
+
+std::string TCapture::Error() const {
+    std::lock_guard lock(Mutex);
+    return PortError;
+}
+
+void TCapture::Deliver(std::vector<std::vector<uint8_t>> messages,
+                       std::vector<std::string> warnings) {
+    // The warnings of a piece first: usually a message cut off by the one that follows.
+    for (const std::string& warning : warnings) {
+        if (Handlers.Warning) {
+            Handlers.Warning(warning);
+        }
+    }
+    for (const std::vector<uint8_t>& message : messages) {
+        if (Handlers.Message) {
+            Handlers.Message(message);
+        }
+    }
+}
+
+} // namespace qvr

@@ -1,0 +1,194 @@
+#include "midi/SysExAssembler.h"
+
+#include "midi/Capture.h"
+#include "midi/DumpSummary.h"
+#include "midi/MidiPorts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qvr::test {
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct TAssemblyCase {
+    const char* Name;
+    std::vector<Bytes> Pieces;
+    size_t MaxSize;
+    std::vector<Bytes> Messages;
+    std::vector<std::string> Warnings;
+};
+
+const size_t Big = 1000;
+
+const TAssemblyCase AssemblyCases[] = {
+    {"WholeInOnePiece",
+     {{0xF0, 0x00, 0x00, 0x10, 0x00, 0x5A, 0x21, 0x01, 0xF7}},
+     Big,
+     {{0xF0, 0x00, 0x00, 0x10, 0x00, 0x5A, 0x21, 0x01, 0xF7}},
+     {}},
+    {"SplitAnywhere",
+     {{0xF0}, {0x01, 0x02}, {}, {0x03, 0xF7, 0xF0, 0x04}, {0xF7}},
+     Big,
+     {{0xF0, 0x01, 0x02, 0x03, 0xF7}, {0xF0, 0x04, 0xF7}},
+     {}},
+    {"RealTimeBytesInsideSkipped",
+     {{0xF0, 0x01, 0xF8, 0x02}, {0xFE, 0xFF, 0xFA, 0x03, 0xF7}},
+     Big,
+     {{0xF0, 0x01, 0x02, 0x03, 0xF7}},
+     {}},
+    {"TrafficOutsideIgnored",
+     {{0x90, 0x40, 0x7F, 0xF8, 0xF7, 0x05}, {0xF0, 0x06, 0xF7, 0x80}},
+     Big,
+     {{0xF0, 0x06, 0xF7}},
+     {}},
+    {"CutByNewStart",
+     {{0xF0, 0x01, 0x02}, {0xF0, 0x03, 0xF7}},
+     Big,
+     {{0xF0, 0x03, 0xF7}},
+     {"Incomplete system exclusive message dropped after 3 bytes: a new message started"}},
+    {"CutByStatusByte",
+     {{0xF0, 0x01, 0xB0, 0x07, 0x01, 0xF7, 0xF0, 0x02, 0xF7}},
+     Big,
+     {{0xF0, 0x02, 0xF7}},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xB0 arrived"}},
+    {"CutByUndefinedCommonStatus",
+     {{0xF0, 0x01, 0xF4, 0xF0, 0xF7}},
+     Big,
+     {{0xF0, 0xF7}},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xF4 arrived"}},
+    {"SizeLimitReachedExactly", {{0xF0, 0x01, 0x02, 0xF7}}, 4, {{0xF0, 0x01, 0x02, 0xF7}}, {}},
+    {"OneBeyondTheLimitDroppedWithItsRest",
+     {{0xF0, 0x01, 0x02, 0x03}, {0x04, 0x05, 0xF7, 0x06}, {0xF0, 0x07, 0xF7}},
+     4,
+     {{0xF0, 0x07, 0xF7}},
+     {"System exclusive message longer than 4 bytes dropped"}},
+    {"EndByteBeyondTheLimit",
+     {{0xF0, 0x01, 0x02, 0x03, 0xF7, 0xF0, 0xF7}},
+     4,
+     {{0xF0, 0xF7}},
+     {"System exclusive message longer than 4 bytes dropped"}},
+};
+
+class SysExAssembly : public testing::TestWithParam<TAssemblyCase> {};
+
+TEST_P(SysExAssembly, KeepsWholeMessagesInOrder) {
+    const TAssemblyCase& c = GetParam();
+    TSysExAssembler assembler(c.MaxSize);
+    for (const Bytes& piece : c.Pieces) {
+        assembler.Feed(piece);
+    }
+    EXPECT_FALSE(assembler.InMessage());
+    EXPECT_EQ(assembler.TakeMessages(), c.Messages);
+    EXPECT_EQ(assembler.TakeWarnings(), c.Warnings);
+    EXPECT_TRUE(assembler.TakeMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pieces, SysExAssembly, testing::ValuesIn(AssemblyCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(SysExAssembler, LimitIsTheReadersBodyLimit) {
+    EXPECT_EQ(MaxCapturedMessageSize(), size_t{2147483647});
+}
+
+TEST(SysExAssembler, FinishDropsAnOpenMessage) {
+    TSysExAssembler assembler(Big);
+    assembler.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02});
+    EXPECT_TRUE(assembler.InMessage());
+    assembler.Finish();
+    EXPECT_EQ(assembler.TakeMessages(), (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+    EXPECT_EQ(assembler.TakeWarnings(),
+              std::vector<std::string>{
+                  "Incomplete system exclusive message dropped after 2 bytes: reception ended"});
+}
+
+struct TCaptureRecord {
+    std::vector<Bytes> Messages;
+    std::vector<std::string> Warnings;
+    TCapture::THandlers Handlers() {
+        return {[this](const Bytes& m) { Messages.push_back(m); },
+                [this](const std::string& w) { Warnings.push_back(w); }};
+    }
+};
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+// Idle time counts only once a whole message arrived, and only bytes other than real-time
+// ones hold it off; the test gives the clock by hand, so nothing waits.
+TEST(Capture, EndsAfterTheIdleTimeOnlyOnceAMessageArrived) {
+    TCaptureRecord record;
+    TCapture capture(seconds(2), record.Handlers());
+    const auto start = TCapture::TClock::now();
+    EXPECT_EQ(capture.Check(start + seconds(60)), TCaptureEnd::Running);
+    capture.Feed(Bytes{0xF0, 0x01, 0xF7});
+    const auto fed = TCapture::TClock::now();
+    EXPECT_EQ(capture.Check(fed + milliseconds(1900)), TCaptureEnd::Running);
+    capture.Feed(Bytes{0xF8, 0xFE});
+    EXPECT_EQ(capture.Check(fed + milliseconds(2000)), TCaptureEnd::Idle);
+    // Once ended, it stays ended and takes nothing more.
+    capture.Feed(Bytes{0xF0, 0x02, 0xF7});
+    capture.Stop();
+    EXPECT_EQ(capture.Check(fed), TCaptureEnd::Idle);
+    EXPECT_EQ(record.Messages, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+}
+
+TEST(Capture, StopPortErrorAndSizeEndIt) {
+    std::atomic<bool> interrupted = true;
+    TCaptureRecord stopped;
+    TCapture byRequest(seconds(2), stopped.Handlers());
+    byRequest.Feed(Bytes{0xF0, 0x01});
+    EXPECT_EQ(byRequest.Wait(interrupted), TCaptureEnd::Request);
+    byRequest.Finish();
+    EXPECT_EQ(stopped.Warnings.size(), 1u);
+
+    TCapture failed(seconds(2), {});
+    failed.Fail("port gone");
+    failed.Stop();
+    EXPECT_EQ(failed.Check(TCapture::TClock::now()), TCaptureEnd::PortError);
+    EXPECT_EQ(failed.Error(), "port gone");
+
+    // Six bytes in all: the second message would make seven, so it and all after it go.
+    TCaptureRecord full;
+    TCapture tooLarge(seconds(2), full.Handlers(), 6);
+    tooLarge.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0x03, 0xF7, 0xF0, 0xF7});
+    EXPECT_EQ(tooLarge.Check(TCapture::TClock::now()), TCaptureEnd::TooLarge);
+    EXPECT_EQ(full.Messages, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+}
+
+TEST(DumpSummary, CountsMessagesBytesModelAndPresets) {
+    TDumpSummary summary;
+    EXPECT_EQ(summary.Text(), "0 messages, 0 bytes, model unknown, 0 presets");
+    summary.Add(Bytes{0xF0, 0x43, 0x10, 0x5A, 0x21, 0xF7}); // another maker's
+    summary.Add(Bytes{0xF0, 0x00, 0x00, 0x10, 0x00, 0x57, 0x21, 0x00, 0xF7});
+    summary.Add(Bytes{0xF0, 0x00, 0x00, 0x10, 0x00, 0x5A, 0x24, 0x00, 0xF7});
+    EXPECT_EQ(summary.Text(), "3 messages, 24 bytes, QVR-2, 1 preset");
+    TDumpSummary one;
+    one.Add(Bytes{0xF7});
+    EXPECT_EQ(one.Text(), "1 message, 1 byte, model unknown, 0 presets");
+}
+
+TEST(MidiPorts, FindPortTakesTheOneMatch) {
+    const std::vector<std::string> ports = {"Midi Through:Port-0 14:0", "QVR-3:QVR-3 MIDI 1 20:0",
+                                            "QVR-3:QVR-3 MIDI 2 20:1", "sender:out"};
+    EXPECT_EQ(FindPort(ports, "MIDI 2"), 2u);
+    EXPECT_EQ(FindPort(ports, "sender:out"), 3u);
+    EXPECT_THROW(FindPort(ports, "QVR-3"), EMidiError);
+    EXPECT_THROW(FindPort(ports, "KDT"), EMidiError);
+    EXPECT_THROW(FindPort({}, "x"), EMidiError);
+    try {
+        FindPort(ports, "QVR");
+        ADD_FAILURE() << "two matches taken as one";
+    } catch (const EMidiError& e) {
+        EXPECT_STREQ(e.what(), "several MIDI input ports match 'QVR': 'QVR-3:QVR-3 MIDI 1 20:0' "
+                               "'QVR-3:QVR-3 MIDI 2 20:1'");
+    }
+}
+
+} // namespace
+
+} // namespace qvr::test

@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
+#include "base/LongOption.h"
 #include "base/Numbers.h"
 
 #include <array>
-#include <string_view>
 
 namespace qvr {
 
@@ -15,34 +15,6 @@ TCliParse Fail(std::string error) {
 
 const std::array<const char*, 6> LongOptions = {"columns", "config-dir", "format",
                                                 "output",  "help",       "version"};
-
-// The long option that `given` names: its full name, or a prefix of exactly one
-// name. Returns the usage error, empty when `name` was found.
-std::string MatchLongOption(const std::string& given, const std::string& arg, std::string& name) {
-    std::vector<std::string> candidates;
-    for (const char* option : LongOptions) {
-        if (given == option) {
-            name = option;
-            return {};
-        }
-        if (!given.empty() && std::string_view(option).substr(0, given.size()) == given) {
-            candidates.emplace_back(option);
-        }
-    }
-    if (candidates.size() == 1) {
-        name = candidates.front();
-        return {};
-    }
-    if (candidates.empty()) {
-        return "unrecognized option '" + arg + "'";
-    }
-    std::string error =
-        "option '" + arg.substr(0, arg.find('=')) + "' is ambiguous; possibilities:";
-    for (const std::string& candidate : candidates) {
-        error += " '--" + candidate + "'";
-    }
-    return error;
-}
 
 // The long option of a short one that takes a value, or nullptr.
 const char* ShortOptionName(char letter) {
@@ -156,7 +128,7 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             inlineValue = arg.substr(equals + 1);
         }
         std::string name;
-        if (std::string error = MatchLongOption(given, arg, name); !error.empty()) {
+        if (std::string error = MatchLongOption(given, arg, LongOptions, name); !error.empty()) {
             return Fail(error);
         }
 

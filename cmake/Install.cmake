@@ -5,7 +5,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(QVR_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qvrviewer)
 
-install(TARGETS qvrreport RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS qvrreport qvrcapture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET qvrviewer)
     install(TARGETS qvrviewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -34,3 +34,9 @@ endforeach()
 # The package's own documents, where Debian keeps them.
 install(FILES ${PROJECT_SOURCE_DIR}/data/package/copyright ${QVR_CHANGELOG}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qvrviewer)
+
+# Shell completion where bash-completion looks for it.
+if(TARGET qvrcapture)
+    install(FILES ${PROJECT_SOURCE_DIR}/data/completion/qvrcapture
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+endif()

@@ -68,17 +68,20 @@ TCaptureEnd TCapture::Check(TClock::time_point now) {
     return End;
 }
 
-TCaptureEnd TCapture::Wait(const std::atomic<bool>& interrupted, std::chrono::milliseconds period) {
+TCaptureEnd TCapture::Wait(const std::atomic<bool>& interrupted, TClock::duration atMost) {
+    const TClock::duration period = std::chrono::milliseconds(50);
+    const TClock::time_point until = TClock::now() + atMost;
     for (;;) {
         if (interrupted) {
             Stop();
         }
-        const TCaptureEnd end = Check(TClock::now());
-        if (end != TCaptureEnd::Running) {
+        const TClock::time_point now = TClock::now();
+        const TCaptureEnd end = Check(now);
+        if (end != TCaptureEnd::Running || now >= until) {
             return end;
         }
         std::unique_lock lock(Mutex);
-        Changed.wait_for(lock, period);
+        Changed.wait_for(lock, std::min(period, until - now));
     }
 }
 

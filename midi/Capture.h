@@ -41,9 +41,9 @@ public:
 
     // The end reached by `now`, or Running.
     TCaptureEnd Check(TClock::time_point now);
-    // Waits until the capture ends or `interrupted` is set (looked at every `period`).
-    TCaptureEnd Wait(const std::atomic<bool>& interrupted,
-                     std::chrono::milliseconds period = std::chrono::milliseconds(50));
+    // Waits until the capture ends, for at most `atMost`; a set `interrupted` (looked at
+    // every few milliseconds, since a signal handler can only set a flag) stops it.
+    TCaptureEnd Wait(const std::atomic<bool>& interrupted, TClock::duration atMost);
     // After the input is closed: a message still open is dropped with a warning.
     void Finish();
 

@@ -1,5 +1,7 @@
 #include "midi/MidiPorts.h"
 
+#include "midi/QuietSystems.h"
+
 #include <RtMidi.h>
 #include <algorithm>
 #include <mutex>
@@ -45,6 +47,8 @@ struct TErrorCollector {
 template <typename TPort> std::vector<std::string> ListPorts(TMidiApi api) {
     TErrorCollector errors;
     std::vector<std::string> names;
+    QuietMidiSystems();
+    const TQuietCerr quiet;
     try {
         TPort port(ToRtApi(api), "qvr-list");
         port.setErrorCallback(&TErrorCollector::Callback, &errors);
@@ -100,6 +104,8 @@ size_t FindPort(const std::vector<std::string>& ports, const std::string& part) 
 struct TMidiInput::TImpl {
     TImpl(TMidiApi api, const std::string& clientName, TBytesHandler onBytes, TErrorHandler onError)
         : Api(api), OnBytes(std::move(onBytes)), OnError(std::move(onError)) {
+        QuietMidiSystems();
+        const TQuietCerr quiet;
         try {
             Port.emplace(ToRtApi(api), clientName);
         } catch (const RtMidiError& e) {

@@ -3,6 +3,7 @@
 #include "base/Numbers.h"
 #include "report/HtmlSink.h"
 #include "report/PresetAssembler.h"
+#include "report/SysExProblems.h"
 #include "sysex/Korvanesysex.h"
 #include "sysex/Midisysex.h"
 #include "sysex/Qvrsysex.h"
@@ -39,7 +40,7 @@ public:
                     return;
                 }
             } else if (Message.GetProductId() != ProductId) {
-                Notifier.ShowError("Inconsistent product Id's in file");
+                Notifier.ShowError(InconsistentProductText);
                 return;
             }
             if (Message.ReadBody(In) < 1) {
@@ -100,15 +101,7 @@ void TPresetReport::Emit(TByteInput& in, IReportSink& sink, char decimalSeparato
     State.ResetNameSlots();
 
     TFileReader reader(in, sink, State, Notifier, Search, decimalSeparator);
-    try {
-        reader.ReadAll(ColumnCount);
-    } catch (const EMidiSysExInvalid&) {
-        Notifier.ShowError("Invalid system exclusive format");
-    } catch (const EKorvaneSysExBadChecksum&) {
-        Notifier.ShowError("Bad checksum");
-    } catch (const EKorvaneSysExInvalid&) {
-        Notifier.ShowError("Not a Korvane format");
-    }
+    ShowSysExProblems(Notifier, [&] { reader.ReadAll(ColumnCount); });
     State.ResetPositions();
     sink.ReportEnd();
 }

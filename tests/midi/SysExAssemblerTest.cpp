@@ -142,7 +142,7 @@ TEST(Capture, StopPortErrorAndSizeEndIt) {
     TCaptureRecord stopped;
     TCapture byRequest(seconds(2), stopped.Handlers());
     byRequest.Feed(Bytes{0xF0, 0x01});
-    EXPECT_EQ(byRequest.Wait(interrupted), TCaptureEnd::Request);
+    EXPECT_EQ(byRequest.Wait(interrupted, seconds(60)), TCaptureEnd::Request);
     byRequest.Finish();
     EXPECT_EQ(stopped.Warnings.size(), 1u);
 

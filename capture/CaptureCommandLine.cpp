@@ -1,0 +1,149 @@
+#include "capture/CaptureCommandLine.h"
+
+#include "base/Errors.h"
+#include "base/LongOption.h"
+#include "base/Numbers.h"
+
+#include <array>
+#include <cmath>
+
+namespace qvr {
+
+namespace {
+
+// The idle time in seconds: from a tenth of a second to an hour.
+const double MinIdle = 0.1;
+const double MaxIdle = 3600;
+
+TCaptureParse Fail(std::string error) {
+    return TCaptureParse{std::nullopt, std::move(error)};
+}
+
+const std::array<const char*, 6> LongOptions = {"list", "port", "idle", "api", "help", "version"};
+
+bool TakesValue(const std::string& name) {
+    return name == "port" || name == "idle" || name == "api";
+}
+
+std::optional<std::chrono::milliseconds> ParseIdle(const std::string& value) {
+    double seconds = 0;
+    try {
+        seconds = StrToFloatDot(value);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+    if (!(seconds >= MinIdle && seconds <= MaxIdle)) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(std::llround(seconds * 1000));
+}
+
+} // namespace
+
+std::string CaptureUsageText() {
+    return "Usage: qvrcapture [--port NAME] [--idle SECONDS] [--api alsa|jack] FILE\n"
+           "  or:  qvrcapture --list [--api alsa|jack]\n"
+           "Receive a preset or backup dump from a Korvane QVR device over MIDI and write it\n"
+           "to FILE, message by message as the device sends it.\n"
+           "\n"
+           "  --list            print the MIDI input ports, one a line, and exit\n"
+           "  --port NAME       receive from the input port whose name contains NAME\n"
+           "                    (default: open an input port named 'qvrcapture' for the\n"
+           "                    device or another program to connect to)\n"
+           "  --idle SECONDS    stop once nothing has come for SECONDS after the first\n"
+           "                    whole message (default 2; 0.1 to 3600)\n"
+           "  --api alsa|jack   the MIDI system to use (default: ALSA when available)\n"
+           "  --help            display this help and exit\n"
+           "  --version         output version information and exit\n"
+           "\n"
+           "Start the dump on the device once qvrcapture is listening; Ctrl+C stops early and\n"
+           "keeps the messages that arrived whole. FILE is written whole or not at all; then\n"
+           "the dump is checked as a report would read it, with messages on standard error as\n"
+           "'error: TEXT' or 'warning: TEXT'.\n"
+           "Exit status: 0 when a whole message arrived, FILE was written and the checks\n"
+           "passed; 1 when nothing whole arrived, MIDI failed or a check failed; 2 for a usage\n"
+           "error or a FILE that cannot be written.\n";
+}
+
+TCaptureParse ParseCaptureCommandLine(const std::vector<std::string>& args) {
+    TCaptureOptions options;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        // "-" alone names a file, as it does for every GNU program.
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg[1] != '-') {
+            return Fail(std::string("invalid option -- '") + arg[1] + "'");
+        }
+        const size_t equals = arg.find('=');
+        const std::string given =
+            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        std::string name;
+        if (std::string error = MatchLongOption(given, arg, LongOptions, name); !error.empty()) {
+            return Fail(error);
+        }
+        if (!TakesValue(name)) {
+            if (equals != std::string::npos) {
+                return Fail("option '--" + name + "' doesn't allow an argument");
+            }
+            if (name == "list") {
+                options.List = true;
+                continue;
+            }
+            // --help and --version end the parsing where they stand, whatever follows.
+            (name == "help" ? options.Help : options.Version) = true;
+            return TCaptureParse{options, {}};
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return Fail("option '--" + name + "' requires an argument");
+        }
+
+        if (name == "port") {
+            if (value.empty()) {
+                return Fail("empty port name");
+            }
+            options.Port = value;
+        } else if (name == "idle") {
+            const auto idle = ParseIdle(value);
+            if (!idle) {
+                return Fail("invalid idle time '" + value + "' (must be 0.1 to 3600 seconds)");
+            }
+            options.Idle = *idle;
+        } else if (value == "alsa" || value == "jack") {
+            options.Api = value == "alsa" ? TMidiApi::Alsa : TMidiApi::Jack;
+        } else {
+            return Fail("invalid MIDI system '" + value + "' (must be alsa or jack)");
+        }
+    }
+
+    if (options.List) {
+        if (!operands.empty()) {
+            return Fail("extra operand '" + operands[0] + "'");
+        }
+        return TCaptureParse{options, {}};
+    }
+    if (operands.empty()) {
+        return Fail("missing file operand");
+    }
+    if (operands.size() > 1) {
+        return Fail("extra operand '" + operands[1] + "'");
+    }
+    options.File = operands[0];
+    return TCaptureParse{options, {}};
+}
+
+} // namespace qvr

@@ -1,0 +1,155 @@
+// qvrcapture: receives a dump from the device over MIDI and writes the messages to a file, the
+// same bytes a preset or backup file holds, then checks it as a report would read it.
+
+#include "capture/CaptureCommandLine.h"
+#include "cli/StderrNotifier.h"
+#include "midi/Capture.h"
+#include "midi/DumpSummary.h"
+#include "midi/MidiPorts.h"
+#include "platform/RegistryFile.h"
+#include "report/DumpCheck.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int ExitOk = 0;
+const int ExitFailed = 1;
+const int ExitUsage = 2;
+
+const char* const Program = "qvrcapture";
+
+std::atomic<bool> Interrupted = false;
+
+extern "C" void OnInterrupt(int) {
+    Interrupted = true;
+}
+
+void Say(const std::string& text) {
+    const std::string line = std::string(Program) + ": " + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+int UsageError(const std::string& problem) {
+    Say(problem);
+    Say("Try 'qvrcapture --help' for more information.");
+    return ExitUsage;
+}
+
+int ListPorts(qvr::TMidiApi api) {
+    try {
+        for (const std::string& name : qvr::ListInputPorts(api)) {
+            std::printf("%s\n", name.c_str());
+        }
+    } catch (const qvr::EMidiError& e) {
+        Say(std::string("cannot list the MIDI input ports: ") + e.what());
+        return ExitFailed;
+    }
+    return std::fflush(stdout) == 0 ? ExitOk : ExitUsage;
+}
+
+// The file can be created where it is to go: its folder exists and it is not a folder itself.
+bool OutputPlaceOk(const std::string& file) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path path(file);
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    return fs::is_directory(folder, ec) && !fs::is_directory(path, ec);
+}
+
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const qvr::TCaptureParse parse = qvr::ParseCaptureCommandLine(args);
+    if (!parse.Options) {
+        return UsageError(parse.Error);
+    }
+    const qvr::TCaptureOptions& options = *parse.Options;
+    if (options.Help) {
+        std::fputs(qvr::CaptureUsageText().c_str(), stdout);
+        return ExitOk;
+    }
+    if (options.Version) {
+        std::fputs(qvr::VersionText(Program).c_str(), stdout);
+        return ExitOk;
+    }
+    if (options.List) {
+        return ListPorts(options.Api);
+    }
+    if (!OutputPlaceOk(options.File)) {
+        Say("cannot write '" + options.File + "': no such folder, or a folder by that name");
+        return ExitUsage;
+    }
+
+    qvr::TStderrNotifier notifier;
+    std::string dump;
+    qvr::TDumpSummary summary;
+    // The handlers run on the MIDI thread; the main thread reads `dump` and `summary` only
+    // after the input is closed.
+    qvr::TCapture capture(options.Idle,
+                          {[&](const std::vector<uint8_t>& message) {
+                               dump.append(message.begin(), message.end());
+                               summary.Add(message);
+                           },
+                           [&](const std::string& warning) { notifier.ShowWarning(warning); }});
+    CatchInterrupts();
+    try {
+        qvr::TMidiInput input(
+            options.Api, Program, [&](std::span<const uint8_t> bytes) { capture.Feed(bytes); },
+            [&](const std::string& text, bool fatal) {
+                if (fatal) {
+                    capture.Fail(text);
+                } else {
+                    notifier.ShowWarning(text);
+                }
+            });
+        const std::string port =
+            options.Port ? input.OpenPort(*options.Port) : input.OpenVirtualPort(Program);
+        Say("listening on '" + port + "'; start the dump on the device (Ctrl+C stops)");
+        while (capture.Wait(Interrupted, std::chrono::seconds(1)) == qvr::TCaptureEnd::Running) {
+            if (!input.PortPresent()) {
+                capture.Fail("the port '" + port + "' has gone");
+            }
+        }
+        input.Close();
+    } catch (const qvr::EMidiError& e) {
+        Say(std::string("cannot open the MIDI input: ") + e.what());
+        return ExitFailed;
+    }
+    capture.Finish();
+
+    const qvr::TCaptureEnd end = capture.Check(qvr::TCapture::TClock::now());
+    if (end == qvr::TCaptureEnd::PortError) {
+        notifier.ShowError("MIDI input failed: " + capture.Error());
+    } else if (end == qvr::TCaptureEnd::TooLarge) {
+        notifier.ShowError("The dump grew too large; reception stopped");
+    }
+    Say(summary.Text());
+    if (summary.Messages == 0) {
+        Say("nothing whole arrived; '" + options.File + "' not written");
+        return ExitFailed;
+    }
+    if (!qvr::SaveRegistryFile(options.File, dump)) {
+        Say("cannot write '" + options.File + "'");
+        return ExitUsage;
+    }
+    std::istringstream written(dump);
+    const bool checked = qvr::CheckDump(written, notifier);
+    return checked && notifier.ErrorCount == 0 ? ExitOk : ExitFailed;
+}

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# qvrcapture receiving what a JACK client plays from the example backups, on a JACK server of
+# this test's own (dummy driver, no sound card): the file comes out byte for byte, its report
+# equals the example's, a cut message is dropped with a warning, idle time and Ctrl+C end it.
+# Usage: capture-jack.sh QVRCAPTURE SENDER QVRREPORT EXAMPLES_DIR
+set -uo pipefail
+capture=$1 sender=$2 report=$3 examples=$4
+
+work=$(mktemp -d)
+export JACK_DEFAULT_SERVER="qvr-test-$$-$RANDOM"
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+jackd_pid=$!
+cleanup() {
+    kill "$jackd_pid" 2>/dev/null
+    wait "$jackd_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Waits (20 s at most) until the command succeeds.
+wait_until() {
+    local tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ $tries -ge 400 ] && return 1
+        sleep 0.05
+    done
+}
+
+jack_wait -w -t 20 >/dev/null 2>&1 || { cat "$work/jackd.log"; echo "FAIL: no JACK server"; exit 1; }
+
+# Starts qvrcapture in the background with the given options (output $work/got, messages
+# $work/err) and waits until it listens.
+start_capture() {
+    rm -f "$work/got" "$work/err"
+    "$capture" --api jack "$@" "$work/got" 2>"$work/err" &
+    capture_pid=$!
+    wait_until grep -qs "listening on" "$work/err" || fail "qvrcapture $* does not listen"
+}
+
+finish_capture() { # expected exit status
+    wait "$capture_pid"
+    local status=$?
+    [ "$status" -eq "$1" ] || fail "qvrcapture ended with $status, not $1: $(cat "$work/err")"
+}
+
+same_report() {
+    "$report" "$1" >"$work/want.html" 2>"$work/want.err"
+    "$report" "$work/got" >"$work/got.html" 2>"$work/got.err"
+    cmp -s "$work/want.html" "$work/got.html" && cmp -s "$work/want.err" "$work/got.err" ||
+        fail "report of the capture of $1 differs"
+}
+
+# Every example backup, sent to qvrcapture's own port; the idle time ends each capture.
+summaries=(
+    "backup.q1a|141 messages, 7187 bytes, QVR-1, 25 presets"
+    "backup.q2a|141 messages, 7187 bytes, QVR-2, 25 presets"
+    "backup.q3a|141 messages, 7187 bytes, QVR-3, 25 presets"
+    "backup.t3a|141 messages, 7187 bytes, Tindrel3, 25 presets"
+    "backup.k3a|144 messages, 7303 bytes, KDT-3, 26 presets"
+)
+for entry in "${summaries[@]}"; do
+    name=${entry%%|*} summary=${entry#*|}
+    start_capture --idle 0.5
+    "$sender" --to qvrcapture "$examples/presets/$name" || fail "sender for $name"
+    finish_capture 0
+    cmp "$examples/presets/$name" "$work/got" || fail "capture of $name differs"
+    grep -qxF "qvrcapture: $summary" "$work/err" || fail "summary of $name: $(cat "$work/err")"
+    same_report "$examples/presets/$name"
+done
+
+# The capture connects to the sender's port by part of its name; a cut message is dropped
+# with a warning, the rest is kept; Ctrl+C ends the capture long before the idle time.
+"$sender" --cut --serve "$examples/presets/stage.q1p" &
+sender_pid=$!
+sender_listed() { "$capture" --list --api jack | grep -qxF "qvr-send:out"; }
+wait_until sender_listed || fail "--list lacks the sender"
+start_capture --idle 600 --port qvr-send
+wait "$sender_pid" || fail "sender for stage.q1p"
+kill -INT "$capture_pid"
+finish_capture 0
+cmp "$examples/presets/stage.q1p" "$work/got" || fail "capture of stage.q1p differs"
+grep -qxF "warning: Incomplete system exclusive message dropped after 7 bytes: a new message started" \
+    "$work/err" || fail "no warning for the cut message: $(cat "$work/err")"
+grep -qxF "qvrcapture: 9 messages, 664 bytes, QVR-1, 1 preset" "$work/err" ||
+    fail "summary of stage.q1p: $(cat "$work/err")"
+
+# Nothing whole before Ctrl+C: status 1 and no file.
+start_capture
+kill -INT "$capture_pid"
+finish_capture 1
+[ ! -e "$work/got" ] || fail "a file was written although nothing arrived"
+
+# A port that is not there.
+"$capture" --api jack --port no-such-port "$work/got" 2>"$work/err"
+status=$?
+[ $status -eq 1 ] && grep -qF "no MIDI input port matches 'no-such-port'" "$work/err" ||
+    fail "unknown port: status $status, $(cat "$work/err")"
+
+[ $failures -eq 0 ] && echo "all captures passed"
+exit $((failures > 0))

@@ -6,13 +6,13 @@
 #include "midi/Capture.h"
 #include "midi/DumpSummary.h"
 #include "midi/MidiPorts.h"
-#include "platform/RegistryFile.h"
+#include "platform/AtomicFile.h"
 #include "report/DumpCheck.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,13 +55,9 @@ int ListPorts(qvr::TMidiApi api) {
     return std::fflush(stdout) == 0 ? ExitOk : ExitUsage;
 }
 
-// The file can be created where it is to go: its folder exists and it is not a folder itself.
-bool OutputPlaceOk(const std::string& file) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path path(file);
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    return fs::is_directory(folder, ec) && !fs::is_directory(path, ec);
+int CannotWrite(const qvr::TAtomicFile& file) {
+    Say("cannot write '" + file.Target() + "': " + std::strerror(file.Error()));
+    return ExitUsage;
 }
 
 void CatchInterrupts() {
@@ -92,9 +88,11 @@ int main(int argc, char** argv) {
     if (options.List) {
         return ListPorts(options.Api);
     }
-    if (!OutputPlaceOk(options.File)) {
-        Say("cannot write '" + options.File + "': no such folder, or a folder by that name");
-        return ExitUsage;
+    // The temporary file is made before listening, so that a place where FILE cannot be
+    // written shows before the user starts the dump.
+    qvr::TAtomicFile file(options.File);
+    if (!file.IsOpen()) {
+        return CannotWrite(file);
     }
 
     qvr::TStderrNotifier notifier;
@@ -145,9 +143,8 @@ int main(int argc, char** argv) {
         Say("nothing whole arrived; '" + options.File + "' not written");
         return ExitFailed;
     }
-    if (!qvr::SaveRegistryFile(options.File, dump)) {
-        Say("cannot write '" + options.File + "'");
-        return ExitUsage;
+    if (!file.Write(dump.data(), dump.size()) || !file.Commit()) {
+        return CannotWrite(file);
     }
     std::istringstream written(dump);
     const bool checked = qvr::CheckDump(written, notifier);

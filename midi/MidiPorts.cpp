@@ -11,6 +11,18 @@ namespace qvr {
 
 namespace {
 
+// Whether the ALSA sequencer can be opened (it cannot in a container without /dev/snd).
+bool AlsaWorks() {
+    QuietMidiSystems();
+    const TQuietCerr quiet;
+    try {
+        const RtMidiIn probe(RtMidi::LINUX_ALSA, "qvr-probe");
+        return true;
+    } catch (const RtMidiError&) {
+        return false;
+    }
+}
+
 RtMidi::Api ToRtApi(TMidiApi api) {
     switch (api) {
     case TMidiApi::Alsa:
@@ -18,7 +30,9 @@ RtMidi::Api ToRtApi(TMidiApi api) {
     case TMidiApi::Jack:
         return RtMidi::UNIX_JACK;
     default:
-        return RtMidi::UNSPECIFIED;
+        // The library's own choice gives up at the first system that fails to open.
+        static const bool alsa = AlsaWorks();
+        return alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace qvr {
 
-// The MIDI system to talk to; Default takes the first one that works (ALSA, then JACK).
+// The MIDI system to talk to; Default is ALSA when its sequencer can be opened, else JACK.
 enum class TMidiApi { Default, Alsa, Jack };
 
 // The MIDI system cannot be reached or a port cannot be opened; the text says why.

@@ -8,7 +8,9 @@ capture=$1 sender=$2 report=$3 examples=$4
 
 work=$(mktemp -d)
 export JACK_DEFAULT_SERVER="qvr-test-$$-$RANDOM"
-jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+# Synchronous mode with a long client timeout: a client late in a busy machine is waited for
+# instead of missing the cycle and what it carried.
+jackd --no-realtime --sync --timeout 10000 -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
 jackd_pid=$!
 cleanup() {
     kill "$jackd_pid" 2>/dev/null

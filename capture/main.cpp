@@ -7,6 +7,7 @@
 #include "midi/DumpSummary.h"
 #include "midi/MidiPorts.h"
 #include "platform/AtomicFile.h"
+#include "platform/VersionText.h"
 #include "report/DumpCheck.h"
 
 #include <atomic>

@@ -1,5 +1,6 @@
 #include "midi/DumpSummary.h"
 
+#include "sysex/MessageIds.h"
 #include "sysex/Products.h"
 #include "sysex/Qvrsysex.h"
 

@@ -34,9 +34,3 @@ endforeach()
 # The package's own documents, where Debian keeps them.
 install(FILES ${PROJECT_SOURCE_DIR}/data/package/copyright ${QVR_CHANGELOG}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qvrviewer)
-
-# Shell completion where bash-completion looks for it.
-if(TARGET qvrcapture)
-    install(FILES ${PROJECT_SOURCE_DIR}/data/completion/qvrcapture
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-endif()

@@ -3,9 +3,10 @@
 #include "report/ColumnCount.h"
 #include "report/Utf8Text.h"
 
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace qvr {
 
@@ -29,24 +30,7 @@ const std::string_view Indent = "      ";
 enum class TMarkup { None, Heading, Row, Table };
 
 bool MayHoldMarkup(std::string_view text) {
-    // Eight bytes at a time: a byte of x ^ "<<<<<<<<" is zero where the text has a '<'.
-    constexpr uint64_t Ones = 0x0101010101010101u;
-    constexpr uint64_t Highs = 0x8080808080808080u;
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, 8);
-        const uint64_t x = word ^ (Ones * '<');
-        if (((x - Ones) & ~x & Highs) != 0) {
-            return true;
-        }
-    }
-    for (; i < text.size(); ++i) {
-        if (text[i] == '<') {
-            return true;
-        }
-    }
-    return false;
+    return !text.empty() && std::memchr(text.data(), '<', text.size()) != nullptr;
 }
 
 TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {
@@ -165,13 +149,19 @@ void THtmlSink::PresetHeading(std::string_view model, std::optional<int32_t> num
     CellsLeft = 1;
 
     char columns[16];
-    std::snprintf(columns, sizeof columns, "%d", static_cast<int>(Columns));
-    char digits[24] = "";
+    const std::string_view columnText(
+        columns, std::to_chars(columns, std::end(columns), Columns).ptr - columns);
+    // " #07": at least two digits.
+    char digits[16] = {' ', '#', '0'};
+    std::string_view numberText;
     if (number) {
-        std::snprintf(digits, sizeof digits, " #%02u", static_cast<unsigned>(*number));
+        const auto shown = static_cast<unsigned>(*number);
+        char* const first = shown < 10 ? digits + 3 : digits + 2;
+        numberText =
+            std::string_view(digits, std::to_chars(first, std::end(digits), shown).ptr - digits);
     }
-    PutLine({"<tr><th class=\"preset\" colspan=\"", columns, "\" bgcolor=#EEEEEE align=\"center\">",
-             model, " Preset", digits, "</th></tr>"});
+    PutLine({"<tr><th class=\"preset\" colspan=\"", columnText,
+             "\" bgcolor=#EEEEEE align=\"center\">", model, " Preset", numberText, "</th></tr>"});
     CellBreak();
     PutLine({"<b>Preset Name</b>"});
     // An escaped name holds no markup and the row is open.
@@ -231,13 +221,14 @@ void THtmlSink::UserModelName(TNameSlot slot, std::string_view name) {
         Held->UserModelName(slot, name);
         return;
     }
-    // Under a module heading the row is always open.
-    TLineText line;
-    line.Append(Indent);
-    line.Append("Name = ");
-    AppendEscaped(line, name);
-    line.Append("<br>\n");
-    Out.InsertAtSlot(slot, line.Text);
+    // Under a module heading the row is always open. The line's room is kept
+    // from name to name.
+    NameLine.Text.clear();
+    NameLine.Append(Indent);
+    NameLine.Append("Name = ");
+    AppendEscaped(NameLine, name);
+    NameLine.Append("<br>\n");
+    Out.InsertAtSlot(slot, NameLine.Text);
 }
 
 void THtmlSink::ReportEnd() {

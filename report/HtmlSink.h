@@ -2,6 +2,7 @@
 
 #include "report/EventRecorder.h"
 #include "report/ReportOutput.h"
+#include "report/Utf8Text.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -46,6 +47,7 @@ private:
     bool RowOpen = false;
     int32_t CellsLeft = 1; // cell places left in the current row
     std::optional<TEventRecorder> Held;
+    TLineText NameLine;
 };
 
 } // namespace qvr

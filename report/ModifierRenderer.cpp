@@ -22,15 +22,30 @@ struct TLinkWording {
     bool Single;
     std::string Ordinal;
 
-    // `text` starts in lower case ("linked param = ").
-    std::string Lead(std::string text) const {
+    // `text` starts in lower case ("linked param = "). The line is written
+    // into `line`, whose room is kept from link to link.
+    std::string_view Lead(std::string_view text, std::string& line) const {
+        line.clear();
         if (Single) {
-            text[0] = static_cast<char>(text[0] - 'a' + 'A');
-            return text;
+            line.push_back(static_cast<char>(text[0] - 'a' + 'A'));
+            line.append(text.substr(1));
+        } else {
+            line.append(Ordinal).append(" ").append(text);
         }
-        return Ordinal + " " + text;
+        return line;
     }
 };
+
+// Room for the lines of links, kept from link to link.
+struct TLinkText {
+    std::string Lead;
+    std::string Value;
+};
+
+TLinkText& LinkText() {
+    thread_local TLinkText text;
+    return text;
+}
 
 std::string OrdinalWord(int32_t link) {
     static const std::array<const char*, 8> words = {"1st", "2nd", "3rd", "4th",
@@ -55,8 +70,8 @@ const TQvrParam* FindLinkedParam(const TQvrComponent& component, int32_t typeInd
     return nullptr;
 }
 
-std::string ModuleLabel(int32_t position, const TQvrComponent* component,
-                        const TRenderState& state) {
+std::string_view ModuleLabel(int32_t position, const TQvrComponent* component,
+                             const TRenderState& state) {
     if (position == state.RedAmpPos) {
         return "Red";
     }
@@ -88,7 +103,8 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
     const auto componentId = static_cast<int32_t>(entry >> 16);
     int32_t typeIndex = static_cast<int32_t>(entry & 0xFFFFu);
     const TQvrComponent* component = context.Config.FindComponentById(componentId);
-    const std::string label = ModuleLabel(position, component, context.State);
+    const std::string_view label = ModuleLabel(position, component, context.State);
+    TLinkText& text = LinkText();
     const int32_t paramIndex = message.NextByte() - 1;
 
     // A module the configuration does not know has no type names at all.
@@ -101,20 +117,20 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
         context.Notifier.ShowWarning(LinkOutOfRangeWarning);
         ReadVarValue(message);
         ReadVarValue(message);
-        context.Sink.Line(wording.Lead("linked param undefined"));
+        context.Sink.Line(wording.Lead("linked param undefined", text.Lead));
         return;
     }
 
     const TQvrParam* param = FindLinkedParam(*component, typeIndex, paramIndex);
     if (param != nullptr) {
-        context.Sink.Value(wording.Lead("linked param"), label + " " + param->Name);
-        const char separator = context.DecimalSeparator;
-        context.Sink.Value("Max", FormatParamValue(*param, ReadVarValue(message), separator));
-        context.Sink.Value("Min", FormatParamValue(*param, ReadVarValue(message), separator));
+        text.Value.assign(label).append(" ").append(param->Name);
+        context.Sink.Value(wording.Lead("linked param", text.Lead), text.Value);
+        context.Sink.Value("Max", ParamValueText(*param, ReadVarValue(message), context));
+        context.Sink.Value("Min", ParamValueText(*param, ReadVarValue(message), context));
         return;
     }
-    context.Sink.Value(wording.Lead("linked param index"),
-                       label + " " + std::to_string(paramIndex));
+    text.Value.assign(label).append(" ").append(std::to_string(paramIndex));
+    context.Sink.Value(wording.Lead("linked param index", text.Lead), text.Value);
     context.Sink.Value("Max val", std::to_string(ReadVarValue(message)));
     context.Sink.Value("Min val", std::to_string(ReadVarValue(message)));
 }
@@ -122,8 +138,11 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
 // A link whose module position lies beyond the recorded chain: raw numbers.
 void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int32_t position,
                                int32_t link, const TLinkWording& wording) {
-    context.Sink.Value(wording.Lead("linked param module position"), std::to_string(position));
-    context.Sink.Value(wording.Lead("linked param index"), std::to_string(message.NextByte()));
+    std::string& lead = LinkText().Lead;
+    context.Sink.Value(wording.Lead("linked param module position", lead),
+                       std::to_string(position));
+    context.Sink.Value(wording.Lead("linked param index", lead),
+                       std::to_string(message.NextByte()));
     const std::string prefix = "Param " + std::to_string(link);
     context.Sink.Value(prefix + " max val", std::to_string(ReadVarValue(message)));
     context.Sink.Value(prefix + " min val", std::to_string(ReadVarValue(message)));

@@ -4,6 +4,7 @@
 #include "config/Qvrconfig.h"
 #include "report/RenderState.h"
 #include "report/ReportSink.h"
+#include "report/ValueTextCache.h"
 
 namespace qvr {
 
@@ -14,6 +15,8 @@ struct TRenderContext {
     TRenderState& State;
     IUserNotifier& Notifier;
     char DecimalSeparator = '.';
+    // Numbers already written, for this configuration and separator.
+    TValueTextCache ValueTexts{};
 };
 
 } // namespace qvr

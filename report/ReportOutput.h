@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qvr {
 
@@ -18,6 +19,10 @@ namespace qvr {
 // name line can still go in under its module's heading (at the slot's mark);
 // once settled they go on to the target in blocks. The buffer so holds one
 // block and one chain of modules, whatever the size of the file.
+//
+// The name lines are kept aside and spliced in when the chain is settled, in
+// one pass from the back: each byte of the chain moves once, however many
+// names it gets.
 class TReportOutput {
 public:
     explicit TReportOutput(IByteTarget& target)
@@ -36,8 +41,8 @@ public:
     // The slot's line goes at the current end; a mark the slot had is dropped.
     void MarkSlot(TNameSlot slot) { Marks[Index(slot)] = Size; }
     bool HasMark(TNameSlot slot) const { return Marks[Index(slot)].has_value(); }
-    // Inserts at the slot's mark and uses it up; later marks move along. False
-    // (nothing inserted) when the slot has no mark.
+    // Inserts at the slot's mark and uses it up; a later insertion at the same
+    // place goes after it. False (nothing inserted) when the slot has no mark.
     bool InsertAtSlot(TNameSlot slot, std::string_view line);
 
     // Everything so far is final: the marks are forgotten, and full blocks go
@@ -47,7 +52,17 @@ public:
     void Finish();
 
 private:
-    static constexpr size_t BlockSize = 64 * 1024;
+    // A name line waiting for its place: `At` in the bytes as appended, the
+    // line at `Offset` in InsertedText.
+    struct TInsertion {
+        size_t At;
+        size_t Offset;
+        size_t Length;
+    };
+
+    // Large enough that a write call costs little per byte, small enough to
+    // stay in the processor's cache while the kernel copies it.
+    static constexpr size_t BlockSize = 256 * 1024;
     static size_t Index(TNameSlot slot) { return static_cast<size_t>(slot); }
     static size_t Length(std::string_view text) { return text.size(); }
     static size_t Length(char) { return 1; }
@@ -57,25 +72,45 @@ private:
     void Copy(const char* text) { Copy(std::string_view(text)); }
     template <size_t N> void Copy(const char (&text)[N]) { Copy(std::string_view(text, N - 1)); }
     void Copy(std::string_view text) {
-        // Most pieces are a few bytes: a plain loop beats a library call.
-        char* out = Text.get() + Size;
-        if (text.size() <= 16) {
-            for (const char c : text) {
-                *out++ = c;
-            }
-        } else {
-            std::memcpy(out, text.data(), text.size());
-        }
+        CopySmall(Text.get() + Size, text.data(), text.size());
         Size += text.size();
+    }
+    // Most pieces are a few bytes: two overlapping word moves beat a loop per
+    // byte and a library call alike.
+    static void CopySmall(char* out, const char* in, size_t n) {
+        if (n > 16) {
+            std::memcpy(out, in, n);
+        } else if (n >= 8) {
+            CopyEnds<8>(out, in, n);
+        } else if (n >= 4) {
+            CopyEnds<4>(out, in, n);
+        } else if (n > 0) {
+            out[0] = in[0];
+            out[n / 2] = in[n / 2];
+            out[n - 1] = in[n - 1];
+        }
+    }
+    // The first and the last W bytes of W..2W bytes.
+    template <size_t W> static void CopyEnds(char* out, const char* in, size_t n) {
+        char head[W];
+        char tail[W];
+        std::memcpy(head, in, W);
+        std::memcpy(tail, in + n - W, W);
+        std::memcpy(out, head, W);
+        std::memcpy(out + n - W, tail, W);
     }
     // Makes room for `more` bytes.
     void Grow(size_t more);
+    // Puts the name lines in their places.
+    void Splice();
 
     IByteTarget& Target;
     std::unique_ptr<char[]> Text;
     size_t Size = 0;
     size_t Capacity;
     std::array<std::optional<size_t>, 5> Marks;
+    std::vector<TInsertion> Insertions;
+    std::string InsertedText;
 };
 
 } // namespace qvr

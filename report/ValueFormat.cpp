@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace qvr {
 
@@ -67,8 +68,11 @@ void SkipRawParameters(TMidiSysEx& message) {
     }
 }
 
-std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
-                                std::string& scratch) {
+namespace {
+
+// The text a parameter names the value by (switch, item, maximum); none for a
+// number.
+std::optional<std::string_view> NamedValueText(const TQvrParam& param, int32_t value) {
     if (std::string_view(param.Name) == OnOff) {
         return value == 0 ? "Off" : "On";
     }
@@ -78,6 +82,12 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     if (!param.MaxText.empty() && value == param.Max) {
         return param.MaxText;
     }
+    return std::nullopt;
+}
+
+// The value scaled by the parameter and written as a number.
+std::string_view NumberText(const TQvrParam& param, int32_t value, char decimalSeparator,
+                            std::string& scratch) {
     const double raw = value;
     const double shown = raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
                                                  : raw * param.ScaleMulHigh + param.ScaleAddHigh;
@@ -115,6 +125,29 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     return scratch;
 }
 
+} // namespace
+
+std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
+                                std::string& scratch) {
+    if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
+        return *named;
+    }
+    return NumberText(param, value, decimalSeparator, scratch);
+}
+
+std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context) {
+    if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
+        return *named;
+    }
+    if (const std::string_view known = context.ValueTexts.Find(param, value); !known.empty()) {
+        return known;
+    }
+    thread_local std::string scratch;
+    const std::string_view text = NumberText(param, value, context.DecimalSeparator, scratch);
+    context.ValueTexts.Store(param, value, text);
+    return text;
+}
+
 std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
     std::string scratch;
     return std::string(ParamValueText(param, value, decimalSeparator, scratch));
@@ -130,9 +163,7 @@ std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparat
 }
 
 void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context) {
-    thread_local std::string scratch;
-    context.Sink.Value(ParamName(param),
-                       ParamValueText(param, value, context.DecimalSeparator, scratch));
+    context.Sink.Value(ParamName(param), ParamValueText(param, value, context));
 }
 
 } // namespace qvr

@@ -33,6 +33,9 @@ std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimal
 // The same text, found in the parameter or written into `scratch`, without a string of its own.
 std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
                                 std::string& scratch);
+// The same text for a report: numbers are written once and then found in the
+// context's cache. Valid until the next call.
+std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context);
 
 // The name a parameter's line shows: "Status" for the on/off switch of a
 // module, its own name otherwise.

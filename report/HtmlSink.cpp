@@ -29,8 +29,40 @@ const std::string_view Indent = "      ";
 // no line break after it. Only texts with a '<' can hold any of them.
 enum class TMarkup { None, Heading, Row, Table };
 
+// Whether a byte of the word is '<': a byte of x is zero where the word has one.
+bool HasLessThan(uint64_t word) {
+    constexpr uint64_t Ones = 0x0101010101010101u;
+    constexpr uint64_t Highs = 0x8080808080808080u;
+    const uint64_t x = word ^ (Ones * '<');
+    return ((x - Ones) & ~x & Highs) != 0;
+}
+
+template <class TWord> uint64_t Load(const char* bytes) {
+    TWord word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Most texts are names and values of a few bytes: those are looked at as two
+// overlapping words, the longer ones by the library.
 bool MayHoldMarkup(std::string_view text) {
-    return !text.empty() && std::memchr(text.data(), '<', text.size()) != nullptr;
+    const char* const bytes = text.data();
+    const size_t n = text.size();
+    if (n > 16) {
+        return std::memchr(bytes, '<', n) != nullptr;
+    }
+    if (n >= 8) {
+        return HasLessThan(Load<uint64_t>(bytes)) || HasLessThan(Load<uint64_t>(bytes + n - 8));
+    }
+    if (n >= 4) {
+        return HasLessThan(Load<uint32_t>(bytes) << 32 | Load<uint32_t>(bytes + n - 4));
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (bytes[i] == '<') {
+            return true;
+        }
+    }
+    return false;
 }
 
 TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {

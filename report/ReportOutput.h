@@ -29,13 +29,18 @@ public:
         : Target(target), Text(std::make_unique_for_overwrite<char[]>(2 * BlockSize)),
           Capacity(2 * BlockSize) {}
 
-    // One or more pieces, one after the other (one test for room).
+    // One or more pieces, one after the other (one test for room). The end is
+    // kept in a local: a store through the byte pointer could otherwise
+    // change Size for all the compiler knows, and it would be read again
+    // after every piece.
     template <class... TPieces> void Append(const TPieces&... pieces) {
         const size_t size = (Length(pieces) + ...);
         if (Size + size > Capacity) {
             Grow(size);
         }
-        (Copy(pieces), ...);
+        char* out = Text.get() + Size;
+        ((out = Put(out, pieces)), ...);
+        Size += size;
     }
 
     // The slot's line goes at the current end; a mark the slot had is dropped.
@@ -68,12 +73,13 @@ private:
     static size_t Length(char) { return 1; }
     static size_t Length(const char* text) { return std::char_traits<char>::length(text); }
     template <size_t N> static size_t Length(const char (&)[N]) { return N - 1; }
-    void Copy(char c) { Text[Size++] = c; }
-    void Copy(const char* text) { Copy(std::string_view(text)); }
-    template <size_t N> void Copy(const char (&text)[N]) { Copy(std::string_view(text, N - 1)); }
-    void Copy(std::string_view text) {
-        CopySmall(Text.get() + Size, text.data(), text.size());
-        Size += text.size();
+    static char* Put(char* out, char c) {
+        *out = c;
+        return out + 1;
+    }
+    static char* Put(char* out, std::string_view text) {
+        CopySmall(out, text.data(), text.size());
+        return out + text.size();
     }
     // Most pieces are a few bytes: two overlapping word moves beat a loop per
     // byte and a library call alike.

@@ -85,21 +85,29 @@ std::optional<std::string_view> NamedValueText(const TQvrParam& param, int32_t v
     return std::nullopt;
 }
 
-// The value scaled by the parameter and written as a number.
-std::string_view NumberText(const TQvrParam& param, int32_t value, char decimalSeparator,
-                            std::string& scratch) {
+// The value as the parameter scales it for display.
+double ScaledValue(const TQvrParam& param, int32_t value) {
     const double raw = value;
-    const double shown = raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
-                                                 : raw * param.ScaleMulHigh + param.ScaleAddHigh;
-    // The common values as FormatGeneral writes them, without its string.
+    return raw < param.ScaleSwitch ? raw * param.ScaleMul + param.ScaleAdd
+                                   : raw * param.ScaleMulHigh + param.ScaleAddHigh;
+}
+
+// Whole numbers of at most 15 digits, the common values, as FormatGeneral
+// writes them, without its string.
+bool IsPlainWhole(double shown) {
+    return std::fabs(shown) < 1e15 && shown == std::trunc(shown);
+}
+
+std::string_view WholeText(double shown, std::string& scratch) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(shown));
+    scratch.assign(digits, end.ptr);
+    return scratch;
+}
+
+// Any other number.
+std::string_view FractionText(double shown, char decimalSeparator, std::string& scratch) {
     const double magnitude = std::fabs(shown);
-    if (magnitude < 1e15 && shown == std::trunc(shown)) {
-        char digits[24];
-        const auto end =
-            std::to_chars(digits, digits + sizeof digits, static_cast<long long>(shown));
-        scratch.assign(digits, end.ptr);
-        return scratch;
-    }
     if (magnitude >= 1e-4 && magnitude < 1e15) {
         // The shortest text that reads back as the value: when it has at most 15 significant
         // digits, they are the value rounded to 15 digits, in FormatGeneral's fixed notation.
@@ -132,18 +140,24 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
         return *named;
     }
-    return NumberText(param, value, decimalSeparator, scratch);
+    const double shown = ScaledValue(param, value);
+    return IsPlainWhole(shown) ? WholeText(shown, scratch)
+                               : FractionText(shown, decimalSeparator, scratch);
 }
 
 std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context) {
     if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
         return *named;
     }
+    thread_local std::string scratch;
+    const double shown = ScaledValue(param, value);
+    if (IsPlainWhole(shown)) {
+        return WholeText(shown, scratch); // quicker to write than to look up
+    }
     if (const std::string_view known = context.ValueTexts.Find(param, value); !known.empty()) {
         return known;
     }
-    thread_local std::string scratch;
-    const std::string_view text = NumberText(param, value, context.DecimalSeparator, scratch);
+    const std::string_view text = FractionText(shown, context.DecimalSeparator, scratch);
     context.ValueTexts.Store(param, value, text);
     return text;
 }

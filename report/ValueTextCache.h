@@ -10,12 +10,12 @@
 
 namespace qvr {
 
-// Texts of numeric parameter values already written, by parameter and raw
+// Texts of fractional parameter values already written, by parameter and raw
 // value. A file repeats the same few values of the same parameters over and
-// over, and writing a scaled real as text costs far more than finding it
-// again. A fixed number of places, each holding the latest text that fell on
-// it: the memory stays the same whatever the file, and a text that does not
-// fit is simply written again the next time. Parameters are told apart by
+// over, and writing a real with a fraction as text costs far more than
+// finding it again (a whole number is quicker to write than to look up). A fixed number of places,
+// each holding the latest text that fell on it: the memory stays the same whatever the file, and a
+// text that does not fit is simply written again the next time. Parameters are told apart by
 // address, so a cache serves one configuration (and one decimal separator).
 class TValueTextCache {
 public:

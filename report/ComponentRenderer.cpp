@@ -77,7 +77,7 @@ void EmitTypeLine(const TQvrComponent& component, int32_t typeIndex, TModuleKind
 
 void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
     const int32_t componentId = message.NextByte();
-    const TQvrComponent* component = context.Config.FindComponentById(componentId);
+    const TQvrComponent* component = context.FindComponent(componentId);
 
     TModuleKind kind = TModuleKind::Other;
     if (component != nullptr && component->Name != "Input" && component->Name != "Output") {

@@ -102,7 +102,7 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
         static_cast<uint32_t>(context.State.ModulePositions[static_cast<size_t>(position)]);
     const auto componentId = static_cast<int32_t>(entry >> 16);
     int32_t typeIndex = static_cast<int32_t>(entry & 0xFFFFu);
-    const TQvrComponent* component = context.Config.FindComponentById(componentId);
+    const TQvrComponent* component = context.FindComponent(componentId);
     const std::string_view label = ModuleLabel(position, component, context.State);
     TLinkText& text = LinkText();
     const int32_t paramIndex = message.NextByte() - 1;

@@ -2,6 +2,7 @@
 
 #include "base/UserNotifier.h"
 #include "config/Qvrconfig.h"
+#include "report/ComponentIndex.h"
 #include "report/RenderState.h"
 #include "report/ReportSink.h"
 #include "report/ValueTextCache.h"
@@ -17,6 +18,10 @@ struct TRenderContext {
     char DecimalSeparator = '.';
     // Numbers already written, for this configuration and separator.
     TValueTextCache ValueTexts{};
+    // The components of this configuration by id.
+    TComponentIndex Components{};
+
+    const TQvrComponent* FindComponent(int32_t id) { return Components.Find(Config, id); }
 };
 
 } // namespace qvr

@@ -43,16 +43,19 @@ template <class TWord> uint64_t Load(const char* bytes) {
     return word;
 }
 
-// Most texts are names and values of a few bytes: those are looked at as two
-// overlapping words, the longer ones by the library.
+// Names and values are a few dozen bytes at most: they are looked at a word at
+// a time, the last word overlapping the one before, so no byte is read past
+// the text and no library call is made.
 bool MayHoldMarkup(std::string_view text) {
     const char* const bytes = text.data();
     const size_t n = text.size();
-    if (n > 16) {
-        return std::memchr(bytes, '<', n) != nullptr;
-    }
     if (n >= 8) {
-        return HasLessThan(Load<uint64_t>(bytes)) || HasLessThan(Load<uint64_t>(bytes + n - 8));
+        for (size_t i = 0; i + 8 < n; i += 8) {
+            if (HasLessThan(Load<uint64_t>(bytes + i))) {
+                return true;
+            }
+        }
+        return HasLessThan(Load<uint64_t>(bytes + n - 8));
     }
     if (n >= 4) {
         return HasLessThan(Load<uint32_t>(bytes) << 32 | Load<uint32_t>(bytes + n - 4));

@@ -3,6 +3,7 @@
 #include "base/Numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -98,11 +99,12 @@ bool IsPlainWhole(double shown) {
     return std::fabs(shown) < 1e15 && shown == std::trunc(shown);
 }
 
-std::string_view WholeText(double shown, std::string& scratch) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(shown));
-    scratch.assign(digits, end.ptr);
-    return scratch;
+using TDigits = std::array<char, 24>;
+
+std::string_view WholeText(double shown, TDigits& digits) {
+    const auto end =
+        std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<long long>(shown));
+    return {digits.data(), static_cast<size_t>(end.ptr - digits.data())};
 }
 
 // Any other number.
@@ -141,19 +143,24 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
         return *named;
     }
     const double shown = ScaledValue(param, value);
-    return IsPlainWhole(shown) ? WholeText(shown, scratch)
-                               : FractionText(shown, decimalSeparator, scratch);
+    if (IsPlainWhole(shown)) {
+        TDigits digits;
+        scratch.assign(WholeText(shown, digits));
+        return scratch;
+    }
+    return FractionText(shown, decimalSeparator, scratch);
 }
 
 std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context) {
     if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
         return *named;
     }
-    thread_local std::string scratch;
     const double shown = ScaledValue(param, value);
     if (IsPlainWhole(shown)) {
-        return WholeText(shown, scratch); // quicker to write than to look up
+        thread_local TDigits digits;
+        return WholeText(shown, digits); // quicker to write than to look up
     }
+    thread_local std::string scratch;
     if (const std::string_view known = context.ValueTexts.Find(param, value); !known.empty()) {
         return known;
     }

@@ -119,6 +119,27 @@ INSTANTIATE_TEST_SUITE_P(
                         "      Gain = 5<br>\n" + EmptyCell + EmptyCell + Heading(" #02", 4) +
                         CellEnd + RowEnd + RowStart + CellStart + Named("B") + CellEnd + EmptyCell +
                         EmptyCell + EmptyCell + RowEnd + TableEnd},
+        TLayoutCase{"names in the order opposite to their modules", 1,
+                    [](IReportSink& s) {
+                        s.ModuleStart("Green Amp", TNameSlot::GreenAmp);
+                        s.ModuleStart("Red Amp", TNameSlot::RedAmp);
+                        s.UserModelName(TNameSlot::RedAmp, "R");
+                        s.UserModelName(TNameSlot::GreenAmp, "G");
+                    },
+                    RowStart + CellStart + "      <b>Green Amp</b><br>\n      Name = G<br>\n" +
+                        CellEnd + RowEnd + RowStart + CellStart +
+                        "      <b>Red Amp</b><br>\n      Name = R<br>\n" + CellEnd + RowEnd +
+                        TableEnd},
+        TLayoutCase{"markup found in the middle of a long text, none in another", 1,
+                    [](IReportSink& s) {
+                        s.ModuleStart("M", TNameSlot::None);
+                        s.Value("A very long parameter name", "plain");
+                        s.Value("Tone", "abcdefghijkl<h3>x</h3> 1234567");
+                    },
+                    RowStart + CellStart + "      <b>M</b><br>\n" +
+                        "      A very long parameter name = plain<br>\n" +
+                        "      Tone = abcdefghijkl<h3>x</h3> 1234567\n" + CellEnd + RowEnd +
+                        TableEnd},
         TLayoutCase{"no name after the next chain started", 4,
                     [](IReportSink& s) {
                         s.ModuleStart("Green Amp", TNameSlot::GreenAmp);

@@ -289,7 +289,9 @@ void TRegDocument::Parse(std::string_view text) {
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string_view line = text.substr(start, end == text.npos ? text.npos : end - start);
-        if (!line.empty() && line.back() == '\r') {
+        // Every carriage return at the end goes: the text is written back with plain line
+        // ends, and a line must read the same before and after.
+        while (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         Lines.emplace_back(line);

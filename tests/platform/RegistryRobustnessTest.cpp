@@ -38,6 +38,7 @@ const DamagedCase DamagedCases[] = {
      Section + "\x01\x02\xff\n\"ColCount\n=\n\"ColCount\"=dword:2\n]]]\n", 2},
     {"NUL bytes", Section + std::string("\"Col\0\"=dword:1\n\"ColCount\"=dword:2\0\n", 34), 4},
     {"no line end at the end", Section + "\"ColCount\"=dword:00000002", 2},
+    {"two carriage returns at a line end", Section + "\"ColCount\"=dword:2\r\r\n", 2},
     {"backslash at the end", Section + "\"ColCount\"=hex(4):02,00,00,00,\\", 4},
     {"hex with bad items", Section + "\"ColCount\"=hex(4):2,,0,0\n", 4},
     {"hex type not a number", Section + "\"ColCount\"=hex(zz):02,00,00,00\n", 4},

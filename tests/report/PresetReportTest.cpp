@@ -160,6 +160,23 @@ TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
                     "QVR3.cfg.\nYou may need to install Korvane's Kelvaro program."});
 }
 
+TEST_F(PresetReportTest, ConfigurationKeptLoadedIsUsedWithoutLookingForAFile) {
+    TTempFolder empty;
+    const TQvrConfig kept(Dir.Folder() + "QVR3.cfg");
+    TConfigSearch search{empty.Folder(), empty.Folder()};
+    search.Loaded = [&kept](uint8_t product) { return product == 0x5A ? &kept : nullptr; };
+    TPresetReport report(Notifier, search);
+    TTraceSink trace;
+    report.Emit(TempFile(SysExFile{PresetHeader(0, "A")}.Str()).Path(), trace, '.');
+    EXPECT_EQ(trace.Lines, (Lines{Start, "preset QVR-3 #01 A", "end"}));
+    EXPECT_TRUE(Notifier.Messages.empty());
+    // Another model is looked for as usual.
+    TTraceSink other;
+    report.Emit(TempFile(SysExFile{PresetHeader(0, "A").Product(0x56)}.Str()).Path(), other, '.');
+    EXPECT_EQ(other.Lines, NothingRead);
+    EXPECT_EQ(Notifier.Messages.size(), 1u);
+}
+
 TEST_F(PresetReportTest, HeadingNumbers) {
     EXPECT_EQ(Trace(SysExFile{PresetHeader(4, "A"), PresetHeader(99, "B"), PresetHeader(253, "C"),
                               PresetHeader(254, "D"), PresetHeader(255, "E")}),

@@ -13,8 +13,8 @@ TCliParse Fail(std::string error) {
     return TCliParse{std::nullopt, std::move(error)};
 }
 
-const std::array<const char*, 6> LongOptions = {"columns", "config-dir", "format",
-                                                "output",  "help",       "version"};
+const std::array<const char*, 7> LongOptions = {"columns", "compare", "config-dir", "format",
+                                                "output",  "help",    "version"};
 
 // The long option of a short one that takes a value, or nullptr.
 const char* ShortOptionName(char letter) {
@@ -35,10 +35,15 @@ const char* ShortOptionName(char letter) {
 std::string UsageText() {
     return "Usage: qvrreport [--columns N] [--config-dir DIR] [--format FORMAT] [--output FILE]\n"
            "                 PRESET_FILE\n"
+           "   or: qvrreport --compare [--config-dir DIR] [--format FORMAT] [--output FILE]\n"
+           "                 OLD NEW\n"
            "Write the report of a Korvane QVR preset or backup file; with PRESET_FILE -,\n"
-           "read standard input.\n"
+           "read standard input. With --compare, write what differs between two of them\n"
+           "(FILE:N names preset N of a backup).\n"
            "\n"
            "  -c, --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
+           "      --compare         list the presets of NEW that differ from OLD, parameter\n"
+           "                        by parameter, as text (default), html or json\n"
            "  -d, --config-dir DIR  look for the product configuration file in DIR first\n"
            "                        (default: the editor's folder from the settings store);\n"
            "                        the program's data folder is searched next\n"
@@ -51,7 +56,8 @@ std::string UsageText() {
            "\n"
            "Messages go to standard error as 'error: TEXT' or 'warning: TEXT'.\n"
            "Exit status: 0 when no error was shown (warnings allowed), 1 when an error\n"
-           "was shown, 2 for a usage error or an output that cannot be written.\n";
+           "was shown, 2 for a usage error or an output that cannot be written.\n"
+           "With --compare: 0 no differences, 1 differences, 2 trouble.\n";
 }
 
 TCliParse ParseCommandLine(const std::vector<std::string>& args) {
@@ -75,6 +81,7 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
                 return "invalid format '" + value + "' (must be html, text, csv or json)";
             }
             options.Format = *format;
+            options.FormatGiven = true;
         } else {
             options.Output = value;
         }
@@ -140,6 +147,13 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             (name == "help" ? options.Help : options.Version) = true;
             return TCliParse{options, {}};
         }
+        if (name == "compare") {
+            if (inlineValue) {
+                return Fail("option '--compare' doesn't allow an argument");
+            }
+            options.CompareWith.emplace();
+            continue;
+        }
         std::string value;
         if (inlineValue) {
             value = *inlineValue;
@@ -153,6 +167,18 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
 
+    if (options.CompareWith) {
+        if (operands.size() != 2) {
+            return Fail(operands.size() < 2 ? "--compare needs two files, OLD and NEW"
+                                            : "extra operand '" + operands[2] + "'");
+        }
+        if (options.FormatGiven && options.Format == TReportFormat::Csv) {
+            return Fail("invalid format 'csv' for --compare (must be text, html or json)");
+        }
+        options.Format = options.FormatGiven ? options.Format : TReportFormat::Text;
+        options.CompareWith = operands[1];
+        operands.pop_back();
+    }
     if (operands.empty()) {
         return Fail("missing preset file operand");
     }

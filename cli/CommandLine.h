@@ -15,6 +15,9 @@ struct TCliOptions {
     int32_t Columns = DefaultColumnCount;
     std::optional<std::string> ConfigDir;
     TReportFormat Format = TReportFormat::Html;
+    bool FormatGiven = false;
+    // --compare: PresetFile is the old side, CompareWith the new one.
+    std::optional<std::string> CompareWith;
     std::optional<std::string> Output;
     std::string PresetFile;
     bool Help = false;

@@ -4,6 +4,7 @@
 
 #include "base/Numbers.h"
 #include "cli/CommandLine.h"
+#include "cli/CompareCommand.h"
 #include "cli/PresetInput.h"
 #include "cli/StderrNotifier.h"
 #include "platform/AtomicFile.h"
@@ -11,6 +12,7 @@
 #include "platform/SameFile.h"
 #include "platform/Spool.h"
 #include "platform/VersionText.h"
+#include "report/Comparison.h"
 #include "report/PresetReport.h"
 #include "report/ReportFormat.h"
 
@@ -128,6 +130,21 @@ int main(int argc, char** argv) {
     qvr::TConfigSearch search;
     search.EditorFolder = options.ConfigDir;
     search.ProgramFolder = qvr::ProgramDataFolder();
+
+    if (options.CompareWith) {
+        for (const std::string& side : {options.PresetFile, *options.CompareWith}) {
+            if (options.Output &&
+                OutputIsAnInput(*options.Output, qvr::CompareSideOf(side).File, search)) {
+                std::fputs("error: the output FILE is the input file\n", stderr);
+                return ExitUsage;
+            }
+        }
+        TDocumentOutput output(options.Output);
+        const int status = qvr::RunCompare(options, search, output.Target(), notifier);
+        std::fflush(stderr);
+        const int written = status == qvr::CompareTrouble ? status : output.Finish();
+        return written != ExitOk ? written : status;
+    }
 
     // A preset file that cannot be read is an error of its own, and no document is written.
     qvr::TPresetInput input(options.PresetFile);

@@ -1,6 +1,7 @@
 #include "report/HtmlSink.h"
 
 #include "report/ColumnCount.h"
+#include "report/HtmlText.h"
 #include "report/Utf8Text.h"
 
 #include <charconv>
@@ -84,34 +85,6 @@ TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {
         }
     }
     return found;
-}
-
-// Names from preset files: & < > " become entities, every other byte stays.
-template <class TOut> void AppendEscaped(TOut& out, std::string_view text) {
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char* entity = nullptr;
-        switch (text[i]) {
-        case '&':
-            entity = "&amp;";
-            break;
-        case '<':
-            entity = "&lt;";
-            break;
-        case '>':
-            entity = "&gt;";
-            break;
-        case '"':
-            entity = "&quot;";
-            break;
-        default:
-            continue;
-        }
-        out.Append(text.substr(start, i - start));
-        out.Append(entity);
-        start = i + 1;
-    }
-    out.Append(text.substr(start));
 }
 
 } // namespace
@@ -201,7 +174,7 @@ void THtmlSink::PresetHeading(std::string_view model, std::optional<int32_t> num
     PutLine({"<b>Preset Name</b>"});
     // An escaped name holds no markup and the row is open.
     Out.Append(Indent);
-    AppendEscaped(Out, name);
+    AppendHtmlEscaped(Out, name);
     Out.Append("<br>\n");
 }
 
@@ -261,7 +234,7 @@ void THtmlSink::UserModelName(TNameSlot slot, std::string_view name) {
     NameLine.Text.clear();
     NameLine.Append(Indent);
     NameLine.Append("Name = ");
-    AppendEscaped(NameLine, name);
+    AppendHtmlEscaped(NameLine, name);
     NameLine.Append("<br>\n");
     Out.InsertAtSlot(slot, NameLine.Text);
 }

@@ -1,5 +1,6 @@
 #include "report/JsonSink.h"
 
+#include "report/JsonText.h"
 #include "report/Utf8Text.h"
 
 #include <cstdio>
@@ -8,38 +9,11 @@ namespace qvr {
 
 namespace {
 
-// A JSON string: quotes, backslashes and control characters escaped, the
-// text converted to UTF-8.
-template <class TOut> void AppendString(TOut& out, std::string_view text) {
-    out.Append('"');
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<uint8_t>(text[i]);
-        if (byte >= 0x20 && byte != '"' && byte != '\\') {
-            continue;
-        }
-        AppendUtf8(out, text.substr(start, i - start));
-        start = i + 1;
-        if (byte == '"' || byte == '\\') {
-            out.Append('\\');
-            out.Append(static_cast<char>(byte));
-        } else if (byte == '\n') {
-            out.Append("\\n");
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
-            out.Append(escape);
-        }
-    }
-    AppendUtf8(out, text.substr(start));
-    out.Append('"');
-}
-
 template <class TOut> void AppendPair(TOut& out, std::string_view name, std::string_view value) {
     out.Append("\n            {\"name\": ");
-    AppendString(out, name);
+    AppendJsonString(out, name);
     out.Append(", \"value\": ");
-    AppendString(out, value);
+    AppendJsonString(out, value);
     out.Append('}');
 }
 
@@ -48,9 +22,9 @@ template <class TOut> void AppendPair(TOut& out, std::string_view name, std::str
 void TJsonSink::Message(std::string_view kind, std::string_view text) {
     TLineText element;
     element.Append(MessageCount++ > 0 ? ",\n    {\"kind\": " : "\n    {\"kind\": ");
-    AppendString(element, kind);
+    AppendJsonString(element, kind);
     element.Append(", \"text\": ");
-    AppendString(element, text);
+    AppendJsonString(element, text);
     element.Append('}');
     Messages.Put(element.Text);
 }
@@ -62,7 +36,7 @@ void TJsonSink::Head(std::optional<std::string_view> model) {
     HeadWritten = true;
     Out.Append("{\n  \"model\": ");
     if (model) {
-        AppendString(Out, *model);
+        AppendJsonString(Out, *model);
     } else {
         Out.Append("null");
     }
@@ -91,7 +65,7 @@ void TJsonSink::OpenPreset(std::optional<int32_t> number, std::optional<std::str
     Out.Append(number ? std::to_string(*number) : std::string("null"));
     Out.Append(",\n      \"name\": ");
     if (name) {
-        AppendString(Out, *name);
+        AppendJsonString(Out, *name);
     } else {
         Out.Append("null");
     }
@@ -108,7 +82,7 @@ void TJsonSink::OpenModule(std::optional<std::string_view> heading, TNameSlot sl
     Out.Append(ModuleCount++ > 0 ? ",\n        {\n          \"heading\": "
                                  : "\n        {\n          \"heading\": ");
     if (heading) {
-        AppendString(Out, *heading);
+        AppendJsonString(Out, *heading);
     } else {
         Out.Append("null");
     }
@@ -155,7 +129,7 @@ void TJsonSink::Value(std::string_view name, std::string_view value) {
 void TJsonSink::Line(std::string_view text) {
     LineStart();
     Out.Append("\n            {\"text\": ");
-    AppendString(Out, text);
+    AppendJsonString(Out, text);
     Out.Append('}');
 }
 

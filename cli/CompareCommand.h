@@ -1,0 +1,23 @@
+#pragma once
+
+#include "base/ByteTarget.h"
+#include "cli/CommandLine.h"
+#include "cli/StderrNotifier.h"
+#include "report/ProductConfigLookup.h"
+
+namespace qvr {
+
+// Exit statuses of qvrreport --compare.
+inline constexpr int CompareSame = 0;
+inline constexpr int CompareDiffer = 1;
+inline constexpr int CompareTrouble = 2;
+
+// Compares the two sides the options name and writes the comparison to
+// `target` in the options' format. The messages of both loads go to
+// `notifier`; a file that cannot be opened, an error shown while either file
+// is read, files of two models or a preset that is not there is trouble, and
+// then nothing should be written out.
+int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target,
+               TStderrNotifier& notifier);
+
+} // namespace qvr

@@ -1,0 +1,319 @@
+#include "report/CompareWriters.h"
+
+#include "report/HtmlSink.h"
+#include "report/HtmlText.h"
+#include "report/JsonText.h"
+#include "report/ReportOutput.h"
+#include "report/Utf8Text.h"
+
+#include <cstdio>
+
+namespace qvr {
+
+namespace {
+
+using TKind = TChange::TKind;
+
+const std::string_view Arrow = "\xE2\x86\x92"; // U+2192 in UTF-8
+
+// "#02  Name", or the name alone for a preset without a number.
+template <class TOut, class TText>
+void AppendLabel(TOut& out, const TPresetLabel& label, const TText& text) {
+    if (label.Number) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "#%02u  ", static_cast<unsigned>(*label.Number));
+        out.Append(digits);
+    }
+    text(out, label.Name);
+}
+
+// The heading of a preset pair: one label when only the name changed ("#02
+// Old → New"), both when the numbers differ.
+template <class TOut, class TText>
+void AppendHeading(TOut& out, const TPresetDiff& diff, std::string_view arrow, const TText& text) {
+    AppendLabel(out, *diff.Old, text);
+    if (diff.Old->Number != diff.New->Number) {
+        out.Append(arrow);
+        AppendLabel(out, *diff.New, text);
+    } else if (diff.Renamed()) {
+        out.Append(arrow);
+        text(out, diff.New->Name);
+    }
+}
+
+std::string CountsText(const TCompareTotals& totals) {
+    if (!totals.Differ()) {
+        return "No differences (" + std::to_string(totals.Unchanged) + " presets).";
+    }
+    return std::to_string(totals.Unchanged) + " presets unchanged, " +
+           std::to_string(totals.Changed) + " changed, " + std::to_string(totals.Removed) +
+           " removed, " + std::to_string(totals.Added) + " added.";
+}
+
+const auto Utf8 = [](TReportOutput& out, std::string_view text) { AppendUtf8(out, text); };
+const auto Escaped = [](TReportOutput& out, std::string_view text) {
+    AppendHtmlEscaped(out, text);
+};
+
+class TTextComparison : public IComparisonWriter {
+public:
+    explicit TTextComparison(IByteTarget& target) : Out(target) {}
+
+    void Begin(std::string_view) override {}
+
+    void Preset(const TPresetDiff& diff) override {
+        if (!diff.New || !diff.Old) {
+            Out.Append(diff.New ? "Added: Preset " : "Removed: Preset ");
+            AppendLabel(Out, diff.New ? *diff.New : *diff.Old, Utf8);
+            Out.Append('\n');
+            return;
+        }
+        Out.Append("Preset ");
+        AppendHeading(Out, diff, " \xE2\x86\x92 ", Utf8);
+        Out.Append('\n');
+        for (const TChange& change : diff.Changes) {
+            Line(change);
+        }
+        Out.Settle();
+    }
+
+    void End(const TCompareTotals& totals) override {
+        Out.Append(CountsText(totals));
+        Out.Append('\n');
+        Out.Finish();
+    }
+
+private:
+    void Line(const TChange& change) {
+        Out.Append("  ");
+        if (change.Kind == TKind::ModuleAdded || change.Kind == TKind::ModuleRemoved) {
+            Out.Append(change.Kind == TKind::ModuleAdded ? "+ " : "- ");
+            AppendUtf8(Out, change.Module.value_or(""));
+            Out.Append('\n');
+            return;
+        }
+        if (change.Module) {
+            AppendUtf8(Out, *change.Module);
+            Out.Append(": ");
+        }
+        if (change.Kind == TKind::ValueChanged) {
+            AppendUtf8(Out, change.Name);
+            Out.Append(": ");
+            AppendUtf8(Out, change.Old);
+            Out.Append(' ');
+            Out.Append(Arrow);
+            Out.Append(' ');
+            AppendUtf8(Out, change.New);
+        } else {
+            Out.Append(change.Kind == TKind::LineAdded ? "+ " : "- ");
+            AppendUtf8(Out, change.Name);
+            if (change.IsPair) {
+                Out.Append(" = ");
+                AppendUtf8(Out, change.Kind == TKind::LineAdded ? change.New : change.Old);
+            }
+        }
+        Out.Append('\n');
+    }
+
+    TReportOutput Out;
+};
+
+class THtmlComparison : public IComparisonWriter {
+public:
+    explicit THtmlComparison(IByteTarget& target) : Out(target) {}
+
+    void Begin(std::string_view model) override {
+        Model = model;
+        Out.Append(THtmlSink::TableStart);
+        Out.Append('\n');
+    }
+
+    void Preset(const TPresetDiff& diff) override {
+        Out.Append("  <tr><th class=\"preset\" colspan=\"4\" bgcolor=#EEEEEE align=\"center\">");
+        AppendHtmlEscaped(Out, Model);
+        Out.Append(Model.empty() ? "Preset " : " Preset ");
+        if (!diff.New || !diff.Old) {
+            AppendLabel(Out, diff.New ? *diff.New : *diff.Old, Escaped);
+            Out.Append("</th></tr>\n");
+            Out.Append("  <tr valign=\"top\"><td class=\"preset\" colspan=\"4\" bgcolor=");
+            Out.Append(diff.New ? "#D6F5D6>only in the new file" : "#F8D7D7>only in the old file");
+            Out.Append("</td></tr>\n");
+            Out.Settle();
+            return;
+        }
+        AppendHeading(Out, diff, " &rarr; ", Escaped);
+        Out.Append("</th></tr>\n");
+        Out.Append("  <tr valign=\"top\"><td class=\"preset\"><b>Module</b></td><td "
+                   "class=\"preset\"><b>Parameter</b></td><td class=\"preset\"><b>Old</b></td><td "
+                   "class=\"preset\"><b>New</b></td></tr>\n");
+        for (const TChange& change : diff.Changes) {
+            Row(change);
+        }
+        Out.Settle();
+    }
+
+    void End(const TCompareTotals& totals) override {
+        Out.Append("  <tr><td class=\"preset\" colspan=\"4\">");
+        Out.Append(CountsText(totals));
+        Out.Append("</td></tr>\n</table>\n");
+        Out.Finish();
+    }
+
+private:
+    // A cell; marked cells are the values that changed.
+    void Cell(std::string_view text, std::string_view mark = {}) {
+        Out.Append("<td class=\"preset\"");
+        if (!mark.empty()) {
+            Out.Append(" bgcolor=");
+            Out.Append(mark);
+        }
+        Out.Append('>');
+        if (text.empty()) {
+            Out.Append("&nbsp;");
+        } else if (mark.empty()) {
+            AppendHtmlEscaped(Out, text);
+        } else {
+            Out.Append("<b>");
+            AppendHtmlEscaped(Out, text);
+            Out.Append("</b>");
+        }
+        Out.Append("</td>");
+    }
+
+    void Row(const TChange& change) {
+        const std::string_view changed = "#FFE98A";
+        const std::string_view added = "#D6F5D6";
+        const std::string_view removed = "#F8D7D7";
+        Out.Append("  <tr valign=\"top\">");
+        Cell(change.Module.value_or(""));
+        switch (change.Kind) {
+        case TKind::ModuleAdded:
+            Out.Append("<td class=\"preset\" colspan=\"3\" bgcolor=#D6F5D6>module added</td>");
+            break;
+        case TKind::ModuleRemoved:
+            Out.Append("<td class=\"preset\" colspan=\"3\" bgcolor=#F8D7D7>module removed</td>");
+            break;
+        case TKind::ValueChanged:
+            Cell(change.Name);
+            Cell(change.Old, changed);
+            Cell(change.New, changed);
+            break;
+        case TKind::LineAdded:
+            Cell(change.Name);
+            Cell({});
+            Cell(change.IsPair ? std::string_view(change.New) : "added", added);
+            break;
+        case TKind::LineRemoved:
+            Cell(change.Name);
+            Cell(change.IsPair ? std::string_view(change.Old) : "removed", removed);
+            Cell({});
+            break;
+        }
+        Out.Append("</tr>\n");
+    }
+
+    TReportOutput Out;
+    std::string Model;
+};
+
+class TJsonComparison : public IComparisonWriter {
+public:
+    explicit TJsonComparison(IByteTarget& target) : Out(target) {}
+
+    void Begin(std::string_view model) override {
+        Out.Append("{\n  \"model\": ");
+        if (model.empty()) {
+            Out.Append("null");
+        } else {
+            AppendJsonString(Out, model);
+        }
+        Out.Append(",\n  \"presets\": [");
+    }
+
+    void Preset(const TPresetDiff& diff) override {
+        Out.Append(Presets++ > 0 ? ",\n    {\"old\": " : "\n    {\"old\": ");
+        Label(diff.Old);
+        Out.Append(", \"new\": ");
+        Label(diff.New);
+        Out.Append(", \"changes\": [");
+        for (size_t i = 0; i < diff.Changes.size(); ++i) {
+            Out.Append(i > 0 ? ",\n      " : "\n      ");
+            Change(diff.Changes[i]);
+        }
+        Out.Append(diff.Changes.empty() ? "]}" : "\n    ]}");
+        Out.Settle();
+    }
+
+    void End(const TCompareTotals& totals) override {
+        Out.Append(Presets > 0 ? "\n  ],\n" : "],\n");
+        Out.Append("  \"unchanged\": " + std::to_string(totals.Unchanged) +
+                   ",\n  \"changed\": " + std::to_string(totals.Changed) +
+                   ",\n  \"removed\": " + std::to_string(totals.Removed) +
+                   ",\n  \"added\": " + std::to_string(totals.Added) + "\n}\n");
+        Out.Finish();
+    }
+
+private:
+    void Label(const std::optional<TPresetLabel>& label) {
+        if (!label) {
+            Out.Append("null");
+            return;
+        }
+        Out.Append("{\"number\": ");
+        Out.Append(label->Number ? std::to_string(*label->Number) : std::string("null"));
+        Out.Append(", \"name\": ");
+        AppendJsonString(Out, label->Name);
+        Out.Append('}');
+    }
+
+    void Field(std::string_view name, std::string_view value) {
+        Out.Append(", \"");
+        Out.Append(name);
+        Out.Append("\": ");
+        AppendJsonString(Out, value);
+    }
+
+    void Change(const TChange& change) {
+        static const char* const kinds[] = {"module added", "module removed", "value changed",
+                                            "line added", "line removed"};
+        Out.Append("{\"change\": \"");
+        Out.Append(kinds[static_cast<size_t>(change.Kind)]);
+        Out.Append("\", \"module\": ");
+        if (change.Module) {
+            AppendJsonString(Out, *change.Module);
+        } else {
+            Out.Append("null");
+        }
+        if (change.Kind != TKind::ModuleAdded && change.Kind != TKind::ModuleRemoved) {
+            Field(change.IsPair ? "parameter" : "text", change.Name);
+            if (change.IsPair && change.Kind != TKind::LineAdded) {
+                Field("old", change.Old);
+            }
+            if (change.IsPair && change.Kind != TKind::LineRemoved) {
+                Field("new", change.New);
+            }
+        }
+        Out.Append('}');
+    }
+
+    TReportOutput Out;
+    size_t Presets = 0;
+};
+
+} // namespace
+
+std::unique_ptr<IComparisonWriter> MakeComparisonWriter(TReportFormat format, IByteTarget& target) {
+    switch (format) {
+    case TReportFormat::Text:
+        return std::make_unique<TTextComparison>(target);
+    case TReportFormat::Html:
+        return std::make_unique<THtmlComparison>(target);
+    case TReportFormat::Json:
+        return std::make_unique<TJsonComparison>(target);
+    case TReportFormat::Csv:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace qvr

@@ -1,0 +1,237 @@
+#include "report/Comparison.h"
+
+#include "base/Numbers.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+namespace qvr {
+
+namespace {
+
+TPresetLabel LabelOf(const TPresetRecord& record) {
+    return TPresetLabel{record.Number, record.Name};
+}
+
+// The model of both files, checked as the new one starts.
+class TModels {
+public:
+    void Old(std::string_view model) { OldModel = model; }
+    void New(std::string_view model) {
+        if (!OldModel.empty() && !model.empty() && model != OldModel) {
+            throw EDifferentModels(OldModel, model);
+        }
+        NewModel = model;
+    }
+    std::string_view Model() const { return OldModel.empty() ? NewModel : OldModel; }
+
+private:
+    std::string OldModel;
+    std::string NewModel;
+};
+
+// Tells the writer a preset pair (or a preset of one side) that differs.
+class TDiffOut {
+public:
+    TDiffOut(IComparisonWriter& writer, const TModels& models) : Writer(writer), Models(models) {}
+
+    void Pair(const TPresetRecord& old, const TPresetRecord& now) {
+        TPresetDiff diff{LabelOf(old), LabelOf(now), ComparePresets(old, now)};
+        if (diff.Changes.empty() && !diff.Renamed() && old.Number == now.Number) {
+            ++Totals.Unchanged;
+            return;
+        }
+        ++Totals.Changed;
+        Put(diff);
+    }
+    void OnlyOld(const TPresetRecord& old) {
+        ++Totals.Removed;
+        Put(TPresetDiff{LabelOf(old), std::nullopt, {}});
+    }
+    void OnlyNew(const TPresetRecord& now) {
+        ++Totals.Added;
+        Put(TPresetDiff{std::nullopt, LabelOf(now), {}});
+    }
+    TCompareTotals End() {
+        Begin();
+        Writer.End(Totals);
+        return Totals;
+    }
+
+private:
+    void Begin() {
+        if (!Begun) {
+            Begun = true;
+            Writer.Begin(Models.Model());
+        }
+    }
+    void Put(const TPresetDiff& diff) {
+        Begin();
+        Writer.Preset(diff);
+    }
+
+    IComparisonWriter& Writer;
+    const TModels& Models;
+    bool Begun = false;
+    TCompareTotals Totals;
+};
+
+// Presets matched by number; those without one by order.
+class TFileMatch {
+public:
+    explicit TFileMatch(std::vector<TPresetRecord> old) : Old(std::move(old)), Taken(Old.size()) {
+        for (size_t i = 0; i < Old.size(); ++i) {
+            Queue(Old[i].Number).push_back(i);
+        }
+    }
+
+    // The old preset that `now` matches, if any; each is matched once.
+    const TPresetRecord* Match(const TPresetRecord& now) {
+        const std::vector<size_t>& queue = Queue(now.Number);
+        size_t& next = Next[Slot(now.Number)];
+        if (next >= queue.size()) {
+            return nullptr;
+        }
+        const size_t index = queue[next++];
+        Taken[index] = true;
+        return &Old[index];
+    }
+
+    template <class TEach> void EachUnmatched(const TEach& each) const {
+        for (size_t i = 0; i < Old.size(); ++i) {
+            if (!Taken[i]) {
+                each(Old[i]);
+            }
+        }
+    }
+
+private:
+    // Numbers 0 to 254; the slot after them for presets without one.
+    static constexpr size_t Slots = 256;
+    static size_t Slot(std::optional<int32_t> number) {
+        return number && *number >= 0 && *number < static_cast<int32_t>(Slots) - 1
+                   ? static_cast<size_t>(*number)
+                   : Slots - 1;
+    }
+    std::vector<size_t>& Queue(std::optional<int32_t> number) { return Queues[Slot(number)]; }
+
+    std::vector<TPresetRecord> Old;
+    std::vector<bool> Taken;
+    std::array<std::vector<size_t>, Slots> Queues;
+    std::array<size_t, Slots> Next{};
+};
+
+// What one side gives when a preset is picked: the preset of the number wanted,
+// or the only preset of the file.
+struct TPick {
+    std::optional<int32_t> Number;
+    std::optional<size_t> Position;
+    std::optional<TPresetRecord> Found;
+    std::optional<TPresetRecord> First;
+    size_t Count = 0;
+
+    void Take(TPresetRecord&& record) {
+        if (Count++ == 0) {
+            First = record;
+        }
+        if (!Found && ((Position && Count - 1 == *Position) ||
+                       (!Position && Number && record.Number == Number))) {
+            Found = std::move(record);
+        }
+    }
+    // Picked by its own number: the preset must be there.
+    const TPresetRecord& Named(const std::string& file) const {
+        if (!Found) {
+            std::string which = "to compare with";
+            if (Position) {
+                which = "at place " + std::to_string(*Position + 1);
+            } else if (Number) {
+                which = std::to_string(*Number);
+            }
+            throw std::runtime_error("'" + file + "' has no preset " + which + ".");
+        }
+        return *Found;
+    }
+    // Picked by the other side's number: the only preset, else that number.
+    const TPresetRecord& Matching(const std::string& file) const {
+        if (Count == 1) {
+            return *First;
+        }
+        return Named(file);
+    }
+};
+
+} // namespace
+
+TCompareSide CompareSideOf(const std::string& operand) {
+    std::error_code error;
+    const size_t colon = operand.rfind(':');
+    if (colon == std::string::npos || std::filesystem::exists(operand, error)) {
+        return TCompareSide{operand, std::nullopt};
+    }
+    const std::string digits = operand.substr(colon + 1);
+    const int32_t number = StrToIntDef(digits, -1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+        number < 0 || number > 254) {
+        return TCompareSide{operand, std::nullopt};
+    }
+    return TCompareSide{operand.substr(0, colon), number};
+}
+
+EDifferentModels::EDifferentModels(std::string_view old, std::string_view now)
+    : std::runtime_error("The files are for different models: " + std::string(old) + " and " +
+                         std::string(now) + ".") {}
+
+std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string& file,
+                                       char decimalSeparator) {
+    std::vector<TPresetLabel> labels;
+    TPresetCollector collector([&](TPresetRecord&& record) { labels.push_back(LabelOf(record)); });
+    report.Emit(file, collector, decimalSeparator);
+    return labels;
+}
+
+TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCompareSide& now,
+                       IComparisonWriter& writer, char decimalSeparator) {
+    TModels models;
+    TDiffOut out(writer, models);
+    const auto oldModel = [&](std::string_view model) { models.Old(model); };
+    const auto newModel = [&](std::string_view model) { models.New(model); };
+
+    if (old.OnePreset() || now.OnePreset()) {
+        TPick oldPick{old.Preset ? old.Preset : now.Preset, old.Position, {}, {}, 0};
+        TPick newPick{now.Preset ? now.Preset : old.Preset, now.Position, {}, {}, 0};
+        TPresetCollector oldReader([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
+                                   oldModel);
+        report.Emit(old.File, oldReader, decimalSeparator);
+        TPresetCollector newReader([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
+                                   newModel);
+        report.Emit(now.File, newReader, decimalSeparator);
+        const TPresetRecord& a =
+            old.OnePreset() ? oldPick.Named(old.File) : oldPick.Matching(old.File);
+        const TPresetRecord& b =
+            now.OnePreset() ? newPick.Named(now.File) : newPick.Matching(now.File);
+        out.Pair(a, b);
+        return out.End();
+    }
+
+    std::vector<TPresetRecord> oldPresets;
+    TPresetCollector oldReader([&](TPresetRecord&& r) { oldPresets.push_back(std::move(r)); },
+                               oldModel);
+    report.Emit(old.File, oldReader, decimalSeparator);
+    TFileMatch match(std::move(oldPresets));
+    TPresetCollector newReader(
+        [&](TPresetRecord&& r) {
+            if (const TPresetRecord* partner = match.Match(r)) {
+                out.Pair(*partner, r);
+            } else {
+                out.OnlyNew(r);
+            }
+        },
+        newModel);
+    report.Emit(now.File, newReader, decimalSeparator);
+    match.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
+    return out.End();
+}
+
+} // namespace qvr

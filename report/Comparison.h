@@ -1,0 +1,71 @@
+#pragma once
+
+#include "report/PresetCompare.h"
+#include "report/PresetReport.h"
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvr {
+
+// One side of a comparison: a whole file, or one preset of it.
+struct TCompareSide {
+    std::string File;
+    std::optional<int32_t> Preset;       // the preset of this number
+    std::optional<size_t> Position = {}; // the preset at this place in the file (from 0)
+
+    bool OnePreset() const { return Preset || Position; }
+};
+
+// "FILE:N" names preset N of FILE (N from 0 to 254), unless the whole text
+// names a file that exists; anything else names a file.
+TCompareSide CompareSideOf(const std::string& operand);
+
+// The two files are for different models; nothing is compared.
+class EDifferentModels : public std::runtime_error {
+public:
+    EDifferentModels(std::string_view old, std::string_view now);
+};
+
+// How the presets of the two sides compared.
+struct TCompareTotals {
+    size_t Unchanged = 0;
+    size_t Changed = 0;
+    size_t Removed = 0; // only in the old file
+    size_t Added = 0;   // only in the new file
+    bool Differ() const { return Changed + Removed + Added > 0; }
+};
+
+// Writes a comparison in one format: Begin once, then each preset that
+// differs, then End.
+class IComparisonWriter {
+public:
+    virtual ~IComparisonWriter() = default;
+    // The model of the files (empty when neither file names one).
+    virtual void Begin(std::string_view model) = 0;
+    virtual void Preset(const TPresetDiff& diff) = 0;
+    virtual void End(const TCompareTotals& totals) = 0;
+};
+
+// The presets of a file, as number and name, in file order.
+std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string& file,
+                                       char decimalSeparator);
+
+// Compares the old side with the new one and tells `writer` what differs.
+// Whole files: presets are matched by number (the k-th preset of a number with
+// the k-th of the same number), presets without a number by their order; the
+// changed and new presets come in the new file's order, then the presets only
+// in the old file. When a side names one preset, that preset is compared with
+// the other side's preset of the same number, or its only preset. Messages of
+// the loads go to the report's notifier. The old file's presets are held as
+// records, the new file is compared as it is read.
+// Throws EDifferentModels, and std::runtime_error for a preset that a side
+// names but its file does not hold.
+TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCompareSide& now,
+                       IComparisonWriter& writer, char decimalSeparator);
+
+} // namespace qvr

@@ -1,0 +1,144 @@
+#include "report/PresetCompare.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qvr {
+
+namespace {
+
+// Longest common subsequence tables above this many cells are not built: the
+// items between the common start and end of such long lists count as all
+// removed and added.
+const size_t MaxTableCells = size_t{1} << 22;
+
+// Pairs of matched items, in order, of two lists of n and m items that `same`
+// compares: the longest common subsequence, after the common start and end.
+template <class TSame>
+std::vector<std::pair<size_t, size_t>> Align(size_t n, size_t m, const TSame& same) {
+    std::vector<std::pair<size_t, size_t>> matched;
+    size_t begin = 0;
+    while (begin < n && begin < m && same(begin, begin)) {
+        matched.emplace_back(begin, begin);
+        ++begin;
+    }
+    size_t tail = 0;
+    while (tail < n - begin && tail < m - begin && same(n - 1 - tail, m - 1 - tail)) {
+        ++tail;
+    }
+    const size_t rows = n - begin - tail;
+    const size_t columns = m - begin - tail;
+    if (rows > 0 && columns > 0 && (rows + 1) * (columns + 1) <= MaxTableCells) {
+        // length[i][j]: the longest common subsequence of the items from i and j on.
+        std::vector<uint32_t> length((rows + 1) * (columns + 1), 0);
+        const auto at = [&](size_t i, size_t j) -> uint32_t& {
+            return length[i * (columns + 1) + j];
+        };
+        for (size_t i = rows; i-- > 0;) {
+            for (size_t j = columns; j-- > 0;) {
+                at(i, j) = same(begin + i, begin + j) ? at(i + 1, j + 1) + 1
+                                                      : std::max(at(i + 1, j), at(i, j + 1));
+            }
+        }
+        for (size_t i = 0, j = 0; i < rows && j < columns;) {
+            if (same(begin + i, begin + j)) {
+                matched.emplace_back(begin + i++, begin + j++);
+            } else if (at(i + 1, j) >= at(i, j + 1)) {
+                ++i;
+            } else {
+                ++j;
+            }
+        }
+    }
+    for (size_t k = tail; k > 0; --k) {
+        matched.emplace_back(n - k, m - k);
+    }
+    return matched;
+}
+
+// Walks two aligned lists: `removed` for each item only in the first, `added`
+// for each only in the second (the removed ones of a gap first), `both` for
+// each matched pair.
+template <class TRemoved, class TAdded, class TBoth>
+void Walk(size_t n, size_t m, const std::vector<std::pair<size_t, size_t>>& matched,
+          const TRemoved& removed, const TAdded& added, const TBoth& both) {
+    size_t i = 0;
+    size_t j = 0;
+    for (const auto& [mi, mj] : matched) {
+        for (; i < mi; ++i) {
+            removed(i);
+        }
+        for (; j < mj; ++j) {
+            added(j);
+        }
+        both(i++, j++);
+    }
+    for (; i < n; ++i) {
+        removed(i);
+    }
+    for (; j < m; ++j) {
+        added(j);
+    }
+}
+
+std::optional<std::string> ModuleName(const TRecordModule& module) {
+    return module.Heading ? std::optional<std::string>(*module.Heading) : std::nullopt;
+}
+
+TChange LineChange(TChange::TKind kind, const TRecordModule& module, const TRecordLine& line) {
+    TChange change{kind, ModuleName(module), std::string(line.Name), {}, {}, line.IsPair};
+    (kind == TChange::TKind::LineAdded ? change.New : change.Old) = line.Value;
+    return change;
+}
+
+void CompareLines(const TRecordModule& old, const TRecordModule& now,
+                  std::vector<TChange>& changes) {
+    const auto same = [&](size_t i, size_t j) {
+        const TRecordLine& a = old.Lines[i];
+        const TRecordLine& b = now.Lines[j];
+        return a.IsPair == b.IsPair && a.Name == b.Name;
+    };
+    Walk(
+        old.Lines.size(), now.Lines.size(), Align(old.Lines.size(), now.Lines.size(), same),
+        [&](size_t i) {
+            changes.push_back(LineChange(TChange::TKind::LineRemoved, old, old.Lines[i]));
+        },
+        [&](size_t j) {
+            changes.push_back(LineChange(TChange::TKind::LineAdded, now, now.Lines[j]));
+        },
+        [&](size_t i, size_t j) {
+            const TRecordLine& a = old.Lines[i];
+            const TRecordLine& b = now.Lines[j];
+            if (a.Value != b.Value) {
+                changes.push_back(TChange{TChange::TKind::ValueChanged, ModuleName(now),
+                                          std::string(a.Name), std::string(a.Value),
+                                          std::string(b.Value), true});
+            }
+        });
+}
+
+} // namespace
+
+std::vector<TChange> ComparePresets(const TPresetRecord& old, const TPresetRecord& now) {
+    std::vector<TChange> changes;
+    if (old.Body == now.Body) {
+        return changes;
+    }
+    const std::vector<TRecordModule> a = RecordModules(old);
+    const std::vector<TRecordModule> b = RecordModules(now);
+    const auto same = [&](size_t i, size_t j) { return a[i].Heading == b[j].Heading; };
+    Walk(
+        a.size(), b.size(), Align(a.size(), b.size(), same),
+        [&](size_t i) {
+            changes.push_back(
+                TChange{TChange::TKind::ModuleRemoved, ModuleName(a[i]), {}, {}, {}, true});
+        },
+        [&](size_t j) {
+            changes.push_back(
+                TChange{TChange::TKind::ModuleAdded, ModuleName(b[j]), {}, {}, {}, true});
+        },
+        [&](size_t i, size_t j) { CompareLines(a[i], b[j], changes); });
+    return changes;
+}
+
+} // namespace qvr

@@ -382,5 +382,128 @@ TEST_F(CliTest, UnopenablePresetFileIsAnErrorWithoutDocument) {
     }
 }
 
+const std::string Examples = QVR_EXAMPLES_DIR;
+const std::string ExampleConfig = Examples + "/config";
+const std::string ExampleBackup = Examples + "/presets/backup.q3a";
+
+// The example backup with three parameter bytes changed in presets #01 and #03, #02
+// renamed and #04 left out.
+std::string ChangedBackup() {
+    std::vector<Msg> messages = SplitMessages(ReadFileBytes(ExampleBackup));
+    messages.at(1).Set(30, 60).Set(31, 30); // #01: Green Amp Volume 40 and Bass 50
+    messages.at(11).Set(10, 20);            // #03: Input Level 24
+    messages.at(4) = PresetHeader(1, "Crunch Renamed");
+    std::string file;
+    bool leftOut = false;
+    for (const Msg& message : messages) {
+        if (message.Id() == 0x21) {
+            leftOut = message.Payload().at(2) == 3;
+        }
+        file += leftOut ? "" : message.Str();
+    }
+    return file;
+}
+
+TEST_F(CliTest, CompareListsExactlyWhatChanged) {
+    WriteFileBytes(Dir / "changed.q3a", ChangedBackup());
+    const std::string changed = (Dir / "changed.q3a").string();
+    struct TCase {
+        std::vector<std::string> Files;
+        int Status;
+        std::string Out;
+    };
+    const std::vector<TCase> cases = {
+        {{ExampleBackup, ExampleBackup}, 0, "No differences (25 presets).\n"},
+        {{ExampleBackup, changed},
+         1,
+         "Preset #01  Clean 1\n"
+         "  Green Amp: Volume: 4 \u2192 6\n"
+         "  Green Amp: Bass: 5 \u2192 3\n"
+         "Preset #02  Crunch & Co 1 \u2192 Crunch Renamed\n"
+         "Preset #03  Dual <1>\n"
+         "  Input Level (dB): 0 \u2192 -2\n"
+         "Removed: Preset #04  Lead 1\n"
+         "21 presets unchanged, 3 changed, 1 removed, 0 added.\n"},
+        {{changed, ExampleBackup},
+         1,
+         "Preset #01  Clean 1\n"
+         "  Green Amp: Volume: 6 \u2192 4\n"
+         "  Green Amp: Bass: 3 \u2192 5\n"
+         "Preset #02  Crunch Renamed \u2192 Crunch & Co 1\n"
+         "Preset #03  Dual <1>\n"
+         "  Input Level (dB): -2 \u2192 0\n"
+         "Added: Preset #04  Lead 1\n"
+         "21 presets unchanged, 3 changed, 0 removed, 1 added.\n"},
+        // Two presets of one backup, whatever their numbers.
+        {{ExampleBackup + ":2", changed + ":2"},
+         1,
+         "Preset #02  Crunch & Co 1 \u2192 Crunch Renamed\n"
+         "0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
+        {{ExampleBackup + ":6", ExampleBackup + ":10"},
+         1,
+         "Preset #06  Crunch & Co 2 \u2192 #10  Crunch & Co 3\n"
+         "  Stompbox: Status: On \u2192 Off\n"
+         "  Stompbox: Drive: 4 \u2192 5\n"},
+    };
+    for (const TCase& c : cases) {
+        const TRun run = Run({"--compare", "--config-dir", ExampleConfig, c.Files[0], c.Files[1]});
+        EXPECT_EQ(run.Status, c.Status) << c.Files[1];
+        EXPECT_EQ(run.Err, "") << c.Files[1];
+        EXPECT_EQ(run.Out.substr(0, c.Out.size()), c.Out) << c.Files[1];
+    }
+    // The HTML form marks the changed values; JSON gives them as records.
+    const TRun html =
+        Run({"--compare", "--format=html", "--config-dir", ExampleConfig, ExampleBackup, changed});
+    EXPECT_EQ(html.Status, 1);
+    EXPECT_NE(
+        html.Out.find("<td class=\"preset\">Green Amp</td><td class=\"preset\">Volume</td><td "
+                      "class=\"preset\" bgcolor=#FFE98A><b>4</b></td><td class=\"preset\" "
+                      "bgcolor=#FFE98A><b>6</b></td>"),
+        std::string::npos)
+        << html.Out;
+    const TRun json = Run(
+        {"--compare", "--format", "json", "--config-dir", ExampleConfig, ExampleBackup, changed});
+    EXPECT_EQ(json.Status, 1);
+    EXPECT_NE(json.Out.find("{\"change\": \"value changed\", \"module\": \"Green Amp\", "
+                            "\"parameter\": \"Bass\", \"old\": \"5\", \"new\": \"3\"}"),
+              std::string::npos)
+        << json.Out;
+}
+
+TEST_F(CliTest, CompareTroubleExitsWithTwo) {
+    // A name that exists as a file is a file, even with ":N" at its end.
+    fs::copy_file(ExampleBackup, Dir / "copy.q3a:2");
+    const std::string copy = (Dir / "copy.q3a:2").string();
+    EXPECT_EQ(Run({"--compare", "--config-dir", ExampleConfig, copy, ExampleBackup}).Out,
+              "No differences (25 presets).\n");
+
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Err;
+    };
+    const std::vector<TCase> cases = {
+        {{ExampleBackup, Examples + "/presets/backup.k3a"},
+         "error: The files are for different models: QVR-3 and KDT-3.\n"},
+        {{ExampleBackup + ":99", ExampleBackup},
+         "error: '" + ExampleBackup + "' has no preset 99.\n"},
+        {{ExampleBackup, (Dir / "none.q3a").string()},
+         "qvrreport: cannot open '" + (Dir / "none.q3a").string() +
+             "': No such file or directory\n"},
+        {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
+         "error: Invalid system exclusive format\n"},
+        {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},
+        {{"--format=csv", ExampleBackup, ExampleBackup},
+         "qvrreport: invalid format 'csv' for --compare (must be text, html or json)\n"},
+    };
+    for (const TCase& c : cases) {
+        std::vector<std::string> args = {"--compare", "--config-dir", ExampleConfig};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, 2) << c.Err;
+        EXPECT_EQ(run.Out, "") << c.Err;
+        EXPECT_EQ(run.Err.substr(0, c.Err.size()), c.Err);
+    }
+}
+
 } // namespace
 } // namespace qvr::test

@@ -1,5 +1,6 @@
 #include "tests/support/MessageBuilder.h"
 
+#include "sysex/ByteInput.h"
 #include "sysex/Korvanesysex.h"
 
 #include <cstdio>
@@ -66,12 +67,12 @@ Msg& Msg::Plain() {
 }
 
 Msg& Msg::Body(Bytes payload) {
-    Payload = std::move(payload);
+    PayloadBytes = std::move(payload);
     return *this;
 }
 
 Msg& Msg::Append(const Bytes& more) {
-    Payload.insert(Payload.end(), more.begin(), more.end());
+    PayloadBytes.insert(PayloadBytes.end(), more.begin(), more.end());
     return *this;
 }
 
@@ -109,6 +110,11 @@ Msg& Msg::Truncate(size_t wireBytes) {
     return *this;
 }
 
+Msg& Msg::Set(size_t at, uint8_t value) {
+    PayloadBytes.at(at) = value;
+    return *this;
+}
+
 Bytes Msg::Wire() const {
     return ToBytes(Str());
 }
@@ -122,7 +128,7 @@ std::string Msg::Str() const {
     if (Stored) {
         message.SetData(*Stored);
     } else {
-        message.SetBody(Payload);
+        message.SetBody(PayloadBytes);
         Bytes body(message.GetData(), message.GetData() + message.GetDataLength());
         if (ChecksumByte) {
             body.back() = *ChecksumByte;
@@ -142,6 +148,24 @@ std::string Msg::Str() const {
         wire.resize(*Length);
     }
     return wire;
+}
+
+std::vector<Msg> SplitMessages(std::string_view file) {
+    std::vector<Msg> messages;
+    TMemoryInput in(file.data(), file.size());
+    TKorvaneSysEx reader(true);
+    while (reader.ReadHeader(in)) {
+        const int32_t length = reader.ReadBody(in);
+        if (length < 1) {
+            throw std::runtime_error("a message without its checksum byte");
+        }
+        const uint8_t* body = reader.GetData();
+        messages.push_back(Msg(reader.GetMessageId())
+                               .Product(reader.GetProductId())
+                               .Device(reader.GetDeviceId())
+                               .Body(Bytes(body, body + length - 1)));
+    }
+    return messages;
 }
 
 Msg PresetHeader(uint8_t index, std::string_view name) {

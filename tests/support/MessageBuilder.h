@@ -56,6 +56,12 @@ public:
     Msg& NoEnd();                    // leaves off the closing 0xF7
     Msg& Truncate(size_t wireBytes); // keeps only the first wireBytes bytes
 
+    // A payload byte changed (as a changed copy of a file has it).
+    Msg& Set(size_t at, uint8_t value);
+
+    uint8_t Id() const { return MessageId; }
+    const Bytes& Payload() const { return PayloadBytes; }
+
     Bytes Wire() const;
     std::string Str() const;
 
@@ -65,13 +71,18 @@ private:
     uint8_t DeviceId = 0;
     int32_t ManufacturerId = KorvaneManufacturer;
     bool Packed = true;
-    Bytes Payload;
+    Bytes PayloadBytes;
     std::optional<Bytes> Stored;
     std::optional<uint8_t> ChecksumByte;
     bool FlipChecksum = false;
     bool End = true;
     std::optional<size_t> Length;
 };
+
+// The messages of a file as the reader takes them apart (product, message id and the payload
+// without its checksum byte), to be changed and put together again. Throws when the file does
+// not read cleanly to its end.
+std::vector<Msg> SplitMessages(std::string_view file);
 
 // Preset header (message 0x21): two skipped bytes, the index, the name with its 0 byte, four
 // skipped bytes.

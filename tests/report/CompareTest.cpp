@@ -1,0 +1,119 @@
+#include "ReportFixtures.h"
+#include "report/PresetCompare.h"
+
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// One preset's events from lines: "Heading:" starts a module, "name = value"
+// is a pair, anything else a whole line.
+TPresetRecord Record(const Lines& lines) {
+    std::vector<TPresetRecord> records;
+    TPresetCollector collector([&](TPresetRecord&& r) { records.push_back(std::move(r)); });
+    collector.PresetHeading("QVR-3", 1, "P");
+    collector.ChainStart();
+    for (const std::string& line : lines) {
+        const size_t equals = line.find(" = ");
+        if (line.back() == ':') {
+            collector.ModuleStart(line.substr(0, line.size() - 1), TNameSlot::None);
+        } else if (equals != std::string::npos) {
+            collector.Value(line.substr(0, equals), line.substr(equals + 3));
+        } else {
+            collector.Line(line);
+        }
+    }
+    collector.ReportEnd();
+    return records.at(0);
+}
+
+// The changes as the text form words them.
+Lines Words(const std::vector<TChange>& changes) {
+    Lines words;
+    for (const TChange& c : changes) {
+        const std::string module = c.Module ? *c.Module + ": " : "";
+        switch (c.Kind) {
+        case TChange::TKind::ModuleAdded:
+            words.push_back("+ " + *c.Module);
+            break;
+        case TChange::TKind::ModuleRemoved:
+            words.push_back("- " + *c.Module);
+            break;
+        case TChange::TKind::ValueChanged:
+            words.push_back(module + c.Name + ": " + c.Old + " -> " + c.New);
+            break;
+        case TChange::TKind::LineAdded:
+            words.push_back(module + "+ " + c.Name + (c.IsPair ? " = " + c.New : ""));
+            break;
+        case TChange::TKind::LineRemoved:
+            words.push_back(module + "- " + c.Name + (c.IsPair ? " = " + c.Old : ""));
+            break;
+        }
+    }
+    return words;
+}
+
+struct TCompareCase {
+    std::string What;
+    Lines Old;
+    Lines New;
+    Lines Changes;
+};
+
+class ComparePresetsTest : public testing::TestWithParam<TCompareCase> {};
+
+TEST_P(ComparePresetsTest, ListsTheChangesInChainOrder) {
+    const TCompareCase& c = GetParam();
+    EXPECT_EQ(Words(ComparePresets(Record(c.Old), Record(c.New))), c.Changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ComparePresetsTest,
+    testing::Values(TCompareCase{"same",
+                                 {"Gain = 1", "Amp:", "Drive = 2"},
+                                 {"Gain = 1", "Amp:", "Drive = 2"},
+                                 {}},
+                    TCompareCase{"value before any module and in a module",
+                                 {"Gain = 1", "Amp:", "Drive = 2", "Bass = 3"},
+                                 {"Gain = 4", "Amp:", "Drive = 2", "Bass = 5"},
+                                 {"Gain: 1 -> 4", "Amp: Bass: 3 -> 5"}},
+                    TCompareCase{"module added and removed, by heading in chain order",
+                                 {"Delay:", "Time = 1", "Amp:", "Drive = 2", "Delay:", "Time = 3"},
+                                 {"Amp:", "Drive = 2", "Chorus:", "Delay:", "Time = 4"},
+                                 {"- Delay", "+ Chorus", "Delay: Time: 3 -> 4"}},
+                    TCompareCase{"links: repeated names matched in order, whole lines by text",
+                                 {"LFO 1:", "1st linked param = Volume", "Max = 9",
+                                  "2nd linked param = Mix", "Max = 7"},
+                                 {"LFO 1:", "1st linked param = Volume", "Max = 8", "No link"},
+                                 {"LFO 1: Max: 9 -> 8", "LFO 1: - 2nd linked param = Mix",
+                                  "LFO 1: - Max = 7", "LFO 1: + No link"}}),
+    TNameByWhat());
+
+TEST(PresetCollectorTest, UserModelNameReachesItsPresetAcrossTheNextHeading) {
+    std::vector<TPresetRecord> records;
+    TPresetCollector collector([&](TPresetRecord&& r) { records.push_back(std::move(r)); });
+    collector.PresetHeading("QVR-3", 1, "One");
+    collector.ChainStart();
+    collector.ModuleStart("Green Amp", TNameSlot::GreenAmp);
+    collector.Value("Drive", "2");
+    collector.PresetHeading("QVR-3", std::nullopt, "Two");
+    EXPECT_TRUE(records.empty()); // the name may still come
+    collector.Line("x");
+    collector.UserModelName(TNameSlot::GreenAmp, "Mine");
+    collector.ChainStart();
+    ASSERT_EQ(records.size(), 1u);
+    collector.ReportEnd();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].Name, "Two");
+    EXPECT_EQ(records[1].Number, std::nullopt);
+    const std::vector<TRecordModule> modules = RecordModules(records[0]);
+    ASSERT_EQ(modules.size(), 1u);
+    EXPECT_EQ(modules[0].Lines,
+              (std::vector<TRecordLine>{{"Name", "Mine", true}, {"Drive", "2", true}}));
+    EXPECT_EQ(RecordModules(records[1]).at(0).Lines, (std::vector<TRecordLine>{{"x", "", false}}));
+}
+
+} // namespace
+} // namespace qvr::test

@@ -2,6 +2,8 @@
 
 #include "app/About.h"
 #include "app/AnsiText.h"
+#include "app/ComparePresetsDialog.h"
+#include "app/CompareWindow.h"
 #include "app/Disclaim.h"
 #include "app/ExceptionDisplay.h"
 #include "app/HelpWindow.h"
@@ -99,7 +101,9 @@ TMainMenu::TMainMenu(QWidget* owner)
       CmdZoom(QStringLiteral("&Zoom"), owner), CmdZoomIn(QStringLiteral("Zoom &In"), owner),
       CmdZoomOut(QStringLiteral("Zoom &Out"), owner),
       CmdActualSize(QStringLiteral("&Actual Size"), owner), CmdHelp(QStringLiteral("&Help"), owner),
-      CmdContents(QStringLiteral("Contents"), owner), CmdAbout(QStringLiteral("About..."), owner) {}
+      CmdContents(QStringLiteral("Contents"), owner), CmdAbout(QStringLiteral("About..."), owner),
+      CmdCompareWith(QStringLiteral("Compare &With..."), owner),
+      CmdComparePresets(QStringLiteral("Compare &Presets..."), owner) {}
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
@@ -153,6 +157,7 @@ void TFormMain::BuildMenu() {
     AddItem(m.CmdFile, m.CmdPrint, 0, &TFormMain::CmdPrintClick);
     AddItem(m.CmdFile, m.CmdReload, 0, &TFormMain::CmdReloadClick);
     m.CmdFile.addMenu(&m.CmdRecent);
+    AddItem(m.CmdFile, m.CmdCompareWith, 0, &TFormMain::CmdCompareWithClick);
     m.CmdFile.addSeparator();
     AddItem(m.CmdFile, m.CmdExit, 0, &TFormMain::CmdExitClick);
     // The desktop's usual keys.
@@ -169,6 +174,8 @@ void TFormMain::BuildMenu() {
     m.CmdSelectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     AddItem(m.CmdEdit, m.CmdFind, 0, &TFormMain::CmdFindClick);
     m.CmdFind.setShortcuts(StandardKeys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
+    m.CmdEdit.addSeparator();
+    AddItem(m.CmdEdit, m.CmdComparePresets, 0, &TFormMain::CmdComparePresetsClick);
 
     menuBar()->addMenu(&m.CmdOptions);
     m.CmdOptions.addMenu(&m.CmdColumnCount);
@@ -208,6 +215,8 @@ void TFormMain::BuildMenu() {
     for (const auto& [item, name] : names) {
         item->setObjectName(QString::fromLatin1(name));
     }
+    m.CmdCompareWith.setObjectName(QStringLiteral("CmdCompareWith"));
+    m.CmdComparePresets.setObjectName(QStringLiteral("CmdComparePresets"));
     m.CmdEdit.setObjectName(QStringLiteral("CmdEdit"));
     m.CmdOptions.setObjectName(QStringLiteral("CmdOptions"));
     m.CmdColumnCount.setObjectName(QStringLiteral("CmdColumnCount"));
@@ -220,6 +229,8 @@ void TFormMain::BuildMenu() {
     m.CmdPageSetup.setEnabled(false);
     m.CmdPrint.setEnabled(false);
     m.CmdReload.setEnabled(false);
+    m.CmdCompareWith.setEnabled(false);
+    m.CmdComparePresets.setEnabled(false);
 }
 
 int TFormMain::Tag(const QAction& item) {
@@ -281,6 +292,9 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     if (Help) {
         Help->close();
     }
+    if (CompareView) {
+        CompareView->close();
+    }
     event->accept();
 }
 
@@ -314,6 +328,8 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     MainMenu.CmdSaveAs.setEnabled(true);
     MainMenu.CmdSelectAll.setEnabled(true);
     MainMenu.CmdPrint.setEnabled(true);
+    MainMenu.CmdCompareWith.setEnabled(true);
+    MainMenu.CmdComparePresets.setEnabled(true);
     StatusLine.setText(fileName.empty()
                            ? QString()
                            : LoadStatusText(FromFileNameBytes(fileName),
@@ -433,6 +449,34 @@ void TFormMain::CmdAboutClick() {
         StayAbove(*FormAbout, *this);
         Dialogs.RunModal(*FormAbout);
     }
+}
+
+void TFormMain::CmdCompareWithClick() {
+    if (!Dialogs.RunOpenDialog(*this, CompareOpenDlg)) {
+        return;
+    }
+    if (!CompareView) {
+        CompareView = std::make_unique<TCompareWindow>();
+    }
+    const std::string other =
+        ToFileNameBytes(QFileInfo(CompareOpenDlg.FileName).absoluteFilePath());
+    CompareView->ShowComparison(*this, {CurrentFile}, {other}, ReportFile);
+}
+
+void TFormMain::CmdComparePresetsClick() {
+    TComparePresetsDialog dialog(this);
+    dialog.SetPresets(ListPresets(CurrentFile));
+    StayAbove(dialog, *this);
+    Dialogs.RunModal(dialog);
+    const auto picked = dialog.Picked();
+    if (dialog.result() != QDialog::Accepted || !picked) {
+        return;
+    }
+    if (!CompareView) {
+        CompareView = std::make_unique<TCompareWindow>();
+    }
+    CompareView->ShowComparison(*this, {CurrentFile, std::nullopt, picked->first},
+                                {CurrentFile, std::nullopt, picked->second}, ReportFile);
 }
 
 void TFormMain::CmdMIDIClick() {

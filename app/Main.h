@@ -28,6 +28,7 @@
 
 namespace qvr {
 
+class TCompareWindow;
 class TFormMIDI;
 class TFormAbout;
 class TFormSplash;
@@ -80,6 +81,9 @@ struct TMainMenu {
     QMenu CmdHelp;
     QAction CmdContents;
     QAction CmdAbout;
+    // Placed in File before Exit and at the end of Edit.
+    QAction CmdCompareWith;
+    QAction CmdComparePresets;
 };
 
 // The main window: the report view, the menu commands, and the report state
@@ -122,6 +126,7 @@ public:
 
     IReportView& ReportView() { return *PresetBrowser; }
     THelpWindow* HelpWindow() { return Help.get(); }
+    TCompareWindow* CompareWindow() { return CompareView.get(); }
     int32_t ColumnCount() const { return Columns; }
     // The report file the view shows (empty until the window is first shown), and the
     // preset file last loaded.
@@ -166,6 +171,8 @@ private:
     void LoadPresetFile(const std::string& fileName, TScroll scroll);
     void CmdContentsClick();
     void CmdAboutClick();
+    void CmdCompareWithClick();
+    void CmdComparePresetsClick();
 
     TMainMenu MainMenu;
     IDialogs& Dialogs;
@@ -196,6 +203,8 @@ private:
     std::unique_ptr<THelpWindow> Help;
     // Under the view, and like it declared after MainPanel.
     TFindBar Finder;
+    std::unique_ptr<TCompareWindow> CompareView;
+    TOpenDialogState CompareOpenDlg;
     TFileDropFilter DropFilter;
 };
 

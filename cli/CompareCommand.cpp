@@ -1,43 +1,23 @@
 #include "cli/CompareCommand.h"
 
 #include "base/Numbers.h"
+#include "cli/PresetInput.h"
 #include "report/CompareWriters.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 namespace qvr {
-
-namespace {
-
-// A file that cannot be opened for reading is named with the reason.
-bool CanOpen(const std::string& file) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(file, ignored)) {
-        std::fprintf(stderr, "qvrreport: cannot open '%s': %s\n", file.c_str(),
-                     std::strerror(EISDIR));
-        return false;
-    }
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr) {
-        std::fprintf(stderr, "qvrreport: cannot open '%s': %s\n", file.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    std::fclose(in);
-    return true;
-}
-
-} // namespace
 
 int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target,
                TStderrNotifier& notifier) {
     const TCompareSide old = CompareSideOf(options.PresetFile);
     const TCompareSide now = CompareSideOf(*options.CompareWith);
-    if (!CanOpen(old.File) || !CanOpen(now.File)) {
-        return CompareTrouble;
+    // A file that cannot be read is named with the reason, as for a report.
+    for (const std::string& file : {old.File, now.File}) {
+        if (const int error = TPresetInput(file).Error(); error != 0) {
+            notifier.ShowError("cannot open " + file + ": " + std::strerror(error));
+            return CompareTrouble;
+        }
     }
     const std::unique_ptr<IComparisonWriter> writer = MakeComparisonWriter(options.Format, target);
     TPresetReport report(notifier, search);

@@ -216,8 +216,12 @@ TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCo
     }
 
     std::vector<TPresetRecord> oldPresets;
-    TPresetCollector oldReader([&](TPresetRecord&& r) { oldPresets.push_back(std::move(r)); },
-                               oldModel);
+    TPresetCollector oldReader(
+        [&](TPresetRecord&& r) {
+            r.Body.shrink_to_fit(); // held until the end
+            oldPresets.push_back(std::move(r));
+        },
+        oldModel);
     report.Emit(old.File, oldReader, decimalSeparator);
     TFileMatch match(std::move(oldPresets));
     TPresetCollector newReader(

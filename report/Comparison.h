@@ -15,7 +15,7 @@ namespace qvr {
 // One side of a comparison: a whole file, or one preset of it.
 struct TCompareSide {
     std::string File;
-    std::optional<int32_t> Preset;       // the preset of this number
+    std::optional<int32_t> Preset = {};  // the preset of this number
     std::optional<size_t> Position = {}; // the preset at this place in the file (from 0)
 
     bool OnePreset() const { return Preset || Position; }

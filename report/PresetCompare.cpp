@@ -117,13 +117,44 @@ void CompareLines(const TRecordModule& old, const TRecordModule& now,
         });
 }
 
+// The changes when both bodies hold the same entries in the same order and
+// only values differ, as between most versions of a preset; false (and the
+// changes incomplete) when they do not.
+bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TChange>& changes) {
+    using TKind = TRecordReader::TKind;
+    TRecordReader a(old);
+    TRecordReader b(now);
+    std::optional<std::string_view> module;
+    for (;;) {
+        const bool more = a.Next();
+        if (more != b.Next()) {
+            return false;
+        }
+        if (!more) {
+            return true;
+        }
+        if (a.Kind != b.Kind || a.Name != b.Name) {
+            return false;
+        }
+        if (a.Kind == TKind::Module) {
+            module = a.Name;
+        } else if (a.Kind == TKind::Pair && a.Value != b.Value) {
+            changes.push_back(TChange{TChange::TKind::ValueChanged,
+                                      module ? std::optional<std::string>(*module) : std::nullopt,
+                                      std::string(a.Name), std::string(a.Value),
+                                      std::string(b.Value), true});
+        }
+    }
+}
+
 } // namespace
 
 std::vector<TChange> ComparePresets(const TPresetRecord& old, const TPresetRecord& now) {
     std::vector<TChange> changes;
-    if (old.Body == now.Body) {
+    if (old.Body == now.Body || CompareSameShape(old.Body, now.Body, changes)) {
         return changes;
     }
+    changes.clear();
     const std::vector<TRecordModule> a = RecordModules(old);
     const std::vector<TRecordModule> b = RecordModules(now);
     const auto same = [&](size_t i, size_t j) { return a[i].Heading == b[j].Heading; };

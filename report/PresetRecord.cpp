@@ -6,9 +6,9 @@ namespace {
 
 // The entries of a record's body: a kind byte, then each text as its length
 // (7 bits a byte, lowest first, bit 7 set on all but the last) and its bytes.
-const char ModuleEntry = 'M';
-const char PairEntry = 'V';
-const char LineEntry = 'L';
+const char ModuleEntry = static_cast<char>(TRecordReader::TKind::Module);
+const char PairEntry = static_cast<char>(TRecordReader::TKind::Pair);
+const char LineEntry = static_cast<char>(TRecordReader::TKind::Line);
 
 void AppendText(std::string& body, std::string_view text) {
     size_t length = text.size();
@@ -20,20 +20,6 @@ void AppendText(std::string& body, std::string_view text) {
     body.append(text);
 }
 
-std::string_view ReadText(std::string_view body, size_t& at) {
-    size_t length = 0;
-    for (int shift = 0; at < body.size(); shift += 7) {
-        const auto byte = static_cast<uint8_t>(body[at++]);
-        length |= static_cast<size_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0) {
-            break;
-        }
-    }
-    const std::string_view text = body.substr(at, length);
-    at += text.size();
-    return text;
-}
-
 std::string PairEntryText(std::string_view name, std::string_view value) {
     std::string entry(1, PairEntry);
     AppendText(entry, name);
@@ -43,26 +29,43 @@ std::string PairEntryText(std::string_view name, std::string_view value) {
 
 } // namespace
 
+std::string_view TRecordReader::ReadText() {
+    size_t length = 0;
+    for (int shift = 0; At < Body.size(); shift += 7) {
+        const auto byte = static_cast<uint8_t>(Body[At++]);
+        length |= static_cast<size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) {
+            break;
+        }
+    }
+    const std::string_view text = Body.substr(At, length);
+    At += text.size();
+    return text;
+}
+
+bool TRecordReader::Next() {
+    if (At >= Body.size()) {
+        return false;
+    }
+    Kind = static_cast<TKind>(Body[At++]);
+    Name = ReadText();
+    Value = Kind == TKind::Pair ? ReadText() : std::string_view();
+    return true;
+}
+
 std::vector<TRecordModule> RecordModules(const TPresetRecord& record) {
     std::vector<TRecordModule> modules;
-    const std::string_view body = record.Body;
-    size_t at = 0;
-    while (at < body.size()) {
-        const char kind = body[at++];
-        if (kind == ModuleEntry) {
-            modules.push_back(TRecordModule{ReadText(body, at), {}});
+    TRecordReader entry(record.Body);
+    while (entry.Next()) {
+        if (entry.Kind == TRecordReader::TKind::Module) {
+            modules.push_back(TRecordModule{entry.Name, {}});
             continue;
         }
         if (modules.empty()) {
             modules.emplace_back();
         }
-        TRecordLine line;
-        line.Name = ReadText(body, at);
-        if (kind == PairEntry) {
-            line.Value = ReadText(body, at);
-            line.IsPair = true;
-        }
-        modules.back().Lines.push_back(line);
+        modules.back().Lines.push_back(
+            TRecordLine{entry.Name, entry.Value, entry.Kind == TRecordReader::TKind::Pair});
     }
     return modules;
 }

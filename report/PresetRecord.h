@@ -37,6 +37,25 @@ struct TRecordModule {
     std::vector<TRecordLine> Lines;
 };
 
+// The entries of a record's body one after the other: a module heading, a pair
+// or a whole line; views into the body.
+class TRecordReader {
+public:
+    enum class TKind : char { Module = 'M', Pair = 'V', Line = 'L' };
+    explicit TRecordReader(std::string_view body) : Body(body) {}
+
+    // False at the end of the body.
+    bool Next();
+    TKind Kind = TKind::Line;
+    std::string_view Name; // heading, name or the whole line
+    std::string_view Value;
+
+private:
+    std::string_view ReadText();
+    std::string_view Body;
+    size_t At = 0;
+};
+
 // The modules of a record in chain order; views into its body.
 std::vector<TRecordModule> RecordModules(const TPresetRecord& record);
 

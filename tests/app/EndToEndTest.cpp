@@ -5,6 +5,7 @@
 
 #include "app/About.h"
 #include "app/AnsiText.h"
+#include "app/CompareWindow.h"
 #include "app/Dialogs.h"
 #include "app/Disclaim.h"
 #include "app/FindBar.h"
@@ -513,6 +514,77 @@ private slots:
         TRegAccess reg;
         QVERIFY(reg.OpenKey("Software\\Brindmoor\\QVRviewer", false));
         QCOMPARE(reg.ReadIntegerDefault("ColCount", 0), 4);
+    }
+
+    // File > Compare With... shows the comparison of the open backup with another
+    // example file in a window of its own.
+    void ShowsTheComparisonOfTwoExampleFiles() {
+        QTemporaryDir settings;
+        SetRegistryLocation({settings.filePath(QStringLiteral("user.reg")).toStdString(),
+                             settings.filePath(QStringLiteral("system.reg")).toStdString()});
+        {
+            TRegAccess reg;
+            reg.SetRootKey(TRegRoot::LocalMachine);
+            QVERIFY(reg.OpenKey(
+                "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
+            reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+        }
+        TQtDialogs dialogs;
+        TViewerForms forms(dialogs);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+        const QString other = QStringLiteral(QVR_EXAMPLES_DIR "/presets/showcase.q3p");
+        QStringList boxes;
+        QTimer user;
+        user.setInterval(20);
+        connect(&user, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == forms.FormSplash.get() && modal->isVisible()) {
+                QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
+            } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                files->selectFile(other);
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes << box->text();
+                box->accept();
+            }
+        });
+        user.start();
+        QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
+        main.SetCommandLineFile(QVR_EXAMPLES_DIR "/presets/backup.q3a");
+        main.show();
+        QVERIFY(loaded.wait(60000));
+
+        main.Menu().CmdCompareWith.trigger();
+        TCompareWindow* compare = main.CompareWindow();
+        QVERIFY(compare != nullptr);
+        QSignalSpy compared(compare->View().View().page(), &QWebEnginePage::loadFinished);
+        QVERIFY(compared.wait(60000));
+        QCOMPARE(compare->windowTitle(),
+                 QStringLiteral("Comparison of backup.q3a with showcase.q3p"));
+        QString text;
+        compare->View().View().page()->toPlainText([&](const QString& t) { text = t; });
+        QTRY_VERIFY_WITH_TIMEOUT(!text.isEmpty(), 10000);
+        for (const QString& expected :
+             {QStringLiteral("QVR-3 Preset #03 Dual <1> \u2192 Glassy & <Clean> \"Duo\""),
+              QStringLiteral("Impedance\t250k\t1M"), QStringLiteral("Noise Gate\tmodule removed"),
+              QStringLiteral("0 presets unchanged, 1 changed, 24 removed, 0 added.")}) {
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral("\n") + text));
+        }
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+
+        // Select All and Copy work in the window as in the main view.
+        QApplication::clipboard()->clear();
+        compare->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(compare));
+        compare->CmdSelectAll.trigger();
+        compare->CmdCopy.trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
+        user.stop();
+        main.close();
+        QVERIFY(!compare->isVisible());
     }
 
 private:

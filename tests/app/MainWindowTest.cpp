@@ -79,10 +79,12 @@ private slots:
             {&w.Menu().CmdPageSetup, "Page &Setup...", {}, false, 0},
             {&w.Menu().CmdPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
             {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
+            {&w.Menu().CmdCompareWith, "Compare &With...", {}, false, 0},
             {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
             {&w.Menu().CmdFind, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true, 0},
+            {&w.Menu().CmdComparePresets, "Compare &Presets...", {}, false, 0},
             {&w.Menu().Cmd1Col, "1", {}, true, 1},
             {&w.Menu().Cmd2Col, "2", {}, true, 2},
             {&w.Menu().Cmd3Col, "3", {}, true, 3},
@@ -107,7 +109,7 @@ private slots:
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...",
-                                    "&Reload", "Recen&t Files", "-", "E&xit"}));
+                                    "&Reload", "Recen&t Files", "Compare &With...", "-", "E&xit"}));
         QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
         QCOMPARE(w.Menu().CmdOptions.actions().size(), 2);
         QCOMPARE(w.Menu().CmdOptions.actions().constFirst()->text(),

@@ -487,8 +487,7 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
         {{ExampleBackup + ":99", ExampleBackup},
          "error: '" + ExampleBackup + "' has no preset 99.\n"},
         {{ExampleBackup, (Dir / "none.q3a").string()},
-         "qvrreport: cannot open '" + (Dir / "none.q3a").string() +
-             "': No such file or directory\n"},
+         "error: cannot open " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
         {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
          "error: Invalid system exclusive format\n"},
         {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},

@@ -55,4 +55,19 @@ bool TQtDialogs::RunOpenDialog(QWidget& owner, TOpenDialogState& state) {
     return true;
 }
 
+bool TQtDialogs::RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
+                               QString& fileName) {
+    QFileDialog dialog(&owner, title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setSizeGripEnabled(true);
+    dialog.setNameFilters({filter, QStringLiteral("All Files (*)")});
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
 } // namespace qvr

@@ -27,6 +27,10 @@ public:
     // Runs the open dialog from the state; on OK stores the chosen file and the
     // filter index in the state and returns true, on Cancel leaves it alone.
     virtual bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) = 0;
+    // Runs a Save dialog that proposes `fileName` (a path) with one filter; on OK sets the
+    // chosen path and returns true.
+    virtual bool RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
+                               QString& fileName) = 0;
 };
 
 // A message box over `owner` with one OK button. Its text is shown as it stands, never as
@@ -39,6 +43,8 @@ public:
     void ShowMessage(TMessageKind kind, const QString& title, const QString& text) override;
     void RunModal(QDialog& dialog) override;
     bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) override;
+    bool RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
+                       QString& fileName) override;
 };
 
 } // namespace qvr

@@ -4,6 +4,7 @@
 #include "app/AnsiText.h"
 #include "app/ComparePresetsDialog.h"
 #include "app/CompareWindow.h"
+#include "app/DeviceReceiver.h"
 #include "app/Disclaim.h"
 #include "app/ExceptionDisplay.h"
 #include "app/HelpWindow.h"
@@ -91,17 +92,20 @@ TMainMenu::TMainMenu(QWidget* owner)
       CmdSaveAs(QStringLiteral("Save &As..."), owner),
       CmdPageSetup(QStringLiteral("Page &Setup..."), owner),
       CmdPrint(QStringLiteral("&Print..."), owner), CmdReload(QStringLiteral("&Reload"), owner),
-      CmdRecent(QStringLiteral("Recen&t Files"), owner), CmdExit(QStringLiteral("E&xit"), owner),
-      CmdEdit(QStringLiteral("&Edit"), owner), CmdCopy(QStringLiteral("&Copy"), owner),
-      CmdSelectAll(QStringLiteral("Select &All"), owner),
+      CmdRecent(QStringLiteral("Recen&t Files"), owner),
+      CmdReceive(QStringLiteral("&Receive from Device..."), owner),
+      CmdExit(QStringLiteral("E&xit"), owner), CmdEdit(QStringLiteral("&Edit"), owner),
+      CmdCopy(QStringLiteral("&Copy"), owner), CmdSelectAll(QStringLiteral("Select &All"), owner),
       CmdFind(QStringLiteral("&Find..."), owner), CmdOptions(QStringLiteral("&Options"), owner),
       CmdColumnCount(QStringLiteral("&Column Count"), owner), ColumnItems(owner),
       Cmd1Col(QStringLiteral("1"), owner), Cmd2Col(QStringLiteral("2"), owner),
       Cmd3Col(QStringLiteral("3"), owner), Cmd4Col(QStringLiteral("4"), owner),
       CmdZoom(QStringLiteral("&Zoom"), owner), CmdZoomIn(QStringLiteral("Zoom &In"), owner),
       CmdZoomOut(QStringLiteral("Zoom &Out"), owner),
-      CmdActualSize(QStringLiteral("&Actual Size"), owner), CmdHelp(QStringLiteral("&Help"), owner),
-      CmdContents(QStringLiteral("Contents"), owner), CmdAbout(QStringLiteral("About..."), owner),
+      CmdActualSize(QStringLiteral("&Actual Size"), owner),
+      CmdMIDIDevices(QStringLiteral("&MIDI Devices..."), owner),
+      CmdHelp(QStringLiteral("&Help"), owner), CmdContents(QStringLiteral("Contents"), owner),
+      CmdAbout(QStringLiteral("About..."), owner),
       CmdCompareWith(QStringLiteral("Compare &With..."), owner),
       CmdComparePresets(QStringLiteral("Compare &Presets..."), owner) {}
 
@@ -112,7 +116,8 @@ TFormMain::TFormMain(TFormMainServices services)
              [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
       Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
       PresetBrowser(std::move(services.ReportView)), Finder(*PresetBrowser, *this),
-      DropFilter([this](const QString& path) { OpenDroppedFile(path); }) {
+      DropFilter([this](const QString& path) { OpenDroppedFile(path); }),
+      MidiPorts(std::move(services.MidiPorts)) {
     ReportSource = services.MakeReportSource(Notices);
 
     setObjectName(QStringLiteral("FormMain"));
@@ -158,6 +163,7 @@ void TFormMain::BuildMenu() {
     AddItem(m.CmdFile, m.CmdReload, 0, &TFormMain::CmdReloadClick);
     m.CmdFile.addMenu(&m.CmdRecent);
     AddItem(m.CmdFile, m.CmdCompareWith, 0, &TFormMain::CmdCompareWithClick);
+    AddItem(m.CmdFile, m.CmdReceive, 0, &TFormMain::CmdReceiveClick);
     m.CmdFile.addSeparator();
     AddItem(m.CmdFile, m.CmdExit, 0, &TFormMain::CmdExitClick);
     // The desktop's usual keys.
@@ -187,6 +193,7 @@ void TFormMain::BuildMenu() {
         AddItem(m.CmdColumnCount, *item, tag++, &TFormMain::CmdColClick);
     }
     m.Cmd4Col.setChecked(true);
+    AddItem(m.CmdOptions, m.CmdMIDIDevices, 0, &TFormMain::CmdMIDIClick);
     m.CmdOptions.addMenu(&m.CmdZoom);
     AddItem(m.CmdZoom, m.CmdZoomIn, 0, &TFormMain::CmdZoomInClick);
     AddItem(m.CmdZoom, m.CmdZoomOut, 0, &TFormMain::CmdZoomOutClick);
@@ -211,7 +218,8 @@ void TFormMain::BuildMenu() {
         {&m.Cmd4Col, "Cmd4Col"},           {&m.CmdContents, "CmdContents"},
         {&m.CmdAbout, "CmdAbout"},         {&m.CmdReload, "CmdReload"},
         {&m.CmdFind, "CmdFind"},           {&m.CmdZoomIn, "CmdZoomIn"},
-        {&m.CmdZoomOut, "CmdZoomOut"},     {&m.CmdActualSize, "CmdActualSize"}};
+        {&m.CmdZoomOut, "CmdZoomOut"},     {&m.CmdActualSize, "CmdActualSize"},
+        {&m.CmdReceive, "CmdReceive"},     {&m.CmdMIDIDevices, "CmdMIDIDevices"}};
     for (const auto& [item, name] : names) {
         item->setObjectName(QString::fromLatin1(name));
     }
@@ -241,6 +249,8 @@ void TFormMain::SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash
     FormMIDI = &midi;
     FormAbout = &about;
     FormSplash = &splash;
+    MidiDevices = std::make_unique<TMidiDevices>(midi, MidiPorts);
+    MidiDevices->Startup();
 }
 
 void TFormMain::FormCreate() {
@@ -480,11 +490,36 @@ void TFormMain::CmdComparePresetsClick() {
 }
 
 void TFormMain::CmdMIDIClick() {
-    if (FormMIDI != nullptr) {
-        CentreOver(*FormMIDI, *this);
-        StayAbove(*FormMIDI, *this);
-        Dialogs.RunModal(*FormMIDI);
+    if (MidiDevices) {
+        MidiDevices->Configure([this](QDialog& dialog) {
+            CentreOver(dialog, *this);
+            StayAbove(dialog, *this);
+            Dialogs.RunModal(dialog);
+        });
     }
+}
+
+void TFormMain::CmdReceiveClick() {
+    if (!Receiver) {
+        TDeviceReceiver::THooks hooks;
+        hooks.Owner = this;
+        hooks.Notifier = this;
+        hooks.RunModal = [this](QDialog& dialog) {
+            CentreOver(dialog, *this);
+            Dialogs.RunModal(dialog);
+        };
+        hooks.Show = [this](const std::string& fileName) { LoadPresetFile(fileName); };
+        hooks.AskSaveName = [this](QString& fileName, const QString& filter) {
+            return Dialogs.RunSaveDialog(*this, QStringLiteral("Save received dump"), filter,
+                                         fileName);
+        };
+        hooks.Folder = [] {
+            const auto stored = LoadOpenSettings();
+            return stored ? FromFileNameBytes(stored->InitialDir) : QString();
+        };
+        Receiver = std::make_unique<TDeviceReceiver>(std::move(hooks));
+    }
+    Receiver->Receive(MidiDevices ? MidiDevices->InputPort() : std::string());
 }
 
 void TFormMain::Guarded(const std::function<void()>& command) {

@@ -4,6 +4,7 @@
 #include "app/FileDrop.h"
 #include "app/FileWatch.h"
 #include "app/FindBar.h"
+#include "app/MidiDevices.h"
 #include "app/RecentFiles.h"
 #include "app/ReportSource.h"
 #include "app/ReportView.h"
@@ -33,6 +34,7 @@ class TFormMIDI;
 class TFormAbout;
 class TFormSplash;
 class THelpWindow;
+class TDeviceReceiver;
 
 // What the main window works with. The program passes the real ones; the tests
 // pass recording stand-ins.
@@ -45,6 +47,8 @@ struct TFormMainServices {
     // The viewer's private folder with its trailing separator (the report file goes there);
     // empty when there is none, and then no report file is written.
     std::string ReportFolder;
+    // The MIDI ports the MIDI Configuration dialog lists.
+    TMidiPortLister MidiPorts;
 };
 
 // The work area of the primary screen.
@@ -62,6 +66,7 @@ struct TMainMenu {
     QAction CmdPrint;
     QAction CmdReload;
     QMenu CmdRecent;
+    QAction CmdReceive;
     QAction CmdExit;
     QMenu CmdEdit;
     QAction CmdCopy;
@@ -78,6 +83,7 @@ struct TMainMenu {
     QAction CmdZoomIn;
     QAction CmdZoomOut;
     QAction CmdActualSize;
+    QAction CmdMIDIDevices;
     QMenu CmdHelp;
     QAction CmdContents;
     QAction CmdAbout;
@@ -109,7 +115,7 @@ public:
     void FormShow();
     // Runs as the window closes: removes the report file and saves the settings.
     void FormClose();
-    // Shows the MIDI set-up window over this one.
+    // Options > MIDI Devices: the MIDI Configuration dialog over this window, its lists filled.
     void CmdMIDIClick();
 
     // Runs a command; an exception that escapes it goes to the standard exception display.
@@ -173,6 +179,7 @@ private:
     void CmdAboutClick();
     void CmdCompareWithClick();
     void CmdComparePresetsClick();
+    void CmdReceiveClick();
 
     TMainMenu MainMenu;
     IDialogs& Dialogs;
@@ -206,6 +213,9 @@ private:
     std::unique_ptr<TCompareWindow> CompareView;
     TOpenDialogState CompareOpenDlg;
     TFileDropFilter DropFilter;
+    TMidiPortLister MidiPorts;
+    std::unique_ptr<TMidiDevices> MidiDevices;
+    std::unique_ptr<TDeviceReceiver> Receiver;
 };
 
 } // namespace qvr

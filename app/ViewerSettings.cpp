@@ -98,4 +98,21 @@ void SaveViewSettings(const TViewSettings& settings) {
     });
 }
 
+std::optional<TMidiSettings> LoadMidiSettings() {
+    return WithSettingsKey(false, [](TRegAccess& reg) {
+        return TMidiSettings{reg.ReadStringDefault(MidiInDeviceName, ""),
+                             reg.ReadStringDefault(MidiOutDeviceName, ""),
+                             reg.ReadIntegerDefault(MidiScanAllName, 0) != 0};
+    });
+}
+
+void SaveMidiSettings(const TMidiSettings& settings) {
+    WithSettingsKey(true, [&](TRegAccess& reg) {
+        reg.WriteString(MidiInDeviceName, settings.Input);
+        reg.WriteString(MidiOutDeviceName, settings.Output);
+        reg.WriteInteger(MidiScanAllName, settings.ScanAtStartup ? 1 : 0);
+        return true;
+    });
+}
+
 } // namespace qvr

@@ -27,6 +27,9 @@ inline constexpr const char* ZoomName = "Zoom";
 // RecentFile1 (the newest) to RecentFile8.
 inline constexpr const char* RecentFileName = "RecentFile";
 inline constexpr int32_t RecentFileCount = 8;
+inline constexpr const char* MidiInDeviceName = "MIDIInDevice";
+inline constexpr const char* MidiOutDeviceName = "MIDIOutDevice";
+inline constexpr const char* MidiScanAllName = "MIDIScanAll";
 
 struct TWindowSettings {
     TWindowBounds Bounds;
@@ -36,6 +39,14 @@ struct TWindowSettings {
 struct TOpenSettings {
     int32_t FilterIndex = 1;
     std::string InitialDir; // file-name bytes, with its trailing separator
+};
+
+// The MIDI Configuration dialog's choice: ports by name (empty: none chosen), and whether the
+// port lists are read at start-up.
+struct TMidiSettings {
+    std::string Input;
+    std::string Output;
+    bool ScanAtStartup = false;
 };
 
 // The stored window settings, nullopt when the key does not exist. A missing value takes
@@ -56,5 +67,9 @@ struct TViewSettings {
 };
 TViewSettings LoadViewSettings();
 void SaveViewSettings(const TViewSettings& settings);
+// The stored MIDI choice (nothing chosen where a value is missing), nullopt when the key does
+// not exist.
+std::optional<TMidiSettings> LoadMidiSettings();
+void SaveMidiSettings(const TMidiSettings& settings);
 
 } // namespace qvr

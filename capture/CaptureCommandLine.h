@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/Capture.h"
 #include "midi/MidiPorts.h"
 
 #include <chrono>
@@ -13,7 +14,7 @@ namespace qvr {
 struct TCaptureOptions {
     bool List = false;
     std::optional<std::string> Port; // unset: a virtual input port of the program's own
-    std::chrono::milliseconds Idle{2000};
+    std::chrono::milliseconds Idle = DefaultIdleTime;
     TMidiApi Api = TMidiApi::Default;
     std::string File; // empty with --list
     bool Help = false;

@@ -14,6 +14,9 @@
 
 namespace qvr {
 
+// How long a capture waits for more once a whole message arrived, unless told otherwise.
+inline constexpr std::chrono::milliseconds DefaultIdleTime{2000};
+
 // Why a capture ended; Running while it goes on.
 enum class TCaptureEnd { Running, Idle, Request, PortError, TooLarge };
 

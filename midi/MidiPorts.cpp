@@ -4,8 +4,10 @@
 
 #include <RtMidi.h>
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <string_view>
 
 namespace qvr {
 
@@ -30,10 +32,20 @@ RtMidi::Api ToRtApi(TMidiApi api) {
     case TMidiApi::Jack:
         return RtMidi::UNIX_JACK;
     default:
-        // The library's own choice gives up at the first system that fails to open.
-        static const bool alsa = AlsaWorks();
-        return alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+        break;
     }
+    // QVR_MIDI_API=alsa|jack settles it for the whole session (a user who works with JACK
+    // although ALSA is there, the tests with a JACK server of their own).
+    const char* chosen = std::getenv("QVR_MIDI_API");
+    if (chosen != nullptr && std::string_view(chosen) == "jack") {
+        return RtMidi::UNIX_JACK;
+    }
+    if (chosen != nullptr && std::string_view(chosen) == "alsa") {
+        return RtMidi::LINUX_ALSA;
+    }
+    // The library's own choice gives up at the first system that fails to open.
+    static const bool alsa = AlsaWorks();
+    return alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
 }
 
 bool IsFatal(RtMidiError::Type type) {

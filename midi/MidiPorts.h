@@ -10,7 +10,8 @@
 
 namespace qvr {
 
-// The MIDI system to talk to; Default is ALSA when its sequencer can be opened, else JACK.
+// The MIDI system to talk to. Default is the one the environment variable QVR_MIDI_API names
+// (alsa or jack), else ALSA when its sequencer can be opened, else JACK.
 enum class TMidiApi { Default, Alsa, Jack };
 
 // The MIDI system cannot be reached or a port cannot be opened; the text says why.

@@ -80,6 +80,7 @@ private slots:
             {&w.Menu().CmdPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
             {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
             {&w.Menu().CmdCompareWith, "Compare &With...", {}, false, 0},
+            {&w.Menu().CmdReceive, "&Receive from Device...", {}, true, 0},
             {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
@@ -89,6 +90,7 @@ private slots:
             {&w.Menu().Cmd2Col, "2", {}, true, 2},
             {&w.Menu().Cmd3Col, "3", {}, true, 3},
             {&w.Menu().Cmd4Col, "4", {}, true, 4},
+            {&w.Menu().CmdMIDIDevices, "&MIDI Devices...", {}, true, 0},
             {&w.Menu().CmdZoomIn, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
             {&w.Menu().CmdZoomOut, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), true, 0},
             {&w.Menu().CmdActualSize, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0), true, 0},
@@ -109,12 +111,14 @@ private slots:
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...",
-                                    "&Reload", "Recen&t Files", "Compare &With...", "-", "E&xit"}));
+                                    "&Reload", "Recen&t Files", "Compare &With...",
+                                    "&Receive from Device...", "-", "E&xit"}));
         QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
-        QCOMPARE(w.Menu().CmdOptions.actions().size(), 2);
-        QCOMPARE(w.Menu().CmdOptions.actions().constFirst()->text(),
-                 QStringLiteral("&Column Count"));
-        QCOMPARE(w.Menu().CmdOptions.actions().constLast()->text(), QStringLiteral("&Zoom"));
+        QStringList options;
+        for (QAction* a : w.Menu().CmdOptions.actions()) {
+            options << a->text();
+        }
+        QCOMPARE(options, (QStringList{"&Column Count", "&MIDI Devices...", "&Zoom"}));
         QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
         QVERIFY(w.Menu().ColumnItems.isExclusive());
         QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
@@ -382,12 +386,54 @@ private slots:
         TShownWindow s;
         s.F.Log.clear();
         s.Window->Menu().CmdAbout.trigger();
-        s.Window->CmdMIDIClick();
+        s.Window->Menu().CmdMIDIDevices.trigger();
         QCOMPARE(s.F.Log, (TCallLog{"modal FormAbout", "modal FormMIDI"}));
-        // No menu item leads to the MIDI dialog.
-        for (QAction* item : s.Window->MenuItems()) {
-            QVERIFY(!item->text().contains(QStringLiteral("MIDI")));
-        }
+    }
+
+    // The lists hold the ports when the dialog opens; OK stores the choice by name under the
+    // viewer's key, Cancel keeps the stored one.
+    void MidiDevicesListThePortsAndStoreTheChoice() {
+        TShownWindow s;
+        QCOMPARE(s.F.MidiListReads, 0);
+        auto choose = [&](int input, bool scanAll, bool ok) {
+            s.F.Dialogs.OnModal = [=](QDialog& dialog) {
+                auto& midi = dynamic_cast<TFormMIDI&>(dialog);
+                midi.CBoxInMIDIDevice.setCurrentIndex(input);
+                midi.CkBoxScanAll.setChecked(scanAll);
+                (ok ? midi.BtnOK : midi.BtnCancel).click();
+            };
+            s.Window->Menu().CmdMIDIDevices.trigger();
+        };
+        choose(1, true, true);
+        QCOMPARE(s.F.MidiListReads, 1);
+        QCOMPARE(s.Midi.CBoxInMIDIDevice.count(), 2);
+        QCOMPARE(s.Midi.CBoxOutMIDIDevice.currentIndex(), -1);
+        QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("qvr-send:out"));
+        QCOMPARE(ReadStringSetting("MIDIOutDevice"), std::optional<std::string>(""));
+        QCOMPARE(ReadIntSetting("MIDIScanAll"), std::optional<int32_t>(1));
+
+        choose(0, false, false);
+        QCOMPARE(s.Midi.CBoxInMIDIDevice.currentText(), QStringLiteral("qvr-send:out"));
+        QVERIFY(s.Midi.CkBoxScanAll.isChecked());
+        QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("qvr-send:out"));
+        QCOMPARE(ReadIntSetting("MIDIScanAll"), std::optional<int32_t>(1));
+    }
+
+    // With "Scan all devices at startup" the lists are read once, at start-up; a stored port
+    // that is not there now stays listed and chosen.
+    void MidiScanAtStartupReadsTheListsOnce() {
+        TWindowFixture f;
+        WriteSetting("MIDIScanAll", 1);
+        WriteSetting("MIDIInDevice", "Gone:out");
+        TFormMIDI midi;
+        TFormAbout about;
+        TFormSplash splash;
+        f.Create().SetForms(midi, about, splash);
+        QCOMPARE(f.MidiListReads, 1);
+        QCOMPARE(midi.CBoxInMIDIDevice.count(), 3);
+        QCOMPARE(midi.CBoxInMIDIDevice.currentText(), QStringLiteral("Gone:out"));
+        f.Window->Menu().CmdMIDIDevices.trigger();
+        QCOMPARE(f.MidiListReads, 1);
     }
 
     void HelpOpensTheContentsPage() {

@@ -42,6 +42,11 @@ bool TRecordingDialogs::RunOpenDialog(QWidget&, TOpenDialogState& state) {
     return true;
 }
 
+bool TRecordingDialogs::RunSaveDialog(QWidget&, const QString&, const QString&, QString&) {
+    Log.push_back("save dialog");
+    return false;
+}
+
 void TRecordingView::Navigate(const QString& reportFile, TScroll scroll) {
     Log.push_back("view Navigate");
     ShownFile = reportFile;
@@ -86,6 +91,11 @@ TFormMain& TWindowFixture::Create(std::optional<QRect> workArea) {
     services.Dialogs = &Dialogs;
     services.WorkArea = [workArea] { return workArea; };
     services.ReportFolder = ReportFolder.empty() ? FolderPath() : ReportFolder;
+    services.MidiPorts = {[this] {
+                              ++MidiListReads;
+                              return MidiInputs;
+                          },
+                          [this] { return MidiOutputs; }};
     Window = std::make_unique<TFormMain>(std::move(services));
     return *Window;
 }

@@ -31,6 +31,8 @@ public:
     void ShowMessage(TMessageKind kind, const QString& title, const QString& text) override;
     void RunModal(QDialog& dialog) override;
     bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) override;
+    bool RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
+                       QString& fileName) override;
 
     std::vector<TMessage> Messages;
     // What the open dialog saw when it was shown, and what the user does.
@@ -122,6 +124,10 @@ public:
     TRecordingSource* Source = nullptr;
     std::unique_ptr<TFormMain> Window;
     std::string ReportFolder; // the window's report folder; FolderPath() when empty
+    // The MIDI ports the window's MIDI dialog lists, and how often they were read.
+    std::vector<std::string> MidiInputs{"Device A:out", "qvr-send:out"};
+    std::vector<std::string> MidiOutputs{"Device A:in"};
+    int MidiListReads = 0;
 
     std::string FolderPath() const; // with a trailing '/'
     std::string MakeFile(const std::string& name, const std::string& bytes = "x") const;

@@ -27,7 +27,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Events = std::vector<Bytes>;
 
-const std::chrono::seconds Patience(20);
+const std::chrono::seconds Patience(60);
 
 // The events of one message: pieces of at most 16 bytes with a clock byte after each piece
 // and an active-sensing byte inside every second piece.

@@ -1,23 +1,13 @@
 #!/usr/bin/env bash
-# qvrcapture receiving what a JACK client plays from the example backups, on a JACK server of
-# this test's own (dummy driver, no sound card): the file comes out byte for byte, its report
-# equals the example's, a cut message is dropped with a warning, idle time and Ctrl+C end it.
+# qvrcapture receiving what a JACK client plays from the example backups (run it through
+# tests/support/with-jack.sh): the file comes out byte for byte, its report equals the
+# example's, a cut message is dropped with a warning, idle time and Ctrl+C end it.
 # Usage: capture-jack.sh QVRCAPTURE SENDER QVRREPORT EXAMPLES_DIR
 set -uo pipefail
 capture=$1 sender=$2 report=$3 examples=$4
 
 work=$(mktemp -d)
-export JACK_DEFAULT_SERVER="qvr-test-$$-$RANDOM"
-# Synchronous mode with a long client timeout: a client late in a busy machine is waited for
-# instead of missing the cycle and what it carried.
-jackd --no-realtime --sync --timeout 10000 -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
-jackd_pid=$!
-cleanup() {
-    kill "$jackd_pid" 2>/dev/null
-    wait "$jackd_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 
 failures=0
 fail() {
@@ -34,8 +24,6 @@ wait_until() {
         sleep 0.05
     done
 }
-
-jack_wait -w -t 20 >/dev/null 2>&1 || { cat "$work/jackd.log"; echo "FAIL: no JACK server"; exit 1; }
 
 # Starts qvrcapture in the background with the given options (output $work/got, messages
 # $work/err) and waits until it listens.

@@ -1,0 +1,80 @@
+#include "app/MidiDevices.h"
+
+#include "midi/MidiPorts.h"
+
+#include <algorithm>
+
+namespace qvr {
+
+namespace {
+
+std::vector<std::string> OrEmpty(std::vector<std::string> (*list)(TMidiApi)) {
+    try {
+        return list(TMidiApi::Default);
+    } catch (const EMidiError&) {
+        return {}; // no MIDI system here: nothing to choose from
+    }
+}
+
+// The names as list items, `chosen` selected; it is added when it is not among them.
+void Fill(QComboBox& box, std::vector<std::string> names, const std::string& chosen) {
+    if (!chosen.empty() && std::find(names.begin(), names.end(), chosen) == names.end()) {
+        names.push_back(chosen);
+    }
+    box.clear();
+    for (const std::string& name : names) {
+        box.addItem(QString::fromStdString(name));
+    }
+    box.setCurrentIndex(chosen.empty() ? -1 : box.findText(QString::fromStdString(chosen)));
+}
+
+std::string Chosen(const QComboBox& box) {
+    return box.currentIndex() < 0 ? std::string() : box.currentText().toStdString();
+}
+
+} // namespace
+
+TMidiPortLister SystemMidiPorts() {
+    return {[] { return OrEmpty(&ListInputPorts); }, [] { return OrEmpty(&ListOutputPorts); }};
+}
+
+TMidiDevices::TMidiDevices(TFormMIDI& form, TMidiPortLister lister)
+    : Form(form), Lister(std::move(lister)) {}
+
+void TMidiDevices::Startup() {
+    Choice = LoadMidiSettings().value_or(TMidiSettings{});
+    if (Choice.ScanAtStartup) {
+        ReadLists();
+    }
+    ShowChoice();
+}
+
+void TMidiDevices::Configure(const std::function<void(QDialog&)>& runModal) {
+    if (!Choice.ScanAtStartup || !ListsRead) {
+        ReadLists();
+    }
+    ShowChoice();
+    Form.setResult(QDialog::Rejected);
+    runModal(Form);
+    if (Form.result() != QDialog::Accepted) {
+        ShowChoice();
+        return;
+    }
+    Choice = {Chosen(Form.CBoxInMIDIDevice), Chosen(Form.CBoxOutMIDIDevice),
+              Form.CkBoxScanAll.isChecked()};
+    SaveMidiSettings(Choice);
+}
+
+void TMidiDevices::ReadLists() {
+    Inputs = Lister.Inputs ? Lister.Inputs() : std::vector<std::string>();
+    Outputs = Lister.Outputs ? Lister.Outputs() : std::vector<std::string>();
+    ListsRead = true;
+}
+
+void TMidiDevices::ShowChoice() {
+    Fill(Form.CBoxInMIDIDevice, Inputs, Choice.Input);
+    Fill(Form.CBoxOutMIDIDevice, Outputs, Choice.Output);
+    Form.CkBoxScanAll.setChecked(Choice.ScanAtStartup);
+}
+
+} // namespace qvr

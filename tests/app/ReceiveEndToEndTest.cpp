@@ -1,0 +1,153 @@
+// File > Receive from Device in the whole viewer with the real web view, under an X server and
+// a JACK server of the test's own (tests/support/with-jack.sh, QVR_MIDI_API=jack): a sender
+// port plays an example backup; the MIDI dialog lists it, the receive window takes the dump,
+// the view shows its report and the Save dialog stores the same bytes.
+
+#include "app/AnsiText.h"
+#include "app/Dialogs.h"
+#include "app/Disclaim.h"
+#include "app/MIDIConfig.h"
+#include "app/Main.h"
+#include "app/ReceiveDialog.h"
+#include "app/ReportSource.h"
+#include "app/Startup.h"
+#include "app/WebReportView.h"
+#include "platform/Regaccess.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace qvr::test {
+
+namespace {
+
+const char* const Example = QVR_EXAMPLES_DIR "/presets/backup.q3a";
+const char* const SenderPort = "qvr-send:out";
+
+class TSilentNotifier : public IUserNotifier {
+public:
+    void ShowError(const std::string& text) override { Messages.push_back("error: " + text); }
+    void ShowWarning(const std::string& text) override { Messages.push_back("warning: " + text); }
+    std::vector<std::string> Messages;
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class ReceiveEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void ReceivesShowsAndSavesAPlayedBackup() {
+        QTemporaryDir folder;
+        SetRegistryLocation({folder.filePath(QStringLiteral("user.reg")).toStdString(),
+                             folder.filePath(QStringLiteral("system.reg")).toStdString()});
+        {
+            TRegAccess reg;
+            reg.SetRootKey(TRegRoot::LocalMachine);
+            QVERIFY(reg.OpenKey(
+                "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
+            reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+        }
+        TSilentNotifier notifier;
+        int32_t columns = 4;
+        const std::string expected = MakePresetReportSource(notifier)->Build(Example, columns);
+        QVERIFY(notifier.Messages.empty());
+
+        // The device: it waits until the viewer connects to its port, then plays the dump.
+        QProcess sender;
+        sender.setProcessChannelMode(QProcess::ForwardedChannels);
+        sender.start(QStringLiteral(QVR_SEND_DUMP_PATH),
+                     {QStringLiteral("--serve"), QString::fromLatin1(Example)});
+        QVERIFY(sender.waitForStarted());
+
+        TQtDialogs dialogs;
+        TViewerForms forms(dialogs);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+
+        // Plays the user: OK on the notice; the sender's port in the MIDI dialog, then OK;
+        // waits in the receive window; names the file in the Save dialog.
+        const QString saved = folder.filePath(QStringLiteral("got.q3a"));
+        QStringList listed;
+        QStringList boxes;
+        QString proposed;
+        bool receiveShown = false;
+        QTimer user;
+        user.setInterval(50);
+        connect(&user, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || !modal->isVisible()) {
+                return;
+            }
+            if (modal == forms.FormSplash.get()) {
+                QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
+            } else if (modal == forms.FormMIDI.get()) {
+                QComboBox& inputs = forms.FormMIDI->CBoxInMIDIDevice;
+                for (int i = 0; i < inputs.count(); ++i) {
+                    listed << inputs.itemText(i);
+                }
+                inputs.setCurrentIndex(inputs.findText(QString::fromLatin1(SenderPort)));
+                forms.FormMIDI->BtnOK.click();
+            } else if (qobject_cast<TReceiveDialog*>(modal) != nullptr) {
+                receiveShown = true;
+            } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                proposed = files->selectedFiles().value(0);
+                files->selectFile(saved);
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes << box->text();
+                box->accept();
+            }
+        });
+        user.start();
+
+        main.show();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !main.ReportFileName().empty() && QApplication::activeModalWidget() == nullptr, 30000);
+        main.Menu().CmdMIDIDevices.trigger();
+        QVERIFY2(listed.contains(QString::fromLatin1(SenderPort)),
+                 qPrintable(listed.join(QLatin1Char(','))));
+
+        QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
+        main.Menu().CmdReceive.trigger(); // returns once received, shown and saved
+        user.stop();
+        QVERIFY(receiveShown);
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        QVERIFY2(proposed.endsWith(QStringLiteral("/QVR-3 Backup.q3a")), qPrintable(proposed));
+        QCOMPARE(ReadAll(saved), ReadAll(QString::fromLatin1(Example)));
+        QCOMPARE(main.CurrentFileName(), ToFileNameBytes(saved));
+        QCOMPARE(ReadAll(QString::fromStdString(main.ReportFileName())).toStdString(), expected);
+
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 1, 30000);
+        QString pageText;
+        view->View().page()->toPlainText([&](const QString& text) { pageText = text; });
+        QTRY_VERIFY_WITH_TIMEOUT(!pageText.isEmpty(), 10000);
+        QVERIFY2(pageText.contains(QStringLiteral("QVR-3")), qPrintable(pageText.left(200)));
+        QVERIFY(sender.state() == QProcess::NotRunning || sender.waitForFinished(10000));
+        QCOMPARE(sender.exitCode(), 0);
+        main.close();
+    }
+};
+
+} // namespace qvr::test
+
+int main(int argc, char* argv[]) {
+    qvr::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    qvr::test::ReceiveEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ReceiveEndToEndTest.moc"

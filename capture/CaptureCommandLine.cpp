@@ -1,7 +1,7 @@
 #include "capture/CaptureCommandLine.h"
 
 #include "base/Errors.h"
-#include "base/LongOption.h"
+#include "base/GnuOptions.h"
 #include "base/Numbers.h"
 
 #include <array>
@@ -19,11 +19,14 @@ TCaptureParse Fail(std::string error) {
     return TCaptureParse{std::nullopt, std::move(error)};
 }
 
-const std::array<const char*, 6> LongOptions = {"list", "port", "idle", "api", "help", "version"};
-
-bool TakesValue(const std::string& name) {
-    return name == "port" || name == "idle" || name == "api";
-}
+const std::array<TGnuOption, 6> Options = {{
+    {.Name = "list"},
+    {.Name = "port", .TakesValue = true},
+    {.Name = "idle", .TakesValue = true},
+    {.Name = "api", .TakesValue = true},
+    {.Name = "help", .EndsParsing = true},
+    {.Name = "version", .EndsParsing = true},
+}};
 
 std::optional<std::chrono::milliseconds> ParseIdle(const std::string& value) {
     double seconds = 0;
@@ -68,66 +71,35 @@ std::string CaptureUsageText() {
 TCaptureParse ParseCaptureCommandLine(const std::vector<std::string>& args) {
     TCaptureOptions options;
     std::vector<std::string> operands;
-    bool optionsEnded = false;
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        // "-" alone names a file, as it does for every GNU program.
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg[1] != '-') {
-            return Fail(std::string("invalid option -- '") + arg[1] + "'");
-        }
-        const size_t equals = arg.find('=');
-        const std::string given =
-            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        std::string name;
-        if (std::string error = MatchLongOption(given, arg, LongOptions, name); !error.empty()) {
-            return Fail(error);
-        }
-        if (!TakesValue(name)) {
-            if (equals != std::string::npos) {
-                return Fail("option '--" + name + "' doesn't allow an argument");
-            }
-            if (name == "list") {
-                options.List = true;
-                continue;
-            }
-            // --help and --version end the parsing where they stand, whatever follows.
+    const auto apply = [&options](const std::string& name, const std::string& value) {
+        if (name == "list") {
+            options.List = true;
+        } else if (name == "help" || name == "version") {
             (name == "help" ? options.Help : options.Version) = true;
-            return TCaptureParse{options, {}};
-        }
-        std::string value;
-        if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return Fail("option '--" + name + "' requires an argument");
-        }
-
-        if (name == "port") {
+        } else if (name == "port") {
             if (value.empty()) {
-                return Fail("empty port name");
+                return std::string("empty port name");
             }
             options.Port = value;
         } else if (name == "idle") {
             const auto idle = ParseIdle(value);
             if (!idle) {
-                return Fail("invalid idle time '" + value + "' (must be 0.1 to 3600 seconds)");
+                return "invalid idle time '" + value + "' (must be 0.1 to 3600 seconds)";
             }
             options.Idle = *idle;
         } else if (value == "alsa" || value == "jack") {
             options.Api = value == "alsa" ? TMidiApi::Alsa : TMidiApi::Jack;
         } else {
-            return Fail("invalid MIDI system '" + value + "' (must be alsa or jack)");
+            return "invalid MIDI system '" + value + "' (must be alsa or jack)";
         }
+        return std::string();
+    };
+    if (std::string error = ParseGnuOptions(args, Options, apply, operands); !error.empty()) {
+        return Fail(error);
+    }
+    // --help and --version act where they stand, whatever follows.
+    if (options.Help || options.Version) {
+        return TCaptureParse{options, {}};
     }
 
     if (options.List) {

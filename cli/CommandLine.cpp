@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "base/LongOption.h"
+#include "base/GnuOptions.h"
 #include "base/Numbers.h"
 
 #include <array>
@@ -13,22 +13,15 @@ TCliParse Fail(std::string error) {
     return TCliParse{std::nullopt, std::move(error)};
 }
 
-const std::array<const char*, 7> LongOptions = {"columns", "compare", "config-dir", "format",
-                                                "output",  "help",    "version"};
-
-// The long option of a short one that takes a value, or nullptr.
-const char* ShortOptionName(char letter) {
-    switch (letter) {
-    case 'c':
-        return "columns";
-    case 'd':
-        return "config-dir";
-    case 'o':
-        return "output";
-    default:
-        return nullptr;
-    }
-}
+const std::array<TGnuOption, 7> Options = {{
+    {.Name = "columns", .Short = 'c', .TakesValue = true},
+    {.Name = "compare"},
+    {.Name = "config-dir", .Short = 'd', .TakesValue = true},
+    {.Name = "format", .TakesValue = true},
+    {.Name = "output", .Short = 'o', .TakesValue = true},
+    {.Name = "help", .Short = 'h', .EndsParsing = true},
+    {.Name = "version", .Short = 'V', .EndsParsing = true},
+}};
 
 } // namespace
 
@@ -63,9 +56,8 @@ std::string UsageText() {
 TCliParse ParseCommandLine(const std::vector<std::string>& args) {
     TCliOptions options;
     std::vector<std::string> operands;
-    bool optionsEnded = false;
 
-    // Applies an option that takes a value; returns the usage error, empty when it is fine.
+    // Applies an option; returns the usage error, empty when it is fine.
     const auto apply = [&options](const std::string& name, const std::string& value) {
         if (name == "columns") {
             const int32_t columns = StrToIntDef(value, 0);
@@ -73,6 +65,10 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
                 return "invalid column count '" + value + "' (must be 1 to 4)";
             }
             options.Columns = columns;
+        } else if (name == "compare") {
+            options.CompareWith.emplace();
+        } else if (name == "help" || name == "version") {
+            (name == "help" ? options.Help : options.Version) = true;
         } else if (name == "config-dir") {
             options.ConfigDir = value;
         } else if (name == "format") {
@@ -88,83 +84,12 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         return std::string();
     };
 
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        // "-" alone names a file, standard input, as it does for every GNU program.
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg[1] != '-') {
-            // Short options, several in one argument ("-hV"); one that takes a value takes the
-            // rest of the argument ("-c2") or else the next one ("-c 2").
-            for (size_t j = 1; j < arg.size(); ++j) {
-                const char letter = arg[j];
-                if (letter == 'h' || letter == 'V') {
-                    (letter == 'h' ? options.Help : options.Version) = true;
-                    return TCliParse{options, {}};
-                }
-                const char* const name = ShortOptionName(letter);
-                if (name == nullptr) {
-                    return Fail(std::string("invalid option -- '") + letter + "'");
-                }
-                std::string value;
-                if (j + 1 < arg.size()) {
-                    value = arg.substr(j + 1);
-                } else if (i + 1 < args.size()) {
-                    value = args[++i];
-                } else {
-                    return Fail(std::string("option requires an argument -- '") + letter + "'");
-                }
-                if (std::string error = apply(name, value); !error.empty()) {
-                    return Fail(error);
-                }
-                break;
-            }
-            continue;
-        }
-        const size_t equals = arg.find('=');
-        const std::string given =
-            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        std::optional<std::string> inlineValue;
-        if (equals != std::string::npos) {
-            inlineValue = arg.substr(equals + 1);
-        }
-        std::string name;
-        if (std::string error = MatchLongOption(given, arg, LongOptions, name); !error.empty()) {
-            return Fail(error);
-        }
-
-        // --help and --version end the parsing where they stand, whatever follows.
-        if (name == "help" || name == "version") {
-            if (inlineValue) {
-                return Fail("option '--" + name + "' doesn't allow an argument");
-            }
-            (name == "help" ? options.Help : options.Version) = true;
-            return TCliParse{options, {}};
-        }
-        if (name == "compare") {
-            if (inlineValue) {
-                return Fail("option '--compare' doesn't allow an argument");
-            }
-            options.CompareWith.emplace();
-            continue;
-        }
-        std::string value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return Fail("option '--" + name + "' requires an argument");
-        }
-        if (std::string error = apply(name, value); !error.empty()) {
-            return Fail(error);
-        }
+    if (std::string error = ParseGnuOptions(args, Options, apply, operands); !error.empty()) {
+        return Fail(error);
+    }
+    // --help and --version act where they stand, whatever follows.
+    if (options.Help || options.Version) {
+        return TCliParse{options, {}};
     }
 
     if (options.CompareWith) {

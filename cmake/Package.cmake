@@ -15,13 +15,16 @@ Tindrel3) and shows every preset as a readable report: modules, types, every
 parameter value, modifiers and their links, in one to four columns.
 
 qvrreport writes the same report without a window, for scripts and for
-machines without a display.")
+machines without a display, and compares two presets or backups. qvrcapture
+receives a dump straight from the device over MIDI (ALSA or JACK) into a file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The viewer hands printed PDFs to the print system through lp.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS cups-client)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/package/postinst
                                        ${PROJECT_SOURCE_DIR}/data/package/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

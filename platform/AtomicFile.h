@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 
 namespace qvr {
 
@@ -36,11 +37,15 @@ public:
 private:
     void Fail(int error);
     void Discard();
+    void StartWriteBack();
 
     std::string TargetPath;
     std::string TempPath; // empty when writing directly
     int Fd = -1;
     int FirstError = 0;
+    off_t Written = 0;     // bytes written so far
+    off_t WrittenBack = 0; // bytes already handed to the disk
+    static constexpr off_t WriteBackStep = off_t{1} << 20;
 };
 
 } // namespace qvr

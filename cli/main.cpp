@@ -2,6 +2,7 @@
 // standard output: in HTML byte for byte the document that the viewer shows,
 // or as text, CSV or JSON.
 
+#include "base/ExceptionText.h"
 #include "base/Numbers.h"
 #include "cli/CommandLine.h"
 #include "cli/CompareCommand.h"
@@ -12,6 +13,7 @@
 #include "platform/SameFile.h"
 #include "platform/Spool.h"
 #include "platform/VersionText.h"
+#include "platform/WriteBehind.h"
 #include "report/Comparison.h"
 #include "report/PresetReport.h"
 #include "report/ReportFormat.h"
@@ -19,6 +21,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <optional>
 #include <string>
@@ -58,14 +61,19 @@ public:
             File.emplace(*path);
             FileTarget.emplace(*File);
         }
+        Behind.emplace(FileTarget ? static_cast<qvr::IByteTarget&>(*FileTarget) : Spool);
     }
 
-    qvr::IByteTarget& Target() {
-        return FileTarget ? static_cast<qvr::IByteTarget&>(*FileTarget) : Spool;
-    }
+    qvr::IByteTarget& Target() { return *Behind; }
 
     // Puts the finished document in place; ExitUsage with its message when it cannot be.
     int Finish() {
+        try {
+            Behind->Finish();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "qvrreport: write error: %s\n", qvr::ExceptionMessage(e).c_str());
+            return ExitUsage;
+        }
         if (File) {
             if (!File->Commit()) {
                 std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", File->Target().c_str(),
@@ -88,6 +96,8 @@ private:
     std::optional<qvr::TAtomicFile> File;
     std::optional<TFileTarget> FileTarget;
     qvr::TSpool Spool;
+    // Writes to the file or the spool while the report goes on; stopped first.
+    std::optional<qvr::TWriteBehind> Behind;
 };
 
 // Whether writing the output would replace the preset file or a configuration file that the

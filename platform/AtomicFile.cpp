@@ -107,15 +107,26 @@ bool TAtomicFile::Write(const void* data, size_t size) {
     return true;
 }
 
-// Commit has to wait until every byte is on the disk. Handing each written
-// megabyte to the disk at once, without waiting for it, lets the disk work
-// while the rest is produced, so that little is left to wait for at the end.
+// Commit has to wait until every byte is on the disk. Each written megabyte
+// goes to the disk at once, without waiting for it, so that the disk works
+// while the rest is produced and little is left to wait for at the end. Bytes
+// written long before are on the disk by then and leave the page cache: a
+// large file takes no more memory than its last megabytes, and writing it
+// does not crowd out the cached pages of other files.
 void TAtomicFile::StartWriteBack() {
     if (TempPath.empty() || Written - WrittenBack < WriteBackStep) {
         return;
     }
     ::sync_file_range(Fd, WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
     WrittenBack = Written;
+    if (WrittenBack - Dropped > CachedBytes) {
+        const off_t upTo = WrittenBack - CachedBytes / 2;
+        ::sync_file_range(Fd, Dropped, upTo - Dropped,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                              SYNC_FILE_RANGE_WAIT_AFTER);
+        ::posix_fadvise(Fd, Dropped, upTo - Dropped, POSIX_FADV_DONTNEED);
+        Dropped = upTo;
+    }
 }
 
 bool TAtomicFile::Commit() {

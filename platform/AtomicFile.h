@@ -45,7 +45,10 @@ private:
     int FirstError = 0;
     off_t Written = 0;     // bytes written so far
     off_t WrittenBack = 0; // bytes already handed to the disk
+    off_t Dropped = 0;     // bytes on the disk and out of the page cache
     static constexpr off_t WriteBackStep = off_t{1} << 20;
+    // At most this many of the bytes written last stay in the page cache.
+    static constexpr off_t CachedBytes = off_t{64} << 20;
 };
 
 } // namespace qvr

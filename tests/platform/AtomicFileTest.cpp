@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Spool.h"
+#include "platform/WriteBehind.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,6 +137,50 @@ TEST(Spool, GivesBackEveryByteInOrder) {
         EXPECT_EQ(spool.Error(), 0);
         EXPECT_TRUE(back.Text == sent) << size;
     }
+}
+
+// The writing thread hands on every byte in order, across block boundaries.
+TEST(WriteBehind, HandsOnEveryByteInOrder) {
+    for (const size_t size : {size_t{0}, size_t{10}, TWriteBehind::BlockSize,
+                              TWriteBehind::BlockSize * TWriteBehind::BlockCount * 2 + 12345}) {
+        TStringTarget back;
+        std::string sent;
+        TWriteBehind behind(back);
+        for (size_t i = 0; sent.size() < size; ++i) {
+            std::string piece(std::min<size_t>(size - sent.size(), 1 + i % 300000),
+                              static_cast<char>('a' + i % 26));
+            behind.Put(piece);
+            sent += piece;
+        }
+        behind.Finish();
+        EXPECT_TRUE(back.Text == sent) << size;
+    }
+}
+
+// A target that throws gets nothing more, Finish passes the exception on, and
+// a writer dropped without Finish stops at once.
+TEST(WriteBehind, FailureComesOutOfFinish) {
+    struct TThrowingTarget : IByteTarget {
+        void Put(std::string_view) override {
+            ++Calls;
+            throw std::runtime_error("disk gone");
+        }
+        int Calls = 0;
+    } target;
+    TWriteBehind behind(target);
+    const std::string block(TWriteBehind::BlockSize, 'x');
+    for (int i = 0; i < 5; ++i) {
+        behind.Put(block);
+    }
+    EXPECT_THROW(behind.Finish(), std::runtime_error);
+    EXPECT_EQ(target.Calls, 1);
+
+    TStringTarget back;
+    {
+        TWriteBehind dropped(back);
+        dropped.Put("never finished");
+    }
+    EXPECT_EQ(back.Text, "");
 }
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "report/PresetRecord.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace qvr {
 
 namespace {
@@ -10,20 +14,37 @@ const char ModuleEntry = static_cast<char>(TRecordReader::TKind::Module);
 const char PairEntry = static_cast<char>(TRecordReader::TKind::Pair);
 const char LineEntry = static_cast<char>(TRecordReader::TKind::Line);
 
-void AppendText(std::string& body, std::string_view text) {
+// Longest text of a length: 7 bits a byte for 64 bits.
+constexpr size_t MaxLengthBytes = 10;
+
+char* PutText(char* out, std::string_view text) {
     size_t length = text.size();
     while (length >= 0x80) {
-        body.push_back(static_cast<char>(0x80 | (length & 0x7F)));
+        *out++ = static_cast<char>(0x80 | (length & 0x7F));
         length >>= 7;
     }
-    body.push_back(static_cast<char>(length));
-    body.append(text);
+    *out++ = static_cast<char>(length);
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// Appends an entry with one append: built on the stack when it is short, as
+// nearly every entry is.
+template <class... TTexts> void AppendEntry(std::string& body, char kind, TTexts... texts) {
+    constexpr size_t ShortEntry = 256;
+    const size_t most = 1 + ((MaxLengthBytes + texts.size()) + ...);
+    std::array<char, ShortEntry> stack;
+    std::string heap;
+    char* const begin = most <= ShortEntry ? stack.data() : (heap.resize(most), heap.data());
+    char* out = begin;
+    *out++ = kind;
+    ((out = PutText(out, texts)), ...);
+    body.append(begin, static_cast<size_t>(out - begin));
 }
 
 std::string PairEntryText(std::string_view name, std::string_view value) {
-    std::string entry(1, PairEntry);
-    AppendText(entry, name);
-    AppendText(entry, value);
+    std::string entry;
+    AppendEntry(entry, PairEntry, name, value);
     return entry;
 }
 
@@ -38,7 +59,7 @@ std::string_view TRecordReader::ReadText() {
             break;
         }
     }
-    const std::string_view text = Body.substr(At, length);
+    const std::string_view text(Body.data() + At, std::min(length, Body.size() - At));
     At += text.size();
     return text;
 }
@@ -115,24 +136,18 @@ void TPresetCollector::ChainStart() {
 
 void TPresetCollector::ModuleStart(std::string_view heading, TNameSlot slot) {
     std::string& body = Current().Body;
-    body.push_back(ModuleEntry);
-    AppendText(body, heading);
+    AppendEntry(body, ModuleEntry, heading);
     if (slot != TNameSlot::None) {
         Marks[static_cast<size_t>(slot)] = TMark{FirstSerial + Open.size() - 1, body.size()};
     }
 }
 
 void TPresetCollector::Value(std::string_view name, std::string_view value) {
-    std::string& body = Current().Body;
-    body.push_back(PairEntry);
-    AppendText(body, name);
-    AppendText(body, value);
+    AppendEntry(Current().Body, PairEntry, name, value);
 }
 
 void TPresetCollector::Line(std::string_view text) {
-    std::string& body = Current().Body;
-    body.push_back(LineEntry);
-    AppendText(body, text);
+    AppendEntry(Current().Body, LineEntry, text);
 }
 
 void TPresetCollector::UserModelName(TNameSlot slot, std::string_view name) {

@@ -71,24 +71,27 @@ TEST_P(ComparePresetsTest, ListsTheChangesInChainOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ComparePresetsTest,
-    testing::Values(TCompareCase{"same",
-                                 {"Gain = 1", "Amp:", "Drive = 2"},
-                                 {"Gain = 1", "Amp:", "Drive = 2"},
-                                 {}},
-                    TCompareCase{"value before any module and in a module",
-                                 {"Gain = 1", "Amp:", "Drive = 2", "Bass = 3"},
-                                 {"Gain = 4", "Amp:", "Drive = 2", "Bass = 5"},
-                                 {"Gain: 1 -> 4", "Amp: Bass: 3 -> 5"}},
-                    TCompareCase{"module added and removed, by heading in chain order",
-                                 {"Delay:", "Time = 1", "Amp:", "Drive = 2", "Delay:", "Time = 3"},
-                                 {"Amp:", "Drive = 2", "Chorus:", "Delay:", "Time = 4"},
-                                 {"- Delay", "+ Chorus", "Delay: Time: 3 -> 4"}},
-                    TCompareCase{"links: repeated names matched in order, whole lines by text",
-                                 {"LFO 1:", "1st linked param = Volume", "Max = 9",
-                                  "2nd linked param = Mix", "Max = 7"},
-                                 {"LFO 1:", "1st linked param = Volume", "Max = 8", "No link"},
-                                 {"LFO 1: Max: 9 -> 8", "LFO 1: - 2nd linked param = Mix",
-                                  "LFO 1: - Max = 7", "LFO 1: + No link"}}),
+    testing::Values(
+        TCompareCase{
+            "same", {"Gain = 1", "Amp:", "Drive = 2"}, {"Gain = 1", "Amp:", "Drive = 2"}, {}},
+        TCompareCase{"value before any module and in a module",
+                     {"Gain = 1", "Amp:", "Drive = 2", "Bass = 3"},
+                     {"Gain = 4", "Amp:", "Drive = 2", "Bass = 5"},
+                     {"Gain: 1 -> 4", "Amp: Bass: 3 -> 5"}},
+        TCompareCase{"module added and removed, by heading in chain order",
+                     {"Delay:", "Time = 1", "Amp:", "Drive = 2", "Delay:", "Time = 3"},
+                     {"Amp:", "Drive = 2", "Chorus:", "Delay:", "Time = 4"},
+                     {"- Delay", "+ Chorus", "Delay: Time: 3 -> 4"}},
+        TCompareCase{
+            "links: repeated names matched in order, whole lines by text",
+            {"LFO 1:", "1st linked param = Volume", "Max = 9", "2nd linked param = Mix", "Max = 7"},
+            {"LFO 1:", "1st linked param = Volume", "Max = 8", "No link"},
+            {"LFO 1: Max: 9 -> 8", "LFO 1: - 2nd linked param = Mix", "LFO 1: - Max = 7",
+             "LFO 1: + No link"}},
+        TCompareCase{"texts longer than a length byte and than a short entry",
+                     {"Amp:", "Note = " + std::string(200, 'a')},
+                     {"Amp:", "Note = " + std::string(300, 'b')},
+                     {"Amp: Note: " + std::string(200, 'a') + " -> " + std::string(300, 'b')}}),
     TNameByWhat());
 
 TEST(PresetCollectorTest, UserModelNameReachesItsPresetAcrossTheNextHeading) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace qvr {
@@ -12,7 +13,11 @@ TWriteBehind::TWriteBehind(IByteTarget& target) : Target(target) {
     }
     Current = std::move(Free.back());
     Free.pop_back();
-    Worker = std::thread([this] { Run(); });
+    try {
+        Worker = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the bytes go on at once.
+    }
 }
 
 TWriteBehind::~TWriteBehind() {
@@ -22,10 +27,16 @@ TWriteBehind::~TWriteBehind() {
         Queued.clear();
     }
     Changed.notify_all();
-    Worker.join();
+    if (Worker.joinable()) {
+        Worker.join();
+    }
 }
 
 void TWriteBehind::Put(std::string_view bytes) {
+    if (!Worker.joinable()) {
+        Target.Put(bytes);
+        return;
+    }
     while (!bytes.empty()) {
         const size_t n = std::min(bytes.size(), BlockSize - Current.Size);
         std::memcpy(Current.Bytes.get() + Current.Size, bytes.data(), n);
@@ -38,11 +49,12 @@ void TWriteBehind::Put(std::string_view bytes) {
 }
 
 void TWriteBehind::HandOn() {
-    std::unique_lock<std::mutex> guard(Lock);
-    if (Current.Size > 0) {
-        Queued.push_back(std::move(Current));
-        Changed.notify_all();
+    if (Current.Size == 0) {
+        return;
     }
+    std::unique_lock<std::mutex> guard(Lock);
+    Queued.push_back(std::move(Current));
+    Changed.notify_all();
     Changed.wait(guard, [this] { return !Free.empty(); });
     Current = std::move(Free.back());
     Free.pop_back();

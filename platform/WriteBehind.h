@@ -45,7 +45,7 @@ private:
         size_t Size = 0;
     };
 
-    // Queues the current block (if it holds anything) and takes a free one.
+    // Queues the current block, if it holds anything, and takes a free one.
     void HandOn();
     void Run();
 

@@ -152,7 +152,9 @@ TEST(WriteBehind, HandsOnEveryByteInOrder) {
             behind.Put(piece);
             sent += piece;
         }
-        behind.Finish();
+        for (int again = 0; again < 4; ++again) { // nothing left: no block may go missing
+            behind.Finish();
+        }
         EXPECT_TRUE(back.Text == sent) << size;
     }
 }

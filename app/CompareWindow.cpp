@@ -19,10 +19,9 @@ namespace qvr {
 
 std::string BuildComparison(IUserNotifier& notifier, const TCompareSide& old,
                             const TCompareSide& now) {
-    TPresetReport report(notifier, ViewerConfigSearch());
     TStringTarget document;
     const auto writer = MakeComparisonWriter(TReportFormat::Html, document);
-    Compare(report, old, now, *writer, UserDecimalSeparator());
+    Compare(notifier, ViewerConfigSearch(), old, now, *writer, UserDecimalSeparator());
     return std::move(document.Text);
 }
 

@@ -20,9 +20,9 @@ int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTar
         }
     }
     const std::unique_ptr<IComparisonWriter> writer = MakeComparisonWriter(options.Format, target);
-    TPresetReport report(notifier, search);
     try {
-        const TCompareTotals totals = Compare(report, old, now, *writer, UserDecimalSeparator());
+        const TCompareTotals totals =
+            Compare(notifier, search, old, now, *writer, UserDecimalSeparator());
         if (notifier.ErrorCount > 0) {
             return CompareTrouble;
         }

@@ -1,8 +1,10 @@
 #include "report/Comparison.h"
 
+#include "base/HeldNotices.h"
 #include "base/Numbers.h"
+#include "report/OldFileRecords.h"
 
-#include <array>
+#include <exception>
 #include <filesystem>
 #include <memory>
 
@@ -77,51 +79,6 @@ private:
     TCompareTotals Totals;
 };
 
-// Presets matched by number; those without one by order.
-class TFileMatch {
-public:
-    explicit TFileMatch(std::vector<TPresetRecord> old) : Old(std::move(old)), Taken(Old.size()) {
-        for (size_t i = 0; i < Old.size(); ++i) {
-            Queue(Old[i].Number).push_back(i);
-        }
-    }
-
-    // The old preset that `now` matches, if any; each is matched once.
-    const TPresetRecord* Match(const TPresetRecord& now) {
-        const std::vector<size_t>& queue = Queue(now.Number);
-        size_t& next = Next[Slot(now.Number)];
-        if (next >= queue.size()) {
-            return nullptr;
-        }
-        const size_t index = queue[next++];
-        Taken[index] = true;
-        return &Old[index];
-    }
-
-    template <class TEach> void EachUnmatched(const TEach& each) const {
-        for (size_t i = 0; i < Old.size(); ++i) {
-            if (!Taken[i]) {
-                each(Old[i]);
-            }
-        }
-    }
-
-private:
-    // Numbers 0 to 254; the slot after them for presets without one.
-    static constexpr size_t Slots = 256;
-    static size_t Slot(std::optional<int32_t> number) {
-        return number && *number >= 0 && *number < static_cast<int32_t>(Slots) - 1
-                   ? static_cast<size_t>(*number)
-                   : Slots - 1;
-    }
-    std::vector<size_t>& Queue(std::optional<int32_t> number) { return Queues[Slot(number)]; }
-
-    std::vector<TPresetRecord> Old;
-    std::vector<bool> Taken;
-    std::array<std::vector<size_t>, Slots> Queues;
-    std::array<size_t, Slots> Next{};
-};
-
 // What one side gives when a preset is picked: the preset of the number wanted,
 // or the only preset of the file.
 struct TPick {
@@ -191,21 +148,21 @@ std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string&
     return labels;
 }
 
-TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCompareSide& now,
-                       IComparisonWriter& writer, char decimalSeparator) {
+TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
+                       const TCompareSide& old, const TCompareSide& now, IComparisonWriter& writer,
+                       char decimalSeparator) {
     TModels models;
     TDiffOut out(writer, models);
-    const auto oldModel = [&](std::string_view model) { models.Old(model); };
-    const auto newModel = [&](std::string_view model) { models.New(model); };
 
     if (old.OnePreset() || now.OnePreset()) {
+        TPresetReport report(notifier, search);
         TPick oldPick{old.Preset ? old.Preset : now.Preset, old.Position, {}, {}, 0};
         TPick newPick{now.Preset ? now.Preset : old.Preset, now.Position, {}, {}, 0};
         TPresetCollector oldReader([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
-                                   oldModel);
+                                   [&](std::string_view model) { models.Old(model); });
         report.Emit(old.File, oldReader, decimalSeparator);
         TPresetCollector newReader([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
-                                   newModel);
+                                   [&](std::string_view model) { models.New(model); });
         report.Emit(now.File, newReader, decimalSeparator);
         const TPresetRecord& a =
             old.OnePreset() ? oldPick.Named(old.File) : oldPick.Matching(old.File);
@@ -215,26 +172,36 @@ TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCo
         return out.End();
     }
 
-    std::vector<TPresetRecord> oldPresets;
-    TPresetCollector oldReader(
-        [&](TPresetRecord&& r) {
-            r.Body.shrink_to_fit(); // held until the end
-            oldPresets.push_back(std::move(r));
-        },
-        oldModel);
-    report.Emit(old.File, oldReader, decimalSeparator);
-    TFileMatch match(std::move(oldPresets));
-    TPresetCollector newReader(
-        [&](TPresetRecord&& r) {
-            if (const TPresetRecord* partner = match.Match(r)) {
-                out.Pair(*partner, r);
-            } else {
-                out.OnlyNew(r);
-            }
-        },
-        newModel);
-    report.Emit(now.File, newReader, decimalSeparator);
-    match.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
+    // Both files are read at once; the new file's messages wait for the old file's.
+    TOldFileRecords oldPresets(search, old.File, decimalSeparator);
+    THeldNotices newNotices;
+    std::exception_ptr newFailure;
+    try {
+        TPresetReport report(newNotices, search);
+        TPresetCollector newReader(
+            [&](TPresetRecord&& r) {
+                if (const TPresetRecord* partner = oldPresets.Match(r)) {
+                    out.Pair(*partner, r);
+                } else {
+                    out.OnlyNew(r);
+                }
+            },
+            [&](std::string_view model) {
+                models.Old(oldPresets.Model());
+                models.New(model);
+            });
+        report.Emit(now.File, newReader, decimalSeparator);
+    } catch (const TOldFileRecords::TFailed&) {
+        // Finish throws the old file's failure, and the new file was never read.
+    } catch (...) {
+        newFailure = std::current_exception();
+    }
+    oldPresets.Finish(notifier);
+    newNotices.ShowThrough(notifier);
+    if (newFailure) {
+        std::rethrow_exception(newFailure);
+    }
+    oldPresets.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
     return out.End();
 }
 

@@ -61,11 +61,13 @@ std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string&
 // changed and new presets come in the new file's order, then the presets only
 // in the old file. When a side names one preset, that preset is compared with
 // the other side's preset of the same number, or its only preset. Messages of
-// the loads go to the report's notifier. The old file's presets are held as
-// records, the new file is compared as it is read.
+// the loads go to `notifier`, the old file's first, on the caller's thread.
+// The old file's presets are held as records, the new file is compared as it
+// is read, at the same time.
 // Throws EDifferentModels, and std::runtime_error for a preset that a side
 // names but its file does not hold.
-TCompareTotals Compare(TPresetReport& report, const TCompareSide& old, const TCompareSide& now,
-                       IComparisonWriter& writer, char decimalSeparator);
+TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
+                       const TCompareSide& old, const TCompareSide& now, IComparisonWriter& writer,
+                       char decimalSeparator);
 
 } // namespace qvr

@@ -477,6 +477,10 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
     EXPECT_EQ(Run({"--compare", "--config-dir", ExampleConfig, copy, ExampleBackup}).Out,
               "No differences (25 presets).\n");
 
+    const std::string inconsistent = (Dir / "inconsistent.q3p").string();
+    WriteFileBytes(inconsistent,
+                   Message(0x21, {0, 0, 0, 'A', 0, 0, 0, 0, 0}) + Message(0x21, {1}, 0x57));
+
     struct TCase {
         std::vector<std::string> Args;
         std::string Err;
@@ -490,6 +494,9 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
          "error: cannot open " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
         {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
          "error: Invalid system exclusive format\n"},
+        // The files are read at the same time, but the old file's messages come first.
+        {{inconsistent, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
+         "error: Inconsistent product Id's in file\nerror: Invalid system exclusive format\n"},
         {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},
         {{"--format=csv", ExampleBackup, ExampleBackup},
          "qvrreport: invalid format 'csv' for --compare (must be text, html or json)\n"},

@@ -2,6 +2,7 @@
 
 #include "base/GnuOptions.h"
 #include "base/Numbers.h"
+#include "report/Comparison.h"
 
 #include <array>
 
@@ -32,7 +33,7 @@ std::string UsageText() {
            "                 OLD NEW\n"
            "Write the report of a Korvane QVR preset or backup file; with PRESET_FILE -,\n"
            "read standard input. With --compare, write what differs between two of them\n"
-           "(FILE:N names preset N of a backup).\n"
+           "(FILE:N names preset N of a backup; one of them may be - as well).\n"
            "\n"
            "  -c, --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
            "      --compare         list the presets of NEW that differ from OLD, parameter\n"
@@ -96,6 +97,9 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         if (operands.size() != 2) {
             return Fail(operands.size() < 2 ? "--compare needs two files, OLD and NEW"
                                             : "extra operand '" + operands[2] + "'");
+        }
+        if (CompareSideOf(operands[0]).File == "-" && CompareSideOf(operands[1]).File == "-") {
+            return Fail("standard input can be only one side of --compare");
         }
         if (options.FormatGiven && options.Format == TReportFormat::Csv) {
             return Fail("invalid format 'csv' for --compare (must be text, html or json)");

@@ -8,10 +8,18 @@
 
 namespace qvr {
 
+TCompareSide CompareOperandSide(const std::string& operand) {
+    TCompareSide side = CompareSideOf(operand);
+    if (side.File == "-") {
+        side.File = "/dev/stdin"; // read by name like any side, from where it stands
+    }
+    return side;
+}
+
 int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target,
                TStderrNotifier& notifier) {
-    const TCompareSide old = CompareSideOf(options.PresetFile);
-    const TCompareSide now = CompareSideOf(*options.CompareWith);
+    const TCompareSide old = CompareOperandSide(options.PresetFile);
+    const TCompareSide now = CompareOperandSide(*options.CompareWith);
     // A file that cannot be read is named with the reason, as for a report.
     for (const std::string& file : {old.File, now.File}) {
         if (const int error = TPresetInput(file).Error(); error != 0) {

@@ -3,7 +3,10 @@
 #include "base/ByteTarget.h"
 #include "cli/CommandLine.h"
 #include "cli/StderrNotifier.h"
+#include "report/Comparison.h"
 #include "report/ProductConfigLookup.h"
+
+#include <string>
 
 namespace qvr {
 
@@ -11,6 +14,9 @@ namespace qvr {
 inline constexpr int CompareSame = 0;
 inline constexpr int CompareDiffer = 1;
 inline constexpr int CompareTrouble = 2;
+
+// The side an operand of --compare names; a file "-" is standard input.
+TCompareSide CompareOperandSide(const std::string& operand);
 
 // Compares the two sides the options name and writes the comparison to
 // `target` in the options' format. The messages of both loads go to

@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     if (options.CompareWith) {
         for (const std::string& side : {options.PresetFile, *options.CompareWith}) {
             if (options.Output &&
-                OutputIsAnInput(*options.Output, qvr::CompareSideOf(side).File, search)) {
+                OutputIsAnInput(*options.Output, qvr::CompareOperandSide(side).File, search)) {
                 std::fputs("error: the output FILE is the input file\n", stderr);
                 return ExitUsage;
             }

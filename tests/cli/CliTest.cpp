@@ -476,6 +476,11 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
     const std::string copy = (Dir / "copy.q3a:2").string();
     EXPECT_EQ(Run({"--compare", "--config-dir", ExampleConfig, copy, ExampleBackup}).Out,
               "No differences (25 presets).\n");
+    // "-" is standard input, on either side.
+    EXPECT_EQ(Run({"--compare", "--config-dir", ExampleConfig, ExampleBackup, "-"}, QVRREPORT_PATH,
+                  "C", ExampleBackup)
+                  .Out,
+              "No differences (25 presets).\n");
 
     const std::string inconsistent = (Dir / "inconsistent.q3p").string();
     WriteFileBytes(inconsistent,
@@ -498,6 +503,7 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
         {{inconsistent, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
          "error: Inconsistent product Id's in file\nerror: Invalid system exclusive format\n"},
         {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},
+        {{"-", "-"}, "qvrreport: standard input can be only one side of --compare\n"},
         {{"--format=csv", ExampleBackup, ExampleBackup},
          "qvrreport: invalid format 'csv' for --compare (must be text, html or json)\n"},
     };

@@ -10,9 +10,13 @@
 // the form of the rest. Odd: the rest is the file as it stands. Even: the
 // rest is a list of messages (id, length, payload) that are written with a
 // valid envelope and checksum, so that the renderers see deep bodies.
+//
+// The same file also goes through the preset records of a comparison.
 
 #include "base/ByteTarget.h"
 #include "report/HtmlSink.h"
+#include "report/PresetCompare.h"
+#include "report/PresetRecord.h"
 #include "report/PresetReport.h"
 #include "sysex/ByteInput.h"
 #include "sysex/Products.h"
@@ -128,6 +132,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (text.size() < 9 || text.compare(text.size() - 9, 9, "</table>\n") != 0 ||
         !OnlyReportMarkup(text)) {
         __builtin_trap();
+    }
+
+    // The same events as preset records, as a comparison holds them: each reads back to the
+    // same record (nothing differs from itself), and neighbours compare without harm.
+    std::vector<qvr::TPresetRecord> records;
+    qvr::TPresetCollector collector(
+        [&](qvr::TPresetRecord&& record) { records.push_back(std::move(record)); });
+    qvr::TMemoryInput again(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+    report.Emit(again, collector, '.');
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!qvr::ComparePresets(records[i], records[i]).empty()) {
+            __builtin_trap();
+        }
+        if (i > 0) {
+            qvr::ComparePresets(records[i - 1], records[i]);
+        }
     }
     return 0;
 }

@@ -192,7 +192,8 @@ TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
             });
         report.Emit(now.File, newReader, decimalSeparator);
     } catch (const TOldFileRecords::TFailed&) {
-        // Finish throws the old file's failure, and the new file was never read.
+        // Finish throws the old file's failure; as if the new file had not been read, its
+        // messages are not shown.
     } catch (...) {
         newFailure = std::current_exception();
     }

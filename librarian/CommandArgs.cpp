@@ -1,0 +1,47 @@
+#include "librarian/Subcommand.h"
+
+#include <cstdio>
+
+namespace qvr {
+
+TCommandArgs ParseCommandArgs(const std::vector<std::string>& args,
+                              std::span<const TGnuOption> options,
+                              const TGnuOptionHandler& onOption) {
+    std::vector<TGnuOption> all(options.begin(), options.end());
+    all.push_back({.Name = "help", .Short = 'h', .EndsParsing = true});
+    TCommandArgs parsed;
+    const auto apply = [&](const std::string& name, const std::string& value) {
+        if (name == "help") {
+            parsed.Help = true;
+            return std::string();
+        }
+        return onOption(name, value);
+    };
+    parsed.Error = ParseGnuOptions(args, all, apply, parsed.Operands);
+    return parsed;
+}
+
+int LibUsageError(std::string_view command, const std::string& problem) {
+    LibSay(command, problem);
+    const std::string help =
+        command.empty() ? "qvrlib --help" : "qvrlib " + std::string(command) + " --help";
+    std::fprintf(stderr, "Try '%s' for more information.\n", help.c_str());
+    return LibExitUsage;
+}
+
+void LibSay(std::string_view command, const std::string& text) {
+    std::string line = "qvrlib";
+    if (!command.empty()) {
+        line += " " + std::string(command);
+    }
+    line += ": " + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+int LibPrint(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? LibExitOk : LibExitUsage;
+}
+
+} // namespace qvr

@@ -1,0 +1,74 @@
+#include "librarian/Subcommand.h"
+
+#include <algorithm>
+
+namespace qvr {
+
+namespace {
+
+std::string HelpText() {
+    return "Usage: qvrlib help [COMMAND]\n"
+           "Display the help of qvrlib, or of COMMAND (the same as 'qvrlib COMMAND --help').\n";
+}
+
+int RunHelp(const std::vector<std::string>& args) {
+    const TCommandArgs parsed = ParseCommandArgs(args, {}, {});
+    if (!parsed.Error.empty()) {
+        return LibUsageError("help", parsed.Error);
+    }
+    if (parsed.Help) {
+        return LibPrint(HelpText());
+    }
+    if (parsed.Operands.empty()) {
+        return LibPrint(LibOverviewText());
+    }
+    if (parsed.Operands.size() > 1) {
+        return LibUsageError("help", "extra operand '" + parsed.Operands[1] + "'");
+    }
+    const TSubcommand* const command = FindSubcommand(parsed.Operands[0]);
+    if (command == nullptr) {
+        return LibUsageError("help", "unknown command '" + parsed.Operands[0] + "'");
+    }
+    return LibPrint(command->Help());
+}
+
+// The commands of qvrlib, one entry each, in the order the overview lists them.
+const TSubcommand Table[] = {
+    {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
+};
+
+} // namespace
+
+std::span<const TSubcommand> Subcommands() {
+    return Table;
+}
+
+const TSubcommand* FindSubcommand(std::string_view name) {
+    const std::span<const TSubcommand> all = Subcommands();
+    const auto it = std::find_if(all.begin(), all.end(), [name](const TSubcommand& command) {
+        return command.Name == name;
+    });
+    return it == all.end() ? nullptr : &*it;
+}
+
+std::string LibOverviewText() {
+    std::string text = "Usage: qvrlib COMMAND [ARGUMENT]...\n"
+                       "  or:  qvrlib --help | --version\n"
+                       "Library work on preset and backup files of Korvane QVR devices.\n"
+                       "\n"
+                       "Commands:\n";
+    for (const TSubcommand& command : Subcommands()) {
+        std::string line = "  " + std::string(command.Name) + " " + std::string(command.Synopsis);
+        text += line + "\n      " + std::string(command.Summary) + "\n";
+    }
+    text += "\n"
+            "  -h, --help        display this help and exit\n"
+            "  -V, --version     output version information and exit\n"
+            "\n"
+            "'qvrlib COMMAND --help' tells more about a command.\n"
+            "Exit status: 0 when the command did its work, 1 when it failed, 2 for a usage\n"
+            "error.\n";
+    return text;
+}
+
+} // namespace qvr

@@ -52,12 +52,12 @@ std::vector<TPresetLabel> ListPresets(const std::string& file) {
     return PresetLabels(report, file, UserDecimalSeparator());
 }
 
-TCompareWindow::TCompareWindow()
+TCompareWindow::TCompareWindow(IDialogs& dialogs)
     : CmdSaveAs(QStringLiteral("Save &As..."), this), CmdPrint(QStringLiteral("&Print..."), this),
       CmdClose(QStringLiteral("&Close"), this), CmdCopy(QStringLiteral("&Copy"), this),
       CmdSelectAll(QStringLiteral("Select &All"), this), CmdFind(QStringLiteral("&Find..."), this),
       CmdFile(QStringLiteral("&File"), this), CmdEdit(QStringLiteral("&Edit"), this), Panel(this),
-      Layout(&Panel), Finder(ReportView, *this) {
+      Layout(&Panel), ReportView(dialogs), Finder(ReportView, *this) {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowIcon(ProgramIcon());
     resize(736, 456);

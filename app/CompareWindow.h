@@ -30,7 +30,7 @@ std::vector<TPresetLabel> ListPresets(const std::string& file);
 class TCompareWindow : public QMainWindow {
     Q_OBJECT
 public:
-    TCompareWindow();
+    explicit TCompareWindow(IDialogs& dialogs);
     ~TCompareWindow() override;
 
     // Writes the document to `documentFile` (removed when the window goes) and

@@ -7,6 +7,9 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QRegularExpression>
 
 namespace qvr {
 
@@ -20,6 +23,13 @@ void ShowMessageBox(QWidget* owner, TMessageKind kind, const QString& title, con
 
 void TQtDialogs::ShowMessage(TMessageKind kind, const QString& title, const QString& text) {
     ShowMessageBox(QApplication::activeWindow(), kind, title, text);
+}
+
+void TQtDialogs::ShowMessageOver(QWidget& owner, TMessageKind kind, const QString& title,
+                                 const QString& text) {
+    // A modal window in front (a dialog of the command) keeps the box in front of it.
+    QWidget* modal = QApplication::activeModalWidget();
+    ShowMessageBox(modal != nullptr ? modal : &owner, kind, title, text);
 }
 
 void TQtDialogs::RunModal(QDialog& dialog) {
@@ -55,19 +65,51 @@ bool TQtDialogs::RunOpenDialog(QWidget& owner, TOpenDialogState& state) {
     return true;
 }
 
-bool TQtDialogs::RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
-                               QString& fileName) {
-    QFileDialog dialog(&owner, title);
+bool TQtDialogs::RunSaveDialog(QWidget& owner, TSaveDialogState& state) {
+    QFileDialog dialog(&owner, state.Title);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setSizeGripEnabled(true);
-    dialog.setNameFilters({filter, QStringLiteral("All Files (*)")});
-    dialog.selectFile(fileName);
+    dialog.setNameFilters(state.Filters);
+    // A name typed without an extension gets the one of the chosen type.
+    const auto takeSuffix = [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(FilterSuffix(filter));
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
+    const QString first = state.Filters.value(0);
+    const QString filter = state.Filters.contains(state.Filter) ? state.Filter : first;
+    dialog.selectNameFilter(filter);
+    takeSuffix(filter);
+    dialog.selectFile(state.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    fileName = dialog.selectedFiles().constFirst();
+    state.FileName = dialog.selectedFiles().constFirst();
+    state.Filter = dialog.selectedNameFilter();
     return true;
+}
+
+bool TQtDialogs::RunPrintDialog(QWidget& owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, &owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TQtDialogs::RunPageSetupDialog(QWidget& owner, QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, &owner);
+    dialog.exec();
+}
+
+bool TQtDialogs::Ask(QWidget& owner, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, &owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString FilterSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)[ )]"));
+    const auto match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 } // namespace qvr

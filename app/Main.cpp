@@ -466,7 +466,7 @@ void TFormMain::CmdCompareWithClick() {
         return;
     }
     if (!CompareView) {
-        CompareView = std::make_unique<TCompareWindow>();
+        CompareView = std::make_unique<TCompareWindow>(Dialogs);
     }
     const std::string other =
         ToFileNameBytes(QFileInfo(CompareOpenDlg.FileName).absoluteFilePath());
@@ -483,7 +483,7 @@ void TFormMain::CmdComparePresetsClick() {
         return;
     }
     if (!CompareView) {
-        CompareView = std::make_unique<TCompareWindow>();
+        CompareView = std::make_unique<TCompareWindow>(Dialogs);
     }
     CompareView->ShowComparison(*this, {CurrentFile, std::nullopt, picked->first},
                                 {CurrentFile, std::nullopt, picked->second}, ReportFile);
@@ -510,8 +510,15 @@ void TFormMain::CmdReceiveClick() {
         };
         hooks.Show = [this](const std::string& fileName) { LoadPresetFile(fileName); };
         hooks.AskSaveName = [this](QString& fileName, const QString& filter) {
-            return Dialogs.RunSaveDialog(*this, QStringLiteral("Save received dump"), filter,
-                                         fileName);
+            TSaveDialogState save{QStringLiteral("Save received dump"),
+                                  {filter, QStringLiteral("All Files (*)")},
+                                  fileName,
+                                  filter};
+            if (!Dialogs.RunSaveDialog(*this, save)) {
+                return false;
+            }
+            fileName = save.FileName;
+            return true;
         };
         hooks.Folder = [] {
             const auto stored = LoadOpenSettings();

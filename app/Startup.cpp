@@ -17,7 +17,7 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     : ReportFolder(std::make_unique<TPrivateFolder>(PrivateFolderBases(), "viewer")) {
     TFormMainServices services;
     services.MakeReportSource = &MakePresetReportSource;
-    services.ReportView = std::make_unique<TWebReportView>();
+    services.ReportView = std::make_unique<TWebReportView>(dialogs);
     services.Dialogs = &dialogs;
     services.WorkArea = &PrimaryWorkArea;
     services.ReportFolder = ReportFolder->Path();

@@ -6,10 +6,7 @@
 #include "platform/SameFile.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QSaveFile>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineScript>
@@ -33,8 +30,8 @@ bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
            url.adjusted(QUrl::RemoveFragment) == ReportUrl;
 }
 
-TWebReportView::TWebReportView()
-    : Page(Profile, Guard.ReportUrl), Printer(QPrinter::HighResolution) {
+TWebReportView::TWebReportView(IDialogs& dialogs)
+    : Dialogs(dialogs), Page(Profile, Guard.ReportUrl), Printer(QPrinter::HighResolution) {
     // An off-the-record profile: nothing of the view is kept on disk.
     Profile.setUrlRequestInterceptor(&Guard);
     Profile.setHttpCacheType(QWebEngineProfile::NoCache);
@@ -131,7 +128,7 @@ void TWebReportView::SetZoom(double factor) {
 }
 
 void TWebReportView::ShowFailure(const QString& title, const QString& text) {
-    ShowMessageBox(&PresetBrowser, TMessageKind::Warning, title, text);
+    Dialogs.ShowMessageOver(*PresetBrowser.window(), TMessageKind::Warning, title, text);
 }
 
 void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) {
@@ -140,20 +137,19 @@ void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::
     }
     const QString html = QStringLiteral("HTML document (*.html *.htm)");
     const QString pdf = QStringLiteral("PDF document (*.pdf)");
-    QString filter = html;
-    QString target =
-        QFileDialog::getSaveFileName(&PresetBrowser, QStringLiteral("Save As"), proposedFile,
-                                     html + QStringLiteral(";;") + pdf, &filter);
-    if (target.isEmpty()) {
+    TSaveDialogState save{QStringLiteral("Save As"), {html, pdf}, proposedFile, html};
+    if (!Dialogs.RunSaveDialog(*PresetBrowser.window(), save)) {
         return;
     }
+    const QString target = save.FileName;
+    const QString filter = save.Filter;
     const std::string targetPath = ToFileNameBytes(target);
     for (const std::string& input : inputs) {
         if (IsSameFile(targetPath, input)) {
-            ShowMessageBox(&PresetBrowser, TMessageKind::Warning, QStringLiteral("Save As"),
-                           QStringLiteral("The report cannot be saved to %1: it is an input "
-                                          "file of the report.")
-                               .arg(target));
+            ShowFailure(QStringLiteral("Save As"),
+                        QStringLiteral("The report cannot be saved to %1: it is an input "
+                                       "file of the report.")
+                            .arg(target));
             return;
         }
     }
@@ -184,13 +180,11 @@ void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::
 }
 
 void TWebReportView::PageSetup() {
-    QPageSetupDialog dialog(&Printer, &PresetBrowser);
-    dialog.exec();
+    Dialogs.RunPageSetupDialog(*PresetBrowser.window(), Printer);
 }
 
 void TWebReportView::Print() {
-    QPrintDialog dialog(&Printer, &PresetBrowser);
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!Dialogs.RunPrintDialog(*PresetBrowser.window(), Printer)) {
         return;
     }
     // The page as the web view prints it, text and all; only the chosen pages.

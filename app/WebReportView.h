@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Dialogs.h"
 #include "app/ReportView.h"
 
 #include <QOpenGLWidget>
@@ -43,7 +44,8 @@ private:
 class TWebReportView : public QObject, public IReportView {
     Q_OBJECT
 public:
-    TWebReportView();
+    // Its Save As, Page Setup and Print dialogs and its messages go through `dialogs`.
+    explicit TWebReportView(IDialogs& dialogs);
     ~TWebReportView() override;
 
     QWidget& Widget() override;
@@ -71,6 +73,7 @@ private:
     // Says why a document could not be written or printed.
     void ShowFailure(const QString& title, const QString& text);
 
+    IDialogs& Dialogs;
     QString ReportFile;
     double Zoom = 1.0;
     // Where the next report is scrolled to when it has loaded.

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -199,6 +200,41 @@ private slots:
         QVERIFY(!dialogs.RunOpenDialog(owner, state));
         listed.sort();
         QCOMPARE(listed, (QStringList{"a.q3p", "noext"}));
+    }
+
+    // A name typed without an extension gets the chosen type's; one with an extension keeps it.
+    void SaveDialogAddsTheChosenTypesExtension() {
+        QCOMPARE(FilterSuffix(QStringLiteral("HTML document (*.html *.htm)")),
+                 QStringLiteral("html"));
+        QCOMPARE(FilterSuffix(QStringLiteral("All Files (*)")), QString());
+        QCOMPARE(FilterSuffix(QStringLiteral("All Files (*.*)")), QString());
+        QTemporaryDir folder;
+        const QString html = QStringLiteral("HTML document (*.html *.htm)");
+        const QString pdf = QStringLiteral("PDF document (*.pdf)");
+        struct TCase {
+            QString Typed;
+            QString Filter;
+            QString Saved;
+        };
+        const TCase cases[] = {{"report", pdf, "report.pdf"},
+                               {"report", html, "report.html"},
+                               {"report.htm", pdf, "report.htm"}};
+        for (const TCase& c : cases) {
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog != nullptr);
+                dialog->selectFile(c.Typed);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QWidget owner;
+            TSaveDialogState state{QStringLiteral("Save As"),
+                                   {html, pdf},
+                                   folder.filePath(QStringLiteral("x")),
+                                   c.Filter};
+            QVERIFY(TQtDialogs().RunSaveDialog(owner, state));
+            QCOMPARE(QFileInfo(state.FileName).fileName(), c.Saved);
+            QCOMPARE(state.Filter, c.Filter);
+        }
     }
 
     // What the print dialog's choices become on the print system's command line.

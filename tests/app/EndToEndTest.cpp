@@ -122,27 +122,54 @@ bool UseExampleConfiguration(const QTemporaryDir& settings) {
     return true;
 }
 
-// Plays the user while the viewer runs: OK on the notice, and every message box's text
-// noted and the box closed.
-class TBoxCloser {
+// Plays the user in place of the dialogs, so that nothing waits for a dialog to appear: the
+// notice is shown and closed from its own event loop, every message is noted instead of shown,
+// each Save dialog takes the next answer, the print dialog takes the printer as set up.
+class TScriptedDialogs : public TQtDialogs {
 public:
-    explicit TBoxCloser(QDialog& notice) {
-        Timer.setInterval(20);
-        QObject::connect(&Timer, &QTimer::timeout, [this, &notice] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == &notice && notice.isVisible()) {
-                notice.accept();
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                Boxes << box->text();
-                box->accept();
-            }
-        });
-        Timer.start();
-    }
+    struct TSaveAnswer {
+        QString File;
+        QString Filter;
+    };
     QStringList Boxes;
+    std::vector<TSaveAnswer> SaveAnswers;
+    QString OpenAnswer;
+    int UnansweredSaves = 0;
+    // Runs while a modal window is on screen, before it is closed with OK.
+    std::function<void(QDialog&)> OnModal;
 
-private:
-    QTimer Timer;
+    void ShowMessage(TMessageKind, const QString&, const QString& text) override { Boxes << text; }
+    void ShowMessageOver(QWidget&, TMessageKind kind, const QString& title,
+                         const QString& text) override {
+        ShowMessage(kind, title, text);
+    }
+    void RunModal(QDialog& dialog) override {
+        QMetaObject::invokeMethod(
+            &dialog,
+            [this, &dialog] {
+                if (OnModal) {
+                    OnModal(dialog);
+                }
+                dialog.accept();
+            },
+            Qt::QueuedConnection);
+        dialog.exec();
+    }
+    bool RunOpenDialog(QWidget&, TOpenDialogState& state) override {
+        state.FileName = OpenAnswer;
+        return !OpenAnswer.isEmpty();
+    }
+    bool RunSaveDialog(QWidget&, TSaveDialogState& state) override {
+        if (SaveAnswers.empty()) {
+            ++UnansweredSaves;
+            return false;
+        }
+        state.FileName = SaveAnswers.front().File;
+        state.Filter = SaveAnswers.front().Filter;
+        SaveAnswers.erase(SaveAnswers.begin());
+        return true;
+    }
+    bool RunPrintDialog(QWidget&, QPrinter&) override { return true; }
 };
 
 } // namespace
@@ -247,12 +274,11 @@ private slots:
         QCOMPARE(generator.exitCode(), 0);
         QVERIFY(UseExampleConfiguration(work));
 
-        TQtDialogs dialogs;
-        TViewerForms forms(dialogs);
+        TScriptedDialogs user;
+        TViewerForms forms(user);
         TFormMain& main = *forms.FormMain;
         auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
         QVERIFY(view != nullptr);
-        TBoxCloser user(*forms.FormSplash);
         QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
         main.SetCommandLineFile(ToFileNameBytes(file));
         main.show();
@@ -285,59 +311,35 @@ private slots:
         QVERIFY(!heading.isEmpty());
         QVERIFY(!parameter.isEmpty());
 
-        TQtDialogs dialogs;
-        TViewerForms forms(dialogs);
+        // Plays the user: OK on the notice; any message box is a failure.
+        TScriptedDialogs user;
+        TViewerForms forms(user);
         TFormMain& main = *forms.FormMain;
         auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
         QVERIFY(view != nullptr);
-
-        // Plays the user: OK on the notice; any message box is a failure.
         bool noticeShown = false;
         bool loadedBeforeNotice = false;
-        QStringList boxes;
-        bool boxesPlain = true; // every box shows its text as it stands
         qint64 noticeMs = 0;
-        QString saveAnswer; // file name the user types into the next file dialog
-        QString saveFilter;
-        QTimer user;
-        user.setInterval(20);
-        connect(&user, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == forms.FormSplash.get() && modal->isVisible() && !noticeShown) {
-                noticeShown = true;
+        QStringList& boxes = user.Boxes;
+        user.OnModal = [&](QDialog& dialog) {
+            if (&dialog == forms.FormSplash.get() && !noticeShown) {
+                noticeShown = dialog.isVisible();
                 loadedBeforeNotice = !main.CurrentFileName().empty();
                 noticeMs = ProgramClock.elapsed();
-                Save(*forms.FormSplash, QStringLiteral("notice.png"));
-                QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
-            } else if (auto* files = qobject_cast<QFileDialog*>(modal);
-                       files != nullptr && !saveAnswer.isEmpty()) {
-                files->selectNameFilter(saveFilter);
-                files->selectFile(saveAnswer);
-                saveAnswer.clear();
-                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal);
-                       box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
-                // Replace the file that is there, after this handler has returned.
-                QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click",
-                                          Qt::QueuedConnection);
-            } else if (box != nullptr) {
-                boxes << box->text();
-                boxesPlain = boxesPlain && box->textFormat() == Qt::PlainText;
-                box->accept();
-            } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
-                print->accept(); // the printer as set up before
+                Save(dialog, QStringLiteral("notice.png"));
+            } else {
+                Save(dialog, dialog.objectName() + QStringLiteral(".png"));
             }
-        });
-        user.start();
+        };
 
         QString pageText;
         QEventLoop loop;
-        connect(view->View().page(), &QWebEnginePage::loadFinished, [&](bool ok) {
+        connect(view->View().page(), &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
             if (!ok) {
                 loop.quit();
                 return;
             }
-            view->View().page()->toPlainText([&](const QString& text) {
+            view->View().page()->toPlainText([&loop, &pageText](const QString& text) {
                 pageText = text;
                 loop.quit();
             });
@@ -388,16 +390,16 @@ private slots:
 
         // Save As: HTML is the document byte for byte; PDF is a printed page.
         QTemporaryDir saved;
-        saveAnswer = saved.filePath(QStringLiteral("report.html"));
-        saveFilter = QStringLiteral("HTML document (*.html *.htm)");
+        const QString htmlType = QStringLiteral("HTML document (*.html *.htm)");
+        user.SaveAnswers = {{saved.filePath(QStringLiteral("report.html")), htmlType}};
         main.Menu().CmdSaveAs.trigger();
         QFile html(saved.filePath(QStringLiteral("report.html")));
         QVERIFY(html.open(QIODevice::ReadOnly));
         QCOMPARE(html.readAll().toStdString(), expectedDocument);
 
         QSignalSpy pdfDone(view, &TWebReportView::PdfSaved);
-        saveAnswer = saved.filePath(QStringLiteral("report.pdf"));
-        saveFilter = QStringLiteral("PDF document (*.pdf)");
+        user.SaveAnswers = {
+            {saved.filePath(QStringLiteral("report.pdf")), QStringLiteral("PDF document (*.pdf)")}};
         main.Menu().CmdSaveAs.trigger();
         QVERIFY(pdfDone.wait(30000));
         QCOMPARE(pdfDone.takeFirst().at(1).toBool(), true);
@@ -481,12 +483,10 @@ private slots:
         QVERIFY(QFile::copy(file, shownCopy));
         main.LoadPresetFile(ToFileNameBytes(shownCopy));
         QVERIFY(reloaded.wait(30000));
-        saveAnswer = shownCopy;
-        saveFilter = QStringLiteral("HTML document (*.html *.htm)");
+        user.SaveAnswers = {{shownCopy, htmlType}};
         main.Menu().CmdSaveAs.trigger();
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes.constFirst().contains(QStringLiteral("input file")), qPrintable(boxes[0]));
-        QVERIFY(boxesPlain);
         boxes.clear();
         QFile original(file);
         QFile copy(shownCopy);
@@ -504,9 +504,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(heading), 10000);
 
         Save(main, QStringLiteral("main.png"));
-        user.stop();
+        QCOMPARE(user.UnansweredSaves, 0);
         if (!qEnvironmentVariableIsEmpty("QVR_SCREENSHOT_DIR")) {
-            TakeDialogPictures(forms, main);
+            TakeDialogPictures(main);
         }
 
         main.close();
@@ -529,28 +529,13 @@ private slots:
                 "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
             reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
         }
-        TQtDialogs dialogs;
-        TViewerForms forms(dialogs);
+        TScriptedDialogs user;
+        user.OpenAnswer = QStringLiteral(QVR_EXAMPLES_DIR "/presets/showcase.q3p");
+        const QStringList& boxes = user.Boxes;
+        TViewerForms forms(user);
         TFormMain& main = *forms.FormMain;
         auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
         QVERIFY(view != nullptr);
-        const QString other = QStringLiteral(QVR_EXAMPLES_DIR "/presets/showcase.q3p");
-        QStringList boxes;
-        QTimer user;
-        user.setInterval(20);
-        connect(&user, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == forms.FormSplash.get() && modal->isVisible()) {
-                QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
-            } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-                files->selectFile(other);
-                QMetaObject::invokeMethod(files, "accept");
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                boxes << box->text();
-                box->accept();
-            }
-        });
-        user.start();
         QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
         main.SetCommandLineFile(QVR_EXAMPLES_DIR "/presets/backup.q3a");
         main.show();
@@ -582,25 +567,15 @@ private slots:
         compare->CmdCopy.trigger();
         QTRY_VERIFY_WITH_TIMEOUT(
             QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
-        user.stop();
         main.close();
         QVERIFY(!compare->isVisible());
     }
 
 private:
-    static void TakeDialogPictures(TViewerForms& forms, TFormMain& main) {
-        for (QDialog* dialog :
-             std::initializer_list<QDialog*>{forms.FormAbout.get(), forms.FormMIDI.get()}) {
-            QTimer::singleShot(400, dialog, [dialog] {
-                Save(*dialog, dialog->objectName() + QStringLiteral(".png"));
-                dialog->accept();
-            });
-            if (dialog == forms.FormAbout.get()) {
-                main.Menu().CmdAbout.trigger();
-            } else {
-                main.CmdMIDIClick();
-            }
-        }
+    static void TakeDialogPictures(TFormMain& main) {
+        // The dialogs save their pictures as they show (see the test's OnModal).
+        main.Menu().CmdAbout.trigger();
+        main.CmdMIDIClick();
         main.Menu().CmdContents.trigger();
         Save(*main.HelpWindow(), QStringLiteral("help.png"));
         main.HelpWindow()->close();

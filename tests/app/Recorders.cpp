@@ -42,9 +42,28 @@ bool TRecordingDialogs::RunOpenDialog(QWidget&, TOpenDialogState& state) {
     return true;
 }
 
-bool TRecordingDialogs::RunSaveDialog(QWidget&, const QString&, const QString&, QString&) {
+bool TRecordingDialogs::RunSaveDialog(QWidget&, TSaveDialogState&) {
     Log.push_back("save dialog");
     return false;
+}
+
+bool TRecordingDialogs::RunPrintDialog(QWidget&, QPrinter&) {
+    Log.push_back("print dialog");
+    return false;
+}
+
+void TRecordingDialogs::RunPageSetupDialog(QWidget&, QPrinter&) {
+    Log.push_back("page setup dialog");
+}
+
+bool TRecordingDialogs::Ask(QWidget&, const QString& title, const QString&) {
+    Log.push_back("ask " + title.toStdString());
+    if (Answers.empty()) {
+        return false;
+    }
+    const bool yes = Answers.front();
+    Answers.erase(Answers.begin());
+    return yes;
 }
 
 void TRecordingView::Navigate(const QString& reportFile, TScroll scroll) {

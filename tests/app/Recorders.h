@@ -31,8 +31,12 @@ public:
     void ShowMessage(TMessageKind kind, const QString& title, const QString& text) override;
     void RunModal(QDialog& dialog) override;
     bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) override;
-    bool RunSaveDialog(QWidget& owner, const QString& title, const QString& filter,
-                       QString& fileName) override;
+    bool RunSaveDialog(QWidget& owner, TSaveDialogState& state) override;
+    bool RunPrintDialog(QWidget& owner, QPrinter& printer) override;
+    void RunPageSetupDialog(QWidget& owner, QPrinter& printer) override;
+    bool Ask(QWidget& owner, const QString& title, const QString& text) override;
+    // What the user answers to the next questions (No when none is left).
+    std::vector<bool> Answers;
 
     std::vector<TMessage> Messages;
     // What the open dialog saw when it was shown, and what the user does.

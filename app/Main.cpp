@@ -111,7 +111,9 @@ TMainMenu::TMainMenu(QWidget* owner)
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ReportFolder(std::move(services.ReportFolder)), Columns(DefaultColumnCount), Zoom(NormalZoom),
+      ReportFolder(std::move(services.ReportFolder)),
+      ReportFolderProblem(std::move(services.ReportFolderProblem)), Columns(DefaultColumnCount),
+      Zoom(NormalZoom),
       Recent(MainMenu.CmdRecent,
              [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
       Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
@@ -323,13 +325,23 @@ void TFormMain::LoadPresetFile(const std::string& fileName) {
 void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     CurrentFile = fileName;
     std::string document;
+    bool written = false;
     {
         TWaitCursor wait;
         Notices.StartLoad();
         document = ReportSource->Build(fileName, Columns);
-        // A report file that cannot be written is not reported: the view is sent
-        // to it all the same and shows whatever is there.
-        WriteReportFile(ReportFile, document);
+        written = WriteReportFile(ReportFile, document);
+    }
+    if (!written) {
+        // The view shows the report file only: without it, the user has to know.
+        Dialogs.ShowMessage(
+            TMessageKind::Error, QStringLiteral("Error"),
+            ReportFile.empty()
+                ? QStringLiteral("The report cannot be shown: no private folder for it could "
+                                 "be made (%1).")
+                      .arg(FromMessageText(ReportFolderProblem))
+                : QStringLiteral("The report cannot be shown: %1 cannot be written.")
+                      .arg(FromFileNameBytes(ReportFile)));
     }
     PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
     Watch.Watch(FromFileNameBytes(fileName));

@@ -47,6 +47,8 @@ struct TFormMainServices {
     // The viewer's private folder with its trailing separator (the report file goes there);
     // empty when there is none, and then no report file is written.
     std::string ReportFolder;
+    // Why there is no private folder (shown when a report cannot be written).
+    std::string ReportFolderProblem;
     // The MIDI ports the MIDI Configuration dialog lists.
     TMidiPortLister MidiPorts;
 };
@@ -185,6 +187,7 @@ private:
     IDialogs& Dialogs;
     std::function<std::optional<QRect>()> WorkArea;
     std::string ReportFolder;
+    std::string ReportFolderProblem;
     std::vector<QAction*> Items;
     TFormMIDI* FormMIDI = nullptr;
     TFormAbout* FormAbout = nullptr;

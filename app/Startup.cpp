@@ -21,6 +21,7 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     services.Dialogs = &dialogs;
     services.WorkArea = &PrimaryWorkArea;
     services.ReportFolder = ReportFolder->Path();
+    services.ReportFolderProblem = ReportFolder->Problem();
     services.MidiPorts = SystemMidiPorts();
     FormMain = std::make_unique<TFormMain>(std::move(services));
     FormMIDI = std::make_unique<TFormMIDI>();

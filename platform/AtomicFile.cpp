@@ -41,8 +41,13 @@ TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
         return;
     }
     struct stat existing {};
-    if (::stat(TargetPath.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
-        !S_ISDIR(existing.st_mode)) {
+    const bool exists = ::stat(TargetPath.c_str(), &existing) == 0;
+    // A folder can never be replaced: said now, before the bytes are made.
+    if (exists && S_ISDIR(existing.st_mode)) {
+        Fail(EISDIR);
+        return;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
         Fd = ::open(TargetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (Fd < 0) {
             Fail(errno);

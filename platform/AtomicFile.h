@@ -14,6 +14,7 @@ namespace qvr {
 // any failure. The target itself is replaced, not a file a link at it names.
 // A target that exists and is neither a regular file nor a folder (a device,
 // a pipe, /dev/stdout) cannot be replaced: it is opened and written directly.
+// A folder is refused at once (EISDIR), so that no work is done for nothing.
 class TAtomicFile {
 public:
     explicit TAtomicFile(std::string target);

@@ -1,5 +1,6 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/Process.h"
 
 #include <cerrno>
@@ -68,28 +69,6 @@ bool WriteAll(int fd, const std::string& text) {
     }
     return true;
 }
-
-// Closes the descriptor on every path out.
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : Fd(fd) {}
-    ~TFileDescriptor() { Close(); }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Get() const { return Fd; }
-    bool Close() {
-        int fd = Fd;
-        Fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int Fd;
-};
-
-} // namespace
-
-namespace {
 
 // The file a write replaces: the target of a symbolic link at `path`, so that a linked
 // settings file (as file managers of dotfiles make it) is written through, not replaced.

@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
     }
 
-    void AReportFileThatCannotBeWrittenIsShownAllTheSame() {
+    void AReportFileThatCannotBeWrittenIsAnError() {
         QTemporaryDir gone;
         const std::string report = gone.path().toStdString() + "/__tmp__.html";
         TShownWindow s("", gone.path().toStdString() + "/");
@@ -170,7 +170,10 @@ private slots:
         gone.remove(); // the folder goes after the window has chosen its report file
         s.F.Log.clear();
         s.Window->LoadPresetFile(s.F.MakeFile("d.q3a"));
-        QVERIFY(s.F.Dialogs.Messages.empty());
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t{1});
+        QCOMPARE(s.F.Dialogs.Messages.back().Text,
+                 QStringLiteral("The report cannot be shown: %1 cannot be written.")
+                     .arg(QString::fromStdString(report)));
         QCOMPARE(s.F.Log.back(), std::string("view Navigate"));
         QCOMPARE(s.F.View->ShownFile, QString::fromStdString(report));
         QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled() && s.Window->Menu().CmdPrint.isEnabled());

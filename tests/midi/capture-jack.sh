@@ -87,6 +87,12 @@ kill -INT "$capture_pid"
 finish_capture 1
 [ ! -e "$work/got" ] || fail "a file was written although nothing arrived"
 
+# A folder as FILE is refused before listening, so that no dump is received for nothing.
+timeout 10 "$capture" --api jack "$work" 2>"$work/err"
+status=$?
+[ $status -eq 2 ] && grep -qF "Is a directory" "$work/err" && ! grep -qF "listening" "$work/err" ||
+    fail "folder as FILE: status $status, $(cat "$work/err")"
+
 # A port that is not there.
 "$capture" --api jack --port no-such-port "$work/got" 2>"$work/err"
 status=$?

@@ -1,59 +1,51 @@
 #include "app/CommandLine.h"
 
-#include <QCommandLineParser>
+#include "base/GnuOptions.h"
+#include "base/ProgramConvention.h"
+
+#include <array>
 
 namespace qvr {
 
 namespace {
 
-struct TViewerParser {
-    QCommandLineParser Parser;
-    QCommandLineOption Help = Parser.addHelpOption();
-    QCommandLineOption Version = Parser.addVersionOption();
-
-    TViewerParser() {
-        Parser.setApplicationDescription(QStringLiteral(
-            "Shows the presets of a Korvane QVR preset or backup file as a report."));
-        Parser.addPositionalArgument(QStringLiteral("file"),
-                                     QStringLiteral("The preset or backup file to open."),
-                                     QStringLiteral("[file]"));
-    }
-};
+const std::array<TGnuOption, 2> Options = {{HelpOption, VersionOption}};
 
 } // namespace
 
-TViewerCommandLine ParseViewerCommandLine(const QStringList& arguments) {
-    TViewerParser p;
+TViewerCommandLine ParseViewerCommandLine(const std::vector<std::string>& args) {
+    using TAction = TViewerCommandLine::TAction;
     TViewerCommandLine line;
-    const bool parsed = p.Parser.parse(arguments);
-    if (p.Parser.isSet(p.Help) || p.Parser.isSet(QStringLiteral("help-all"))) {
-        line.Action = TViewerCommandLine::TAction::Help;
-    } else if (p.Parser.isSet(p.Version)) {
-        line.Action = TViewerCommandLine::TAction::Version;
-    } else if (!parsed) {
-        line.Action = TViewerCommandLine::TAction::UsageError;
-        line.Error = p.Parser.errorText();
-    } else {
-        QStringList files = p.Parser.positionalArguments();
-        if (!files.isEmpty()) {
-            line.File = files.takeFirst();
-        }
-        line.Ignored = files;
+    std::vector<std::string> files;
+    const auto apply = [&line](const std::string& name, const std::string&) {
+        line.Action = name == "help" ? TAction::Help : TAction::Version;
+        return std::string();
+    };
+    if (std::string error = ParseGnuOptions(args, Options, apply, files); !error.empty()) {
+        line.Action = TAction::UsageError;
+        line.Error = std::move(error);
+        return line;
+    }
+    if (line.Action == TAction::Run && !files.empty()) {
+        line.File = files.front();
+        line.Ignored.assign(files.begin() + 1, files.end());
     }
     return line;
 }
 
-QString ViewerHelpText() {
-    TViewerParser p;
-    QString text = p.Parser.helpText();
-    // The parser names the program as it was started, or not at all before the application
-    // object exists: the usage line names it the same way always.
-    const QString usage = QStringLiteral("Usage: ");
-    const qsizetype options = text.indexOf(QStringLiteral(" [options]"));
-    if (text.startsWith(usage) && options > 0) {
-        text.replace(usage.size(), options - usage.size(), QStringLiteral("qvrviewer"));
-    }
-    return text;
+std::string ViewerHelpText() {
+    return "Usage: qvrviewer [FILE]...\n"
+           "Show the presets of a Korvane QVR preset or backup file as a report in a window.\n"
+           "Of several files the first is opened, and a warning names the others.\n"
+           "\n"
+           "  -h, --help     display this help and exit\n"
+           "  -V, --version  output version information and exit\n"
+           "\n"
+           "The window goes to the display that DISPLAY or WAYLAND_DISPLAY names (or to the\n"
+           "window system that QT_QPA_PLATFORM names); without one, qvrreport writes the\n"
+           "same report.\n"
+           "Exit status: 0 when the viewer was closed, 1 when no display could be opened,\n"
+           "2 for a usage error.\n";
 }
 
 } // namespace qvr

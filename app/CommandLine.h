@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace qvr {
 
@@ -9,17 +9,19 @@ namespace qvr {
 struct TViewerCommandLine {
     enum class TAction { Run, Help, Version, UsageError };
     TAction Action = TAction::Run;
-    QString File;        // the preset file to open once the window shows, or empty
-    QStringList Ignored; // further files, which are not opened
-    QString Error;       // the usage error, without program name
+    std::string File;                 // the preset file to open once the window shows, or empty
+    std::vector<std::string> Ignored; // further files, which are not opened
+    std::string Error;                // the usage error, without program name
 };
 
-// Reads the arguments (the program's name first) as QCommandLineParser does: -h/--help (and
-// --help-all), -v/--version, then preset files, taken as they come; "--" ends the options.
-// Help and version win over everything else, an unknown option is a usage error.
-TViewerCommandLine ParseViewerCommandLine(const QStringList& arguments);
+// Reads the arguments after the program's name as every program of the package does
+// (base/ProgramConvention.h): -h/--help and -V/--version acting where they stand, then preset
+// files as they come; "--" ends the options and "-" alone is a file. An unknown option is a
+// usage error. The window system's own options are not taken: its environment variables
+// (QT_QPA_PLATFORM, ...) do the same.
+TViewerCommandLine ParseViewerCommandLine(const std::vector<std::string>& args);
 
 // The text of --help.
-QString ViewerHelpText();
+std::string ViewerHelpText();
 
 } // namespace qvr

@@ -3,70 +3,60 @@
 #include "app/AnsiText.h"
 #include "app/CommandLine.h"
 #include "app/Dialogs.h"
+#include "app/DisplayCheck.h"
 #include "app/ExceptionDisplay.h"
 #include "app/Main.h"
 #include "app/ProgramIcon.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
+#include "base/ProgramConvention.h"
 #include "platform/VersionText.h"
 
 #include <QApplication>
 
-#include <cstdio>
+#include <array>
 #include <exception>
-
-namespace {
-
-QStringList Arguments(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
-}
-
-// The file's name as the bytes it was given in, which a decoded name need not give back.
-std::string GivenName(int argc, char** argv, const QString& file) {
-    for (int i = 1; i < argc; ++i) {
-        if (QString::fromLocal8Bit(argv[i]) == file) {
-            return argv[i];
-        }
-    }
-    return file.toLocal8Bit().toStdString();
-}
-
-} // namespace
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     using TAction = qvr::TViewerCommandLine::TAction;
-    // Help and version need no window system: they are answered before the application starts.
-    const qvr::TViewerCommandLine early = qvr::ParseViewerCommandLine(Arguments(argc, argv));
-    if (early.Action == TAction::Help) {
-        std::fputs(qvr::ViewerHelpText().toLocal8Bit().constData(), stdout);
-        return 0;
+    const char* const program = "qvrviewer";
+    // The options and the display are checked before the window system starts: help and
+    // version need none, and Qt would abort on a display it cannot open.
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const qvr::TViewerCommandLine line = qvr::ParseViewerCommandLine(args);
+    if (line.Action == TAction::UsageError) {
+        return qvr::ShowUsageError(program, line.Error);
     }
-    if (early.Action == TAction::Version) {
-        std::fputs(qvr::VersionText("qvrviewer").c_str(), stdout);
-        return 0;
+    if (line.Action == TAction::Help) {
+        return qvr::PrintAnswer(program, qvr::ViewerHelpText());
+    }
+    if (line.Action == TAction::Version) {
+        return qvr::PrintAnswer(program, qvr::VersionText(program));
+    }
+    if (!qvr::DisplayReachable()) {
+        qvr::ShowProgramNote(program, "cannot open a display; qvrreport writes the same report");
+        return qvr::ExitFailure;
+    }
+    if (!line.Ignored.empty()) {
+        std::string ignored;
+        for (const std::string& file : line.Ignored) {
+            ignored += (ignored.empty() ? "" : ", ") + file;
+        }
+        qvr::ShowProgramNote(program,
+                             "warning: only the first file is opened; ignored: " + ignored);
     }
 
     qvr::PrepareWebEngineEnvironment();
-    QApplication app(argc, argv);
+    // The arguments are the viewer's own: Qt is given none to take options from, so that no
+    // file name is ever read as one of its options.
+    int qtArgc = 1;
+    std::array<char*, 2> qtArgv = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("qvrviewer"));
     QApplication::setOrganizationName(QStringLiteral("oktrel"));
     QApplication::setWindowIcon(qvr::ProgramIcon());
-
-    // The application has taken its own options (-platform, -style, ...) out of argv.
-    const qvr::TViewerCommandLine line = qvr::ParseViewerCommandLine(Arguments(argc, argv));
-    if (line.Action == TAction::UsageError) {
-        std::fprintf(stderr, "qvrviewer: %s\nTry 'qvrviewer --help' for more information.\n",
-                     line.Error.toLocal8Bit().constData());
-        return 2;
-    }
-    if (!line.Ignored.isEmpty()) {
-        std::fprintf(stderr, "qvrviewer: warning: only the first file is opened; ignored: %s\n",
-                     line.Ignored.join(QStringLiteral(", ")).toLocal8Bit().constData());
-    }
 
     // Installed before anything that must be cleaned up exists.
     const qvr::TQuitOnSignals quitOnSignals;
@@ -74,8 +64,8 @@ int main(int argc, char* argv[]) {
     qvr::TQtDialogs dialogs;
     try {
         qvr::TViewerForms forms(dialogs);
-        if (!line.File.isEmpty()) {
-            forms.FormMain->SetCommandLineFile(GivenName(argc, argv, line.File));
+        if (!line.File.empty()) {
+            forms.FormMain->SetCommandLineFile(line.File);
         }
         forms.FormMain->show();
         QApplication::exec();

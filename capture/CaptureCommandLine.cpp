@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "base/GnuOptions.h"
 #include "base/Numbers.h"
+#include "base/ProgramConvention.h"
 
 #include <array>
 #include <cmath>
@@ -24,8 +25,8 @@ const std::array<TGnuOption, 6> Options = {{
     {.Name = "port", .TakesValue = true},
     {.Name = "idle", .TakesValue = true},
     {.Name = "api", .TakesValue = true},
-    {.Name = "help", .EndsParsing = true},
-    {.Name = "version", .EndsParsing = true},
+    HelpOption,
+    VersionOption,
 }};
 
 std::optional<std::chrono::milliseconds> ParseIdle(const std::string& value) {
@@ -49,20 +50,20 @@ std::string CaptureUsageText() {
            "Receive a preset or backup dump from a Korvane QVR device over MIDI and write it\n"
            "to FILE, message by message as the device sends it.\n"
            "\n"
-           "  --list            print the MIDI input ports, one a line, and exit\n"
-           "  --port NAME       receive from the input port whose name contains NAME\n"
-           "                    (default: open an input port named 'qvrcapture' for the\n"
-           "                    device or another program to connect to)\n"
-           "  --idle SECONDS    stop once nothing has come for SECONDS after the first\n"
-           "                    whole message (default 2; 0.1 to 3600)\n"
-           "  --api alsa|jack   the MIDI system to use (default: ALSA when available)\n"
-           "  --help            display this help and exit\n"
-           "  --version         output version information and exit\n"
+           "      --list            print the MIDI input ports, one a line, and exit\n"
+           "      --port NAME       receive from the input port whose name contains NAME\n"
+           "                        (default: open an input port named 'qvrcapture' for\n"
+           "                        the device or another program to connect to)\n"
+           "      --idle SECONDS    stop once nothing has come for SECONDS after the first\n"
+           "                        whole message (default 2; 0.1 to 3600)\n"
+           "      --api alsa|jack   the MIDI system to use (default: ALSA when available)\n"
+           "  -h, --help            display this help and exit\n"
+           "  -V, --version         output version information and exit\n"
            "\n"
            "Start the dump on the device once qvrcapture is listening; Ctrl+C stops early and\n"
            "keeps the messages that arrived whole. FILE is written whole or not at all; then\n"
            "the dump is checked as a report would read it, with messages on standard error as\n"
-           "'error: TEXT' or 'warning: TEXT'.\n"
+           "'error: FILE: TEXT' or 'warning: FILE: TEXT'.\n"
            "Exit status: 0 when a whole message arrived, FILE was written and the checks\n"
            "passed; 1 when nothing whole arrived, MIDI failed or a check failed; 2 for a usage\n"
            "error or a FILE that cannot be written.\n";
@@ -71,7 +72,12 @@ std::string CaptureUsageText() {
 TCaptureParse ParseCaptureCommandLine(const std::vector<std::string>& args) {
     TCaptureOptions options;
     std::vector<std::string> operands;
-    const auto apply = [&options](const std::string& name, const std::string& value) {
+    std::string forReceiving; // the first option given that only receiving takes
+    const auto apply = [&options, &forReceiving](const std::string& name,
+                                                 const std::string& value) {
+        if ((name == "port" || name == "idle") && forReceiving.empty()) {
+            forReceiving = name;
+        }
         if (name == "list") {
             options.List = true;
         } else if (name == "help" || name == "version") {
@@ -103,6 +109,9 @@ TCaptureParse ParseCaptureCommandLine(const std::vector<std::string>& args) {
     }
 
     if (options.List) {
+        if (!forReceiving.empty()) {
+            return Fail("option '--" + forReceiving + "' does not apply to --list");
+        }
         if (!operands.empty()) {
             return Fail("extra operand '" + operands[0] + "'");
         }

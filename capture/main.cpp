@@ -1,6 +1,7 @@
 // qvrcapture: receives a dump from the device over MIDI and writes the messages to a file, the
 // same bytes a preset or backup file holds, then checks it as a report would read it.
 
+#include "base/ProgramConvention.h"
 #include "capture/CaptureCommandLine.h"
 #include "cli/StderrNotifier.h"
 #include "midi/Capture.h"
@@ -20,9 +21,9 @@
 
 namespace {
 
-const int ExitOk = 0;
-const int ExitFailed = 1;
-const int ExitUsage = 2;
+using qvr::ExitOk;
+using qvr::ExitUsage;
+const int ExitFailed = qvr::ExitFailure;
 
 const char* const Program = "qvrcapture";
 
@@ -33,15 +34,7 @@ extern "C" void OnInterrupt(int) {
 }
 
 void Say(const std::string& text) {
-    const std::string line = std::string(Program) + ": " + text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-}
-
-int UsageError(const std::string& problem) {
-    Say(problem);
-    Say("Try 'qvrcapture --help' for more information.");
-    return ExitUsage;
+    qvr::ShowProgramNote(Program, text);
 }
 
 int ListPorts(qvr::TMidiApi api) {
@@ -75,16 +68,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const qvr::TCaptureParse parse = qvr::ParseCaptureCommandLine(args);
     if (!parse.Options) {
-        return UsageError(parse.Error);
+        return qvr::ShowUsageError(Program, parse.Error);
     }
     const qvr::TCaptureOptions& options = *parse.Options;
     if (options.Help) {
-        std::fputs(qvr::CaptureUsageText().c_str(), stdout);
-        return ExitOk;
+        return qvr::PrintAnswer(Program, qvr::CaptureUsageText());
     }
     if (options.Version) {
-        std::fputs(qvr::VersionText(Program).c_str(), stdout);
-        return ExitOk;
+        return qvr::PrintAnswer(Program, qvr::VersionText(Program));
     }
     if (options.List) {
         return ListPorts(options.Api);
@@ -96,7 +87,8 @@ int main(int argc, char** argv) {
         return CannotWrite(file);
     }
 
-    qvr::TStderrNotifier notifier;
+    // The reception's and the checks' messages are about the dump that becomes FILE.
+    qvr::TStderrNotifier notifier(options.File);
     std::string dump;
     qvr::TDumpSummary summary;
     // The handlers run on the MIDI thread; the main thread reads `dump` and `summary` only

@@ -2,6 +2,7 @@
 
 #include "base/GnuOptions.h"
 #include "base/Numbers.h"
+#include "base/ProgramConvention.h"
 #include "report/Comparison.h"
 
 #include <array>
@@ -20,8 +21,8 @@ const std::array<TGnuOption, 7> Options = {{
     {.Name = "config-dir", .Short = 'd', .TakesValue = true},
     {.Name = "format", .TakesValue = true},
     {.Name = "output", .Short = 'o', .TakesValue = true},
-    {.Name = "help", .Short = 'h', .EndsParsing = true},
-    {.Name = "version", .Short = 'V', .EndsParsing = true},
+    HelpOption,
+    VersionOption,
 }};
 
 } // namespace
@@ -35,20 +36,22 @@ std::string UsageText() {
            "read standard input. With --compare, write what differs between two of them\n"
            "(FILE:N names preset N of a backup; one of them may be - as well).\n"
            "\n"
-           "  -c, --columns N       lay the presets out in N columns, 1 to 4 (default 4)\n"
+           "  -c, --columns N       lay the presets out in N columns, 1 to 4 (default 4;\n"
+           "                        HTML reports only)\n"
            "      --compare         list the presets of NEW that differ from OLD, parameter\n"
            "                        by parameter, as text (default), html or json\n"
-           "  -d, --config-dir DIR  look for the product configuration file in DIR first\n"
-           "                        (default: the editor's folder from the settings store);\n"
-           "                        the program's data folder is searched next\n"
+           "  -d, --config-dir DIR  look for the product configuration file in the existing\n"
+           "                        folder DIR first (default: the editor's folder from the\n"
+           "                        settings store); the program's data folder comes next\n"
            "      --format FORMAT   html (default, the viewer's document), text (one block\n"
            "                        per preset), csv (one row per parameter) or json\n"
            "  -o, --output FILE     write the report to FILE instead of standard output;\n"
-           "                        FILE is replaced only by a finished report\n"
+           "                        FILE is replaced only by a report without errors\n"
            "  -h, --help            display this help and exit\n"
            "  -V, --version         output version information and exit\n"
            "\n"
-           "Messages go to standard error as 'error: TEXT' or 'warning: TEXT'.\n"
+           "Messages go to standard error as 'error: FILE: TEXT' or 'warning: FILE: TEXT',\n"
+           "one for every line of the text.\n"
            "Exit status: 0 when no error was shown (warnings allowed), 1 when an error\n"
            "was shown, 2 for a usage error or an output that cannot be written.\n"
            "With --compare: 0 no differences, 1 differences, 2 trouble.\n";
@@ -56,16 +59,18 @@ std::string UsageText() {
 
 TCliParse ParseCommandLine(const std::vector<std::string>& args) {
     TCliOptions options;
+    std::string formatName;
     std::vector<std::string> operands;
 
     // Applies an option; returns the usage error, empty when it is fine.
-    const auto apply = [&options](const std::string& name, const std::string& value) {
+    const auto apply = [&options, &formatName](const std::string& name, const std::string& value) {
         if (name == "columns") {
             const int32_t columns = StrToIntDef(value, 0);
             if (!IsColumnCountInRange(columns)) {
                 return "invalid column count '" + value + "' (must be 1 to 4)";
             }
             options.Columns = columns;
+            options.ColumnsGiven = true;
         } else if (name == "compare") {
             options.CompareWith.emplace();
         } else if (name == "help" || name == "version") {
@@ -79,6 +84,7 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
             }
             options.Format = *format;
             options.FormatGiven = true;
+            formatName = value;
         } else {
             options.Output = value;
         }
@@ -101,12 +107,18 @@ TCliParse ParseCommandLine(const std::vector<std::string>& args) {
         if (CompareSideOf(operands[0]).File == "-" && CompareSideOf(operands[1]).File == "-") {
             return Fail("standard input can be only one side of --compare");
         }
+        if (options.ColumnsGiven) {
+            return Fail("option '--columns' does not apply to --compare");
+        }
         if (options.FormatGiven && options.Format == TReportFormat::Csv) {
             return Fail("invalid format 'csv' for --compare (must be text, html or json)");
         }
         options.Format = options.FormatGiven ? options.Format : TReportFormat::Text;
         options.CompareWith = operands[1];
         operands.pop_back();
+    }
+    if (options.ColumnsGiven && options.Format != TReportFormat::Html) {
+        return Fail("option '--columns' does not apply to --format " + formatName);
     }
     if (operands.empty()) {
         return Fail("missing preset file operand");

@@ -13,6 +13,7 @@ namespace qvr {
 // What the exporter was asked to do.
 struct TCliOptions {
     int32_t Columns = DefaultColumnCount;
+    bool ColumnsGiven = false;
     std::optional<std::string> ConfigDir;
     TReportFormat Format = TReportFormat::Html;
     bool FormatGiven = false;

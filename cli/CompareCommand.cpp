@@ -5,6 +5,7 @@
 #include "report/CompareWriters.h"
 
 #include <cstring>
+#include <utility>
 
 namespace qvr {
 
@@ -16,22 +17,25 @@ TCompareSide CompareOperandSide(const std::string& operand) {
     return side;
 }
 
-int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target,
-               TStderrNotifier& notifier) {
+int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target) {
     const TCompareSide old = CompareOperandSide(options.PresetFile);
     const TCompareSide now = CompareOperandSide(*options.CompareWith);
+    TStderrNotifier oldNotifier(SourceName(CompareSideOf(options.PresetFile).File));
+    TStderrNotifier newNotifier(SourceName(CompareSideOf(*options.CompareWith).File));
+    // What is about both files or neither: different models, a failure of the program.
+    TStderrNotifier notifier;
     // A file that cannot be read is named with the reason, as for a report.
-    for (const std::string& file : {old.File, now.File}) {
-        if (const int error = TPresetInput(file).Error(); error != 0) {
-            notifier.ShowError("cannot open " + file + ": " + std::strerror(error));
+    for (auto [side, sideNotifier] : {std::pair{&old, &oldNotifier}, {&now, &newNotifier}}) {
+        if (const int error = TPresetInput(side->File).Error(); error != 0) {
+            sideNotifier->ShowError(std::strerror(error));
             return CompareTrouble;
         }
     }
     const std::unique_ptr<IComparisonWriter> writer = MakeComparisonWriter(options.Format, target);
     try {
         const TCompareTotals totals =
-            Compare(notifier, search, old, now, *writer, UserDecimalSeparator());
-        if (notifier.ErrorCount > 0) {
+            Compare(oldNotifier, newNotifier, search, old, now, *writer, UserDecimalSeparator());
+        if (oldNotifier.ErrorCount + newNotifier.ErrorCount > 0) {
             return CompareTrouble;
         }
         return totals.Differ() ? CompareDiffer : CompareSame;

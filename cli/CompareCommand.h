@@ -19,11 +19,10 @@ inline constexpr int CompareTrouble = 2;
 TCompareSide CompareOperandSide(const std::string& operand);
 
 // Compares the two sides the options name and writes the comparison to
-// `target` in the options' format. The messages of both loads go to
-// `notifier`; a file that cannot be opened, an error shown while either file
-// is read, files of two models or a preset that is not there is trouble, and
-// then nothing should be written out.
-int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target,
-               TStderrNotifier& notifier);
+// `target` in the options' format. The messages of each load name its file; a
+// file that cannot be opened, an error shown while either file is read, files
+// of two models or a preset that is not there is trouble, and then nothing
+// should be written out.
+int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target);
 
 } // namespace qvr

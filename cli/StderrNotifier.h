@@ -1,34 +1,44 @@
 #pragma once
 
 #include "base/ExceptionText.h"
+#include "base/ProgramConvention.h"
 #include "base/UserNotifier.h"
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace qvr {
 
-// The exporter's stand-in for message boxes: one "error: " or "warning: "
-// line per message on standard error, in order, with its own line breaks.
+// The command-line programs' stand-in for message boxes: every line of a message as
+// "error: SOURCE: LINE" or "warning: SOURCE: LINE" on standard error, in order, where SOURCE
+// names the file the message is about (see MessageLines).
 class TStderrNotifier : public IUserNotifier {
 public:
+    explicit TStderrNotifier(std::string source = {}) : Source(std::move(source)) {}
+
     void ShowError(const std::string& text) override {
         ++ErrorCount;
-        Write("error: ", text);
+        Write("error", text);
     }
-    void ShowWarning(const std::string& text) override { Write("warning: ", text); }
+    void ShowWarning(const std::string& text) override { Write("warning", text); }
 
     // An exception that reached the top, as the viewer's exception display
     // shows it: its text with a full stop appended when it lacks one.
     void ShowException(const std::string& text) { ShowError(StandardExceptionText(text)); }
 
+    // The file that later messages are about.
+    void SetSource(std::string source) { Source = std::move(source); }
+
     int ErrorCount = 0;
 
 private:
-    static void Write(const char* kind, const std::string& text) {
-        std::string line = kind + text + "\n";
-        std::fwrite(line.data(), 1, line.size(), stderr);
+    void Write(const char* kind, const std::string& text) const {
+        const std::string lines = MessageLines(kind, Source, text);
+        std::fwrite(lines.data(), 1, lines.size(), stderr);
     }
+
+    std::string Source;
 };
 
 } // namespace qvr

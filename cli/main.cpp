@@ -4,6 +4,7 @@
 
 #include "base/ExceptionText.h"
 #include "base/Numbers.h"
+#include "base/ProgramConvention.h"
 #include "cli/CommandLine.h"
 #include "cli/CompareCommand.h"
 #include "cli/PresetInput.h"
@@ -17,11 +18,13 @@
 #include "report/Comparison.h"
 #include "report/PresetReport.h"
 #include "report/ReportFormat.h"
+#include "report/SummarySink.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string>
@@ -31,13 +34,15 @@
 
 namespace {
 
-const int ExitOk = 0;
-const int ExitErrorShown = 1;
-const int ExitUsage = 2;
+using qvr::ExitOk;
+using qvr::ExitUsage;
+const int ExitErrorShown = qvr::ExitFailure;
 
-int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "qvrreport: %s\nTry 'qvrreport --help' for more information.\n",
-                 problem.c_str());
+const char* const Program = "qvrreport";
+
+// Says why the program cannot go on; ExitUsage.
+int Refuse(const std::string& problem) {
+    qvr::ShowProgramNote(Program, problem);
     return ExitUsage;
 }
 
@@ -71,14 +76,12 @@ public:
         try {
             Behind->Finish();
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "qvrreport: write error: %s\n", qvr::ExceptionMessage(e).c_str());
-            return ExitUsage;
+            return Refuse("write error: " + qvr::ExceptionMessage(e));
         }
         if (File) {
             if (!File->Commit()) {
-                std::fprintf(stderr, "qvrreport: cannot write '%s': %s\n", File->Target().c_str(),
-                             std::strerror(File->Error()));
-                return ExitUsage;
+                return Refuse("cannot write '" + File->Target() +
+                              "': " + std::strerror(File->Error()));
             }
             return ExitOk;
         }
@@ -86,8 +89,7 @@ public:
         const bool copied = Spool.CopyTo(out);
         const int error = copied ? out.Error() : Spool.Error();
         if (error != 0) {
-            std::fprintf(stderr, "qvrreport: write error: %s\n", std::strerror(error));
-            return ExitUsage;
+            return Refuse(std::string("write error: ") + std::strerror(error));
         }
         return ExitOk;
     }
@@ -100,19 +102,35 @@ private:
     std::optional<qvr::TWriteBehind> Behind;
 };
 
-// Whether writing the output would replace the preset file or a configuration file that the
-// report could read.
-bool OutputIsAnInput(const std::string& output, const std::string& presetFile,
-                     const qvr::TConfigSearch& search) {
+// What writing the output would replace that the report reads: "the preset file 'NAME'" or
+// "the configuration file 'PATH'"; empty when it replaces none of them.
+std::string InputAtOutput(const std::string& output, const std::string& presetFile,
+                          const qvr::TConfigSearch& search) {
     if (qvr::IsSameFile(output, presetFile)) {
-        return true;
+        return "the preset file '" + output + "'";
     }
     for (const std::string& config : qvr::ProductConfigPaths(search)) {
         if (qvr::IsSameFile(output, config)) {
-            return true;
+            return "the configuration file '" + config + "'";
         }
     }
-    return false;
+    return {};
+}
+
+// Refuses an output that would replace what the report reads; both are kept as they are.
+int RefuseOutputOver(const std::string& input) {
+    return Refuse("the report would replace " + input + "; choose another output file");
+}
+
+// A configuration folder given that is not there is a usage error, not a silent search
+// elsewhere: empty when it is a folder, else the reason.
+std::string ConfigDirProblem(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (error) {
+        return error.message();
+    }
+    return std::filesystem::is_directory(status) ? std::string() : std::strerror(ENOTDIR);
 }
 
 } // namespace
@@ -124,33 +142,39 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const qvr::TCliParse parse = qvr::ParseCommandLine(args);
     if (!parse.Options) {
-        return UsageError(parse.Error);
+        return qvr::ShowUsageError(Program, parse.Error);
     }
     const qvr::TCliOptions& options = *parse.Options;
     if (options.Help) {
-        std::fputs(qvr::UsageText().c_str(), stdout);
-        return ExitOk;
+        return qvr::PrintAnswer(Program, qvr::UsageText());
     }
     if (options.Version) {
-        std::fputs(qvr::VersionText("qvrreport").c_str(), stdout);
-        return ExitOk;
+        return qvr::PrintAnswer(Program, qvr::VersionText(Program));
+    }
+    if (options.ConfigDir) {
+        if (const std::string problem = ConfigDirProblem(*options.ConfigDir); !problem.empty()) {
+            return Refuse("cannot use the configuration folder '" + *options.ConfigDir +
+                          "': " + problem);
+        }
     }
 
-    qvr::TStderrNotifier notifier;
+    qvr::TStderrNotifier notifier(qvr::SourceName(options.PresetFile));
     qvr::TConfigSearch search;
     search.EditorFolder = options.ConfigDir;
     search.ProgramFolder = qvr::ProgramDataFolder();
 
     if (options.CompareWith) {
         for (const std::string& side : {options.PresetFile, *options.CompareWith}) {
-            if (options.Output &&
-                OutputIsAnInput(*options.Output, qvr::CompareOperandSide(side).File, search)) {
-                std::fputs("error: the output FILE is the input file\n", stderr);
-                return ExitUsage;
+            const std::string file = qvr::CompareOperandSide(side).File;
+            if (options.Output) {
+                if (const std::string input = InputAtOutput(*options.Output, file, search);
+                    !input.empty()) {
+                    return RefuseOutputOver(input);
+                }
             }
         }
         TDocumentOutput output(options.Output);
-        const int status = qvr::RunCompare(options, search, output.Target(), notifier);
+        const int status = qvr::RunCompare(options, search, output.Target());
         std::fflush(stderr);
         const int written = status == qvr::CompareTrouble ? status : output.Finish();
         return written != ExitOk ? written : status;
@@ -159,30 +183,45 @@ int main(int argc, char** argv) {
     // A preset file that cannot be read is an error of its own, and no document is written.
     qvr::TPresetInput input(options.PresetFile);
     if (input.Error() != 0) {
-        notifier.ShowError("cannot open " + options.PresetFile + ": " +
-                           std::strerror(input.Error()));
+        notifier.ShowError(std::strerror(input.Error()));
         return ExitErrorShown;
     }
 
     // Before anything is read: neither file is touched.
-    if (options.Output && OutputIsAnInput(*options.Output, input.Path(), search)) {
-        std::fputs("error: the output FILE is the input file\n", stderr);
-        return ExitUsage;
+    if (options.Output) {
+        if (const std::string clash = InputAtOutput(*options.Output, input.Path(), search);
+            !clash.empty()) {
+            return RefuseOutputOver(clash);
+        }
     }
 
     TDocumentOutput output(options.Output);
+    int32_t presets = 0;
     try {
         qvr::TReportWriter writer = qvr::MakeReportWriter(
             options.Format, output.Target(), options.PresetFile, options.Columns, notifier);
+        qvr::TSummarySink summary(*writer.Sink);
         qvr::TPresetReport report(*writer.Notifier, search);
         report.ColumnCount = options.Columns;
-        report.Emit(input.Bytes(), *writer.Sink, qvr::UserDecimalSeparator());
+        report.Emit(input.Bytes(), summary, qvr::UserDecimalSeparator());
+        presets = summary.Summary().PresetCount;
     } catch (const std::exception& e) {
         notifier.ShowException(qvr::ExceptionMessage(e));
         return ExitErrorShown;
     } catch (...) {
         notifier.ShowException("Unknown exception");
         return ExitErrorShown;
+    }
+    if (notifier.ErrorCount > 0) {
+        // A report that met an error does not replace a file: the earlier report is worth more
+        // than a fragment. On standard output it still goes out, as the viewer shows it.
+        if (options.Output) {
+            qvr::ShowProgramNote(Program, "'" + *options.Output + "' left as it was");
+            return ExitErrorShown;
+        }
+    } else if (presets == 0) {
+        const std::string text = qvr::SourceName(options.PresetFile) + " holds no presets";
+        std::fputs(qvr::MessageLines("warning", "", text).c_str(), stderr);
     }
 
     // The messages go out first, as they were shown while the report was made.

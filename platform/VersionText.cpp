@@ -5,6 +5,16 @@
 
 namespace qvr {
 
+namespace {
+
+// The package's licence (LICENSE), as GNU programs state it.
+const char* const LicenceText =
+    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
+} // namespace
+
 std::string VersionText(const std::string& program) {
     const TVerInfo info;
     std::string product = info.GetProductName();
@@ -18,7 +28,7 @@ std::string VersionText(const std::string& program) {
             text += line + "\n";
         }
     }
-    return text;
+    return text + LicenceText;
 }
 
 } // namespace qvr

@@ -41,13 +41,28 @@ void AppendHeading(TOut& out, const TPresetDiff& diff, std::string_view arrow, c
     }
 }
 
+std::string Presets(size_t count) {
+    return std::to_string(count) + (count == 1 ? " preset" : " presets");
+}
+
 std::string CountsText(const TCompareTotals& totals) {
     if (!totals.Differ()) {
-        return "No differences (" + std::to_string(totals.Unchanged) + " presets).";
+        return "No differences (" + Presets(totals.Unchanged) + ").";
     }
-    return std::to_string(totals.Unchanged) + " presets unchanged, " +
-           std::to_string(totals.Changed) + " changed, " + std::to_string(totals.Removed) +
-           " removed, " + std::to_string(totals.Added) + " added.";
+    return Presets(totals.Unchanged) + " unchanged, " + std::to_string(totals.Changed) +
+           " changed, " + std::to_string(totals.Removed) + " removed, " +
+           std::to_string(totals.Added) + " added.";
+}
+
+// The summary: the counts, then each side that holds no presets, named as `name` writes it.
+template <class TOut, class TName>
+void AppendSummary(TOut& out, const TCompareTotals& totals, const TName& name) {
+    out.Append(CountsText(totals));
+    for (const std::string& file : totals.Empty) {
+        out.Append(' ');
+        name(out, file);
+        out.Append(" holds no presets.");
+    }
 }
 
 const auto Utf8 = [](TReportOutput& out, std::string_view text) { AppendUtf8(out, text); };
@@ -78,7 +93,9 @@ public:
     }
 
     void End(const TCompareTotals& totals) override {
-        Out.Append(CountsText(totals));
+        AppendSummary(Out, totals, [](TReportOutput& out, std::string_view file) {
+            out.Append(file); // the file system's own bytes
+        });
         Out.Append('\n');
         Out.Finish();
     }
@@ -154,7 +171,7 @@ public:
 
     void End(const TCompareTotals& totals) override {
         Out.Append("  <tr><td class=\"preset\" colspan=\"4\">");
-        Out.Append(CountsText(totals));
+        AppendSummary(Out, totals, Escaped);
         Out.Append("</td></tr>\n</table>\n");
         Out.Finish();
     }

@@ -55,7 +55,13 @@ public:
         ++Totals.Added;
         Put(TPresetDiff{std::nullopt, LabelOf(now), {}});
     }
-    TCompareTotals End() {
+    TCompareTotals End(const TCompareSide& old, const TCompareSide& now) {
+        if (Totals.Unchanged + Totals.Changed + Totals.Removed == 0) {
+            Totals.Empty.push_back(old.File);
+        }
+        if (Totals.Unchanged + Totals.Changed + Totals.Added == 0) {
+            Totals.Empty.push_back(now.File);
+        }
         Begin();
         Writer.End(Totals);
         return Totals;
@@ -148,28 +154,29 @@ std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string&
     return labels;
 }
 
-TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
-                       const TCompareSide& old, const TCompareSide& now, IComparisonWriter& writer,
-                       char decimalSeparator) {
+TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
+                       const TConfigSearch& search, const TCompareSide& old,
+                       const TCompareSide& now, IComparisonWriter& writer, char decimalSeparator) {
     TModels models;
     TDiffOut out(writer, models);
 
     if (old.OnePreset() || now.OnePreset()) {
-        TPresetReport report(notifier, search);
+        TPresetReport oldReport(oldNotifier, search);
+        TPresetReport newReport(newNotifier, search);
         TPick oldPick{old.Preset ? old.Preset : now.Preset, old.Position, {}, {}, 0};
         TPick newPick{now.Preset ? now.Preset : old.Preset, now.Position, {}, {}, 0};
         TPresetCollector oldReader([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
                                    [&](std::string_view model) { models.Old(model); });
-        report.Emit(old.File, oldReader, decimalSeparator);
+        oldReport.Emit(old.File, oldReader, decimalSeparator);
         TPresetCollector newReader([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
                                    [&](std::string_view model) { models.New(model); });
-        report.Emit(now.File, newReader, decimalSeparator);
+        newReport.Emit(now.File, newReader, decimalSeparator);
         const TPresetRecord& a =
             old.OnePreset() ? oldPick.Named(old.File) : oldPick.Matching(old.File);
         const TPresetRecord& b =
             now.OnePreset() ? newPick.Named(now.File) : newPick.Matching(now.File);
         out.Pair(a, b);
-        return out.End();
+        return out.End(old, now);
     }
 
     // Both files are read at once; the new file's messages wait for the old file's.
@@ -197,13 +204,13 @@ TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
     } catch (...) {
         newFailure = std::current_exception();
     }
-    oldPresets.Finish(notifier);
-    newNotices.ShowThrough(notifier);
+    oldPresets.Finish(oldNotifier);
+    newNotices.ShowThrough(newNotifier);
     if (newFailure) {
         std::rethrow_exception(newFailure);
     }
     oldPresets.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
-    return out.End();
+    return out.End(old, now);
 }
 
 } // namespace qvr

@@ -37,6 +37,8 @@ struct TCompareTotals {
     size_t Changed = 0;
     size_t Removed = 0; // only in the old file
     size_t Added = 0;   // only in the new file
+    // The files, as their sides name them, that hold no presets at all, old first.
+    std::vector<std::string> Empty;
     bool Differ() const { return Changed + Removed + Added > 0; }
 };
 
@@ -61,13 +63,20 @@ std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string&
 // changed and new presets come in the new file's order, then the presets only
 // in the old file. When a side names one preset, that preset is compared with
 // the other side's preset of the same number, or its only preset. Messages of
-// the loads go to `notifier`, the old file's first, on the caller's thread.
-// The old file's presets are held as records, the new file is compared as it
-// is read, at the same time.
+// the loads go to `oldNotifier` and `newNotifier`, the old file's first, on the
+// caller's thread. The old file's presets are held as records, the new file is
+// compared as it is read, at the same time.
 // Throws EDifferentModels, and std::runtime_error for a preset that a side
 // names but its file does not hold.
-TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
-                       const TCompareSide& old, const TCompareSide& now, IComparisonWriter& writer,
-                       char decimalSeparator);
+TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
+                       const TConfigSearch& search, const TCompareSide& old,
+                       const TCompareSide& now, IComparisonWriter& writer, char decimalSeparator);
+
+// The same with the messages of both files going to one notifier.
+inline TCompareTotals Compare(IUserNotifier& notifier, const TConfigSearch& search,
+                              const TCompareSide& old, const TCompareSide& now,
+                              IComparisonWriter& writer, char decimalSeparator) {
+    return Compare(notifier, notifier, search, old, now, writer, decimalSeparator);
+}
 
 } // namespace qvr

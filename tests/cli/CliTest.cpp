@@ -58,20 +58,23 @@ protected:
 
     std::string ConfigDir() const { return (Dir / "cfg").string(); }
 
+    // Without a display, whatever the test runs under.
     TRun Run(const std::vector<std::string>& args, const std::string& exe = QVRREPORT_PATH,
-             const std::string& locale = "C", const std::string& input = "/dev/null") {
-        std::string command = "env LC_ALL=" + locale + " HOME='" + (Dir / "home").string() +
-                              "' XDG_CONFIG_HOME='" + (Dir / "home" / ".config").string() + "' '" +
-                              exe + "'";
+             const std::string& locale = "C", const std::string& input = "/dev/null",
+             const std::string& output = {}) {
+        std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=" + locale + " HOME='" +
+            (Dir / "home").string() + "' XDG_CONFIG_HOME='" + (Dir / "home" / ".config").string() +
+            "' '" + exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
-        command += " <'" + input + "' >'" + (Dir / "out").string() + "' 2>'" +
-                   (Dir / "err").string() + "'";
+        command += " <'" + input + "' >'" + (output.empty() ? (Dir / "out").string() : output) +
+                   "' 2>'" + (Dir / "err").string() + "'";
         const int status = std::system(command.c_str());
         TRun run;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Out = ReadFileBytes(Dir / "out");
+        run.Out = output.empty() ? ReadFileBytes(Dir / "out") : "";
         run.Err = ReadFileBytes(Dir / "err");
         return run;
     }
@@ -115,6 +118,110 @@ TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.Out.rfind("qvrreport (Oktrel(tm) Preset Viewer) 1.1", 0), 0u) << version.Out;
     EXPECT_NE(version.Out.find("\nCopyright "), std::string::npos) << version.Out;
     EXPECT_EQ(version.Err, "");
+}
+
+// What every program does alike: help, version, usage errors, messages that name their file.
+TEST_F(CliTest, EveryProgramKeepsTheConvention) {
+    const std::string missing = (Dir / "none.q3a").string();
+    const std::string empty = Preset("");
+    const std::string folder = (Dir / "cfg").string();
+    const std::string garbage = (Dir / "garbage.q3a").string();
+    WriteFileBytes(garbage, "\x01");
+    struct TCase {
+        std::string Program;
+        std::vector<std::string> Args;
+        int Status;
+        std::string OutStart;
+        std::string Err; // exact; "Try" stands for the line that points to --help
+        std::string Output = {};
+    };
+    std::vector<std::string> programs = {"qvrreport"};
+#ifdef QVRCAPTURE_PATH
+    programs.push_back("qvrcapture");
+#endif
+#ifdef QVRVIEWER_PATH
+    programs.push_back("qvrviewer");
+#endif
+    std::vector<TCase> cases;
+    for (const std::string& p : programs) {
+        const std::string version = p + " (Oktrel(tm) Preset Viewer) 1.1";
+        cases.push_back({p, {"--help"}, 0, "Usage: " + p + " ", ""});
+        cases.push_back({p, {"-h"}, 0, "Usage: " + p + " ", ""});
+        cases.push_back({p, {"--version"}, 0, version, ""});
+        cases.push_back({p, {"-V"}, 0, version, ""});
+        cases.push_back({p, {"--bogus"}, 2, "", p + ": unrecognized option '--bogus'\nTry"});
+        cases.push_back({p, {"-x"}, 2, "", p + ": invalid option -- 'x'\nTry"});
+        if (fs::exists("/dev/full")) {
+            const std::string full = p + ": write error: No space left on device\n";
+            cases.push_back({p, {"--help"}, 2, "", full, "/dev/full"});
+            cases.push_back({p, {"--version"}, 2, "", full, "/dev/full"});
+        }
+    }
+    const std::vector<TCase> own = {
+        {"qvrreport",
+         {"--compare", "-c2", empty, empty},
+         2,
+         "",
+         "qvrreport: option '--columns' does not apply to --compare\nTry"},
+        {"qvrreport",
+         {"-d", missing, empty},
+         2,
+         "",
+         "qvrreport: cannot use the configuration folder '" + missing +
+             "': No such file or directory\n"},
+        {"qvrreport", {missing}, 1, "", "error: " + missing + ": No such file or directory\n"},
+        {"qvrreport", {folder}, 1, "", "error: " + folder + ": Is a directory\n"},
+        {"qvrreport", {empty}, 0, "", "warning: " + empty + " holds no presets\n"},
+        {"qvrreport", {"-"}, 0, "", "warning: standard input holds no presets\n"},
+        {"qvrreport",
+         {garbage},
+         1,
+         "",
+         "error: " + garbage + ": Invalid system exclusive format\n"},
+        {"qvrreport",
+         {"--compare", empty, garbage},
+         2,
+         "",
+         "error: " + garbage + ": Invalid system exclusive format\n"},
+        {"qvrcapture",
+         {"--list", "--port", "x"},
+         2,
+         "",
+         "qvrcapture: option '--port' does not apply to --list\nTry"},
+        {"qvrviewer",
+         {empty},
+         1,
+         "",
+         "qvrviewer: cannot open a display; qvrreport writes the same report\n"},
+    };
+    for (const TCase& c : own) {
+        if (std::find(programs.begin(), programs.end(), c.Program) != programs.end()) {
+            cases.push_back(c);
+        }
+    }
+    for (TCase& c : cases) {
+        if (c.Err.ends_with("Try")) {
+            c.Err += " '" + c.Program + " --help' for more information.\n";
+        }
+        const std::string exe = c.Program == "qvrreport" ? QVRREPORT_PATH
+#ifdef QVRCAPTURE_PATH
+                                : c.Program == "qvrcapture" ? QVRCAPTURE_PATH
+#endif
+#ifdef QVRVIEWER_PATH
+                                : c.Program == "qvrviewer" ? QVRVIEWER_PATH
+#endif
+                                                           : "";
+        const TRun run = Run(c.Args, exe, "C", "/dev/null", c.Output);
+        const std::string what = c.Program + " " + testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << what;
+        EXPECT_EQ(run.Out.substr(0, c.OutStart.size()), c.OutStart) << what;
+        EXPECT_EQ(run.Err, c.Err) << what;
+        if (c.Args[0] == "--version" && c.Status == 0) {
+            EXPECT_NE(run.Out.find("\nLicense GPLv3+: GNU GPL version 3 or later"),
+                      std::string::npos)
+                << what;
+        }
+    }
 }
 
 TEST_F(CliTest, HelpAndVersionActWhereTheyStand) {
@@ -203,14 +310,22 @@ TEST_F(CliTest, ErrorsAreShownInOrderAndExitWithOne) {
                                     Message(0x0B, {1}) + Message(0x21, {1}, 0x57));
     const TRun run = Run({"--config-dir", ConfigDir() + "/", file});
     EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "error: Inconsistent product Id's in file\n");
+    EXPECT_EQ(run.Err, "error: " + file + ": Inconsistent product Id's in file\n");
     // What was gathered before the error is still written.
     EXPECT_NE(run.Out.find("*** UNKNOWN datum 0B ***"), std::string::npos) << run.Out;
 
-    const TRun frame = Run({"--config-dir", ConfigDir(), Preset("\x01")});
+    const TRun frame = Run({"--config-dir", ConfigDir(), "-"}, QVRREPORT_PATH, "C", Preset("\x01"));
     EXPECT_EQ(frame.Status, 1);
-    EXPECT_EQ(frame.Err, "error: Invalid system exclusive format\n");
+    EXPECT_EQ(frame.Err, "error: standard input: Invalid system exclusive format\n");
     EXPECT_EQ(frame.Out, EmptyDocument);
+    // Into a file, a report that met an error replaces nothing: the earlier one is kept.
+    const std::string kept = (Dir / "kept.html").string();
+    WriteFileBytes(kept, "earlier report");
+    const TRun into = Run({"--config-dir", ConfigDir(), "-o", kept, file});
+    EXPECT_EQ(into.Status, 1);
+    EXPECT_EQ(into.Err, "error: " + file + ": Invalid system exclusive format\nqvrreport: '" +
+                            kept + "' left as it was\n");
+    EXPECT_EQ(ReadFileBytes(kept), "earlier report");
 }
 
 TEST_F(CliTest, WarningsAloneExitWithZero) {
@@ -219,9 +334,12 @@ TEST_F(CliTest, WarningsAloneExitWithZero) {
                                     Message(0x26, {0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 5, 0}));
     const TRun run = Run({"--config-dir", ConfigDir(), file});
     EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Err, "warning: Exp, LFO, or Control Switch link is out of range.\n"
-                       "Patch may have been incorrectly converted from a different Oktrel(tm) "
-                       "product.\nTherefore, the information presented may be incomplete.\n");
+    // Every line of the message is marked and names the file.
+    const std::string prefix = "warning: " + file + ": ";
+    EXPECT_EQ(run.Err, prefix + "Exp, LFO, or Control Switch link is out of range.\n" + prefix +
+                           "Patch may have been incorrectly converted from a different Oktrel(tm) "
+                           "product.\n" +
+                           prefix + "Therefore, the information presented may be incomplete.\n");
     EXPECT_NE(run.Out.find("Linked param undefined"), std::string::npos) << run.Out;
 }
 
@@ -232,7 +350,7 @@ TEST_F(CliTest, ExceptionIsShownWithAFullStopAndNoDocument) {
     const std::string file = Preset(Header(0, "A"));
     const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
     EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "error: Range check error.\n");
+    EXPECT_EQ(run.Err, "error: " + file + ": Range check error.\n");
     EXPECT_EQ(run.Out, "");
     EXPECT_FALSE(fs::exists(output));
     // An earlier report stays as it was, and no temporary file is left beside it.
@@ -277,7 +395,12 @@ TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
     for (const std::string& output : outputs) {
         const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
         EXPECT_EQ(run.Status, 2) << output;
-        EXPECT_EQ(run.Err, "error: the output FILE is the input file\n") << output;
+        const std::string input = output.ends_with(".cfg")
+                                      ? "the configuration file '" + ConfigDir() + "/QVR3.cfg'"
+                                      : "the preset file '" + output + "'";
+        EXPECT_EQ(run.Err,
+                  "qvrreport: the report would replace " + input + "; choose another output file\n")
+            << output;
         EXPECT_EQ(run.Out, "") << output;
         EXPECT_EQ(ReadFileBytes(file), preset) << output;
         EXPECT_EQ(ReadFileBytes(Dir / "cfg" / "QVR3.cfg"), ConfigText) << output;
@@ -307,9 +430,9 @@ TEST_F(CliTest, CopiedProgramLooksBesideItselfForTheConfiguration) {
 
     const TRun missing = Run({file}, copy.string());
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "error: Unable to access product configuration file, " +
-                               (Dir / "bin" / "QVR3.cfg").string() +
-                               ".\nYou may need to install Korvane's Kelvaro program.\n");
+    EXPECT_EQ(missing.Err, "error: " + file + ": Unable to access product configuration file, " +
+                               (Dir / "bin" / "QVR3.cfg").string() + ".\nerror: " + file +
+                               ": You may need to install Korvane's Kelvaro program.\n");
     EXPECT_EQ(missing.Out, EmptyDocument);
 
     WriteFileBytes(Dir / "bin" / "QVR3.cfg", ConfigText);
@@ -375,7 +498,7 @@ TEST_F(CliTest, UnopenablePresetFileIsAnErrorWithoutDocument) {
              {std::vector<std::string>{file}, {"-o", out, file}}) {
             const TRun run = Run(args);
             EXPECT_EQ(run.Status, 1) << file;
-            EXPECT_EQ(run.Err, "error: cannot open " + file + ": " + reason + "\n");
+            EXPECT_EQ(run.Err, "error: " + file + ": " + reason + "\n");
             EXPECT_EQ(run.Out, "");
             EXPECT_FALSE(fs::exists(out)) << file;
         }
@@ -496,12 +619,13 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
         {{ExampleBackup + ":99", ExampleBackup},
          "error: '" + ExampleBackup + "' has no preset 99.\n"},
         {{ExampleBackup, (Dir / "none.q3a").string()},
-         "error: cannot open " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
+         "error: " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
         {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
-         "error: Invalid system exclusive format\n"},
+         "error: " + (Dir / "preset.q3p").string() + ": Invalid system exclusive format\n"},
         // The files are read at the same time, but the old file's messages come first.
         {{inconsistent, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
-         "error: Inconsistent product Id's in file\nerror: Invalid system exclusive format\n"},
+         "error: " + inconsistent + ": Inconsistent product Id's in file\nerror: " +
+             (Dir / "preset.q3p").string() + ": Invalid system exclusive format\n"},
         {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},
         {{"-", "-"}, "qvrreport: standard input can be only one side of --compare\n"},
         {{"--format=csv", ExampleBackup, ExampleBackup},

@@ -41,6 +41,8 @@ const TParseCase ParseCases[] = {
     {"ListNeedsNoFile", {"--list", "--api=jack"}, "", true, nullptr, 2000, TMidiApi::Jack},
     {"ListTakesNoFile", {"--list", "f"}, "extra operand 'f'"},
     {"ListTakesNoValue", {"--list=1"}, "option '--list' doesn't allow an argument"},
+    {"ListTakesNoPort", {"--list", "--port", "x"}, "option '--port' does not apply to --list"},
+    {"ListTakesNoIdle", {"--idle=1", "--list"}, "option '--idle' does not apply to --list"},
     {"MissingFile", {"--idle", "3"}, "missing file operand"},
     {"TwoFiles", {"a", "b"}, "extra operand 'b'"},
     {"IdleTooShort",

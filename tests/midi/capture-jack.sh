@@ -40,9 +40,12 @@ finish_capture() { # expected exit status
     [ "$status" -eq "$1" ] || fail "qvrcapture ended with $status, not $1: $(cat "$work/err")"
 }
 
+# The same report and the same messages, which name their own file.
 same_report() {
     "$report" "$1" >"$work/want.html" 2>"$work/want.err"
     "$report" "$work/got" >"$work/got.html" 2>"$work/got.err"
+    sed -i "s|: $1: |: FILE: |" "$work/want.err"
+    sed -i "s|: $work/got: |: FILE: |" "$work/got.err"
     cmp -s "$work/want.html" "$work/got.html" && cmp -s "$work/want.err" "$work/got.err" ||
         fail "report of the capture of $1 differs"
 }
@@ -76,7 +79,7 @@ wait "$sender_pid" || fail "sender for stage.q1p"
 kill -INT "$capture_pid"
 finish_capture 0
 cmp "$examples/presets/stage.q1p" "$work/got" || fail "capture of stage.q1p differs"
-grep -qxF "warning: Incomplete system exclusive message dropped after 7 bytes: a new message started" \
+grep -qxF "warning: $work/got: Incomplete system exclusive message dropped after 7 bytes: a new message started" \
     "$work/err" || fail "no warning for the cut message: $(cat "$work/err")"
 grep -qxF "qvrcapture: 9 messages, 664 bytes, QVR-1, 1 preset" "$work/err" ||
     fail "summary of stage.q1p: $(cat "$work/err")"

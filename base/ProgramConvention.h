@@ -1,0 +1,43 @@
+#pragma once
+
+#include "base/GnuOptions.h"
+
+#include <string>
+#include <string_view>
+
+namespace qvr {
+
+// What every program of the package does alike on its command line and on standard error.
+
+// Exit statuses: 0 done; 1 a failure was shown (for a comparison: the files differ); 2 a usage
+// error, or an output that cannot be written.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+// -h/--help and -V/--version, which every program takes; they act where they stand.
+inline constexpr TGnuOption HelpOption{.Name = "help", .Short = 'h', .EndsParsing = true};
+inline constexpr TGnuOption VersionOption{.Name = "version", .Short = 'V', .EndsParsing = true};
+
+// The usage error of `program` on standard error, as GNU programs write it:
+// "PROGRAM: PROBLEM" and "Try 'PROGRAM --help' for more information.". Returns ExitUsage.
+int ShowUsageError(std::string_view program, std::string_view problem);
+
+// A note of the program itself (not about one of its files) on standard error: every line of
+// `text` as "PROGRAM: LINE".
+void ShowProgramNote(std::string_view program, std::string_view text);
+
+// The answer to --help or --version on standard output, flushed. Returns ExitOk, or ExitUsage
+// after the note "write error: REASON" when it could not be written whole (a full device).
+int PrintAnswer(std::string_view program, std::string_view text);
+
+// A message about a file as the programs write it to standard error: every line of `text` as
+// "KIND: SOURCE: LINE" (kind "error" or "warning"; "KIND: LINE" when `source` is empty), each
+// ending in a line feed, so that every line can be told apart by grep.
+std::string MessageLines(std::string_view kind, std::string_view source, std::string_view text);
+
+// How messages name a file given on the command line: "-" is "standard input", any other name
+// stays as it was given.
+std::string SourceName(const std::string& file);
+
+} // namespace qvr

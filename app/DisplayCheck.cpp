@@ -66,8 +66,9 @@ bool DisplayReachable() {
         const std::string_view entry = rest.substr(0, rest.find(';'));
         rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
         const std::string_view name = entry.substr(0, entry.find(':'));
-        if (name == "xcb" ? XReachable()
-                          : name.starts_with("wayland") ? WaylandReachable() : !name.empty()) {
+        if (name == "xcb"                 ? XReachable()
+            : name.starts_with("wayland") ? WaylandReachable()
+                                          : !name.empty()) {
             return true;
         }
     }

@@ -19,8 +19,8 @@ std::string PrefixEveryLine(std::string_view prefix, std::string_view text) {
     size_t start = 0;
     do {
         const size_t end = text.find('\n', start);
-        const std::string_view line =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view line = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         lines.append(prefix).append(line).append("\n");
         start = end == std::string_view::npos ? text.size() + 1 : end + 1;
     } while (start < text.size());
@@ -43,8 +43,8 @@ int PrintAnswer(std::string_view program, std::string_view text) {
     errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     if (std::fflush(stdout) != 0 || !written || std::ferror(stdout) != 0) {
-        ShowProgramNote(program, std::string("write error: ") +
-                                     std::strerror(errno != 0 ? errno : EIO));
+        ShowProgramNote(program,
+                        std::string("write error: ") + std::strerror(errno != 0 ? errno : EIO));
         return ExitUsage;
     }
     return ExitOk;

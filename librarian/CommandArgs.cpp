@@ -1,5 +1,6 @@
 #include "librarian/Subcommand.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace qvr {
@@ -36,6 +37,19 @@ void LibSay(std::string_view command, const std::string& text) {
     }
     line += ": " + text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+void LibShowError(const std::string& source, const std::string& text) {
+    const std::string prefix = source.empty() ? "error: " : "error: " + source + ": ";
+    std::string lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        lines += prefix + text.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stderr);
     std::fflush(stderr);
 }
 

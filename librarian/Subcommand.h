@@ -54,6 +54,10 @@ int LibUsageError(std::string_view command, const std::string& problem);
 // Writes "qvrlib NAME: TEXT" to standard error, for what a command says along the way.
 void LibSay(std::string_view command, const std::string& text);
 
+// Writes every line of `text` as "error: SOURCE: LINE" to standard error ("error: LINE" when
+// `source` is empty), for a problem of a file.
+void LibShowError(const std::string& source, const std::string& text);
+
 // Writes the text to standard output; LibExitOk, or LibExitUsage when it cannot be written.
 int LibPrint(const std::string& text);
 

@@ -1,3 +1,5 @@
+#include "librarian/JoinCommand.h"
+#include "librarian/SplitCommand.h"
 #include "librarian/Subcommand.h"
 
 #include <algorithm>
@@ -34,6 +36,10 @@ int RunHelp(const std::vector<std::string>& args) {
 
 // The commands of qvrlib, one entry each, in the order the overview lists them.
 const TSubcommand Table[] = {
+    {"split", "[--force] FILE [DIR]", "write every preset of FILE to a file of its own",
+     &SplitHelpText, &RunSplit},
+    {"join", "[--renumber FIRST] OUT FILE[:N]...", "write presets of several files into one file",
+     &JoinHelpText, &RunJoin},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

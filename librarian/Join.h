@@ -1,0 +1,39 @@
+#pragma once
+
+#include "librarian/Dump.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// One operand of a join: every message of a file, or one preset of it ("FILE:N").
+struct TJoinInput {
+    std::string Name; // the file, as messages name it
+    const TDump* Dump = nullptr;
+    std::optional<int32_t> Preset; // the first preset of this number, instead of the whole file
+};
+
+// The joined file cannot be made; the text says why.
+class EJoinError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TJoined {
+    std::string Bytes;
+    uint8_t ProductId = 0;
+    size_t Presets = 0;
+};
+
+// The messages of the inputs one after the other, in the order given, byte for byte as their
+// files hold them. Every input must have read whole and be of one product; no two presets may
+// share a number, unless `renumberFrom` (1 to 254) numbers the presets in order from there, which
+// rewrites their header messages (index and checksum) and nothing else. Throws EJoinError, or
+// EDifferentModels for inputs of two products.
+TJoined JoinDumps(const std::vector<TJoinInput>& inputs, std::optional<int32_t> renumberFrom);
+
+} // namespace qvr

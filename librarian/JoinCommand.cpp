@@ -1,0 +1,122 @@
+#include "librarian/JoinCommand.h"
+
+#include "base/Numbers.h"
+#include "librarian/Join.h"
+#include "librarian/Subcommand.h"
+#include "platform/AtomicFile.h"
+#include "platform/SameFile.h"
+#include "report/Comparison.h"
+#include "sysex/Products.h"
+
+#include <array>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+
+namespace qvr {
+
+namespace {
+
+const char* const Command = "join";
+
+const std::array<TGnuOption, 1> Options = {
+    {{.Name = "renumber", .Short = 'r', .TakesValue = true}}};
+
+std::string ExtensionOf(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    return extension.empty() ? extension : extension.substr(1);
+}
+
+} // namespace
+
+std::string JoinHelpText() {
+    return "Usage: qvrlib join [--renumber FIRST] OUT FILE[:N]...\n"
+           "Write one file OUT out of the presets of the FILEs, in the order given: every\n"
+           "message of FILE, or preset number N of FILE alone. The messages are copied byte\n"
+           "for byte. The FILEs must be of one model, and OUT must have that model's backup\n"
+           "or preset extension (.q3a or .q3p for the QVR-3). 'FILE:N' names a file of that\n"
+           "name when there is one.\n"
+           "\n"
+           "  -r, --renumber FIRST  number the presets in order from FIRST (1 to 254); this\n"
+           "                        rewrites the number and checksum of each preset's header\n"
+           "                        and nothing else\n"
+           "  -h, --help            display this help and exit\n"
+           "\n"
+           "Without --renumber, two presets of one number are an error. Every FILE is read as\n"
+           "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
+           "written whole or not at all, and never over one of the FILEs.\n"
+           "Exit status: 0 when OUT was written; 1 when a FILE cannot be read or is damaged,\n"
+           "the models differ, a preset is missing or two presets share a number; 2 for a\n"
+           "usage error or an OUT that cannot be written.\n";
+}
+
+int RunJoin(const std::vector<std::string>& args) {
+    std::optional<int32_t> renumber;
+    const TCommandArgs parsed =
+        ParseCommandArgs(args, Options, [&renumber](const std::string&, const std::string& value) {
+            const int32_t first = StrToIntDef(value, -1);
+            if (value.find_first_not_of("0123456789") != std::string::npos || first < 1 ||
+                first > 254) {
+                return "invalid first number '" + value + "' (must be 1 to 254)";
+            }
+            renumber = first;
+            return std::string();
+        });
+    if (!parsed.Error.empty()) {
+        return LibUsageError(Command, parsed.Error);
+    }
+    if (parsed.Help) {
+        return LibPrint(JoinHelpText());
+    }
+    const std::vector<std::string>& operands = parsed.Operands;
+    if (operands.size() < 2) {
+        return LibUsageError(Command, operands.empty()
+                                          ? "missing output file operand"
+                                          : "missing file operand after '" + operands[0] + "'");
+    }
+    const std::string& out = operands[0];
+    const TProduct* const outModel = ProductByExtension(ExtensionOf(out));
+    if (outModel == nullptr) {
+        return LibUsageError(Command, "'" + out + "' has no preset or backup file extension");
+    }
+
+    std::deque<TDump> dumps;
+    std::vector<TJoinInput> inputs;
+    for (size_t i = 1; i < operands.size(); ++i) {
+        const TCompareSide side = CompareSideOf(operands[i]);
+        if (IsSameFile(out, side.File)) {
+            return LibUsageError(Command, "the output file '" + out + "' is an input file");
+        }
+        std::string error;
+        if (!LoadDump(side.File, dumps.emplace_back(), error)) {
+            LibShowError("", error);
+            return LibExitFailed;
+        }
+        inputs.push_back({side.File, &dumps.back(), side.Preset});
+    }
+
+    TJoined joined;
+    try {
+        joined = JoinDumps(inputs, renumber);
+    } catch (const std::runtime_error& e) {
+        LibShowError("", e.what());
+        return LibExitFailed;
+    }
+    if (outModel->Id != joined.ProductId) {
+        const TProduct* const model = ProductById(joined.ProductId);
+        return LibUsageError(
+            Command, "'" + out + "' has an extension of the " + std::string(outModel->Model) +
+                         ", the presets are for the " + ModelName(joined.ProductId) +
+                         (model ? " (." + std::string(model->BackupExtension) + " or ." +
+                                      std::string(model->PresetExtension) + ")"
+                                : std::string()));
+    }
+    TAtomicFile file(out);
+    if (!file.IsOpen() || !file.Write(joined.Bytes.data(), joined.Bytes.size()) || !file.Commit()) {
+        LibShowError("", "cannot write " + out + ": " + std::strerror(file.Error()));
+        return LibExitUsage;
+    }
+    return LibExitOk;
+}
+
+} // namespace qvr

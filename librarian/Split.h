@@ -1,0 +1,40 @@
+#pragma once
+
+#include "librarian/Dump.h"
+#include "sysex/Products.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvr {
+
+// One file of a split: the messages of one preset, or those before the first preset.
+struct TSplitPart {
+    std::string Stem;                    // the file name without extension, made safe
+    std::string_view Bytes;              // in the dump's bytes
+    const TDumpPreset* Preset = nullptr; // none for the messages before the first preset
+};
+
+// The parts of `dump`: first the messages before the first preset, if any, named
+// "00 Before first preset"; then every preset, named by its number and name ("07 Clean Lead";
+// the numbers as wide as the largest, so that the names sort in number order; a preset
+// without a number by its name alone, "Preset" when it has none either).
+std::vector<TSplitPart> SplitParts(const TDump& dump);
+
+// What a split wrote: the file names in `folder`, in the order of the parts.
+struct TSplitResult {
+    std::vector<std::string> Written;
+    std::string Error; // why writing stopped; the files written so far stay
+};
+
+// Writes every part to a new file in `folder` (made when missing) with the extension given; a
+// name that is taken, by another part or by a file already there, gets a suffix (see
+// FreeFileName), so that no file is ever replaced. Each file is written whole or not at all.
+TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesystem::path& folder,
+                        std::string_view extension);
+
+} // namespace qvr

@@ -1,8 +1,11 @@
+#include "tests/support/MessageBuilder.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -11,6 +14,10 @@ namespace qvr::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string Examples = std::string(QVR_EXAMPLES_DIR) + "/presets/";
+const std::vector<std::string> Backups = {"backup.q1a", "backup.q2a", "backup.q3a", "backup.t3a",
+                                          "backup.k3a"};
 
 struct TLibRun {
     int Status = -1;
@@ -21,19 +28,29 @@ struct TLibRun {
 // Runs qvrlib in a folder of its own.
 class LibTest : public testing::Test {
 protected:
-    TLibRun Run(const std::vector<std::string>& args) {
-        std::string command = "env LC_ALL=C '" + std::string(QVRLIB_PATH) + "'";
+    TLibRun Run(const std::vector<std::string>& args, const std::string& exe = QVRLIB_PATH) {
+        std::string command = "env LC_ALL=C HOME='" + Dir.string() + "' XDG_CONFIG_HOME='" +
+                              Dir.string() + "' '" + exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
-        command +=
-            " </dev/null >'" + (Dir / "out").string() + "' 2>'" + (Dir / "err").string() + "'";
+        command += " </dev/null >'" + (Dir / "stdout").string() + "' 2>'" +
+                   (Dir / "stderr").string() + "'";
         const int status = std::system(command.c_str());
         TLibRun run;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Out = ReadFileBytes(Dir / "out");
-        run.Err = ReadFileBytes(Dir / "err");
+        run.Out = ReadFileBytes(Dir / "stdout");
+        run.Err = ReadFileBytes(Dir / "stderr");
         return run;
+    }
+
+    // The names in the folder, in the shell's order.
+    static std::vector<std::string> Listing(const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.insert(entry.path().string());
+        }
+        return {names.begin(), names.end()};
     }
 
     TTempFolder Temp;
@@ -70,6 +87,124 @@ TEST_F(LibTest, DispatchesToCommandsAndAnswersHelpAndVersion) {
         EXPECT_EQ(run.Out.empty(), c.OutStart.empty()) << run.Out;
         EXPECT_EQ(run.Err, c.Err) << testing::PrintToString(c.Args);
     }
+}
+
+TEST_F(LibTest, SplitThenJoinGivesTheBackupBack) {
+    for (const std::string& backup : Backups) {
+        const fs::path folder = Dir / backup;
+        const TLibRun split = Run({"split", Examples + backup, folder.string()});
+        EXPECT_EQ(split.Status, 0) << split.Err;
+        EXPECT_EQ(split.Err, "");
+        // A file of its own for every preset, with the model's preset extension, listed in the
+        // order of the backup.
+        std::vector<std::string> join = {"join", (Dir / ("joined." + backup.substr(7))).string()};
+        std::istringstream listed(split.Out);
+        for (std::string line; std::getline(listed, line);) {
+            join.push_back(line);
+        }
+        EXPECT_EQ(Listing(folder).size(), backup == "backup.k3a" ? 26u : 25u);
+        EXPECT_EQ(join.size(), Listing(folder).size() + 2);
+        const std::string preset = "." + backup.substr(7, 2) + "p";
+        EXPECT_EQ(join[2], (folder / "01 Clean 1").string() + preset);
+        const TLibRun joined = Run(join);
+        EXPECT_EQ(joined.Status, 0) << joined.Err;
+        EXPECT_TRUE(ReadFileBytes(Dir / ("joined." + backup.substr(7))) ==
+                    ReadFileBytes(Examples + backup))
+            << backup;
+    }
+}
+
+TEST_F(LibTest, JoinRenumberedReadsWithTheNewNumbersOnly) {
+    const std::string joined = (Dir / "joined.q3a").string();
+    const TLibRun run = Run(
+        {"join", "--renumber", "30", joined, Examples + "showcase.q3p", Examples + "backup.q3a"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const auto text = [this](const std::string& file) {
+        return Run({"--format", "text", file}, QVRREPORT_PATH).Out;
+    };
+    // The sources' reports with the presets numbered from 30 in order.
+    const std::string sources =
+        text(Examples + "showcase.q3p") + "\n" + text(Examples + "backup.q3a");
+    const std::regex heading("^(QVR-3 Preset)( #\\d+)?(  .*)$");
+    std::istringstream lines(sources);
+    std::string expected;
+    int number = 30;
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_match(line, match, heading)) {
+            line = match.str(1) + " #" + std::to_string(number++) + match.str(3);
+        }
+        expected += line + "\n";
+    }
+    EXPECT_EQ(number, 30 + 26);
+    EXPECT_EQ(text(joined), expected);
+}
+
+TEST_F(LibTest, SplitKeepsMessagesBeforeTheFirstPreset) {
+    const std::string leading = Msg(0x10).Body({1}).Str() + Msg(0x22).Body({2}).Str();
+    const std::string preset = PresetHeader(6, "Lead/Solo").Str();
+    const std::string file = Temp.Write("file.q3p", leading + preset);
+    const TLibRun run = Run({"split", file, (Dir / "parts").string()});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, (Dir / "parts" / "00 Before first preset.q3p").string() + "\n" +
+                           (Dir / "parts" / "07 Lead_Solo.q3p").string() + "\n");
+    EXPECT_EQ(run.Err, "qvrlib split: 2 messages before the first preset kept in '00 Before first "
+                       "preset.q3p'\n");
+    EXPECT_EQ(ReadFileBytes(Dir / "parts" / "00 Before first preset.q3p"), leading);
+    EXPECT_EQ(ReadFileBytes(Dir / "parts" / "07 Lead_Solo.q3p"), preset);
+}
+
+TEST_F(LibTest, DamagedFileIsRefusedWithNothingWritten) {
+    const std::string good = PresetHeader(0, "A").Str();
+    const std::string file = Temp.Write("bad.q3p", good + PresetHeader(1, "B").BadChecksum().Str());
+    const std::string out = (Dir / "parts").string();
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Err;
+    };
+    const std::vector<TCase> cases = {
+        {{"split", file, out},
+         1,
+         "error: " + file +
+             ": Bad checksum\nqvrlib split: nothing written; --force splits the part that reads\n"},
+        {{"join", out + ".q3a", file}, 1, "error: " + file + ": Bad checksum\n"},
+        {{"join", out + ".q3a", Examples + "stage.q1p"},
+         2,
+         "qvrlib join: '" + out +
+             ".q3a' has an extension of the QVR-3, the presets are for the QVR-1 (.q1a or .q1p)\n"
+             "Try 'qvrlib join --help' for more information.\n"},
+        {{"join", file, Examples + "showcase.q3p", file},
+         2,
+         "qvrlib join: the output file '" + file +
+             "' is an input file\nTry 'qvrlib join --help' for more information.\n"},
+        {{"join", out + ".txt", file},
+         2,
+         "qvrlib join: '" + out +
+             ".txt' has no preset or backup file extension\nTry 'qvrlib join --help' for more "
+             "information.\n"},
+        {{"join", "--renumber", "255", out + ".q3a", file},
+         2,
+         "qvrlib join: invalid first number '255' (must be 1 to 254)\nTry 'qvrlib join --help' "
+         "for more information.\n"},
+        {{"split"},
+         2,
+         "qvrlib split: missing file operand\nTry 'qvrlib split --help' for more information.\n"},
+    };
+    for (const TCase& c : cases) {
+        const TLibRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_FALSE(fs::exists(out)) << testing::PrintToString(c.Args);
+        EXPECT_FALSE(fs::exists(out + ".q3a")) << testing::PrintToString(c.Args);
+    }
+    EXPECT_EQ(ReadFileBytes(file), good + PresetHeader(1, "B").BadChecksum().Str());
+
+    // --force splits the presets before the damage.
+    const TLibRun forced = Run({"split", "--force", file, out});
+    EXPECT_EQ(forced.Status, 1);
+    EXPECT_EQ(Listing(out), std::vector<std::string>{out + "/01 A.q3p"});
+    EXPECT_EQ(ReadFileBytes(out + "/01 A.q3p"), good);
 }
 
 } // namespace

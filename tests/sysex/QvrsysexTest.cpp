@@ -2,6 +2,7 @@
 
 #include "sysex/Qvrsysex.h"
 
+#include "sysex/PresetHeader.h"
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,45 @@ TEST(QvrSysEx, ReadingStopsAtFirstBrokenMessage) {
     TKorvaneQVRSysEx m;
     EXPECT_GT(m.ReadMessage(in), 0);
     EXPECT_THROW(m.ReadMessage(in), EMidiSysExInvalid);
+}
+
+// Renumbering changes the index, its packing bit and the checksum; the reader takes the result.
+TEST(QvrSysEx, PresetHeaderRenumberedReadsBack) {
+    // Preset 5 "A": F0 00 00 10, device 0, QVR-3, header id, then the packed body 00 00 04 'A'
+    // 00 | 00 00 00 00 and the checksum: 10 ^ 5A ^ 21 ^ 04 ^ 41 = 2E.
+    const Bytes head = {0xF0, 0x00, 0x00, 0x10, 0x00, 0x5A, 0x21};
+    const std::string original = ToString(Join({head,
+                                                {0x00, 0x00, 0x00, 0x04, 0x41, 0x00, 0x00, 0x00},
+                                                {0x00, 0x00, 0x00},
+                                                {0x2E, 0xF7}}));
+    struct TCase {
+        uint8_t Index;
+        Bytes Body; // the wire bytes after the header ids
+        std::optional<int32_t> Number;
+    };
+    const std::vector<TCase> cases = {
+        {4, {0x00, 0x00, 0x00, 0x04, 0x41, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2E, 0xF7}, 5},
+        {0, {0x00, 0x00, 0x00, 0x00, 0x41, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2A, 0xF7}, 1},
+        // Bit 7 of the index goes to the packing byte: 0x85 is 0x10 there and 0x05.
+        {0x85, {0x10, 0x00, 0x00, 0x05, 0x41, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xF7}, 134},
+        {FirstUnnumberedIndex,
+         {0x10, 0x00, 0x00, 0x7E, 0x41, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x44, 0xF7},
+         std::nullopt},
+    };
+    for (const TCase& c : cases) {
+        const std::string renumbered = RenumberPresetHeader(original, c.Index);
+        EXPECT_EQ(Hex(renumbered), Hex(ToString(Join({head, c.Body})))) << int(c.Index);
+        const std::optional<TPresetHeaderFields> fields = ReadPresetHeader(renumbered);
+        ASSERT_TRUE(fields.has_value());
+        EXPECT_EQ(fields->Index, c.Index);
+        EXPECT_EQ(fields->Name, "A");
+        EXPECT_EQ(fields->Number(), c.Number);
+    }
+    EXPECT_FALSE(ReadPresetHeader(Msg(0x24).Body({0, 0, 4, 0}).Str()).has_value());
+    EXPECT_THROW(RenumberPresetHeader(Msg(0x24).Body({0, 0, 4, 0}).Str(), 1),
+                 std::invalid_argument);
+    EXPECT_THROW(RenumberPresetHeader(PresetHeader(4, "A").BadChecksum().Str(), 1),
+                 EKorvaneSysExBadChecksum);
 }
 
 } // namespace

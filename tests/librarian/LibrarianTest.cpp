@@ -1,0 +1,150 @@
+// The core of qvrlib: a file cut into messages and presets, file names, split and join.
+
+#include "librarian/Dump.h"
+#include "librarian/FileNames.h"
+#include "librarian/Join.h"
+#include "librarian/Split.h"
+#include "report/Comparison.h"
+#include "tests/support/MessageBuilder.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+const std::string Leading = Msg(0x10).Body({1}).Str();
+const std::string PresetA = PresetHeader(0, "A").Str() + Msg(0x24).Body({0, 0, 0, 0}).Str();
+const std::string PresetB = PresetHeader(1, "B").Str();
+
+TEST(Dump, CutsIntoMessagesAndPresetsUntilTheFirstProblem) {
+    struct TCase {
+        const char* Name;
+        std::string File;
+        std::string Problem;
+        size_t Messages;
+        size_t Presets;
+    };
+    const std::vector<TCase> cases = {
+        {"whole", Leading + PresetA + PresetB, "", 4, 2},
+        {"no presets", Leading + Leading, "", 2, 0},
+        {"bad checksum", PresetA + PresetHeader(1, "B").BadChecksum().Str(), "Bad checksum", 2, 1},
+        {"other maker", PresetA + PresetHeader(1, "B").Manufacturer(0x43 << 16).Str(),
+         "Not a Korvane format", 2, 1},
+        {"two products", PresetA + PresetHeader(1, "B").Product(0x56).Str(),
+         "Inconsistent product Id's in file", 2, 1},
+        {"byte between messages", PresetA + "\x01" + PresetB, "Invalid system exclusive format", 2,
+         1},
+        // The reader would take the end of the file for the end byte.
+        {"no end byte", PresetA + PresetHeader(1, "B").NoEnd().Str(),
+         "Invalid system exclusive format", 2, 1},
+    };
+    for (const TCase& c : cases) {
+        const TDump dump = ReadDump(c.File);
+        EXPECT_EQ(dump.Problem, c.Problem) << c.Name;
+        EXPECT_EQ(dump.Messages.size(), c.Messages) << c.Name;
+        EXPECT_EQ(dump.Presets.size(), c.Presets) << c.Name;
+    }
+    const TDump dump = ReadDump(Leading + PresetA + PresetB);
+    EXPECT_EQ(dump.LeadingMessages(), 1u);
+    EXPECT_EQ(dump.MessageBytes(0), Leading);
+    EXPECT_EQ(dump.PresetBytes(dump.Presets[0]), PresetA);
+    EXPECT_EQ(dump.PresetBytes(dump.Presets[1]), PresetB);
+    EXPECT_EQ(dump.Presets[1].Header.Name, "B");
+    EXPECT_EQ(dump.PresetNumbered(2), &dump.Presets[1]);
+    EXPECT_EQ(dump.PresetNumbered(3), nullptr);
+}
+
+TEST(FileNames, SafeForEveryFileSystem) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Clean Lead", "Clean Lead"},
+        {"Dual <1>", "Dual _1_"},
+        {"a/b\\c:d*e?f\"g|h", "a_b_c_d_e_f_g_h"},
+        {"\x01tab\t\x7F", "_tab__"},
+        {" ..hidden. ", "hidden"},
+        {"\xE9t\xE9 \x80", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"},
+        {". .", ""},
+        // 101 two-byte characters: cut at 200 bytes, between characters.
+        {std::string(101, '\xE9'),
+         [] {
+             std::string s;
+             for (int i = 0; i < 100; ++i) {
+                 s += "\xC3\xA9";
+             }
+             return s;
+         }()},
+    };
+    for (const auto& [text, name] : cases) {
+        EXPECT_EQ(SafeFileName(text), name) << text;
+    }
+}
+
+TEST(FileNames, TakenNamesGetASuffix) {
+    const TTempFolder folder;
+    folder.Write("07 Lead.q3p", "");
+    std::set<std::string> taken;
+    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (2).q3p");
+    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (3).q3p");
+    EXPECT_EQ(FreeFileName(folder.Path(), "08 Lead", "q3p", taken), "08 Lead.q3p");
+}
+
+TEST(Split, NamesFromNumberAndName) {
+    const TDump dump =
+        ReadDump(Leading + PresetHeader(99, "Hundred").Str() + PresetHeader(2, "").Str() +
+                 PresetHeader(0xFF, "").Str() + PresetHeader(0xFE, "Spare").Str());
+    std::vector<std::string> stems;
+    for (const TSplitPart& part : SplitParts(dump)) {
+        stems.push_back(part.Stem);
+    }
+    const std::vector<std::string> expected = {"000 Before first preset", "100 Hundred", "003",
+                                               "Preset", "Spare"};
+    EXPECT_EQ(stems, expected);
+}
+
+TEST(Join, RefusesWhatCannotBeJoined) {
+    const TDump whole = ReadDump(Leading + PresetA + PresetB);
+    const TDump damaged = ReadDump(PresetA + PresetHeader(1, "B").BadChecksum().Str());
+    const TDump kdt = ReadDump(PresetHeader(5, "K").Product(0x5B).Str());
+    struct TCase {
+        std::vector<TJoinInput> Inputs;
+        std::optional<int32_t> Renumber;
+        std::string Error;
+    };
+    const std::vector<TCase> cases = {
+        {{{"a", &whole, 9}}, {}, "'a' has no preset 9."},
+        {{{"a", &whole, {}}, {"b", &whole, 2}},
+         {},
+         "There is a preset 2 in 'a' and in 'b'; --renumber FIRST numbers the presets anew."},
+        {{{"a", &whole, 2}, {"a", &whole, 2}},
+         {},
+         "There is a preset 2 twice in 'a'; --renumber FIRST numbers the presets anew."},
+        {{{"a", &whole, {}}, {"b", &damaged, 1}}, {}, "b: Bad checksum"},
+        {{{"a", &whole, {}}, {"k", &kdt, {}}},
+         {},
+         "The files are for different models: QVR-3 and KDT-3."},
+        {{{"a", &whole, {}}, {"b", &whole, {}}},
+         252,
+         "The 4 presets do not fit in the numbers from 252 to 254."},
+    };
+    for (const TCase& c : cases) {
+        try {
+            JoinDumps(c.Inputs, c.Renumber);
+            ADD_FAILURE() << "joined: " << c.Error;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), c.Error);
+        }
+    }
+}
+
+TEST(Join, RenumbersOnlyTheHeaders) {
+    const TDump whole = ReadDump(Leading + PresetA + PresetB);
+    const TJoined joined = JoinDumps({{"a", &whole, 2}, {"a", &whole, {}}}, 251);
+    EXPECT_EQ(joined.Presets, 3u);
+    EXPECT_EQ(Hex(joined.Bytes),
+              Hex(PresetHeader(250, "B").Str() + Leading + PresetHeader(251, "A").Str() +
+                  Msg(0x24).Body({0, 0, 0, 0}).Str() + PresetHeader(252, "B").Str()));
+    EXPECT_EQ(JoinDumps({{"a", &whole, {}}}, {}).Bytes, whole.Bytes);
+}
+
+} // namespace
+} // namespace qvr::test

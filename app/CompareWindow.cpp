@@ -53,11 +53,7 @@ std::vector<TPresetLabel> ListPresets(const std::string& file) {
 }
 
 TCompareWindow::TCompareWindow(IDialogs& dialogs)
-    : CmdSaveAs(QStringLiteral("Save &As..."), this), CmdPrint(QStringLiteral("&Print..."), this),
-      CmdClose(QStringLiteral("&Close"), this), CmdCopy(QStringLiteral("&Copy"), this),
-      CmdSelectAll(QStringLiteral("Select &All"), this), CmdFind(QStringLiteral("&Find..."), this),
-      CmdFile(QStringLiteral("&File"), this), CmdEdit(QStringLiteral("&Edit"), this), Panel(this),
-      Layout(&Panel), ReportView(dialogs), Finder(ReportView, *this) {
+    : Commands(this), Panel(this), Layout(&Panel), ReportView(dialogs), Finder(ReportView, *this) {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowIcon(ProgramIcon());
     resize(736, 456);
@@ -66,28 +62,18 @@ TCompareWindow::TCompareWindow(IDialogs& dialogs)
     Layout.addWidget(&Finder);
     setCentralWidget(&Panel);
 
-    menuBar()->addMenu(&CmdFile);
-    CmdFile.addAction(&CmdSaveAs);
-    CmdFile.addAction(&CmdPrint);
-    CmdFile.addSeparator();
-    CmdFile.addAction(&CmdClose);
-    menuBar()->addMenu(&CmdEdit);
-    CmdEdit.addAction(&CmdCopy);
-    CmdEdit.addAction(&CmdSelectAll);
-    CmdEdit.addAction(&CmdFind);
-    CmdSaveAs.setShortcut(QKeySequence::SaveAs);
-    CmdPrint.setShortcut(QKeySequence::Print);
-    CmdClose.setShortcut(QKeySequence::Close);
-    CmdCopy.setShortcut(QKeySequence::Copy);
-    CmdSelectAll.setShortcut(QKeySequence::SelectAll);
-    CmdFind.setShortcut(QKeySequence::Find);
-    connect(&CmdSaveAs, &QAction::triggered, this,
-            [this] { ReportView.SaveAs(QStringLiteral("comparison.html"), Inputs); });
-    connect(&CmdPrint, &QAction::triggered, this, [this] { ReportView.Print(); });
-    connect(&CmdClose, &QAction::triggered, this, &QWidget::close);
-    connect(&CmdCopy, &QAction::triggered, this, [this] { ReportView.Copy(); });
-    connect(&CmdSelectAll, &QAction::triggered, this, [this] { ReportView.SelectAll(); });
-    connect(&CmdFind, &QAction::triggered, this, [this] { Finder.Open(); });
+    TMenu& m = Commands;
+    const auto shown = [this] { return !DocumentFile.empty(); };
+    Table.Build(
+        *menuBar(),
+        {MenuRow(m.CmdFile, "CmdFile", "&File"),
+         m.SaveAs([this] { ReportView.SaveAs(QStringLiteral("comparison.html"), Inputs); }, shown),
+         m.PageSetup(ReportView, shown), m.Print(ReportView, shown), SeparatorRow(),
+         CommandRow(m.CmdClose, "CmdClose", "&Close",
+                    StandardKeys(QKeySequence::Close, Qt::CTRL | Qt::Key_W), [this] { close(); }),
+         EndMenuRow(), MenuRow(m.CmdEdit, "CmdEdit", "&Edit"), m.Copy(ReportView),
+         m.SelectAll(ReportView), m.Find(Finder), EndMenuRow()},
+        [](const std::function<void()>& command) { command(); });
 }
 
 TCompareWindow::~TCompareWindow() {
@@ -102,6 +88,7 @@ void TCompareWindow::Show(const std::string& document, const std::string& docume
     // A file that cannot be written shows whatever is there, as the main view does.
     WriteReportFile(DocumentFile, document);
     setWindowTitle(title);
+    Table.UpdateCommands();
     ReportView.Navigate(FromFileNameBytes(DocumentFile), TScroll::Top);
     show();
     raise();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/CommandTable.h"
 #include "app/FindBar.h"
+#include "app/ReportCommands.h"
 #include "app/WebReportView.h"
 #include "base/UserNotifier.h"
 #include "report/Comparison.h"
@@ -42,18 +44,20 @@ public:
                         const std::string& reportFile);
 
     TWebReportView& View() { return ReportView; }
-    QAction CmdSaveAs;
-    QAction CmdPrint;
-    QAction CmdClose;
-    QAction CmdCopy;
-    QAction CmdSelectAll;
-    QAction CmdFind;
-
+    // The report commands, as in the main window, and Close.
+    struct TMenu : TReportCommands {
+        explicit TMenu(QWidget* owner)
+            : TReportCommands(owner), CmdFile(owner), CmdClose(owner), CmdEdit(owner) {}
+        QMenu CmdFile;
+        QAction CmdClose;
+        QMenu CmdEdit;
+    };
+    TMenu& Menu() { return Commands; }
     TFindBar& FindBar() { return Finder; }
 
 private:
-    QMenu CmdFile;
-    QMenu CmdEdit;
+    TMenu Commands;
+    TCommandTable Table;
     QWidget Panel;
     QVBoxLayout Layout;
     TWebReportView ReportView;

@@ -10,9 +10,9 @@
 
 namespace qvr {
 
-// The MIDI device dialog. The program has no MIDI input or output: the lists
-// stay empty and nothing reads the choices. Cancel restores the selections
-// that were there when the dialog was shown.
+// The MIDI device dialog: the input and output ports to choose from (filled by TMidiDevices,
+// which keeps the choice in the settings store; File > Receive from Device listens on the
+// chosen input). Cancel restores the selections that were there when the dialog was shown.
 class TFormMIDI : public QDialog {
     Q_OBJECT
 public:

@@ -68,15 +68,6 @@ QString FolderWithSeparator(const QString& file) {
     return folder;
 }
 
-// The desktop's keys for a command, or the common one where the desktop has none.
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, QKeyCombination common) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
-    if (keys.isEmpty()) {
-        keys << QKeySequence(common);
-    }
-    return keys;
-}
-
 } // namespace
 
 std::optional<QRect> PrimaryWorkArea() {
@@ -88,26 +79,12 @@ std::optional<QRect> PrimaryWorkArea() {
 }
 
 TMainMenu::TMainMenu(QWidget* owner)
-    : CmdFile(QStringLiteral("&File"), owner), CmdOpen(QStringLiteral("&Open..."), owner),
-      CmdSaveAs(QStringLiteral("Save &As..."), owner),
-      CmdPageSetup(QStringLiteral("Page &Setup..."), owner),
-      CmdPrint(QStringLiteral("&Print..."), owner), CmdReload(QStringLiteral("&Reload"), owner),
-      CmdRecent(QStringLiteral("Recen&t Files"), owner),
-      CmdReceive(QStringLiteral("&Receive from Device..."), owner),
-      CmdExit(QStringLiteral("E&xit"), owner), CmdEdit(QStringLiteral("&Edit"), owner),
-      CmdCopy(QStringLiteral("&Copy"), owner), CmdSelectAll(QStringLiteral("Select &All"), owner),
-      CmdFind(QStringLiteral("&Find..."), owner), CmdOptions(QStringLiteral("&Options"), owner),
-      CmdColumnCount(QStringLiteral("&Column Count"), owner), ColumnItems(owner),
-      Cmd1Col(QStringLiteral("1"), owner), Cmd2Col(QStringLiteral("2"), owner),
-      Cmd3Col(QStringLiteral("3"), owner), Cmd4Col(QStringLiteral("4"), owner),
-      CmdZoom(QStringLiteral("&Zoom"), owner), CmdZoomIn(QStringLiteral("Zoom &In"), owner),
-      CmdZoomOut(QStringLiteral("Zoom &Out"), owner),
-      CmdActualSize(QStringLiteral("&Actual Size"), owner),
-      CmdMIDIDevices(QStringLiteral("&MIDI Devices..."), owner),
-      CmdHelp(QStringLiteral("&Help"), owner), CmdContents(QStringLiteral("Contents"), owner),
-      CmdAbout(QStringLiteral("About..."), owner),
-      CmdCompareWith(QStringLiteral("Compare &With..."), owner),
-      CmdComparePresets(QStringLiteral("Compare &Presets..."), owner) {}
+    : TReportCommands(owner), CmdFile(owner), CmdOpen(owner), CmdReload(owner), CmdRecent(owner),
+      CmdCompareWith(owner), CmdReceive(owner), CmdExit(owner), CmdEdit(owner),
+      CmdComparePresets(owner), CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner),
+      Cmd1Col(owner), Cmd2Col(owner), Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner),
+      CmdZoom(owner), CmdZoomIn(owner), CmdZoomOut(owner), CmdActualSize(owner), CmdHelp(owner),
+      CmdContents(owner), CmdAbout(owner) {}
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
@@ -146,112 +123,95 @@ TFormMain::TFormMain(TFormMainServices services)
 
 TFormMain::~TFormMain() = default;
 
-void TFormMain::AddItem(QMenu& menu, QAction& item, int tag, void (TFormMain::*handler)()) {
-    item.setData(tag);
-    menu.addAction(&item);
-    connect(&item, &QAction::triggered, this,
-            [this, handler] { Guarded([&] { (this->*handler)(); }); });
-    Items.push_back(&item);
-}
-
 void TFormMain::BuildMenu() {
     TMainMenu& m = MainMenu;
-    m.CmdFile.setObjectName(QStringLiteral("CmdFile"));
-    menuBar()->addMenu(&m.CmdFile);
-    AddItem(m.CmdFile, m.CmdOpen, 0, &TFormMain::CmdOpenClick);
-    AddItem(m.CmdFile, m.CmdSaveAs, 0, &TFormMain::CmdSaveAsClick);
-    AddItem(m.CmdFile, m.CmdPageSetup, 0, &TFormMain::CmdPageSetupClick);
-    AddItem(m.CmdFile, m.CmdPrint, 0, &TFormMain::CmdPrintClick);
-    AddItem(m.CmdFile, m.CmdReload, 0, &TFormMain::CmdReloadClick);
-    m.CmdFile.addMenu(&m.CmdRecent);
-    AddItem(m.CmdFile, m.CmdCompareWith, 0, &TFormMain::CmdCompareWithClick);
-    AddItem(m.CmdFile, m.CmdReceive, 0, &TFormMain::CmdReceiveClick);
-    m.CmdFile.addSeparator();
-    AddItem(m.CmdFile, m.CmdExit, 0, &TFormMain::CmdExitClick);
-    // The desktop's usual keys.
-    m.CmdOpen.setShortcuts(StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
-    m.CmdSaveAs.setShortcuts(StandardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m.CmdPrint.setShortcuts(StandardKeys(QKeySequence::Print, Qt::CTRL | Qt::Key_P));
-    m.CmdReload.setShortcut(QKeySequence(Qt::Key_F5));
-    m.CmdExit.setShortcuts(StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
+    const auto shown = [this] { return ReportShown; };
+    const auto fileOpen = [this] { return !CurrentFile.empty(); };
+    const auto run = [this](void (TFormMain::*handler)()) {
+        return [this, handler] { (this->*handler)(); };
+    };
+    std::vector<TCommandRow> rows = {
+        MenuRow(m.CmdFile, "CmdFile", "&File"),
+        CommandRow(m.CmdOpen, "CmdOpen", "&Open...",
+                   StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
+                   run(&TFormMain::CmdOpenClick)),
+        m.SaveAs(run(&TFormMain::CmdSaveAsClick), shown),
+        m.PageSetup(*PresetBrowser, shown),
+        m.Print(*PresetBrowser, shown),
+        CommandRow(m.CmdReload, "CmdReload", "&Reload", {QKeySequence(Qt::Key_F5)},
+                   run(&TFormMain::CmdReloadClick), fileOpen),
+        MenuRow(m.CmdRecent, "CmdRecent", "Recen&t Files"),
+        EndMenuRow(),
+        CommandRow(m.CmdCompareWith, "CmdCompareWith", "Compare &With...", {},
+                   run(&TFormMain::CmdCompareWithClick), fileOpen),
+        CommandRow(m.CmdReceive, "CmdReceive", "Recei&ve from Device...", {},
+                   run(&TFormMain::CmdReceiveClick)),
+        SeparatorRow(),
+        CommandRow(m.CmdExit, "CmdExit", "E&xit",
+                   StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q), [this] { close(); }),
+        EndMenuRow(),
 
-    menuBar()->addMenu(&m.CmdEdit);
-    AddItem(m.CmdEdit, m.CmdCopy, 0, &TFormMain::CmdCopyClick);
-    AddItem(m.CmdEdit, m.CmdSelectAll, 0, &TFormMain::CmdSelectAllClick);
-    m.CmdCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    m.CmdSelectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    AddItem(m.CmdEdit, m.CmdFind, 0, &TFormMain::CmdFindClick);
-    m.CmdFind.setShortcuts(StandardKeys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
-    m.CmdEdit.addSeparator();
-    AddItem(m.CmdEdit, m.CmdComparePresets, 0, &TFormMain::CmdComparePresetsClick);
+        MenuRow(m.CmdEdit, "CmdEdit", "&Edit"),
+        m.Copy(*PresetBrowser),
+        m.SelectAll(*PresetBrowser),
+        m.Find(Finder),
+        SeparatorRow(),
+        CommandRow(m.CmdComparePresets, "CmdComparePresets", "Compare &Presets...", {},
+                   run(&TFormMain::CmdComparePresetsClick), fileOpen),
+        EndMenuRow(),
 
-    menuBar()->addMenu(&m.CmdOptions);
-    m.CmdOptions.addMenu(&m.CmdColumnCount);
-    m.ColumnItems.setExclusive(true);
+        MenuRow(m.CmdOptions, "CmdOptions", "&Options"),
+        MenuRow(m.CmdColumnCount, "CmdColumnCount", "&Column Count"),
+        CommandRow(m.Cmd1Col, "Cmd1Col", "1", {}, [this] { CmdColClick(1); }),
+        CommandRow(m.Cmd2Col, "Cmd2Col", "2", {}, [this] { CmdColClick(2); }),
+        CommandRow(m.Cmd3Col, "Cmd3Col", "3", {}, [this] { CmdColClick(3); }),
+        CommandRow(m.Cmd4Col, "Cmd4Col", "4", {}, [this] { CmdColClick(4); }),
+        EndMenuRow(),
+        CommandRow(m.CmdMIDIDevices, "CmdMIDIDevices", "&MIDI Devices...", {},
+                   run(&TFormMain::CmdMIDIClick)),
+        MenuRow(m.CmdZoom, "CmdZoom", "&Zoom"),
+        // Ctrl++ is typed as Ctrl+= on many keyboards.
+        CommandRow(m.CmdZoomIn, "CmdZoomIn", "Zoom &In",
+                   QKeySequence::keyBindings(QKeySequence::ZoomIn)
+                       << QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                   [this] { SetZoom(NextZoom(Zoom, +1)); }),
+        CommandRow(m.CmdZoomOut, "CmdZoomOut", "Zoom &Out",
+                   QKeySequence::keyBindings(QKeySequence::ZoomOut),
+                   [this] { SetZoom(NextZoom(Zoom, -1)); }),
+        CommandRow(m.CmdActualSize, "CmdActualSize", "&Actual Size",
+                   {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetZoom(NormalZoom); }),
+        EndMenuRow(),
+        EndMenuRow(),
+
+        MenuRow(m.CmdHelp, "CmdHelp", "&Help"),
+        CommandRow(m.CmdContents, "CmdContents", "Contents", {QKeySequence(Qt::Key_F1)},
+                   run(&TFormMain::CmdContentsClick)),
+        CommandRow(m.CmdAbout, "CmdAbout", "About...", {}, run(&TFormMain::CmdAboutClick)),
+        EndMenuRow(),
+    };
+    Commands.Build(*menuBar(), std::move(rows),
+                   [this](const std::function<void()>& command) { Guarded(command); });
+
     int tag = 1;
     for (QAction* item : {&m.Cmd1Col, &m.Cmd2Col, &m.Cmd3Col, &m.Cmd4Col}) {
         item->setCheckable(true);
+        item->setData(tag++);
         m.ColumnItems.addAction(item);
-        AddItem(m.CmdColumnCount, *item, tag++, &TFormMain::CmdColClick);
     }
+    m.ColumnItems.setExclusive(true);
     m.Cmd4Col.setChecked(true);
-    AddItem(m.CmdOptions, m.CmdMIDIDevices, 0, &TFormMain::CmdMIDIClick);
-    m.CmdOptions.addMenu(&m.CmdZoom);
-    AddItem(m.CmdZoom, m.CmdZoomIn, 0, &TFormMain::CmdZoomInClick);
-    AddItem(m.CmdZoom, m.CmdZoomOut, 0, &TFormMain::CmdZoomOutClick);
-    AddItem(m.CmdZoom, m.CmdActualSize, 0, &TFormMain::CmdActualSizeClick);
-    // Ctrl++ is typed as Ctrl+= on many keyboards.
-    m.CmdZoomIn.setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)
-                             << QKeySequence(Qt::CTRL | Qt::Key_Equal));
-    m.CmdZoomOut.setShortcuts(QKeySequence::ZoomOut);
-    m.CmdActualSize.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-
-    menuBar()->addMenu(&m.CmdHelp);
-    AddItem(m.CmdHelp, m.CmdContents, 0, &TFormMain::CmdContentsClick);
-    AddItem(m.CmdHelp, m.CmdAbout, 0, &TFormMain::CmdAboutClick);
-    m.CmdContents.setShortcut(QKeySequence(Qt::Key_F1));
-
-    const std::pair<QAction*, const char*> names[] = {
-        {&m.CmdOpen, "CmdOpen"},           {&m.CmdSaveAs, "CmdSaveAs"},
-        {&m.CmdPageSetup, "CmdPageSetup"}, {&m.CmdPrint, "CmdPrint"},
-        {&m.CmdExit, "CmdExit"},           {&m.CmdCopy, "CmdCopy"},
-        {&m.CmdSelectAll, "CmdSelectAll"}, {&m.Cmd1Col, "Cmd1Col"},
-        {&m.Cmd2Col, "Cmd2Col"},           {&m.Cmd3Col, "Cmd3Col"},
-        {&m.Cmd4Col, "Cmd4Col"},           {&m.CmdContents, "CmdContents"},
-        {&m.CmdAbout, "CmdAbout"},         {&m.CmdReload, "CmdReload"},
-        {&m.CmdFind, "CmdFind"},           {&m.CmdZoomIn, "CmdZoomIn"},
-        {&m.CmdZoomOut, "CmdZoomOut"},     {&m.CmdActualSize, "CmdActualSize"},
-        {&m.CmdReceive, "CmdReceive"},     {&m.CmdMIDIDevices, "CmdMIDIDevices"}};
-    for (const auto& [item, name] : names) {
-        item->setObjectName(QString::fromLatin1(name));
-    }
-    m.CmdCompareWith.setObjectName(QStringLiteral("CmdCompareWith"));
-    m.CmdComparePresets.setObjectName(QStringLiteral("CmdComparePresets"));
-    m.CmdEdit.setObjectName(QStringLiteral("CmdEdit"));
-    m.CmdOptions.setObjectName(QStringLiteral("CmdOptions"));
-    m.CmdColumnCount.setObjectName(QStringLiteral("CmdColumnCount"));
-    m.CmdHelp.setObjectName(QStringLiteral("CmdHelp"));
-    m.CmdRecent.setObjectName(QStringLiteral("CmdRecent"));
-    m.CmdZoom.setObjectName(QStringLiteral("CmdZoom"));
-
-    // Until a report is shown there is nothing to save, set up or print.
-    m.CmdSaveAs.setEnabled(false);
-    m.CmdPageSetup.setEnabled(false);
-    m.CmdPrint.setEnabled(false);
-    m.CmdReload.setEnabled(false);
-    m.CmdCompareWith.setEnabled(false);
-    m.CmdComparePresets.setEnabled(false);
 }
 
 int TFormMain::Tag(const QAction& item) {
     return item.data().toInt();
 }
 
-void TFormMain::SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash) {
-    FormMIDI = &midi;
-    FormAbout = &about;
-    FormSplash = &splash;
-    MidiDevices = std::make_unique<TMidiDevices>(midi, MidiPorts);
+void TFormMain::SetForms(std::unique_ptr<TFormMIDI> midi, std::unique_ptr<TFormAbout> about,
+                         std::unique_ptr<TFormSplash> splash) {
+    FormMIDI = std::move(midi);
+    FormAbout = std::move(about);
+    FormSplash = std::move(splash);
+    MidiDevices = std::make_unique<TMidiDevices>(*FormMIDI, MidiPorts);
     MidiDevices->Startup();
 }
 
@@ -266,7 +226,7 @@ void TFormMain::FormCreate() {
         // First run: the design size at the centre of the desktop.
         move(CentredPosition(size(), *area));
     }
-    for (QAction* item : Items) {
+    for (QAction* item : MenuItems()) {
         if (Tag(*item) == Columns) {
             item->setChecked(true);
             break;
@@ -290,7 +250,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::FormShow() {
     ReportFile = ReportFolder.empty() ? std::string() : ReportFolder + ReportFileTitle;
     setWindowTitle(QString::fromLatin1(MainWindowCaption));
-    if (FormSplash != nullptr) {
+    if (FormSplash) {
         StayAbove(*FormSplash, *this);
         Dialogs.RunModal(*FormSplash);
     }
@@ -345,13 +305,8 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     }
     PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
     Watch.Watch(FromFileNameBytes(fileName));
-    MainMenu.CmdReload.setEnabled(!fileName.empty());
-    MainMenu.CmdPageSetup.setEnabled(true);
-    MainMenu.CmdSaveAs.setEnabled(true);
-    MainMenu.CmdSelectAll.setEnabled(true);
-    MainMenu.CmdPrint.setEnabled(true);
-    MainMenu.CmdCompareWith.setEnabled(true);
-    MainMenu.CmdComparePresets.setEnabled(true);
+    ReportShown = true;
+    UpdateCommands();
     StatusLine.setText(fileName.empty()
                            ? QString()
                            : LoadStatusText(FromFileNameBytes(fileName),
@@ -415,46 +370,16 @@ void TFormMain::CmdSaveAsClick() {
                                                                       QStringLiteral(".html")),
                           inputs);
 }
-void TFormMain::CmdPageSetupClick() {
-    PresetBrowser->PageSetup();
-}
-void TFormMain::CmdPrintClick() {
-    PresetBrowser->Print();
-}
-void TFormMain::CmdExitClick() {
-    close();
-}
-void TFormMain::CmdCopyClick() {
-    PresetBrowser->Copy();
-}
-void TFormMain::CmdSelectAllClick() {
-    PresetBrowser->SelectAll();
-}
-void TFormMain::CmdFindClick() {
-    Finder.Open();
-}
-void TFormMain::CmdZoomInClick() {
-    SetZoom(NextZoom(Zoom, +1));
-}
-void TFormMain::CmdZoomOutClick() {
-    SetZoom(NextZoom(Zoom, -1));
-}
-void TFormMain::CmdActualSizeClick() {
-    SetZoom(NormalZoom);
-}
-
 void TFormMain::SetZoom(int32_t percent) {
     Zoom = percent;
     PresetBrowser->SetZoom(percent / 100.0);
 }
 
-void TFormMain::CmdColClick() {
-    auto* item = qobject_cast<QAction*>(sender());
-    if (item == nullptr) {
-        return;
+void TFormMain::CmdColClick(int32_t columns) {
+    Columns = columns;
+    for (QAction* item : MainMenu.ColumnItems.actions()) {
+        item->setChecked(Tag(*item) == columns);
     }
-    Columns = Tag(*item);
-    item->setChecked(true);
     LoadPresetFile(CurrentFile);
 }
 
@@ -466,7 +391,7 @@ void TFormMain::CmdContentsClick() {
 }
 
 void TFormMain::CmdAboutClick() {
-    if (FormAbout != nullptr) {
+    if (FormAbout) {
         CentreOver(*FormAbout, *this);
         StayAbove(*FormAbout, *this);
         Dialogs.RunModal(*FormAbout);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/CommandTable.h"
 #include "app/Dialogs.h"
 #include "app/FileDrop.h"
 #include "app/FileWatch.h"
 #include "app/FindBar.h"
 #include "app/MidiDevices.h"
 #include "app/RecentFiles.h"
+#include "app/ReportCommands.h"
 #include "app/ReportSource.h"
 #include "app/ReportView.h"
 #include "base/LoadNotices.h"
@@ -56,24 +58,21 @@ struct TFormMainServices {
 // The work area of the primary screen.
 std::optional<QRect> PrimaryWorkArea();
 
-// The main window's menus and commands, in menu order. The column items carry the tags 1 to 4
-// (see TFormMain::Tag); the other items carry 0.
-struct TMainMenu {
+// The main window's menus and commands. Their captions, keys and names are in the window's
+// command table (Main.cpp); the column items carry the tags 1 to 4 (see TFormMain::Tag), the
+// other items 0.
+struct TMainMenu : TReportCommands {
     explicit TMainMenu(QWidget* owner);
 
     QMenu CmdFile;
     QAction CmdOpen;
-    QAction CmdSaveAs;
-    QAction CmdPageSetup;
-    QAction CmdPrint;
     QAction CmdReload;
     QMenu CmdRecent;
+    QAction CmdCompareWith;
     QAction CmdReceive;
     QAction CmdExit;
     QMenu CmdEdit;
-    QAction CmdCopy;
-    QAction CmdSelectAll;
-    QAction CmdFind;
+    QAction CmdComparePresets;
     QMenu CmdOptions;
     QMenu CmdColumnCount;
     QActionGroup ColumnItems;
@@ -81,17 +80,14 @@ struct TMainMenu {
     QAction Cmd2Col;
     QAction Cmd3Col;
     QAction Cmd4Col;
+    QAction CmdMIDIDevices;
     QMenu CmdZoom;
     QAction CmdZoomIn;
     QAction CmdZoomOut;
     QAction CmdActualSize;
-    QAction CmdMIDIDevices;
     QMenu CmdHelp;
     QAction CmdContents;
     QAction CmdAbout;
-    // Placed in File before Exit and at the end of Edit.
-    QAction CmdCompareWith;
-    QAction CmdComparePresets;
 };
 
 // The main window: the report view, the menu commands, and the report state
@@ -102,8 +98,10 @@ public:
     explicit TFormMain(TFormMainServices services);
     ~TFormMain() override;
 
-    // The other windows of the program, created after this one.
-    void SetForms(TFormMIDI& midi, TFormAbout& about, TFormSplash& splash);
+    // The other windows of the program, created after this one; the window keeps them and
+    // releases them after everything of its own that refers to them.
+    void SetForms(std::unique_ptr<TFormMIDI> midi, std::unique_ptr<TFormAbout> about,
+                  std::unique_ptr<TFormSplash> splash);
     // The preset file named on the command line, loaded when the window is first shown.
     void SetCommandLineFile(std::string fileName) { CommandLineFile = std::move(fileName); }
 
@@ -128,7 +126,9 @@ public:
     void ShowWarning(const std::string& text) override;
 
     // Every menu item, in creation order, and its tag (the column items carry 1 to 4).
-    const std::vector<QAction*>& MenuItems() const { return Items; }
+    const std::vector<QAction*>& MenuItems() const { return Commands.Items(); }
+    // Enables each command as the window's state allows.
+    void UpdateCommands() { Commands.UpdateCommands(); }
     static int Tag(const QAction& item);
     TMainMenu& Menu() { return MainMenu; }
 
@@ -156,23 +156,13 @@ protected:
 private:
     void FormCreate();
     void BuildMenu();
-    void AddItem(QMenu& menu, QAction& item, int tag, void (TFormMain::*handler)());
     void OpenDroppedFile(const QString& path);
 
     // Menu command handlers.
     void CmdOpenClick();
     void CmdSaveAsClick();
-    void CmdPageSetupClick();
-    void CmdPrintClick();
-    void CmdExitClick();
     void CmdReloadClick();
-    void CmdCopyClick();
-    void CmdSelectAllClick();
-    void CmdFindClick();
-    void CmdColClick();
-    void CmdZoomInClick();
-    void CmdZoomOutClick();
-    void CmdActualSizeClick();
+    void CmdColClick(int32_t columns);
     void SetZoom(int32_t percent);
     // The open file changed on disk: it is read again once no box waits for the user.
     void FileChangedOnDisk();
@@ -184,15 +174,16 @@ private:
     void CmdReceiveClick();
 
     TMainMenu MainMenu;
+    TCommandTable Commands;
     IDialogs& Dialogs;
     std::function<std::optional<QRect>()> WorkArea;
     std::string ReportFolder;
     std::string ReportFolderProblem;
-    std::vector<QAction*> Items;
-    TFormMIDI* FormMIDI = nullptr;
-    TFormAbout* FormAbout = nullptr;
-    TFormSplash* FormSplash = nullptr;
+    std::unique_ptr<TFormMIDI> FormMIDI;
+    std::unique_ptr<TFormAbout> FormAbout;
+    std::unique_ptr<TFormSplash> FormSplash;
     bool Shown = false;
+    bool ReportShown = false; // a report has been shown since the start
     TOpenDialogState FileOpenDlg;
     int32_t Columns;
     std::string ReportFile;

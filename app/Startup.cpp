@@ -24,17 +24,17 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     services.ReportFolderProblem = ReportFolder->Problem();
     services.MidiPorts = SystemMidiPorts();
     FormMain = std::make_unique<TFormMain>(std::move(services));
-    FormMIDI = std::make_unique<TFormMIDI>();
-    FormAbout = std::make_unique<TFormAbout>();
-    FormSplash = std::make_unique<TFormSplash>();
-    FormMain->SetForms(*FormMIDI, *FormAbout, *FormSplash);
+    auto midi = std::make_unique<TFormMIDI>();
+    auto about = std::make_unique<TFormAbout>();
+    auto splash = std::make_unique<TFormSplash>();
+    FormMIDI = midi.get();
+    FormAbout = about.get();
+    FormSplash = splash.get();
+    FormMain->SetForms(std::move(midi), std::move(about), std::move(splash));
 }
 
-// The main window goes last, after the dialogs it refers to.
+// The main window (and with it its dialogs) goes before the folder that holds its report.
 TViewerForms::~TViewerForms() {
-    FormSplash.reset();
-    FormAbout.reset();
-    FormMIDI.reset();
     FormMain.reset();
     ReportFolder.reset();
 }

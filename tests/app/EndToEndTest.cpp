@@ -203,7 +203,7 @@ private slots:
         QTimer user;
         user.setInterval(300);
         connect(&user, &QTimer::timeout, [&] {
-            if (QApplication::activeModalWidget() == forms.FormSplash.get()) {
+            if (QApplication::activeModalWidget() == forms.FormSplash) {
                 QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
             }
         });
@@ -322,7 +322,7 @@ private slots:
         qint64 noticeMs = 0;
         QStringList& boxes = user.Boxes;
         user.OnModal = [&](QDialog& dialog) {
-            if (&dialog == forms.FormSplash.get() && !noticeShown) {
+            if (&dialog == forms.FormSplash && !noticeShown) {
                 noticeShown = dialog.isVisible();
                 loadedBeforeNotice = !main.CurrentFileName().empty();
                 noticeMs = ProgramClock.elapsed();
@@ -563,8 +563,8 @@ private slots:
         QApplication::clipboard()->clear();
         compare->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(compare));
-        compare->CmdSelectAll.trigger();
-        compare->CmdCopy.trigger();
+        compare->Menu().CmdSelectAll.trigger();
+        compare->Menu().CmdCopy.trigger();
         QTRY_VERIFY_WITH_TIMEOUT(
             QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
         main.close();

@@ -33,19 +33,26 @@ std::string ReadAll(const std::string& path) {
     return file.readAll().toStdString();
 }
 
+// Creates the window and hands it its three dialogs; the MIDI dialog.
+TFormMIDI& SetForms(TWindowFixture& f, const std::string& reportFolder = "") {
+    f.ReportFolder = reportFolder;
+    auto midi = std::make_unique<TFormMIDI>();
+    TFormMIDI& shown = *midi;
+    f.Create().SetForms(std::move(midi), std::make_unique<TFormAbout>(),
+                        std::make_unique<TFormSplash>());
+    return shown;
+}
+
 // The window with its three dialogs, shown once (FormShow run by hand).
 struct TShownWindow {
     TWindowFixture F;
-    TFormMIDI Midi;
-    TFormAbout About;
-    TFormSplash Splash;
     TFormMain* Window = nullptr;
+    TFormMIDI& Midi;
 
     explicit TShownWindow(const std::string& commandLineFile = "",
-                          const std::string& reportFolder = "") {
-        F.ReportFolder = reportFolder;
-        Window = &F.Create();
-        Window->SetForms(Midi, About, Splash);
+                          const std::string& reportFolder = "")
+        : Midi(SetForms(F, reportFolder)) {
+        Window = F.Window.get();
         Window->SetCommandLineFile(commandLineFile);
         Window->FormShow();
     }
@@ -80,7 +87,7 @@ private slots:
             {&w.Menu().CmdPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
             {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
             {&w.Menu().CmdCompareWith, "Compare &With...", {}, false, 0},
-            {&w.Menu().CmdReceive, "&Receive from Device...", {}, true, 0},
+            {&w.Menu().CmdReceive, "Recei&ve from Device...", {}, true, 0},
             {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
@@ -112,7 +119,7 @@ private slots:
         }
         QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...",
                                     "&Reload", "Recen&t Files", "Compare &With...",
-                                    "&Receive from Device...", "-", "E&xit"}));
+                                    "Recei&ve from Device...", "-", "E&xit"}));
         QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
         QStringList options;
         for (QAction* a : w.Menu().CmdOptions.actions()) {
@@ -152,6 +159,12 @@ private slots:
 
     void LoadEnablesTheReportCommands() {
         TShownWindow s;
+        // A column item before any file shows the empty report: nothing to compare or reload.
+        s.Window->Menu().Cmd4Col.trigger();
+        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled());
+        QVERIFY(!s.Window->Menu().CmdCompareWith.isEnabled());
+        QVERIFY(!s.Window->Menu().CmdComparePresets.isEnabled());
+        QVERIFY(!s.Window->Menu().CmdReload.isEnabled());
         s.Window->Menu().CmdSelectAll.setEnabled(false);
         const std::string file = s.F.MakeFile("a.q1p");
         s.Window->LoadPresetFile(file);
@@ -428,10 +441,7 @@ private slots:
         TWindowFixture f;
         WriteSetting("MIDIScanAll", 1);
         WriteSetting("MIDIInDevice", "Gone:out");
-        TFormMIDI midi;
-        TFormAbout about;
-        TFormSplash splash;
-        f.Create().SetForms(midi, about, splash);
+        TFormMIDI& midi = SetForms(f);
         QCOMPARE(f.MidiListReads, 1);
         QCOMPARE(midi.CBoxInMIDIDevice.count(), 3);
         QCOMPARE(midi.CBoxInMIDIDevice.currentText(), QStringLiteral("Gone:out"));

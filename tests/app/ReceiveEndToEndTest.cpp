@@ -91,9 +91,9 @@ private slots:
             if (modal == nullptr || !modal->isVisible()) {
                 return;
             }
-            if (modal == forms.FormSplash.get()) {
+            if (modal == forms.FormSplash) {
                 QTest::mouseClick(&forms.FormSplash->BtnOK, Qt::LeftButton);
-            } else if (modal == forms.FormMIDI.get()) {
+            } else if (modal == forms.FormMIDI) {
                 QComboBox& inputs = forms.FormMIDI->CBoxInMIDIDevice;
                 for (int i = 0; i < inputs.count(); ++i) {
                     listed << inputs.itemText(i);

@@ -1,5 +1,6 @@
 #include "librarian/JoinCommand.h"
 #include "librarian/SplitCommand.h"
+#include "librarian/LibraryCommands.h"
 #include "librarian/Subcommand.h"
 
 #include <algorithm>
@@ -40,6 +41,12 @@ const TSubcommand Table[] = {
      &SplitHelpText, &RunSplit},
     {"join", "[--renumber FIRST] OUT FILE[:N]...", "write presets of several files into one file",
      &JoinHelpText, &RunJoin},
+    {"add", "[--all] PATH...", "put preset and backup files into the library", &AddHelp, &RunAdd},
+    {"update", "", "read changed files again, drop files that are gone", &UpdateHelp, &RunUpdate},
+    {"remove", "PATH...", "take files out of the library", &RemoveHelp, &RunRemove},
+    {"list", "", "list the files of the library", &ListHelp, &RunList},
+    {"search", "[--format text|json] QUERY...", "find presets by name, module or parameter value",
+     &SearchHelp, &RunSearch},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

@@ -1,0 +1,68 @@
+#include "librarian/LibraryOptions.h"
+
+#include "library/Schema.h"
+#include "librarian/Subcommand.h"
+#include "platform/ProgramPath.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace qvr {
+
+void AddLibraryOptions(std::vector<TGnuOption>& options, bool configDir) {
+    options.push_back({.Name = "database", .TakesValue = true});
+    if (configDir) {
+        options.push_back({.Name = "config-dir", .Short = 'd', .TakesValue = true});
+    }
+}
+
+bool TakeLibraryOption(TLibraryOptions& into, const std::string& name, const std::string& value) {
+    if (name == "database") {
+        into.Database = value;
+    } else if (name == "config-dir") {
+        into.ConfigDir = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TLibrary> OpenLibraryFor(const char* command, const TLibraryOptions& options) {
+    const std::string path = options.Database.empty() ? DefaultLibraryPath() : options.Database;
+    if (path.empty()) {
+        LibSay(command, "no library: neither XDG_DATA_HOME nor HOME is set (use --database)");
+        return nullptr;
+    }
+    TConfigSearch search;
+    search.EditorFolder = options.ConfigDir;
+    search.ProgramFolder = ProgramDataFolder();
+    try {
+        return std::make_unique<TLibrary>(path, search);
+    } catch (const ELibraryDatabase& error) {
+        LibSay(command, error.what());
+        return nullptr;
+    }
+}
+
+TLibrary::TProgress TerminalProgress(const char* command) {
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    TLibrary::TProgress progress;
+    progress.Problem = [command](const std::string& text) { LibSay(command, text); };
+    progress.File = [command, terminal](size_t done, size_t total, const std::string& path,
+                                        const TLibrary::TFileResult& result) {
+        if (terminal) {
+            // One line, rewritten: the count and the file at hand.
+            std::fprintf(stderr, "\r\033[K%zu/%zu %s%s", done, total, path.c_str(),
+                         done == total ? "\n" : "");
+        }
+        for (const std::string& message : result.Messages) {
+            if (terminal && done != total) {
+                std::fputs("\r\033[K", stderr);
+            }
+            LibSay(command, path + ": " + message);
+        }
+    };
+    return progress;
+}
+
+} // namespace qvr

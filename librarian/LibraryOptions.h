@@ -1,0 +1,40 @@
+#pragma once
+
+#include "base/GnuOptions.h"
+#include "library/Library.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// The options every library command takes: --database FILE (the library,
+// default DefaultLibraryPath()) and, for those that read files,
+// --config-dir DIR.
+struct TLibraryOptions {
+    std::string Database;
+    std::optional<std::string> ConfigDir;
+};
+
+// The help lines of those options.
+inline constexpr const char* LibraryOptionsHelp =
+    "      --database FILE   the library database (default:\n"
+    "                        $XDG_DATA_HOME/oktrel/library.sqlite)\n";
+inline constexpr const char* ConfigDirHelp =
+    "  -d, --config-dir DIR  look for the product configuration file in DIR first\n";
+
+// Adds the library options to `options`; `onOption` handles them and returns
+// true, or false for another option.
+void AddLibraryOptions(std::vector<TGnuOption>& options, bool configDir);
+bool TakeLibraryOption(TLibraryOptions& into, const std::string& name, const std::string& value);
+
+// Opens the library; on failure says why for `command` and returns nothing.
+std::unique_ptr<TLibrary> OpenLibraryFor(const char* command, const TLibraryOptions& options);
+
+// Reports each file of a long run on standard error, on one line that is
+// rewritten, when standard error is a terminal; problems as lines of their own.
+TLibrary::TProgress TerminalProgress(const char* command);
+
+} // namespace qvr

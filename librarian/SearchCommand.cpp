@@ -1,0 +1,181 @@
+#include "librarian/LibraryCommands.h"
+#include "librarian/LibraryOptions.h"
+#include "librarian/Subcommand.h"
+#include "library/Search.h"
+
+#include <cstdio>
+
+namespace qvr {
+
+namespace {
+
+// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
+size_t Utf8Length(std::string_view text, size_t at) {
+    const auto lead = static_cast<uint8_t>(text[at]);
+    const size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<uint8_t>(text[at + i]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// A JSON string of UTF-8 text; a byte that is not UTF-8 (a file name may
+// hold one) becomes U+FFFD.
+void AppendJson(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        if (byte == '"' || byte == '\\') {
+            out.push_back('\\');
+            out.push_back(static_cast<char>(byte));
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
+            out += escape;
+        } else if (byte >= 0x80) {
+            const size_t length = Utf8Length(text, i);
+            out += length == 0 ? "\\ufffd" : std::string(text.substr(i, length));
+            i += length == 0 ? 1 : length;
+            continue;
+        } else {
+            out.push_back(static_cast<char>(byte));
+        }
+        ++i;
+    }
+    out.push_back('"');
+}
+
+// FILE:N, the form in which qvrreport and the comparison take one preset of a
+// file; the file alone for a preset without a number.
+std::string PresetAddress(const TSearchHit& hit) {
+    return hit.Number ? hit.Path + ":" + std::to_string(*hit.Number) : hit.Path;
+}
+
+std::string AsText(const std::vector<TSearchHit>& hits) {
+    std::string text;
+    for (const TSearchHit& hit : hits) {
+        text += PresetAddress(hit) + "  " + (hit.Model.empty() ? "-" : hit.Model) + "  ";
+        if (hit.Number) {
+            char number[16];
+            std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
+            text += number;
+        }
+        text += hit.Name + "\n";
+        for (const std::string& match : hit.Matches) {
+            text += "    " + match + "\n";
+        }
+    }
+    return text;
+}
+
+std::string AsJson(const std::vector<TSearchHit>& hits) {
+    std::string json = "{\"presets\": [";
+    for (size_t i = 0; i < hits.size(); ++i) {
+        const TSearchHit& hit = hits[i];
+        json += i == 0 ? "\n  {\"file\": " : ",\n  {\"file\": ";
+        AppendJson(json, hit.Path);
+        json += ", \"position\": " + std::to_string(hit.Position) + ", \"number\": " +
+                (hit.Number ? std::to_string(*hit.Number) : "null") + ", \"model\": ";
+        if (hit.Model.empty()) {
+            json += "null";
+        } else {
+            AppendJson(json, hit.Model);
+        }
+        json += ", \"name\": ";
+        AppendJson(json, hit.Name);
+        json += ", \"matches\": [";
+        for (size_t m = 0; m < hit.Matches.size(); ++m) {
+            json += m == 0 ? "" : ", ";
+            AppendJson(json, hit.Matches[m]);
+        }
+        json += "]}";
+    }
+    json += hits.empty() ? "]}\n" : "\n]}\n";
+    return json;
+}
+
+} // namespace
+
+std::string SearchHelp() {
+    return std::string(
+               "Usage: qvrlib search [OPTION]... QUERY...\n"
+               "List the presets of the library that QUERY finds, those of the newest files\n"
+               "first, as FILE:N (preset number N of FILE, as qvrreport --compare takes it),\n"
+               "model, number and name, with the matching modules and parameters below.\n"
+               "\n"
+               "Terms of QUERY (all must hold; OR between terms gives either):\n"
+               "  WORD             a word of the preset's name, its module types and headings\n"
+               "                   or its user-model names; any case, the start of a word is\n"
+               "                   enough (lead finds Leads); \"two words\" in this order\n"
+               "  model:NAME       presets of that model (model:QVR-3)\n"
+               "  module:NAME      presets with a module of that type or heading (module:Chorus)\n"
+               "  NAME OP VALUE    a parameter condition, OP one of = != < <= > >=; numbers\n"
+               "                   are compared as numbers (\"Rate\">5, \"Amp Type\"=Lead); the\n"
+               "                   name may leave out its unit (Rate for \"Rate (Hz)\")\n"
+               "\n"
+               "      --format FORMAT   text (the default) or json\n") +
+           LibraryOptionsHelp +
+           "  -h, --help            display this help and exit\n"
+           "\n"
+           "Exit status: 0 when a preset was found, 1 when none was, 2 for a usage error\n"
+           "or a query that cannot be read.\n";
+}
+
+int RunSearch(const std::vector<std::string>& args) {
+    TLibraryOptions library;
+    std::string format = "text";
+    std::vector<TGnuOption> options{{.Name = "format", .TakesValue = true}};
+    AddLibraryOptions(options, false);
+    const TCommandArgs parsed = ParseCommandArgs(
+        args, options, [&](const std::string& name, const std::string& value) -> std::string {
+            if (TakeLibraryOption(library, name, value)) {
+                return {};
+            }
+            if (value != "text" && value != "json") {
+                return "invalid format '" + value + "' (text or json)";
+            }
+            format = value;
+            return {};
+        });
+    if (!parsed.Error.empty()) {
+        return LibUsageError("search", parsed.Error);
+    }
+    if (parsed.Help) {
+        return LibPrint(SearchHelp());
+    }
+    if (parsed.Operands.empty()) {
+        return LibUsageError("search", "missing query");
+    }
+    std::string text;
+    for (const std::string& word : parsed.Operands) {
+        text += (text.empty() ? "" : " ") + word;
+    }
+    std::vector<TSearchHit> hits;
+    try {
+        const TQuery query = ParseQuery(text);
+        const std::unique_ptr<TLibrary> lib = OpenLibraryFor("search", library);
+        if (!lib) {
+            return LibExitUsage;
+        }
+        hits = Search(lib->Database(), query);
+    } catch (const EQueryError& error) {
+        // The query, and a mark under the word at fault.
+        LibSay("search", error.what());
+        const std::string mark(error.Offset, ' ');
+        std::fprintf(stderr, "  %s\n  %s%s\n", text.c_str(), mark.c_str(),
+                     std::string(std::max<size_t>(error.Length, 1), '^').c_str());
+        return LibExitUsage;
+    } catch (const ELibraryDatabase& error) {
+        LibSay("search", error.what());
+        return LibExitUsage;
+    }
+    const int printed = LibPrint(format == "json" ? AsJson(hits) : AsText(hits));
+    return printed != LibExitOk ? printed : hits.empty() ? LibExitFailed : LibExitOk;
+}
+
+} // namespace qvr

@@ -1,0 +1,169 @@
+#include "library/Indexer.h"
+
+#include "library/ParameterBlock.h"
+
+#include <set>
+
+namespace qvr {
+
+namespace {
+
+// Entries of one block: small enough that a file of any size is written in
+// bounded memory, large enough that a backup's parameter of one name is one row.
+constexpr size_t BlockEntries = 4096;
+
+std::string Joined(const std::set<std::string, std::less<>>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        if (!text.empty()) {
+            text.push_back(' ');
+        }
+        text.append(word);
+    }
+    return text;
+}
+
+} // namespace
+
+TIndexer::TIndexer(TSqlite& db, TPresetSource& source)
+    : Db(db), Source(source),
+      InsertFile(db, "INSERT INTO files(path, size, mtime, hash, errors, presets) "
+                     "VALUES(?, ?, ?, ?, '', 0)"),
+      FinishFile(db, "UPDATE files SET model = ?, errors = ?, presets = ? WHERE id = ?"),
+      InsertPreset(db, "INSERT INTO presets(file, position, number, name) VALUES(?, ?, ?, ?)"),
+      InsertModule(db, "INSERT INTO modules(preset, position, kind, type_id, type, heading, "
+                       "user_model) VALUES(?, ?, ?, ?, ?, ?, ?)"),
+      InsertWords(db, "INSERT INTO preset_words(rowid, name, modules, user_models) "
+                      "VALUES(?, ?, ?, ?)"),
+      InsertBlock(db, "INSERT INTO parameters(name, file, chunk, first_preset, entries) "
+                      "VALUES(?, ?, ?, ?, ?)"),
+      FindName(db, "SELECT id FROM parameter_names WHERE name = ?"),
+      InsertName(db, "INSERT INTO parameter_names(name) VALUES(?)"),
+      DeleteWords(db, "DELETE FROM preset_words WHERE rowid IN "
+                      "(SELECT id FROM presets WHERE file = ?)"),
+      DeleteModules(db, "DELETE FROM modules WHERE preset IN "
+                        "(SELECT id FROM presets WHERE file = ?)"),
+      DeleteBlocks(db, "DELETE FROM parameters WHERE file = ?"),
+      DeletePresets(db, "DELETE FROM presets WHERE file = ?"),
+      DeleteFile(db, "DELETE FROM files WHERE id = ?"),
+      UpdateStamp(db, "UPDATE files SET size = ?, mtime = ? WHERE id = ?") {}
+
+int64_t TIndexer::NameId(const std::string& name) {
+    if (const auto known = Names.find(name); known != Names.end()) {
+        return known->second;
+    }
+    int64_t id = 0;
+    FindName.Bind(1, name);
+    if (FindName.Step()) {
+        id = FindName.Int(0);
+        FindName.Reset();
+    } else {
+        FindName.Reset();
+        InsertName.Bind(1, name).Run();
+        id = Db.LastInsertId();
+    }
+    Names.emplace(name, id);
+    return id;
+}
+
+void TIndexer::DropRows(int64_t fileId) {
+    for (TStatement* statement : {&DeleteWords, &DeleteModules, &DeleteBlocks, &DeletePresets,
+                                  &DeleteFile}) {
+        statement->Bind(1, fileId).Run();
+    }
+}
+
+std::vector<std::string> TIndexer::Store(const std::string& path, const TFileStamp& stamp,
+                        const std::string& hash) {
+    TTransaction transaction(Db);
+    // A name added by a transaction that was rolled back is not in the database.
+    Names.clear();
+    {
+        TStatement old(Db, "SELECT id FROM files WHERE path = ?");
+        old.Bind(1, path);
+        if (old.Step()) {
+            const int64_t id = old.Int(0);
+            old.Reset();
+            DropRows(id);
+        }
+    }
+    InsertFile.Bind(1, path).Bind(2, stamp.Size).Bind(3, stamp.ModifiedNs).BindBlob(4, hash);
+    InsertFile.Run();
+    const int64_t fileId = Db.LastInsertId();
+
+    struct TOpenBlock {
+        TParameterBlockWriter Writer;
+        int64_t Chunk;
+    };
+    std::map<int64_t, TOpenBlock> blocks; // by parameter name id
+    const auto flush = [&](int64_t nameId, TOpenBlock& block) {
+        InsertBlock.Bind(1, nameId).Bind(2, fileId).Bind(3, block.Chunk);
+        InsertBlock.Bind(4, block.Writer.First()).BindBlob(5, block.Writer.Bytes()).Run();
+    };
+
+    int64_t position = 0;
+    TSourceResult result = Source.Read(path, [&](TLibPreset&& preset) {
+        ++position;
+        InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
+        InsertPreset.Bind(4, preset.Name).Run();
+        const int64_t presetId = Db.LastInsertId();
+        std::set<std::string, std::less<>> moduleWords;
+        std::set<std::string, std::less<>> userModels;
+        for (const TLibModule& module : preset.Modules) {
+            InsertModule.Bind(1, presetId).Bind(2, module.Position).Bind(3, module.Kind);
+            InsertModule.Bind(4, module.TypeId).Bind(5, module.Type).Bind(6, module.Heading);
+            InsertModule.Bind(7, module.UserModelName).Run();
+            if (!module.Type.empty()) {
+                moduleWords.insert(module.Type);
+            }
+            if (module.Heading) {
+                moduleWords.insert(*module.Heading);
+            }
+            if (module.UserModelName) {
+                userModels.insert(*module.UserModelName);
+            }
+            for (const TLibParameter& parameter : module.Parameters) {
+                const int64_t nameId = NameId(parameter.Name);
+                auto open = blocks.find(nameId);
+                if (open == blocks.end()) {
+                    open = blocks.emplace(nameId, TOpenBlock{TParameterBlockWriter(presetId), 0})
+                               .first;
+                }
+                open->second.Writer.Add(TParameterEntry{presetId, module.Position, parameter.Raw,
+                                                        parameter.Number, parameter.Text});
+                if (open->second.Writer.Count() >= BlockEntries) {
+                    flush(nameId, open->second);
+                    open->second = TOpenBlock{TParameterBlockWriter(presetId),
+                                              open->second.Chunk + 1};
+                }
+            }
+        }
+        InsertWords.Bind(1, presetId).Bind(2, preset.Name).Bind(3, Joined(moduleWords));
+        InsertWords.Bind(4, Joined(userModels)).Run();
+    });
+    for (auto& [nameId, block] : blocks) {
+        if (block.Writer.Count() > 0) {
+            flush(nameId, block);
+        }
+    }
+    std::string errors;
+    for (const std::string& error : result.Errors) {
+        errors.append(error).push_back('\n');
+    }
+    FinishFile.Bind(1, result.Model.empty() ? std::nullopt : std::optional(result.Model));
+    FinishFile.Bind(2, errors).Bind(3, position).Bind(4, fileId).Run();
+    transaction.Commit();
+    return std::move(result.Errors);
+}
+
+void TIndexer::Drop(int64_t fileId) {
+    TTransaction transaction(Db);
+    DropRows(fileId);
+    transaction.Commit();
+}
+
+void TIndexer::Restamp(int64_t fileId, const TFileStamp& stamp) {
+    UpdateStamp.Bind(1, stamp.Size).Bind(2, stamp.ModifiedNs).Bind(3, fileId).Run();
+}
+
+} // namespace qvr

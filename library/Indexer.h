@@ -1,0 +1,40 @@
+#pragma once
+
+#include "library/FileScan.h"
+#include "library/PresetSource.h"
+#include "library/Sqlite.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace qvr {
+
+// Writes files into the library and takes them out, each in one transaction
+// of its own: an interrupted run loses nothing that was finished before.
+class TIndexer {
+public:
+    TIndexer(TSqlite& db, TPresetSource& source);
+
+    // Reads the file and replaces what the library held of it. Returns the
+    // messages shown while reading it, which are recorded with it; a failure
+    // of the database throws and leaves the library as it was.
+    std::vector<std::string> Store(const std::string& path, const TFileStamp& stamp, const std::string& hash);
+    // Takes the file with this id out of the library.
+    void Drop(int64_t fileId);
+    // Records a new stamp for a file whose contents did not change.
+    void Restamp(int64_t fileId, const TFileStamp& stamp);
+
+private:
+    void DropRows(int64_t fileId);
+    int64_t NameId(const std::string& name);
+
+    TSqlite& Db;
+    TPresetSource& Source;
+    TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
+        FindName, InsertName, DeleteWords, DeleteModules, DeleteBlocks, DeletePresets,
+        DeleteFile, UpdateStamp;
+    std::map<std::string, int64_t, std::less<>> Names; // parameter names met so far
+};
+
+} // namespace qvr

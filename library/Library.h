@@ -1,0 +1,78 @@
+#pragma once
+
+#include "library/Indexer.h"
+#include "library/PresetSource.h"
+#include "library/Sqlite.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// What a run did to one file.
+enum class TFileChange { Added, Updated, Unchanged, Restamped, Dropped, Failed };
+
+// A file as the library lists it.
+struct TLibraryFile {
+    std::string Path;
+    std::string Model; // empty when the file names none
+    int64_t Presets = 0;
+    int64_t Size = 0;
+    int64_t ModifiedNs = 0;
+    std::string Errors; // messages shown while reading, one a line
+};
+
+// The preset library: files, their presets, modules and parameters, kept in a
+// database that several programs may use at once.
+class TLibrary {
+public:
+    // What a run did to one file, and the messages shown while reading it.
+    struct TFileResult {
+        TFileChange Change = TFileChange::Unchanged;
+        std::vector<std::string> Messages;
+    };
+    // Called after each file of a run: its place in the run (from 1), the
+    // number of files, the path and what was done. Problems that are not a
+    // file's own (a path that cannot be searched) go to `Problem`.
+    struct TProgress {
+        std::function<void(size_t done, size_t total, const std::string& path,
+                           const TFileResult& result)>
+            File;
+        std::function<void(const std::string& text)> Problem;
+    };
+
+    TLibrary(const std::string& databasePath, TConfigSearch search);
+
+    // Indexes the files that PATHS name (folders searched through, only our
+    // preset and backup files unless `all`). A file whose size and time are
+    // as recorded is not read; one whose contents are as recorded only gets
+    // its new time. Returns the number of files read.
+    size_t Add(const std::vector<std::string>& paths, bool all, const TProgress& progress);
+    // Re-reads the files whose size, time and contents changed, and drops
+    // those that are gone. Returns the number of files read.
+    size_t Update(const TProgress& progress);
+    // Takes the files out that PATHS name, folders with everything below.
+    // Returns how many were taken out.
+    size_t Remove(const std::vector<std::string>& paths);
+    std::vector<TLibraryFile> Files();
+
+    TSqlite& Database() { return Db; }
+
+private:
+    struct TKnown {
+        int64_t Id;
+        TFileStamp Stamp;
+        std::string Hash;
+    };
+    // Brings one file up to date; `known` when the library holds it.
+    TFileResult Refresh(const std::string& path, const std::optional<TKnown>& known);
+    std::optional<TKnown> Known(const std::string& path);
+
+    TSqlite Db;
+    TPresetSource Source;
+    TIndexer Indexer;
+};
+
+} // namespace qvr

@@ -1,0 +1,119 @@
+#include "library/Schema.h"
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+
+namespace qvr {
+
+namespace {
+
+// Migrations[i] takes the tables from version i to version i + 1; version 0
+// is a new, empty database. A migration once released never changes: a new
+// version is a new entry.
+constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
+    // 1: files, their presets, modules and parameters, and the words to find them by.
+    R"sql(
+    CREATE TABLE files(
+        id INTEGER PRIMARY KEY,
+        path TEXT NOT NULL UNIQUE,  -- absolute, as the file system spells it
+        size INTEGER NOT NULL,
+        mtime INTEGER NOT NULL,     -- nanoseconds since 1970
+        hash BLOB NOT NULL,         -- XXH3 128 of the contents
+        model TEXT,                 -- none when the file names no model
+        errors TEXT NOT NULL,       -- messages shown while reading, one a line
+        presets INTEGER NOT NULL
+    );
+    CREATE TABLE presets(
+        id INTEGER PRIMARY KEY,
+        file INTEGER NOT NULL,
+        position INTEGER NOT NULL,  -- 1 for the file's first preset
+        number INTEGER,             -- none for a preset without one
+        name TEXT NOT NULL
+    );
+    CREATE INDEX presets_of_file ON presets(file, position);
+    CREATE TABLE modules(
+        preset INTEGER NOT NULL,
+        position INTEGER NOT NULL,  -- in the chain, from 0
+        kind TEXT NOT NULL,
+        type_id INTEGER,
+        type TEXT NOT NULL,
+        heading TEXT,
+        user_model TEXT,
+        PRIMARY KEY(preset, position)
+    ) WITHOUT ROWID;
+    CREATE TABLE parameter_names(
+        id INTEGER PRIMARY KEY,
+        name TEXT NOT NULL UNIQUE
+    );
+    -- The parameters of one name in one file, as blocks of entries (see
+    -- ParameterBlock.h): a search by name reads one row per file, and a file's
+    -- thousands of parameters are written as a few dozen rows.
+    CREATE TABLE parameters(
+        name INTEGER NOT NULL,
+        file INTEGER NOT NULL,
+        chunk INTEGER NOT NULL,
+        first_preset INTEGER NOT NULL,
+        entries BLOB NOT NULL,
+        PRIMARY KEY(name, file, chunk)
+    ) WITHOUT ROWID;
+    CREATE INDEX parameters_of_file ON parameters(file);
+    -- One row per preset (rowid = presets.id): its name, its modules' types
+    -- and headings, its user-model names.
+    CREATE VIRTUAL TABLE preset_words USING fts5(
+        name, modules, user_models, tokenize = 'unicode61 remove_diacritics 2');
+    )sql",
+};
+
+int UserVersion(TSqlite& db) {
+    TStatement version(db, "PRAGMA user_version");
+    version.Step();
+    return static_cast<int>(version.Int(0));
+}
+
+} // namespace
+
+TSqlite OpenLibrary(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ignored; // opening says why when the folder is not there
+        std::filesystem::create_directories(folder, ignored);
+    }
+    TSqlite db(path);
+    db.Exec("PRAGMA journal_mode = WAL");
+    // A commit survives a crash of the program; a power cut may lose the last
+    // ones, never the database.
+    db.Exec("PRAGMA synchronous = NORMAL");
+    db.Exec("PRAGMA cache_size = -65536");
+    const int version = UserVersion(db);
+    if (version > LibrarySchemaVersion) {
+        throw ELibraryDatabase(path + " is a library of a newer version (" +
+                               std::to_string(version) + ") than this program knows (" +
+                               std::to_string(LibrarySchemaVersion) + ")");
+    }
+    if (version < LibrarySchemaVersion) {
+        TTransaction migration(db);
+        const int now = UserVersion(db); // another program may have migrated meanwhile
+        for (int step = now; step < LibrarySchemaVersion; ++step) {
+            db.Exec(Migrations[static_cast<size_t>(step)]);
+        }
+        db.Exec(("PRAGMA user_version = " + std::to_string(LibrarySchemaVersion)).c_str());
+        migration.Commit();
+    }
+    return db;
+}
+
+std::string DefaultLibraryPath() {
+    std::filesystem::path base;
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && std::filesystem::path(data).is_absolute()) {
+        base = data;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        base = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return {};
+    }
+    return (base / "oktrel" / "library.sqlite").string();
+}
+
+} // namespace qvr

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace qvr {
+
+// A failure of the library's database, with the database's own message.
+class ELibraryDatabase : public std::runtime_error {
+public:
+    explicit ELibraryDatabase(const std::string& message) : std::runtime_error(message) {}
+};
+
+// An open SQLite database. Every call checks its result and throws
+// ELibraryDatabase with the database's message; the handle closes with the
+// object.
+class TSqlite {
+public:
+    // Opens (and creates) the file; waits up to a few seconds for a writer
+    // that holds the database.
+    explicit TSqlite(const std::string& path);
+    TSqlite(const TSqlite&) = delete;
+    TSqlite& operator=(const TSqlite&) = delete;
+    // Only before statements are prepared on it: they keep a reference.
+    TSqlite(TSqlite&&) = default;
+
+    // Runs statements that return no rows.
+    void Exec(const char* sql);
+    int64_t LastInsertId() const { return sqlite3_last_insert_rowid(Db.get()); }
+    sqlite3* Handle() const { return Db.get(); }
+    // Throws with the database's message unless `result` is one of the good ones.
+    void Check(int result, const char* what) const;
+
+private:
+    struct TClose {
+        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+    };
+    std::unique_ptr<sqlite3, TClose> Db;
+};
+
+// A prepared statement. Bind numbers from 1; columns from 0. Step() returns
+// true while there is a row; Reset() makes it ready for the next binding.
+class TStatement {
+public:
+    TStatement(TSqlite& db, std::string_view sql);
+    TStatement(const TStatement&) = delete;
+    TStatement& operator=(const TStatement&) = delete;
+
+    TStatement& Bind(int index, int64_t value);
+    TStatement& Bind(int index, double value);
+    TStatement& Bind(int index, std::string_view text);
+    TStatement& BindBlob(int index, std::string_view bytes);
+    TStatement& BindNull(int index);
+    template <class T> TStatement& Bind(int index, const std::optional<T>& value) {
+        return value ? Bind(index, *value) : BindNull(index);
+    }
+    TStatement& Bind(int index, int32_t value) { return Bind(index, int64_t{value}); }
+
+    bool Step();
+    // Steps through a statement that returns no rows, and resets it.
+    void Run();
+    void Reset();
+
+    bool IsNull(int column) const;
+    int64_t Int(int column) const;
+    double Real(int column) const;
+    // Text or blob bytes, valid until the next Step or Reset.
+    std::string_view Text(int column) const;
+
+private:
+    struct TFinalize {
+        void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+    };
+    TSqlite& Db;
+    std::unique_ptr<sqlite3_stmt, TFinalize> Statement;
+};
+
+// One transaction: committed by Commit(), rolled back when the object goes
+// without it (an exception on the way).
+class TTransaction {
+public:
+    explicit TTransaction(TSqlite& db) : Db(db) { Db.Exec("BEGIN IMMEDIATE"); }
+    ~TTransaction();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+    void Commit();
+
+private:
+    TSqlite& Db;
+    bool Done = false;
+};
+
+} // namespace qvr

@@ -44,13 +44,12 @@ public:
         for (const size_t n : Counts) {
             files += n;
         }
-        std::string line = std::to_string(files) + (files == 1 ? " file: " : " files: ") +
-                           std::to_string(count(TFileChange::Added)) + " added, " +
-                           std::to_string(count(TFileChange::Updated)) + " updated, " +
-                           std::to_string(count(TFileChange::Unchanged) +
-                                          count(TFileChange::Restamped)) +
-                           " unchanged, " + std::to_string(count(TFileChange::Dropped)) +
-                           " removed";
+        std::string line =
+            std::to_string(files) + (files == 1 ? " file: " : " files: ") +
+            std::to_string(count(TFileChange::Added)) + " added, " +
+            std::to_string(count(TFileChange::Updated)) + " updated, " +
+            std::to_string(count(TFileChange::Unchanged) + count(TFileChange::Restamped)) +
+            " unchanged, " + std::to_string(count(TFileChange::Dropped)) + " removed";
         if (WithErrors > 0) {
             line += "; " + std::to_string(WithErrors) + " with errors";
         }
@@ -74,13 +73,13 @@ bool Parse(const char* command, const std::vector<std::string>& args, bool confi
            const std::function<bool(const std::string&)>& flag, std::string (*help)(),
            TCommandArgs& parsed, int& status) {
     AddLibraryOptions(options, configDir);
-    parsed = ParseCommandArgs(args, options,
-                              [&](const std::string& name, const std::string& value) {
-                                  if (!TakeLibraryOption(library, name, value)) {
-                                      flag(name);
-                                  }
-                                  return std::string();
-                              });
+    parsed =
+        ParseCommandArgs(args, options, [&](const std::string& name, const std::string& value) {
+            if (!TakeLibraryOption(library, name, value)) {
+                flag(name);
+            }
+            return std::string();
+        });
     if (!parsed.Error.empty()) {
         status = LibUsageError(command, parsed.Error);
         return false;
@@ -115,9 +114,10 @@ int RunAdd(const std::vector<std::string>& args) {
     bool all = false;
     TCommandArgs parsed;
     int status = 0;
-    if (!Parse("add", args, true, {{.Name = "all", .Short = 'a'}}, library,
-               [&](const std::string& name) { return all = name == "all"; }, &AddHelp, parsed,
-               status)) {
+    if (!Parse(
+            "add", args, true, {{.Name = "all", .Short = 'a'}}, library,
+            [&](const std::string& name) { return all = name == "all"; }, &AddHelp, parsed,
+            status)) {
         return status;
     }
     if (parsed.Operands.empty()) {
@@ -154,8 +154,9 @@ int RunUpdate(const std::vector<std::string>& args) {
     TLibraryOptions library;
     TCommandArgs parsed;
     int status = 0;
-    if (!Parse("update", args, true, {}, library, [](const std::string&) { return false; },
-               &UpdateHelp, parsed, status)) {
+    if (!Parse(
+            "update", args, true, {}, library, [](const std::string&) { return false; },
+            &UpdateHelp, parsed, status)) {
         return status;
     }
     if (!parsed.Operands.empty()) {
@@ -191,8 +192,9 @@ int RunRemove(const std::vector<std::string>& args) {
     TLibraryOptions library;
     TCommandArgs parsed;
     int status = 0;
-    if (!Parse("remove", args, false, {}, library, [](const std::string&) { return false; },
-               &RemoveHelp, parsed, status)) {
+    if (!Parse(
+            "remove", args, false, {}, library, [](const std::string&) { return false; },
+            &RemoveHelp, parsed, status)) {
         return status;
     }
     if (parsed.Operands.empty()) {
@@ -217,8 +219,8 @@ int RunRemove(const std::vector<std::string>& args) {
         LibSay("remove", error.what());
         return LibExitFailed;
     }
-    const int printed = LibPrint(std::to_string(removed) +
-                                 (removed == 1 ? " file removed\n" : " files removed\n"));
+    const int printed =
+        LibPrint(std::to_string(removed) + (removed == 1 ? " file removed\n" : " files removed\n"));
     return printed != LibExitOk ? printed : status;
 }
 
@@ -234,8 +236,9 @@ int RunList(const std::vector<std::string>& args) {
     TLibraryOptions library;
     TCommandArgs parsed;
     int status = 0;
-    if (!Parse("list", args, false, {}, library, [](const std::string&) { return false; },
-               &ListHelp, parsed, status)) {
+    if (!Parse(
+            "list", args, false, {}, library, [](const std::string&) { return false; }, &ListHelp,
+            parsed, status)) {
         return status;
     }
     if (!parsed.Operands.empty()) {

@@ -1,7 +1,7 @@
 #include "librarian/LibraryOptions.h"
 
-#include "library/Schema.h"
 #include "librarian/Subcommand.h"
+#include "library/Schema.h"
 #include "platform/ProgramPath.h"
 
 #include <cstdio>

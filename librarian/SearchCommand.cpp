@@ -79,8 +79,9 @@ std::string AsJson(const std::vector<TSearchHit>& hits) {
         const TSearchHit& hit = hits[i];
         json += i == 0 ? "\n  {\"file\": " : ",\n  {\"file\": ";
         AppendJson(json, hit.Path);
-        json += ", \"position\": " + std::to_string(hit.Position) + ", \"number\": " +
-                (hit.Number ? std::to_string(*hit.Number) : "null") + ", \"model\": ";
+        json += ", \"position\": " + std::to_string(hit.Position) +
+                ", \"number\": " + (hit.Number ? std::to_string(*hit.Number) : "null") +
+                ", \"model\": ";
         if (hit.Model.empty()) {
             json += "null";
         } else {

@@ -2,8 +2,6 @@
 
 #include "sysex/Products.h"
 
-#include <xxhash.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -13,6 +11,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xxhash.h>
 
 namespace fs = std::filesystem;
 
@@ -106,8 +105,8 @@ std::vector<std::string> FindPresetFiles(const std::vector<std::string>& paths, 
                     (error ? error.message() : std::string("not a file or a folder")));
             continue;
         }
-        fs::recursive_directory_iterator walk(
-            given, fs::directory_options::skip_permission_denied, error);
+        fs::recursive_directory_iterator walk(given, fs::directory_options::skip_permission_denied,
+                                              error);
         for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
             std::error_code typeError;
             if (walk->is_regular_file(typeError) &&

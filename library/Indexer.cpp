@@ -67,14 +67,14 @@ int64_t TIndexer::NameId(const std::string& name) {
 }
 
 void TIndexer::DropRows(int64_t fileId) {
-    for (TStatement* statement : {&DeleteWords, &DeleteModules, &DeleteBlocks, &DeletePresets,
-                                  &DeleteFile}) {
+    for (TStatement* statement :
+         {&DeleteWords, &DeleteModules, &DeleteBlocks, &DeletePresets, &DeleteFile}) {
         statement->Bind(1, fileId).Run();
     }
 }
 
 std::vector<std::string> TIndexer::Store(const std::string& path, const TFileStamp& stamp,
-                        const std::string& hash) {
+                                         const std::string& hash) {
     TTransaction transaction(Db);
     // A name added by a transaction that was rolled back is not in the database.
     Names.clear();
@@ -133,8 +133,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
                                                         parameter.Number, parameter.Text});
                 if (open->second.Writer.Count() >= BlockEntries) {
                     flush(nameId, open->second);
-                    open->second = TOpenBlock{TParameterBlockWriter(presetId),
-                                              open->second.Chunk + 1};
+                    open->second =
+                        TOpenBlock{TParameterBlockWriter(presetId), open->second.Chunk + 1};
                 }
             }
         }

@@ -19,7 +19,8 @@ public:
     // Reads the file and replaces what the library held of it. Returns the
     // messages shown while reading it, which are recorded with it; a failure
     // of the database throws and leaves the library as it was.
-    std::vector<std::string> Store(const std::string& path, const TFileStamp& stamp, const std::string& hash);
+    std::vector<std::string> Store(const std::string& path, const TFileStamp& stamp,
+                                   const std::string& hash);
     // Takes the file with this id out of the library.
     void Drop(int64_t fileId);
     // Records a new stamp for a file whose contents did not change.
@@ -32,8 +33,8 @@ private:
     TSqlite& Db;
     TPresetSource& Source;
     TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
-        FindName, InsertName, DeleteWords, DeleteModules, DeleteBlocks, DeletePresets,
-        DeleteFile, UpdateStamp;
+        FindName, InsertName, DeleteWords, DeleteModules, DeleteBlocks, DeletePresets, DeleteFile,
+        UpdateStamp;
     std::map<std::string, int64_t, std::less<>> Names; // parameter names met so far
 };
 

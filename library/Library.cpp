@@ -16,7 +16,8 @@ std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
     return TKnown{find.Int(0), TFileStamp{find.Int(1), find.Int(2)}, std::string(find.Text(3))};
 }
 
-TLibrary::TFileResult TLibrary::Refresh(const std::string& path, const std::optional<TKnown>& known) {
+TLibrary::TFileResult TLibrary::Refresh(const std::string& path,
+                                        const std::optional<TKnown>& known) {
     const std::optional<TFileStamp> stamp = StampOf(path);
     if (!stamp) {
         if (known) {
@@ -52,13 +53,13 @@ bool WasRead(TFileChange change) {
 
 } // namespace
 
-size_t TLibrary::Add(const std::vector<std::string>& paths, bool all,
-                     const TProgress& progress) {
-    const std::vector<std::string> files = FindPresetFiles(paths, all, [&](const std::string& text) {
-        if (progress.Problem) {
-            progress.Problem(text);
-        }
-    });
+size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
+    const std::vector<std::string> files =
+        FindPresetFiles(paths, all, [&](const std::string& text) {
+            if (progress.Problem) {
+                progress.Problem(text);
+            }
+        });
     size_t read = 0;
     for (size_t i = 0; i < files.size(); ++i) {
         const TFileResult result = Refresh(files[i], Known(files[i]));
@@ -75,9 +76,9 @@ size_t TLibrary::Update(const TProgress& progress) {
     {
         TStatement all(Db, "SELECT path, id, size, mtime, hash FROM files ORDER BY path");
         while (all.Step()) {
-            files.emplace_back(std::string(all.Text(0)),
-                               TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
-                                      std::string(all.Text(4))});
+            files.emplace_back(
+                std::string(all.Text(0)),
+                TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)}, std::string(all.Text(4))});
         }
     }
     size_t read = 0;
@@ -117,9 +118,8 @@ std::vector<TLibraryFile> TLibrary::Files() {
     TStatement all(Db, "SELECT path, model, presets, size, mtime, errors FROM files "
                        "ORDER BY path");
     while (all.Step()) {
-        files.push_back(TLibraryFile{std::string(all.Text(0)), std::string(all.Text(1)),
-                                     all.Int(2), all.Int(3), all.Int(4),
-                                     std::string(all.Text(5))});
+        files.push_back(TLibraryFile{std::string(all.Text(0)), std::string(all.Text(1)), all.Int(2),
+                                     all.Int(3), all.Int(4), std::string(all.Text(5))});
     }
     return files;
 }

@@ -11,18 +11,18 @@
 namespace qvr {
 
 struct TLibParameter {
-    std::string Name;              // as the configuration names it
-    std::optional<int64_t> Raw;    // the number in the file
-    std::optional<double> Number;  // the value, when it is a number
-    std::string Text;              // what the report shows
+    std::string Name;             // as the configuration names it
+    std::optional<int64_t> Raw;   // the number in the file
+    std::optional<double> Number; // the value, when it is a number
+    std::string Text;             // what the report shows
 };
 
 struct TLibModule {
     int32_t Position = 0;
-    std::string Kind;                       // "input", "component", "modifier", ...
+    std::string Kind; // "input", "component", "modifier", ...
     std::optional<int32_t> TypeId;
-    std::string Type;                       // the configuration's type name
-    std::optional<std::string> Heading;     // none for Input and Output
+    std::string Type;                   // the configuration's type name
+    std::optional<std::string> Heading; // none for Input and Output
     std::optional<std::string> UserModelName;
     std::vector<TLibParameter> Parameters;
 };

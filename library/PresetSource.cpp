@@ -25,9 +25,7 @@ class TMessageList : public IUserNotifier {
 public:
     explicit TMessageList(std::vector<std::string>& list) : List(list) {}
     void ShowError(const std::string& text) override { List.push_back("error: " + Utf8(text)); }
-    void ShowWarning(const std::string& text) override {
-        List.push_back("warning: " + Utf8(text));
-    }
+    void ShowWarning(const std::string& text) override { List.push_back("warning: " + Utf8(text)); }
 
 private:
     std::vector<std::string>& List;
@@ -35,8 +33,8 @@ private:
 
 std::optional<double> NumberOf(std::string_view text) {
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
         return std::nullopt;
     }
@@ -66,8 +64,8 @@ TLibPreset PresetOf(const TPresetRecord& record) {
             if (module.Type.empty() && line.Name.ends_with("Type")) {
                 module.Type = Utf8(line.Value);
             }
-            module.Parameters.push_back(TLibParameter{
-                Utf8(line.Name), std::nullopt, NumberOf(line.Value), Utf8(line.Value)});
+            module.Parameters.push_back(TLibParameter{Utf8(line.Name), std::nullopt,
+                                                      NumberOf(line.Value), Utf8(line.Value)});
         }
         preset.Modules.push_back(std::move(module));
     }

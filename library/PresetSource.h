@@ -12,7 +12,7 @@ namespace qvr {
 
 // What reading one file gave besides its presets.
 struct TSourceResult {
-    std::string Model;               // empty when the file names none
+    std::string Model; // empty when the file names none
     // Messages shown while reading, in order: "error: TEXT" or "warning: TEXT".
     std::vector<std::string> Errors;
 };

@@ -147,7 +147,8 @@ private:
             const size_t valueAt = At;
             term.Text = Part(false, quoted);
             if (term.Text.empty()) {
-                throw EQueryError("'" + std::string(Text.substr(term.Offset, valueAt - term.Offset)) +
+                throw EQueryError("'" +
+                                      std::string(Text.substr(term.Offset, valueAt - term.Offset)) +
                                       "' needs a name after the colon",
                                   term.Offset, valueAt - term.Offset);
             }

@@ -22,11 +22,11 @@ struct TQueryTerm {
         Condition, // "Rate">5, "Amp Type"=Lead
     };
     TKind Kind = TKind::Word;
-    std::string Text;              // the word, model, module or parameter name
+    std::string Text; // the word, model, module or parameter name
     TCompare Compare = TCompare::Equal;
-    std::string Value;             // a condition's value as written
-    std::optional<double> Number;  // the same when it is a number
-    size_t Offset = 0;             // where the term starts in the query
+    std::string Value;            // a condition's value as written
+    std::optional<double> Number; // the same when it is a number
+    size_t Offset = 0;            // where the term starts in the query
 };
 
 // Terms that must all hold; a query holds one or more of these, any of which

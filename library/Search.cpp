@@ -34,9 +34,8 @@ bool SameLetters(std::string_view a, std::string_view b) {
 }
 
 bool Contains(std::string_view text, std::string_view part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
-               return Lower(x) == Lower(y);
-           }) != text.end();
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [](char x, char y) { return Lower(x) == Lower(y); }) != text.end();
 }
 
 // A parameter named in a query is the parameter of that name, with or without

@@ -13,11 +13,11 @@ namespace qvr {
 // A preset that a search found.
 struct TSearchHit {
     std::string Path;
-    std::string Model;               // empty when the file names none
-    int64_t Position = 0;            // in the file, from 1
-    std::optional<int32_t> Number;   // none for a preset without one
+    std::string Model;             // empty when the file names none
+    int64_t Position = 0;          // in the file, from 1
+    std::optional<int32_t> Number; // none for a preset without one
     std::string Name;
-    int64_t ModifiedNs = 0;          // of the file
+    int64_t ModifiedNs = 0; // of the file
     // What made it match, for the module and parameter conditions:
     // "Modulation: Rate (Hz) = 6", "Modulation (Chorus)".
     std::vector<std::string> Matches;

@@ -45,16 +45,16 @@ TStatement& TStatement::Bind(int index, double value) {
 }
 
 TStatement& TStatement::Bind(int index, std::string_view text) {
-    Db.Check(sqlite3_bind_text64(Statement.get(), index, text.data(), text.size(),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8),
+    Db.Check(sqlite3_bind_text64(Statement.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8),
              "library query");
     return *this;
 }
 
 TStatement& TStatement::BindBlob(int index, std::string_view bytes) {
-    Db.Check(sqlite3_bind_blob64(Statement.get(), index, bytes.data(), bytes.size(),
-                                 SQLITE_TRANSIENT),
-             "library query");
+    Db.Check(
+        sqlite3_bind_blob64(Statement.get(), index, bytes.data(), bytes.size(), SQLITE_TRANSIENT),
+        "library query");
     return *this;
 }
 
@@ -95,9 +95,9 @@ double TStatement::Real(int column) const {
 std::string_view TStatement::Text(int column) const {
     const void* bytes = sqlite3_column_blob(Statement.get(), column);
     const int size = sqlite3_column_bytes(Statement.get(), column);
-    return bytes == nullptr ? std::string_view()
-                            : std::string_view(static_cast<const char*>(bytes),
-                                               static_cast<size_t>(size));
+    return bytes == nullptr
+               ? std::string_view()
+               : std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
 TTransaction::~TTransaction() {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>

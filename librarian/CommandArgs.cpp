@@ -32,10 +32,11 @@ int LibUsageError(std::string_view command, const std::string& problem) {
 
 void LibSay(std::string_view command, const std::string& text) {
     std::string line = "qvrlib";
+    // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about " " + std::string.
     if (!command.empty()) {
-        line += " " + std::string(command);
+        line.append(" ").append(command);
     }
-    line += ": " + text + "\n";
+    line.append(": ").append(text).append("\n");
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }

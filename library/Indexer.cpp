@@ -31,14 +31,17 @@ TIndexer::TIndexer(TSqlite& db, TPresetSource& source)
                      "VALUES(?, ?, ?, ?, '', 0)"),
       FinishFile(db, "UPDATE files SET model = ?, errors = ?, presets = ? WHERE id = ?"),
       InsertPreset(db, "INSERT INTO presets(file, position, number, name) VALUES(?, ?, ?, ?)"),
-      InsertModule(db, "INSERT INTO modules(preset, position, kind, type_id, type, heading, "
-                       "user_model) VALUES(?, ?, ?, ?, ?, ?, ?)"),
+      InsertModule(db, "INSERT INTO modules(preset, position, type, user_model) "
+                       "VALUES(?, ?, ?, ?)"),
       InsertWords(db, "INSERT INTO preset_words(rowid, name, modules, user_models) "
                       "VALUES(?, ?, ?, ?)"),
       InsertBlock(db, "INSERT INTO parameters(name, file, chunk, first_preset, entries) "
                       "VALUES(?, ?, ?, ?, ?)"),
       FindName(db, "SELECT id FROM parameter_names WHERE name = ?"),
       InsertName(db, "INSERT INTO parameter_names(name) VALUES(?)"),
+      FindType(db, "SELECT id FROM module_types WHERE kind = ? AND type_id IS ? AND type = ? "
+                   "AND heading IS ?"),
+      InsertType(db, "INSERT INTO module_types(kind, type_id, type, heading) VALUES(?, ?, ?, ?)"),
       DeleteWords(db, "DELETE FROM preset_words WHERE rowid IN "
                       "(SELECT id FROM presets WHERE file = ?)"),
       DeleteModules(db, "DELETE FROM modules WHERE preset IN "
@@ -66,6 +69,27 @@ int64_t TIndexer::NameId(const std::string& name) {
     return id;
 }
 
+int64_t TIndexer::TypeId(const TLibModule& module) {
+    auto key = std::make_tuple(module.Kind, module.TypeId, module.Type, module.Heading);
+    if (const auto known = Types.find(key); known != Types.end()) {
+        return known->second;
+    }
+    int64_t id = 0;
+    FindType.Bind(1, module.Kind).Bind(2, module.TypeId).Bind(3, module.Type);
+    FindType.Bind(4, module.Heading);
+    if (FindType.Step()) {
+        id = FindType.Int(0);
+        FindType.Reset();
+    } else {
+        FindType.Reset();
+        InsertType.Bind(1, module.Kind).Bind(2, module.TypeId).Bind(3, module.Type);
+        InsertType.Bind(4, module.Heading).Run();
+        id = Db.LastInsertId();
+    }
+    Types.emplace(std::move(key), id);
+    return id;
+}
+
 void TIndexer::DropRows(int64_t fileId) {
     for (TStatement* statement :
          {&DeleteWords, &DeleteModules, &DeleteBlocks, &DeletePresets, &DeleteFile}) {
@@ -76,8 +100,9 @@ void TIndexer::DropRows(int64_t fileId) {
 std::vector<std::string> TIndexer::Store(const std::string& path, const TFileStamp& stamp,
                                          const std::string& hash) {
     TTransaction transaction(Db);
-    // A name added by a transaction that was rolled back is not in the database.
+    // A name or type added by a transaction that was rolled back is not in the database.
     Names.clear();
+    Types.clear();
     {
         TStatement old(Db, "SELECT id FROM files WHERE path = ?");
         old.Bind(1, path);
@@ -110,9 +135,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
         std::set<std::string, std::less<>> moduleWords;
         std::set<std::string, std::less<>> userModels;
         for (const TLibModule& module : preset.Modules) {
-            InsertModule.Bind(1, presetId).Bind(2, module.Position).Bind(3, module.Kind);
-            InsertModule.Bind(4, module.TypeId).Bind(5, module.Type).Bind(6, module.Heading);
-            InsertModule.Bind(7, module.UserModelName).Run();
+            InsertModule.Bind(1, presetId).Bind(2, module.Position).Bind(3, TypeId(module));
+            InsertModule.Bind(4, module.UserModelName).Run();
             if (!module.Type.empty()) {
                 moduleWords.insert(module.Type);
             }

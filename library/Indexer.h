@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace qvr {
 
@@ -29,13 +31,19 @@ public:
 private:
     void DropRows(int64_t fileId);
     int64_t NameId(const std::string& name);
+    int64_t TypeId(const TLibModule& module);
 
     TSqlite& Db;
     TPresetSource& Source;
     TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
-        FindName, InsertName, DeleteWords, DeleteModules, DeleteBlocks, DeletePresets, DeleteFile,
-        UpdateStamp;
-    std::map<std::string, int64_t, std::less<>> Names; // parameter names met so far
+        FindName, InsertName, FindType, InsertType, DeleteWords, DeleteModules, DeleteBlocks,
+        DeletePresets, DeleteFile, UpdateStamp;
+    // Parameter names and module types met so far, by their ids.
+    std::map<std::string, int64_t, std::less<>> Names;
+    std::map<
+        std::tuple<std::string, std::optional<int32_t>, std::string, std::optional<std::string>>,
+        int64_t>
+        Types;
 };
 
 } // namespace qvr

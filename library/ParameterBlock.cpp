@@ -1,5 +1,6 @@
 #include "library/ParameterBlock.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -7,7 +8,20 @@ namespace qvr {
 
 namespace {
 
-enum TFlag : uint8_t { HasRaw = 1, HasNumber = 2, WholeNumber = 4 };
+enum TFlag : uint8_t {
+    HasRaw = 1,
+    HasNumber = 2,
+    WholeNumber = 4,
+    TextIsNumber = 8, // the text is the value as NumberText writes it
+    TextSeen = 16,    // the text is one written out before, given by its number
+};
+
+// The shortest text that reads back as the value ("0.05", "-12").
+std::string NumberText(double value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string();
+}
 
 void PutVarint(std::string& out, uint64_t value) {
     while (value >= 0x80) {
@@ -42,6 +56,13 @@ void TParameterBlockWriter::Add(const TParameterEntry& entry) {
     }
     if (entry.Number) {
         flags |= IsWhole(*entry.Number) ? HasNumber | WholeNumber : HasNumber;
+        if (NumberText(*entry.Number) == entry.Text) {
+            flags |= TextIsNumber;
+        }
+    }
+    const auto seen = (flags & TextIsNumber) ? Texts.end() : Texts.find(std::string(entry.Text));
+    if (seen != Texts.end()) {
+        flags |= TextSeen;
     }
     Block.push_back(static_cast<char>(flags));
     if (entry.Raw) {
@@ -54,8 +75,13 @@ void TParameterBlockWriter::Add(const TParameterEntry& entry) {
         std::memcpy(bytes, &*entry.Number, sizeof bytes);
         Block.append(bytes, sizeof bytes);
     }
-    PutVarint(Block, entry.Text.size());
-    Block.append(entry.Text);
+    if (seen != Texts.end()) {
+        PutVarint(Block, seen->second);
+    } else if (!(flags & TextIsNumber)) {
+        PutVarint(Block, entry.Text.size());
+        Block.append(entry.Text);
+        Texts.emplace(entry.Text, Texts.size());
+    }
     ++Entries;
 }
 
@@ -111,12 +137,31 @@ bool TParameterBlockReader::Next(TParameterEntry& entry) {
         At += sizeof value;
         entry.Number = value;
     }
+    if (flags & TextIsNumber) {
+        if (!entry.Number) {
+            Bad = true;
+            return false;
+        }
+        ValueText = NumberText(*entry.Number);
+        entry.Text = ValueText;
+        return true;
+    }
+    if (flags & TextSeen) {
+        const auto seen = Varint();
+        if (!seen || *seen >= Texts.size()) {
+            Bad = true;
+            return false;
+        }
+        entry.Text = Texts[*seen];
+        return true;
+    }
     const auto length = Varint();
     if (!length || *length > Block.size() - At) {
         Bad = true;
         return false;
     }
     entry.Text = Block.substr(At, *length);
+    Texts.push_back(entry.Text);
     At += *length;
     return true;
 }

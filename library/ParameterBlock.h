@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace qvr {
 
@@ -19,8 +21,10 @@ struct TParameterEntry {
 // The parameters of one name in one file, packed one after the other: the
 // preset as the distance from the block's first preset, the module position,
 // a flag byte, the raw number and the value when there are (integers as
-// variable-length numbers, other values as 8 bytes), and the text with its
-// length. Most entries take under ten bytes, a tenth of a table row.
+// variable-length numbers, other values as 8 bytes), and the text: nothing
+// when it is the value written out, else the number of a text met before in
+// the block, else the text with its length. Most entries take four or five
+// bytes, a tenth of a table row.
 class TParameterBlockWriter {
 public:
     explicit TParameterBlockWriter(int64_t firstPreset) : FirstPreset(firstPreset) {}
@@ -34,6 +38,7 @@ private:
     int64_t FirstPreset;
     size_t Entries = 0;
     std::string Block;
+    std::unordered_map<std::string, uint64_t> Texts; // number of each text written out
 };
 
 // Reads a block's entries in order. A block that ends early or holds a value
@@ -52,6 +57,8 @@ private:
     std::string_view Block;
     size_t At = 0;
     bool Bad = false;
+    std::vector<std::string_view> Texts; // those written out, in order
+    std::string ValueText;               // the text of the current entry's value
 };
 
 } // namespace qvr

@@ -130,7 +130,8 @@ private:
             found.Ids.push_back(words.Int(0));
         }
         if (module != nullptr) {
-            TStatement modules(Db, "SELECT position, type, heading FROM modules WHERE preset = ?");
+            TStatement modules(Db, "SELECT m.position, t.type, t.heading FROM modules m "
+                                   "JOIN module_types t ON t.id = m.type WHERE m.preset = ?");
             for (const int64_t id : found.Ids) {
                 modules.Bind(1, id);
                 while (modules.Step()) {
@@ -256,8 +257,9 @@ std::vector<TSearchHit> Search(TSqlite& db, const TQuery& query) {
     hits.reserve(any.Ids.size());
     TStatement preset(db, "SELECT p.position, p.number, p.name, f.path, f.model, f.mtime "
                           "FROM presets p JOIN files f ON f.id = p.file WHERE p.id = ?");
-    TStatement module(db, "SELECT kind, type, heading FROM modules "
-                          "WHERE preset = ? AND position = ?");
+    TStatement module(db, "SELECT t.kind, t.type, t.heading FROM modules m "
+                          "JOIN module_types t ON t.id = m.type "
+                          "WHERE m.preset = ? AND m.position = ?");
     for (const int64_t id : any.Ids) {
         preset.Bind(1, id);
         if (!preset.Step()) {

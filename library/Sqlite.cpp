@@ -5,7 +5,9 @@ namespace qvr {
 TSqlite::TSqlite(const std::string& path) {
     sqlite3* db = nullptr;
     const int result =
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_open_v2(path.c_str(), &db,
+                        // One thread uses a connection: no locks needed around each call.
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     Db.reset(db); // closed also when opening failed
     if (result != SQLITE_OK) {
         throw ELibraryDatabase("cannot open " + path + ": " +

@@ -171,6 +171,15 @@ private:
             throw EQueryError("a comparison needs a parameter name before it", operatorAt,
                               At - operatorAt);
         }
+        if (At < Text.size() && IsOperatorStart(Text[At])) { // "=>", "<<"
+            size_t end = At;
+            while (end < Text.size() && IsOperatorStart(Text[end])) {
+                ++end;
+            }
+            throw EQueryError("'" + std::string(Text.substr(operatorAt, end - operatorAt)) +
+                                  "' is not a comparison",
+                              operatorAt, end - operatorAt);
+        }
         term.Kind = TQueryTerm::TKind::Condition;
         term.Compare = *compare;
         const size_t valueAt = At;

@@ -1,0 +1,453 @@
+#include "library/Library.h"
+#include "library/ParameterBlock.h"
+#include "library/Schema.h"
+#include "library/Search.h"
+#include "tests/support/TempFolder.h"
+#include "tools/presetgen/PresetGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qvr::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The query as a short text: terms joined by " & ", groups by " | ".
+std::string Describe(const TQuery& query) {
+    static const char* const compares[] = {"=", "!=", "<", "<=", ">", ">="};
+    std::string text;
+    for (const TQueryAll& all : query.Any) {
+        text += text.empty() ? "" : " | ";
+        for (size_t i = 0; i < all.size(); ++i) {
+            const TQueryTerm& t = all[i];
+            text += i == 0 ? "" : " & ";
+            switch (t.Kind) {
+            case TQueryTerm::TKind::Word:
+                text += "W(" + t.Text + ")";
+                break;
+            case TQueryTerm::TKind::Model:
+                text += "model(" + t.Text + ")";
+                break;
+            case TQueryTerm::TKind::Module:
+                text += "module(" + t.Text + ")";
+                break;
+            case TQueryTerm::TKind::Condition:
+                text += "C(" + t.Text + compares[static_cast<int>(t.Compare)] + t.Value +
+                        (t.Number ? "#" : "") + ")";
+                break;
+            }
+        }
+    }
+    return text;
+}
+
+TEST(LibraryQuery, ReadsTermsConditionsAndOr) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"lead", "W(lead)"},
+        {"  Lead  solo ", "W(Lead) & W(solo)"},
+        {"\"two words\" model:QVR-3", "W(two words) & model(QVR-3)"},
+        {"MODULE:\"Stereo Chorus\"", "module(Stereo Chorus)"},
+        {"\"Rate\">5 Rate>=5.5 Rate<-1 Rate<=+2", "C(Rate>5#) & C(Rate>=5.5#) & C(Rate<-1#) & "
+                                                  "C(Rate<=+2#)"},
+        {"\"Amp Type\"=Lead Mix!=\"Dry Mix\" Level=0", "C(Amp Type=Lead) & C(Mix!=Dry Mix) & "
+                                                       "C(Level=0#)"},
+        {"lead OR crunch AND model:KDT-3", "W(lead) | W(crunch) & model(KDT-3)"},
+        {"Name=\"\"", "C(Name=)"},
+    };
+    for (const auto& [query, expected] : cases) {
+        EXPECT_EQ(Describe(ParseQuery(query)), expected) << query;
+    }
+}
+
+TEST(LibraryQuery, PointsAtTheOffendingWord) {
+    struct TCase {
+        const char* Query;
+        const char* Message;
+        size_t Offset;
+        size_t Length;
+    };
+    const TCase cases[] = {
+        {"lead \"Rate>5", "the quote is not closed", 5, 7},
+        {"modle:x", "unknown field 'modle:' (model: or module:)", 0, 6},
+        {"lead model:", "'model:' needs a name after the colon", 5, 6},
+        {"x Rate>", "a comparison needs a value after '>'", 2, 5},
+        {"Rate>fast", "'fast' is not a number", 5, 4},
+        {"Rate<=1e3", "'1e3' is not a number", 6, 3},
+        {">5", "a comparison needs a parameter name before it", 0, 1},
+        {"Rate=>5", "'=>' is not a comparison", 4, 2},
+        {"a!b", "'!' is not a comparison", 1, 1},
+        {"OR lead", "OR needs terms on both sides", 0, 2},
+        {"lead OR", "OR needs terms on both sides", 5, 2},
+        {"   ", "the query is empty", 0, 3},
+    };
+    for (const TCase& c : cases) {
+        try {
+            ParseQuery(c.Query);
+            ADD_FAILURE() << c.Query << " was read";
+        } catch (const EQueryError& error) {
+            EXPECT_EQ(std::string(error.what()), c.Message) << c.Query;
+            EXPECT_EQ(error.Offset, c.Offset) << c.Query;
+            EXPECT_EQ(error.Length, c.Length) << c.Query;
+        }
+    }
+}
+
+TEST(LibraryParameterBlock, EntriesComeBackAsWritten) {
+    const TParameterEntry entries[] = {
+        {100, 0, 3, 3.0, "3"},                   // the text is the value
+        {100, 4, std::nullopt, std::nullopt, "On"},
+        {101, 4, -7, -2.5, "-2.5"},
+        {101, 11, 1400, 0.05, "0.05 s"},         // text and value differ
+        {102, 4, 0, std::nullopt, "On"},         // a text met before
+        {102, 300, 1, -0.0, "-0"},               // negative zero stays negative
+        {5000, 2, std::nullopt, 1e20, "1e+20"},  // beyond the whole numbers kept as such
+        {5000, 3, std::nullopt, std::nullopt, ""},
+    };
+    TParameterBlockWriter writer(100);
+    for (const TParameterEntry& entry : entries) {
+        writer.Add(entry);
+    }
+    EXPECT_EQ(writer.Count(), std::size(entries));
+    const std::string bytes = writer.Bytes();
+    TParameterBlockReader reader(100, bytes);
+    TParameterEntry read;
+    for (const TParameterEntry& entry : entries) {
+        ASSERT_TRUE(reader.Next(read));
+        EXPECT_EQ(read.Preset, entry.Preset);
+        EXPECT_EQ(read.Module, entry.Module);
+        EXPECT_EQ(read.Raw, entry.Raw);
+        ASSERT_EQ(read.Number.has_value(), entry.Number.has_value());
+        if (entry.Number) {
+            EXPECT_EQ(std::signbit(*read.Number), std::signbit(*entry.Number));
+            EXPECT_EQ(*read.Number, *entry.Number);
+        }
+        EXPECT_EQ(read.Text, entry.Text);
+    }
+    EXPECT_FALSE(reader.Next(read));
+    EXPECT_FALSE(reader.Damaged());
+    // Every cut short of the end is noticed, never read past.
+    for (size_t cut = 1; cut < bytes.size(); ++cut) {
+        TParameterBlockReader shortened(100, std::string_view(bytes).substr(0, cut));
+        size_t count = 0;
+        while (shortened.Next(read)) {
+            ++count;
+        }
+        EXPECT_LT(count, std::size(entries)) << cut;
+    }
+}
+
+// Preset files in a folder of their own: the examples, backups written from the
+// benchmark's description (with user-model names) and a damaged copy.
+class LibraryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path source = QVR_SOURCE_DIR;
+        fs::create_directories(Files / "examples");
+        for (const auto& entry : fs::directory_iterator(source / "examples" / "presets")) {
+            if (entry.is_regular_file()) {
+                fs::copy_file(entry.path(), Files / "examples" / entry.path().filename());
+            }
+        }
+        Generate("gen/twenty.q3a", 20);
+        Generate("gen/deeper/seven.q3a", 7);
+        const std::string backup = ReadFileBytes(source / "examples/presets/backup.q1a");
+        Temp.Write("files/damaged.q1a", backup.substr(0, backup.size() / 2));
+        Temp.Write("files/notes.txt", "not a preset file");
+        // Distinct times, the generated ones newest.
+        auto time = fs::file_time_type::clock::now() - std::chrono::hours(24);
+        for (const auto& entry : fs::recursive_directory_iterator(Files)) {
+            if (entry.is_regular_file()) {
+                fs::last_write_time(entry.path(), time += std::chrono::minutes(1));
+            }
+        }
+    }
+
+    void Generate(const std::string& name, int presets) const {
+        std::ifstream description(fs::path(QVR_SOURCE_DIR) / "bench/large-backup.txt");
+        std::ostringstream out;
+        GeneratePresets(description, out, {{"PRESETS", presets}});
+        Temp.Write("files/" + name, out.str());
+    }
+
+    TConfigSearch Configs() const {
+        TConfigSearch search;
+        search.EditorFolder = std::string(QVR_SOURCE_DIR) + "/examples/config/";
+        search.ProgramFolder = Temp.Folder();
+        return search;
+    }
+
+    TTempFolder Temp;
+    const fs::path Files = Temp.Path() / "files";
+    const std::string Database = (Temp.Path() / "data" / "library.sqlite").string();
+};
+
+// A preset as the test reads it from its file, apart from the library.
+struct TReadPreset {
+    std::string Path;
+    std::string Model;
+    int64_t Position;
+    TLibPreset Preset;
+};
+
+std::vector<std::string> Words(std::string_view text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : std::string(text) + " ") {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        } else if (!word.empty()) {
+            words.push_back(std::move(word));
+            word.clear();
+        }
+    }
+    return words;
+}
+
+bool HasWordStarting(const TLibPreset& preset, const std::string& start) {
+    std::vector<std::string> texts{preset.Name};
+    for (const TLibModule& module : preset.Modules) {
+        texts.push_back(module.Type);
+        texts.push_back(module.Heading.value_or(""));
+        texts.push_back(module.UserModelName.value_or(""));
+    }
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+        const std::vector<std::string> words = Words(text);
+        return std::any_of(words.begin(), words.end(),
+                           [&](const std::string& w) { return w.starts_with(start); });
+    });
+}
+
+// Whether any parameter named `name` (or `name (UNIT)`) holds.
+bool AnyParameter(const TLibPreset& preset, const std::string& name,
+                  const std::function<bool(const TLibParameter&)>& holds) {
+    for (const TLibModule& module : preset.Modules) {
+        for (const TLibParameter& p : module.Parameters) {
+            if ((p.Name == name || p.Name.starts_with(name + " (")) && holds(p)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(LibraryTest, SearchFindsWhatReadingEachFileFinds) {
+    TLibrary library(Database, Configs());
+    std::vector<std::string> problems;
+    size_t withErrors = 0;
+    TLibrary::TProgress progress;
+    progress.Problem = [&](const std::string& text) { problems.push_back(text); };
+    progress.File = [&](size_t, size_t, const std::string&, const TLibrary::TFileResult& r) {
+        withErrors += r.Messages.empty() ? 0 : 1;
+    };
+    EXPECT_EQ(library.Add({Files.string(), (Files / "missing").string()}, false, progress), 13u);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], (Files / "missing").string() + ": No such file or directory");
+    EXPECT_EQ(withErrors, 2u); // the damaged file, and a warning of the KDT-3 backup
+
+    // The same presets, read from each file by the test.
+    std::vector<TReadPreset> all;
+    TPresetSource source(Configs());
+    for (const TLibraryFile& file : library.Files()) {
+        int64_t position = 0;
+        const TSourceResult result = source.Read(file.Path, [&](TLibPreset&& preset) {
+            all.push_back(TReadPreset{file.Path, file.Model, ++position, std::move(preset)});
+        });
+        EXPECT_EQ(file.Presets, position) << file.Path;
+        EXPECT_EQ(file.Model, result.Model) << file.Path;
+        EXPECT_EQ(file.Errors.empty(), result.Errors.empty()) << file.Path;
+    }
+    ASSERT_GT(all.size(), 150u);
+
+    using TWants = std::function<bool(const TReadPreset&)>;
+    const auto number = [](const TLibParameter& p) { return p.Number.value_or(NAN); };
+    const std::pair<const char*, TWants> cases[] = {
+        {"lead", [](const TReadPreset& r) { return HasWordStarting(r.Preset, "lead"); }},
+        {"MODEL:qvr-1", [](const TReadPreset& r) { return r.Model == "QVR-1"; }},
+        {"module:Chorus",
+         [](const TReadPreset& r) { return HasWordStarting(r.Preset, "chorus"); }},
+        {"\"Rate\">5",
+         [&](const TReadPreset& r) {
+             return AnyParameter(r.Preset, "Rate", [&](auto& p) { return number(p) > 5; });
+         }},
+        {"Volume<=2.5 model:QVR-3",
+         [&](const TReadPreset& r) {
+             return r.Model == "QVR-3" &&
+                    AnyParameter(r.Preset, "Volume", [&](auto& p) { return number(p) <= 2.5; });
+         }},
+        // A number given as 10 finds 10 among 9, 10.5 and 100: not compared as text.
+        {"\"Time\"=10", [&](const TReadPreset& r) {
+             return AnyParameter(r.Preset, "Time", [&](auto& p) { return number(p) == 10; });
+         }},
+        {"\"Mod Type\"=chorus",
+         [](const TReadPreset& r) {
+             return AnyParameter(r.Preset, "Mod Type", [](auto& p) { return p.Text == "Chorus"; });
+         }},
+        {"\"Red cab 7\" OR crunch",
+         [](const TReadPreset& r) {
+             return HasWordStarting(r.Preset, "crunch") ||
+                    std::any_of(r.Preset.Modules.begin(), r.Preset.Modules.end(),
+                                [](const TLibModule& m) { return m.UserModelName == "Red cab 7"; });
+         }},
+    };
+    for (const auto& [query, wants] : cases) {
+        std::set<std::string> expected;
+        for (const TReadPreset& r : all) {
+            if (wants(r)) {
+                expected.insert(r.Path + ":" + std::to_string(r.Position));
+            }
+        }
+        const std::vector<TSearchHit> hits = Search(library.Database(), ParseQuery(query));
+        std::set<std::string> found;
+        for (size_t i = 0; i < hits.size(); ++i) {
+            found.insert(hits[i].Path + ":" + std::to_string(hits[i].Position));
+            if (i > 0) { // newest files first, then in file order
+                const TSearchHit& before = hits[i - 1];
+                EXPECT_TRUE(before.ModifiedNs > hits[i].ModifiedNs ||
+                            (before.Path == hits[i].Path && before.Position < hits[i].Position))
+                    << query;
+            }
+        }
+        EXPECT_FALSE(expected.empty()) << query;
+        EXPECT_EQ(found, expected) << query;
+    }
+}
+
+TEST_F(LibraryTest, UpdateReadsOnlyChangedFilesAndDropsGoneOnes) {
+    TLibrary library(Database, Configs());
+    std::map<std::string, TFileChange> changes;
+    TLibrary::TProgress progress;
+    progress.File = [&](size_t, size_t, const std::string& path, const TLibrary::TFileResult& r) {
+        changes[fs::path(path).filename().string()] = r.Change;
+    };
+    const auto presetsOf = [&](const std::string& name) {
+        for (const TLibraryFile& file : library.Files()) {
+            if (fs::path(file.Path).filename() == name) {
+                return file.Presets;
+            }
+        }
+        return int64_t{-1};
+    };
+    ASSERT_EQ(library.Add({Files.string()}, false, progress), 13u);
+
+    EXPECT_EQ(library.Update(progress), 0u);
+    EXPECT_EQ(changes.size(), 13u);
+    EXPECT_TRUE(std::all_of(changes.begin(), changes.end(),
+                            [](const auto& c) { return c.second == TFileChange::Unchanged; }));
+
+    Generate("gen/twenty.q3a", 3);                                 // new contents
+    fs::last_write_time(Files / "examples/stage.q1p", fs::file_time_type::clock::now()); // touched
+    fs::remove(Files / "gen/deeper/seven.q3a");                    // gone
+    changes.clear();
+    EXPECT_EQ(library.Update(progress), 1u);
+    EXPECT_EQ(changes["twenty.q3a"], TFileChange::Updated);
+    EXPECT_EQ(changes["stage.q1p"], TFileChange::Restamped);
+    EXPECT_EQ(changes["seven.q3a"], TFileChange::Dropped);
+    EXPECT_EQ(std::count_if(changes.begin(), changes.end(),
+                            [](const auto& c) { return c.second == TFileChange::Unchanged; }),
+              10);
+    EXPECT_EQ(presetsOf("twenty.q3a"), 3);
+    EXPECT_EQ(presetsOf("seven.q3a"), -1);
+    EXPECT_TRUE(Search(library.Database(), ParseQuery("\"Bench 5\"")).empty());
+
+    EXPECT_EQ(library.Remove({(Files / "examples").string()}), 10u);
+    EXPECT_EQ(library.Files().size(), 2u);
+    TStatement rows(library.Database(),
+                    "SELECT (SELECT count(*) FROM presets) + (SELECT count(*) FROM preset_words)");
+    ASSERT_TRUE(rows.Step());
+    EXPECT_EQ(rows.Int(0), 2 * (3 + presetsOf("damaged.q1a")));
+}
+
+TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
+    for (int i = 0; i < 12; ++i) {
+        Generate("many/b" + std::to_string(i) + ".q3a", 60);
+    }
+    const std::string folder = (Files / "many").string();
+    const auto add = [&] {
+        const pid_t child = fork();
+        if (child == 0) {
+            execl(QVRLIB_PATH, "qvrlib", "add", "--database", Database.c_str(), "-d",
+                  (std::string(QVR_SOURCE_DIR) + "/examples/config").c_str(), folder.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return child;
+    };
+    const auto count = [&](const char* sql) {
+        TSqlite db(Database);
+        TStatement statement(db, sql);
+        return statement.Step() ? statement.Int(0) : -1;
+    };
+    const pid_t child = add();
+    ASSERT_GT(child, 0);
+    // Killed once the first file is in.
+    for (;;) {
+        try {
+            if (count("SELECT count(*) FROM files") > 0) {
+                break;
+            }
+        } catch (const ELibraryDatabase&) {
+            // not created yet
+        }
+        ASSERT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "qvrlib ended before it was killed";
+        usleep(2000);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    {
+        TSqlite db(Database);
+        TStatement check(db, "PRAGMA integrity_check");
+        ASSERT_TRUE(check.Step());
+        EXPECT_EQ(check.Text(0), "ok");
+    }
+    const int64_t files = count("SELECT count(*) FROM files");
+    EXPECT_GT(files, 0);
+    EXPECT_LT(files, 12);
+    // Every file in it is there whole.
+    EXPECT_EQ(count("SELECT count(*) FROM files WHERE presets != 60"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM presets"), 60 * files);
+    EXPECT_EQ(count("SELECT count(*) FROM preset_words"), 60 * files);
+    EXPECT_EQ(count("SELECT count(*) FROM modules"), 60 * files * 15);
+    EXPECT_EQ(count("SELECT count(DISTINCT file) FROM parameters"), files);
+
+    // The next run adds the rest.
+    const pid_t again = add();
+    ASSERT_EQ(waitpid(again, &status, 0), again);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(count("SELECT count(*) FROM presets"), 60 * 12);
+}
+
+TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
+    {
+        TSqlite db(Database.substr(0, Database.rfind('/')) + ".sqlite");
+        db.Exec("PRAGMA user_version = 2");
+    }
+    const std::string newer = Database.substr(0, Database.rfind('/')) + ".sqlite";
+    try {
+        OpenLibrary(newer);
+        ADD_FAILURE() << "opened";
+    } catch (const ELibraryDatabase& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  newer + " is a library of a newer version (2) than this program knows (1)");
+    }
+    // A new one is made at the current version, folder and all.
+    TSqlite db = OpenLibrary(Database);
+    TStatement version(db, "PRAGMA user_version");
+    ASSERT_TRUE(version.Step());
+    EXPECT_EQ(version.Int(0), LibrarySchemaVersion);
+}
+
+} // namespace
+} // namespace qvr::test

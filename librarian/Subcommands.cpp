@@ -1,6 +1,6 @@
 #include "librarian/JoinCommand.h"
-#include "librarian/SplitCommand.h"
 #include "librarian/LibraryCommands.h"
+#include "librarian/SplitCommand.h"
 #include "librarian/Subcommand.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "library/Library.h"
+
 #include "library/ParameterBlock.h"
 #include "library/Schema.h"
 #include "library/Search.h"
@@ -104,13 +105,13 @@ TEST(LibraryQuery, PointsAtTheOffendingWord) {
 
 TEST(LibraryParameterBlock, EntriesComeBackAsWritten) {
     const TParameterEntry entries[] = {
-        {100, 0, 3, 3.0, "3"},                   // the text is the value
+        {100, 0, 3, 3.0, "3"}, // the text is the value
         {100, 4, std::nullopt, std::nullopt, "On"},
         {101, 4, -7, -2.5, "-2.5"},
-        {101, 11, 1400, 0.05, "0.05 s"},         // text and value differ
-        {102, 4, 0, std::nullopt, "On"},         // a text met before
-        {102, 300, 1, -0.0, "-0"},               // negative zero stays negative
-        {5000, 2, std::nullopt, 1e20, "1e+20"},  // beyond the whole numbers kept as such
+        {101, 11, 1400, 0.05, "0.05 s"},        // text and value differ
+        {102, 4, 0, std::nullopt, "On"},        // a text met before
+        {102, 300, 1, -0.0, "-0"},              // negative zero stays negative
+        {5000, 2, std::nullopt, 1e20, "1e+20"}, // beyond the whole numbers kept as such
         {5000, 3, std::nullopt, std::nullopt, ""},
     };
     TParameterBlockWriter writer(100);
@@ -273,8 +274,7 @@ TEST_F(LibraryTest, SearchFindsWhatReadingEachFileFinds) {
     const std::pair<const char*, TWants> cases[] = {
         {"lead", [](const TReadPreset& r) { return HasWordStarting(r.Preset, "lead"); }},
         {"MODEL:qvr-1", [](const TReadPreset& r) { return r.Model == "QVR-1"; }},
-        {"module:Chorus",
-         [](const TReadPreset& r) { return HasWordStarting(r.Preset, "chorus"); }},
+        {"module:Chorus", [](const TReadPreset& r) { return HasWordStarting(r.Preset, "chorus"); }},
         {"\"Rate\">5",
          [&](const TReadPreset& r) {
              return AnyParameter(r.Preset, "Rate", [&](auto& p) { return number(p) > 5; });
@@ -285,7 +285,8 @@ TEST_F(LibraryTest, SearchFindsWhatReadingEachFileFinds) {
                     AnyParameter(r.Preset, "Volume", [&](auto& p) { return number(p) <= 2.5; });
          }},
         // A number given as 10 finds 10 among 9, 10.5 and 100: not compared as text.
-        {"\"Time\"=10", [&](const TReadPreset& r) {
+        {"\"Time\"=10",
+         [&](const TReadPreset& r) {
              return AnyParameter(r.Preset, "Time", [&](auto& p) { return number(p) == 10; });
          }},
         {"\"Mod Type\"=chorus",
@@ -344,9 +345,9 @@ TEST_F(LibraryTest, UpdateReadsOnlyChangedFilesAndDropsGoneOnes) {
     EXPECT_TRUE(std::all_of(changes.begin(), changes.end(),
                             [](const auto& c) { return c.second == TFileChange::Unchanged; }));
 
-    Generate("gen/twenty.q3a", 3);                                 // new contents
+    Generate("gen/twenty.q3a", 3); // new contents
     fs::last_write_time(Files / "examples/stage.q1p", fs::file_time_type::clock::now()); // touched
-    fs::remove(Files / "gen/deeper/seven.q3a");                    // gone
+    fs::remove(Files / "gen/deeper/seven.q3a");                                          // gone
     changes.clear();
     EXPECT_EQ(library.Update(progress), 1u);
     EXPECT_EQ(changes["twenty.q3a"], TFileChange::Updated);

@@ -1,11 +1,15 @@
 # cpack: the Debian package qvrviewer_VERSION_ARCH.deb of what cmake --install installs under
-# /usr (scripts/package builds it). Its dependencies come from dpkg-shlibdeps; its maintainer
-# scripts refresh the desktop's file type and launcher databases.
+# /usr (scripts/package builds it). Its dependencies come from dpkg-shlibdeps. It has no
+# maintainer scripts: dpkg's triggers of shared-mime-info and desktop-file-utils refresh the
+# file type and launcher databases when files under their folders come or go.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qvrviewer)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Oktrel Viewer authors")
-set(CPACK_PACKAGE_CONTACT "The Oktrel Viewer authors <viewer@oktrel.example>")
+set(CPACK_PACKAGE_CONTACT "${QVR_MAINTAINER}")
+if(QVR_HOMEPAGE)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QVR_HOMEPAGE}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for the presets of QVR multi-effects processors")
 # CPack indents the lines and writes an empty one as " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -25,8 +29,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The viewer hands printed PDFs to the print system through lp.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS cups-client)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/package/postinst
-                                       ${PROJECT_SOURCE_DIR}/data/package/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_THREADS 2)
 include(CPack)

@@ -25,6 +25,25 @@ bool AlsaWorks() {
     }
 }
 
+// Whether the default choice passes ALSA over, its sequencer being out of reach; asked once.
+bool AlsaPassedOver() {
+    static const bool passedOver = !AlsaWorks();
+    return passedOver;
+}
+
+// QVR_MIDI_API=alsa|jack settles it for the whole session (a user who works with JACK
+// although ALSA is there, the tests with a JACK server of their own).
+std::optional<RtMidi::Api> ChosenByEnvironment() {
+    const char* chosen = std::getenv("QVR_MIDI_API");
+    if (chosen != nullptr && std::string_view(chosen) == "jack") {
+        return RtMidi::UNIX_JACK;
+    }
+    if (chosen != nullptr && std::string_view(chosen) == "alsa") {
+        return RtMidi::LINUX_ALSA;
+    }
+    return std::nullopt;
+}
+
 RtMidi::Api ToRtApi(TMidiApi api) {
     switch (api) {
     case TMidiApi::Alsa:
@@ -34,18 +53,20 @@ RtMidi::Api ToRtApi(TMidiApi api) {
     default:
         break;
     }
-    // QVR_MIDI_API=alsa|jack settles it for the whole session (a user who works with JACK
-    // although ALSA is there, the tests with a JACK server of their own).
-    const char* chosen = std::getenv("QVR_MIDI_API");
-    if (chosen != nullptr && std::string_view(chosen) == "jack") {
-        return RtMidi::UNIX_JACK;
-    }
-    if (chosen != nullptr && std::string_view(chosen) == "alsa") {
-        return RtMidi::LINUX_ALSA;
+    if (const std::optional<RtMidi::Api> chosen = ChosenByEnvironment()) {
+        return *chosen;
     }
     // The library's own choice gives up at the first system that fails to open.
-    static const bool alsa = AlsaWorks();
-    return alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+    return AlsaPassedOver() ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+}
+
+// What a failure of the MIDI system chosen for `api` says. When JACK was chosen because the
+// ALSA sequencer cannot be opened, JACK's failure alone would hide that ALSA was tried too.
+std::string FailureText(TMidiApi api, const std::string& text) {
+    if (api == TMidiApi::Default && !ChosenByEnvironment() && AlsaPassedOver()) {
+        return "the ALSA sequencer cannot be opened, and JACK: " + text;
+    }
+    return text;
 }
 
 bool IsFatal(RtMidiError::Type type) {
@@ -83,12 +104,14 @@ template <typename TPort> std::vector<std::string> ListPorts(TMidiApi api) {
             names.push_back(port.getPortName(i));
         }
     } catch (const RtMidiError& e) {
-        throw EMidiError(e.getMessage());
+        throw EMidiError(FailureText(api, e.getMessage()));
     }
-    errors.ThrowIfFatal();
+    if (errors.Fatal) {
+        throw EMidiError(FailureText(api, *errors.Fatal));
+    }
     // The library reports a system it cannot reach (no JACK server) only as a notice.
     if (names.empty() && errors.Notice) {
-        throw EMidiError(*errors.Notice);
+        throw EMidiError(FailureText(api, *errors.Notice));
     }
     return names;
 }
@@ -135,7 +158,7 @@ struct TMidiInput::TImpl {
         try {
             Port.emplace(ToRtApi(api), clientName);
         } catch (const RtMidiError& e) {
-            throw EMidiError(e.getMessage());
+            throw EMidiError(FailureText(api, e.getMessage()));
         }
         Port->setErrorCallback(&TImpl::ErrorCallback, this);
         // System-exclusive, timing and sensing bytes all pass; the assembler sorts them out.

@@ -530,6 +530,9 @@ std::string ChangedBackup() {
 TEST_F(CliTest, CompareListsExactlyWhatChanged) {
     WriteFileBytes(Dir / "changed.q3a", ChangedBackup());
     const std::string changed = (Dir / "changed.q3a").string();
+    const std::string one = Preset(Header(0, "A"));
+    const std::string empty = (Dir / "empty.q3p").string();
+    WriteFileBytes(empty, "");
     struct TCase {
         std::vector<std::string> Files;
         int Status;
@@ -562,6 +565,16 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
          1,
          "Preset #02  Crunch & Co 1 \u2192 Crunch Renamed\n"
          "0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
+        {{ExampleBackup + ":5", changed + ":5"}, 0, "No differences (1 preset).\n"},
+        // A side without presets is named in the summary.
+        {{one, empty},
+         1,
+         "Removed: Preset #01  A\n0 presets unchanged, 0 changed, 1 removed, 0 added. " + empty +
+             " holds no presets.\n"},
+        {{empty, empty},
+         0,
+         "No differences (0 presets). " + empty + " holds no presets. " + empty +
+             " holds no presets.\n"},
         {{ExampleBackup + ":6", ExampleBackup + ":10"},
          1,
          "Preset #06  Crunch & Co 2 \u2192 #10  Crunch & Co 3\n"

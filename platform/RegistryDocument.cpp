@@ -284,7 +284,6 @@ std::string CanonicalKeyPath(std::string_view fullPath) {
 void TRegDocument::Parse(std::string_view text) {
     Lines.clear();
     Keys.clear();
-    Values.clear();
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -301,12 +300,12 @@ void TRegDocument::Parse(std::string_view text) {
         start = end + 1;
     }
 
-    std::optional<std::string> key; // canonical path of the current section
+    TKeyInfo* key = nullptr; // the current section's key
     for (size_t i = 0; i < Lines.size(); ++i) {
         const size_t first = i;
         std::string_view head = TrimBlanks(Lines[i]);
         if (!head.empty() && head.front() == '[') {
-            key.reset();
+            key = nullptr;
             size_t close = head.rfind(']');
             if (close == head.npos || close < 1 || head[1] == '-') {
                 continue;
@@ -315,21 +314,13 @@ void TRegDocument::Parse(std::string_view text) {
             if (!split) {
                 continue;
             }
-            std::string canon = LowerAscii(JoinKeyPath(split->first, split->second));
-            // Every ancestor of a key exists too, as in the registry.
-            for (size_t n = 0; n < split->second.size(); ++n) {
-                std::vector<std::string_view> parts(split->second.begin(),
-                                                    split->second.begin() + static_cast<long>(n));
-                Keys.try_emplace(LowerAscii(JoinKeyPath(split->first, parts)));
-            }
-            TKeyInfo& info = Keys[canon];
-            info.Explicit = true;
-            info.InsertAt = i + 1;
-            info.Display = JoinKeyPath(split->first, split->second);
-            key = std::move(canon);
+            std::string display = JoinKeyPath(split->first, split->second);
+            key = &Keys[LowerAscii(display)];
+            key->InsertAt = i + 1;
+            key->Display = std::move(display);
             continue;
         }
-        if (!key || head.empty() || (head.front() != '"' && head.front() != '@')) {
+        if (key == nullptr || head.empty() || (head.front() != '"' && head.front() != '@')) {
             continue;
         }
         std::string logical(head);
@@ -342,7 +333,7 @@ void TRegDocument::Parse(std::string_view text) {
     }
 }
 
-void TRegDocument::ParseValueLine(const std::string& key, std::string_view line, size_t first,
+void TRegDocument::ParseValueLine(TKeyInfo& key, std::string_view line, size_t first,
                                   size_t last) {
     std::string name;
     std::string_view rest;
@@ -363,8 +354,8 @@ void TRegDocument::ParseValueLine(const std::string& key, std::string_view line,
     if (!value) {
         return;
     }
-    Values[{key, LowerAscii(name)}] = TValueInfo{std::move(*value), first, last};
-    Keys[key].InsertAt = last + 1;
+    key.Values[LowerAscii(name)] = TValueInfo{std::move(*value), first, last};
+    key.InsertAt = last + 1;
 }
 
 std::string TRegDocument::Text() const {
@@ -376,14 +367,32 @@ std::string TRegDocument::Text() const {
     return out;
 }
 
+const TRegDocument::TKeyInfo* TRegDocument::FindKey(std::string_view fullPath) const {
+    auto it = Keys.find(CanonicalKeyPath(fullPath));
+    return it == Keys.end() ? nullptr : &it->second;
+}
+
 bool TRegDocument::HasKey(std::string_view fullPath) const {
-    std::string canon = CanonicalKeyPath(fullPath);
-    return !canon.empty() && Keys.count(canon) > 0;
+    const std::string canon = CanonicalKeyPath(fullPath);
+    if (canon.empty()) {
+        return false;
+    }
+    if (Keys.count(canon) > 0) {
+        return true;
+    }
+    // An ancestor of a key with a section: the first key from "<path>\" on starts with it.
+    const std::string prefix = canon + '\\';
+    auto it = Keys.lower_bound(prefix);
+    return it != Keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
 }
 
 const TRegValue* TRegDocument::FindValue(std::string_view fullPath, std::string_view name) const {
-    auto it = Values.find({CanonicalKeyPath(fullPath), LowerAscii(name)});
-    return it == Values.end() ? nullptr : &it->second.Value;
+    const TKeyInfo* key = FindKey(fullPath);
+    if (key == nullptr) {
+        return nullptr;
+    }
+    auto it = key->Values.find(LowerAscii(name));
+    return it == key->Values.end() ? nullptr : &it->second.Value;
 }
 
 void TRegDocument::AppendSection(const std::string& display) {
@@ -401,9 +410,7 @@ bool TRegDocument::AddKey(std::string_view fullPath) {
     if (!split || !Writable(fullPath)) {
         return false;
     }
-    std::string canon = LowerAscii(JoinKeyPath(split->first, split->second));
-    auto it = Keys.find(canon);
-    if (it != Keys.end() && it->second.Explicit) {
+    if (Keys.count(LowerAscii(JoinKeyPath(split->first, split->second))) > 0) {
         return true;
     }
     AppendSection(JoinKeyPath(split->first, split->second));
@@ -416,16 +423,16 @@ bool TRegDocument::SetValue(std::string_view fullPath, std::string_view name,
     if (!Writable(name) || !AddKey(fullPath)) {
         return false;
     }
-    std::string canon = CanonicalKeyPath(fullPath);
+    const TKeyInfo& key = Keys.at(CanonicalKeyPath(fullPath));
     std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=" + RenderData(value);
-    auto old = Values.find({canon, LowerAscii(name)});
-    if (old != Values.end()) {
+    auto old = key.Values.find(LowerAscii(name));
+    if (old != key.Values.end()) {
         auto first = Lines.begin() + static_cast<long>(old->second.FirstLine);
         auto last = Lines.begin() + static_cast<long>(old->second.LastLine) + 1;
         *first = std::move(line);
         Lines.erase(first + 1, last);
     } else {
-        Lines.insert(Lines.begin() + static_cast<long>(Keys[canon].InsertAt), std::move(line));
+        Lines.insert(Lines.begin() + static_cast<long>(key.InsertAt), std::move(line));
     }
     Parse(Text());
     return true;

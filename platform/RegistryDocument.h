@@ -42,7 +42,9 @@ std::string CanonicalKeyPath(std::string_view fullPath);
 // Lines the store does not understand (comments, deletion entries, garbage) are skipped when
 // reading but kept as they are when the file is written back; so are values under unknown
 // roots. A value defined twice takes its last definition. Hex data may go on over following
-// lines when a line ends in '\' and the next one starts with blanks.
+// lines when a line ends in '\' and the next one starts with blanks. Parsing takes time and
+// memory in proportion to the text, whatever it holds (a key path of thousands of segments
+// included): each key path is kept once, and a key's ancestors are found by prefix.
 class TRegDocument {
 public:
     void Parse(std::string_view text);
@@ -57,23 +59,24 @@ public:
     bool SetValue(std::string_view fullPath, std::string_view name, const TRegValue& value);
 
 private:
-    struct TKeyInfo {
-        bool Explicit = false; // has a section of its own (not only an ancestor of one)
-        size_t InsertAt = 0;   // line after the last entry of its last section
-        std::string Display;   // the path as written in that section
-    };
     struct TValueInfo {
         TRegValue Value;
         size_t FirstLine = 0; // line range of the definition that counts
         size_t LastLine = 0;
     };
+    // A key with a section of its own; its ancestors exist without one.
+    struct TKeyInfo {
+        size_t InsertAt = 0; // line after the last entry of its last section
+        std::string Display; // the path as written in that section
+        std::map<std::string, TValueInfo> Values; // by value name in lower case
+    };
 
-    void ParseValueLine(const std::string& key, std::string_view line, size_t first, size_t last);
+    void ParseValueLine(TKeyInfo& key, std::string_view line, size_t first, size_t last);
     void AppendSection(const std::string& display);
+    const TKeyInfo* FindKey(std::string_view fullPath) const;
 
     std::vector<std::string> Lines;
-    std::map<std::string, TKeyInfo> Keys;
-    std::map<std::pair<std::string, std::string>, TValueInfo> Values;
+    std::map<std::string, TKeyInfo, std::less<>> Keys; // by canonical path
 };
 
 } // namespace qvr

@@ -2,6 +2,7 @@
 #include "platform/RegistryFile.h"
 
 #include <random>
+#include <sys/resource.h>
 
 namespace qvr::test {
 namespace {
@@ -79,6 +80,33 @@ TEST_P(DamagedFile, ReadsWhatItCanAndStillWrites) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, DamagedFile, ::testing::ValuesIn(DamagedCases));
+
+// The most memory the process has used so far, in KiB.
+long PeakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A key of 40,000 segments (80 KB of text): its ancestors exist, its value reads, and reading
+// it costs memory in proportion to the text, not to the square of its depth (gigabytes).
+TEST_F(RegistryTest, ADeepKeyReadsInMemoryProportionalToItsText) {
+    std::string deep = "[HKEY_CURRENT_USER";
+    for (int i = 0; i < 40000; ++i) {
+        deep += "\\a";
+    }
+    WriteFileBytes(UserFile, deep + "]\n\"Deep\"=dword:7\n" + SettingsSection +
+                                 "\"ColCount\"=dword:3\n");
+    const long before = PeakMemoryKiB();
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+    EXPECT_EQ(reg.ReadIntegerDefault("ColCount", 4), 3);
+    EXPECT_TRUE(reg.OpenKey("\\a\\a\\A", false)); // an ancestor, in any case
+    EXPECT_FALSE(reg.OpenKey("\\a\\b", false));
+    ASSERT_TRUE(reg.OpenKey(deep.substr(std::string("[HKEY_CURRENT_USER").size()), false));
+    EXPECT_EQ(reg.ReadIntegerDefault("Deep", 0), 7);
+    EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+}
 
 TEST_F(RegistryTest, UnreadableFileGivesDefaultsAndIsNeverOverwritten) {
     // A folder where the file should be, and a file over the size limit.

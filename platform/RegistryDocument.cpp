@@ -333,8 +333,7 @@ void TRegDocument::Parse(std::string_view text) {
     }
 }
 
-void TRegDocument::ParseValueLine(TKeyInfo& key, std::string_view line, size_t first,
-                                  size_t last) {
+void TRegDocument::ParseValueLine(TKeyInfo& key, std::string_view line, size_t first, size_t last) {
     std::string name;
     std::string_view rest;
     if (line.front() == '@') {

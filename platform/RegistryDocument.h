@@ -66,8 +66,8 @@ private:
     };
     // A key with a section of its own; its ancestors exist without one.
     struct TKeyInfo {
-        size_t InsertAt = 0; // line after the last entry of its last section
-        std::string Display; // the path as written in that section
+        size_t InsertAt = 0;                      // line after the last entry of its last section
+        std::string Display;                      // the path as written in that section
         std::map<std::string, TValueInfo> Values; // by value name in lower case
     };
 

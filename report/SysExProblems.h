@@ -15,6 +15,8 @@ template <typename TRead> bool ShowSysExProblems(IUserNotifier& notifier, TRead 
     try {
         read();
         return true;
+    } catch (const EMidiSysExTooLong& e) {
+        notifier.ShowError(e.what());
     } catch (const EMidiSysExInvalid&) {
         notifier.ShowError("Invalid system exclusive format");
     } catch (const EKorvaneSysExBadChecksum&) {

@@ -5,6 +5,7 @@
 #include <istream>
 #include <new>
 #include <ostream>
+#include <string>
 
 namespace qvr {
 
@@ -27,6 +28,10 @@ void PutByte(std::ostream& out, uint8_t b) {
 }
 
 } // namespace
+
+EMidiSysExTooLong::EMidiSysExTooLong(int32_t limit)
+    : std::length_error("System exclusive message longer than " + std::to_string(limit) +
+                        " bytes") {}
 
 TMidiSysEx::TMidiSysEx(uint8_t checksumKind) : ChecksumKind(checksumKind) {}
 
@@ -178,26 +183,26 @@ int32_t TMidiSysEx::ReadData(TByteInput& in, bool packed) {
                     highBits = static_cast<uint8_t>(highBits << 1);
                     b = static_cast<uint8_t>(b | (highBits & 0x80));
                 }
+                if (count == capacity) {
+                    // Only at the limit: the buffer grows as soon as it fills below it. What
+                    // was stored stays for the caller to see.
+                    in.Consume(i + 1);
+                    throw EMidiSysExTooLong(MaxDataLength);
+                }
                 store[count] = b;
                 ++count;
-                if (count == capacity) {
-                    // The length is a 32-bit count: a body that would outgrow it fails like an
-                    // allocation. On failure the buffer keeps what it holds; the caller sees
-                    // what was stored.
-                    if (count > MaxDataLength - BlockSize) {
-                        in.Consume(i + 1);
-                        throw std::bad_alloc();
-                    }
-                    if (buffer.size() < static_cast<size_t>(capacity + BlockSize)) {
+                if (count == capacity && capacity < MaxDataLength) {
+                    const int32_t grown = capacity + std::min(BlockSize, MaxDataLength - capacity);
+                    if (buffer.size() < static_cast<size_t>(grown)) {
                         try {
-                            buffer.resize(static_cast<size_t>(capacity + BlockSize));
+                            buffer.resize(static_cast<size_t>(grown));
                         } catch (...) {
                             in.Consume(i + 1);
                             throw;
                         }
                         store = buffer.data();
                     }
-                    capacity += BlockSize;
+                    capacity = grown;
                 }
             }
             if (end != nullptr) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
-#include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,12 @@ namespace qvr {
 
 // Frame errors of a message. It carries no text: whoever catches it words the problem.
 class EMidiSysExInvalid : public std::exception {};
+
+// A message whose body is longer than a reader takes; the text names the limit.
+class EMidiSysExTooLong : public std::length_error {
+public:
+    explicit EMidiSysExTooLong(int32_t limit);
+};
 
 // One MIDI system-exclusive message: 0xF0, manufacturer id (1 or 3 bytes), device id, body, 0xF7.
 // One object is reused for every message of a file: each header read replaces the identifiers
@@ -72,8 +78,9 @@ public:
     int32_t GetCapacity() const { return Capacity; }
     int32_t GetBlockSize() const { return BlockSize; }
 
-    // The longest body any message may have: its length is a 32-bit count.
-    static constexpr int32_t MaxBodyLength = std::numeric_limits<int32_t>::max();
+    // The longest body a message may have. The devices' messages hold well under a kilobyte;
+    // a megabyte leaves room for any real file and keeps the memory a reader needs small.
+    static constexpr int32_t MaxBodyLength = int32_t{1} << 20;
 
     // Write side: the message WriteMessage produces.
     void SetManufacturerId(int32_t id) { ManufacturerId = id; }
@@ -82,7 +89,7 @@ public:
 
 protected:
     int32_t BlockSize = 1024;
-    // Largest body the buffer may hold; a longer body fails as the allocation would.
+    // Largest body the buffer may hold; a longer body fails with EMidiSysExTooLong.
     int32_t MaxDataLength = MaxBodyLength;
     uint8_t ChecksumKind;
     int32_t Checksum = 0;

@@ -56,6 +56,11 @@ const TAssemblyCase AssemblyCases[] = {
      Big,
      {{0xF0, 0x02, 0xF7}},
      {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xB0 arrived"}},
+    {"CutByTheLowestStatusByte",
+     {{0xF0, 0x01, 0x80, 0x40, 0x00, 0xF7}},
+     Big,
+     {},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0x80 arrived"}},
     {"CutByUndefinedCommonStatus",
      {{0xF0, 0x01, 0xF4, 0xF0, 0xF7}},
      Big,
@@ -92,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Pieces, SysExAssembly, testing::ValuesIn(AssemblyCases)
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(SysExAssembler, LimitIsTheReadersBodyLimit) {
-    EXPECT_EQ(MaxCapturedMessageSize(), size_t{2147483647});
+    EXPECT_EQ(MaxCapturedMessageSize(), size_t{1} << 20);
 }
 
 TEST(SysExAssembler, FinishDropsAnOpenMessage) {
@@ -158,6 +163,13 @@ TEST(Capture, StopPortErrorAndSizeEndIt) {
     tooLarge.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0x03, 0xF7, 0xF0, 0xF7});
     EXPECT_EQ(tooLarge.Check(TCapture::TClock::now()), TCaptureEnd::TooLarge);
     EXPECT_EQ(full.Messages, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+
+    // Exactly six bytes fill the limit and are kept.
+    TCaptureRecord exact;
+    TCapture filled(seconds(2), exact.Handlers(), 6);
+    filled.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0xF7});
+    EXPECT_EQ(filled.Check(TCapture::TClock::now()), TCaptureEnd::Running);
+    EXPECT_EQ(exact.Messages.size(), 2u);
 }
 
 TEST(DumpSummary, CountsMessagesBytesModelAndPresets) {

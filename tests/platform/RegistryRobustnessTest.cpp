@@ -95,8 +95,8 @@ TEST_F(RegistryTest, ADeepKeyReadsInMemoryProportionalToItsText) {
     for (int i = 0; i < 40000; ++i) {
         deep += "\\a";
     }
-    WriteFileBytes(UserFile, deep + "]\n\"Deep\"=dword:7\n" + SettingsSection +
-                                 "\"ColCount\"=dword:3\n");
+    WriteFileBytes(UserFile,
+                   deep + "]\n\"Deep\"=dword:7\n" + SettingsSection + "\"ColCount\"=dword:3\n");
     const long before = PeakMemoryKiB();
     TRegAccess reg;
     ASSERT_TRUE(reg.OpenKey(SettingsKey, false));

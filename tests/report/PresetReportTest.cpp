@@ -1,12 +1,14 @@
 #include "report/PresetReport.h"
 
 #include "ReportFixtures.h"
+#include "report/DumpCheck.h"
 #include "report/SummarySink.h"
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 
 namespace qvr::test {
 namespace {
@@ -142,11 +144,44 @@ INSTANTIATE_TEST_SUITE_P(
                      SysExFile{PresetHeader(0, "A").Product(89)},
                      "error: Korvane Product Id 89 is not supported",
                      {}},
+        TFailureCase{"a message longer than the reader takes",
+                     SysExFile{PresetHeader(0, "A"), Msg(0x0B).Body(Bytes(1 << 20, 0x01)),
+                               PresetHeader(1, "B")},
+                     "error: System exclusive message longer than 1048576 bytes",
+                     {Start, "preset QVR-3 #01 A"}},
         TFailureCase{"file ends inside a header",
                      SysExFile().Raw({0xF0, 0x00, 0x00}),
                      "error: Invalid system exclusive format",
                      {}}),
     TNameByWhat());
+
+// A received dump is checked as a report reads it, without a configuration: the first
+// problem only, in the report's words.
+TEST(DumpCheck, ShowsTheFirstProblemInTheReportsWords) {
+    struct TCase {
+        const char* What;
+        SysExFile File;
+        Lines Messages;
+    };
+    const TCase cases[] = {
+        {"two presets of one model", {PresetHeader(0, "A"), PresetHeader(1, "B")}, {}},
+        {"two models",
+         {PresetHeader(0, "A"), PresetHeader(1, "B").Product(0x56), PresetHeader(2, "C")},
+         {"error: Inconsistent product Id's in file"}},
+        {"bad checksum",
+         {PresetHeader(0, "A").BadChecksum(), PresetHeader(1, "B").Product(0x56)},
+         {"error: Bad checksum"}},
+        {"a message longer than the reader takes",
+         {Msg(0x0B).Body(Bytes(1 << 20, 0x01))},
+         {"error: System exclusive message longer than 1048576 bytes"}},
+    };
+    for (const TCase& c : cases) {
+        TRecordingNotifier notifier;
+        std::istringstream in(c.File.Str());
+        EXPECT_EQ(CheckDump(in, notifier), c.Messages.empty()) << c.What;
+        EXPECT_EQ(notifier.Messages, c.Messages) << c.What;
+    }
+}
 
 TEST_F(PresetReportTest, MissingConfigurationEndsReadingWithItsMessage) {
     TTempFolder empty;

@@ -238,18 +238,26 @@ public:
     TSmallLimitSysEx() : TMidiSysEx(1) { MaxDataLength = 2 * BlockSize; }
 };
 
-// A body longer than a 32-bit length can count fails like an allocation, with what was
-// read so far kept; a body that just fits is read whole.
-TEST(MidiSysEx, BodyBeyondTheLengthLimitFailsAsOutOfMemory) {
-    TSmallLimitSysEx fits;
-    auto exact = Input(Bytes(2047, 0x11));
-    EXPECT_EQ(fits.ReadData(exact, false), 2047);
+// A body longer than the limit fails with an error that names the limit, with what was read
+// so far kept; a body that just fits is read whole.
+TEST(MidiSysEx, BodyBeyondTheLengthLimitFailsNamingIt) {
+    for (const bool packed : {false, true}) {
+        TSmallLimitSysEx fits;
+        auto exact = Input(Bytes(packed ? 2048 / 7 * 8 + 5 : 2048, 0x11));
+        EXPECT_EQ(fits.ReadData(exact, packed), 2048) << packed;
+    }
 
     TSmallLimitSysEx m;
-    auto in = Input(Bytes(5000, 0x22));
-    EXPECT_THROW(m.ReadData(in, false), std::bad_alloc);
+    auto in = Input(Bytes(2049, 0x22));
+    try {
+        m.ReadData(in, false);
+        ADD_FAILURE() << "no error";
+    } catch (const EMidiSysExTooLong& e) {
+        EXPECT_STREQ(e.what(), "System exclusive message longer than 2048 bytes");
+    }
     EXPECT_EQ(m.GetDataLength(), 2048);
     EXPECT_EQ(Stored(m), Bytes(2048, 0x22));
+    EXPECT_EQ(TMidiSysEx::MaxBodyLength, 1 << 20);
 }
 
 TEST(MidiSysEx, NextByteWithoutBodyIsMinusOne) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/GnuOptions.h"
+#include "base/ProgramConvention.h"
 
 #include <span>
 #include <string>
@@ -9,10 +10,10 @@
 
 namespace qvr {
 
-// Exit statuses of every qvrlib command.
-inline constexpr int LibExitOk = 0;
-inline constexpr int LibExitFailed = 1;
-inline constexpr int LibExitUsage = 2;
+// Exit statuses of every qvrlib command: those of every program of the package.
+inline constexpr int LibExitOk = ExitOk;
+inline constexpr int LibExitFailed = ExitFailure;
+inline constexpr int LibExitUsage = ExitUsage;
 
 // One command of qvrlib ("qvrlib NAME ARGS..."). Adding a command is one entry in the table of
 // Subcommands.cpp and a handler in a file of its own.
@@ -48,17 +49,19 @@ TCommandArgs ParseCommandArgs(const std::vector<std::string>& args,
                               std::span<const TGnuOption> options,
                               const TGnuOptionHandler& onOption);
 
-// Writes "qvrlib NAME: PROBLEM" and where to find help to standard error; returns LibExitUsage.
+// The usage error of command NAME ("qvrlib NAME: PROBLEM" and where to find help, see
+// ShowUsageError) on standard error; returns LibExitUsage.
 int LibUsageError(std::string_view command, const std::string& problem);
 
-// Writes "qvrlib NAME: TEXT" to standard error, for what a command says along the way.
+// A note of command NAME, "qvrlib NAME: TEXT", on standard error (see ShowProgramNote).
 void LibSay(std::string_view command, const std::string& text);
 
-// Writes every line of `text` as "error: SOURCE: LINE" to standard error ("error: LINE" when
-// `source` is empty), for a problem of a file.
+// A problem of the file `source` on standard error, every line as "error: SOURCE: LINE" (see
+// MessageLines).
 void LibShowError(const std::string& source, const std::string& text);
 
-// Writes the text to standard output; LibExitOk, or LibExitUsage when it cannot be written.
+// Writes the text to standard output; LibExitOk, or LibExitUsage when it cannot be written
+// (see PrintAnswer).
 int LibPrint(const std::string& text);
 
 } // namespace qvr

@@ -8,10 +8,7 @@
 
 namespace {
 
-const std::vector<qvr::TGnuOption> ProgramOptions = {
-    {.Name = "help", .Short = 'h', .EndsParsing = true},
-    {.Name = "version", .Short = 'V', .EndsParsing = true},
-};
+const std::vector<qvr::TGnuOption> ProgramOptions = {qvr::HelpOption, qvr::VersionOption};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "librarian/JoinCommand.h"
 #include "librarian/LibraryCommands.h"
+#include "librarian/SendCommand.h"
 #include "librarian/SplitCommand.h"
 #include "librarian/Subcommand.h"
 
@@ -41,6 +42,8 @@ const TSubcommand Table[] = {
      &SplitHelpText, &RunSplit},
     {"join", "[--renumber FIRST] OUT FILE[:N]...", "write presets of several files into one file",
      &JoinHelpText, &RunJoin},
+    {"send", "[OPTION]... FILE[:N]", "send a file or one of its presets to a device over MIDI",
+     &SendHelpText, &RunSend},
     {"add", "[--all] PATH...", "put preset and backup files into the library", &AddHelp, &RunAdd},
     {"update", "", "read changed files again, drop files that are gone", &UpdateHelp, &RunUpdate},
     {"remove", "PATH...", "take files out of the library", &RemoveHelp, &RunRemove},

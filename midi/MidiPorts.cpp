@@ -1,8 +1,8 @@
 #include "midi/MidiPorts.h"
 
 #include "midi/QuietSystems.h"
+#include "midi/RtMidiSupport.h"
 
-#include <RtMidi.h>
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
@@ -12,84 +12,6 @@
 namespace qvr {
 
 namespace {
-
-// Whether the ALSA sequencer can be opened (it cannot in a container without /dev/snd).
-bool AlsaWorks() {
-    QuietMidiSystems();
-    const TQuietCerr quiet;
-    try {
-        const RtMidiIn probe(RtMidi::LINUX_ALSA, "qvr-probe");
-        return true;
-    } catch (const RtMidiError&) {
-        return false;
-    }
-}
-
-// Whether the default choice passes ALSA over, its sequencer being out of reach; asked once.
-bool AlsaPassedOver() {
-    static const bool passedOver = !AlsaWorks();
-    return passedOver;
-}
-
-// QVR_MIDI_API=alsa|jack settles it for the whole session (a user who works with JACK
-// although ALSA is there, the tests with a JACK server of their own).
-std::optional<RtMidi::Api> ChosenByEnvironment() {
-    const char* chosen = std::getenv("QVR_MIDI_API");
-    if (chosen != nullptr && std::string_view(chosen) == "jack") {
-        return RtMidi::UNIX_JACK;
-    }
-    if (chosen != nullptr && std::string_view(chosen) == "alsa") {
-        return RtMidi::LINUX_ALSA;
-    }
-    return std::nullopt;
-}
-
-RtMidi::Api ToRtApi(TMidiApi api) {
-    switch (api) {
-    case TMidiApi::Alsa:
-        return RtMidi::LINUX_ALSA;
-    case TMidiApi::Jack:
-        return RtMidi::UNIX_JACK;
-    default:
-        break;
-    }
-    if (const std::optional<RtMidi::Api> chosen = ChosenByEnvironment()) {
-        return *chosen;
-    }
-    // The library's own choice gives up at the first system that fails to open.
-    return AlsaPassedOver() ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
-}
-
-// What a failure of the MIDI system chosen for `api` says. When JACK was chosen because the
-// ALSA sequencer cannot be opened, JACK's failure alone would hide that ALSA was tried too.
-std::string FailureText(TMidiApi api, const std::string& text) {
-    if (api == TMidiApi::Default && !ChosenByEnvironment() && AlsaPassedOver()) {
-        return "the ALSA sequencer cannot be opened, and JACK: " + text;
-    }
-    return text;
-}
-
-bool IsFatal(RtMidiError::Type type) {
-    return type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING;
-}
-
-// Collects what the library reports while the caller waits for one of its calls, so that the
-// library's messages become exceptions here instead of lines on standard error.
-struct TErrorCollector {
-    std::optional<std::string> Fatal;
-    std::optional<std::string> Notice;
-
-    static void Callback(RtMidiError::Type type, const std::string& text, void* self) {
-        auto& collector = *static_cast<TErrorCollector*>(self);
-        (IsFatal(type) ? collector.Fatal : collector.Notice) = text;
-    }
-
-    void ThrowIfFatal() const {
-        if (Fatal) {
-            throw EMidiError(*Fatal);
-        }
-    }
-};
 
 template <typename TPort> std::vector<std::string> ListPorts(TMidiApi api) {
     TErrorCollector errors;
@@ -126,7 +48,8 @@ std::vector<std::string> ListOutputPorts(TMidiApi api) {
     return ListPorts<RtMidiOut>(api);
 }
 
-size_t FindPort(const std::vector<std::string>& ports, const std::string& part) {
+size_t FindPort(const std::vector<std::string>& ports, const std::string& part,
+                std::string_view kind) {
     const auto exact = std::find(ports.begin(), ports.end(), part);
     if (exact != ports.end()) {
         return static_cast<size_t>(exact - ports.begin());
@@ -138,10 +61,10 @@ size_t FindPort(const std::vector<std::string>& ports, const std::string& part) 
         }
     }
     if (matches.empty()) {
-        throw EMidiError("no MIDI input port matches '" + part + "'");
+        throw EMidiError("no MIDI " + std::string(kind) + " port matches '" + part + "'");
     }
     if (matches.size() > 1) {
-        std::string text = "several MIDI input ports match '" + part + "':";
+        std::string text = "several MIDI " + std::string(kind) + " ports match '" + part + "':";
         for (const size_t i : matches) {
             text += " '" + ports[i] + "'";
         }

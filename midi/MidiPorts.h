@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -27,8 +28,10 @@ std::vector<std::string> ListInputPorts(TMidiApi api);
 std::vector<std::string> ListOutputPorts(TMidiApi api);
 
 // The index of the one port among `ports` whose name contains `part`; a name equal to `part`
-// wins over names that merely contain it. Throws EMidiError when none or several match.
-size_t FindPort(const std::vector<std::string>& ports, const std::string& part);
+// wins over names that merely contain it. Throws EMidiError when none or several match, naming
+// the ports by `kind` ("no MIDI input port matches ...").
+size_t FindPort(const std::vector<std::string>& ports, const std::string& part,
+                std::string_view kind = "input");
 
 // One open MIDI input. Bytes and errors arrive on the MIDI system's own thread, in order,
 // through the handlers given; no handler is called after Close or destruction returns.

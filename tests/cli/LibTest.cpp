@@ -207,5 +207,65 @@ TEST_F(LibTest, DamagedFileIsRefusedWithNothingWritten) {
     EXPECT_EQ(ReadFileBytes(out + "/01 A.q3p"), good);
 }
 
+TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
+    const std::string bad = Temp.Write("bad.q3p", PresetHeader(1, "B").BadChecksum().Str());
+    const std::string tryHelp = "Try 'qvrlib send --help' for more information.\n";
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out;
+        std::string Err;
+    };
+    const std::vector<TCase> cases = {
+        {{"send", "--dry-run", Examples + "stage.q1p"},
+         0,
+         "QVR-1: 1 preset, 9 messages, 664 bytes\n  #12  Stage <Rig> & More\n"
+         "9 events, 100 ms after each: about 0.9 s\n",
+         "qvrlib send: dry run: nothing sent\n"},
+        // One preset of a backup.
+        {{"send", "-n", "-c", "100", "-i", "20", Examples + "backup.k3a:26"},
+         0,
+         "KDT-3: 1 preset, 3 messages, 116 bytes\n  #26  Converted\n"
+         "3 events, 20 ms after each: about 0.1 s\n",
+         "qvrlib send: dry run: nothing sent\n"},
+        // Messages of 196, 114 and 375 bytes go in 2, 2 and 4 pieces of 100, ten more whole.
+        {{"send", "-n", "--chunk=100", Examples + "showcase.q3p"},
+         0,
+         "QVR-3: 1 preset, 13 messages, 1038 bytes\n  #03  Glassy & <Clean> \"Duo\"\n"
+         "18 events, 100 ms after each: about 1.8 s\n",
+         "qvrlib send: dry run: nothing sent\n"},
+        {{"send", "-n", bad},
+         1,
+         "",
+         "error: " + bad + ": Bad checksum\nqvrlib send: nothing sent\n"},
+        {{"send", "-n", Examples + "stage.q1p:3"},
+         1,
+         "",
+         "error: '" + Examples + "stage.q1p' has no preset 3.\nqvrlib send: nothing sent\n"},
+        {{"send", Examples + "stage.q1p"},
+         2,
+         "",
+         "qvrlib send: missing --port NAME ('qvrlib send --list' shows the ports)\n" + tryHelp},
+        {{"send", "-p", "x", Examples + "stage.q1p"},
+         2,
+         "",
+         "qvrlib send: standard input is not a terminal: --yes sends without asking\n" + tryHelp},
+        {{"send", "-n", "--interval", "10001", Examples + "stage.q1p"},
+         2,
+         "",
+         "qvrlib send: invalid interval '10001' (must be 0 to 10000 milliseconds)\n" + tryHelp},
+        {{"send", "-n", "--chunk", "-1", Examples + "stage.q1p"},
+         2,
+         "",
+         "qvrlib send: invalid chunk size '-1' (must be 0 to 8192 bytes)\n" + tryHelp},
+    };
+    for (const TCase& c : cases) {
+        const TLibRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Out, c.Out) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Err, c.Err) << testing::PrintToString(c.Args);
+    }
+}
+
 } // namespace
 } // namespace qvr::test

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# qvrlib send over JACK (run it through tests/support/with-jack.sh): every example backup
+# reaches qvrcapture byte for byte; the receiver's timestamps show the interval after every
+# event and long messages cut into pieces; a damaged file sends nothing; Ctrl+C stops after the
+# message under way.
+# Usage: send-jack.sh QVRLIB QVRCAPTURE RECEIVE_TIMES EXAMPLES_DIR
+set -uo pipefail
+lib=$1 capture=$2 times=$3 examples=$4
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Waits (20 s at most) until the command succeeds.
+wait_until() {
+    local tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ $tries -ge 400 ] && return 1
+        sleep 0.05
+    done
+}
+
+start_capture() {
+    rm -f "$work/got" "$work/err"
+    "$capture" --api jack "$@" "$work/got" 2>"$work/err" &
+    capture_pid=$!
+    wait_until grep -qs "listening on" "$work/err" || fail "qvrcapture $* does not listen"
+}
+
+send() {
+    "$lib" send --api jack --yes "$@" >"$work/out" 2>"$work/send.err" </dev/null
+}
+
+# Every example backup, message by message, comes back byte for byte.
+for name in backup.q1a backup.q2a backup.q3a backup.t3a backup.k3a; do
+    start_capture --idle 0.5
+    send --port qvrcapture --interval 2 "$examples/presets/$name" ||
+        fail "send of $name: $(cat "$work/send.err")"
+    wait "$capture_pid" || fail "qvrcapture of $name: $(cat "$work/err")"
+    cmp "$examples/presets/$name" "$work/got" || fail "capture of $name differs"
+done
+
+# Pacing: showcase.q3p has 13 messages of 1038 bytes, the longest 375 bytes; pieces of at most
+# 64 bytes make 24 events. At 48000 frames a second, 100 ms are 4800 frames; an event waits
+# for the next cycle of 1024 frames, so no two may come closer than 4800 - 1024 frames.
+"$times" 1038 "$work/times" &
+times_pid=$!
+listed() { "$lib" send --list --api jack | grep -qxF "qvr-times:in"; }
+wait_until listed || fail "send --list lacks the receiver"
+send --port qvr-times --interval 100 --chunk 64 "$examples/presets/showcase.q3p" ||
+    fail "paced send: $(cat "$work/send.err")"
+wait "$times_pid" || fail "the receiver did not get 1038 bytes"
+awk 'NR > 1 && $1 - last < 4800 - 1024 { print "too close: " last " and " $1 }
+     $2 > 64 { print "event of " $2 " bytes" }
+     { last = $1; n++ } END { if (n != 24) print n " events, not 24" }' "$work/times" >"$work/pacing"
+[ -s "$work/pacing" ] && fail "pacing: $(cat "$work/pacing")"
+
+# A damaged file sends nothing: the capture sees no message at all.
+cp "$examples/presets/backup.q3a" "$work/bad.q3a"
+printf 'L' | dd of="$work/bad.q3a" bs=1 seek=12 conv=notrunc status=none
+start_capture --idle 0.5
+send --port qvrcapture "$work/bad.q3a"
+status=$?
+[ $status -eq 1 ] && grep -qxF "error: $work/bad.q3a: Bad checksum" "$work/send.err" &&
+    grep -qxF "qvrlib send: nothing sent" "$work/send.err" ||
+    fail "damaged file: status $status, $(cat "$work/send.err")"
+kill -INT "$capture_pid"
+wait "$capture_pid"
+[ $? -eq 1 ] && [ ! -e "$work/got" ] || fail "something arrived from a damaged file"
+
+# Ctrl+C stops after the message under way and says how far the send got.
+start_capture --idle 600
+"$lib" send --api jack --yes --port qvrcapture --interval 200 "$examples/presets/backup.q3a" \
+    >"$work/out" 2>"$work/send.err" </dev/null &
+send_pid=$!
+connected() { jack_lsp -c 2>/dev/null | grep -q "qvrlib"; }
+wait_until connected || fail "qvrlib does not connect"
+kill -INT "$send_pid"
+wait "$send_pid"
+status=$?
+[ $status -eq 1 ] && grep -q "^qvrlib send: stopped after [0-9]* of 141 messages" "$work/send.err" ||
+    fail "Ctrl+C: status $status, $(cat "$work/send.err")"
+kill -INT "$capture_pid"
+wait "$capture_pid"
+sent=$(sed -n 's/^qvrlib send: stopped after \([0-9]*\) of.*/\1/p' "$work/send.err")
+grep -q "^qvrcapture: $sent messages*, " "$work/err" || fail "capture after Ctrl+C: $(cat "$work/err")"
+
+[ $failures -eq 0 ] && echo "all sends passed"
+exit $((failures > 0))

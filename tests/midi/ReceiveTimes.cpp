@@ -1,8 +1,9 @@
 // qvr_receive_times: a JACK client that records when every MIDI event reaches its input port
 // "qvr-times:in", to check the pacing of a sender.
 //
-//   qvr_receive_times BYTES OUT   writes "FRAME SIZE" for every event to OUT once BYTES bytes
-//                                 have arrived (FRAME: the JACK frame time of the event)
+//   qvr_receive_times BYTES OUT   writes "TIME SIZE" for every event to OUT once BYTES bytes
+//                                 have arrived (TIME: microseconds of the JACK clock when the
+//                                 process cycle that brought it ran)
 //
 // The server is the one JACK_DEFAULT_SERVER names. Gives up after 60 s.
 
@@ -19,7 +20,7 @@
 namespace {
 
 struct TEvent {
-    jack_nframes_t Frame;
+    jack_time_t Time;
     size_t Size;
 };
 
@@ -34,14 +35,15 @@ struct TReceiver {
 int Process(jack_nframes_t frames, void* arg) {
     auto& receiver = *static_cast<TReceiver*>(arg);
     void* buffer = jack_port_get_buffer(receiver.Port, frames);
-    const jack_nframes_t start = jack_last_frame_time(receiver.Client);
+    // The cycle's own time, not its frames: a late cycle counts its frames as if on time.
+    const jack_time_t now = jack_get_time();
     const uint32_t count = jack_midi_get_event_count(buffer);
     for (uint32_t i = 0; i < count; ++i) {
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, buffer, i) == 0) {
             // A test tool: the lock is never held long by the main thread.
             std::lock_guard lock(receiver.Mutex);
-            receiver.Events.push_back({start + event.time, event.size});
+            receiver.Events.push_back({now, event.size});
             receiver.Bytes += event.size;
         }
     }
@@ -80,7 +82,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const TEvent& event : receiver.Events) {
-        std::fprintf(out, "%u %zu\n", static_cast<unsigned>(event.Frame), event.Size);
+        std::fprintf(out, "%llu %zu\n", static_cast<unsigned long long>(event.Time), event.Size);
     }
     std::fclose(out);
     return receiver.Bytes >= wanted ? 0 : 1;

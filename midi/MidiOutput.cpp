@@ -3,12 +3,24 @@
 #include "midi/QuietSystems.h"
 #include "midi/RtMidiSupport.h"
 
+#include <chrono>
 #include <optional>
+#include <thread>
 
 namespace qvr {
 
+namespace {
+
+// JACK takes a new connection into its graph a cycle or two after the call returns, and a port
+// that closes drops what its last cycle carried before the receiver ran; a pause after
+// connecting and before closing keeps the first and the last bytes. ALSA delivers at once.
+constexpr std::chrono::milliseconds JackSettleTime{250};
+
+} // namespace
+
 struct TMidiOutput::TImpl {
     TMidiApi Api;
+    std::chrono::milliseconds Settle{0};
     // Every call of the library happens on the caller's thread, so its reports land here.
     TErrorCollector Errors;
     std::optional<RtMidiOut> Port;
@@ -36,6 +48,9 @@ TMidiOutput::TMidiOutput(TMidiApi api, const std::string& clientName)
         throw EMidiError(FailureText(api, e.getMessage()));
     }
     Impl->Port->setErrorCallback(&TErrorCollector::Callback, &Impl->Errors);
+    if (Impl->Port->getCurrentApi() == RtMidi::UNIX_JACK) {
+        Impl->Settle = JackSettleTime;
+    }
 }
 
 TMidiOutput::~TMidiOutput() {
@@ -46,6 +61,7 @@ std::string TMidiOutput::OpenPort(const std::string& part) {
     const std::vector<std::string> ports = ListOutputPorts(Impl->Api);
     const size_t index = FindPort(ports, part, "output");
     Impl->Call([&] { Impl->Port->openPort(static_cast<unsigned>(index), "out"); }, false);
+    std::this_thread::sleep_for(Impl->Settle);
     return ports[index];
 }
 
@@ -59,6 +75,9 @@ void TMidiOutput::Send(std::span<const uint8_t> bytes) {
 
 void TMidiOutput::Close() {
     if (Impl && Impl->Port) {
+        if (Impl->Port->isPortOpen()) {
+            std::this_thread::sleep_for(Impl->Settle);
+        }
         Impl->Port->closePort();
         Impl->Port.reset();
     }

@@ -13,6 +13,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/SameFile.h"
 #include "platform/Spool.h"
+#include "platform/Version.h"
 #include "platform/VersionText.h"
 #include "platform/WriteBehind.h"
 #include "report/Comparison.h"
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -198,12 +200,17 @@ int main(int argc, char** argv) {
     TDocumentOutput output(options.Output);
     int32_t presets = 0;
     try {
-        qvr::TReportWriter writer = qvr::MakeReportWriter(
-            options.Format, output.Target(), options.PresetFile, options.Columns, notifier);
-        qvr::TSummarySink summary(*writer.Sink);
-        qvr::TPresetReport report(*writer.Notifier, search);
+        const std::unique_ptr<qvr::IPresetSink> writer = qvr::MakeReportWriter(
+            options.Format, output.Target(),
+            qvr::TDocumentSource{options.PresetFile, "qvrreport", qvr::ProgramVersion},
+            options.Columns);
+        qvr::TSummarySink summary(*writer);
+        qvr::TPresetReport report(notifier, search);
         report.ColumnCount = options.Columns;
-        report.Emit(input.Bytes(), summary, qvr::UserDecimalSeparator());
+        // Data formats read the same everywhere; documents for reading follow the user's locale.
+        const bool data =
+            options.Format == qvr::TReportFormat::Json || options.Format == qvr::TReportFormat::Csv;
+        report.Emit(input.Bytes(), summary, data ? '.' : qvr::UserDecimalSeparator());
         presets = summary.Summary().PresetCount;
     } catch (const std::exception& e) {
         notifier.ShowException(qvr::ExceptionMessage(e));

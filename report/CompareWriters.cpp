@@ -7,6 +7,8 @@
 #include "report/Utf8Text.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace qvr {
 
@@ -266,8 +268,27 @@ public:
         Out.Append("  \"unchanged\": " + std::to_string(totals.Unchanged) +
                    ",\n  \"changed\": " + std::to_string(totals.Changed) +
                    ",\n  \"removed\": " + std::to_string(totals.Removed) +
-                   ",\n  \"added\": " + std::to_string(totals.Added) + "\n}\n");
+                   ",\n  \"added\": " + std::to_string(totals.Added) + ",\n  \"messages\": [");
+        for (size_t i = 0; i < Messages.size(); ++i) {
+            Out.Append(i > 0 ? ",\n    " : "\n    ");
+            Out.Append(Messages[i]);
+            Out.Settle();
+        }
+        Out.Append(Messages.empty() ? "]\n}\n" : "\n  ]\n}\n");
         Out.Finish();
+    }
+
+    // Kept to the end: a comparison shows few, and stops at the first error.
+    void Message(const TReportMessage& message, bool oldSide) override {
+        TLineText element;
+        element.Append(message.IsError ? "{\"kind\": \"error\", \"text\": "
+                                       : "{\"kind\": \"warning\", \"text\": ");
+        AppendJsonString(element, message.Text);
+        element.Append(oldSide ? ", \"file\": \"old\", \"preset\": "
+                               : ", \"file\": \"new\", \"preset\": ");
+        element.Append(message.Preset ? std::to_string(*message.Preset) : std::string("null"));
+        element.Append('}');
+        Messages.push_back(std::move(element.Text));
     }
 
 private:
@@ -315,6 +336,7 @@ private:
 
     TReportOutput Out;
     size_t Presets = 0;
+    std::vector<std::string> Messages;
 };
 
 } // namespace

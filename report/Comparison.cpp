@@ -1,10 +1,8 @@
 #include "report/Comparison.h"
 
-#include "base/HeldNotices.h"
 #include "base/Numbers.h"
-#include "report/OldFileRecords.h"
 
-#include <exception>
+#include <array>
 #include <filesystem>
 #include <memory>
 
@@ -16,7 +14,7 @@ TPresetLabel LabelOf(const TPresetRecord& record) {
     return TPresetLabel{record.Number, record.Name};
 }
 
-// The model of both files, checked as the new one starts.
+// The model of both files, checked as the new one starts; named from either.
 class TModels {
 public:
     void Old(std::string_view model) { OldModel = model; }
@@ -125,6 +123,59 @@ struct TPick {
     }
 };
 
+// The presets of the old file, held as records until the new file is read.
+// Presets are matched by number (the k-th of a number with the k-th of the
+// same number), presets without a number by their order.
+class TOldPresets {
+public:
+    void Add(TPresetRecord&& record) {
+        Queues[Slot(record.Number)].push_back(Records.size());
+        Records.push_back(std::move(record));
+        Taken.push_back(false);
+    }
+    // The old preset that `now` matches, if any; each is matched once.
+    const TPresetRecord* Match(const TPresetRecord& now) {
+        const size_t slot = Slot(now.Number);
+        if (Next[slot] >= Queues[slot].size()) {
+            return nullptr;
+        }
+        const size_t index = Queues[slot][Next[slot]++];
+        Taken[index] = true;
+        return &Records[index];
+    }
+    // The old presets that no new one matched, in file order.
+    template <class TEach> void EachUnmatched(const TEach& each) const {
+        for (size_t i = 0; i < Records.size(); ++i) {
+            if (!Taken[i]) {
+                each(Records[i]);
+            }
+        }
+    }
+
+private:
+    // Numbers 0 to 254; the slot after them for presets without one.
+    static constexpr size_t Slots = 256;
+    static size_t Slot(std::optional<int32_t> number) {
+        return number && *number >= 0 && *number < static_cast<int32_t>(Slots) - 1
+                   ? static_cast<size_t>(*number)
+                   : Slots - 1;
+    }
+
+    std::vector<TPresetRecord> Records;
+    std::vector<bool> Taken;
+    std::array<std::vector<size_t>, Slots> Queues; // record indexes by number
+    std::array<size_t, Slots> Next{};
+};
+
+// A collector whose messages go to the comparison's writer too.
+TPresetCollector SideCollector(TPresetCollector::TOnPreset onPreset,
+                               std::function<void(std::string_view)> onModel,
+                               IComparisonWriter& writer, bool oldSide) {
+    return TPresetCollector(
+        std::move(onPreset), std::move(onModel),
+        [&writer, oldSide](const TReportMessage& message) { writer.Message(message, oldSide); });
+}
+
 } // namespace
 
 TCompareSide CompareSideOf(const std::string& operand) {
@@ -165,11 +216,13 @@ TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
         TPresetReport newReport(newNotifier, search);
         TPick oldPick{old.Preset ? old.Preset : now.Preset, old.Position, {}, {}, 0};
         TPick newPick{now.Preset ? now.Preset : old.Preset, now.Position, {}, {}, 0};
-        TPresetCollector oldReader([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
-                                   [&](std::string_view model) { models.Old(model); });
+        TPresetCollector oldReader =
+            SideCollector([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
+                          [&](std::string_view model) { models.Old(model); }, writer, true);
         oldReport.Emit(old.File, oldReader, decimalSeparator);
-        TPresetCollector newReader([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
-                                   [&](std::string_view model) { models.New(model); });
+        TPresetCollector newReader =
+            SideCollector([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
+                          [&](std::string_view model) { models.New(model); }, writer, false);
         newReport.Emit(now.File, newReader, decimalSeparator);
         const TPresetRecord& a =
             old.OnePreset() ? oldPick.Named(old.File) : oldPick.Matching(old.File);
@@ -179,36 +232,24 @@ TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
         return out.End(old, now);
     }
 
-    // Both files are read at once; the new file's messages wait for the old file's.
-    TOldFileRecords oldPresets(search, old.File, decimalSeparator);
-    THeldNotices newNotices;
-    std::exception_ptr newFailure;
-    try {
-        TPresetReport report(newNotices, search);
-        TPresetCollector newReader(
-            [&](TPresetRecord&& r) {
-                if (const TPresetRecord* partner = oldPresets.Match(r)) {
-                    out.Pair(*partner, r);
-                } else {
-                    out.OnlyNew(r);
-                }
-            },
-            [&](std::string_view model) {
-                models.Old(oldPresets.Model());
-                models.New(model);
-            });
-        report.Emit(now.File, newReader, decimalSeparator);
-    } catch (const TOldFileRecords::TFailed&) {
-        // Finish throws the old file's failure; as if the new file had not been read, its
-        // messages are not shown.
-    } catch (...) {
-        newFailure = std::current_exception();
-    }
-    oldPresets.Finish(oldNotifier);
-    newNotices.ShowThrough(newNotifier);
-    if (newFailure) {
-        std::rethrow_exception(newFailure);
-    }
+    // The old file to records first, then the new file compared as it is read.
+    TOldPresets oldPresets;
+    TPresetReport oldReport(oldNotifier, search);
+    TPresetCollector oldReader =
+        SideCollector([&](TPresetRecord&& r) { oldPresets.Add(std::move(r)); },
+                      [&](std::string_view model) { models.Old(model); }, writer, true);
+    oldReport.Emit(old.File, oldReader, decimalSeparator);
+    TPresetReport newReport(newNotifier, search);
+    TPresetCollector newReader = SideCollector(
+        [&](TPresetRecord&& r) {
+            if (const TPresetRecord* partner = oldPresets.Match(r)) {
+                out.Pair(*partner, r);
+            } else {
+                out.OnlyNew(r);
+            }
+        },
+        [&](std::string_view model) { models.New(model); }, writer, false);
+    newReport.Emit(now.File, newReader, decimalSeparator);
     oldPresets.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
     return out.End(old, now);
 }

@@ -51,6 +51,9 @@ public:
     virtual void Begin(std::string_view model) = 0;
     virtual void Preset(const TPresetDiff& diff) = 0;
     virtual void End(const TCompareTotals& totals) = 0;
+    // A message shown while a file was read (the old one when `oldSide`),
+    // at any time before End.
+    virtual void Message(const TReportMessage& /*message*/, bool /*oldSide*/) {}
 };
 
 // The presets of a file, as number and name, in file order.
@@ -63,9 +66,9 @@ std::vector<TPresetLabel> PresetLabels(TPresetReport& report, const std::string&
 // changed and new presets come in the new file's order, then the presets only
 // in the old file. When a side names one preset, that preset is compared with
 // the other side's preset of the same number, or its only preset. Messages of
-// the loads go to `oldNotifier` and `newNotifier`, the old file's first, on the
-// caller's thread. The old file's presets are held as records, the new file is
-// compared as it is read, at the same time.
+// the loads go to `oldNotifier` and `newNotifier`, the old file's first, and to
+// the writer. The old file is read first into records, then the new file is
+// compared as it is read.
 // Throws EDifferentModels, and std::runtime_error for a preset that a side
 // names but its file does not hold.
 TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,

@@ -2,46 +2,73 @@
 
 #include "report/ValueFormat.h"
 
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
 
 namespace {
 
-enum class TModuleKind { Other, Amp, Cabinet };
+TModuleKind KindOf(const TQvrComponent* component) {
+    if (component == nullptr) {
+        return TModuleKind::UnknownComponent;
+    }
+    if (component->Name == "Input") {
+        return TModuleKind::Input;
+    }
+    if (component->Name == "Output") {
+        return TModuleKind::Output;
+    }
+    if (component->Name == "Amp") {
+        return TModuleKind::Amp;
+    }
+    if (component->Name == "Cabinet") {
+        return TModuleKind::Cabinet;
+    }
+    return TModuleKind::Component;
+}
 
-// Starts a known module (inputs and outputs have no heading) and fills the
-// name slot of an amp or cabinet.
-TModuleKind StartModule(const TQvrComponent& component, int32_t componentId,
-                        TRenderContext& context) {
+// Starts the module: its heading (inputs, outputs and unknown components have
+// none) and the name slot of an amp or cabinet.
+std::optional<std::string_view> StartModule(const TQvrComponent* component, int32_t componentId,
+                                            TModuleKind kind, TRenderContext& context) {
     TRenderState& state = context.State;
-    if (component.Name == "Amp") {
+    TModule module;
+    module.Kind = kind;
+    module.Position = static_cast<int32_t>(state.ModulePositions.size());
+    module.Id = componentId;
+    TNameSlot slot = TNameSlot::None;
+    if (component != nullptr) {
+        module.Name = component->Name;
+    }
+    if (kind == TModuleKind::Amp) {
         ++state.AmpCount;
         const bool green = state.AmpCount == 1;
         state.SetNameSlot(green ? state.GreenAmpNameSlot : state.RedAmpNameSlot, componentId);
-        context.Sink.ModuleStart(green ? "Green Amp" : "Red Amp",
-                                 green ? TNameSlot::GreenAmp : TNameSlot::RedAmp);
-        return TModuleKind::Amp;
-    }
-    if (component.Name == "Cabinet") {
+        module.Heading = green ? "Green Amp" : "Red Amp";
+        slot = green ? TNameSlot::GreenAmp : TNameSlot::RedAmp;
+    } else if (kind == TModuleKind::Cabinet) {
         const bool green = state.AmpCount < 2;
         state.SetNameSlot(green ? state.GreenCabNameSlot : state.RedCabNameSlot, componentId);
-        context.Sink.ModuleStart(green ? "Green Cabinet" : "Red Cabinet",
-                                 green ? TNameSlot::GreenCabinet : TNameSlot::RedCabinet);
-        return TModuleKind::Cabinet;
+        module.Heading = green ? "Green Cabinet" : "Red Cabinet";
+        slot = green ? TNameSlot::GreenCabinet : TNameSlot::RedCabinet;
+    } else if (kind == TModuleKind::Component) {
+        module.Heading = component->Name == "Amplarium" ? std::string_view("Amp Channel")
+                                                        : std::string_view(component->Name);
     }
-    context.Sink.ModuleStart(component.Name == "Amplarium" ? std::string_view("Amp Channel")
-                                                           : std::string_view(component.Name),
-                             TNameSlot::None);
-    return TModuleKind::Other;
+    context.Builder.StartModule(module, slot);
+    return module.Heading;
 }
 
 // Adds the module's entry to the chain; the first amps and cabinets also
 // become the green and red channel modules that links name by colour.
-void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind, TRenderState& state) {
+void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind,
+                  std::optional<std::string_view> heading, TRenderState& state) {
     const uint32_t entry =
         static_cast<uint32_t>(componentId) * 65536u + static_cast<uint32_t>(typeIndex);
     state.ModulePositions.push_back(static_cast<int32_t>(entry));
+    state.ModuleHeadings.push_back(heading);
     const auto position = static_cast<int32_t>(state.ModulePositions.size() - 1);
     int32_t* green = nullptr;
     int32_t* red = nullptr;
@@ -61,15 +88,21 @@ void RecordModule(int32_t componentId, int32_t typeIndex, TModuleKind kind, TRen
     }
 }
 
-void EmitTypeLine(const TQvrComponent& component, int32_t typeIndex, TModuleKind kind,
-                  IReportSink& sink) {
-    if (kind != TModuleKind::Other || typeIndex < 0 ||
-        static_cast<size_t>(typeIndex) >= component.TypeNames.size()) {
+// The selected type: its name for the module, and a parameter of its own
+// when the configuration names types (not for amps and cabinets, whose
+// user-model name stands there).
+void AddType(const TQvrComponent& component, int32_t typeIndex, TModuleKind kind,
+             TPresetBuilder& builder) {
+    if (typeIndex < 0 || static_cast<size_t>(typeIndex) >= component.TypeNames.size()) {
         return;
     }
     const std::string& typeName = component.TypeNames[static_cast<size_t>(typeIndex)].Name;
-    if (!component.TypeLabel.empty() && !typeName.empty()) {
-        sink.Value(component.TypeLabel, typeName);
+    builder.CurrentModule().TypeName = typeName;
+    if (kind != TModuleKind::Amp && kind != TModuleKind::Cabinet && !component.TypeLabel.empty() &&
+        !typeName.empty()) {
+        TParameter type{component.TypeLabel, typeIndex, std::nullopt, typeName};
+        type.IsType = true;
+        builder.Parameter(type);
     }
 }
 
@@ -78,19 +111,17 @@ void EmitTypeLine(const TQvrComponent& component, int32_t typeIndex, TModuleKind
 void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
     const int32_t componentId = message.NextByte();
     const TQvrComponent* component = context.FindComponent(componentId);
-
-    TModuleKind kind = TModuleKind::Other;
-    if (component != nullptr && component->Name != "Input" && component->Name != "Output") {
-        kind = StartModule(*component, componentId, context);
-    }
+    const TModuleKind kind = KindOf(component);
+    const std::optional<std::string_view> heading =
+        StartModule(component, componentId, kind, context);
 
     message.NextByte(); // unused
     const int32_t typeId = ReadWord16(message);
     const int32_t count = message.NextByte();
+    context.Builder.CurrentModule().TypeId = typeId;
 
-    // The parameter sets of the module's current type, looked up once per record (into a
-    // list that keeps its room from record to record).
-    thread_local std::vector<const TQvrParamList*> typeParams;
+    // The parameter sets of the module's current type, looked up once per record.
+    std::vector<const TQvrParamList*>& typeParams = context.TypeParams;
     typeParams.clear();
     if (component != nullptr) {
         for (size_t t = 0; t < component->Types.Count(); ++t) {
@@ -102,14 +133,14 @@ void RenderComponent(TMidiSysEx& message, TRenderContext& context) {
     }
 
     if (count == 0) {
-        RecordModule(componentId, 0, kind, context.State);
+        RecordModule(componentId, 0, kind, heading, context.State);
     }
     for (int32_t i = 0; i < count; ++i) {
         const int32_t value = ReadVarValue(message);
         if (i == 0) {
-            RecordModule(componentId, value, kind, context.State);
+            RecordModule(componentId, value, kind, heading, context.State);
             if (component != nullptr) {
-                EmitTypeLine(*component, value, kind, context.Sink);
+                AddType(*component, value, kind, context.Builder);
             }
             continue;
         }

@@ -1,6 +1,9 @@
 #include "report/CsvSink.h"
 
+#include "report/JsonText.h" // AppendJsonNumber: the same locale-free numbers
 #include "report/Utf8Text.h"
+
+#include <charconv>
 
 namespace qvr {
 
@@ -9,78 +12,92 @@ namespace {
 const std::string_view RowEnd = "\r\n";
 
 // One field: quoted, with its quotes doubled, when it holds a comma, a quote
-// or a line end.
-template <class TOut> void AppendField(TOut& out, std::string_view text) {
+// or a line end. A text of the files (windows-1252) is converted to UTF-8, a
+// text that is UTF-8 already (`Utf8` true) goes in as it is.
+template <bool Utf8 = false, class TOut> void AppendField(TOut& out, std::string_view text) {
+    const auto put = [&out](std::string_view part) {
+        if constexpr (Utf8) {
+            out.Append(part);
+        } else {
+            AppendUtf8(out, part);
+        }
+    };
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        AppendUtf8(out, text);
+        put(text);
         return;
     }
     out.Append('"');
     size_t start = 0;
     for (size_t quote = text.find('"'); quote != std::string_view::npos;
          quote = text.find('"', start)) {
-        AppendUtf8(out, text.substr(start, quote + 1 - start));
+        put(text.substr(start, quote + 1 - start));
         out.Append('"');
         start = quote + 1;
     }
-    AppendUtf8(out, text.substr(start));
+    put(text.substr(start));
     out.Append('"');
 }
 
-std::string Fields(std::string_view before, std::string_view text) {
-    TLineText line;
-    line.Append(before);
-    AppendField(line, text);
-    line.Append(',');
-    return std::move(line.Text);
+template <class TOut> void AppendNumberField(TOut& out, std::optional<int32_t> number) {
+    if (number) {
+        AppendJsonNumber(out, *number);
+    }
+    out.Append(',');
 }
 
 } // namespace
 
-TCsvSink::TCsvSink(IByteTarget& target, std::string_view fileName)
-    : Out(target), File(Fields({}, fileName)), PresetFields(File + ",,"),
-      ModuleFields(PresetFields + ",") {
-    Out.Append("file,preset number,preset name,module,parameter,value");
+TCsvSink::TCsvSink(IByteTarget& target, std::string_view fileName) : Out(target) {
+    TLineText file;
+    AppendField<true>(file, FileNameUtf8(fileName));
+    file.Append(',');
+    File = std::move(file.Text);
+    Out.Append("file,preset number,preset name,module position,module kind,module heading,"
+               "module name,parameter,raw,value,text");
     Out.Append(RowEnd);
 }
 
-void TCsvSink::PresetHeading(std::string_view, std::optional<int32_t> number,
-                             std::string_view name) {
-    PresetFields = File + (number ? std::to_string(*number) : std::string()) + ",";
-    PresetFields = Fields(PresetFields, name);
-    ModuleFields = PresetFields + ",";
-}
-
-void TCsvSink::ModuleStart(std::string_view heading, TNameSlot slot) {
-    ModuleFields = Fields(PresetFields, heading);
-    if (slot != TNameSlot::None) {
-        SlotFields[static_cast<size_t>(slot)] = ModuleFields;
-        Out.MarkSlot(slot);
+void TCsvSink::Preset(const TPreset& preset, bool) {
+    TLineText fields;
+    fields.Append(File);
+    AppendNumberField(fields, preset.Number);
+    AppendField(fields, preset.Name);
+    fields.Append(',');
+    PresetFields = std::move(fields.Text);
+    if (preset.Modules.empty()) {
+        Out.Append(PresetFields, ",,,,,,,", RowEnd);
     }
-}
-
-void TCsvSink::Value(std::string_view name, std::string_view value) {
-    Out.Append(ModuleFields);
-    AppendField(Out, name);
-    Out.Append(',');
-    AppendField(Out, value);
-    Out.Append(RowEnd);
-}
-
-void TCsvSink::Line(std::string_view text) {
-    Out.Append(ModuleFields);
-    AppendField(Out, text);
-    Out.Append(',');
-    Out.Append(RowEnd);
-}
-
-void TCsvSink::UserModelName(TNameSlot slot, std::string_view name) {
-    TLineText row;
-    row.Append(SlotFields[static_cast<size_t>(slot)]);
-    row.Append("Name,");
-    AppendField(row, name);
-    row.Append(RowEnd);
-    Out.InsertAtSlot(slot, row.Text);
+    for (const TModule& module : preset.Modules) {
+        fields.Text.assign(PresetFields);
+        AppendNumberField(fields, module.Position);
+        fields.Append(ModuleKindName(module.Kind));
+        fields.Append(',');
+        AppendField(fields, module.Heading.value_or(std::string_view()));
+        fields.Append(',');
+        AppendField(fields, module.UserModelName.value_or(std::string_view()));
+        fields.Append(',');
+        ModuleFields = std::move(fields.Text);
+        const auto parameters = preset.ParametersOf(module);
+        if (parameters.empty()) {
+            Out.Append(ModuleFields, ",,,", RowEnd);
+        }
+        for (const TParameter& parameter : parameters) {
+            Out.Append(ModuleFields);
+            AppendField(Out, parameter.Name);
+            Out.Append(',');
+            AppendJsonNumber(Out, parameter.Raw);
+            Out.Append(',');
+            if (parameter.Number && std::isfinite(*parameter.Number)) {
+                AppendJsonNumber(Out, *parameter.Number);
+            } else {
+                AppendField(Out, parameter.Text);
+            }
+            Out.Append(',');
+            AppendField(Out, parameter.Text);
+            Out.Append(RowEnd);
+        }
+    }
+    Out.Settle();
 }
 
 } // namespace qvr

@@ -89,17 +89,8 @@ TMarkup MarkupOf(std::initializer_list<std::string_view> parts) {
 
 } // namespace
 
-THtmlSink::THtmlSink(IByteTarget& target, int32_t columnCount) : Out(target), Columns(columnCount) {
-    if (!IsColumnCountInRange(columnCount)) {
-        Held.emplace();
-    }
-}
-
-void THtmlSink::ReplayHeld() {
-    const TEventRecorder held = std::move(*Held);
-    Held.reset();
-    held.Replay(*this);
-}
+THtmlSink::THtmlSink(IByteTarget& target, int32_t columnCount)
+    : Out(target), Columns(columnCount) {}
 
 void THtmlSink::PadRow() {
     while (--CellsLeft > 0) {
@@ -138,20 +129,33 @@ void THtmlSink::PutLine(std::initializer_list<std::string_view> parts) {
     Out.Append(lineBreak ? std::string_view("<br>\n") : std::string_view("\n"));
 }
 
-void THtmlSink::ReportStart(std::string_view model) {
-    if (Held) {
-        Held->ReportStart(model);
-        return;
-    }
+void THtmlSink::ReportStart(std::string_view) {
     PutLine({TableStart});
 }
 
-void THtmlSink::PresetHeading(std::string_view model, std::optional<int32_t> number,
-                              std::string_view name) {
-    if (Held) {
+void THtmlSink::Preset(const TPreset& preset, bool headingFollows) {
+    if (!IsColumnCountInRange(Columns) && (preset.HasHeading || headingFollows)) {
         Columns = DefaultColumnCount;
-        ReplayHeld();
     }
+    if (preset.HasHeading) {
+        Heading(preset);
+    }
+    for (const TModule& module : preset.Modules) {
+        if (module.Heading) {
+            ModuleHeading(*module.Heading, module.UserModelName);
+        }
+        ForEachShownLine(preset, module, [this](const TShownLine& line) {
+            if (line.IsPair) {
+                Value(line.Name, line.Value);
+            } else {
+                PutLine({line.Name});
+            }
+        });
+    }
+    Out.Settle();
+}
+
+void THtmlSink::Heading(const TPreset& preset) {
     // The row of the presets before is padded; the cell that is open stays open.
     PadRow();
     CellsLeft = 1;
@@ -162,35 +166,25 @@ void THtmlSink::PresetHeading(std::string_view model, std::optional<int32_t> num
     // " #07": at least two digits.
     char digits[16] = {' ', '#', '0'};
     std::string_view numberText;
-    if (number) {
-        const auto shown = static_cast<unsigned>(*number);
+    if (preset.Number) {
+        const auto shown = static_cast<unsigned>(*preset.Number);
         char* const first = shown < 10 ? digits + 3 : digits + 2;
         numberText =
             std::string_view(digits, std::to_chars(first, std::end(digits), shown).ptr - digits);
     }
     PutLine({"<tr><th class=\"preset\" colspan=\"", columnText,
-             "\" bgcolor=#EEEEEE align=\"center\">", model, " Preset", numberText, "</th></tr>"});
+             "\" bgcolor=#EEEEEE align=\"center\">", preset.Model, " Preset", numberText,
+             "</th></tr>"});
     CellBreak();
     PutLine({"<b>Preset Name</b>"});
     // An escaped name holds no markup and the row is open.
     Out.Append(Indent);
-    AppendHtmlEscaped(Out, name);
+    AppendHtmlEscaped(Out, preset.Name);
     Out.Append("<br>\n");
 }
 
-void THtmlSink::ChainStart() {
-    if (Held) {
-        Held->ChainStart();
-        return;
-    }
-    Out.Settle();
-}
-
-void THtmlSink::ModuleStart(std::string_view heading, TNameSlot slot) {
-    if (Held) {
-        Held->ModuleStart(heading, slot);
-        return;
-    }
+void THtmlSink::ModuleHeading(std::string_view heading,
+                              std::optional<std::string_view> userModelName) {
     CellBreak();
     if (MayHoldMarkup(heading)) {
         PutLine({"<b>", heading, "</b>"});
@@ -198,16 +192,15 @@ void THtmlSink::ModuleStart(std::string_view heading, TNameSlot slot) {
         // The row is open after a cell break.
         Out.Append(Indent, "<b>", heading, "</b><br>\n");
     }
-    if (slot != TNameSlot::None) {
-        Out.MarkSlot(slot);
+    if (userModelName) {
+        // Under a module heading the row is always open.
+        Out.Append(Indent, "Name = ");
+        AppendHtmlEscaped(Out, *userModelName);
+        Out.Append("<br>\n");
     }
 }
 
 void THtmlSink::Value(std::string_view name, std::string_view value) {
-    if (Held) {
-        Held->Value(name, value);
-        return;
-    }
     if (MayHoldMarkup(name) || MayHoldMarkup(value)) {
         PutLine({name, " = ", value});
         return;
@@ -216,33 +209,7 @@ void THtmlSink::Value(std::string_view name, std::string_view value) {
                RowOpen ? std::string_view("<br>\n") : std::string_view("\n"));
 }
 
-void THtmlSink::Line(std::string_view text) {
-    if (Held) {
-        Held->Line(text);
-        return;
-    }
-    PutLine({text});
-}
-
-void THtmlSink::UserModelName(TNameSlot slot, std::string_view name) {
-    if (Held) {
-        Held->UserModelName(slot, name);
-        return;
-    }
-    // Under a module heading the row is always open. The line's room is kept
-    // from name to name.
-    NameLine.Text.clear();
-    NameLine.Append(Indent);
-    NameLine.Append("Name = ");
-    AppendHtmlEscaped(NameLine, name);
-    NameLine.Append("<br>\n");
-    Out.InsertAtSlot(slot, NameLine.Text);
-}
-
 void THtmlSink::ReportEnd() {
-    if (Held) {
-        ReplayHeld(); // no preset heading came: the count stays as given
-    }
     Out.Append(CellEnd);
     PadRow();
     if (RowOpen) {

@@ -3,39 +3,97 @@
 #include "report/JsonText.h"
 #include "report/Utf8Text.h"
 
-#include <cstdio>
+#include <string>
 
 namespace qvr {
 
 namespace {
 
-template <class TOut> void AppendPair(TOut& out, std::string_view name, std::string_view value) {
-    out.Append("\n            {\"name\": ");
-    AppendJsonString(out, name);
+template <class TOut> void AppendNumberOrNull(TOut& out, const std::optional<int32_t>& number) {
+    if (number) {
+        AppendJsonNumber(out, *number);
+    } else {
+        out.Append("null");
+    }
+}
+
+template <class TOut>
+void AppendStringOrNull(TOut& out, const std::optional<std::string_view>& text) {
+    if (text) {
+        AppendJsonString(out, *text);
+    } else {
+        out.Append("null");
+    }
+}
+
+// "raw", "value" (its number when it has one, else its text) and "text".
+template <class TOut>
+void AppendValueFields(TOut& out, int32_t raw, const std::optional<double>& number,
+                       std::string_view text) {
+    out.Append("\"raw\": ");
+    AppendJsonNumber(out, raw);
     out.Append(", \"value\": ");
-    AppendJsonString(out, value);
+    if (number && std::isfinite(*number)) {
+        AppendJsonNumber(out, *number);
+    } else {
+        AppendJsonString(out, text);
+    }
+    out.Append(", \"text\": ");
+    AppendJsonString(out, text);
+}
+
+template <class TOut> void AppendValue(TOut& out, const TValue& value) {
+    out.Append('{');
+    AppendValueFields(out, value.Raw, value.Number, value.Text);
     out.Append('}');
+}
+
+std::string_view TargetName(TLinkTarget target) {
+    switch (target) {
+    case TLinkTarget::Parameter:
+        return "parameter";
+    case TLinkTarget::ParameterIndex:
+        return "parameter index";
+    case TLinkTarget::BeyondChain:
+        return "beyond chain";
+    }
+    return "beyond chain";
 }
 
 } // namespace
 
-void TJsonSink::Message(std::string_view kind, std::string_view text) {
+TJsonSink::TJsonSink(IByteTarget& target, const TDocumentSource& source)
+    : Out(target), Source(source) {}
+
+void TJsonSink::Message(const TReportMessage& message) {
     TLineText element;
     element.Append(MessageCount++ > 0 ? ",\n    {\"kind\": " : "\n    {\"kind\": ");
-    AppendJsonString(element, kind);
+    element.Append(message.IsError ? "\"error\"" : "\"warning\"");
     element.Append(", \"text\": ");
-    AppendJsonString(element, text);
+    AppendJsonString(element, message.Text);
+    element.Append(", \"preset\": ");
+    if (message.Preset) {
+        element.Append(std::to_string(*message.Preset));
+    } else {
+        element.Append("null");
+    }
     element.Append('}');
     Messages.Put(element.Text);
 }
 
-void TJsonSink::Head(std::optional<std::string_view> model) {
+void TJsonSink::Head(const std::string_view* model) {
     if (HeadWritten) {
         return;
     }
     HeadWritten = true;
-    Out.Append("{\n  \"model\": ");
-    if (model) {
+    Out.Append("{\n  \"format\": \"qvr-presets\",\n  \"version\": 2,\n  \"tool\": {\"name\": ");
+    AppendJsonText<true>(Out, Source.Tool);
+    Out.Append(", \"version\": ");
+    AppendJsonText<true>(Out, Source.ToolVersion);
+    Out.Append("},\n  \"file\": ");
+    AppendJsonText<true>(Out, FileNameUtf8(Source.File));
+    Out.Append(",\n  \"model\": ");
+    if (model != nullptr) {
         AppendJsonString(Out, *model);
     } else {
         Out.Append("null");
@@ -43,113 +101,93 @@ void TJsonSink::Head(std::optional<std::string_view> model) {
     Out.Append(",\n  \"presets\": [");
 }
 
-void TJsonSink::CloseModule() {
-    if (ModuleOpen) {
-        Out.Append("\n          ]\n        }");
-        ModuleOpen = false;
-    }
-}
-
-void TJsonSink::ClosePreset() {
-    CloseModule();
-    if (PresetOpen) {
-        Out.Append("\n      ]\n    }");
-        PresetOpen = false;
-    }
-}
-
-void TJsonSink::OpenPreset(std::optional<int32_t> number, std::optional<std::string_view> name) {
-    Head(std::nullopt);
-    ClosePreset();
-    Out.Append(PresetCount++ > 0 ? ",\n    {\n      \"number\": " : "\n    {\n      \"number\": ");
-    Out.Append(number ? std::to_string(*number) : std::string("null"));
-    Out.Append(",\n      \"name\": ");
-    if (name) {
-        AppendJsonString(Out, *name);
-    } else {
-        Out.Append("null");
-    }
-    Out.Append(",\n      \"modules\": [");
-    PresetOpen = true;
-    ModuleCount = 0;
-}
-
-void TJsonSink::OpenModule(std::optional<std::string_view> heading, TNameSlot slot) {
-    if (!PresetOpen) {
-        OpenPreset(std::nullopt, std::nullopt);
-    }
-    CloseModule();
-    Out.Append(ModuleCount++ > 0 ? ",\n        {\n          \"heading\": "
-                                 : "\n        {\n          \"heading\": ");
-    if (heading) {
-        AppendJsonString(Out, *heading);
-    } else {
-        Out.Append("null");
-    }
-    Out.Append(",\n          \"lines\": [");
-    ModuleOpen = true;
-    LineCount = 0;
-    ModuleSlot = slot;
-    if (slot != TNameSlot::None) {
-        Out.MarkSlot(slot);
-        SlotHasLines[static_cast<size_t>(slot)] = false;
-    }
-}
-
-void TJsonSink::LineStart() {
-    if (!ModuleOpen) {
-        OpenModule(std::nullopt, TNameSlot::None);
-    }
-    if (LineCount++ > 0) {
-        Out.Append(',');
-    }
-    if (ModuleSlot != TNameSlot::None) {
-        SlotHasLines[static_cast<size_t>(ModuleSlot)] = true;
-    }
-}
-
 void TJsonSink::ReportStart(std::string_view model) {
-    Head(model);
+    Head(&model);
 }
 
-void TJsonSink::PresetHeading(std::string_view, std::optional<int32_t> number,
-                              std::string_view name) {
-    OpenPreset(number, name);
-}
-
-void TJsonSink::ModuleStart(std::string_view heading, TNameSlot slot) {
-    OpenModule(heading, slot);
-}
-
-void TJsonSink::Value(std::string_view name, std::string_view value) {
-    LineStart();
-    AppendPair(Out, name, value);
-}
-
-void TJsonSink::Line(std::string_view text) {
-    LineStart();
-    Out.Append("\n            {\"text\": ");
-    AppendJsonString(Out, text);
-    Out.Append('}');
-}
-
-void TJsonSink::UserModelName(TNameSlot slot, std::string_view name) {
-    if (!Out.HasMark(slot)) {
-        return;
+void TJsonSink::Preset(const TPreset& preset, bool) {
+    Head(nullptr);
+    Out.Append(PresetCount++ > 0 ? ",\n    {\n      \"number\": " : "\n    {\n      \"number\": ");
+    AppendNumberOrNull(Out, preset.Number);
+    Out.Append(",\n      \"name\": ");
+    AppendStringOrNull(Out, preset.HasHeading ? std::optional(preset.Name) : std::nullopt);
+    Out.Append(",\n      \"header\": ");
+    Out.Append(preset.HasHeading ? "true" : "false");
+    Out.Append(",\n      \"modules\": [");
+    for (size_t i = 0; i < preset.Modules.size(); ++i) {
+        Out.Append(i > 0 ? ",\n        {" : "\n        {");
+        Module(preset, preset.Modules[i]);
+        Out.Append("\n        }");
     }
-    TLineText element;
-    AppendPair(element, "Name", name);
-    if (SlotHasLines[static_cast<size_t>(slot)]) {
-        element.Append(',');
+    Out.Append(preset.Modules.empty() ? "]\n    }" : "\n      ]\n    }");
+    Out.Settle();
+}
+
+void TJsonSink::Module(const TPreset& preset, const TModule& module) {
+    Out.Append("\n          \"position\": ");
+    AppendNumberOrNull(Out, module.Position);
+    Out.Append(", \"kind\": \"", ModuleKindName(module.Kind), "\", \"id\": ");
+    AppendJsonNumber(Out, module.Id);
+    Out.Append(", \"name\": ");
+    AppendStringOrNull(Out, module.Name.empty() ? std::nullopt : std::optional(module.Name));
+    Out.Append(",\n          \"type_id\": ");
+    AppendNumberOrNull(Out, module.TypeId);
+    Out.Append(", \"type_name\": ");
+    AppendStringOrNull(Out,
+                       module.TypeName.empty() ? std::nullopt : std::optional(module.TypeName));
+    Out.Append(",\n          \"heading\": ");
+    AppendStringOrNull(Out, module.Heading);
+    Out.Append(", \"user_model_name\": ");
+    AppendStringOrNull(Out, module.UserModelName);
+    Out.Append(",\n          \"parameters\": [");
+    const auto parameters = preset.ParametersOf(module);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const TParameter& parameter = parameters[i];
+        Out.Append(i > 0 ? ",\n            {\"name\": " : "\n            {\"name\": ");
+        AppendJsonString(Out, parameter.Name);
+        Out.Append(", ");
+        AppendValueFields(Out, parameter.Raw, parameter.Number, parameter.Text);
+        Out.Append('}');
     }
-    Out.InsertAtSlot(slot, element.Text);
+    Out.Append(parameters.empty() ? "],\n          \"links\": ["
+                                  : "\n          ],\n          \"links\": [");
+    const auto links = preset.LinksOf(module);
+    for (size_t i = 0; i < links.size(); ++i) {
+        const TLink& link = links[i];
+        Out.Append(i > 0 ? ",\n            {\"index\": " : "\n            {\"index\": ");
+        AppendJsonNumber(Out, link.Index);
+        Out.Append(", \"target\": \"", TargetName(link.Target), "\", \"module\": {\"position\": ");
+        AppendJsonNumber(Out, link.Position);
+        Out.Append(", \"heading\": ");
+        AppendStringOrNull(Out, link.ModuleHeading);
+        Out.Append("},\n             \"parameter\": ");
+        AppendStringOrNull(Out, link.Target == TLinkTarget::Parameter
+                                    ? std::optional(link.Parameter)
+                                    : std::nullopt);
+        Out.Append(", \"parameter_index\": ");
+        AppendJsonNumber(Out, link.ParameterIndex);
+        Out.Append(",\n             \"max\": ");
+        AppendValue(Out, link.Max);
+        Out.Append(", \"min\": ");
+        AppendValue(Out, link.Min);
+        Out.Append('}');
+    }
+    Out.Append(links.empty() ? "],\n          \"notes\": ["
+                             : "\n          ],\n          \"notes\": [");
+    const auto notes = preset.NotesOf(module);
+    for (size_t i = 0; i < notes.size(); ++i) {
+        Out.Append(i > 0 ? ",\n            {\"text\": " : "\n            {\"text\": ");
+        AppendJsonString(Out, notes[i].Text);
+        Out.Append(", \"after_links\": ");
+        AppendJsonNumber(Out, notes[i].AfterLinks);
+        Out.Append('}');
+    }
+    Out.Append(notes.empty() ? "]" : "\n          ]");
 }
 
 void TJsonSink::ReportEnd() {
-    Head(std::nullopt);
-    ClosePreset();
+    Head(nullptr);
     Out.Append(PresetCount > 0 ? "\n  ],\n  \"messages\": [" : "],\n  \"messages\": [");
-    Out.Settle();
     Out.Finish();
     // The messages follow the presets in the same output.
     struct TForward : IByteTarget {

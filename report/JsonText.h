@@ -2,25 +2,30 @@
 
 #include "report/Utf8Text.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
 
 namespace qvr {
 
-// A JSON string: quotes, backslashes and control characters escaped, the
-// text converted to UTF-8.
-template <class TOut> void AppendJsonString(TOut& out, std::string_view text) {
+// A JSON string: quotes, backslashes and control characters escaped; a text
+// from the files (windows-1252) is converted to UTF-8 on the way, a text that
+// is UTF-8 already (`Utf8` true) goes in as it is.
+template <bool Utf8, class TOut> void AppendJsonText(TOut& out, std::string_view text) {
     out.Append('"');
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<uint8_t>(text[i]);
-        if (byte >= 0x20 && byte != '"' && byte != '\\') {
+        if (byte >= 0x20 && byte != '"' && byte != '\\' && (Utf8 || byte < 0x80)) {
             continue;
         }
-        AppendUtf8(out, text.substr(start, i - start));
+        out.Append(text.substr(start, i - start));
         start = i + 1;
-        if (byte == '"' || byte == '\\') {
+        if (byte >= 0x80) {
+            AppendUtf8(out, text.substr(i, 1));
+        } else if (byte == '"' || byte == '\\') {
             out.Append('\\');
             out.Append(static_cast<char>(byte));
         } else if (byte == '\n') {
@@ -31,8 +36,31 @@ template <class TOut> void AppendJsonString(TOut& out, std::string_view text) {
             out.Append(escape);
         }
     }
-    AppendUtf8(out, text.substr(start));
+    out.Append(text.substr(start));
     out.Append('"');
+}
+
+// A text of the files (windows-1252) as a JSON string.
+template <class TOut> void AppendJsonString(TOut& out, std::string_view text) {
+    AppendJsonText<false>(out, text);
+}
+
+// A JSON number, the same whatever the locale: whole numbers as integers,
+// others in the shortest form that reads back as the same double; a value
+// JSON cannot hold (infinite, not a number) as null.
+template <class TOut> void AppendJsonNumber(TOut& out, double value) {
+    if (!std::isfinite(value)) {
+        out.Append("null");
+        return;
+    }
+    char text[32];
+    std::to_chars_result end{};
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        end = std::to_chars(text, text + sizeof text, static_cast<long long>(value));
+    } else {
+        end = std::to_chars(text, text + sizeof text, value);
+    }
+    out.Append(std::string_view(text, static_cast<size_t>(end.ptr - text)));
 }
 
 } // namespace qvr

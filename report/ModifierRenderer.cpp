@@ -3,6 +3,7 @@
 #include "report/ValueFormat.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace qvr {
@@ -20,11 +21,12 @@ const int32_t NoLink = 255;
 // link, "<ordinal> linked ..." otherwise.
 struct TLinkWording {
     bool Single;
-    std::string Ordinal;
+    std::string_view Ordinal;
 
-    // `text` starts in lower case ("linked param = "). The line is written
-    // into `line`, whose room is kept from link to link.
-    std::string_view Lead(std::string_view text, std::string& line) const {
+    // `text` starts in lower case ("linked param"); the line's name is kept
+    // with the preset.
+    std::string_view Lead(std::string_view text, TRenderContext& context) const {
+        std::string& line = context.Scratch;
         line.clear();
         if (Single) {
             line.push_back(static_cast<char>(text[0] - 'a' + 'A'));
@@ -32,22 +34,11 @@ struct TLinkWording {
         } else {
             line.append(Ordinal).append(" ").append(text);
         }
-        return line;
+        return context.Builder.Store(line);
     }
 };
 
-// Room for the lines of links, kept from link to link.
-struct TLinkText {
-    std::string Lead;
-    std::string Value;
-};
-
-TLinkText& LinkText() {
-    thread_local TLinkText text;
-    return text;
-}
-
-std::string OrdinalWord(int32_t link) {
+std::string_view OrdinalWord(int32_t link) {
     static const std::array<const char*, 8> words = {"1st", "2nd", "3rd", "4th",
                                                      "5th", "6th", "7th", "8th"};
     return link < 8 ? words[static_cast<size_t>(link)] : "";
@@ -95,17 +86,28 @@ bool IsChannelModule(int32_t position, const TRenderState& state) {
            position == state.RedCabPos || position == state.GreenCabPos;
 }
 
+// A raw number as a value without a parameter to show it.
+TValue RawValue(int32_t raw, TRenderContext& context) {
+    return TValue{raw, raw, context.Builder.Store(std::to_string(raw))};
+}
+
+void AddLine(TLink& link, std::string_view name, std::string_view value) {
+    link.Shown[link.ShownCount++] = TLink::TLinkLine{name, value};
+}
+
 // A link to a module of the recorded chain.
-void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t position,
+void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, TLink& link,
                            const TLinkWording& wording) {
+    const int32_t position = link.Position;
     const auto entry =
         static_cast<uint32_t>(context.State.ModulePositions[static_cast<size_t>(position)]);
     const auto componentId = static_cast<int32_t>(entry >> 16);
     int32_t typeIndex = static_cast<int32_t>(entry & 0xFFFFu);
     const TQvrComponent* component = context.FindComponent(componentId);
     const std::string_view label = ModuleLabel(position, component, context.State);
-    TLinkText& text = LinkText();
+    link.ModuleHeading = context.State.ModuleHeadings[static_cast<size_t>(position)];
     const int32_t paramIndex = message.NextByte() - 1;
+    link.ParameterIndex = paramIndex;
 
     // A module the configuration does not know has no type names at all.
     const size_t typeNameCount = component != nullptr ? component->TypeNames.size() : 0;
@@ -117,44 +119,66 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
         context.Notifier.ShowWarning(LinkOutOfRangeWarning);
         ReadVarValue(message);
         ReadVarValue(message);
-        context.Sink.Line(wording.Lead("linked param undefined", text.Lead));
+        context.Builder.Note(wording.Lead("linked param undefined", context));
         return;
     }
 
+    std::string& target = context.Scratch;
     const TQvrParam* param = FindLinkedParam(*component, typeIndex, paramIndex);
     if (param != nullptr) {
-        text.Value.assign(label).append(" ").append(param->Name);
-        context.Sink.Value(wording.Lead("linked param", text.Lead), text.Value);
-        context.Sink.Value("Max", ParamValueText(*param, ReadVarValue(message), context));
-        context.Sink.Value("Min", ParamValueText(*param, ReadVarValue(message), context));
-        return;
+        link.Target = TLinkTarget::Parameter;
+        link.Parameter = param->Name;
+        const std::string_view lead = wording.Lead("linked param", context);
+        target.assign(label).append(" ").append(param->Name);
+        AddLine(link, lead, context.Builder.Store(target));
+        link.Max = ParamValue(*param, ReadVarValue(message), context);
+        link.Min = ParamValue(*param, ReadVarValue(message), context);
+        AddLine(link, "Max", link.Max.Text);
+        AddLine(link, "Min", link.Min.Text);
+    } else {
+        link.Target = TLinkTarget::ParameterIndex;
+        const std::string_view lead = wording.Lead("linked param index", context);
+        target.assign(label).append(" ").append(std::to_string(paramIndex));
+        AddLine(link, lead, context.Builder.Store(target));
+        link.Max = RawValue(ReadVarValue(message), context);
+        link.Min = RawValue(ReadVarValue(message), context);
+        AddLine(link, "Max val", link.Max.Text);
+        AddLine(link, "Min val", link.Min.Text);
     }
-    text.Value.assign(label).append(" ").append(std::to_string(paramIndex));
-    context.Sink.Value(wording.Lead("linked param index", text.Lead), text.Value);
-    context.Sink.Value("Max val", std::to_string(ReadVarValue(message)));
-    context.Sink.Value("Min val", std::to_string(ReadVarValue(message)));
+    context.Builder.Link(link);
 }
 
 // A link whose module position lies beyond the recorded chain: raw numbers.
-void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int32_t position,
-                               int32_t link, const TLinkWording& wording) {
-    std::string& lead = LinkText().Lead;
-    context.Sink.Value(wording.Lead("linked param module position", lead),
-                       std::to_string(position));
-    context.Sink.Value(wording.Lead("linked param index", lead),
-                       std::to_string(message.NextByte()));
-    const std::string prefix = "Param " + std::to_string(link);
-    context.Sink.Value(prefix + " max val", std::to_string(ReadVarValue(message)));
-    context.Sink.Value(prefix + " min val", std::to_string(ReadVarValue(message)));
+void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, TLink& link,
+                               const TLinkWording& wording) {
+    link.Target = TLinkTarget::BeyondChain;
+    AddLine(link, wording.Lead("linked param module position", context),
+            context.Builder.Store(std::to_string(link.Position)));
+    const int32_t paramByte = message.NextByte();
+    link.ParameterIndex = paramByte - 1;
+    AddLine(link, wording.Lead("linked param index", context),
+            context.Builder.Store(std::to_string(paramByte)));
+    link.Max = RawValue(ReadVarValue(message), context);
+    link.Min = RawValue(ReadVarValue(message), context);
+    const std::string prefix = "Param " + std::to_string(link.Index);
+    AddLine(link, context.Builder.Store(prefix + " max val"), link.Max.Text);
+    AddLine(link, context.Builder.Store(prefix + " min val"), link.Min.Text);
+    context.Builder.Link(link);
 }
 
 } // namespace
 
 void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
-    const TQvrModifier* modifier = context.Config.FindModifierById(message.NextByte());
+    const int32_t modifierId = message.NextByte();
+    const TQvrModifier* modifier = context.Config.FindModifierById(modifierId);
+    TModule module;
+    module.Kind = modifier != nullptr ? TModuleKind::Modifier : TModuleKind::UnknownModifier;
+    module.Id = modifierId;
     if (modifier != nullptr) {
-        context.Sink.ModuleStart(modifier->Name, TNameSlot::None);
+        module.Name = modifier->Name;
+        module.Heading = module.Name;
     }
+    context.Builder.StartModule(module, TNameSlot::None);
 
     const int32_t valueCount = message.NextByte();
     for (int32_t i = 0; i < valueCount; ++i) {
@@ -165,19 +189,23 @@ void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
     }
 
     const int32_t linkCount = message.NextByte();
-    for (int32_t link = 0; link < linkCount; ++link) {
-        const TLinkWording wording{linkCount == 1, OrdinalWord(link)};
-        const int32_t position = message.NextByte();
-        if (position == NoLink) {
-            context.Sink.Line(wording.Single ? "No link" : "No " + wording.Ordinal + " link");
+    context.Builder.CurrentModule().LinksGiven = linkCount;
+    for (int32_t index = 0; index < linkCount; ++index) {
+        const TLinkWording wording{linkCount == 1, OrdinalWord(index)};
+        TLink link;
+        link.Index = index;
+        link.Position = message.NextByte();
+        if (link.Position == NoLink) {
+            context.Builder.Note(wording.Single ? std::string("No link")
+                                                : "No " + std::string(wording.Ordinal) + " link");
             message.NextByte();
             ReadVarValue(message);
             ReadVarValue(message);
-        } else if (position >= 0 &&
-                   static_cast<size_t>(position) < context.State.ModulePositions.size()) {
-            RenderKnownModuleLink(message, context, position, wording);
+        } else if (link.Position >= 0 &&
+                   static_cast<size_t>(link.Position) < context.State.ModulePositions.size()) {
+            RenderKnownModuleLink(message, context, link, wording);
         } else {
-            RenderUnknownPositionLink(message, context, position, link, wording);
+            RenderUnknownPositionLink(message, context, link, wording);
         }
     }
 }

@@ -38,7 +38,7 @@ std::string ReadName(TMidiSysEx& message) {
 
 TPresetAssembler::TPresetAssembler(TRenderContext& context, uint8_t productId, int32_t& columnCount)
     : Context(context), ModelTitle(ModelName(productId)), ColumnCount(columnCount) {
-    Context.Sink.ReportStart(ModelTitle);
+    Context.Builder.ReportStart(ModelTitle);
 }
 
 void TPresetAssembler::HandleBody(TMidiSysEx& message, uint8_t messageId) {
@@ -82,17 +82,16 @@ void TPresetAssembler::PresetHeader(TMidiSysEx& message) {
     if (!IsColumnCountInRange(ColumnCount)) {
         ColumnCount = DefaultColumnCount;
     }
-    Context.Sink.PresetHeading(
+    Context.Builder.PresetHeading(
         ModelTitle, number >= FirstUnnumbered ? std::nullopt : std::optional(number), name);
 }
 
 void TPresetAssembler::Components(TMidiSysEx& message) {
     // Each preset's chain stands on its own: links and user-model names refer
-    // to the modules of this message only. No name can go above this point
-    // any more, so the lines so far are packed away.
+    // to the modules of this message only.
     Context.State.ResetPositions();
     Context.State.ResetNameSlots();
-    Context.Sink.ChainStart();
+    Context.Builder.ChainStart();
 
     SkipBytes(message, 3); // unused
     const int32_t count = message.NextByte();
@@ -116,7 +115,7 @@ void TPresetAssembler::UserModel(TMidiSysEx& message) {
     const std::string name = ReadName(message);
 
     if (const TNameSlot slot = Context.State.TakeNameSlot(componentId); slot != TNameSlot::None) {
-        Context.Sink.UserModelName(slot, name);
+        Context.Builder.UserModelName(slot, name);
     }
     SkipBytes(message, ReadWord16(message)); // the model data, after its length
 }
@@ -142,7 +141,7 @@ void TPresetAssembler::PairLists(TMidiSysEx& message) {
 }
 
 void TPresetAssembler::Unknown(uint8_t messageId) {
-    Context.Sink.Line("*** UNKNOWN datum " + HexId(messageId) + " ***");
+    Context.Builder.Note("*** UNKNOWN datum " + HexId(messageId) + " ***");
 }
 
 } // namespace qvr

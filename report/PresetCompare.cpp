@@ -81,8 +81,19 @@ void Walk(size_t n, size_t m, const std::vector<std::pair<size_t, size_t>>& matc
     }
 }
 
+// How the changes of a module's lines name it: by its heading; the lines of a
+// module without one (Input, Output) stand without a module.
 std::optional<std::string> ModuleName(const TRecordModule& module) {
     return module.Heading ? std::optional<std::string>(*module.Heading) : std::nullopt;
+}
+
+// How a module added or removed is named: by its heading, else by the
+// configuration's name for it.
+std::optional<std::string> ModuleLabel(const TRecordModule& module) {
+    if (module.Heading) {
+        return std::string(*module.Heading);
+    }
+    return module.Label.empty() ? std::nullopt : std::optional<std::string>(module.Label);
 }
 
 TChange LineChange(TChange::TKind kind, const TRecordModule& module, const TRecordLine& line) {
@@ -126,6 +137,7 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
     TRecordReader b(now);
     std::optional<std::string_view> module;
     for (;;) {
+        // Entries match when their kind and name do; modules also by key.
         const bool more = a.Next();
         if (more != b.Next()) {
             return false;
@@ -133,11 +145,13 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
         if (!more) {
             return true;
         }
-        if (a.Kind != b.Kind || a.Name != b.Name) {
+        if (a.Kind != b.Kind || a.Name != b.Name || (a.Kind != TKind::Pair && a.Value != b.Value)) {
             return false;
         }
         if (a.Kind == TKind::Module) {
             module = a.Name;
+        } else if (a.Kind == TKind::HeadlessModule) {
+            module.reset();
         } else if (a.Kind == TKind::Pair && a.Value != b.Value) {
             changes.push_back(TChange{TChange::TKind::ValueChanged,
                                       module ? std::optional<std::string>(*module) : std::nullopt,
@@ -157,16 +171,18 @@ std::vector<TChange> ComparePresets(const TPresetRecord& old, const TPresetRecor
     changes.clear();
     const std::vector<TRecordModule> a = RecordModules(old);
     const std::vector<TRecordModule> b = RecordModules(now);
-    const auto same = [&](size_t i, size_t j) { return a[i].Heading == b[j].Heading; };
+    const auto same = [&](size_t i, size_t j) {
+        return a[i].Key == b[j].Key && a[i].Heading == b[j].Heading;
+    };
     Walk(
         a.size(), b.size(), Align(a.size(), b.size(), same),
         [&](size_t i) {
             changes.push_back(
-                TChange{TChange::TKind::ModuleRemoved, ModuleName(a[i]), {}, {}, {}, true});
+                TChange{TChange::TKind::ModuleRemoved, ModuleLabel(a[i]), {}, {}, {}, true});
         },
         [&](size_t j) {
             changes.push_back(
-                TChange{TChange::TKind::ModuleAdded, ModuleName(b[j]), {}, {}, {}, true});
+                TChange{TChange::TKind::ModuleAdded, ModuleLabel(b[j]), {}, {}, {}, true});
         },
         [&](size_t i, size_t j) { CompareLines(a[i], b[j], changes); });
     return changes;

@@ -19,7 +19,10 @@ struct TChange {
         LineRemoved,   // the line (Name = Old, or the whole line Name) only in the old preset
     };
     TKind Kind;
-    std::optional<std::string> Module; // none: the lines before a preset's first module
+    // The module's heading; for a module added or removed without one, the
+    // configuration's name for it. None: a module without heading (Input,
+    // Output, the lines before a preset's first module).
+    std::optional<std::string> Module;
     std::string Name;
     std::string Old;
     std::string New;
@@ -46,10 +49,11 @@ struct TPresetDiff {
     bool Renamed() const { return Old && New && Old->Name != New->Name; }
 };
 
-// The differences of the modules of two presets: modules are matched by heading
-// in chain order, their lines by name (whole lines by text) in order; a line of
-// a matched pair whose value differs is a changed value. The names of the
-// presets are not looked at.
+// The differences of the modules of two presets: modules are matched in chain
+// order by what they are (kind, the configuration's id and heading; Input and
+// Output are modules of their own), their lines by name (whole lines by text)
+// in order; a line of a matched pair whose value differs is a changed value.
+// The names of the presets are not looked at.
 std::vector<TChange> ComparePresets(const TPresetRecord& old, const TPresetRecord& now);
 
 } // namespace qvr

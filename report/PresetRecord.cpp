@@ -11,6 +11,7 @@ namespace {
 // The entries of a record's body: a kind byte, then each text as its length
 // (7 bits a byte, lowest first, bit 7 set on all but the last) and its bytes.
 const char ModuleEntry = static_cast<char>(TRecordReader::TKind::Module);
+const char HeadlessModuleEntry = static_cast<char>(TRecordReader::TKind::HeadlessModule);
 const char PairEntry = static_cast<char>(TRecordReader::TKind::Pair);
 const char LineEntry = static_cast<char>(TRecordReader::TKind::Line);
 
@@ -24,7 +25,7 @@ char* PutText(char* out, std::string_view text) {
         length >>= 7;
     }
     *out++ = static_cast<char>(length);
-    std::memcpy(out, text.data(), text.size());
+    std::copy(text.begin(), text.end(), out); // an empty text may have no data at all
     return out + text.size();
 }
 
@@ -40,12 +41,6 @@ template <class... TTexts> void AppendEntry(std::string& body, char kind, TTexts
     *out++ = kind;
     ((out = PutText(out, texts)), ...);
     body.append(begin, static_cast<size_t>(out - begin));
-}
-
-std::string PairEntryText(std::string_view name, std::string_view value) {
-    std::string entry;
-    AppendEntry(entry, PairEntry, name, value);
-    return entry;
 }
 
 } // namespace
@@ -70,105 +65,60 @@ bool TRecordReader::Next() {
     }
     Kind = static_cast<TKind>(Body[At++]);
     Name = ReadText();
-    Value = Kind == TKind::Pair ? ReadText() : std::string_view();
+    Value = Kind == TKind::Line ? std::string_view() : ReadText();
     return true;
 }
 
 std::vector<TRecordModule> RecordModules(const TPresetRecord& record) {
+    using TKind = TRecordReader::TKind;
     std::vector<TRecordModule> modules;
     TRecordReader entry(record.Body);
     while (entry.Next()) {
-        if (entry.Kind == TRecordReader::TKind::Module) {
-            modules.push_back(TRecordModule{entry.Name, {}});
+        if (entry.Kind == TKind::Module || entry.Kind == TKind::HeadlessModule) {
+            modules.push_back(TRecordModule{entry.Kind == TKind::Module ? std::optional(entry.Name)
+                                                                        : std::nullopt,
+                                            entry.Value,
+                                            entry.Name,
+                                            {}});
             continue;
         }
         if (modules.empty()) {
-            modules.emplace_back();
+            modules.emplace_back(); // not written so, but a body may say it
         }
         modules.back().Lines.push_back(
-            TRecordLine{entry.Name, entry.Value, entry.Kind == TRecordReader::TKind::Pair});
+            TRecordLine{entry.Name, entry.Value, entry.Kind == TKind::Pair});
     }
     return modules;
 }
 
-TPresetRecord& TPresetCollector::Current() {
-    if (Open.empty()) {
-        Open.emplace_back();
-    }
-    return Open.back();
-}
-
-void TPresetCollector::HandOn(bool all) {
-    const size_t keep = all ? 0 : 1;
-    size_t handed = 0;
-    while (Open.size() - handed > keep) {
-        const size_t serial = FirstSerial + handed;
-        bool reached = false;
-        for (const std::optional<TMark>& mark : Marks) {
-            reached = reached || (mark && mark->Preset == serial);
+TPresetRecord RecordOf(const TPreset& preset) {
+    TPresetRecord record{preset.Number, std::string(preset.Name), {}};
+    std::string& body = record.Body;
+    for (const TModule& module : preset.Modules) {
+        // The key: the kind and the id, which are what a module of the same
+        // place in another version of the preset must share.
+        const char key[] = {static_cast<char>('a' + static_cast<int>(module.Kind)),
+                            static_cast<char>(module.Id & 0xFF),
+                            static_cast<char>((module.Id >> 8) & 0xFF)};
+        const std::string_view keyText(key, sizeof key);
+        if (module.Heading) {
+            AppendEntry(body, ModuleEntry, *module.Heading, keyText);
+        } else {
+            AppendEntry(body, HeadlessModuleEntry, module.Name, keyText);
         }
-        if (reached) {
-            break;
+        if (module.UserModelName) {
+            AppendEntry(body, PairEntry, std::string_view("Name"), *module.UserModelName);
         }
-        OnPreset(std::move(Open[handed]));
-        ++handed;
+        ForEachShownLine(preset, module, [&](const TShownLine& line) {
+            if (line.IsPair) {
+                AppendEntry(body, PairEntry, line.Name, line.Value);
+            } else {
+                AppendEntry(body, LineEntry, line.Name);
+            }
+        });
     }
-    Open.erase(Open.begin(), Open.begin() + static_cast<std::ptrdiff_t>(handed));
-    FirstSerial += handed;
-}
-
-void TPresetCollector::ReportStart(std::string_view model) {
-    if (OnModel) {
-        OnModel(model);
-    }
-}
-
-void TPresetCollector::PresetHeading(std::string_view, std::optional<int32_t> number,
-                                     std::string_view name) {
-    Open.push_back(TPresetRecord{number, std::string(name), {}});
-    HandOn(false);
-}
-
-void TPresetCollector::ChainStart() {
-    Marks.fill(std::nullopt);
-    HandOn(false);
-}
-
-void TPresetCollector::ModuleStart(std::string_view heading, TNameSlot slot) {
-    std::string& body = Current().Body;
-    AppendEntry(body, ModuleEntry, heading);
-    if (slot != TNameSlot::None) {
-        Marks[static_cast<size_t>(slot)] = TMark{FirstSerial + Open.size() - 1, body.size()};
-    }
-}
-
-void TPresetCollector::Value(std::string_view name, std::string_view value) {
-    AppendEntry(Current().Body, PairEntry, name, value);
-}
-
-void TPresetCollector::Line(std::string_view text) {
-    AppendEntry(Current().Body, LineEntry, text);
-}
-
-void TPresetCollector::UserModelName(TNameSlot slot, std::string_view name) {
-    std::optional<TMark>& mark = Marks[static_cast<size_t>(slot)];
-    if (!mark) {
-        return;
-    }
-    const TMark at = *mark;
-    mark.reset();
-    const std::string entry = PairEntryText("Name", name);
-    Open[at.Preset - FirstSerial].Body.insert(at.At, entry);
-    for (std::optional<TMark>& other : Marks) {
-        if (other && other->Preset == at.Preset && other->At >= at.At) {
-            other->At += entry.size();
-        }
-    }
-}
-
-void TPresetCollector::ReportEnd() {
-    Marks.fill(std::nullopt);
-    HandOn(true);
+    body.shrink_to_fit(); // records are held until the end of a comparison
+    return record;
 }
 
 } // namespace qvr

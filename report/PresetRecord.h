@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/ReportSink.h"
+#include "report/PresetModel.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +12,9 @@
 
 namespace qvr {
 
-// A preset as its report says it, in compact form: the number and name, and
-// one string that holds its modules and their lines, each text prefixed by its
+// A preset as its report shows it, in compact form for holding many: the
+// number and name, and one string that holds its modules (each with what
+// identifies it in the chain) and their lines, each text prefixed by its
 // length. Texts are the file's bytes (windows-1252).
 struct TPresetRecord {
     std::optional<int32_t> Number;
@@ -30,10 +31,13 @@ struct TRecordLine {
     bool operator==(const TRecordLine&) const = default;
 };
 
-// A module of a preset with its lines; the lines before a preset's first
-// module sit in a module without a heading.
+// A module of a preset with its lines (the user-model name first, as "Name").
+// Key tells what the module is (its kind and the configuration's id); Label
+// names it in a comparison: its heading, else the configuration's name.
 struct TRecordModule {
     std::optional<std::string_view> Heading;
+    std::string_view Key;
+    std::string_view Label;
     std::vector<TRecordLine> Lines;
 };
 
@@ -41,7 +45,8 @@ struct TRecordModule {
 // or a whole line; views into the body.
 class TRecordReader {
 public:
-    enum class TKind : char { Module = 'M', Pair = 'V', Line = 'L' };
+    // A module with a heading and one without; Name is its label, Value its key.
+    enum class TKind : char { Module = 'M', HeadlessModule = 'N', Pair = 'V', Line = 'L' };
     explicit TRecordReader(std::string_view body) : Body(body) {}
 
     // False at the end of the body.
@@ -59,42 +64,39 @@ private:
 // The modules of a record in chain order; views into its body.
 std::vector<TRecordModule> RecordModules(const TPresetRecord& record);
 
-// Reduces a report's events to preset records and hands each one on once it
-// is final: when the next chain starts (no user-model name can reach it any
-// more), or at the end of the report. Holds only the presets that a name may
-// still reach. Events before any preset heading form a preset without number
-// and name.
-class TPresetCollector : public IReportSink {
+// The record of a preset.
+TPresetRecord RecordOf(const TPreset& preset);
+
+// Hands on the record of every preset of a report, and its model.
+class TPresetCollector : public IPresetSink {
 public:
     using TOnPreset = std::function<void(TPresetRecord&&)>;
-    // `onModel` is called at the start of the report with the file's model.
-    TPresetCollector(TOnPreset onPreset, std::function<void(std::string_view)> onModel = {})
-        : OnPreset(std::move(onPreset)), OnModel(std::move(onModel)) {}
+    using TOnMessage = std::function<void(const TReportMessage&)>;
+    // `onModel` is called at the start of the report with the file's model,
+    // `onMessage` with each message shown while it was read.
+    explicit TPresetCollector(TOnPreset onPreset,
+                              std::function<void(std::string_view)> onModel = {},
+                              TOnMessage onMessage = {})
+        : OnPreset(std::move(onPreset)), OnModel(std::move(onModel)),
+          OnMessage(std::move(onMessage)) {}
 
-    void ReportStart(std::string_view model) override;
-    void PresetHeading(std::string_view model, std::optional<int32_t> number,
-                       std::string_view name) override;
-    void ChainStart() override;
-    void ModuleStart(std::string_view heading, TNameSlot slot) override;
-    void Value(std::string_view name, std::string_view value) override;
-    void Line(std::string_view text) override;
-    void UserModelName(TNameSlot slot, std::string_view name) override;
-    void ReportEnd() override;
+    void ReportStart(std::string_view model) override {
+        if (OnModel) {
+            OnModel(model);
+        }
+    }
+    void Preset(const TPreset& preset, bool) override { OnPreset(RecordOf(preset)); }
+    void ReportEnd() override {}
+    void Message(const TReportMessage& message) override {
+        if (OnMessage) {
+            OnMessage(message);
+        }
+    }
 
 private:
-    struct TMark {
-        size_t Preset; // serial number of the preset
-        size_t At;     // offset in its body
-    };
-    TPresetRecord& Current();
-    // Hands on the open presets before the current one that no mark reaches.
-    void HandOn(bool all);
-
     TOnPreset OnPreset;
     std::function<void(std::string_view)> OnModel;
-    std::vector<TPresetRecord> Open; // oldest first; the last is the current one
-    size_t FirstSerial = 0;          // serial number of Open.front()
-    std::array<std::optional<TMark>, 5> Marks;
+    TOnMessage OnMessage;
 };
 
 } // namespace qvr

@@ -28,9 +28,9 @@ namespace {
 // report events of every message.
 class TFileReader {
 public:
-    TFileReader(TByteInput& in, IReportSink& sink, TRenderState& state, IUserNotifier& notifier,
-                const TConfigSearch& search, char decimalSeparator)
-        : In(in), Sink(sink), State(state), Notifier(notifier), Search(search),
+    TFileReader(TByteInput& in, TPresetBuilder& builder, TRenderState& state,
+                IUserNotifier& notifier, const TConfigSearch& search, char decimalSeparator)
+        : In(in), Builder(builder), State(state), Notifier(notifier), Search(search),
           DecimalSeparator(decimalSeparator) {}
 
     void ReadAll(int32_t& columnCount) {
@@ -62,13 +62,13 @@ private:
         if (config == nullptr) {
             return false;
         }
-        Context.emplace(TRenderContext{*config, Sink, State, Notifier, DecimalSeparator});
+        Context.emplace(TRenderContext{*config, Builder, State, Notifier, DecimalSeparator});
         Assembler.emplace(*Context, ProductId, columnCount);
         return true;
     }
 
     TByteInput& In;
-    IReportSink& Sink;
+    TPresetBuilder& Builder;
     TRenderState& State;
     IUserNotifier& Notifier;
     const TConfigSearch& Search;
@@ -90,20 +90,47 @@ std::string TPresetReport::Build(const std::string& fileName, char decimalSepara
     return std::move(document.Text);
 }
 
-void TPresetReport::Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator) {
+void TPresetReport::Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator) {
     // A file that cannot be opened reads as an empty one.
     TFileInput in(fileName);
     Emit(in, sink, decimalSeparator);
 }
 
-void TPresetReport::Emit(TByteInput& in, IReportSink& sink, char decimalSeparator) {
+namespace {
+
+// Shows the messages of a load, and tells the sink each with the preset it was
+// met in.
+class TPlacedNotifier : public IUserNotifier {
+public:
+    TPlacedNotifier(IUserNotifier& shown, IPresetSink& sink, const TPresetBuilder& builder)
+        : Shown(shown), Sink(sink), Builder(builder) {}
+    void ShowError(const std::string& text) override {
+        Shown.ShowError(text);
+        Sink.Message(TReportMessage{true, text, Builder.CurrentPresetIndex()});
+    }
+    void ShowWarning(const std::string& text) override {
+        Shown.ShowWarning(text);
+        Sink.Message(TReportMessage{false, text, Builder.CurrentPresetIndex()});
+    }
+
+private:
+    IUserNotifier& Shown;
+    IPresetSink& Sink;
+    const TPresetBuilder& Builder;
+};
+
+} // namespace
+
+void TPresetReport::Emit(TByteInput& in, IPresetSink& sink, char decimalSeparator) {
     State.ResetPositions();
     State.ResetNameSlots();
 
-    TFileReader reader(in, sink, State, Notifier, Search, decimalSeparator);
-    ShowSysExProblems(Notifier, [&] { reader.ReadAll(ColumnCount); });
+    TPresetBuilder builder(sink);
+    TPlacedNotifier notifier(Notifier, sink, builder);
+    TFileReader reader(in, builder, State, notifier, Search, decimalSeparator);
+    ShowSysExProblems(notifier, [&] { reader.ReadAll(ColumnCount); });
     State.ResetPositions();
-    sink.ReportEnd();
+    builder.ReportEnd();
 }
 
 } // namespace qvr

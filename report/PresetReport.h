@@ -2,9 +2,9 @@
 
 #include "base/UserNotifier.h"
 #include "report/ColumnCount.h"
+#include "report/PresetModel.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
 #include "report/RenderState.h"
-#include "report/ReportSink.h"
 #include "sysex/ByteInput.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 namespace qvr {
 
 // Turns preset and backup files into the report: the HTML document, or the
-// report's events for a sink of any format. The main window
+// presets for a sink of any format. The main window
 // (and the exporter) owns one for the whole run; it holds the column count and
 // the rendering state that a load sets up and uses.
 class TPresetReport {
@@ -42,12 +42,13 @@ public:
     // from the user's locale.
     std::string Build(const std::string& fileName, char decimalSeparator);
 
-    // Reads the file and sends what the report says to `sink`, in order,
-    // ReportEnd included: the same report in any format. An exception that
-    // escapes leaves the sink without its ReportEnd.
-    void Emit(const std::string& fileName, IReportSink& sink, char decimalSeparator);
+    // Reads the file and hands its presets to `sink`, in order, ReportEnd
+    // included: the same report in any format. Each message shown goes to the
+    // sink too, with the preset it was met in. An exception that escapes
+    // leaves the sink without its ReportEnd.
+    void Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator);
     // The same for bytes already open, such as standard input.
-    void Emit(TByteInput& in, IReportSink& sink, char decimalSeparator);
+    void Emit(TByteInput& in, IPresetSink& sink, char decimalSeparator);
 
 private:
     IUserNotifier& Notifier;

@@ -3,16 +3,19 @@
 #include "base/UserNotifier.h"
 #include "config/Qvrconfig.h"
 #include "report/ComponentIndex.h"
+#include "report/PresetBuilder.h"
 #include "report/RenderState.h"
-#include "report/ReportSink.h"
 #include "report/ValueTextCache.h"
+
+#include <string>
+#include <vector>
 
 namespace qvr {
 
 // What a renderer works with while one file is read.
 struct TRenderContext {
     const TQvrConfig& Config;
-    IReportSink& Sink;
+    TPresetBuilder& Builder;
     TRenderState& State;
     IUserNotifier& Notifier;
     char DecimalSeparator = '.';
@@ -20,6 +23,10 @@ struct TRenderContext {
     TValueTextCache ValueTexts{};
     // The components of this configuration by id.
     TComponentIndex Components{};
+    // Room for a text on its way into the builder, kept from use to use.
+    std::string Scratch{};
+    // The parameter sets of a component record's type, kept from record to record.
+    std::vector<const TQvrParamList*> TypeParams{};
 
     const TQvrComponent* FindComponent(int32_t id) { return Components.Find(Config, id); }
 };

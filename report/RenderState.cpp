@@ -6,6 +6,7 @@ namespace qvr {
 
 void TRenderState::ResetPositions() {
     ModulePositions.clear();
+    ModuleHeadings.clear();
     GreenAmpPos = -1;
     RedAmpPos = -1;
     GreenCabPos = -1;

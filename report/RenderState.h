@@ -1,8 +1,10 @@
 #pragma once
 
-#include "report/ReportSink.h"
+#include "report/PresetBuilder.h" // TNameSlot
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -19,6 +21,9 @@ struct TNameSlotState {
 struct TRenderState {
     // One entry per component record: id * 65536 + selected type index.
     std::vector<int32_t> ModulePositions;
+    // The heading of each, as the report shows it (none for inputs, outputs
+    // and unknown components).
+    std::vector<std::optional<std::string_view>> ModuleHeadings;
     int32_t GreenAmpPos = -1;
     int32_t RedAmpPos = -1;
     int32_t GreenCabPos = -1;

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "base/ByteTarget.h"
-#include "base/UserNotifier.h"
-#include "report/ReportSink.h"
+#include "report/JsonSink.h" // TDocumentSource
+#include "report/PresetModel.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace qvr {
@@ -18,15 +17,9 @@ enum class TReportFormat { Html, Text, Csv, Json };
 // The format a name (html, text, csv, json) gives; none for any other name.
 std::optional<TReportFormat> ReportFormatByName(std::string_view name);
 
-// A sink that writes the report of `fileName` to `target` in `format`, and a
-// notifier that shows every message through `shown` and, in JSON, also puts
-// it into the document. `columnCount` is for HTML.
-struct TReportWriter {
-    std::unique_ptr<IReportSink> Sink;
-    std::unique_ptr<IUserNotifier> Notifier;
-};
-TReportWriter MakeReportWriter(TReportFormat format, IByteTarget& target,
-                               const std::string& fileName, int32_t columnCount,
-                               IUserNotifier& shown);
+// A sink that writes the report of `source.File` to `target` in `format`.
+// `columnCount` is for HTML; JSON and CSV name the source.
+std::unique_ptr<IPresetSink> MakeReportWriter(TReportFormat format, IByteTarget& target,
+                                              const TDocumentSource& source, int32_t columnCount);
 
 } // namespace qvr

@@ -1,28 +1,17 @@
 #pragma once
 
 #include "base/ByteTarget.h"
-#include "report/ReportSink.h"
 
-#include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace qvr {
 
-// What a sink has written, on its way to the target. Bytes are appended at the
-// end. Since the current chain started they stay open, so that a user-model
-// name line can still go in under its module's heading (at the slot's mark);
-// once settled they go on to the target in blocks. The buffer so holds one
-// block and one chain of modules, whatever the size of the file.
-//
-// The name lines are kept aside and spliced in when the chain is settled, in
-// one pass from the back: each byte of the chain moves once, however many
-// names it gets.
+// What a writer has written, on its way to the target: bytes are appended at
+// the end and go on to the target in blocks, so that the buffer holds about
+// one block whatever the size of the report.
 class TReportOutput {
 public:
     explicit TReportOutput(IByteTarget& target)
@@ -43,32 +32,15 @@ public:
         Size += size;
     }
 
-    // The slot's line goes at the current end; a mark the slot had is dropped.
-    void MarkSlot(TNameSlot slot) { Marks[Index(slot)] = Size; }
-    bool HasMark(TNameSlot slot) const { return Marks[Index(slot)].has_value(); }
-    // Inserts at the slot's mark and uses it up; a later insertion at the same
-    // place goes after it. False (nothing inserted) when the slot has no mark.
-    bool InsertAtSlot(TNameSlot slot, std::string_view line);
-
-    // Everything so far is final: the marks are forgotten, and full blocks go
-    // on to the target.
+    // Full blocks go on to the target.
     void Settle();
     // Hands everything on.
     void Finish();
 
 private:
-    // A name line waiting for its place: `At` in the bytes as appended, the
-    // line at `Offset` in InsertedText.
-    struct TInsertion {
-        size_t At;
-        size_t Offset;
-        size_t Length;
-    };
-
     // Large enough that a write call costs little per byte, small enough to
     // stay in the processor's cache while the kernel copies it.
     static constexpr size_t BlockSize = 256 * 1024;
-    static size_t Index(TNameSlot slot) { return static_cast<size_t>(slot); }
     static size_t Length(std::string_view text) { return text.size(); }
     static size_t Length(char) { return 1; }
     static size_t Length(const char* text) { return std::char_traits<char>::length(text); }
@@ -107,16 +79,11 @@ private:
     }
     // Makes room for `more` bytes.
     void Grow(size_t more);
-    // Puts the name lines in their places.
-    void Splice();
 
     IByteTarget& Target;
     std::unique_ptr<char[]> Text;
     size_t Size = 0;
     size_t Capacity;
-    std::array<std::optional<size_t>, 5> Marks;
-    std::vector<TInsertion> Insertions;
-    std::string InsertedText;
 };
 
 } // namespace qvr

@@ -9,12 +9,11 @@ void TSummarySink::ReportStart(std::string_view model) {
     Next.ReportStart(model);
 }
 
-void TSummarySink::PresetHeading(std::string_view model, std::optional<int32_t> number,
-                                 std::string_view name) {
-    if (Noted.PresetCount < std::numeric_limits<int32_t>::max()) {
+void TSummarySink::Preset(const TPreset& preset, bool headingFollows) {
+    if (preset.HasHeading && Noted.PresetCount < std::numeric_limits<int32_t>::max()) {
         ++Noted.PresetCount;
     }
-    Next.PresetHeading(model, number, name);
+    Next.Preset(preset, headingFollows);
 }
 
 } // namespace qvr

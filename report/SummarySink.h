@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/ReportSink.h"
+#include "report/PresetModel.h"
 
 #include <cstdint>
 #include <string>
@@ -14,28 +14,19 @@ struct TReportSummary {
     int32_t PresetCount = 0;
 };
 
-// Passes every event on to another sink, noting the report's summary on the way.
-class TSummarySink : public IReportSink {
+// Passes every preset on to another sink, noting the report's summary on the way.
+class TSummarySink : public IPresetSink {
 public:
-    explicit TSummarySink(IReportSink& next) : Next(next) {}
+    explicit TSummarySink(IPresetSink& next) : Next(next) {}
     const TReportSummary& Summary() const { return Noted; }
 
     void ReportStart(std::string_view model) override;
-    void PresetHeading(std::string_view model, std::optional<int32_t> number,
-                       std::string_view name) override;
-    void ChainStart() override { Next.ChainStart(); }
-    void ModuleStart(std::string_view heading, TNameSlot slot) override {
-        Next.ModuleStart(heading, slot);
-    }
-    void Value(std::string_view name, std::string_view value) override { Next.Value(name, value); }
-    void Line(std::string_view text) override { Next.Line(text); }
-    void UserModelName(TNameSlot slot, std::string_view name) override {
-        Next.UserModelName(slot, name);
-    }
+    void Preset(const TPreset& preset, bool headingFollows) override;
     void ReportEnd() override { Next.ReportEnd(); }
+    void Message(const TReportMessage& message) override { Next.Message(message); }
 
 private:
-    IReportSink& Next;
+    IPresetSink& Next;
     TReportSummary Noted;
 };
 

@@ -6,53 +6,49 @@
 
 namespace qvr {
 
-void TTextSink::PresetHeading(std::string_view model, std::optional<int32_t> number,
-                              std::string_view name) {
+void TTextSink::Heading(const TPreset& preset) {
     if (AnyPreset) {
         Out.Append('\n');
     }
     AnyPreset = true;
-    AppendUtf8(Out, model);
+    AppendUtf8(Out, preset.Model);
     Out.Append(" Preset");
-    if (number) {
+    if (preset.Number) {
         char digits[24];
-        std::snprintf(digits, sizeof digits, " #%02u", static_cast<unsigned>(*number));
+        std::snprintf(digits, sizeof digits, " #%02u", static_cast<unsigned>(*preset.Number));
         Out.Append(digits);
     }
     Out.Append("  ");
-    AppendUtf8(Out, name);
+    AppendUtf8(Out, preset.Name);
     Out.Append('\n');
 }
 
-void TTextSink::ModuleStart(std::string_view heading, TNameSlot slot) {
-    Out.Append("  ");
-    AppendUtf8(Out, heading);
-    Out.Append('\n');
-    if (slot != TNameSlot::None) {
-        Out.MarkSlot(slot);
+void TTextSink::Preset(const TPreset& preset, bool) {
+    if (preset.HasHeading) {
+        Heading(preset);
     }
-}
-
-void TTextSink::Value(std::string_view name, std::string_view value) {
-    Out.Append("    ");
-    AppendUtf8(Out, name);
-    Out.Append(" = ");
-    AppendUtf8(Out, value);
-    Out.Append('\n');
-}
-
-void TTextSink::Line(std::string_view text) {
-    Out.Append("    ");
-    AppendUtf8(Out, text);
-    Out.Append('\n');
-}
-
-void TTextSink::UserModelName(TNameSlot slot, std::string_view name) {
-    TLineText line;
-    line.Append("    Name = ");
-    AppendUtf8(line, name);
-    line.Append('\n');
-    Out.InsertAtSlot(slot, line.Text);
+    for (const TModule& module : preset.Modules) {
+        if (module.Heading) {
+            Out.Append("  ");
+            AppendUtf8(Out, *module.Heading);
+            Out.Append('\n');
+        }
+        if (module.UserModelName) {
+            Out.Append("    Name = ");
+            AppendUtf8(Out, *module.UserModelName);
+            Out.Append('\n');
+        }
+        ForEachShownLine(preset, module, [this](const TShownLine& line) {
+            Out.Append("    ");
+            AppendUtf8(Out, line.Name);
+            if (line.IsPair) {
+                Out.Append(" = ");
+                AppendUtf8(Out, line.Value);
+            }
+            Out.Append('\n');
+        });
+    }
+    Out.Settle();
 }
 
 } // namespace qvr

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/PresetModel.h"
 #include "report/ReportOutput.h"
 
 namespace qvr {
@@ -7,22 +8,18 @@ namespace qvr {
 // Writes the report as plain UTF-8 text for reading, grep and diff: one block
 // per preset ("QVR-3 Preset #01  Clean 1"), each module's heading indented by
 // two spaces and its lines ("name = value") by four; a blank line between
-// presets.
-class TTextSink : public IReportSink {
+// presets. The lines of a module without a heading follow those before.
+class TTextSink : public IPresetSink {
 public:
     explicit TTextSink(IByteTarget& target) : Out(target) {}
 
     void ReportStart(std::string_view) override {}
-    void PresetHeading(std::string_view model, std::optional<int32_t> number,
-                       std::string_view name) override;
-    void ChainStart() override { Out.Settle(); }
-    void ModuleStart(std::string_view heading, TNameSlot slot) override;
-    void Value(std::string_view name, std::string_view value) override;
-    void Line(std::string_view text) override;
-    void UserModelName(TNameSlot slot, std::string_view name) override;
+    void Preset(const TPreset& preset, bool headingFollows) override;
     void ReportEnd() override { Out.Finish(); }
 
 private:
+    void Heading(const TPreset& preset);
+
     TReportOutput Out;
     bool AnyPreset = false;
 };

@@ -46,4 +46,9 @@ template <class TOut> void AppendUtf8(TOut& out, std::string_view text) {
     out.Append(text.substr(start));
 }
 
+// A name from the file system (bytes, normally UTF-8) as valid UTF-8: each byte
+// that is not part of a valid UTF-8 sequence is written as the four
+// characters \xNN (hexadecimal, lower case).
+std::string FileNameUtf8(std::string_view bytes);
+
 } // namespace qvr

@@ -151,22 +151,22 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     return FractionText(shown, decimalSeparator, scratch);
 }
 
-std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context) {
+TValue ParamValue(const TQvrParam& param, int32_t value, TRenderContext& context) {
     if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
-        return *named;
+        return TValue{value, std::nullopt, *named};
     }
     const double shown = ScaledValue(param, value);
     if (IsPlainWhole(shown)) {
-        thread_local TDigits digits;
-        return WholeText(shown, digits); // quicker to write than to look up
+        TDigits digits;
+        // quicker to write than to look up
+        return TValue{value, shown, context.Builder.Store(WholeText(shown, digits))};
     }
-    thread_local std::string scratch;
-    if (const std::string_view known = context.ValueTexts.Find(param, value); !known.empty()) {
-        return known;
+    std::string_view text = context.ValueTexts.Find(param, value);
+    if (text.empty()) {
+        text = FractionText(shown, context.DecimalSeparator, context.Scratch);
+        context.ValueTexts.Store(param, value, text);
     }
-    const std::string_view text = FractionText(shown, context.DecimalSeparator, scratch);
-    context.ValueTexts.Store(param, value, text);
-    return text;
+    return TValue{value, shown, context.Builder.Store(text)};
 }
 
 std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
@@ -175,8 +175,7 @@ std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimal
 }
 
 std::string_view ParamName(const TQvrParam& param) {
-    return std::string_view(param.Name) == OnOff ? std::string_view("Status")
-                                                 : std::string_view(param.Name);
+    return ShownParameterName(param.Name);
 }
 
 std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator) {
@@ -184,7 +183,8 @@ std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparat
 }
 
 void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context) {
-    context.Sink.Value(ParamName(param), ParamValueText(param, value, context));
+    const TValue shown = ParamValue(param, value, context);
+    context.Builder.Parameter(TParameter{param.Name, value, shown.Number, shown.Text});
 }
 
 } // namespace qvr

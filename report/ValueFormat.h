@@ -33,9 +33,10 @@ std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimal
 // The same text, found in the parameter or written into `scratch`, without a string of its own.
 std::string_view ParamValueText(const TQvrParam& param, int32_t value, char decimalSeparator,
                                 std::string& scratch);
-// The same text for a report: numbers are written once and then found in the
-// context's cache. Valid until the next call.
-std::string_view ParamValueText(const TQvrParam& param, int32_t value, TRenderContext& context);
+// The value of a parameter for a report: its text kept with the preset being
+// built (numbers with a fraction are written once and then found in the
+// context's cache), and its number when it is one.
+TValue ParamValue(const TQvrParam& param, int32_t value, TRenderContext& context);
 
 // The name a parameter's line shows: "Status" for the on/off switch of a
 // module, its own name otherwise.
@@ -44,7 +45,7 @@ std::string_view ParamName(const TQvrParam& param);
 // "Name = value", or "Status = On/Off" for the on/off switch of a module.
 std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparator);
 
-// The parameter's line as a report event.
+// The parameter's value, added to the module being built.
 void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context);
 
 } // namespace qvr

@@ -8,24 +8,31 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// One preset's events from lines: "Heading:" starts a module, "name = value"
-// is a pair, anything else a whole line.
+// One preset from lines: "Heading:" starts a module, "[Name]:" a module
+// without heading (Input, Output), "name = value" is a pair, anything else a
+// whole line.
 TPresetRecord Record(const Lines& lines) {
     std::vector<TPresetRecord> records;
     TPresetCollector collector([&](TPresetRecord&& r) { records.push_back(std::move(r)); });
-    collector.PresetHeading("QVR-3", 1, "P");
-    collector.ChainStart();
+    TEvents events(collector);
+    events.PresetHeading("QVR-3", 1, "P");
+    events.ChainStart();
     for (const std::string& line : lines) {
         const size_t equals = line.find(" = ");
-        if (line.back() == ':') {
-            collector.ModuleStart(line.substr(0, line.size() - 1), TNameSlot::None);
+        if (line.front() == '[' && line.back() == ':') {
+            TModule output;
+            output.Kind = TModuleKind::Output;
+            output.Name = events.Builder.Store(line.substr(1, line.size() - 3));
+            events.Builder.StartModule(output, TNameSlot::None);
+        } else if (line.back() == ':') {
+            events.ModuleStart(line.substr(0, line.size() - 1));
         } else if (equals != std::string::npos) {
-            collector.Value(line.substr(0, equals), line.substr(equals + 3));
+            events.Value(line.substr(0, equals), line.substr(equals + 3));
         } else {
-            collector.Line(line);
+            events.Line(line);
         }
     }
-    collector.ReportEnd();
+    events.ReportEnd();
     return records.at(0);
 }
 
@@ -36,10 +43,10 @@ Lines Words(const std::vector<TChange>& changes) {
         const std::string module = c.Module ? *c.Module + ": " : "";
         switch (c.Kind) {
         case TChange::TKind::ModuleAdded:
-            words.push_back("+ " + *c.Module);
+            words.push_back("+ " + c.Module.value_or(""));
             break;
         case TChange::TKind::ModuleRemoved:
-            words.push_back("- " + *c.Module);
+            words.push_back("- " + c.Module.value_or(""));
             break;
         case TChange::TKind::ValueChanged:
             words.push_back(module + c.Name + ": " + c.Old + " -> " + c.New);
@@ -97,17 +104,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PresetCollectorTest, UserModelNameReachesItsPresetAcrossTheNextHeading) {
     std::vector<TPresetRecord> records;
     TPresetCollector collector([&](TPresetRecord&& r) { records.push_back(std::move(r)); });
-    collector.PresetHeading("QVR-3", 1, "One");
-    collector.ChainStart();
-    collector.ModuleStart("Green Amp", TNameSlot::GreenAmp);
-    collector.Value("Drive", "2");
-    collector.PresetHeading("QVR-3", std::nullopt, "Two");
+    TEvents collect(collector);
+    collect.PresetHeading("QVR-3", 1, "One");
+    collect.ChainStart();
+    collect.ModuleStart("Green Amp", TNameSlot::GreenAmp);
+    collect.Value("Drive", "2");
+    collect.PresetHeading("QVR-3", std::nullopt, "Two");
     EXPECT_TRUE(records.empty()); // the name may still come
-    collector.Line("x");
-    collector.UserModelName(TNameSlot::GreenAmp, "Mine");
-    collector.ChainStart();
+    collect.Line("x");
+    collect.UserModelName(TNameSlot::GreenAmp, "Mine");
+    collect.ChainStart();
     ASSERT_EQ(records.size(), 1u);
-    collector.ReportEnd();
+    collect.ReportEnd();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].Name, "Two");
     EXPECT_EQ(records[1].Number, std::nullopt);

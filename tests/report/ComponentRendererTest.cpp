@@ -120,9 +120,9 @@ TEST(RenderComponentChain, GreenThenRedAmpsAndCabinets) {
 TEST(RenderComponentChain, AmpsAndCabinetsStartWithTheirNameSlots) {
     TRenderBench bench;
     RenderAll(bench, {{1, 0, 0, 10, 2, 0, 1}, {2, 0, 0, 20, 0}, {1, 0, 0, 10, 0}, {9, 0, 0, 0, 0}});
-    EXPECT_EQ(
-        bench.Trace.Slots,
-        (std::vector<TNameSlot>{TNameSlot::GreenAmp, TNameSlot::GreenCabinet, TNameSlot::RedAmp}));
+    EXPECT_EQ(bench.Kinds(),
+              (std::vector<TModuleKind>{TModuleKind::Amp, TModuleKind::Cabinet, TModuleKind::Amp,
+                                        TModuleKind::UnknownComponent}));
     const TRenderState& s = bench.State;
     ASSERT_TRUE(s.GreenAmpNameSlot.Filled);
     EXPECT_EQ(s.GreenAmpNameSlot.ComponentId, 1);

@@ -33,7 +33,7 @@ std::string Named(const std::string& name) {
 struct TLayoutCase {
     const char* What;
     int32_t Columns;
-    std::function<void(IReportSink&)> Events; // ReportEnd follows
+    std::function<void(TEvents&)> Events; // ReportEnd follows
     std::string Document;
 };
 
@@ -47,17 +47,18 @@ TEST_P(HtmlLayoutTest, WritesTheTableExactly) {
     const TLayoutCase& c = GetParam();
     TStringTarget out;
     THtmlSink sink(out, c.Columns);
-    c.Events(sink);
-    sink.ReportEnd();
+    TEvents events(sink);
+    c.Events(events);
+    events.ReportEnd();
     EXPECT_EQ(out.Text, c.Document) << c.What;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, HtmlLayoutTest,
     testing::Values(
-        TLayoutCase{"empty report", 4, [](IReportSink&) {}, CellEnd + TableEnd},
+        TLayoutCase{"empty report", 4, [](TEvents&) {}, CellEnd + TableEnd},
         TLayoutCase{"one preset filling a row of two", 2,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ReportStart("QVR-3");
                         s.PresetHeading("QVR-3", 0, "A<&\">B");
                         s.ChainStart();
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                         Named("A&lt;&amp;&quot;&gt;B") + CellEnd + CellStart +
                         "      <b>Amp</b><br>\n      Gain = 5<br>\n" + CellEnd + RowEnd + TableEnd},
         TLayoutCase{"second preset after a row with one cell", 2,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ReportStart("QVR-3");
                         s.PresetHeading("QVR-3", 1, "A");
                         s.PresetHeading("QVR-3", std::nullopt, "B");
@@ -77,14 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
                         Heading("", 2) + CellEnd + RowEnd + RowStart + CellStart + Named("B") +
                         CellEnd + EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"one column: a row per cell", 1,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("A", TNameSlot::None);
                         s.ModuleStart("B", TNameSlot::None);
                     },
                     RowStart + CellStart + "      <b>A</b><br>\n" + CellEnd + RowEnd + RowStart +
                         CellStart + "      <b>B</b><br>\n" + CellEnd + RowEnd + TableEnd},
         TLayoutCase{"lines outside a row and headings get no break", 4,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.Line("before");
                         s.ModuleStart("<hr>", TNameSlot::None);
                         s.Value("x<h1>y", "1");
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "      x<h1>y = 1\n" + "      z<br>\n" + CellEnd + EmptyCell + EmptyCell +
                         EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"configuration markup: table and row tests are case-sensitive", 4,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("M", TNameSlot::None);
                         s.Value("a", "<table b");
                         s.Value("c<tr", "d");
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "  c<tr = d\n" + "      <TR><br>\n" + CellEnd + EmptyCell + EmptyCell +
                         EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"a user-model name goes under its heading across a preset", 4,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.PresetHeading("QVR-3", 1, "A");
                         s.ChainStart();
                         s.ModuleStart("Green Amp", TNameSlot::GreenAmp);
@@ -120,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                         CellEnd + RowEnd + RowStart + CellStart + Named("B") + CellEnd + EmptyCell +
                         EmptyCell + EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"names in the order opposite to their modules", 1,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("Green Amp", TNameSlot::GreenAmp);
                         s.ModuleStart("Red Amp", TNameSlot::RedAmp);
                         s.UserModelName(TNameSlot::RedAmp, "R");
@@ -131,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "      <b>Red Amp</b><br>\n      Name = R<br>\n" + CellEnd + RowEnd +
                         TableEnd},
         TLayoutCase{"markup found in the middle of a long text, none in another", 1,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("M", TNameSlot::None);
                         s.Value("A very long parameter name", "plain");
                         s.Value("Tone", "abcdefghijkl<h3>x</h3> 1234567");
@@ -141,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "      Tone = abcdefghijkl<h3>x</h3> 1234567\n" + CellEnd + RowEnd +
                         TableEnd},
         TLayoutCase{"no name after the next chain started", 4,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("Green Amp", TNameSlot::GreenAmp);
                         s.ChainStart();
                         s.UserModelName(TNameSlot::GreenAmp, "M");
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RowStart + CellStart + "      <b>Green Amp</b><br>\n" + CellEnd + EmptyCell +
                         EmptyCell + EmptyCell + RowEnd + TableEnd},
         TLayoutCase{"count out of range: default from the first heading on, cells before too", 0,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("A", TNameSlot::None);
                         s.PresetHeading("QVR-3", 1, "P");
                     },
@@ -158,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                         Named("P") + CellEnd + EmptyCell + EmptyCell + EmptyCell + RowEnd +
                         TableEnd},
         TLayoutCase{"count out of range and no heading: laid out as given", 2 + 5,
-                    [](IReportSink& s) {
+                    [](TEvents& s) {
                         s.ModuleStart("A", TNameSlot::None);
                         s.ModuleStart("B", TNameSlot::None);
                     },
@@ -170,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The same events in the other formats: texts from windows-1252 to UTF-8
 // (0x80 is the euro sign, 0xE9 an e with acute), quoted and escaped as each
 // format needs, and the user-model name under its heading across a preset.
-void FormatEvents(IReportSink& s) {
+void FormatEvents(TEvents& s) {
     s.ReportStart("QVR-3");
     s.PresetHeading("QVR-3", 1, "Caf\xE9, \"A\"");
     s.ChainStart();
@@ -186,7 +187,7 @@ void FormatEvents(IReportSink& s) {
 
 struct TFormatCase {
     const char* What;
-    std::function<std::unique_ptr<IReportSink>(IByteTarget&)> Make;
+    std::function<std::unique_ptr<IPresetSink>(IByteTarget&)> Make;
     std::string Document;
 };
 
@@ -199,7 +200,9 @@ class FormatTest : public testing::TestWithParam<TFormatCase> {};
 TEST_P(FormatTest, WritesTheEventsExactly) {
     const TFormatCase& c = GetParam();
     TStringTarget out;
-    FormatEvents(*c.Make(out));
+    const std::unique_ptr<IPresetSink> sink = c.Make(out);
+    TEvents events(*sink);
+    FormatEvents(events);
     EXPECT_EQ(out.Text, c.Document) << c.What;
 }
 
@@ -217,28 +220,47 @@ INSTANTIATE_TEST_SUITE_P(
                     "QVR-3 Preset  B\\\n"
                     "    No link\n"},
         TFormatCase{"csv", [](IByteTarget& t) { return std::make_unique<TCsvSink>(t, "a,b.q3a"); },
-                    "file,preset number,preset name,module,parameter,value\r\n"
-                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Green Amp,Name,\"M\n1\"\r\n"
-                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Green Amp,Gain,5\xE2\x82\xAC\r\n"
-                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",Red Amp,Name,R\r\n"
-                    "\"a,b.q3a\",,B\\,,No link,\r\n"},
-        TFormatCase{"json", [](IByteTarget& t) { return std::make_unique<TJsonSink>(t); },
-                    "{\n  \"model\": \"QVR-3\",\n  \"presets\": [\n"
-                    "    {\n      \"number\": 1,\n      \"name\": \"Caf\xC3\xA9, \\\"A\\\"\",\n"
-                    "      \"modules\": [\n"
-                    "        {\n          \"heading\": \"Green Amp\",\n          \"lines\": [\n"
-                    "            {\"name\": \"Name\", \"value\": \"M\\n1\"},\n"
-                    "            {\"name\": \"Gain\", \"value\": \"5\xE2\x82\xAC\"}\n"
-                    "          ]\n        },\n"
-                    "        {\n          \"heading\": \"Red Amp\",\n          \"lines\": [\n"
-                    "            {\"name\": \"Name\", \"value\": \"R\"}\n"
-                    "          ]\n        }\n      ]\n    },\n"
-                    "    {\n      \"number\": null,\n      \"name\": \"B\\\\\",\n"
-                    "      \"modules\": [\n"
-                    "        {\n          \"heading\": null,\n          \"lines\": [\n"
-                    "            {\"text\": \"No link\"}\n"
-                    "          ]\n        }\n      ]\n    }\n  ],\n"
-                    "  \"messages\": []\n}\n"}),
+                    "file,preset number,preset name,module position,module kind,module heading,"
+                    "module name,parameter,raw,value,text\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",,component,Green Amp,\"M\n1\",Gain,0,"
+                    "5\xE2\x82\xAC,5\xE2\x82\xAC\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",,component,Red Amp,R,,,,\r\n"
+                    "\"a,b.q3a\",,B\\,,loose,,,,,,\r\n"},
+        TFormatCase{
+            "json",
+            [](IByteTarget& t) {
+                return std::make_unique<TJsonSink>(
+                    t, TDocumentSource{"caf\xC3\xA9\xFF.q3a", "qvrreport", "9.8.7"});
+            },
+            "{\n  \"format\": \"qvr-presets\",\n  \"version\": 2,\n"
+            "  \"tool\": {\"name\": \"qvrreport\", \"version\": \"9.8.7\"},\n"
+            "  \"file\": \"caf\xC3\xA9\\\\xff.q3a\",\n  \"model\": \"QVR-3\",\n  \"presets\": [\n"
+            "    {\n      \"number\": 1,\n      \"name\": \"Caf\xC3\xA9, \\\"A\\\"\",\n"
+            "      \"header\": true,\n      \"modules\": [\n"
+            "        {\n"
+            "          \"position\": null, \"kind\": \"component\", \"id\": 0, \"name\": null,\n"
+            "          \"type_id\": null, \"type_name\": null,\n"
+            "          \"heading\": \"Green Amp\", \"user_model_name\": \"M\\n1\",\n"
+            "          \"parameters\": [\n"
+            "            {\"name\": \"Gain\", \"raw\": 0, \"value\": \"5\xE2\x82\xAC\", "
+            "\"text\": \"5\xE2\x82\xAC\"}\n"
+            "          ],\n          \"links\": [],\n          \"notes\": []\n        },\n"
+            "        {\n"
+            "          \"position\": null, \"kind\": \"component\", \"id\": 0, \"name\": null,\n"
+            "          \"type_id\": null, \"type_name\": null,\n"
+            "          \"heading\": \"Red Amp\", \"user_model_name\": \"R\",\n"
+            "          \"parameters\": [],\n          \"links\": [],\n          \"notes\": []\n"
+            "        }\n      ]\n    },\n"
+            "    {\n      \"number\": null,\n      \"name\": \"B\\\\\",\n"
+            "      \"header\": true,\n      \"modules\": [\n"
+            "        {\n"
+            "          \"position\": null, \"kind\": \"loose\", \"id\": 0, \"name\": null,\n"
+            "          \"type_id\": null, \"type_name\": null,\n"
+            "          \"heading\": null, \"user_model_name\": null,\n"
+            "          \"parameters\": [],\n          \"links\": [],\n"
+            "          \"notes\": [\n            {\"text\": \"No link\", \"after_links\": 0}\n"
+            "          ]\n        }\n      ]\n    }\n  ],\n"
+            "  \"messages\": []\n}\n"}),
     TNameByWhat());
 
 } // namespace

@@ -25,7 +25,7 @@ void RenderChain(TRenderBench& bench) {
     for (int i = 0; i < 10; ++i) {
         RenderComponent(*chain, bench.Context);
     }
-    bench.Trace.Lines.clear();
+    bench.Forget();
 }
 
 // Renders one modifier record and checks that it was consumed exactly (a

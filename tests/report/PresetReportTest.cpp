@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <sstream>
 
@@ -35,6 +36,14 @@ const Lines RedAmpLines = {"<br>", "<b>Red Amp</b>", "Status = On"};
 const Lines CabinetLines = {"<br>", "<b>Green Cabinet</b>", "Mic = Condenser"};
 const Lines RedCabinetLines = {"<br>", "<b>Red Cabinet</b>", "Mic = Condenser"};
 const Lines ChorusLines = {"<br>", "<b>Chorus</b>", "Type = Classic", "Rate = 0.4", "Mix = 4"};
+
+// A channel module's lines with its user-model name under the heading.
+Lines Named(Lines module, const std::string& name) {
+    if (!name.empty()) {
+        module.insert(module.begin() + 2, "Name = " + name);
+    }
+    return module;
+}
 
 Msg Components(std::initializer_list<Bytes> records) {
     Bytes body = {0, 0, 0, static_cast<uint8_t>(records.size())};
@@ -275,7 +284,7 @@ TEST_F(PresetReportTest, MessagesWithoutLinesAndUnknownIds) {
 
 TEST_F(PresetReportTest, ComponentsModifiersAndTheUserDecimalSeparator) {
     EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp, Chorus}), OneLink(1, 1)}, ','),
-              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+              Concat({{Start, "preset QVR-3 #01 A"},
                       AmpLines,
                       {"<br>", "<b>Chorus</b>", "Type = Classic", "Rate = 0,4", "Mix = 4"},
                       {"<br>", "<b>LFO 1</b>", "Speed = 1", "Linked param = Chorus Rate",
@@ -290,11 +299,11 @@ TEST_F(PresetReportTest, LinksOfALaterPresetNameItsOwnModules) {
                          "Max = 3", "Min = 1"};
     EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Chorus, Amp}), OneLink(0, 1),
                               PresetHeader(1, "B"), Components({Amp, Chorus}), OneLink(0, 2)}),
-              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+              Concat({{Start, "preset QVR-3 #01 A"},
                       ChorusLines,
                       AmpLines,
                       linkA,
-                      {"preset QVR-3 #02 B", "chain"},
+                      {"preset QVR-3 #02 B"},
                       AmpLines,
                       ChorusLines,
                       linkB,
@@ -304,7 +313,8 @@ TEST_F(PresetReportTest, LinksOfALaterPresetNameItsOwnModules) {
 struct TNameCase {
     const char* What;
     std::vector<std::pair<uint8_t, std::string>> Models; // component id, name, in file order
-    Lines Names;                                         // the user-model events, in order
+    // The names of the green amp, green cabinet, red amp and red cabinet.
+    std::array<std::string, 4> Names;
 };
 
 void PrintTo(const TNameCase& c, std::ostream* os) {
@@ -319,52 +329,49 @@ TEST_P(UserModelNameTest, NamesFindTheirSlots) {
     for (const auto& [id, name] : c.Models) {
         file.Add(UserModel(id, name));
     }
-    EXPECT_EQ(Trace(file), Concat({{Start, "preset QVR-3 #01 A", "chain"},
-                                   AmpLines,
-                                   CabinetLines,
-                                   RedAmpLines,
-                                   RedCabinetLines,
-                                   c.Names,
+    EXPECT_EQ(Trace(file), Concat({{Start, "preset QVR-3 #01 A"},
+                                   Named(AmpLines, c.Names[0]),
+                                   Named(CabinetLines, c.Names[1]),
+                                   Named(RedAmpLines, c.Names[2]),
+                                   Named(RedCabinetLines, c.Names[3]),
                                    {"end"}}))
         << c.What;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orders, UserModelNameTest,
-    testing::Values(TNameCase{"usual order",
-                              {{1, "G"}, {2, "GC"}, {1, "R"}, {2, "RC"}},
-                              {"user model green amp = G", "user model green cabinet = GC",
-                               "user model red amp = R", "user model red cabinet = RC"}},
-                    TNameCase{"cabinets first",
-                              {{2, "GC"}, {2, "RC"}, {1, "G"}, {1, "R"}},
-                              {"user model green cabinet = GC", "user model red cabinet = RC",
-                               "user model green amp = G", "user model red amp = R"}},
-                    TNameCase{"more names than slots",
-                              {{1, "G"}, {1, "R"}, {1, "X"}, {0, "Z"}, {7, "Y"}},
-                              {"user model green amp = G", "user model red amp = R"}},
-                    TNameCase{"kept as the file has it",
-                              {{1, "<Hot & \"Loud\">"}},
-                              {"user model green amp = <Hot & \"Loud\">"}}),
-    TNameByWhat());
+INSTANTIATE_TEST_SUITE_P(Orders, UserModelNameTest,
+                         testing::Values(TNameCase{"usual order",
+                                                   {{1, "G"}, {2, "GC"}, {1, "R"}, {2, "RC"}},
+                                                   {"G", "GC", "R", "RC"}},
+                                         TNameCase{"cabinets first",
+                                                   {{2, "GC"}, {2, "RC"}, {1, "G"}, {1, "R"}},
+                                                   {"G", "GC", "R", "RC"}},
+                                         TNameCase{
+                                             "more names than slots",
+                                             {{1, "G"}, {1, "R"}, {1, "X"}, {0, "Z"}, {7, "Y"}},
+                                             {"G", "", "R", ""}},
+                                         TNameCase{"kept as the file has it",
+                                                   {{1, "<Hot & \"Loud\">"}},
+                                                   {"<Hot & \"Loud\">", "", "", ""}}),
+                         TNameByWhat());
 
 TEST_F(PresetReportTest, NameSlotsEndWithTheirPresetsComponents) {
     // The first preset's amp is never named; the name that follows the second
     // preset's components has no amp there to go to.
     EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
                               Components({Chorus}), UserModel(1, "late"), UserModel(0, "zero")}),
-              Concat({{Start, "preset QVR-3 #01 A", "chain"},
+              Concat({{Start, "preset QVR-3 #01 A"},
                       AmpLines,
-                      {"preset QVR-3 #02 B", "chain"},
+                      {"preset QVR-3 #02 B"},
                       ChorusLines,
                       {"end"}}));
 }
 
 TEST_F(PresetReportTest, NameAfterTheNextPresetHeaderStillFindsItsAmp) {
-    EXPECT_EQ(Trace(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
-                              UserModel(1, "M")}),
-              Concat({{Start, "preset QVR-3 #01 A", "chain"},
-                      AmpLines,
-                      {"preset QVR-3 #02 B", "user model green amp = M", "end"}}));
+    EXPECT_EQ(
+        Trace(SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"),
+                        UserModel(1, "M")}),
+        Concat(
+            {{Start, "preset QVR-3 #01 A"}, Named(AmpLines, "M"), {"preset QVR-3 #02 B", "end"}}));
     // In the document the name goes under the first preset's amp.
     TempFile preset(
         SysExFile{PresetHeader(0, "A"), Components({Amp}), PresetHeader(1, "B"), UserModel(1, "M")}

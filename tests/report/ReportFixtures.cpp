@@ -127,34 +127,76 @@ std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes)
     return message;
 }
 
+std::vector<std::string> TraceLines(const TPreset& preset, size_t firstModule) {
+    std::vector<std::string> lines;
+    for (size_t i = firstModule; i < preset.Modules.size(); ++i) {
+        const TModule& module = preset.Modules[i];
+        if (module.Heading) {
+            lines.emplace_back("<br>");
+            lines.push_back("<b>" + std::string(*module.Heading) + "</b>");
+        }
+        if (module.UserModelName) {
+            lines.push_back("Name = " + std::string(*module.UserModelName));
+        }
+        ForEachShownLine(preset, module, [&](const TShownLine& line) {
+            lines.push_back(line.IsPair ? std::string(line.Name) + " = " + std::string(line.Value)
+                                        : std::string(line.Name));
+        });
+    }
+    return lines;
+}
+
 void TTraceSink::ReportStart(std::string_view model) {
     Lines.push_back("start " + std::string(model));
 }
 
-void TTraceSink::PresetHeading(std::string_view model, std::optional<int32_t> number,
-                               std::string_view name) {
-    std::string line = "preset " + std::string(model);
-    if (number) {
-        line += (*number < 10 ? " #0" : " #") + std::to_string(*number);
+void TTraceSink::Preset(const TPreset& preset, bool) {
+    if (preset.HasHeading) {
+        std::string line = "preset " + std::string(preset.Model);
+        if (preset.Number) {
+            line += (*preset.Number < 10 ? " #0" : " #") + std::to_string(*preset.Number);
+        }
+        Lines.push_back(line + " " + std::string(preset.Name));
     }
-    Lines.push_back(line + " " + std::string(name));
+    for (std::string& line : TraceLines(preset)) {
+        Lines.push_back(std::move(line));
+    }
 }
 
-void TTraceSink::ModuleStart(std::string_view heading, TNameSlot slot) {
-    Lines.emplace_back("<br>");
-    Lines.push_back("<b>" + std::string(heading) + "</b>");
-    Slots.push_back(slot);
+void TEvents::ModuleStart(std::optional<std::string_view> heading, TNameSlot slot) {
+    TModule module;
+    module.Kind = heading ? TModuleKind::Component : TModuleKind::Output;
+    if (heading) {
+        module.Heading = Builder.Store(*heading);
+    }
+    Builder.StartModule(module, slot);
 }
 
-void TTraceSink::Value(std::string_view name, std::string_view value) {
-    Lines.push_back(std::string(name) + " = " + std::string(value));
+void TEvents::Value(std::string_view name, std::string_view value) {
+    TParameter parameter;
+    parameter.Name = Builder.Store(name);
+    parameter.Text = Builder.Store(value);
+    Builder.Parameter(parameter);
 }
 
-void TTraceSink::UserModelName(TNameSlot slot, std::string_view name) {
-    static const char* const slots[] = {"none", "green amp", "green cabinet", "red amp",
-                                        "red cabinet"};
-    Lines.push_back("user model " + std::string(slots[static_cast<size_t>(slot)]) + " = " +
-                    std::string(name));
+std::vector<std::string> TRenderBench::AllLines() const {
+    const TPreset* preset = Builder.CurrentPreset();
+    return preset != nullptr ? TraceLines(*preset, FirstModule) : std::vector<std::string>{};
+}
+
+void TRenderBench::Forget() {
+    const TPreset* preset = Builder.CurrentPreset();
+    FirstModule = preset != nullptr ? preset->Modules.size() : 0;
+}
+
+std::vector<TModuleKind> TRenderBench::Kinds() const {
+    std::vector<TModuleKind> kinds;
+    if (const TPreset* preset = Builder.CurrentPreset()) {
+        for (const TModule& module : preset->Modules) {
+            kinds.push_back(module.Kind);
+        }
+    }
+    return kinds;
 }
 
 } // namespace qvr::test

@@ -2,8 +2,9 @@
 
 #include "base/UserNotifier.h"
 #include "config/Qvrconfig.h"
+#include "report/PresetBuilder.h"
+#include "report/PresetModel.h"
 #include "report/RenderContext.h"
-#include "report/ReportSink.h"
 #include "sysex/Qvrsysex.h"
 #include "tests/support/TempFolder.h"
 
@@ -46,24 +47,42 @@ std::unique_ptr<TQvrConfig> LoadConfigText(const TTempFolder& dir, const std::st
 // A message whose body holds exactly `bytes`, ready to be read with NextByte.
 std::unique_ptr<TKorvaneQVRSysEx> BodyMessage(const std::vector<uint8_t>& bytes);
 
-// Writes down the report's events one per line, as a test expects them:
-//   "start QVR-3", "preset QVR-3 #01 Name" (no '#' part without a number),
-//   "chain", "<br>" and "<b>Heading</b>" for a module, "name = value", a
-//   line's text, "user model green amp = Name", "end".
-class TTraceSink : public IReportSink {
+// The lines of a preset's modules from `firstModule` on, as a test expects
+// them: "<br>" and "<b>Heading</b>" for a module with a heading, "Name =
+// user model" under it, "name = value" and a note's text.
+std::vector<std::string> TraceLines(const TPreset& preset, size_t firstModule = 0);
+
+// Writes down a report one line per item, as a test expects them: "start
+// QVR-3", "preset QVR-3 #01 Name" (no '#' part without a number) for a preset
+// with a heading, its modules' TraceLines, "end".
+class TTraceSink : public IPresetSink {
 public:
     void ReportStart(std::string_view model) override;
-    void PresetHeading(std::string_view model, std::optional<int32_t> number,
-                       std::string_view name) override;
-    void ChainStart() override { Lines.emplace_back("chain"); }
-    void ModuleStart(std::string_view heading, TNameSlot slot) override;
-    void Value(std::string_view name, std::string_view value) override;
-    void Line(std::string_view text) override { Lines.emplace_back(text); }
-    void UserModelName(TNameSlot slot, std::string_view name) override;
+    void Preset(const TPreset& preset, bool headingFollows) override;
     void ReportEnd() override { Lines.emplace_back("end"); }
 
     std::vector<std::string> Lines;
-    std::vector<TNameSlot> Slots; // of the modules, in order
+};
+
+// Drives a builder the way the renderers do, with texts as a test gives them:
+// modules are components of that heading (none: a module without heading),
+// values parameters whose text is the value.
+class TEvents {
+public:
+    explicit TEvents(IPresetSink& sink) : Builder(sink) {}
+    void ReportStart(std::string_view model) { Builder.ReportStart(model); }
+    void PresetHeading(std::string_view model, std::optional<int32_t> number,
+                       std::string_view name) {
+        Builder.PresetHeading(model, number, name);
+    }
+    void ChainStart() { Builder.ChainStart(); }
+    void ModuleStart(std::optional<std::string_view> heading, TNameSlot slot = TNameSlot::None);
+    void Value(std::string_view name, std::string_view value);
+    void Line(std::string_view text) { Builder.Note(text); }
+    void UserModelName(TNameSlot slot, std::string_view name) { Builder.UserModelName(slot, name); }
+    void ReportEnd() { Builder.ReportEnd(); }
+
+    TPresetBuilder Builder;
 };
 
 // Everything the renderers work on, around one configuration.
@@ -71,11 +90,17 @@ struct TRenderBench {
     TTempFolder Dir;
     std::unique_ptr<TQvrConfig> Config = LoadConfigText(Dir, TestConfigText);
     TTraceSink Trace;
+    TPresetBuilder Builder{Trace};
     TRenderState State;
     TRecordingNotifier Notifier;
-    TRenderContext Context{*Config, Trace, State, Notifier, '.'};
+    TRenderContext Context{*Config, Builder, State, Notifier, '.'};
+    size_t FirstModule = 0;
 
-    std::vector<std::string> AllLines() const { return Trace.Lines; }
+    // The lines of the modules rendered since the last Forget.
+    std::vector<std::string> AllLines() const;
+    void Forget();
+    // The kinds of the modules rendered.
+    std::vector<TModuleKind> Kinds() const;
 };
 
 } // namespace qvr::test

@@ -420,7 +420,7 @@ TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     EXPECT_EQ(count("SELECT count(*) FROM files WHERE presets != 60"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM presets"), 60 * files);
     EXPECT_EQ(count("SELECT count(*) FROM preset_words"), 60 * files);
-    EXPECT_EQ(count("SELECT count(*) FROM modules"), 60 * files * 15);
+    EXPECT_EQ(count("SELECT count(*) FROM modules"), 60 * files * 16);
     EXPECT_EQ(count("SELECT count(DISTINCT file) FROM parameters"), files);
 
     // The next run adds the rest.

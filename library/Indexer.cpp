@@ -25,10 +25,9 @@ std::string Joined(const std::set<std::string, std::less<>>& words) {
 
 } // namespace
 
-TIndexer::TIndexer(TSqlite& db, TPresetSource& source)
-    : Db(db), Source(source),
-      InsertFile(db, "INSERT INTO files(path, size, mtime, hash, errors, presets) "
-                     "VALUES(?, ?, ?, ?, '', 0)"),
+TIndexer::TIndexer(TSqlite& db)
+    : Db(db), InsertFile(db, "INSERT INTO files(path, size, mtime, hash, errors, presets) "
+                             "VALUES(?, ?, ?, ?, '', 0)"),
       FinishFile(db, "UPDATE files SET model = ?, errors = ?, presets = ? WHERE id = ?"),
       InsertPreset(db, "INSERT INTO presets(file, position, number, name) VALUES(?, ?, ?, ?)"),
       InsertModule(db, "INSERT INTO modules(preset, position, type, user_model) "
@@ -98,7 +97,7 @@ void TIndexer::DropRows(int64_t fileId) {
 }
 
 std::vector<std::string> TIndexer::Store(const std::string& path, const TFileStamp& stamp,
-                                         const std::string& hash) {
+                                         const std::string& hash, TPresetPipeline& presets) {
     TTransaction transaction(Db);
     // A name or type added by a transaction that was rolled back is not in the database.
     Names.clear();
@@ -127,7 +126,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
     };
 
     int64_t position = 0;
-    TSourceResult result = Source.Read(path, [&](TLibPreset&& preset) {
+    TLibPreset preset;
+    while (presets.Next(preset)) {
         ++position;
         InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
         InsertPreset.Bind(4, preset.Name).Run();
@@ -164,7 +164,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
         }
         InsertWords.Bind(1, presetId).Bind(2, preset.Name).Bind(3, Joined(moduleWords));
         InsertWords.Bind(4, Joined(userModels)).Run();
-    });
+    }
+    TSourceResult result = presets.Result();
     for (auto& [nameId, block] : blocks) {
         if (block.Writer.Count() > 0) {
             flush(nameId, block);

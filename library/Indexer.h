@@ -1,7 +1,7 @@
 #pragma once
 
 #include "library/FileScan.h"
-#include "library/PresetSource.h"
+#include "library/PresetPipeline.h"
 #include "library/Sqlite.h"
 
 #include <cstdint>
@@ -16,13 +16,14 @@ namespace qvr {
 // of its own: an interrupted run loses nothing that was finished before.
 class TIndexer {
 public:
-    TIndexer(TSqlite& db, TPresetSource& source);
+    explicit TIndexer(TSqlite& db);
 
-    // Reads the file and replaces what the library held of it. Returns the
-    // messages shown while reading it, which are recorded with it; a failure
-    // of the database throws and leaves the library as it was.
+    // Replaces what the library held of the file by the presets that
+    // `presets` gives for it next. Returns the messages shown while reading
+    // it, which are recorded with it; a failure of the database throws and
+    // leaves the library as it was.
     std::vector<std::string> Store(const std::string& path, const TFileStamp& stamp,
-                                   const std::string& hash);
+                                   const std::string& hash, TPresetPipeline& presets);
     // Takes the file with this id out of the library.
     void Drop(int64_t fileId);
     // Records a new stamp for a file whose contents did not change.
@@ -34,7 +35,6 @@ private:
     int64_t TypeId(const TLibModule& module);
 
     TSqlite& Db;
-    TPresetSource& Source;
     TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
         FindName, InsertName, FindType, InsertType, DeleteWords, DeleteModules, DeleteBlocks,
         DeletePresets, DeleteFile, UpdateStamp;

@@ -5,7 +5,7 @@
 namespace qvr {
 
 TLibrary::TLibrary(const std::string& databasePath, TConfigSearch search)
-    : Db(OpenLibrary(databasePath)), Source(std::move(search)), Indexer(Db, Source) {}
+    : Db(OpenLibrary(databasePath)), Source(std::move(search)), Indexer(Db) {}
 
 std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
     TStatement find(Db, "SELECT id, size, mtime, hash FROM files WHERE path = ?");
@@ -16,33 +16,24 @@ std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
     return TKnown{find.Int(0), TFileStamp{find.Int(1), find.Int(2)}, std::string(find.Text(3))};
 }
 
-TLibrary::TFileResult TLibrary::Refresh(const std::string& path,
-                                        const std::optional<TKnown>& known) {
+TLibrary::TStep TLibrary::Plan(const std::string& path, const std::optional<TKnown>& known) {
+    TStep step{path, known, {}, {}, {}};
     const std::optional<TFileStamp> stamp = StampOf(path);
-    if (!stamp) {
-        if (known) {
-            Indexer.Drop(known->Id);
-            return {TFileChange::Dropped, {}};
-        }
-        return {TFileChange::Failed, {"error: the file cannot be read"}};
+    std::optional<std::string> hash;
+    if (stamp && known && known->Stamp == *stamp) {
+        step.Result.Change = TFileChange::Unchanged; // not even opened
+    } else if (stamp && (hash = HashOfFile(path))) {
+        step.Stamp = *stamp;
+        step.Hash = *hash;
+        step.Result.Change = !known                 ? TFileChange::Added
+                             : known->Hash == *hash ? TFileChange::Restamped
+                                                    : TFileChange::Updated;
+    } else if (known) {
+        step.Result.Change = TFileChange::Dropped;
+    } else {
+        step.Result = {TFileChange::Failed, {"error: the file cannot be read"}};
     }
-    if (known && known->Stamp == *stamp) {
-        return {TFileChange::Unchanged, {}};
-    }
-    const std::optional<std::string> hash = HashOfFile(path);
-    if (!hash) {
-        if (known) {
-            Indexer.Drop(known->Id);
-            return {TFileChange::Dropped, {}};
-        }
-        return {TFileChange::Failed, {"error: the file cannot be read"}};
-    }
-    if (known && known->Hash == *hash) {
-        Indexer.Restamp(known->Id, *stamp);
-        return {TFileChange::Restamped, {}};
-    }
-    std::vector<std::string> messages = Indexer.Store(path, *stamp, *hash);
-    return {known ? TFileChange::Updated : TFileChange::Added, std::move(messages)};
+    return step;
 }
 
 namespace {
@@ -53,6 +44,37 @@ bool WasRead(TFileChange change) {
 
 } // namespace
 
+size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
+    std::vector<std::string> toRead;
+    for (const TStep& step : steps) {
+        if (WasRead(step.Result.Change)) {
+            toRead.push_back(step.Path);
+        }
+    }
+    TPresetPipeline presets(Source, toRead);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        TStep& step = steps[i];
+        switch (step.Result.Change) {
+        case TFileChange::Added:
+        case TFileChange::Updated:
+            step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
+            break;
+        case TFileChange::Restamped:
+            Indexer.Restamp(step.Known->Id, step.Stamp);
+            break;
+        case TFileChange::Dropped:
+            Indexer.Drop(step.Known->Id);
+            break;
+        default:
+            break;
+        }
+        if (progress.File) {
+            progress.File(i + 1, steps.size(), step.Path, step.Result);
+        }
+    }
+    return toRead.size();
+}
+
 size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
     const std::vector<std::string> files =
         FindPresetFiles(paths, all, [&](const std::string& text) {
@@ -60,36 +82,24 @@ size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TPro
                 progress.Problem(text);
             }
         });
-    size_t read = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const TFileResult result = Refresh(files[i], Known(files[i]));
-        read += WasRead(result.Change) ? 1 : 0;
-        if (progress.File) {
-            progress.File(i + 1, files.size(), files[i], result);
-        }
+    std::vector<TStep> steps;
+    for (const std::string& file : files) {
+        steps.push_back(Plan(file, Known(file)));
     }
-    return read;
+    return Run(steps, progress);
 }
 
 size_t TLibrary::Update(const TProgress& progress) {
-    std::vector<std::pair<std::string, TKnown>> files;
+    std::vector<TStep> steps;
     {
         TStatement all(Db, "SELECT path, id, size, mtime, hash FROM files ORDER BY path");
         while (all.Step()) {
-            files.emplace_back(
-                std::string(all.Text(0)),
-                TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)}, std::string(all.Text(4))});
+            const std::string path(all.Text(0));
+            steps.push_back(Plan(path, TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
+                                              std::string(all.Text(4))}));
         }
     }
-    size_t read = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const TFileResult result = Refresh(files[i].first, files[i].second);
-        read += WasRead(result.Change) ? 1 : 0;
-        if (progress.File) {
-            progress.File(i + 1, files.size(), files[i].first, result);
-        }
-    }
-    return read;
+    return Run(steps, progress);
 }
 
 size_t TLibrary::Remove(const std::vector<std::string>& paths) {

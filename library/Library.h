@@ -67,7 +67,18 @@ private:
         std::string Hash;
     };
     // Brings one file up to date; `known` when the library holds it.
-    TFileResult Refresh(const std::string& path, const std::optional<TKnown>& known);
+    // One file of a run: what its stamp and contents call for.
+    struct TStep {
+        std::string Path;
+        std::optional<TKnown> Known;
+        TFileResult Result;
+        TFileStamp Stamp;
+        std::string Hash;
+    };
+    TStep Plan(const std::string& path, const std::optional<TKnown>& known);
+    // Carries the steps out in order, the files to read read ahead on a second
+    // thread; returns the number of files read.
+    size_t Run(std::vector<TStep>& steps, const TProgress& progress);
     std::optional<TKnown> Known(const std::string& path);
 
     TSqlite Db;

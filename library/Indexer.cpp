@@ -2,7 +2,7 @@
 
 #include "library/ParameterBlock.h"
 
-#include <set>
+#include <algorithm>
 
 namespace qvr {
 
@@ -12,9 +12,12 @@ namespace {
 // bounded memory, large enough that a backup's parameter of one name is one row.
 constexpr size_t BlockEntries = 4096;
 
-std::string Joined(const std::set<std::string, std::less<>>& words) {
+// The distinct words of `texts`, blank-separated, for the word index.
+std::string Joined(std::vector<std::string_view>& texts) {
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
     std::string text;
-    for (const std::string& word : words) {
+    for (const std::string_view word : texts) {
         if (!text.empty()) {
             text.push_back(' ');
         }
@@ -50,6 +53,23 @@ TIndexer::TIndexer(TSqlite& db)
       DeleteFile(db, "DELETE FROM files WHERE id = ?"),
       UpdateStamp(db, "UPDATE files SET size = ?, mtime = ? WHERE id = ?") {}
 
+int64_t TIndexer::NameId(int32_t position, size_t index, const std::string& name) {
+    // The same module position mostly has the same parameters from preset to preset.
+    const auto slot = static_cast<size_t>(position) * MaxParameters + index;
+    const bool cached = position >= 0 && position < 256 && index < MaxParameters;
+    if (cached && slot < LastNames.size() && LastNames[slot].first == name) {
+        return LastNames[slot].second;
+    }
+    const int64_t id = NameId(name);
+    if (cached) {
+        if (slot >= LastNames.size()) {
+            LastNames.resize(slot + 1);
+        }
+        LastNames[slot] = {name, id};
+    }
+    return id;
+}
+
 int64_t TIndexer::NameId(const std::string& name) {
     if (const auto known = Names.find(name); known != Names.end()) {
         return known->second;
@@ -69,6 +89,32 @@ int64_t TIndexer::NameId(const std::string& name) {
 }
 
 int64_t TIndexer::TypeId(const TLibModule& module) {
+    const auto position = static_cast<size_t>(module.Position);
+    if (position < LastTypes.size()) {
+        const TLibModule& last = LastTypes[position].first;
+        if (last.TypeId == module.TypeId && last.Type == module.Type &&
+            last.Heading == module.Heading && last.Kind == module.Kind) {
+            return LastTypes[position].second;
+        }
+    }
+    const int64_t id = FindTypeId(module);
+    if (position < 256) { // a chain is never longer; a file may say otherwise
+        if (position >= LastTypes.size()) {
+            LastTypes.resize(position + 1);
+        }
+        LastTypes[position] = {TLibModule{module.Position,
+                                          module.Kind,
+                                          module.TypeId,
+                                          module.Type,
+                                          module.Heading,
+                                          std::nullopt,
+                                          {}},
+                               id};
+    }
+    return id;
+}
+
+int64_t TIndexer::FindTypeId(const TLibModule& module) {
     auto key = std::make_tuple(module.Kind, module.TypeId, module.Type, module.Heading);
     if (const auto known = Types.find(key); known != Types.end()) {
         return known->second;
@@ -102,6 +148,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
     // A name or type added by a transaction that was rolled back is not in the database.
     Names.clear();
     Types.clear();
+    LastTypes.clear();
+    LastNames.clear();
     {
         TStatement old(Db, "SELECT id FROM files WHERE path = ?");
         old.Bind(1, path);
@@ -132,22 +180,23 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
         InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
         InsertPreset.Bind(4, preset.Name).Run();
         const int64_t presetId = Db.LastInsertId();
-        std::set<std::string, std::less<>> moduleWords;
-        std::set<std::string, std::less<>> userModels;
+        std::vector<std::string_view> moduleWords;
+        std::vector<std::string_view> userModels;
         for (const TLibModule& module : preset.Modules) {
             InsertModule.Bind(1, presetId).Bind(2, module.Position).Bind(3, TypeId(module));
             InsertModule.Bind(4, module.UserModelName).Run();
             if (!module.Type.empty()) {
-                moduleWords.insert(module.Type);
+                moduleWords.push_back(module.Type);
             }
             if (module.Heading) {
-                moduleWords.insert(*module.Heading);
+                moduleWords.push_back(*module.Heading);
             }
             if (module.UserModelName) {
-                userModels.insert(*module.UserModelName);
+                userModels.push_back(*module.UserModelName);
             }
-            for (const TLibParameter& parameter : module.Parameters) {
-                const int64_t nameId = NameId(parameter.Name);
+            for (size_t k = 0; k < module.Parameters.size(); ++k) {
+                const TLibParameter& parameter = module.Parameters[k];
+                const int64_t nameId = NameId(module.Position, k, parameter.Name);
                 auto open = blocks.find(nameId);
                 if (open == blocks.end()) {
                     open = blocks.emplace(nameId, TOpenBlock{TParameterBlockWriter(presetId), 0})

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
+#include <vector>
 
 namespace qvr {
 
@@ -32,14 +34,21 @@ public:
 private:
     void DropRows(int64_t fileId);
     int64_t NameId(const std::string& name);
+    int64_t NameId(int32_t position, size_t index, const std::string& name);
     int64_t TypeId(const TLibModule& module);
+    int64_t FindTypeId(const TLibModule& module);
 
     TSqlite& Db;
     TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
         FindName, InsertName, FindType, InsertType, DeleteWords, DeleteModules, DeleteBlocks,
         DeletePresets, DeleteFile, UpdateStamp;
-    // Parameter names and module types met so far, by their ids.
-    std::map<std::string, int64_t, std::less<>> Names;
+    // Parameter names and module types met so far, by their ids; the type
+    // last met at each chain position first, as the presets of a backup
+    // mostly repeat their chain.
+    std::unordered_map<std::string, int64_t> Names;
+    std::vector<std::pair<TLibModule, int64_t>> LastTypes;
+    static constexpr size_t MaxParameters = 32;             // of a module, for LastNames
+    std::vector<std::pair<std::string, int64_t>> LastNames; // by position and parameter
     std::map<
         std::tuple<std::string, std::optional<int32_t>, std::string, std::optional<std::string>>,
         int64_t>

@@ -60,7 +60,7 @@ void TParameterBlockWriter::Add(const TParameterEntry& entry) {
             flags |= TextIsNumber;
         }
     }
-    const auto seen = (flags & TextIsNumber) ? Texts.end() : Texts.find(std::string(entry.Text));
+    const auto seen = (flags & TextIsNumber) ? Texts.end() : Texts.find(entry.Text);
     if (seen != Texts.end()) {
         flags |= TextSeen;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +39,14 @@ private:
     int64_t FirstPreset;
     size_t Entries = 0;
     std::string Block;
-    std::unordered_map<std::string, uint64_t> Texts; // number of each text written out
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    // The number of each text written out; looked up without a copy.
+    std::unordered_map<std::string, uint64_t, THash, std::equal_to<>> Texts;
 };
 
 // Reads a block's entries in order. A block that ends early or holds a value

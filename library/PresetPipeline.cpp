@@ -28,24 +28,38 @@ TPresetPipeline::~TPresetPipeline() {
     }
 }
 
-void TPresetPipeline::Push(TItem&& item) {
+void TPresetPipeline::Flush() {
     std::unique_lock<std::mutex> guard(Lock);
-    if (Threaded) {
-        Changed.wait(guard, [this] { return Waiting.size() < MaxWaiting || Stopping; });
-    }
+    ReaderWaits = Threaded;
+    Changed.wait(guard, [this] { return !Threaded || Waiting.size() < MaxWaiting || Stopping; });
+    ReaderWaits = false;
     if (Stopping) {
         throw TStop{};
     }
-    Waiting.push_back(std::move(item));
-    Changed.notify_all();
+    for (TItem& item : Batch) {
+        Waiting.push_back(std::move(item));
+    }
+    Batch.clear();
+    if (TakerWaits) {
+        Changed.notify_all();
+    }
+}
+
+void TPresetPipeline::ReadFile(const std::string& path) {
+    TSourceResult result = Source.Read(path, [this](TLibPreset&& preset) {
+        Batch.push_back({std::move(preset), {}});
+        if (Batch.size() >= BatchSize) {
+            Flush();
+        }
+    });
+    Batch.push_back({std::nullopt, std::move(result)});
+    Flush();
 }
 
 void TPresetPipeline::ReadAll() {
     try {
         for (const std::string& path : Paths) {
-            TSourceResult result =
-                Source.Read(path, [this](TLibPreset&& preset) { Push({std::move(preset), {}}); });
-            Push({std::nullopt, std::move(result)});
+            ReadFile(path);
         }
     } catch (const TStop&) {
         // the caller went away
@@ -53,20 +67,26 @@ void TPresetPipeline::ReadAll() {
 }
 
 bool TPresetPipeline::Next(TLibPreset& preset) {
-    std::unique_lock<std::mutex> guard(Lock);
-    if (!Threaded && Waiting.empty() && NextToRead < Paths.size()) {
-        // Without a thread: the whole next file, while the caller waits.
-        guard.unlock();
-        const std::string& path = Paths[NextToRead++];
-        TSourceResult result =
-            Source.Read(path, [this](TLibPreset&& p) { Push({std::move(p), {}}); });
-        Push({std::nullopt, std::move(result)});
-        guard.lock();
+    if (!Threaded) {
+        bool empty = false;
+        {
+            const std::lock_guard<std::mutex> guard(Lock);
+            empty = Waiting.empty();
+        }
+        if (empty && NextToRead < Paths.size()) {
+            // Without a thread: the whole next file, while the caller waits.
+            ReadFile(Paths[NextToRead++]);
+        }
     }
+    std::unique_lock<std::mutex> guard(Lock);
+    TakerWaits = true;
     Changed.wait(guard, [this] { return !Waiting.empty(); });
+    TakerWaits = false;
     TItem item = std::move(Waiting.front());
     Waiting.pop_front();
-    Changed.notify_all();
+    if (ReaderWaits && Waiting.size() < MaxWaiting / 2) {
+        Changed.notify_all();
+    }
     if (item.Preset) {
         preset = std::move(*item.Preset);
         return true;

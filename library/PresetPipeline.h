@@ -41,9 +41,14 @@ private:
     struct TStop {};
 
     void ReadAll();
-    void Push(TItem&& item);
+    void ReadFile(const std::string& path);
+    // Hands the gathered items over under one lock; waits while too many wait.
+    void Flush();
 
+    // Items go over in batches, so that the two threads rarely wake each other.
+    static constexpr size_t BatchSize = 64;
     static constexpr size_t MaxWaiting = 2048;
+    std::vector<TItem> Batch; // the reading side's, not yet handed over
     TPresetSource& Source;
     std::vector<std::string> Paths;
     size_t NextToRead = 0; // without a thread: the next file to read in turn
@@ -51,6 +56,8 @@ private:
     std::condition_variable Changed;
     std::deque<TItem> Waiting;
     bool Stopping = false;
+    bool ReaderWaits = false; // for room
+    bool TakerWaits = false;  // for items
     bool Threaded = false;
     std::optional<TSourceResult> Finished; // the current file's result once taken
     std::thread Reader;

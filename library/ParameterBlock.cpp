@@ -47,6 +47,10 @@ bool IsWhole(double value) {
 
 } // namespace
 
+std::string TextOf(const TParameterEntry& entry) {
+    return entry.TextIsValue && entry.Number ? NumberText(*entry.Number) : std::string(entry.Text);
+}
+
 void TParameterBlockWriter::Add(const TParameterEntry& entry) {
     PutVarint(Block, static_cast<uint64_t>(entry.Preset - FirstPreset));
     PutVarint(Block, static_cast<uint32_t>(entry.Module));
@@ -137,13 +141,13 @@ bool TParameterBlockReader::Next(TParameterEntry& entry) {
         At += sizeof value;
         entry.Number = value;
     }
-    if (flags & TextIsNumber) {
+    entry.TextIsValue = (flags & TextIsNumber) != 0;
+    entry.Text = {};
+    if (entry.TextIsValue) {
         if (!entry.Number) {
             Bad = true;
             return false;
         }
-        ValueText = NumberText(*entry.Number);
-        entry.Text = ValueText;
         return true;
     }
     if (flags & TextSeen) {

@@ -17,7 +17,13 @@ struct TParameterEntry {
     std::optional<int64_t> Raw;
     std::optional<double> Number;
     std::string_view Text; // UTF-8; a view into the block or the caller's text
+    // Set by the reader instead of Text when the text is the value written out
+    // (TextOf gives it): most entries, and a search looks at few texts.
+    bool TextIsValue = false;
 };
+
+// The entry's text.
+std::string TextOf(const TParameterEntry& entry);
 
 // The parameters of one name in one file, packed one after the other: the
 // preset as the distance from the block's first preset, the module position,
@@ -66,7 +72,6 @@ private:
     size_t At = 0;
     bool Bad = false;
     std::vector<std::string_view> Texts; // those written out, in order
-    std::string ValueText;               // the text of the current entry's value
 };
 
 } // namespace qvr

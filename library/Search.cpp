@@ -78,7 +78,7 @@ bool Holds(const TQueryTerm& term, const TParameterEntry& entry) {
         if (term.Number && entry.Number) {
             return *term.Number == *entry.Number;
         }
-        return SameLetters(entry.Text, term.Value);
+        return SameLetters(entry.TextIsValue ? TextOf(entry) : entry.Text, term.Value);
     };
     if (term.Compare == TCompare::Equal) {
         return equal();
@@ -180,7 +180,7 @@ private:
                     if (Holds(term, entry)) {
                         found.Ids.push_back(entry.Preset);
                         found.Matches[entry.Preset].push_back(
-                            TMatch{entry.Module, name, std::string(entry.Text)});
+                            TMatch{entry.Module, name, TextOf(entry)});
                     }
                 }
             }

@@ -132,7 +132,7 @@ TEST(LibraryParameterBlock, EntriesComeBackAsWritten) {
             EXPECT_EQ(std::signbit(*read.Number), std::signbit(*entry.Number));
             EXPECT_EQ(*read.Number, *entry.Number);
         }
-        EXPECT_EQ(read.Text, entry.Text);
+        EXPECT_EQ(TextOf(read), entry.Text);
     }
     EXPECT_FALSE(reader.Next(read));
     EXPECT_FALSE(reader.Damaged());

@@ -2,11 +2,10 @@
 
 #include "base/HeldNotices.h"
 #include "library/Sqlite.h"
-#include "report/PresetRecord.h"
+#include "report/PresetModel.h"
 #include "report/PresetReport.h"
 #include "report/Utf8Text.h"
 
-#include <charconv>
 #include <map>
 
 namespace qvr {
@@ -31,46 +30,48 @@ private:
     std::vector<std::string>& List;
 };
 
-std::optional<double> NumberOf(std::string_view text) {
-    double value = 0;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
+// Copies each preset of the report's model into the rows the library keeps.
+class TLibrarySink : public IPresetSink {
+public:
+    TLibrarySink(TSourceResult& result, const std::function<void(TLibPreset&&)>& onPreset)
+        : Result(result), OnPreset(onPreset) {}
 
-TLibPreset PresetOf(const TPresetRecord& record) {
-    TLibPreset preset{record.Number, Utf8(record.Name), {}};
-    for (const TRecordModule& part : RecordModules(record)) {
-        TLibModule module;
-        module.Position = static_cast<int32_t>(preset.Modules.size());
-        if (part.Heading) {
-            module.Heading = Utf8(*part.Heading);
-            module.Kind = "component";
-        } else {
-            module.Kind = preset.Modules.empty() ? "input" : "output";
+    void ReportStart(std::string_view model) override { Result.Model = std::string(model); }
+    void ReportEnd() override {}
+
+    void Preset(const TPreset& preset, bool /*headingFollows*/) override {
+        if (!preset.HasHeading && preset.Modules.empty()) {
+            return;
         }
-        for (const TRecordLine& line : part.Lines) {
-            if (!line.IsPair) {
-                continue;
+        TLibPreset copy{preset.Number, Utf8(preset.Name), {}};
+        copy.Modules.reserve(preset.Modules.size());
+        for (const TModule& module : preset.Modules) {
+            TLibModule row;
+            // Modifiers have no place in the chain of components; the library
+            // numbers every module of the preset in order.
+            row.Position = static_cast<int32_t>(copy.Modules.size());
+            row.Kind = std::string(ModuleKindName(module.Kind));
+            row.TypeId = module.TypeId;
+            row.Type = Utf8(module.TypeName);
+            if (module.Heading) {
+                row.Heading = Utf8(*module.Heading);
             }
-            if (line.Name == "Name" && part.Heading && !module.UserModelName &&
-                module.Parameters.empty()) {
-                module.UserModelName = Utf8(line.Value);
-                continue;
+            if (module.UserModelName) {
+                row.UserModelName = Utf8(*module.UserModelName);
             }
-            if (module.Type.empty() && line.Name.ends_with("Type")) {
-                module.Type = Utf8(line.Value);
+            for (const TParameter& parameter : preset.ParametersOf(module)) {
+                row.Parameters.push_back(TLibParameter{Utf8(parameter.ShownName()), parameter.Raw,
+                                                       parameter.Number, Utf8(parameter.Text)});
             }
-            module.Parameters.push_back(TLibParameter{Utf8(line.Name), std::nullopt,
-                                                      NumberOf(line.Value), Utf8(line.Value)});
+            copy.Modules.push_back(std::move(row));
         }
-        preset.Modules.push_back(std::move(module));
+        OnPreset(std::move(copy));
     }
-    return preset;
-}
+
+private:
+    TSourceResult& Result;
+    const std::function<void(TLibPreset&&)>& OnPreset;
+};
 
 } // namespace
 
@@ -103,15 +104,9 @@ TSourceResult TPresetSource::Read(const std::string& file,
     TSourceResult result;
     TMessageList messages(result.Errors);
     TPresetReport report(messages, Search);
-    TPresetCollector collector(
-        [&](TPresetRecord&& record) {
-            if (record.Number || !record.Name.empty() || !record.Body.empty()) {
-                onPreset(PresetOf(record));
-            }
-        },
-        [&](std::string_view model) { result.Model = std::string(model); });
+    TLibrarySink sink(result, onPreset);
     try {
-        report.Emit(file, collector, '.');
+        report.Emit(file, sink, '.');
     } catch (const ELibraryDatabase&) {
         throw; // the library's trouble, not the file's
     } catch (const std::exception& error) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/PresetModel.h"
+#include "library/LibraryPreset.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
 
 #include <functional>

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the library keeps of a preset: its modules in chain order and their
-// parameters. Filled from the report of a file (PresetSource.h).
+// What the library keeps of a preset: the report's model of it
+// (report/PresetModel.h) as the rows it writes, with texts of its own in
+// UTF-8, so that it can pass from the reading thread to the writing one.
 
 #include <cstdint>
 #include <optional>

@@ -8,6 +8,7 @@
 #include "midi/DumpSummary.h"
 #include "midi/MidiPorts.h"
 #include "platform/AtomicFile.h"
+#include "platform/TempFiles.h"
 #include "platform/VersionText.h"
 #include "report/DumpCheck.h"
 
@@ -54,7 +55,10 @@ int CannotWrite(const qvr::TAtomicFile& file) {
     return ExitUsage;
 }
 
+// Ctrl+C and SIGTERM end the capture, which then writes what came; SIGHUP (the session has
+// gone) ends the program without leaving the temporary file behind.
 void CatchInterrupts() {
+    qvr::RemoveTempFilesOnSignals();
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);

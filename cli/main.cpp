@@ -11,8 +11,10 @@
 #include "cli/StderrNotifier.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
+#include "platform/Regaccess.h"
 #include "platform/SameFile.h"
 #include "platform/Spool.h"
+#include "platform/TempFiles.h"
 #include "platform/Version.h"
 #include "platform/VersionText.h"
 #include "platform/WriteBehind.h"
@@ -104,8 +106,8 @@ private:
     std::optional<qvr::TWriteBehind> Behind;
 };
 
-// What writing the output would replace that the report reads: "the preset file 'NAME'" or
-// "the configuration file 'PATH'"; empty when it replaces none of them.
+// What writing the output would replace that the report reads: "the preset file 'NAME'",
+// "the configuration file 'PATH'" or "the settings file 'PATH'"; empty when it replaces none.
 std::string InputAtOutput(const std::string& output, const std::string& presetFile,
                           const qvr::TConfigSearch& search) {
     if (qvr::IsSameFile(output, presetFile)) {
@@ -114,6 +116,12 @@ std::string InputAtOutput(const std::string& output, const std::string& presetFi
     for (const std::string& config : qvr::ProductConfigPaths(search)) {
         if (qvr::IsSameFile(output, config)) {
             return "the configuration file '" + config + "'";
+        }
+    }
+    const qvr::TRegistryLocation settings = qvr::CurrentRegistryLocation();
+    for (const std::string& file : {settings.UserFile, settings.SystemFile}) {
+        if (qvr::IsSameFile(output, file)) {
+            return "the settings file '" + file + "'";
         }
     }
     return {};
@@ -141,6 +149,8 @@ int main(int argc, char** argv) {
     // Messages are written in blocks; the buffer goes out at exit, before the document.
     static char errorBuffer[64 * 1024];
     std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof errorBuffer);
+    // A report cut short by Ctrl+C or the end of the session leaves no temporary file.
+    qvr::RemoveTempFilesOnSignals();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const qvr::TCliParse parse = qvr::ParseCommandLine(args);
     if (!parse.Options) {

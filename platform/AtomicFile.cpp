@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/TempFiles.h"
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -22,15 +24,12 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash + 1);
 }
 
-// A hidden name in the target's folder that no other writer of this process
-// or another one picks at the same time.
-std::string TempName(const std::string& target) {
+// A number for the temporary name that no other writer of this process or another one
+// picks at the same time.
+unsigned TempNumber() {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    const size_t slash = target.rfind('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    return FolderOf(target) + "." + base + "." + std::to_string(::getpid()) + "." +
-           std::to_string(seed ^ counter.fetch_add(1)) + ".tmp";
+    return seed ^ counter.fetch_add(1);
 }
 
 } // namespace
@@ -54,10 +53,13 @@ TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
         }
         return;
     }
+    SweepStaleTempFiles(FolderOf(TargetPath));
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        std::string name = TempName(TargetPath);
-        Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        std::string name = TempFileName(TargetPath, TempNumber());
+        // Private until it is complete: the final mode comes with Commit.
+        Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (Fd >= 0) {
+            Guard.emplace(name);
             TempPath = std::move(name);
             return;
         }
@@ -87,6 +89,7 @@ void TAtomicFile::Discard() {
         ::unlink(TempPath.c_str());
         TempPath.clear();
     }
+    Guard.reset();
 }
 
 bool TAtomicFile::Write(const void* data, size_t size) {
@@ -148,10 +151,11 @@ bool TAtomicFile::Commit() {
         }
         return FirstError == 0;
     }
-    // An existing target keeps its permissions, as a rewrite in place would.
+    // An existing target keeps its permissions, as a rewrite in place would; a new one gets
+    // those the umask gives.
     struct stat old {};
-    if (::stat(TargetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(Fd, old.st_mode & 07777) != 0) {
+    const bool replaces = ::stat(TargetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (::fchmod(Fd, replaces ? old.st_mode & 07777 : NewFileMode()) != 0) {
         Fail(errno);
     }
     if (FirstError == 0 && ::fsync(Fd) != 0) {
@@ -170,6 +174,7 @@ bool TAtomicFile::Commit() {
         return false;
     }
     TempPath.clear();
+    Guard.reset();
     // Makes the rename itself durable; the file is in place whatever this says.
     const std::string folder = FolderOf(TargetPath);
     const int dir =

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "platform/TempFiles.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
 namespace qvr {
 
 // A file that is written whole or not at all. The bytes go to a new temporary
-// file in the target's folder (created exclusively, never through a symbolic
-// link); Commit syncs it and renames it over the target. Until Commit
+// file in the target's folder (created exclusively with mode 0600, never
+// through a symbolic link, named as TempFileName says); Commit gives it the
+// target's mode (or the umask's for a new file), syncs it and renames it over
+// the target. Temporary files of writers whose process is gone are removed
+// from the folder first, and a signal that RemoveTempFilesOnSignals handles
+// removes this one. Until Commit
 // succeeds the target stays exactly as it was, and a temporary file that is
 // not committed is removed by the destructor, so nothing is left behind on
 // any failure. The target itself is replaced, not a file a link at it names.
@@ -42,6 +49,7 @@ private:
 
     std::string TargetPath;
     std::string TempPath; // empty when writing directly
+    std::optional<TTempFileGuard> Guard;
     int Fd = -1;
     int FirstError = 0;
     off_t Written = 0;     // bytes written so far

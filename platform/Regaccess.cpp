@@ -58,10 +58,14 @@ TRegFileState LoadDocument(const std::string& file, TRegDocument& doc) {
 // One read-modify-write of the user file under the writers' lock: the file is read again
 // once the lock is held, `change` edits it, and it is written back whole. False, with the
 // file as it was, on any failure; a file that could not be read is never rewritten, as its
-// contents would be lost.
+// contents would be lost. A lock held by another program for too long, or planted, is an
+// exception that says so: a user whose settings are never saved has to know.
 template <class TChange>
 bool UpdateUserFile(const std::string& file, TRegDocument& doc, TChange change) {
     const TRegistryWriteLock lock(file);
+    if (!lock.Problem().empty()) {
+        throw ERegistryException("The settings cannot be saved: " + lock.Problem());
+    }
     if (!lock.Held() || LoadDocument(file, doc) == TRegFileState::Unreadable || !change(doc)) {
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/Process.h"
+#include "platform/TempFiles.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qvr {
@@ -84,12 +86,18 @@ fs::path WriteTarget(const std::string& path) {
     return target;
 }
 
+// The settings folder is the user's alone: made with mode 0700 when it is missing.
 bool MakeFolderOf(const fs::path& target) {
-    std::error_code ec;
-    if (target.has_parent_path()) {
-        fs::create_directories(target.parent_path(), ec);
+    if (!target.has_parent_path()) {
+        return true;
     }
-    return !ec;
+    const fs::path folder = target.parent_path();
+    std::error_code ec;
+    fs::create_directories(folder.parent_path(), ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return fs::is_directory(folder, ec);
 }
 
 // Removes "<name>.<pid>.tmp" files beside the target whose writer is gone: a writer killed
@@ -146,13 +154,14 @@ bool SaveRegistryFile(const std::string& path, const std::string& text) {
     const std::string temp = RegistryTempFileName(target.string());
     ::unlink(temp.c_str());
     TFileDescriptor fd(
-        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.Get() < 0) {
         return false;
     }
+    const TTempFileGuard guard(temp);
     bool ok = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
-    if (ok && hadOld) {
-        ok = ::fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    if (ok) {
+        ok = ::fchmod(fd.Get(), hadOld ? old.st_mode & 07777 : NewFileMode()) == 0;
     }
     ok = fd.Close() && ok;
     if (ok) {
@@ -171,32 +180,39 @@ bool SaveRegistryFile(const std::string& path, const std::string& text) {
     return true;
 }
 
-TRegistryWriteLock::TRegistryWriteLock(const std::string& path) {
+TRegistryWriteLock::TRegistryWriteLock(const std::string& path, std::chrono::milliseconds timeout) {
     if (path.empty()) {
         return;
     }
     const fs::path target = WriteTarget(path);
+    const std::string lockPath = target.string() + ".lock";
     if (!MakeFolderOf(target)) {
         return;
     }
-    const std::string lockPath = target.string() + ".lock";
-    Fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (Fd < 0) {
+    TFileDescriptor fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    struct stat st {};
+    const bool planted = fd.IsOpen() ? ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)
+                                     : errno == ELOOP || errno == EISDIR;
+    if (planted) {
+        Why = lockPath + " is not a plain file (a link or a folder is in its place)";
+    }
+    if (planted || !fd.IsOpen()) {
         return;
     }
-    int result = 0;
-    while ((result = ::flock(Fd, LOCK_EX)) != 0 && errno == EINTR) {
+    // Waits in short steps: a writer holds the lock for milliseconds, so a lock held longer
+    // is stuck (another user's, or a stopped program's), and the write gives up.
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= until) {
+            Why = lockPath + " stays locked by another program";
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (result != 0) {
-        ::close(Fd);
-        Fd = -1;
-    }
+    Fd = std::move(fd);
 }
 
-TRegistryWriteLock::~TRegistryWriteLock() {
-    if (Fd >= 0) {
-        ::close(Fd); // closing the last descriptor releases the lock
-    }
-}
+// Closing the last descriptor releases the lock.
+TRegistryWriteLock::~TRegistryWriteLock() = default;
 
 } // namespace qvr

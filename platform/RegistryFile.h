@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileDescriptor.h"
+
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -30,19 +33,27 @@ std::string RegistryTempFileName(const std::string& path);
 // Serializes the writers of one registry file, in this process and in others: an advisory
 // lock (flock) on "<file>.lock" beside the file (beside its target when the file is a
 // symbolic link), held from construction to destruction. A writer re-reads the file after
-// taking the lock, so that nothing another writer saved meanwhile is lost. Creates missing
-// folders; Held() is false when the lock file cannot be made or locked.
+// taking the lock, so that nothing another writer saved meanwhile is lost. A missing folder
+// is made with mode 0700, the lock file with 0600, so that no other user can take the lock.
+// The lock is waited for at most `timeout`. Held() is false when the lock file cannot be made
+// (as when the folder cannot be written), and also when the lock stays taken or a link or a
+// folder is in the lock file's place: these are not the user's doing, and Problem() says so.
 class TRegistryWriteLock {
 public:
-    explicit TRegistryWriteLock(const std::string& path);
+    static constexpr std::chrono::milliseconds DefaultTimeout{2000};
+
+    explicit TRegistryWriteLock(const std::string& path,
+                                std::chrono::milliseconds timeout = DefaultTimeout);
     ~TRegistryWriteLock();
     TRegistryWriteLock(const TRegistryWriteLock&) = delete;
     TRegistryWriteLock& operator=(const TRegistryWriteLock&) = delete;
 
-    bool Held() const { return Fd >= 0; }
+    bool Held() const { return Fd.IsOpen(); }
+    const std::string& Problem() const { return Why; }
 
 private:
-    int Fd = -1;
+    TFileDescriptor Fd;
+    std::string Why;
 };
 
 } // namespace qvr

@@ -405,6 +405,13 @@ TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
         EXPECT_EQ(ReadFileBytes(file), preset) << output;
         EXPECT_EQ(ReadFileBytes(Dir / "cfg" / "QVR3.cfg"), ConfigText) << output;
     }
+    // The settings file counts too: the report reads the editor's folder from it.
+    const fs::path settings = Dir / "home" / ".config" / "oktrel" / "registry.reg";
+    WriteFileBytes(settings, "REGEDIT4\n");
+    EXPECT_EQ(Run({"--config-dir", ConfigDir(), "--output", settings.string(), file}).Err,
+              "qvrreport: the report would replace the settings file '" + settings.string() +
+                  "'; choose another output file\n");
+    EXPECT_EQ(ReadFileBytes(settings), "REGEDIT4\n");
     // A configuration file of another model counts too, and so does the program's own folder.
     WriteFileBytes(Dir / "cfg" / "KDT3.cfg", "kept");
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Spool.h"
+#include "platform/TempFiles.h"
 #include "platform/WriteBehind.h"
 #include "tests/support/TempFolder.h"
 
@@ -8,11 +9,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qvr::test {
@@ -122,6 +125,79 @@ TEST(AtomicFile, ReplacedFileKeepsItsPermissionsAndALinkIsNotFollowed) {
 }
 
 // Standard output's spool keeps the bytes in order, in memory and beyond its limit in a file.
+mode_t ModeOf(const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// The temporary file is the user's alone until it is complete; the new file then gets the
+// mode the umask gives. A name as long as a name may be works as well.
+TEST(AtomicFile, TemporaryFileIsPrivateAndLongNamesWork) {
+    const TTempFolder temp;
+    const mode_t oldMask = ::umask(022);
+    for (const std::string& name : {std::string("out.html"), std::string(255, 'n')}) {
+        const fs::path target = temp.Path() / name;
+        TAtomicFile file(target.string());
+        ASSERT_TRUE(file.IsOpen()) << name.size();
+        ASSERT_TRUE(file.Write("x", 1));
+        for (const auto& entry : fs::directory_iterator(temp.Path())) {
+            EXPECT_EQ(ModeOf(entry.path()), 0600u) << entry.path();
+        }
+        ASSERT_TRUE(file.Commit()) << name.size();
+        EXPECT_EQ(ModeOf(target), 0644u);
+        fs::remove(target);
+    }
+    ::umask(oldMask);
+}
+
+// Writers killed outright leave their temporary files; the next write to the folder removes
+// those whose process is gone, and nothing else.
+TEST(AtomicFile, TemporaryFilesOfGoneWritersAreSwept) {
+    const TTempFolder temp;
+    const std::string gone = std::to_string(GonePid());
+    const std::string running = std::to_string(::getppid());
+    const std::string swept[] = {".out.html." + gone + ".17.tmp", ".x." + gone + ".0.tmp"};
+    const std::string kept[] = {".out.html." + running + ".17.tmp", "out.html." + gone + ".1.tmp",
+                                ".out.html." + gone + ".tmp", ".out.html." + gone + ".1.tmp~"};
+    for (const std::string& name : swept) {
+        temp.Write(name, "half");
+    }
+    for (const std::string& name : kept) {
+        temp.Write(name, "mine");
+    }
+    fs::create_symlink(temp.Path() / kept[0], temp.Path() / (".l." + gone + ".2.tmp"));
+    TAtomicFile file((temp.Path() / "other.txt").string());
+    for (const std::string& name : swept) {
+        EXPECT_FALSE(fs::exists(temp.Path() / name)) << name;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(fs::exists(temp.Path() / name)) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(temp.Path() / (".l." + gone + ".2.tmp")));
+}
+
+// A writer ended by SIGINT, SIGTERM or SIGHUP leaves no temporary file, and ends as the signal
+// ends a process.
+TEST(AtomicFile, ASignalRemovesTheTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const TTempFolder temp;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RemoveTempFilesOnSignals();
+            TAtomicFile file((temp.Path() / "out.html").string());
+            file.Write("half", 4);
+            ::raise(signal);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(fs::is_empty(temp.Path())) << signal;
+    }
+}
+
 TEST(Spool, GivesBackEveryByteInOrder) {
     for (const size_t size : {size_t{0}, size_t{10}, TSpool::MemoryLimit, TSpool::MemoryLimit + 1,
                               3 * TSpool::MemoryLimit + 12345}) {

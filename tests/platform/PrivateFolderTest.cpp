@@ -1,5 +1,7 @@
 #include "platform/PrivateFolder.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,16 +23,6 @@ protected:
         Base = pattern;
     }
     void TearDown() override { fs::remove_all(Base); }
-
-    // The id of a process that has ended and been reaped.
-    static int GonePid() {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(0);
-        }
-        ::waitpid(child, nullptr, 0);
-        return child;
-    }
 
     fs::path Base;
 };

@@ -1,6 +1,7 @@
 #include "RegistryFixture.h"
 #include "platform/RegistryFile.h"
 
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -85,6 +86,59 @@ TEST_F(RegistryWriters, TemporaryFilesOfGoneWritersAreRemoved) {
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
     EXPECT_EQ(ReadColCount(), 3);
+}
+
+// The lock file and the folder it is made in are the user's alone; the settings file gets the
+// mode the umask gives.
+TEST_F(RegistryWriters, NewFilesAreTheUsersAlone) {
+    const mode_t oldMask = ::umask(022);
+    TRegAccess reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKey, true));
+    ::umask(oldMask);
+    EXPECT_EQ(ModeOf(fs::path(UserFile).parent_path().string()), 0700u);
+    EXPECT_EQ(ModeOf(UserFile + ".lock"), 0600u);
+    EXPECT_EQ(ModeOf(UserFile), 0644u);
+}
+
+// A lock that stays taken, or a link or folder in the lock file's place, makes the write fail
+// with a message that says so; nothing is written, and the program goes on.
+TEST_F(RegistryWriters, ALockThatCannotBeHadIsReported) {
+    WriteFileBytes(UserFile, Original);
+    const std::string lock = UserFile + ".lock";
+    const std::string other = (Dir / "other").string();
+    WriteFileBytes(other, "other");
+    struct TCase {
+        const char* What;
+        std::function<void()> Plant;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"a folder", [&] { fs::create_directory(lock); }, " is not a plain file"},
+        {"a link", [&] { fs::create_symlink(other, lock); }, " is not a plain file"},
+    };
+    for (const TCase& c : cases) {
+        fs::remove(lock);
+        c.Plant();
+        TRegAccess reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKey, false));
+        try {
+            reg.WriteInteger("ColCount", 3);
+            ADD_FAILURE() << c.What << ": no error";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(std::string(e.what()), "The settings cannot be saved: " + lock + c.Message +
+                                                 " (a link or a folder is in its place)")
+                << c.What;
+        }
+        EXPECT_EQ(ReadFileBytes(UserFile), Original) << c.What;
+        EXPECT_EQ(ReadFileBytes(other), "other") << c.What;
+    }
+
+    fs::remove(lock);
+    const TRegistryWriteLock held(UserFile);
+    ASSERT_TRUE(held.Held());
+    const TRegistryWriteLock waiting(UserFile, std::chrono::milliseconds(0));
+    EXPECT_FALSE(waiting.Held());
+    EXPECT_EQ(waiting.Problem(), lock + " stays locked by another program");
 }
 
 TEST_F(RegistryWriters, ConcurrentWriterProcessesLoseNothing) {

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qvr::test {
 
@@ -23,6 +25,16 @@ inline std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+// The id of a process that has ended and been reaped: no process has it (until the ids wrap).
+inline int GonePid() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 // A new empty folder under the system's temporary folder, removed with everything in it when

@@ -1,0 +1,144 @@
+#include "platform/TempFiles.h"
+
+#include "platform/FileDescriptor.h"
+#include "platform/FolderTree.h"
+#include "platform/Process.h"
+
+#include <array>
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qvr {
+
+namespace {
+
+constexpr std::string_view Suffix = ".tmp";
+
+// Guarded paths, kept where a signal handler can read them without allocating. A handler may
+// read a slot that is being reused at that moment; it then unlinks a name that is not there.
+struct TSlot {
+    enum : int { Free, Filling, Held };
+    std::atomic<int> State{Free};
+    std::array<char, PATH_MAX> Path{};
+};
+constexpr size_t SlotCount = 64;
+std::array<TSlot, SlotCount> Slots;
+
+extern "C" void RemoveTempFilesAndEnd(int signal) {
+    for (TSlot& slot : Slots) {
+        if (slot.State.load() == TSlot::Held) {
+            ::unlink(slot.Path.data());
+        }
+    }
+    // The handler was installed to reset itself: the signal now ends the process.
+    ::raise(signal);
+}
+
+// "<pid>" of "…<pid>.<number>.tmp" when the name has that form, 0 otherwise.
+int WriterOf(std::string_view name) {
+    if (name.size() <= Suffix.size() + 1 || name.front() != '.' ||
+        name.substr(name.size() - Suffix.size()) != Suffix) {
+        return 0;
+    }
+    name.remove_suffix(Suffix.size());
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && s.size() <= 10 && s.find_first_not_of("0123456789") == s.npos;
+    };
+    const size_t numberDot = name.rfind('.');
+    if (numberDot == name.npos || !digits(name.substr(numberDot + 1))) {
+        return 0;
+    }
+    name = name.substr(0, numberDot);
+    const size_t pidDot = name.rfind('.');
+    const std::string_view pid = pidDot == name.npos ? "" : name.substr(pidDot + 1);
+    if (pidDot == 0 || !digits(pid) || pid.size() > 9) {
+        return 0;
+    }
+    return std::stoi(std::string(pid));
+}
+
+} // namespace
+
+std::string TempFileName(const std::string& target, unsigned number) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string tail =
+        "." + std::to_string(::getpid()) + "." + std::to_string(number) + std::string(Suffix);
+    if (1 + base.size() + tail.size() > NAME_MAX) {
+        base.resize(NAME_MAX - 1 - tail.size());
+    }
+    return folder + "." + base + tail;
+}
+
+mode_t NewFileMode() {
+    // The umask can only be read by setting it, which would race with other threads making
+    // files; the kernel shows it here instead.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    mode_t umask = 022;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            umask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
+            break;
+        }
+    }
+    return 0666 & ~umask;
+}
+
+void SweepStaleTempFiles(const std::string& folder) {
+    const TFileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::string> names;
+    if (!dir.IsOpen() || !ListFolder(dir.Get(), names)) {
+        return;
+    }
+    for (const std::string& name : names) {
+        const int pid = WriterOf(name);
+        struct stat st {};
+        if (pid > 0 && pid != ::getpid() && !ProcessIsRunning(pid) &&
+            ::fstatat(dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+            ::unlinkat(dir.Get(), name.c_str(), 0);
+        }
+    }
+}
+
+TTempFileGuard::TTempFileGuard(const std::string& path) : Slot(-1) {
+    if (path.size() >= PATH_MAX) {
+        return;
+    }
+    for (size_t i = 0; i < SlotCount; ++i) {
+        int expected = TSlot::Free;
+        if (Slots[i].State.compare_exchange_strong(expected, TSlot::Filling)) {
+            std::memcpy(Slots[i].Path.data(), path.c_str(), path.size() + 1);
+            Slots[i].State.store(TSlot::Held);
+            Slot = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
+TTempFileGuard::~TTempFileGuard() {
+    if (Slot >= 0) {
+        Slots[static_cast<size_t>(Slot)].State.store(TSlot::Free);
+    }
+}
+
+void RemoveTempFilesOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempFilesAndEnd;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+} // namespace qvr

@@ -5,11 +5,13 @@
 #include "app/ComparePresetsDialog.h"
 #include "app/CompareWindow.h"
 #include "app/DeviceReceiver.h"
+#include "app/DeviceSender.h"
 #include "app/Disclaim.h"
 #include "app/ExceptionDisplay.h"
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
 #include "app/Placement.h"
+#include "app/PresetCommands.h"
 #include "app/ProgramIcon.h"
 #include "app/ReportFile.h"
 #include "app/StatusLine.h"
@@ -80,11 +82,12 @@ std::optional<QRect> PrimaryWorkArea() {
 
 TMainMenu::TMainMenu(QWidget* owner)
     : TReportCommands(owner), CmdFile(owner), CmdOpen(owner), CmdReload(owner), CmdRecent(owner),
-      CmdCompareWith(owner), CmdReceive(owner), CmdExit(owner), CmdEdit(owner),
-      CmdComparePresets(owner), CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner),
-      Cmd1Col(owner), Cmd2Col(owner), Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner),
-      CmdZoom(owner), CmdZoomIn(owner), CmdZoomOut(owner), CmdActualSize(owner), CmdHelp(owner),
-      CmdContents(owner), CmdAbout(owner) {}
+      CmdCompareWith(owner), CmdReceive(owner), CmdSendToDevice(owner), CmdSavePresetAs(owner),
+      CmdSendPreset(owner), CmdExit(owner), CmdEdit(owner), CmdComparePresets(owner),
+      CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner), Cmd1Col(owner), Cmd2Col(owner),
+      Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner), CmdZoom(owner), CmdZoomIn(owner),
+      CmdZoomOut(owner), CmdActualSize(owner), CmdHelp(owner), CmdContents(owner), CmdAbout(owner) {
+}
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
@@ -146,6 +149,12 @@ void TFormMain::BuildMenu() {
                    run(&TFormMain::CmdCompareWithClick), fileOpen),
         CommandRow(m.CmdReceive, "CmdReceive", "Recei&ve from Device...", {},
                    run(&TFormMain::CmdReceiveClick)),
+        CommandRow(m.CmdSendToDevice, "CmdSendToDevice", "Sen&d to Device...", {},
+                   run(&TFormMain::CmdSendToDeviceClick), fileOpen),
+        CommandRow(m.CmdSavePresetAs, "CmdSavePresetAs", "Save Pres&et As...", {},
+                   run(&TFormMain::CmdSavePresetAsClick), fileOpen),
+        CommandRow(m.CmdSendPreset, "CmdSendPreset", "Send Preset to Devi&ce...", {},
+                   run(&TFormMain::CmdSendPresetClick), fileOpen),
         SeparatorRow(),
         CommandRow(m.CmdExit, "CmdExit", "E&xit",
                    StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q), [this] { close(); }),
@@ -464,6 +473,44 @@ void TFormMain::CmdReceiveClick() {
         Receiver = std::make_unique<TDeviceReceiver>(std::move(hooks));
     }
     Receiver->Receive(MidiDevices ? MidiDevices->InputPort() : std::string());
+}
+
+void TFormMain::CmdSendToDeviceClick() {
+    SendToDevice(false);
+}
+
+void TFormMain::CmdSendPresetClick() {
+    SendToDevice(true);
+}
+
+void TFormMain::SendToDevice(bool onePreset) {
+    TDump dump;
+    if (!LoadOpenFile(*this, Dialogs, CurrentFile, dump)) {
+        return;
+    }
+    const TDumpPreset* preset = nullptr;
+    if (onePreset) {
+        preset = PickPreset(*this, Dialogs, dump, QStringLiteral("Send Preset to Device"));
+        if (preset == nullptr) {
+            return;
+        }
+    }
+    TDeviceSender sender({this, &Dialogs, [this](QDialog& dialog) {
+                              CentreOver(dialog, *this);
+                              Dialogs.RunModal(dialog);
+                          }});
+    sender.Send(CurrentFile, dump, preset, MidiDevices ? MidiDevices->OutputPort() : std::string());
+}
+
+void TFormMain::CmdSavePresetAsClick() {
+    TDump dump;
+    if (!LoadOpenFile(*this, Dialogs, CurrentFile, dump)) {
+        return;
+    }
+    if (const TDumpPreset* preset =
+            PickPreset(*this, Dialogs, dump, QStringLiteral("Save Preset As"))) {
+        SavePresetAs(*this, Dialogs, CurrentFile, dump, *preset);
+    }
 }
 
 void TFormMain::Guarded(const std::function<void()>& command) {

@@ -70,6 +70,9 @@ struct TMainMenu : TReportCommands {
     QMenu CmdRecent;
     QAction CmdCompareWith;
     QAction CmdReceive;
+    QAction CmdSendToDevice;
+    QAction CmdSavePresetAs;
+    QAction CmdSendPreset;
     QAction CmdExit;
     QMenu CmdEdit;
     QAction CmdComparePresets;
@@ -172,6 +175,12 @@ private:
     void CmdCompareWithClick();
     void CmdComparePresetsClick();
     void CmdReceiveClick();
+    // File > Send to Device, Save Preset As and Send Preset to Device: the open file as it is
+    // on the disk, whole or one preset of it.
+    void CmdSendToDeviceClick();
+    void CmdSavePresetAsClick();
+    void CmdSendPresetClick();
+    void SendToDevice(bool onePreset);
 
     TMainMenu MainMenu;
     TCommandTable Commands;

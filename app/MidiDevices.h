@@ -37,6 +37,8 @@ public:
 
     // The chosen input port; empty when none is chosen.
     const std::string& InputPort() const { return Choice.Input; }
+    // The chosen output port; empty when none is chosen.
+    const std::string& OutputPort() const { return Choice.Output; }
 
 private:
     void ReadLists();

@@ -11,6 +11,21 @@ namespace qvr {
 
 namespace {
 
+std::string Counted(size_t count, const char* thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+void CheckWhole(const TDump& dump, const std::string& file) {
+    if (!dump.Problem.empty()) {
+        throw std::runtime_error(file + ": " + dump.Problem);
+    }
+    if (dump.Messages.empty()) {
+        throw std::runtime_error(file + ": the file holds no messages");
+    }
+}
+
+} // namespace
+
 std::string PresetLabel(const TDumpPreset& preset) {
     TLineText label;
     if (const std::optional<int32_t> number = preset.Header.Number()) {
@@ -25,12 +40,6 @@ std::string PresetLabel(const TDumpPreset& preset) {
     return label.Text;
 }
 
-std::string Counted(size_t count, const char* thing) {
-    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
-}
-
-} // namespace
-
 size_t TSendPlan::Events(size_t chunk) const {
     size_t events = 0;
     for (size_t i = 0; i < MessageCount; ++i) {
@@ -40,26 +49,28 @@ size_t TSendPlan::Events(size_t chunk) const {
     return events;
 }
 
-TSendPlan PlanSend(const TDump& dump, const std::string& file, std::optional<int32_t> preset) {
-    if (!dump.Problem.empty()) {
-        throw std::runtime_error(file + ": " + dump.Problem);
-    }
-    if (dump.Messages.empty()) {
-        throw std::runtime_error(file + ": the file holds no messages");
-    }
+TSendPlan PlanSend(const TDump& dump, const std::string& file, const TDumpPreset& preset) {
+    CheckWhole(dump, file);
     TSendPlan plan;
     plan.Dump = &dump;
+    plan.FirstMessage = preset.FirstMessage;
+    plan.MessageCount = preset.MessageCount;
+    plan.Presets.push_back(&preset);
+    return plan;
+}
+
+TSendPlan PlanSend(const TDump& dump, const std::string& file, std::optional<int32_t> preset) {
+    CheckWhole(dump, file);
     if (preset) {
         const TDumpPreset* const found = dump.PresetNumbered(*preset);
         if (found == nullptr) {
             throw std::runtime_error("'" + file + "' has no preset " + std::to_string(*preset) +
                                      ".");
         }
-        plan.FirstMessage = found->FirstMessage;
-        plan.MessageCount = found->MessageCount;
-        plan.Presets.push_back(found);
-        return plan;
+        return PlanSend(dump, file, *found);
     }
+    TSendPlan plan;
+    plan.Dump = &dump;
     plan.MessageCount = dump.Messages.size();
     for (const TDumpPreset& each : dump.Presets) {
         plan.Presets.push_back(&each);
@@ -102,7 +113,7 @@ TSendProgress SendPlan(const TSendPlan& plan, const TPacing& pacing, ISendTarget
     return done;
 }
 
-std::string LastPresetSent(const TSendPlan& plan, const TSendProgress& progress) {
+std::string HowFarText(const TSendPlan& plan, const TSendProgress& progress) {
     std::string last;
     for (const TDumpPreset* preset : plan.Presets) {
         if (preset->FirstMessage + preset->MessageCount > plan.FirstMessage + progress.Messages) {
@@ -110,7 +121,10 @@ std::string LastPresetSent(const TSendPlan& plan, const TSendProgress& progress)
         }
         last = PresetLabel(*preset);
     }
-    return last;
+    return std::to_string(progress.Messages) + " of " + std::to_string(plan.MessageCount) +
+           " messages (" + std::to_string(progress.Bytes) + " of " + std::to_string(plan.Bytes()) +
+           " bytes)" +
+           (last.empty() ? "; no preset went out whole" : "; the last preset sent whole: " + last);
 }
 
 } // namespace qvr

@@ -40,6 +40,9 @@ struct TSendPlan {
     size_t Events(size_t chunk) const;
 };
 
+// The plan for the preset `preset` of `dump` alone, which must have read whole.
+TSendPlan PlanSend(const TDump& dump, const std::string& file, const TDumpPreset& preset);
+
 // The plan for `dump`, or for its preset `preset` alone. The file must have read whole: a
 // damaged file is never sent. Throws std::runtime_error with the reader's message ("FILE: Bad
 // checksum"), for a file without messages, or for a preset that is not there.
@@ -71,8 +74,11 @@ TSendProgress SendPlan(const TSendPlan& plan, const TPacing& pacing, ISendTarget
                        const std::function<void(const TSendProgress&)>& progress,
                        const std::atomic<bool>& stop);
 
-// "#03 Dual <1>" in UTF-8: the last preset of the plan that went out whole by `progress`;
-// empty when none did.
-std::string LastPresetSent(const TSendPlan& plan, const TSendProgress& progress);
+// "#03  Dual <1>" ("(no number)  Name" for a preset without one), in UTF-8.
+std::string PresetLabel(const TDumpPreset& preset);
+
+// How far a send that stopped got: "12 of 141 messages (842 of 7187 bytes); the last preset
+// sent whole: #03  Dual <1>" (or "; no preset went out whole").
+std::string HowFarText(const TSendPlan& plan, const TSendProgress& progress);
 
 } // namespace qvr

@@ -100,15 +100,6 @@ void CatchInterrupts() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-std::string HowFar(const TSendPlan& plan, const TSendProgress& done) {
-    std::string text = std::to_string(done.Messages) + " of " + std::to_string(plan.MessageCount) +
-                       " messages (" + std::to_string(done.Bytes) + " of " +
-                       std::to_string(plan.Bytes()) + " bytes)";
-    const std::string last = LastPresetSent(plan, done);
-    return text +
-           (last.empty() ? "; no preset went out whole" : "; the last preset sent whole: " + last);
-}
-
 int ListPorts(const std::string& api) {
     std::string text;
     try {
@@ -243,14 +234,14 @@ int RunSend(const std::vector<std::string>& args) {
             std::fputs("\n", stderr);
         }
         LibSay(Command, std::string("MIDI output failed: ") + e.what());
-        LibSay(Command, "stopped after " + HowFar(plan, done));
+        LibSay(Command, "stopped after " + HowFarText(plan, done));
         return LibExitFailed;
     }
     if (terminal) {
         std::fputs("\n", stderr);
     }
     if (done.Messages < plan.MessageCount) {
-        LibSay(Command, "stopped after " + HowFar(plan, done));
+        LibSay(Command, "stopped after " + HowFarText(plan, done));
         return LibExitFailed;
     }
     LibSay(Command, "sent " + std::to_string(done.Messages) + " messages, " +

@@ -88,6 +88,9 @@ private slots:
             {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
             {&w.Menu().CmdCompareWith, "Compare &With...", {}, false, 0},
             {&w.Menu().CmdReceive, "Recei&ve from Device...", {}, true, 0},
+            {&w.Menu().CmdSendToDevice, "Sen&d to Device...", {}, false, 0},
+            {&w.Menu().CmdSavePresetAs, "Save Pres&et As...", {}, false, 0},
+            {&w.Menu().CmdSendPreset, "Send Preset to Devi&ce...", {}, false, 0},
             {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
@@ -117,9 +120,11 @@ private slots:
         for (QAction* a : w.Menu().CmdFile.actions()) {
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(file, (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...",
-                                    "&Reload", "Recen&t Files", "Compare &With...",
-                                    "Recei&ve from Device...", "-", "E&xit"}));
+        QCOMPARE(file,
+                 (QStringList{"&Open...", "Save &As...", "Page &Setup...", "&Print...", "&Reload",
+                              "Recen&t Files", "Compare &With...", "Recei&ve from Device...",
+                              "Sen&d to Device...", "Save Pres&et As...",
+                              "Send Preset to Devi&ce...", "-", "E&xit"}));
         QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
         QStringList options;
         for (QAction* a : w.Menu().CmdOptions.actions()) {

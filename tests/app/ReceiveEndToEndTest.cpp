@@ -1,7 +1,8 @@
-// File > Receive from Device in the whole viewer with the real web view, under an X server and
-// a JACK server of the test's own (tests/support/with-jack.sh, QVR_MIDI_API=jack): a sender
-// port plays an example backup; the MIDI dialog lists it, the receive window takes the dump,
-// the view shows its report and the Save dialog stores the same bytes.
+// File > Receive from Device and File > Send to Device in the whole viewer with the real web
+// view, under an X server and a JACK server of the test's own (tests/support/with-jack.sh,
+// QVR_MIDI_API=jack): a sender port plays an example backup; the MIDI dialog lists it, the
+// receive window takes the dump, the view shows its report and the Save dialog stores the same
+// bytes. The other way, the open example goes to qvrcapture once the user confirms the list.
 
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
@@ -14,6 +15,7 @@
 #include "app/WebReportView.h"
 #include "platform/Regaccess.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -30,6 +32,7 @@ namespace {
 
 const char* const Example = QVR_EXAMPLES_DIR "/presets/backup.q3a";
 const char* const SenderPort = "qvr-send:out";
+const char* const CapturePort = "qvrcapture:qvrcapture";
 
 class TSilentNotifier : public IUserNotifier {
 public:
@@ -43,22 +46,28 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// A settings store in `folder` whose editor's folder holds the example configurations.
+bool UseExampleConfigs(const QTemporaryDir& folder) {
+    SetRegistryLocation({folder.filePath(QStringLiteral("user.reg")).toStdString(),
+                         folder.filePath(QStringLiteral("system.reg")).toStdString()});
+    TRegAccess reg;
+    reg.SetRootKey(TRegRoot::LocalMachine);
+    if (!reg.OpenKey("Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE",
+                     true)) {
+        return false;
+    }
+    reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+    return true;
+}
+
 } // namespace
 
 class ReceiveEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
-    void ReceivesShowsAndSavesAPlayedBackup() {
+    void ReceivesShowsSavesAndSendsBack() {
         QTemporaryDir folder;
-        SetRegistryLocation({folder.filePath(QStringLiteral("user.reg")).toStdString(),
-                             folder.filePath(QStringLiteral("system.reg")).toStdString()});
-        {
-            TRegAccess reg;
-            reg.SetRootKey(TRegRoot::LocalMachine);
-            QVERIFY(reg.OpenKey(
-                "Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE", true));
-            reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
-        }
+        QVERIFY(UseExampleConfigs(folder));
         TSilentNotifier notifier;
         int32_t columns = 4;
         const std::string expected = MakePresetReportSource(notifier)->Build(Example, columns);
@@ -81,6 +90,7 @@ private slots:
         // waits in the receive window; names the file in the Save dialog.
         const QString saved = folder.filePath(QStringLiteral("got.q3a"));
         QStringList listed;
+        QStringList questions;
         QStringList boxes;
         QString proposed;
         bool receiveShown = false;
@@ -99,6 +109,8 @@ private slots:
                     listed << inputs.itemText(i);
                 }
                 inputs.setCurrentIndex(inputs.findText(QString::fromLatin1(SenderPort)));
+                QComboBox& outputs = forms.FormMIDI->CBoxOutMIDIDevice;
+                outputs.setCurrentIndex(outputs.findText(QString::fromLatin1(CapturePort)));
                 forms.FormMIDI->BtnOK.click();
             } else if (qobject_cast<TReceiveDialog*>(modal) != nullptr) {
                 receiveShown = true;
@@ -107,8 +119,13 @@ private slots:
                 files->selectFile(saved);
                 QMetaObject::invokeMethod(files, "accept");
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                boxes << box->text();
-                box->accept();
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {
+                    questions << box->text();
+                    yes->click();
+                } else {
+                    boxes << box->text();
+                    box->accept();
+                }
             }
         });
         user.start();
@@ -137,6 +154,29 @@ private slots:
         QVERIFY2(pageText.contains(QStringLiteral("QVR-3")), qPrintable(pageText.left(200)));
         QVERIFY(sender.state() == QProcess::NotRunning || sender.waitForFinished(10000));
         QCOMPARE(sender.exitCode(), 0);
+
+        // The way back: File > Send to Device sends the file shown to qvrcapture, chosen as the
+        // MIDI output, once the user says Yes to the list; the progress window goes by itself.
+        const QString back = folder.filePath(QStringLiteral("back.q3a"));
+        QProcess capture;
+        capture.setProcessChannelMode(QProcess::MergedChannels);
+        capture.start(QStringLiteral(QVR_CAPTURE_PATH),
+                      {QStringLiteral("--api"), QStringLiteral("jack"), back});
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += capture.readAll()).contains("listening on"), 20000);
+        user.start();
+        main.Menu().CmdMIDIDevices.trigger();
+        main.Menu().CmdSendToDevice.trigger(); // returns once the progress window has closed
+        user.stop();
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(QStringLiteral("Send this to '%1'?\n\nQVR-3: 25 presets, "
+                                                        "141 messages, 7187 bytes\n  #01  Clean 1")
+                                             .arg(QString::fromLatin1(CapturePort))),
+                 qPrintable(questions[0]));
+        QVERIFY(capture.waitForFinished(30000));
+        QCOMPARE(capture.exitCode(), 0);
+        QCOMPARE(ReadAll(back), ReadAll(QString::fromLatin1(Example)));
         main.close();
     }
 };

@@ -14,6 +14,8 @@ foreach(program qvrviewer qvrcapture)
 endforeach()
 file(GLOB qvr_installed_configs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/config/*.cfg)
 install(FILES ${qvr_installed_configs} DESTINATION ${QVR_INSTALL_DATA_DIR})
+# The JSON Schema of qvrreport --format json, for the scripts that read it.
+install(FILES ${PROJECT_SOURCE_DIR}/data/qvr-presets.schema.json DESTINATION ${QVR_INSTALL_DATA_DIR})
 
 # Desktop integration, where freedesktop.org and Debian look for it. Every manual page and
 # completion script of data/ is installed, whichever program it belongs to.

@@ -540,6 +540,26 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
     const std::string one = Preset(Header(0, "A"));
     const std::string empty = (Dir / "empty.q3p").string();
     WriteFileBytes(empty, "");
+    const auto file = [&](const std::string& name, const std::string& bytes) {
+        WriteFileBytes(Dir / name, bytes);
+        return (Dir / name).string();
+    };
+    const std::string more = file("more.q3a", Header(0, "A") + Header(1, "B"));
+    const std::string unnumbered = file("unnumbered.q3a", Header(254, "X") + Header(254, "Y"));
+    const std::string twins = file("twins.q3a", Header(0, "A") + Header(2, "A"));
+    // Input, Green Amp, Reverb and Output at level 70; then without the Reverb, at level 75.
+    const auto chain = [&](const std::string& name, bool reverb, uint8_t level) {
+        Bytes body = {
+            0, 0, 0, static_cast<uint8_t>(reverb ? 4 : 3), 1, 0, 0, 1, 3, 0, 20, 0, 3, 0, 0, 2,
+            2, 1, 40};
+        if (reverb) {
+            body.insert(body.end(), {17, 0, 0, 3, 2, 2, 30});
+        }
+        body.insert(body.end(), {2, 0, 0, 1, 3, 0, level, 0});
+        return file(name, Header(0, "A") + Message(0x24, body));
+    };
+    const std::string oldChain = chain("old-chain.q3p", true, 70);
+    const std::string newChain = chain("new-chain.q3p", false, 75);
     struct TCase {
         std::vector<std::string> Files;
         int Status;
@@ -587,6 +607,20 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
          "Preset #06  Crunch & Co 2 \u2192 #10  Crunch & Co 3\n"
          "  Stompbox: Status: On \u2192 Off\n"
          "  Stompbox: Drive: 4 \u2192 5\n"},
+        // Only added presets differ too.
+        {{one, more},
+         1,
+         "Added: Preset #02  B\n1 presets unchanged, 0 changed, 0 removed, 1 added.\n"},
+        {{unnumbered, unnumbered}, 0, "No differences (2 presets).\n"},
+        // The same preset under two numbers.
+        {{twins + ":1", twins + ":3"},
+         1,
+         "Preset #01  A \u2192 #03  A\n0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
+        // Output is a module of its own: its level is not filed under the module before.
+        {{oldChain, newChain},
+         1,
+         "Preset #01  A\n  - Reverb\n  Output Level (dB): -5 \u2192 -2.5\n"
+         "0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
     };
     for (const TCase& c : cases) {
         const TRun run = Run({"--compare", "--config-dir", ExampleConfig, c.Files[0], c.Files[1]});
@@ -611,6 +645,59 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
                             "\"parameter\": \"Bass\", \"old\": \"5\", \"new\": \"3\"}"),
               std::string::npos)
         << json.Out;
+}
+
+// JSON and CSV are data: valid whatever the order of the messages, rows in chain order,
+// file names as the file system spells them, and the same bytes in every locale.
+TEST_F(CliTest, DataFormatsHoldThePresetsAsData) {
+    const auto bytes = [](const std::string& hex) {
+        std::string out;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+            out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        }
+        return out;
+    };
+    const std::string head = "f0000010005a2100000000500000000000003bf7";
+    const std::string cabinetName =
+        "f0000010005a2a0000000004000000004d794361620000000010f7"; // "MyCab" for component 4
+    // The cabinet is named while it has no lines yet, and more lines follow in it.
+    WriteFileBytes(Dir / "open.q3p", bytes(head + "f0000010005a2400000000010400000001016308f7" +
+                                           cabinetName + "f0000010005a55001ff7"));
+    const TRun json =
+        Run({"--format", "json", "--config-dir", ExampleConfig, (Dir / "open.q3p").string()});
+    WriteFileBytes(Dir / "open.json", json.Out);
+    EXPECT_EQ(std::system(("/usr/bin/python3 -m json.tool '" + (Dir / "open.json").string() +
+                           "' >/dev/null")
+                              .c_str()),
+              0)
+        << json.Out;
+    EXPECT_NE(json.Out.find("\"user_model_name\": \"MyCab\""), std::string::npos) << json.Out;
+    // The cabinet's name comes before the amp's: the rows keep the chain's order.
+    WriteFileBytes(Dir / "names.q3p",
+                   bytes(head + "f0000010005a24000000000203000000010163040000010001636bf7" +
+                         cabinetName + "f0000010005a2a0000000003000000004d79416d70000000000bf7"));
+    const std::string names = (Dir / "names.q3p").string();
+    EXPECT_EQ(Run({"--format", "csv", "--config-dir", ExampleConfig, names}).Out,
+              "file,preset number,preset name,module position,module kind,module heading,"
+              "module name,parameter,raw,value,text\r\n" +
+                  names + ",1,P,0,amp,Green Amp,MyAmp,,,,\r\n" + names +
+                  ",1,P,1,cabinet,Green Cabinet,MyCab,,,,\r\n");
+    // The name as UTF-8, and numbers with a point under a locale that writes a comma.
+    const std::string cafe = (Dir / "caf\xC3\xA9.q3a").string();
+    fs::copy_file(ExampleBackup, cafe);
+    for (const std::string format : {"csv", "json"}) {
+        const TRun c = Run({"--format", format, "--config-dir", ExampleConfig, cafe});
+        EXPECT_NE(c.Out.find(cafe), std::string::npos) << format;
+        EXPECT_EQ(Run({"--format", format, "--config-dir", ExampleConfig, cafe}, QVRREPORT_PATH,
+                      "de_DE.UTF-8")
+                      .Out,
+                  c.Out)
+            << format;
+    }
+    EXPECT_NE(Run({"--format", "text", "--config-dir", ExampleConfig, cafe}, QVRREPORT_PATH,
+                  "de_DE.UTF-8")
+                  .Out.find("Mid = 4,5"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, CompareTroubleExitsWithTwo) {

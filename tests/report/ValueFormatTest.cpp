@@ -1,9 +1,13 @@
 #include "report/ValueFormat.h"
 
 #include "ReportFixtures.h"
+#include "report/JsonText.h"
+#include "report/Utf8Text.h"
 #include "tests/support/MessageBuilder.h"
 
 #include <gtest/gtest.h>
+
+#include <iconv.h>
 
 namespace qvr::test {
 namespace {
@@ -180,6 +184,75 @@ TEST(ParamLine, StatusForTheSwitchAndNameOtherwise) {
     EXPECT_EQ(ParamLine(Param("Gain"), 7, '.'), "Gain = 7");
     EXPECT_EQ(ParamLine(WithItems({"Slow", "Fast"}, "Speed"), 1, '.'), "Speed = Fast");
 }
+
+// Every byte from 0x80 to 0x9F as the C library's windows-1252 converter has it;
+// the five bytes it leaves undefined are the control characters of their number.
+TEST(Utf8Text, TheHighControlRangeFollowsWindows1252) {
+    iconv_t convert = iconv_open("UTF-8", "WINDOWS-1252");
+    ASSERT_NE(convert, reinterpret_cast<iconv_t>(-1));
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        char in[1] = {static_cast<char>(byte)};
+        char out[8] = {};
+        char* inPointer = in;
+        char* outPointer = out;
+        size_t inLeft = 1;
+        size_t outLeft = sizeof out;
+        TLineText ours;
+        AppendUtf8(ours, std::string_view(in, 1));
+        if (iconv(convert, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1)) {
+            EXPECT_EQ(ours.Text, std::string({static_cast<char>(0xC2), static_cast<char>(byte)}))
+                << byte;
+        } else {
+            EXPECT_EQ(ours.Text, std::string(out, sizeof out - outLeft)) << byte;
+        }
+    }
+    iconv_close(convert);
+}
+
+struct TTextCase {
+    const char* What;
+    std::string Text;
+    std::string Expected;
+};
+
+void PrintTo(const TTextCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
+class JsonStringTest : public testing::TestWithParam<TTextCase> {};
+
+TEST_P(JsonStringTest, EscapesAndConvertsToUtf8) {
+    TLineText out;
+    AppendJsonString(out, GetParam().Text);
+    EXPECT_EQ(out.Text, GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, JsonStringTest,
+                         testing::Values(TTextCase{"quotes backslashes and line feeds", "a\"b\\c\n",
+                                                   "\"a\\\"b\\\\c\\n\""},
+                                         TTextCase{"every other control character as u escape",
+                                                   std::string("\x00\x01\x0B\x1F\x7F", 5),
+                                                   "\"\\u0000\\u0001\\u000b\\u001f\x7F\""},
+                                         TTextCase{"two and three bytes of UTF-8", "\xE9\x83\x80",
+                                                   "\"\xC3\xA9\xC6\x92\xE2\x82\xAC\""}),
+                         TNameByWhat());
+
+class FileNameTest : public testing::TestWithParam<TTextCase> {};
+
+TEST_P(FileNameTest, KeepsValidUtf8AndEscapesEveryOtherByte) {
+    EXPECT_EQ(FileNameUtf8(GetParam().Text), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileNameTest,
+    testing::Values(TTextCase{"valid", "caf\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x8E\xB8",
+                              "caf\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x8E\xB8"},
+                    TTextCase{"windows-1252", "caf\xE9.q3p", "caf\\xe9.q3p"},
+                    TTextCase{"overlong", "\xC0\xAF\xE0\x80\xAF", "\\xc0\\xaf\\xe0\\x80\\xaf"},
+                    TTextCase{"surrogate and beyond U+10FFFF", "\xED\xA0\x80\xF4\x90\x80\x80",
+                              "\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80"},
+                    TTextCase{"cut short", "a\xE2\x82", "a\\xe2\\x82"}),
+    TNameByWhat());
 
 } // namespace
 } // namespace qvr::test

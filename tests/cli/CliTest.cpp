@@ -610,7 +610,7 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
         // Only added presets differ too.
         {{one, more},
          1,
-         "Added: Preset #02  B\n1 presets unchanged, 0 changed, 0 removed, 1 added.\n"},
+         "Added: Preset #02  B\n1 preset unchanged, 0 changed, 0 removed, 1 added.\n"},
         {{unnumbered, unnumbered}, 0, "No differences (2 presets).\n"},
         // The same preset under two numbers.
         {{twins + ":1", twins + ":3"},

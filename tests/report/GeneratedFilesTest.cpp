@@ -37,8 +37,9 @@ public:
         }
         const int presets = Between(1, 4);
         for (int i = 0; i < presets; ++i) {
-            Lines.push_back(Chance(15) ? "preset none " + Name() : "preset " +
-                                        std::to_string(Between(1, 254)) + " " + Name());
+            Lines.push_back(Chance(15)
+                                ? "preset none " + Name()
+                                : "preset " + std::to_string(Between(1, 254)) + " " + Name());
             // Names held back from the chain before come after this header.
             Lines.insert(Lines.end(), Pending.begin(), Pending.end());
             Pending.clear();
@@ -60,8 +61,9 @@ private:
     // A quoted name with the characters that formats escape, and bytes of
     // windows-1252 beyond ASCII.
     std::string Name() {
-        static const char* const pieces[] = {"Clean", " ", ",", "\\\"", "&", "<b>", "\\xE9",
-                                             "\\x80", "\\x83", "\\x9F", "\\x0B", "\\\\", "7"};
+        static const char* const pieces[] = {"Clean", " ",     ",",     "\\\"",  "&",
+                                             "<b>",   "\\xE9", "\\x80", "\\x83", "\\x9F",
+                                             "\\x0B", "\\\\",  "7"};
         std::string name = "\"";
         for (int i = Between(0, 5); i > 0; --i) {
             name += pieces[Between(0, std::size(pieces) - 1)];
@@ -88,9 +90,10 @@ private:
                 Lines.push_back("component 99 type=1 " + Values(Between(1, 4), 0));
                 continue;
             }
-            const TQvrComponent& c = pick < Config.FxComponents.Count()
-                                         ? Config.FxComponents.Object(pick)
-                                         : Config.QvrComponents.Object(pick - Config.FxComponents.Count());
+            const TQvrComponent& c =
+                pick < Config.FxComponents.Count()
+                    ? Config.FxComponents.Object(pick)
+                    : Config.QvrComponents.Object(pick - Config.FxComponents.Count());
             if (c.Name == "Amp" || c.Name == "Cabinet") {
                 channels.push_back(c.Id);
             }
@@ -105,19 +108,20 @@ private:
         if (Chance(70) && Config.Modifiers.Count() > 0) {
             Lines.emplace_back("modifiers");
             for (int i = Between(1, 3); i > 0; --i) {
-                const int id =
-                    Chance(10) ? 99
-                               : Config.Modifiers
-                                     .Object(static_cast<size_t>(
-                                         Between(0, static_cast<int>(Config.Modifiers.Count()) - 1)))
-                                     .Id;
+                const int id = Chance(10)
+                                   ? 99
+                                   : Config.Modifiers
+                                         .Object(static_cast<size_t>(Between(
+                                             0, static_cast<int>(Config.Modifiers.Count()) - 1)))
+                                         .Id;
                 Lines.push_back("modifier " + std::to_string(id) + " " + Values(Between(1, 4), 1));
                 for (int link = Between(0, 3); link > 0; --link) {
-                    Lines.push_back(Chance(20) ? "link none"
-                                               : "link module=" + std::to_string(Between(0, modules + 1)) +
-                                                     " param=" + std::to_string(Between(0, 6)) +
-                                                     " max=" + std::to_string(Between(0, 300)) +
-                                                     " min=" + std::to_string(Between(0, 20)));
+                    Lines.push_back(Chance(20)
+                                        ? "link none"
+                                        : "link module=" + std::to_string(Between(0, modules + 1)) +
+                                              " param=" + std::to_string(Between(0, 6)) +
+                                              " max=" + std::to_string(Between(0, 300)) +
+                                              " min=" + std::to_string(Between(0, 20)));
                 }
             }
         }
@@ -142,7 +146,7 @@ TEST(GeneratedFiles, EveryFormatHoldsTheSamePresetsModulesAndParameters) {
     std::vector<std::unique_ptr<TQvrConfig>> configs;
     for (const TProduct& product : Products()) {
         configs.push_back(std::make_unique<TQvrConfig>(QVR_EXAMPLES_DIR "/config/" +
-                                                        std::string(product.ConfigFile)));
+                                                       std::string(product.ConfigFile)));
     }
     // Each configuration is loaded once.
     TConfigSearch search{QVR_EXAMPLES_DIR "/config/", QVR_EXAMPLES_DIR "/config/"};
@@ -165,8 +169,8 @@ TEST(GeneratedFiles, EveryFormatHoldsTheSamePresetsModulesAndParameters) {
              {std::pair{TReportFormat::Html, ".html"}, std::pair{TReportFormat::Text, ".text"},
               std::pair{TReportFormat::Csv, ".csv"}, std::pair{TReportFormat::Json, ".json"}}) {
             TStringTarget document;
-            const auto writer = MakeReportWriter(format, document,
-                                                 TDocumentSource{name, "qvrreport", "0"}, 4);
+            const auto writer =
+                MakeReportWriter(format, document, TDocumentSource{name, "qvrreport", "0"}, 4);
             TPresetReport report(notifier, search);
             TMemoryInput in(reinterpret_cast<const uint8_t*>(file.data()), file.size());
             report.Emit(in, *writer, '.');

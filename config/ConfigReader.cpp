@@ -65,6 +65,10 @@ std::string ReadConfigLine(std::istream& in) {
         return text;
     }
     const std::streampos start = ReadPosition(in);
+    if (static_cast<std::streamoff>(start) > MaxConfigFileSize) {
+        throw EQvrInvalidConfigFile("The configuration file is longer than " +
+                                    std::to_string(MaxConfigFileSize) + " bytes.");
+    }
     size_t length = 0;
     bool cut = false;
     for (;;) {

@@ -16,6 +16,13 @@ namespace qvr {
 // The longest line the format allows, without its line end (LF or CR LF).
 constexpr size_t MaxConfigLineLength = 254;
 
+// Configuration files hold some tens of kilobytes; a file that goes on past this many bytes is
+// not one, and reading it could take memory without bound.
+constexpr std::streamoff MaxConfigFileSize = std::streamoff{1} << 20;
+
+// The most value texts ("items") one parameter may have: far more than any parameter names.
+constexpr size_t MaxParamItems = 4096;
+
 // The position of the next unread character, also after a read has met the
 // end of the file.
 std::streampos ReadPosition(std::istream& in);
@@ -23,8 +30,9 @@ std::streampos ReadPosition(std::istream& in);
 // Reads one line and consumes its line end (LF, or CR LF). The text ends at a
 // zero byte.
 // At the end of the file the stream's end-of-file state is set; the text
-// read up to there is still returned. A line longer than MaxConfigLineLength
-// and a failing read raise EQvrInvalidConfigFile.
+// read up to there is still returned. A line longer than MaxConfigLineLength,
+// a line that starts past MaxConfigFileSize and a failing read raise
+// EQvrInvalidConfigFile.
 std::string ReadConfigLine(std::istream& in);
 
 // Sets the read position back to a remembered line start, clearing the

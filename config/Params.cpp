@@ -1,6 +1,7 @@
 #include "config/Params.h"
 
 #include "base/Numbers.h"
+#include "config/ConfigErrors.h"
 #include "config/ConfigReader.h"
 #include "config/ValuePair.h"
 
@@ -74,6 +75,10 @@ void ReadParamFields(TQvrParam& param, std::istream& in) {
             param.MaxText = value;
         } else if (name == "items") {
             AppendItems(param.Items, value);
+            if (param.Items.size() > MaxParamItems) {
+                throw EQvrInvalidConfigFile("Parameter '" + param.Name + "' has more than " +
+                                            std::to_string(MaxParamItems) + " items.");
+            }
         } else if (IsOneOf(name, {"cn", "tid", "qvr", "fx", "modifiers", "pn", "mn"})) {
             StepBack(in, start);
             return false;

@@ -67,6 +67,23 @@ TEST(ConfigLines, LongLinesFailWithTheirLineNumber) {
     }
 }
 
+// A line may start at the size limit, not after it: a file that goes on is refused before it
+// can take memory without bound.
+TEST(ConfigLines, AFileLongerThanTheLimitFails) {
+    const TFixtureFile file(std::string(static_cast<size_t>(MaxConfigFileSize), '\n') + "x\ny\n");
+    auto in = file.Open();
+    for (std::streamoff i = 0; i < MaxConfigFileSize; ++i) {
+        ReadConfigLine(in);
+    }
+    EXPECT_EQ(ReadConfigLine(in), "x");
+    try {
+        ReadConfigLine(in);
+        FAIL() << "a line past the limit was read";
+    } catch (const EQvrInvalidConfigFile& e) {
+        EXPECT_EQ(e.Message, "The configuration file is longer than 1048576 bytes.");
+    }
+}
+
 // The limit counts the characters before the line end; with CR LF line ends
 // the carriage return belongs to the line end, so such files read like LF files.
 TEST(ConfigLines, LengthLimitCountsTheTextBeforeTheLineEnd) {

@@ -1,11 +1,13 @@
 #include "config/Params.h"
 
 #include "base/Errors.h"
+#include "config/ConfigErrors.h"
 #include "config/ConfigReader.h"
 #include "tests/config/Fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <locale>
 
@@ -102,6 +104,31 @@ TEST(ReadParamFields, SplitsItemsKeepingBlanksAndEmptyPieces) {
         TQvrParam param;
         ReadParamFields(param, in);
         EXPECT_EQ(param.Items, c.Items) << "lines: [" << c.Lines << "]";
+    }
+}
+
+// "items" lines that give `count` value texts in all, 200 to a line.
+std::string ItemsLines(size_t count) {
+    std::string lines;
+    for (size_t done = 0; done < count; done += 200) {
+        lines += "items = " + std::string(std::min<size_t>(200, count - done) - 1, ',') + "\n";
+    }
+    return lines;
+}
+
+TEST(ReadParamFields, MoreItemsThanTheLimitFail) {
+    for (const size_t count : {MaxParamItems, MaxParamItems + 1}) {
+        const TFixtureFile file("pn = Mode\n" + ItemsLines(count));
+        auto in = file.Open();
+        TQvrParamList list;
+        try {
+            ReadParams(list, in);
+            EXPECT_EQ(count, MaxParamItems);
+            EXPECT_EQ(list.Object(0).Items.size(), count);
+        } catch (const EQvrInvalidConfigFile& e) {
+            EXPECT_EQ(count, MaxParamItems + 1);
+            EXPECT_EQ(e.Message, "Parameter 'Mode' has more than 4096 items.");
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -428,6 +429,66 @@ TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     ASSERT_EQ(waitpid(again, &status, 0), again);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(count("SELECT count(*) FROM presets"), 60 * 12);
+}
+
+// Runs qvrlib with the test's library; standard output and error and the exit status.
+struct TLibRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+TLibRun RunQvrlib(const fs::path& folder, const std::vector<std::string>& args) {
+    std::string command = "'" + std::string(QVRLIB_PATH) + "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
+    }
+    command +=
+        " </dev/null >'" + (folder / "out").string() + "' 2>'" + (folder / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    return TLibRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(folder / "out"),
+                   ReadFileBytes(folder / "err")};
+}
+
+TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
+    const std::string stage = (Files / "examples/stage.q1p").string();
+    const std::string db = "--database=" + Database;
+    ASSERT_EQ(RunQvrlib(Temp.Path(), {"add", db, stage}).Status, 0);
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out;
+        std::string Err;
+    };
+    const TCase cases[] = {
+        {{"search", db, "stage", "model:QVR-1"},
+         0,
+         stage + ":12  QVR-1  #12 Stage <Rig> & More\n",
+         ""},
+        {{"search", db, "module:chorus", "Rate>1.5"},
+         0,
+         stage + ":12  QVR-1  #12 Stage <Rig> & More\n    Modulation (Chorus)\n"
+                 "    LFO 1: Rate (Hz) = 1.55\n",
+         ""},
+        {{"search", db, "--format=json", "stage"},
+         0,
+         "{\"presets\": [\n  {\"file\": \"" + stage +
+             "\", \"position\": 1, \"number\": 12, \"model\": \"QVR-1\", \"name\": "
+             "\"Stage <Rig> & More\", \"matches\": []}\n]}\n",
+         ""},
+        {{"search", db, "model:KDT-3"}, 1, "", ""},
+        {{"search", db, "--format=json", "model:KDT-3"}, 1, "{\"presets\": []}\n", ""},
+        {{"search", db, "stage", "Rate>x"},
+         2,
+         "",
+         "qvrlib search: 'x' is not a number\n  stage Rate>x\n             ^\n"},
+    };
+    for (const TCase& c : cases) {
+        const TLibRun run = RunQvrlib(Temp.Path(), c.Args);
+        EXPECT_EQ(run.Status, c.Status) << c.Args[2];
+        EXPECT_EQ(run.Out, c.Out) << c.Args[2];
+        EXPECT_EQ(run.Err, c.Err) << c.Args[2];
+    }
 }
 
 TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {

@@ -4,9 +4,6 @@
 #include "midi/RtMidiSupport.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <mutex>
-#include <optional>
 #include <string_view>
 
 namespace qvr {
@@ -71,107 +68,6 @@ size_t FindPort(const std::vector<std::string>& ports, const std::string& part,
         throw EMidiError(text);
     }
     return matches.front();
-}
-
-struct TMidiInput::TImpl {
-    TImpl(TMidiApi api, const std::string& clientName, TBytesHandler onBytes, TErrorHandler onError)
-        : Api(api), OnBytes(std::move(onBytes)), OnError(std::move(onError)) {
-        QuietMidiSystems();
-        const TQuietCerr quiet;
-        try {
-            Port.emplace(ToRtApi(api), clientName);
-        } catch (const RtMidiError& e) {
-            throw EMidiError(FailureText(api, e.getMessage()));
-        }
-        Port->setErrorCallback(&TImpl::ErrorCallback, this);
-        // System-exclusive, timing and sensing bytes all pass; the assembler sorts them out.
-        Port->ignoreTypes(false, false, false);
-        Port->setCallback(&TImpl::BytesCallback, this);
-    }
-
-    ~TImpl() { Close(); }
-
-    void Close() {
-        if (Port) {
-            Port->closePort();
-            Port.reset();
-        }
-    }
-
-    // The calls made while opening report through Opening, after that through OnError.
-    template <typename TOpen> void Open(TOpen open) {
-        {
-            std::lock_guard lock(Mutex);
-            Opening.emplace();
-        }
-        open();
-        std::lock_guard lock(Mutex);
-        const TErrorCollector errors = *Opening;
-        Opening.reset();
-        errors.ThrowIfFatal();
-    }
-
-    static void BytesCallback(double, std::vector<unsigned char>* bytes, void* self) {
-        if (bytes != nullptr && !bytes->empty()) {
-            static_cast<TImpl*>(self)->OnBytes(std::span<const uint8_t>(*bytes));
-        }
-    }
-
-    static void ErrorCallback(RtMidiError::Type type, const std::string& text, void* self) {
-        auto& impl = *static_cast<TImpl*>(self);
-        {
-            std::lock_guard lock(impl.Mutex);
-            if (impl.Opening) {
-                TErrorCollector::Callback(type, text, &*impl.Opening);
-                return;
-            }
-        }
-        impl.OnError(text, IsFatal(type));
-    }
-
-    TMidiApi Api;
-    TBytesHandler OnBytes;
-    TErrorHandler OnError;
-    std::mutex Mutex;
-    std::optional<TErrorCollector> Opening;
-    std::optional<RtMidiIn> Port;
-    std::string PortName;
-};
-
-TMidiInput::TMidiInput(TMidiApi api, const std::string& clientName, TBytesHandler onBytes,
-                       TErrorHandler onError)
-    : Impl(std::make_unique<TImpl>(api, clientName, std::move(onBytes), std::move(onError))) {}
-
-TMidiInput::~TMidiInput() = default;
-
-std::string TMidiInput::OpenPort(const std::string& part) {
-    const std::vector<std::string> ports = ListInputPorts(Impl->Api);
-    const size_t index = FindPort(ports, part);
-    Impl->Open([&] { Impl->Port->openPort(static_cast<unsigned>(index), "in"); });
-    Impl->PortName = ports[index];
-    return Impl->PortName;
-}
-
-std::string TMidiInput::OpenVirtualPort(const std::string& name) {
-    Impl->Open([&] { Impl->Port->openVirtualPort(name); });
-    Impl->PortName.clear();
-    return name;
-}
-
-bool TMidiInput::PortPresent() const {
-    if (Impl->PortName.empty()) {
-        return true;
-    }
-    try {
-        const std::vector<std::string> ports = ListInputPorts(Impl->Api);
-        return std::find(ports.begin(), ports.end(), Impl->PortName) != ports.end();
-    } catch (const EMidiError&) {
-        return false;
-    }
-}
-
-void TMidiInput::Close() {
-    Impl->Close();
 }
 
 } // namespace qvr

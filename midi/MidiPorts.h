@@ -34,7 +34,9 @@ size_t FindPort(const std::vector<std::string>& ports, const std::string& part,
                 std::string_view kind = "input");
 
 // One open MIDI input. Bytes and errors arrive on the MIDI system's own thread, in order,
-// through the handlers given; no handler is called after Close or destruction returns.
+// through the handlers given; no handler is called after Close or destruction returns. The
+// bytes come event by event as the system carries them, a long system-exclusive message in
+// pieces: the input itself keeps nothing, whatever a device sends.
 class TMidiInput {
 public:
     using TBytesHandler = std::function<void(std::span<const uint8_t>)>;

@@ -6,9 +6,12 @@
 //                                                PORT_PART, once it appears
 //   qvr_send_dump [--cut] --serve FILE           waits for a receiver to connect to its port
 //
-// --cut plays, before the last message, a message that the next one cuts off. The server is
-// the one JACK_DEFAULT_SERVER names. Exits once every event was handed to JACK.
+// --cut plays, before the last message, a message that the next one cuts off. --flood BYTES
+// plays first a message that does not end: the start of the file's first message, then data
+// bytes, as many as the port's buffer takes each cycle, until BYTES have gone out. The server
+// is the one JACK_DEFAULT_SERVER names. Exits once every event was handed to JACK.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -69,6 +72,8 @@ struct TSender {
     std::atomic<bool> Go = false;
     std::atomic<size_t> Next = 0;   // the message the next cycle plays
     std::atomic<size_t> Cycles = 0; // process cycles run so far
+    Bytes FloodStart;               // the unended message's first bytes, played once
+    size_t FloodLeft = 0;           // data bytes still to play after them
     std::mutex Mutex;
     std::condition_variable Changed;
 
@@ -77,6 +82,23 @@ struct TSender {
     void Notify() { Changed.notify_all(); }
 };
 
+// Fills the buffer of one cycle with the unended message, in events of at most 1 KiB.
+void Flood(TSender& sender, void* buffer) {
+    static const Bytes data(1024, 0x55);
+    if (!sender.FloodStart.empty()) {
+        jack_midi_event_write(buffer, 0, sender.FloodStart.data(), sender.FloodStart.size());
+        sender.FloodStart.clear();
+    }
+    for (;;) {
+        const size_t size =
+            std::min({data.size(), sender.FloodLeft, jack_midi_max_event_size(buffer)});
+        if (size == 0 || jack_midi_event_write(buffer, 0, data.data(), size) != 0) {
+            return;
+        }
+        sender.FloodLeft -= size;
+    }
+}
+
 int Process(jack_nframes_t frames, void* arg) {
     auto& sender = *static_cast<TSender*>(arg);
     void* buffer = jack_port_get_buffer(sender.Port, frames);
@@ -84,6 +106,10 @@ int Process(jack_nframes_t frames, void* arg) {
     ++sender.Cycles;
     const size_t next = sender.Next;
     if (!sender.Go || next >= sender.Queue.size()) {
+        return 0;
+    }
+    if (sender.FloodLeft > 0) {
+        Flood(sender, buffer);
         return 0;
     }
     jack_nframes_t time = 0;
@@ -134,6 +160,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool cut = false;
     bool serve = false;
+    size_t flood = 0;
     std::string target;
     std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -141,6 +168,8 @@ int main(int argc, char** argv) {
             cut = true;
         } else if (args[i] == "--serve") {
             serve = true;
+        } else if (args[i] == "--flood" && i + 1 < args.size()) {
+            flood = std::stoul(args[++i]);
         } else if (args[i] == "--to" && i + 1 < args.size()) {
             target = args[++i];
         } else {
@@ -150,11 +179,16 @@ int main(int argc, char** argv) {
     std::ifstream in(file, std::ios::binary);
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.empty() || (serve == !target.empty())) {
-        return Fail("usage: qvr_send_dump [--cut] (--to PORT_PART | --serve) FILE");
+        return Fail("usage: qvr_send_dump [--cut] [--flood BYTES] (--to PORT_PART | --serve) FILE");
     }
 
     TSender sender;
     sender.Queue = Messages(bytes, cut);
+    if (flood > 0) {
+        sender.FloodStart.assign(bytes.begin(),
+                                 bytes.begin() + std::min<std::ptrdiff_t>(8, std::ssize(bytes)));
+        sender.FloodLeft = flood;
+    }
     jack_client_t* client = jack_client_open("qvr-send", JackNoStartServer, nullptr);
     if (client == nullptr) {
         return Fail("no JACK server");

@@ -7,31 +7,7 @@
 set -uo pipefail
 lib=$1 capture=$2 times=$3 examples=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# Waits (20 s at most) until the command succeeds.
-wait_until() {
-    local tries=0
-    until "$@"; do
-        tries=$((tries + 1))
-        [ $tries -ge 400 ] && return 1
-        sleep 0.05
-    done
-}
-
-start_capture() {
-    rm -f "$work/got" "$work/err"
-    "$capture" --api jack "$@" "$work/got" 2>"$work/err" &
-    capture_pid=$!
-    wait_until grep -qs "listening on" "$work/err" || fail "qvrcapture $* does not listen"
-}
+. "$(dirname "$0")/../support/capture-test.sh"
 
 send() {
     "$lib" send --api jack --yes "$@" >"$work/out" 2>"$work/send.err" </dev/null
@@ -97,5 +73,4 @@ wait "$capture_pid"
 sent=$(sed -n 's/^qvrlib send: stopped after \([0-9]*\) of.*/\1/p' "$work/send.err")
 grep -q "^qvrcapture: $sent messages*, " "$work/err" || fail "capture after Ctrl+C: $(cat "$work/err")"
 
-[ $failures -eq 0 ] && echo "all sends passed"
-exit $((failures > 0))
+end_test "all sends passed"

@@ -1,5 +1,4 @@
 #include "midi/RawInput.h"
-
 #include "platform/FileDescriptor.h"
 
 #include <alsa/asoundlib.h>
@@ -88,8 +87,7 @@ private:
     void Read() {
         const int count = snd_seq_poll_descriptors_count(Sequencer.get(), POLLIN);
         std::vector<pollfd> fds(static_cast<size_t>(count) + 1);
-        snd_seq_poll_descriptors(Sequencer.get(), fds.data(), static_cast<unsigned>(count),
-                                 POLLIN);
+        snd_seq_poll_descriptors(Sequencer.get(), fds.data(), static_cast<unsigned>(count), POLLIN);
         fds.back() = {WakeUp.Get(), POLLIN, 0};
         for (;;) {
             if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {

@@ -1,5 +1,4 @@
 #include "midi/MidiPorts.h"
-
 #include "midi/QuietSystems.h"
 #include "midi/RawInput.h"
 #include "midi/RtMidiSupport.h"

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
@@ -193,48 +194,78 @@ protected:
     const std::string Database = (Temp.Path() / "data" / "library.sqlite").string();
 };
 
-// A preset as the test reads it from its file, apart from the library.
-struct TReadPreset {
+// Runs PROGRAM with ARGS; standard output and error and the exit status.
+struct TToolRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+TToolRun RunTool(const char* program, const fs::path& folder,
+                 const std::vector<std::string>& args) {
+    std::string command = "'" + std::string(program) + "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
+    }
+    command +=
+        " </dev/null >'" + (folder / "out").string() + "' 2>'" + (folder / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    return TToolRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(folder / "out"),
+                    ReadFileBytes(folder / "err")};
+}
+
+using nlohmann::json;
+
+// A preset as the report's JSON of its file gives it, apart from the library.
+struct TJsonPreset {
     std::string Path;
     std::string Model;
     int64_t Position;
-    TLibPreset Preset;
+    json Preset;
 };
 
-std::vector<std::string> Words(std::string_view text) {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : std::string(text) + " ") {
-        if (std::isalnum(static_cast<unsigned char>(c))) {
-            word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
-        }
-    }
-    return words;
+std::string TextOr(const json& value) {
+    return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-bool HasWordStarting(const TLibPreset& preset, const std::string& start) {
-    std::vector<std::string> texts{preset.Name};
-    for (const TLibModule& module : preset.Modules) {
-        texts.push_back(module.Type);
-        texts.push_back(module.Heading.value_or(""));
-        texts.push_back(module.UserModelName.value_or(""));
+// Whether a word of the preset's name, module types and headings or user-model
+// names (only its module types and headings with `modulesOnly`) is `word`, or
+// starts with it with `prefix`; letters of any case.
+bool HasWord(const json& preset, const std::string& word, bool prefix, bool modulesOnly = false) {
+    std::vector<std::string> texts;
+    if (!modulesOnly) {
+        texts.push_back(TextOr(preset["name"]));
     }
-    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
-        const std::vector<std::string> words = Words(text);
-        return std::any_of(words.begin(), words.end(),
-                           [&](const std::string& w) { return w.starts_with(start); });
-    });
+    for (const json& module : preset["modules"]) {
+        texts.push_back(TextOr(module["type_name"]));
+        texts.push_back(TextOr(module["heading"]));
+        if (!modulesOnly) {
+            texts.push_back(TextOr(module["user_model_name"]));
+        }
+    }
+    for (const std::string& text : texts) {
+        std::string lower;
+        for (const char c : text + " ") {
+            if (std::isalnum(static_cast<unsigned char>(c))) {
+                lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            } else if (!lower.empty()) {
+                if (prefix ? lower.starts_with(word) : lower == word) {
+                    return true;
+                }
+                lower.clear();
+            }
+        }
+    }
+    return false;
 }
 
 // Whether any parameter named `name` (or `name (UNIT)`) holds.
-bool AnyParameter(const TLibPreset& preset, const std::string& name,
-                  const std::function<bool(const TLibParameter&)>& holds) {
-    for (const TLibModule& module : preset.Modules) {
-        for (const TLibParameter& p : module.Parameters) {
-            if ((p.Name == name || p.Name.starts_with(name + " (")) && holds(p)) {
+bool AnyParameter(const json& preset, const std::string& name,
+                  const std::function<bool(const json&)>& holds) {
+    for (const json& module : preset["modules"]) {
+        for (const json& p : module["parameters"]) {
+            const std::string shown = p["name"];
+            if ((shown == name || shown.starts_with(name + " (")) && holds(p)) {
                 return true;
             }
         }
@@ -242,7 +273,12 @@ bool AnyParameter(const TLibPreset& preset, const std::string& name,
     return false;
 }
 
-TEST_F(LibraryTest, SearchFindsWhatReadingEachFileFinds) {
+// A parameter's value as a number; not a number when it shows a text.
+double Number(const json& parameter) {
+    return parameter["value"].is_number() ? parameter["value"].get<double>() : NAN;
+}
+
+TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
     TLibrary library(Database, Configs());
     std::vector<std::string> problems;
     size_t withErrors = 0;
@@ -256,54 +292,69 @@ TEST_F(LibraryTest, SearchFindsWhatReadingEachFileFinds) {
     EXPECT_EQ(problems[0], (Files / "missing").string() + ": No such file or directory");
     EXPECT_EQ(withErrors, 2u); // the damaged file, and a warning of the KDT-3 backup
 
-    // The same presets, read from each file by the test.
-    std::vector<TReadPreset> all;
-    TPresetSource source(Configs());
+    // The same presets, from each file's JSON as the report writes it.
+    std::vector<TJsonPreset> all;
     for (const TLibraryFile& file : library.Files()) {
+        const TToolRun report =
+            RunTool(QVRREPORT_PATH, Temp.Path(),
+                    {"--format=json", "-d", Configs().EditorFolder.value(), file.Path});
+        const json document = json::parse(report.Out);
+        const std::string model = TextOr(document["model"]);
         int64_t position = 0;
-        const TSourceResult result = source.Read(file.Path, [&](TLibPreset&& preset) {
-            all.push_back(TReadPreset{file.Path, file.Model, ++position, std::move(preset)});
-        });
+        for (const json& preset : document["presets"]) {
+            // Modules before the first preset header make no preset of their own when there are
+            // none.
+            if (preset["header"] || !preset["modules"].empty()) {
+                all.push_back(TJsonPreset{file.Path, model, ++position, preset});
+            }
+        }
+        std::string messages;
+        for (const json& message : document["messages"]) {
+            messages += message["kind"].get<std::string>() + ": " +
+                        message["text"].get<std::string>() + "\n";
+        }
         EXPECT_EQ(file.Presets, position) << file.Path;
-        EXPECT_EQ(file.Model, result.Model) << file.Path;
-        EXPECT_EQ(file.Errors.empty(), result.Errors.empty()) << file.Path;
+        EXPECT_EQ(file.Model, model) << file.Path;
+        EXPECT_EQ(file.Errors, messages) << file.Path;
     }
     ASSERT_GT(all.size(), 150u);
 
-    using TWants = std::function<bool(const TReadPreset&)>;
-    const auto number = [](const TLibParameter& p) { return p.Number.value_or(NAN); };
+    using TWants = std::function<bool(const TJsonPreset&)>;
     const std::pair<const char*, TWants> cases[] = {
-        {"lead", [](const TReadPreset& r) { return HasWordStarting(r.Preset, "lead"); }},
-        {"MODEL:qvr-1", [](const TReadPreset& r) { return r.Model == "QVR-1"; }},
-        {"module:Chorus", [](const TReadPreset& r) { return HasWordStarting(r.Preset, "chorus"); }},
+        {"lead", [](const TJsonPreset& r) { return HasWord(r.Preset, "lead", true); }},
+        {"MODEL:qvr-1", [](const TJsonPreset& r) { return r.Model == "QVR-1"; }},
+        {"module:Chorus",
+         [](const TJsonPreset& r) { return HasWord(r.Preset, "chorus", false, true); }},
         {"\"Rate\">5",
-         [&](const TReadPreset& r) {
-             return AnyParameter(r.Preset, "Rate", [&](auto& p) { return number(p) > 5; });
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Rate", [](auto& p) { return Number(p) > 5; });
          }},
         {"Volume<=2.5 model:QVR-3",
-         [&](const TReadPreset& r) {
+         [](const TJsonPreset& r) {
              return r.Model == "QVR-3" &&
-                    AnyParameter(r.Preset, "Volume", [&](auto& p) { return number(p) <= 2.5; });
+                    AnyParameter(r.Preset, "Volume", [](auto& p) { return Number(p) <= 2.5; });
          }},
         // A number given as 10 finds 10 among 9, 10.5 and 100: not compared as text.
-        {"\"Time\"=10",
-         [&](const TReadPreset& r) {
-             return AnyParameter(r.Preset, "Time", [&](auto& p) { return number(p) == 10; });
+        {"\"Time\"=10.0",
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Time", [](auto& p) { return Number(p) == 10; });
          }},
         {"\"Mod Type\"=chorus",
-         [](const TReadPreset& r) {
-             return AnyParameter(r.Preset, "Mod Type", [](auto& p) { return p.Text == "Chorus"; });
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Mod Type",
+                                 [](auto& p) { return p["text"] == "Chorus"; });
          }},
         {"\"Red cab 7\" OR crunch",
-         [](const TReadPreset& r) {
-             return HasWordStarting(r.Preset, "crunch") ||
-                    std::any_of(r.Preset.Modules.begin(), r.Preset.Modules.end(),
-                                [](const TLibModule& m) { return m.UserModelName == "Red cab 7"; });
+         [](const TJsonPreset& r) {
+             const json& modules = r.Preset["modules"];
+             return HasWord(r.Preset, "crunch", true) ||
+                    std::any_of(modules.begin(), modules.end(),
+                                [](const json& m) { return m["user_model_name"] == "Red cab 7"; });
          }},
     };
     for (const auto& [query, wants] : cases) {
         std::set<std::string> expected;
-        for (const TReadPreset& r : all) {
+        for (const TJsonPreset& r : all) {
             if (wants(r)) {
                 expected.insert(r.Path + ":" + std::to_string(r.Position));
             }
@@ -431,29 +482,10 @@ TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     EXPECT_EQ(count("SELECT count(*) FROM presets"), 60 * 12);
 }
 
-// Runs qvrlib with the test's library; standard output and error and the exit status.
-struct TLibRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-TLibRun RunQvrlib(const fs::path& folder, const std::vector<std::string>& args) {
-    std::string command = "'" + std::string(QVRLIB_PATH) + "'";
-    for (const std::string& arg : args) {
-        command += " '" + arg + "'";
-    }
-    command +=
-        " </dev/null >'" + (folder / "out").string() + "' 2>'" + (folder / "err").string() + "'";
-    const int status = std::system(command.c_str());
-    return TLibRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(folder / "out"),
-                   ReadFileBytes(folder / "err")};
-}
-
 TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
     const std::string stage = (Files / "examples/stage.q1p").string();
     const std::string db = "--database=" + Database;
-    ASSERT_EQ(RunQvrlib(Temp.Path(), {"add", db, stage}).Status, 0);
+    ASSERT_EQ(RunTool(QVRLIB_PATH, Temp.Path(), {"add", db, stage}).Status, 0);
     struct TCase {
         std::vector<std::string> Args;
         int Status;
@@ -484,7 +516,7 @@ TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
          "qvrlib search: 'x' is not a number\n  stage Rate>x\n             ^\n"},
     };
     for (const TCase& c : cases) {
-        const TLibRun run = RunQvrlib(Temp.Path(), c.Args);
+        const TToolRun run = RunTool(QVRLIB_PATH, Temp.Path(), c.Args);
         EXPECT_EQ(run.Status, c.Status) << c.Args[2];
         EXPECT_EQ(run.Out, c.Out) << c.Args[2];
         EXPECT_EQ(run.Err, c.Err) << c.Args[2];

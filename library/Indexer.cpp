@@ -31,7 +31,8 @@ std::string Joined(std::vector<std::string_view>& texts) {
 TIndexer::TIndexer(TSqlite& db)
     : Db(db), InsertFile(db, "INSERT INTO files(path, size, mtime, hash, errors, presets) "
                              "VALUES(?, ?, ?, ?, '', 0)"),
-      FinishFile(db, "UPDATE files SET model = ?, errors = ?, presets = ? WHERE id = ?"),
+      FinishFile(db,
+                 "UPDATE files SET model = ?, errors = ?, presets = ?, configs = ? WHERE id = ?"),
       InsertPreset(db, "INSERT INTO presets(file, position, number, name) VALUES(?, ?, ?, ?)"),
       InsertModule(db, "INSERT INTO modules(preset, position, type, user_model) "
                        "VALUES(?, ?, ?, ?)"),
@@ -225,7 +226,7 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
         errors.append(error).push_back('\n');
     }
     FinishFile.Bind(1, result.Model.empty() ? std::nullopt : std::optional(result.Model));
-    FinishFile.Bind(2, errors).Bind(3, position).Bind(4, fileId).Run();
+    FinishFile.Bind(2, errors).Bind(3, position).Bind(4, result.Configs).Bind(5, fileId).Run();
     transaction.Commit();
     return std::move(result.Errors);
 }

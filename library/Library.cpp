@@ -8,26 +8,29 @@ TLibrary::TLibrary(const std::string& databasePath, TConfigSearch search)
     : Db(OpenLibrary(databasePath)), Source(std::move(search)), Indexer(Db) {}
 
 std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
-    TStatement find(Db, "SELECT id, size, mtime, hash FROM files WHERE path = ?");
+    TStatement find(Db, "SELECT id, size, mtime, hash, configs FROM files WHERE path = ?");
     find.Bind(1, path);
     if (!find.Step()) {
         return std::nullopt;
     }
-    return TKnown{find.Int(0), TFileStamp{find.Int(1), find.Int(2)}, std::string(find.Text(3))};
+    return TKnown{find.Int(0), TFileStamp{find.Int(1), find.Int(2)}, std::string(find.Text(3)),
+                  std::string(find.Text(4))};
 }
 
 TLibrary::TStep TLibrary::Plan(const std::string& path, const std::optional<TKnown>& known) {
     TStep step{path, known, {}, {}, {}};
     const std::optional<TFileStamp> stamp = StampOf(path);
     std::optional<std::string> hash;
-    if (stamp && known && known->Stamp == *stamp) {
+    const bool configChanged =
+        known && !known->Configs.empty() && known->Configs != ConfigsNow(known->Configs);
+    if (stamp && known && known->Stamp == *stamp && !configChanged) {
         step.Result.Change = TFileChange::Unchanged; // not even opened
     } else if (stamp && (hash = HashOfFile(path))) {
         step.Stamp = *stamp;
         step.Hash = *hash;
-        step.Result.Change = !known                 ? TFileChange::Added
-                             : known->Hash == *hash ? TFileChange::Restamped
-                                                    : TFileChange::Updated;
+        step.Result.Change = !known                                   ? TFileChange::Added
+                             : known->Hash == *hash && !configChanged ? TFileChange::Restamped
+                                                                      : TFileChange::Updated;
     } else if (known) {
         step.Result.Change = TFileChange::Dropped;
     } else {
@@ -45,6 +48,7 @@ bool WasRead(TFileChange change) {
 } // namespace
 
 size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
+    ConfigsSeen.clear(); // the next run looks again
     std::vector<std::string> toRead;
     for (const TStep& step : steps) {
         if (WasRead(step.Result.Change)) {
@@ -75,6 +79,14 @@ size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
     return toRead.size();
 }
 
+const std::string& TLibrary::ConfigsNow(const std::string& recorded) {
+    auto now = ConfigsSeen.find(recorded);
+    if (now == ConfigsSeen.end()) {
+        now = ConfigsSeen.emplace(recorded, Source.ConfigStampsNow(recorded)).first;
+    }
+    return now->second;
+}
+
 size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
     const std::vector<std::string> files =
         FindPresetFiles(paths, all, [&](const std::string& text) {
@@ -92,11 +104,11 @@ size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TPro
 size_t TLibrary::Update(const TProgress& progress) {
     std::vector<TStep> steps;
     {
-        TStatement all(Db, "SELECT path, id, size, mtime, hash FROM files ORDER BY path");
+        TStatement all(Db, "SELECT path, id, size, mtime, hash, configs FROM files ORDER BY path");
         while (all.Step()) {
             const std::string path(all.Text(0));
             steps.push_back(Plan(path, TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
-                                              std::string(all.Text(4))}));
+                                              std::string(all.Text(4)), std::string(all.Text(5))}));
         }
     }
     return Run(steps, progress);

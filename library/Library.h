@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,9 @@ public:
     // as recorded is not read; one whose contents are as recorded only gets
     // its new time. Returns the number of files read.
     size_t Add(const std::vector<std::string>& paths, bool all, const TProgress& progress);
-    // Re-reads the files whose size, time and contents changed, and drops
-    // those that are gone. Returns the number of files read.
+    // Re-reads the files whose size, time and contents changed or whose
+    // configuration did (one that was missing is there), and drops those that
+    // are gone. Returns the number of files read.
     size_t Update(const TProgress& progress);
     // Takes the files out that PATHS name, folders with everything below.
     // Returns how many were taken out.
@@ -65,6 +67,7 @@ private:
         int64_t Id;
         TFileStamp Stamp;
         std::string Hash;
+        std::string Configs; // as TSourceResult::Configs when it was read
     };
     // Brings one file up to date; `known` when the library holds it.
     // One file of a run: what its stamp and contents call for.
@@ -80,10 +83,14 @@ private:
     // thread; returns the number of files read.
     size_t Run(std::vector<TStep>& steps, const TProgress& progress);
     std::optional<TKnown> Known(const std::string& path);
+    // The configurations' stamps now for those recorded with a file; looked
+    // at once per run.
+    const std::string& ConfigsNow(const std::string& recorded);
 
     TSqlite Db;
     TPresetSource Source;
     TIndexer Indexer;
+    std::map<std::string, std::string> ConfigsSeen; // recorded stamps, and the current ones
 };
 
 } // namespace qvr

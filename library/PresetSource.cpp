@@ -1,12 +1,16 @@
 #include "library/PresetSource.h"
 
 #include "base/HeldNotices.h"
+#include "library/FileScan.h"
 #include "library/Sqlite.h"
 #include "report/PresetModel.h"
 #include "report/PresetReport.h"
 #include "report/Utf8Text.h"
 
+#include <charconv>
 #include <map>
+#include <set>
+#include <xxhash.h>
 
 namespace qvr {
 
@@ -76,25 +80,74 @@ private:
 } // namespace
 
 struct TPresetSource::TCache {
-    std::map<uint8_t, std::unique_ptr<TQvrConfig>> Configs;
+    struct TLoaded {
+        std::string Stamp; // ConfigStamps() of the product when it was loaded
+        std::unique_ptr<TQvrConfig> Config;
+    };
+    std::map<uint8_t, TLoaded> Configs;
+    std::set<uint8_t> Asked; // by the file being read
 };
 
 TPresetSource::TPresetSource(TConfigSearch search)
     : Search(std::move(search)), Cache(std::make_unique<TCache>()) {
     TConfigSearch plain = Search;
     Search.Loaded = [this, plain](uint8_t productId) -> const TQvrConfig* {
-        auto& config = Cache->Configs[productId];
-        if (!config) {
+        Cache->Asked.insert(productId);
+        auto& loaded = Cache->Configs[productId];
+        std::string stamp = ConfigStamps({productId});
+        if (!loaded.Config || loaded.Stamp != stamp) {
+            loaded = {std::move(stamp), nullptr};
             // A configuration that fails is loaded again by the report, which shows why.
             THeldNotices ignored;
             try {
-                config = LoadProductConfig(productId, plain, ignored);
+                loaded.Config = LoadProductConfig(productId, plain, ignored);
             } catch (const std::exception&) {
                 return nullptr;
             }
         }
-        return config.get();
+        return loaded.Config.get();
     };
+}
+
+std::string TPresetSource::ConfigStamps(const std::vector<uint8_t>& products) const {
+    TConfigSearch plain = Search;
+    plain.Loaded = nullptr;
+    const std::vector<std::string> paths = ProductConfigPaths(plain);
+    std::string stamps;
+    for (const uint8_t product : products) {
+        const std::string name = "/" + ProductConfigFileName(product);
+        std::string files;
+        for (const std::string& path : paths) {
+            if (path.ends_with(name)) {
+                const std::optional<TFileStamp> stamp = StampOf(path);
+                files += path +
+                         (stamp ? " " + std::to_string(stamp->Size) + " " +
+                                      std::to_string(stamp->ModifiedNs)
+                                : std::string(" none")) +
+                         '\n';
+            }
+        }
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx",
+                      static_cast<unsigned long long>(XXH3_64bits(files.data(), files.size())));
+        stamps += (stamps.empty() ? "" : " ") + std::to_string(product) + "=" + hex;
+    }
+    return stamps;
+}
+
+std::string TPresetSource::ConfigStampsNow(std::string_view recorded) const {
+    std::vector<uint8_t> products;
+    while (!recorded.empty()) {
+        unsigned product = 0;
+        const auto [end, error] =
+            std::from_chars(recorded.data(), recorded.data() + recorded.size(), product);
+        if (error == std::errc() && product <= 255) {
+            products.push_back(static_cast<uint8_t>(product));
+        }
+        const size_t next = recorded.find(' ', static_cast<size_t>(end - recorded.data()));
+        recorded.remove_prefix(next == std::string_view::npos ? recorded.size() : next + 1);
+    }
+    return ConfigStamps(products);
 }
 
 TPresetSource::~TPresetSource() = default;
@@ -105,6 +158,7 @@ TSourceResult TPresetSource::Read(const std::string& file,
     TMessageList messages(result.Errors);
     TPresetReport report(messages, Search);
     TLibrarySink sink(result, onPreset);
+    Cache->Asked.clear();
     try {
         report.Emit(file, sink, '.');
     } catch (const ELibraryDatabase&) {
@@ -112,6 +166,7 @@ TSourceResult TPresetSource::Read(const std::string& file,
     } catch (const std::exception& error) {
         result.Errors.push_back(std::string("error: ") + error.what());
     }
+    result.Configs = ConfigStamps({Cache->Asked.begin(), Cache->Asked.end()});
     return result;
 }
 

@@ -15,6 +15,9 @@ struct TSourceResult {
     std::string Model; // empty when the file names none
     // Messages shown while reading, in order: "error: TEXT" or "warning: TEXT".
     std::vector<std::string> Errors;
+    // The configurations the file asked for, as they were: ConfigStamps() of
+    // their products; empty when it asked for none.
+    std::string Configs;
 };
 
 // Reads a preset or backup file and hands each preset on in file order, once
@@ -29,6 +32,14 @@ public:
     TPresetSource& operator=(const TPresetSource&) = delete;
 
     TSourceResult Read(const std::string& file, const std::function<void(TLibPreset&&)>& onPreset);
+
+    // "ID=STAMP" for each product (blank-separated, in order), STAMP standing
+    // for the names, sizes and times of the configuration files its lookup
+    // could load: it changes when one of them appears, goes or changes. A file
+    // read with other stamps than the current ones may read differently now.
+    std::string ConfigStamps(const std::vector<uint8_t>& products) const;
+    // The same for the products that `recorded` (an earlier result) names.
+    std::string ConfigStampsNow(std::string_view recorded) const;
 
 private:
     struct TCache;

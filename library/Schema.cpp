@@ -71,6 +71,13 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
     CREATE VIRTUAL TABLE preset_words USING fts5(
         name, modules, user_models, tokenize = 'unicode61 remove_diacritics 2');
     )sql",
+    // 2: the configurations each file was read with, so that a file read without
+    // its configuration is read again once it is there.
+    R"sql(
+    ALTER TABLE files ADD COLUMN configs TEXT NOT NULL DEFAULT '';
+    -- Unknown for the files read before; those with messages may have missed one.
+    UPDATE files SET configs = '?' WHERE errors != '';
+    )sql",
 };
 
 int UserVersion(TSqlite& db) {

@@ -161,6 +161,7 @@ protected:
                 fs::copy_file(entry.path(), Files / "examples" / entry.path().filename());
             }
         }
+        fs::copy(source / "examples" / "config", Temp.Path() / "config");
         Generate("gen/twenty.q3a", 20);
         Generate("gen/deeper/seven.q3a", 7);
         const std::string backup = ReadFileBytes(source / "examples/presets/backup.q1a");
@@ -184,7 +185,7 @@ protected:
 
     TConfigSearch Configs() const {
         TConfigSearch search;
-        search.EditorFolder = std::string(QVR_SOURCE_DIR) + "/examples/config/";
+        search.EditorFolder = (Temp.Path() / "config").string() + "/";
         search.ProgramFolder = Temp.Folder();
         return search;
     }
@@ -390,24 +391,31 @@ TEST_F(LibraryTest, UpdateReadsOnlyChangedFilesAndDropsGoneOnes) {
         }
         return int64_t{-1};
     };
+    const fs::path qvr2 = Temp.Path() / "config/QVR2.cfg";
+    fs::rename(qvr2, qvr2.string() + ".away");
     ASSERT_EQ(library.Add({Files.string()}, false, progress), 13u);
+    EXPECT_EQ(presetsOf("backup.q2a"), 0);
 
     EXPECT_EQ(library.Update(progress), 0u);
     EXPECT_EQ(changes.size(), 13u);
     EXPECT_TRUE(std::all_of(changes.begin(), changes.end(),
                             [](const auto& c) { return c.second == TFileChange::Unchanged; }));
 
-    Generate("gen/twenty.q3a", 3); // new contents
+    fs::rename(qvr2.string() + ".away", qvr2); // the QVR-2 files read again
+    Generate("gen/twenty.q3a", 3);             // new contents
     fs::last_write_time(Files / "examples/stage.q1p", fs::file_time_type::clock::now()); // touched
     fs::remove(Files / "gen/deeper/seven.q3a");                                          // gone
     changes.clear();
-    EXPECT_EQ(library.Update(progress), 1u);
+    EXPECT_EQ(library.Update(progress), 3u);
+    EXPECT_EQ(changes["backup.q2a"], TFileChange::Updated);
+    EXPECT_EQ(changes["stage.q2p"], TFileChange::Updated);
     EXPECT_EQ(changes["twenty.q3a"], TFileChange::Updated);
     EXPECT_EQ(changes["stage.q1p"], TFileChange::Restamped);
     EXPECT_EQ(changes["seven.q3a"], TFileChange::Dropped);
     EXPECT_EQ(std::count_if(changes.begin(), changes.end(),
                             [](const auto& c) { return c.second == TFileChange::Unchanged; }),
-              10);
+              8);
+    EXPECT_EQ(presetsOf("backup.q2a"), 25);
     EXPECT_EQ(presetsOf("twenty.q3a"), 3);
     EXPECT_EQ(presetsOf("seven.q3a"), -1);
     EXPECT_TRUE(Search(library.Database(), ParseQuery("\"Bench 5\"")).empty());
@@ -526,7 +534,7 @@ TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
 TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
     {
         TSqlite db(Database.substr(0, Database.rfind('/')) + ".sqlite");
-        db.Exec("PRAGMA user_version = 2");
+        db.Exec("PRAGMA user_version = 9");
     }
     const std::string newer = Database.substr(0, Database.rfind('/')) + ".sqlite";
     try {
@@ -534,7 +542,7 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
         ADD_FAILURE() << "opened";
     } catch (const ELibraryDatabase& error) {
         EXPECT_EQ(std::string(error.what()),
-                  newer + " is a library of a newer version (2) than this program knows (1)");
+                  newer + " is a library of a newer version (9) than this program knows (2)");
     }
     // A new one is made at the current version, folder and all.
     TSqlite db = OpenLibrary(Database);

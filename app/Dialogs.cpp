@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -104,6 +105,16 @@ bool TQtDialogs::Ask(QWidget& owner, const QString& title, const QString& text) 
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool TQtDialogs::AskNumber(QWidget& owner, const QString& title, const QString& label, int& value,
+                           int min, int max) {
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(&owner, title, label, value, min, max, 1, &ok);
+    if (ok) {
+        value = chosen;
+    }
+    return ok;
 }
 
 QString FilterSuffix(const QString& filter) {

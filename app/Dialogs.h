@@ -53,6 +53,9 @@ public:
     virtual void RunPageSetupDialog(QWidget& owner, QPrinter& printer) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool Ask(QWidget& owner, const QString& title, const QString& text) = 0;
+    // A whole number from `min` to `max`, proposing `value`; true on OK with the number there.
+    virtual bool AskNumber(QWidget& owner, const QString& title, const QString& label, int& value,
+                           int min, int max) = 0;
 };
 
 // A message box over `owner` with one OK button. Its text is shown as it stands, never as
@@ -75,6 +78,8 @@ public:
     bool RunPrintDialog(QWidget& owner, QPrinter& printer) override;
     void RunPageSetupDialog(QWidget& owner, QPrinter& printer) override;
     bool Ask(QWidget& owner, const QString& title, const QString& text) override;
+    bool AskNumber(QWidget& owner, const QString& title, const QString& label, int& value, int min,
+                   int max) override;
 };
 
 } // namespace qvr

@@ -19,6 +19,7 @@
 #include "app/Zoom.h"
 #include "platform/ReadableFile.h"
 #include "report/ColumnCount.h"
+#include "sysex/PresetHeader.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -83,9 +84,10 @@ std::optional<QRect> PrimaryWorkArea() {
 TMainMenu::TMainMenu(QWidget* owner)
     : TReportCommands(owner), CmdFile(owner), CmdOpen(owner), CmdReload(owner), CmdRecent(owner),
       CmdCompareWith(owner), CmdReceive(owner), CmdSendToDevice(owner), CmdSavePresetAs(owner),
-      CmdSendPreset(owner), CmdExit(owner), CmdEdit(owner), CmdComparePresets(owner),
-      CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner), Cmd1Col(owner), Cmd2Col(owner),
-      Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner), CmdZoom(owner), CmdZoomIn(owner),
+      CmdSendPreset(owner), CmdExit(owner), CmdEdit(owner), CmdGoToPreset(owner),
+      CmdComparePresets(owner), CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner),
+      Cmd1Col(owner), Cmd2Col(owner), Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner),
+      CmdPresetsPanel(owner), CmdZoom(owner), CmdZoomIn(owner),
       CmdZoomOut(owner), CmdActualSize(owner), CmdHelp(owner), CmdContents(owner), CmdAbout(owner) {
 }
 
@@ -98,6 +100,7 @@ TFormMain::TFormMain(TFormMainServices services)
              [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
       Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
       PresetBrowser(std::move(services.ReportView)), Finder(*PresetBrowser, *this),
+      Presets(*this, [this](int position) { PresetBrowser->ShowPreset(position); }),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }),
       MidiPorts(std::move(services.MidiPorts)) {
     ReportSource = services.MakeReportSource(Notices);
@@ -115,6 +118,7 @@ TFormMain::TFormMain(TFormMainServices services)
     setCentralWidget(&MainPanel);
     StatusLine.setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(&StatusLine, 1);
+    addDockWidget(Qt::LeftDockWidgetArea, &Presets);
 
     BuildMenu();
 
@@ -164,6 +168,9 @@ void TFormMain::BuildMenu() {
         m.Copy(*PresetBrowser),
         m.SelectAll(*PresetBrowser),
         m.Find(Finder),
+        CommandRow(m.CmdGoToPreset, "CmdGoToPreset", "&Go to Preset...",
+                   {QKeySequence(Qt::CTRL | Qt::Key_G)}, run(&TFormMain::CmdGoToPresetClick),
+                   [this] { return Presets.List.count() > 0; }),
         SeparatorRow(),
         CommandRow(m.CmdComparePresets, "CmdComparePresets", "Compare &Presets...", {},
                    run(&TFormMain::CmdComparePresetsClick), fileOpen),
@@ -178,6 +185,8 @@ void TFormMain::BuildMenu() {
         EndMenuRow(),
         CommandRow(m.CmdMIDIDevices, "CmdMIDIDevices", "&MIDI Devices...", {},
                    run(&TFormMain::CmdMIDIClick)),
+        CommandRow(m.CmdPresetsPanel, "CmdPresetsPanel", "&Presets Panel", {},
+                   [this] { Presets.setHidden(!MainMenu.CmdPresetsPanel.isChecked()); }),
         MenuRow(m.CmdZoom, "CmdZoom", "&Zoom"),
         // Ctrl++ is typed as Ctrl+= on many keyboards.
         CommandRow(m.CmdZoomIn, "CmdZoomIn", "Zoom &In",
@@ -209,6 +218,13 @@ void TFormMain::BuildMenu() {
     }
     m.ColumnItems.setExclusive(true);
     m.Cmd4Col.setChecked(true);
+    m.CmdPresetsPanel.setCheckable(true);
+    // The panel's close box unticks the item; the window's own hiding (minimised) does not.
+    connect(&Presets, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (isVisible() && !isMinimized()) {
+            MainMenu.CmdPresetsPanel.setChecked(visible);
+        }
+    });
 }
 
 int TFormMain::Tag(const QAction& item) {
@@ -244,6 +260,8 @@ void TFormMain::FormCreate() {
     const TViewSettings view = LoadViewSettings();
     SetZoom(view.Zoom);
     Recent.Set(view.RecentFiles);
+    MainMenu.CmdPresetsPanel.setChecked(view.PresetsPanel);
+    Presets.setHidden(!view.PresetsPanel);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -284,7 +302,7 @@ void TFormMain::FormClose() {
         QFile::remove(FromFileNameBytes(ReportFile));
     }
     SaveWindowSettings({{x(), y(), width(), height()}, Columns});
-    SaveViewSettings({Zoom, Recent.Files()});
+    SaveViewSettings({Zoom, Recent.Files(), MainMenu.CmdPresetsPanel.isChecked()});
 }
 
 void TFormMain::LoadPresetFile(const std::string& fileName) {
@@ -315,6 +333,7 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
     Watch.Watch(FromFileNameBytes(fileName));
     ReportShown = true;
+    Presets.SetPresets(ReportSource->LastPresets());
     UpdateCommands();
     StatusLine.setText(fileName.empty()
                            ? QString()
@@ -390,6 +409,21 @@ void TFormMain::CmdColClick(int32_t columns) {
         item->setChecked(Tag(*item) == columns);
     }
     LoadPresetFile(CurrentFile);
+}
+
+void TFormMain::CmdGoToPresetClick() {
+    int number = 1;
+    if (!Dialogs.AskNumber(*this, QStringLiteral("Go to Preset"), QStringLiteral("Preset number:"),
+                           number, 0, FirstUnnumberedIndex)) {
+        return;
+    }
+    const int position = Presets.PositionOf(number);
+    if (position < 0) {
+        Dialogs.ShowMessageOver(*this, TMessageKind::Warning, QStringLiteral("Go to Preset"),
+                                QStringLiteral("There is no preset #%1 in this file.").arg(number));
+        return;
+    }
+    PresetBrowser->ShowPreset(position);
 }
 
 void TFormMain::CmdContentsClick() {

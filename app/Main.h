@@ -6,6 +6,7 @@
 #include "app/FileWatch.h"
 #include "app/FindBar.h"
 #include "app/MidiDevices.h"
+#include "app/PresetsPanel.h"
 #include "app/RecentFiles.h"
 #include "app/ReportCommands.h"
 #include "app/ReportSource.h"
@@ -75,6 +76,7 @@ struct TMainMenu : TReportCommands {
     QAction CmdSendPreset;
     QAction CmdExit;
     QMenu CmdEdit;
+    QAction CmdGoToPreset;
     QAction CmdComparePresets;
     QMenu CmdOptions;
     QMenu CmdColumnCount;
@@ -84,6 +86,7 @@ struct TMainMenu : TReportCommands {
     QAction Cmd3Col;
     QAction Cmd4Col;
     QAction CmdMIDIDevices;
+    QAction CmdPresetsPanel;
     QMenu CmdZoom;
     QAction CmdZoomIn;
     QAction CmdZoomOut;
@@ -148,6 +151,8 @@ public:
     // The report's zoom in percent, the find bar and the recent files.
     int32_t ZoomPercent() const { return Zoom; }
     TFindBar& FindBar() { return Finder; }
+    // The presets of the open file beside the report.
+    TPresetsPanel& PresetsPanel() { return Presets; }
     const TRecentFiles& RecentFiles() const { return Recent; }
     // The watch on the open file (a change reloads it).
     const TFileWatch& FileWatch() const { return Watch; }
@@ -166,6 +171,7 @@ private:
     void CmdSaveAsClick();
     void CmdReloadClick();
     void CmdColClick(int32_t columns);
+    void CmdGoToPresetClick();
     void SetZoom(int32_t percent);
     // The open file changed on disk: it is read again once no box waits for the user.
     void FileChangedOnDisk();
@@ -213,6 +219,7 @@ private:
     std::unique_ptr<THelpWindow> Help;
     // Under the view, and like it declared after MainPanel.
     TFindBar Finder;
+    TPresetsPanel Presets;
     std::unique_ptr<TCompareWindow> CompareView;
     TOpenDialogState CompareOpenDlg;
     TFileDropFilter DropFilter;

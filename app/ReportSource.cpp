@@ -10,6 +10,19 @@ namespace qvr {
 
 namespace {
 
+// Passes every event on, noting the presets' numbers and names on the way.
+class TPresetListSink : public TSummarySink {
+public:
+    using TSummarySink::TSummarySink;
+    std::vector<TPresetLabel> Presets;
+
+    void PresetHeading(std::string_view model, std::optional<int32_t> number,
+                       std::string_view name) override {
+        Presets.push_back({number, std::string(name)});
+        TSummarySink::PresetHeading(model, number, name);
+    }
+};
+
 class TPresetReportSource : public IReportSource {
 public:
     explicit TPresetReportSource(IUserNotifier& notifier)
@@ -20,18 +33,21 @@ public:
         Report.ColumnCount = columnCount;
         TStringTarget document;
         THtmlSink html(document, Report.ColumnCount);
-        TSummarySink summary(html);
+        TPresetListSink summary(html);
         Report.Emit(fileName, summary, UserDecimalSeparator());
         columnCount = Report.ColumnCount;
         Summary = summary.Summary();
+        Presets = std::move(summary.Presets);
         return std::move(document.Text);
     }
 
     TReportSummary LastSummary() const override { return Summary; }
+    std::vector<TPresetLabel> LastPresets() const override { return Presets; }
 
 private:
     TPresetReport Report;
     TReportSummary Summary;
+    std::vector<TPresetLabel> Presets;
 };
 
 } // namespace

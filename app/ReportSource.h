@@ -1,12 +1,14 @@
 #pragma once
 
 #include "base/UserNotifier.h"
+#include "report/PresetCompare.h"
 #include "report/ProductConfigLookup.h"
 #include "report/SummarySink.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qvr {
 
@@ -18,8 +20,9 @@ public:
     // the valid range is corrected in place. Problems of the file go to the
     // notifier; anything else is thrown.
     virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
-    // What the last Build read (model and preset count).
+    // What the last Build read (model and preset count), and its presets in file order.
     virtual TReportSummary LastSummary() const = 0;
+    virtual std::vector<TPresetLabel> LastPresets() const = 0;
 };
 
 // Where the viewer looks for configuration files: the editor's recorded folder, then the

@@ -37,6 +37,9 @@ public:
     // marks. `found` is called when the search is done.
     virtual void Find(const QString& text, bool backward, bool caseSensitive,
                       TFoundHandler found) = 0;
+    // Scrolls the report so that the heading of the preset at `position` (from 0, in file
+    // order) is at the top; a report still loading goes there once it has loaded.
+    virtual void ShowPreset(int position) = 0;
     // The size of everything shown, 1 being the normal size; it holds for later reports too.
     virtual void SetZoom(double factor) = 0;
 };

@@ -75,6 +75,8 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     ReportFile = reportFile;
     Guard.ReportUrl = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
     ScrollTo.reset();
+    PresetTo.reset();
+    Loading = true;
     const int number = ++Navigation;
     if (scroll == TScroll::Keep && !Page.url().isEmpty()) {
         // Where the report shown is scrolled to, then the new one. The page's own scripts
@@ -96,6 +98,7 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
 }
 
 void TWebReportView::LoadFinished(bool ok) {
+    Loading = false;
     // A new document may start at the normal size: the chosen one holds for every report.
     Page.setZoomFactor(Zoom);
     if (ok && ScrollTo) {
@@ -104,6 +107,24 @@ void TWebReportView::LoadFinished(bool ok) {
             QWebEngineScript::ApplicationWorld);
     }
     ScrollTo.reset();
+    if (ok && PresetTo) {
+        ShowPreset(*PresetTo);
+    }
+    PresetTo.reset();
+}
+
+void TWebReportView::ShowPreset(int position) {
+    if (Loading) {
+        PresetTo = position;
+        return;
+    }
+    // The report has no anchors: its preset headings are its th cells, one per preset, in file
+    // order. This runs apart from the page's own scripts, which are off.
+    Page.runJavaScript(
+        QStringLiteral("(function() { const h = document.querySelectorAll('th.preset')[%1];"
+                       " if (h) { h.scrollIntoView(true); } })();")
+            .arg(position),
+        QWebEngineScript::ApplicationWorld);
 }
 
 void TWebReportView::Find(const QString& text, bool backward, bool caseSensitive,

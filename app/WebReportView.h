@@ -57,6 +57,7 @@ public:
     void SelectAll() override;
     void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
     void SetZoom(double factor) override;
+    void ShowPreset(int position) override;
 
     QWebEngineView& View() { return PresetBrowser; }
     // The page set-up and printer choices shared by Page Setup, Print and Save As PDF.
@@ -80,6 +81,9 @@ private:
     std::optional<QPointF> ScrollTo;
     // Counts the reports sent to the page.
     int Navigation = 0;
+    bool Loading = false;
+    // The preset to show once the report being loaded is there.
+    std::optional<int> PresetTo;
     TReportRequestGuard Guard;
     QWebEngineProfile Profile;
     TReportPage Page;

@@ -369,6 +369,25 @@ private slots:
         QCOMPARE(report.readAll().toStdString(), expectedDocument);
         report.close();
 
+        // The presets panel lists the 25 presets; choosing #12 puts its heading at the top.
+        TPresetsPanel& panel = main.PresetsPanel();
+        QCOMPARE(panel.List.count(), 25);
+        QCOMPARE(panel.List.item(11)->text().left(4), QStringLiteral("#12 "));
+        panel.List.itemClicked(panel.List.item(11));
+        // The answer outlives this test: a page may answer after an early return.
+        const auto top = std::make_shared<QString>();
+        const auto askTop = [&] {
+            view->View().page()->runJavaScript(
+                QStringLiteral("(function() { for (const h of document.querySelectorAll('th')) {"
+                               " const r = h.getBoundingClientRect();"
+                               " if (r.bottom > 0) { return Math.round(r.top) + ' ' +"
+                               " h.textContent; } } return ''; })()"),
+                QWebEngineScript::ApplicationWorld,
+                [top](const QVariant& answer) { *top = answer.toString(); });
+            return *top;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(askTop(), QStringLiteral("0 QVR-3 Preset #12"), 10000);
+
         // A column item reads the file again and the view shows the new report.
         QSignalSpy reloaded(view->View().page(), &QWebEnginePage::loadFinished);
         main.Menu().Cmd2Col.trigger();

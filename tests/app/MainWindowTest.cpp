@@ -95,12 +95,15 @@ private slots:
             {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
             {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
             {&w.Menu().CmdFind, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true, 0},
+            {&w.Menu().CmdGoToPreset, "&Go to Preset...", QKeySequence(Qt::CTRL | Qt::Key_G), false,
+             0},
             {&w.Menu().CmdComparePresets, "Compare &Presets...", {}, false, 0},
             {&w.Menu().Cmd1Col, "1", {}, true, 1},
             {&w.Menu().Cmd2Col, "2", {}, true, 2},
             {&w.Menu().Cmd3Col, "3", {}, true, 3},
             {&w.Menu().Cmd4Col, "4", {}, true, 4},
             {&w.Menu().CmdMIDIDevices, "&MIDI Devices...", {}, true, 0},
+            {&w.Menu().CmdPresetsPanel, "&Presets Panel", {}, true, 0},
             {&w.Menu().CmdZoomIn, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
             {&w.Menu().CmdZoomOut, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), true, 0},
             {&w.Menu().CmdActualSize, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0), true, 0},
@@ -130,7 +133,8 @@ private slots:
         for (QAction* a : w.Menu().CmdOptions.actions()) {
             options << a->text();
         }
-        QCOMPARE(options, (QStringList{"&Column Count", "&MIDI Devices...", "&Zoom"}));
+        QCOMPARE(options,
+                 (QStringList{"&Column Count", "&MIDI Devices...", "&Presets Panel", "&Zoom"}));
         QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
         QVERIFY(w.Menu().ColumnItems.isExclusive());
         QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
@@ -171,6 +175,7 @@ private slots:
         QVERIFY(!s.Window->Menu().CmdComparePresets.isEnabled());
         QVERIFY(!s.Window->Menu().CmdReload.isEnabled());
         s.Window->Menu().CmdSelectAll.setEnabled(false);
+        s.F.Source->Presets = {{1, "One"}};
         const std::string file = s.F.MakeFile("a.q1p");
         s.Window->LoadPresetFile(file);
         for (QAction* item : s.Window->MenuItems()) {
@@ -178,6 +183,46 @@ private slots:
         }
         QCOMPARE(s.Window->CurrentFileName(), file);
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
+    }
+
+    // The presets panel lists the file's presets; a click, Enter in the filter box or Go to
+    // Preset shows one; the panel's place is kept in the settings store.
+    void PresetsPanelAndGoToPresetShowAPreset() {
+        TShownWindow s;
+        s.F.Source->Presets = {
+            {1, "Clean"}, {12, "Lead 12"}, {std::nullopt, "Loose"}, {13, "Lead"}};
+        s.Window->LoadPresetFile(s.F.MakeFile("b.q3a"));
+        TPresetsPanel& panel = s.Window->PresetsPanel();
+        QStringList listed;
+        for (int row = 0; row < panel.List.count(); ++row) {
+            listed << panel.List.item(row)->text();
+        }
+        QCOMPARE(listed, (QStringList{"#01  Clean", "#12  Lead 12", "Loose", "#13  Lead"}));
+        panel.List.itemClicked(panel.List.item(2));
+        QTest::keyClicks(&panel.Filter, QStringLiteral("lead"));
+        QVERIFY(panel.List.item(0)->isHidden() && !panel.List.item(3)->isHidden());
+        QTest::keyClick(&panel.Filter, Qt::Key_Return);
+        struct TGoTo {
+            std::optional<int> Number;
+            std::vector<int> Shown; // the positions shown so far
+            size_t Messages;
+        };
+        const TGoTo steps[] = {{13, {2, 1, 3}, 0}, {std::nullopt, {2, 1, 3}, 0}, {7, {2, 1, 3}, 1}};
+        for (const TGoTo& step : steps) {
+            s.F.Dialogs.NumberAnswer = step.Number;
+            s.Window->Menu().CmdGoToPreset.trigger();
+            QCOMPARE(s.F.View->ShownPresets, step.Shown);
+            QCOMPARE(s.F.Dialogs.Messages.size(), step.Messages);
+        }
+        QCOMPARE(s.F.Dialogs.Messages[0].Text,
+                 QStringLiteral("There is no preset #7 in this file."));
+
+        QVERIFY(!panel.isHidden());
+        s.Window->Menu().CmdPresetsPanel.trigger();
+        QVERIFY(panel.isHidden());
+        s.Window->FormClose();
+        QCOMPARE(ReadIntSetting("PresetsPanel"), std::optional<int32_t>(0));
+        QVERIFY(s.F.Create().PresetsPanel().isHidden());
     }
 
     void AReportFileThatCannotBeWrittenIsAnError() {

@@ -15,7 +15,7 @@ namespace {
 QAction* CheckedColumnItem(TFormMain& window) {
     QAction* checked = nullptr;
     for (QAction* item : window.MenuItems()) {
-        if (item->isChecked()) {
+        if (item->isChecked() && TFormMain::Tag(*item) != 0) {
             if (checked != nullptr) {
                 return nullptr; // more than one: wrong in any case
             }

@@ -66,6 +66,16 @@ bool TRecordingDialogs::Ask(QWidget&, const QString& title, const QString&) {
     return yes;
 }
 
+bool TRecordingDialogs::AskNumber(QWidget&, const QString& title, const QString&, int& value, int,
+                                  int) {
+    Log.push_back("ask number " + title.toStdString());
+    if (!NumberAnswer) {
+        return false;
+    }
+    value = *NumberAnswer;
+    return true;
+}
+
 void TRecordingView::Navigate(const QString& reportFile, TScroll scroll) {
     Log.push_back("view Navigate");
     ShownFile = reportFile;

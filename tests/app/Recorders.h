@@ -35,8 +35,12 @@ public:
     bool RunPrintDialog(QWidget& owner, QPrinter& printer) override;
     void RunPageSetupDialog(QWidget& owner, QPrinter& printer) override;
     bool Ask(QWidget& owner, const QString& title, const QString& text) override;
-    // What the user answers to the next questions (No when none is left).
+    bool AskNumber(QWidget& owner, const QString& title, const QString& label, int& value, int min,
+                   int max) override;
+    // What the user answers to the next questions (No when none is left), and to the next
+    // number asked for (Cancel when none).
     std::vector<bool> Answers;
+    std::optional<int> NumberAnswer;
 
     std::vector<TMessage> Messages;
     // What the open dialog saw when it was shown, and what the user does.
@@ -68,6 +72,8 @@ public:
 
     void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
     void SetZoom(double factor) override { Zoom = factor; }
+    void ShowPreset(int position) override { ShownPresets.push_back(position); }
+    std::vector<int> ShownPresets;
 
     QWidget Surface;
     QString ShownFile;
@@ -100,6 +106,8 @@ public:
     TRecordingSource(TCallLog& log, IUserNotifier& notifier) : Log(log), Notifier(notifier) {}
     std::string Build(const std::string& fileName, int32_t& columnCount) override;
     TReportSummary LastSummary() const override { return Summary; }
+    std::vector<TPresetLabel> LastPresets() const override { return Presets; }
+    std::vector<TPresetLabel> Presets;
 
     std::vector<TBuildCall> Calls;
     TReportSummary Summary{"QVR-3", 24};

@@ -1,17 +1,26 @@
 #include "app/FileWatch.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 namespace qvr {
 
-TFileWatch::TFileWatch(std::function<void()> changed) : Changed(std::move(changed)) {
+TFileWatch::TFileWatch(std::function<void()> changed)
+    : Changed(std::move(changed)), Inotify(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     Settle.setSingleShot(true);
     Settle.setInterval(SettleMs);
-    connect(&Watcher, &QFileSystemWatcher::fileChanged, this, [this] { Touched(); });
-    connect(&Watcher, &QFileSystemWatcher::directoryChanged, this, [this] { Touched(); });
+    Idle.setSingleShot(true);
+    Idle.setInterval(IdleWriterMs);
     connect(&Settle, &QTimer::timeout, this, [this] { Settled(); });
+    connect(&Idle, &QTimer::timeout, this, [this] { Settled(); });
+    if (Inotify.IsOpen()) {
+        Notifier = std::make_unique<QSocketNotifier>(Inotify.Get(), QSocketNotifier::Read);
+        connect(Notifier.get(), &QSocketNotifier::activated, this, [this] { ReadEvents(); });
+    }
 }
 
 TFileWatch::TStamp TFileWatch::StampOf(const QString& file) {
@@ -26,46 +35,55 @@ TFileWatch::TStamp TFileWatch::StampOf(const QString& file) {
 
 void TFileWatch::Watch(const QString& file) {
     Settle.stop();
-    if (!Watcher.files().isEmpty()) {
-        Watcher.removePaths(Watcher.files());
-    }
-    if (!Watcher.directories().isEmpty()) {
-        Watcher.removePaths(Watcher.directories());
+    Idle.stop();
+    if (FolderWatch >= 0) {
+        ::inotify_rm_watch(Inotify.Get(), FolderWatch);
+        FolderWatch = -1;
     }
     Watched = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
-    Loaded = Seen = StampOf(Watched);
-    if (!Watched.isEmpty()) {
-        Watcher.addPath(QFileInfo(Watched).absolutePath());
-        if (Loaded.Exists) {
-            Watcher.addPath(Watched);
+    Loaded = StampOf(Watched);
+    if (Watched.isEmpty() || !Inotify.IsOpen()) {
+        return;
+    }
+    const QFileInfo info(Watched);
+    WatchedName = QFile::encodeName(info.fileName());
+    FolderWatch = ::inotify_add_watch(Inotify.Get(), QFile::encodeName(info.absolutePath()),
+                                      IN_CLOSE_WRITE | IN_MOVED_TO | IN_MODIFY | IN_CREATE);
+}
+
+void TFileWatch::ReadEvents() {
+    // Room for many events at once; each has its name's bytes after it.
+    alignas(inotify_event) char buffer[16 * (sizeof(inotify_event) + NAME_MAX + 1)];
+    for (;;) {
+        const ssize_t got = ::read(Inotify.Get(), buffer, sizeof buffer);
+        if (got <= 0) {
+            return;
+        }
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= got;) {
+            inotify_event event{};
+            std::memcpy(&event, buffer + at, sizeof event);
+            const char* name = buffer + at + sizeof(inotify_event);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event.len);
+            if (event.wd != FolderWatch || event.len == 0 || at > got ||
+                QByteArray(name) != WatchedName) {
+                continue; // another file of the folder
+            }
+            if ((event.mask & (IN_CLOSE_WRITE | IN_MOVED_TO)) != 0) {
+                Idle.stop();
+                Settle.start();
+            } else {
+                // Written while still open: wait for the close.
+                Settle.stop();
+                Idle.start();
+            }
         }
     }
 }
 
-void TFileWatch::Touched() {
-    const TStamp now = StampOf(Watched);
-    // The folder changes for every file in it: only a change of this one counts.
-    if (now == Seen && !Settle.isActive()) {
-        return;
-    }
-    Seen = now;
-    Settle.start();
-}
-
 void TFileWatch::Settled() {
     const TStamp now = StampOf(Watched);
-    if (!(now == Seen)) {
-        // Still being written.
-        Seen = now;
-        Settle.start();
-        return;
-    }
     if (!now.Exists || now == Loaded) {
         return;
-    }
-    // A file renamed into place is a new file: watch it.
-    if (!Watcher.files().contains(Watched)) {
-        Watcher.addPath(Watched);
     }
     Loaded = now;
     Changed();

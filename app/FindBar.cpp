@@ -35,7 +35,12 @@ TFindBar::TFindBar(IReportView& view, QWidget& window)
     Layout.addWidget(&CloseButton);
 
     connect(&Text, &QLineEdit::textChanged, this, [this] { Search(false); });
-    connect(&MatchCase, &QCheckBox::toggled, this, [this] { Search(false); });
+    // The view would go on with its search of the same text as it was: the search is ended
+    // first, so that the new case starts it again.
+    connect(&MatchCase, &QCheckBox::toggled, this, [this] {
+        View.Find(QString(), false, false, nullptr);
+        Search(false);
+    });
     connect(&Next, &QToolButton::clicked, this, &TFindBar::FindNext);
     connect(&Previous, &QToolButton::clicked, this, &TFindBar::FindPrevious);
     connect(&CloseButton, &QToolButton::clicked, this, &TFindBar::Close);

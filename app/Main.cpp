@@ -119,6 +119,15 @@ TFormMain::TFormMain(TFormMainServices services)
     StatusLine.setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(&StatusLine, 1);
     addDockWidget(Qt::LeftDockWidgetArea, &Presets);
+    TViewEvents events;
+    events.Progress = [this](int headings) {
+        if (const int32_t presets = ReportSource->LastSummary().PresetCount; presets > 0) {
+            statusBar()->showMessage(LoadingStatusText(std::min(headings, presets), presets));
+        }
+    };
+    events.Loaded = [this](bool) { statusBar()->clearMessage(); };
+    events.RendererEnded = [this](const QString&) { statusBar()->clearMessage(); };
+    PresetBrowser->SetEvents(std::move(events));
 
     BuildMenu();
 
@@ -335,10 +344,10 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     ReportShown = true;
     Presets.SetPresets(ReportSource->LastPresets());
     UpdateCommands();
-    StatusLine.setText(fileName.empty()
-                           ? QString()
-                           : LoadStatusText(FromFileNameBytes(fileName),
-                                            ReportSource->LastSummary(), Notices.WarningCount()));
+    StatusLine.setText(
+        fileName.empty() ? QString()
+                         : LoadStatusText(FromFileNameBytes(fileName), ReportSource->LastSummary(),
+                                          Notices.ErrorCount(), Notices.WarningCount()));
 }
 
 bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {

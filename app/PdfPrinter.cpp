@@ -75,30 +75,47 @@ QString WritePdfFile(const QByteArray& pdf, const QString& file) {
     return FromMessageText(std::strerror(out.Error()));
 }
 
-QString SendToPrinter(const QByteArray& pdf, const QPrinter& printer, const QString& title) {
-    QTemporaryFile job;
-    job.setFileTemplate(job.fileTemplate() + QStringLiteral(".pdf"));
-    if (!job.open() || job.write(pdf) != pdf.size() || !job.flush()) {
-        return job.errorString();
+TPrintJob::TPrintJob(const QByteArray& pdf, const QPrinter& printer, const QString& title,
+                     std::function<void(const QString& failure)> done)
+    : Done(std::move(done)) {
+    Job.setFileTemplate(Job.fileTemplate() + QStringLiteral(".pdf"));
+    if (!Job.open() || Job.write(pdf) != pdf.size() || !Job.flush()) {
+        const QString why = Job.errorString();
+        QTimer::singleShot(0, this, [this, why] { Finish(why); });
+        return;
     }
-    QProcess lp;
-    lp.setProcessChannelMode(QProcess::MergedChannels);
-    lp.start(QStringLiteral("lp"),
-             PrintCommandArguments(PrintChoicesOf(printer), title, job.fileName()));
-    if (!lp.waitForStarted()) {
-        return QStringLiteral("the print command lp could not be started (%1)")
-            .arg(lp.errorString());
+    Lp.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&Lp, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            Finish(QStringLiteral("the print command lp could not be started (%1)")
+                       .arg(Lp.errorString()));
+        }
+    });
+    connect(&Lp, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        if (status == QProcess::NormalExit && code == 0) {
+            Finish({});
+            return;
+        }
+        const QString said = QString::fromLocal8Bit(Lp.readAll()).trimmed();
+        Finish(said.isEmpty() ? QStringLiteral("the print command lp failed") : said);
+    });
+    Timeout.setSingleShot(true);
+    connect(&Timeout, &QTimer::timeout, this, [this] {
+        Finish(QStringLiteral("the print command lp did not finish"));
+        Lp.kill();
+    });
+    Timeout.start(PrintCommandTimeoutMs);
+    Lp.start(QStringLiteral("lp"),
+             PrintCommandArguments(PrintChoicesOf(printer), title, Job.fileName()));
+}
+
+void TPrintJob::Finish(const QString& failure) {
+    Timeout.stop();
+    if (Done) {
+        const auto done = std::move(Done);
+        Done = nullptr;
+        done(failure);
     }
-    if (!lp.waitForFinished(PrintCommandTimeoutMs)) {
-        lp.kill();
-        lp.waitForFinished();
-        return QStringLiteral("the print command lp did not finish");
-    }
-    if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
-        const QString said = QString::fromLocal8Bit(lp.readAll()).trimmed();
-        return said.isEmpty() ? QStringLiteral("the print command lp failed") : said;
-    }
-    return {};
 }
 
 } // namespace qvr

@@ -2,8 +2,13 @@
 
 #include <QByteArray>
 #include <QPrinter>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#include <functional>
 
 namespace qvr {
 
@@ -31,7 +36,22 @@ QStringList PrintCommandArguments(const TPrintChoices& choices, const QString& t
 // text when it was written, else why not.
 QString WritePdfFile(const QByteArray& pdf, const QString& file);
 
-// Sends the PDF to the printer; an empty text when the print system took it, else why not.
-QString SendToPrinter(const QByteArray& pdf, const QPrinter& printer, const QString& title);
+// Sends a PDF to the printer through lp without blocking the caller: `done` gets an empty text
+// when the print system took it, else why not. The PDF waits in a private temporary file until
+// lp has finished.
+class TPrintJob : public QObject {
+public:
+    TPrintJob(const QByteArray& pdf, const QPrinter& printer, const QString& title,
+              std::function<void(const QString& failure)> done);
+    bool Finished() const { return Done == nullptr; }
+
+private:
+    void Finish(const QString& failure);
+
+    QTemporaryFile Job;
+    QProcess Lp;
+    QTimer Timeout;
+    std::function<void(const QString&)> Done;
+};
 
 } // namespace qvr

@@ -17,6 +17,17 @@ enum class TScroll { Top, Keep };
 // Hands back the place of the current match (from 1; 0 when none) and the number of matches.
 using TFoundHandler = std::function<void(int active, int total)>;
 
+// What the view tells its window. Every callback may be empty.
+struct TViewEvents {
+    // While a report loads: how many preset headings are there so far.
+    std::function<void(int headings)> Progress;
+    // The report has loaded (or not: `ok` false).
+    std::function<void(bool ok)> Loaded;
+    // The page renderer ended (a crash, out of memory, killed): why, as a short text. The view
+    // has started a new one and loads the report again.
+    std::function<void(const QString& why)> RendererEnded;
+};
+
 // The report view inside the main window. The program uses a web view; the
 // tests record the calls.
 class IReportView {
@@ -42,6 +53,7 @@ public:
     virtual void ShowPreset(int position) = 0;
     // The size of everything shown, 1 being the normal size; it holds for later reports too.
     virtual void SetZoom(double factor) = 0;
+    virtual void SetEvents(TViewEvents events) = 0;
 };
 
 } // namespace qvr

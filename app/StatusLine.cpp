@@ -16,14 +16,24 @@ QString Counted(int32_t count, const char* singular, const char* plural) {
 
 } // namespace
 
-QString LoadStatusText(const QString& fileName, const TReportSummary& summary, int32_t warnings) {
+QString LoadStatusText(const QString& fileName, const TReportSummary& summary, int32_t errors,
+                       int32_t warnings) {
     QStringList parts{QFileInfo(fileName).fileName()};
     if (!summary.Model.empty()) {
         parts << FromAnsi(summary.Model);
     }
-    parts << Counted(summary.PresetCount, "preset", "presets")
-          << Counted(warnings, "warning", "warnings");
+    parts << Counted(summary.PresetCount, "preset", "presets");
+    if (errors > 0) {
+        parts << Counted(errors, "error", "errors");
+    }
+    parts << Counted(warnings, "warning", "warnings");
     return parts.join(QStringLiteral(" \u2014 "));
+}
+
+QString LoadingStatusText(int32_t shown, int32_t presets) {
+    return QStringLiteral("Loading the report: %1 of %2")
+        .arg(shown)
+        .arg(Counted(presets, "preset", "presets"));
 }
 
 } // namespace qvr

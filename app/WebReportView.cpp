@@ -30,13 +30,45 @@ bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
            url.adjusted(QUrl::RemoveFragment) == ReportUrl;
 }
 
+namespace {
+
+// How often a loading report is asked how far it has come.
+constexpr int ProgressPollMs = 250;
+
+// The largest report printed as one document (about 3,500 presets, many times what a device
+// holds): the renderer lays out every page of a print at once and needs about a hundred times
+// the document's size for it, and one several times larger ran it out of memory.
+constexpr qint64 MaxPrintBytes = 8 * 1024 * 1024;
+
+QString TooLargeToPrint(qint64 bytes) {
+    return QStringLiteral("the report is too large to print as one document (%1 MB; at most %2 "
+                          "MB). Print a part of the file: split it, or open one preset")
+        .arg((bytes + 1024 * 1024 - 1) / (1024 * 1024))
+        .arg(MaxPrintBytes / (1024 * 1024));
+}
+
+} // namespace
+
 TWebReportView::TWebReportView(IDialogs& dialogs)
-    : Dialogs(dialogs), Page(Profile, Guard.ReportUrl), Printer(QPrinter::HighResolution) {
+    : Dialogs(dialogs), Printer(QPrinter::HighResolution) {
     // An off-the-record profile: nothing of the view is kept on disk.
     Profile.setUrlRequestInterceptor(&Guard);
     Profile.setHttpCacheType(QWebEngineProfile::NoCache);
     Profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
 
+    SurfaceHint.setParent(&PresetBrowser);
+    SurfaceHint.hide();
+    PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
+    PresetBrowser.setFocusPolicy(Qt::StrongFocus);
+    PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);
+    NewPage();
+    ProgressPoll.setInterval(ProgressPollMs);
+    QObject::connect(&ProgressPoll, &QTimer::timeout, &ProgressPoll, [this] { PollProgress(); });
+}
+
+void TWebReportView::NewPage() {
+    PagePtr = std::make_unique<TReportPage>(Profile, Guard.ReportUrl);
+    TReportPage& Page = *PagePtr;
     QWebEngineSettings* settings = Page.settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -50,16 +82,16 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
     // The report has no charset of its own: its bytes are code page 1252.
     settings->setDefaultTextEncoding(QStringLiteral("windows-1252"));
 
-    SurfaceHint.setParent(&PresetBrowser);
-    SurfaceHint.hide();
-    PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
     PresetBrowser.setPage(&Page);
-    PresetBrowser.setFocusPolicy(Qt::StrongFocus);
-    PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);
     PresetBrowser.addAction(Page.action(QWebEnginePage::Copy));
     PresetBrowser.addAction(Page.action(QWebEnginePage::SelectAll));
     QObject::connect(&Page, &QWebEnginePage::loadFinished, &Page,
                      [this](bool ok) { LoadFinished(ok); });
+    QObject::connect(&Page, &QWebEnginePage::renderProcessTerminated, &Page,
+                     [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                         RendererEnded(status, code);
+                     });
+    Page.setZoomFactor(Zoom);
 }
 
 TWebReportView::~TWebReportView() {
@@ -73,36 +105,118 @@ QWidget& TWebReportView::Widget() {
 
 void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     ReportFile = reportFile;
-    Guard.ReportUrl = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
+    if (Broken) {
+        return; // see RendererEnded
+    }
+    const QUrl file = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
     ScrollTo.reset();
     PresetTo.reset();
-    Loading = true;
     const int number = ++Navigation;
-    if (scroll == TScroll::Keep && !Page.url().isEmpty()) {
-        // Where the report shown is scrolled to, then the new one. The page's own scripts
-        // are off; these run apart from them.
-        Page.runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
-                           QWebEngineScript::ApplicationWorld, [this, number](const QVariant& at) {
-                               if (number != Navigation) {
-                                   return; // sent elsewhere meanwhile
-                               }
-                               const QVariantList xy = at.toList();
-                               if (xy.size() == 2) {
-                                   ScrollTo = QPointF(xy[0].toDouble(), xy[1].toDouble());
-                               }
-                               Page.load(Guard.ReportUrl);
-                           });
+    StartLoading();
+    const bool shown = !Page().url().isEmpty() && Page().url() == file;
+    Guard.ReportUrl = file;
+    if (scroll == TScroll::Top || !shown) {
+        // The page restores its place in a document it loads again from the same address: a
+        // new report goes back to the top once loaded.
+        if (shown) {
+            ScrollTo = QPointF(0, 0);
+        }
+        Page().load(Guard.ReportUrl);
         return;
     }
-    Page.load(Guard.ReportUrl);
+    // The report shown again at the same address, where it is scrolled to now. The page's own
+    // scripts are off; these run apart from them.
+    Page().runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
+                         QWebEngineScript::ApplicationWorld, [this, number](const QVariant& at) {
+                             if (number != Navigation) {
+                                 return; // sent elsewhere meanwhile
+                             }
+                             const QVariantList xy = at.toList();
+                             if (xy.size() == 2) {
+                                 ScrollTo = QPointF(xy[0].toDouble(), xy[1].toDouble());
+                             }
+                             Page().load(Guard.ReportUrl);
+                         });
+}
+
+void TWebReportView::StartLoading() {
+    Loading = true;
+    ProgressPoll.start();
+}
+
+void TWebReportView::PollProgress() {
+    const int number = Navigation;
+    Page().runJavaScript(QStringLiteral("document.getElementsByTagName('th').length"),
+                         QWebEngineScript::ApplicationWorld, [this, number](const QVariant& count) {
+                             if (Loading && number == Navigation && Events.Progress) {
+                                 Events.Progress(count.toInt());
+                             }
+                         });
+}
+
+void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatus status,
+                                   int code) {
+    if (status == QWebEnginePage::NormalTerminationStatus) {
+        return;
+    }
+    const QString why = status == QWebEnginePage::KilledTerminationStatus
+                            ? QStringLiteral("was stopped (killed, perhaps for want of memory)")
+                        : status == QWebEnginePage::CrashedTerminationStatus
+                            ? QStringLiteral("crashed")
+                            : QStringLiteral("ended with status %1").arg(code);
+    Loading = false;
+    ProgressPoll.stop();
+    // A PDF being made will not come.
+    const bool printing = static_cast<bool>(PdfDone);
+    FinishPdf(PdfJob, {}, QStringLiteral("the page renderer %1").arg(why));
+    // A renderer that ends again before the report is back would end every time: the report
+    // is shown again only when it was shown since the last restart.
+    // The web engine of this Qt cannot load a page again whose renderer ended while it made a
+    // PDF (it stops the whole program): such a page is left alone for the rest of the run.
+    Broken = Broken || printing;
+    const bool again = Guard.ReportUrl.isValid() && !Restarting && !Broken;
+    Restarting = again;
+    // The box waits for the user: it is shown from the event loop, not from inside the page's
+    // signal.
+    QTimer::singleShot(0, &PresetBrowser, [this, why, again] {
+        if (Events.RendererEnded) {
+            Events.RendererEnded(why);
+        }
+        Dialogs.ShowMessageOver(
+            *PresetBrowser.window(), TMessageKind::Error, QStringLiteral("Report view"),
+            again ? QStringLiteral("The page renderer of the report view %1. It has been started "
+                                   "again and shows the report anew.\nIf this happens again, try "
+                                   "fewer columns or a smaller file; Save As keeps the report as "
+                                   "HTML to open elsewhere.")
+                        .arg(why)
+            : Broken ? QStringLiteral("The page renderer of the report view %1 while it printed. "
+                                      "This window cannot show a report again; start the "
+                                      "viewer again to see it.")
+                           .arg(why)
+                     : QStringLiteral("The page renderer of the report view %1 again with this "
+                                      "report, which is therefore not shown.\nTry fewer columns or "
+                                      "a smaller file; Save As keeps the report as HTML to open "
+                                      "elsewhere.")
+                           .arg(why));
+        if (again) {
+            StartLoading();
+            Page().load(Guard.ReportUrl);
+        }
+    });
 }
 
 void TWebReportView::LoadFinished(bool ok) {
     Loading = false;
+    Restarting = Restarting && !ok;
+    ProgressPoll.stop();
+    if (Events.Loaded) {
+        Events.Loaded(ok);
+    }
+    emit Loaded(ok);
     // A new document may start at the normal size: the chosen one holds for every report.
-    Page.setZoomFactor(Zoom);
+    Page().setZoomFactor(Zoom);
     if (ok && ScrollTo) {
-        Page.runJavaScript(
+        Page().runJavaScript(
             QStringLiteral("window.scrollTo(%1, %2);").arg(ScrollTo->x()).arg(ScrollTo->y()),
             QWebEngineScript::ApplicationWorld);
     }
@@ -120,7 +234,7 @@ void TWebReportView::ShowPreset(int position) {
     }
     // The report has no anchors: its preset headings are its th cells, one per preset, in file
     // order. This runs apart from the page's own scripts, which are off.
-    Page.runJavaScript(
+    Page().runJavaScript(
         QStringLiteral("(function() { const h = document.querySelectorAll('th.preset')[%1];"
                        " if (h) { h.scrollIntoView(true); } })();")
             .arg(position),
@@ -136,7 +250,7 @@ void TWebReportView::Find(const QString& text, bool backward, bool caseSensitive
     if (caseSensitive) {
         flags |= QWebEnginePage::FindCaseSensitively;
     }
-    Page.findText(text, flags, [found](const QWebEngineFindTextResult& result) {
+    Page().findText(text, flags, [found](const QWebEngineFindTextResult& result) {
         if (found) {
             found(result.activeMatch(), result.numberOfMatches());
         }
@@ -145,7 +259,7 @@ void TWebReportView::Find(const QString& text, bool backward, bool caseSensitive
 
 void TWebReportView::SetZoom(double factor) {
     Zoom = factor;
-    Page.setZoomFactor(factor);
+    Page().setZoomFactor(factor);
 }
 
 void TWebReportView::ShowFailure(const QString& title, const QString& text) {
@@ -175,19 +289,25 @@ void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::
         }
     }
     if (filter == pdf || target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        Page.printToPdf(
-            [this, target](const QByteArray& document) {
-                const QString failure = document.isEmpty()
-                                            ? QStringLiteral("no PDF could be made of the report")
-                                            : WritePdfFile(document, target);
-                if (!failure.isEmpty()) {
-                    ShowFailure(QStringLiteral("Save As"),
-                                QStringLiteral("The report could not be saved to %1: %2.")
-                                    .arg(target, failure));
-                }
-                emit PdfSaved(target, failure.isEmpty());
-            },
-            Printer.pageLayout());
+        if (const qint64 bytes = QFileInfo(ReportFile).size(); bytes > MaxPrintBytes) {
+            ShowFailure(QStringLiteral("Save As"),
+                        QStringLiteral("The report could not be saved to %1: %2.")
+                            .arg(target, TooLargeToPrint(bytes)));
+            emit PdfSaved(target, false);
+            return;
+        }
+        MakePdf(Printer.pageLayout(), {},
+                [this, target](const QByteArray& document, QString failure) {
+                    if (failure.isEmpty()) {
+                        failure = WritePdfFile(document, target);
+                    }
+                    if (!failure.isEmpty()) {
+                        ShowFailure(QStringLiteral("Save As"),
+                                    QStringLiteral("The report could not be saved to %1: %2.")
+                                        .arg(target, failure));
+                    }
+                    emit PdfSaved(target, failure.isEmpty());
+                });
         return;
     }
     // The saved document is the report file byte for byte.
@@ -205,37 +325,69 @@ void TWebReportView::PageSetup() {
 }
 
 void TWebReportView::Print() {
+    // Refused before the dialog: nothing the dialog offers makes it smaller.
+    if (const qint64 bytes = QFileInfo(ReportFile).size(); bytes > MaxPrintBytes) {
+        ShowFailure(
+            QStringLiteral("Print"),
+            QStringLiteral("The report could not be printed: %1.").arg(TooLargeToPrint(bytes)));
+        emit Printed(false);
+        return;
+    }
     if (!Dialogs.RunPrintDialog(*PresetBrowser.window(), Printer)) {
         return;
     }
     // The page as the web view prints it, text and all; only the chosen pages.
     const bool toFile = Printer.outputFormat() == QPrinter::PdfFormat;
     const QString file = Printer.outputFileName();
-    Page.printToPdf(
-        [this, toFile, file](const QByteArray& document) {
-            QString failure;
-            if (document.isEmpty()) {
-                failure = QStringLiteral("no PDF could be made of the report");
-            } else if (toFile) {
-                failure = WritePdfFile(document, file);
-            } else {
-                failure = SendToPrinter(document, Printer, QFileInfo(ReportFile).fileName());
-            }
-            if (!failure.isEmpty()) {
-                ShowFailure(QStringLiteral("Print"),
-                            QStringLiteral("The report could not be printed: %1.").arg(failure));
-            }
-            emit Printed(failure.isEmpty());
+    MakePdf(Printer.pageLayout(), Printer.pageRanges(),
+            [this, toFile, file](const QByteArray& document, const QString& failure) {
+                if (!failure.isEmpty() || toFile) {
+                    PrintDone(failure.isEmpty() ? WritePdfFile(document, file) : failure);
+                    return;
+                }
+                // The print system may take its time: the window goes on meanwhile.
+                std::erase_if(PrintJobs, [](const auto& job) { return job->Finished(); });
+                PrintJobs.push_back(std::make_unique<TPrintJob>(
+                    document, Printer, QFileInfo(ReportFile).fileName(),
+                    [this](const QString& failure) { PrintDone(failure); }));
+            });
+}
+
+void TWebReportView::PrintDone(const QString& failure) {
+    if (!failure.isEmpty()) {
+        ShowFailure(QStringLiteral("Print"),
+                    QStringLiteral("The report could not be printed: %1.").arg(failure));
+    }
+    emit Printed(failure.isEmpty());
+}
+
+void TWebReportView::MakePdf(const QPageLayout& layout, const QPageRanges& ranges, TPdfDone done) {
+    const int job = ++PdfJob;
+    PdfDone = std::move(done);
+    Page().printToPdf(
+        [this, job](const QByteArray& pdf) {
+            FinishPdf(job, pdf,
+                      pdf.isEmpty() ? QStringLiteral("no PDF could be made of the report")
+                                    : QString());
         },
-        Printer.pageLayout(), Printer.pageRanges());
+        layout, ranges);
+}
+
+void TWebReportView::FinishPdf(int job, const QByteArray& pdf, const QString& failure) {
+    if (job != PdfJob || !PdfDone) {
+        return; // already ended, by the renderer's end
+    }
+    const TPdfDone done = std::move(PdfDone);
+    PdfDone = nullptr;
+    done(pdf, failure);
 }
 
 void TWebReportView::Copy() {
-    Page.triggerAction(QWebEnginePage::Copy);
+    Page().triggerAction(QWebEnginePage::Copy);
 }
 
 void TWebReportView::SelectAll() {
-    Page.triggerAction(QWebEnginePage::SelectAll);
+    Page().triggerAction(QWebEnginePage::SelectAll);
 }
 
 } // namespace qvr

@@ -1,18 +1,23 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/PdfPrinter.h"
 #include "app/ReportView.h"
 
 #include <QOpenGLWidget>
 #include <QPointF>
 #include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace qvr {
 
@@ -58,6 +63,7 @@ public:
     void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
     void SetZoom(double factor) override;
     void ShowPreset(int position) override;
+    void SetEvents(TViewEvents events) override { Events = std::move(events); }
 
     QWebEngineView& View() { return PresetBrowser; }
     // The page set-up and printer choices shared by Page Setup, Print and Save As PDF.
@@ -68,13 +74,30 @@ signals:
     void PdfSaved(const QString& file, bool ok);
     // A print job went to its file or to the print system (or not: `ok` false).
     void Printed(bool ok);
+    // A report has loaded (or not), on whichever page the view has now.
+    void Loaded(bool ok);
 
 private:
     void LoadFinished(bool ok);
+    // Makes the page the view shows.
+    void NewPage();
+    TReportPage& Page() { return *PagePtr; }
+    void RendererEnded(QWebEnginePage::RenderProcessTerminationStatus status, int code);
+    // Makes a PDF of the page; `done` gets it, or why there is none (also when the renderer
+    // ends meanwhile).
+    using TPdfDone = std::function<void(const QByteArray& pdf, const QString& failure)>;
+    void MakePdf(const QPageLayout& layout, const QPageRanges& ranges, TPdfDone done);
+    void FinishPdf(int job, const QByteArray& pdf, const QString& failure);
+    void PrintDone(const QString& failure);
+    // Asks the page how many preset headings it has so far.
+    void PollProgress();
+    void StartLoading();
     // Says why a document could not be written or printed.
     void ShowFailure(const QString& title, const QString& text);
 
     IDialogs& Dialogs;
+    TViewEvents Events;
+    QTimer ProgressPoll;
     QString ReportFile;
     double Zoom = 1.0;
     // Where the next report is scrolled to when it has loaded.
@@ -82,11 +105,15 @@ private:
     // Counts the reports sent to the page.
     int Navigation = 0;
     bool Loading = false;
+    // The report is being shown again after its renderer ended.
+    bool Restarting = false;
+    // The page's renderer ended while it made a PDF: it loads nothing more.
+    bool Broken = false;
     // The preset to show once the report being loaded is there.
     std::optional<int> PresetTo;
     TReportRequestGuard Guard;
     QWebEngineProfile Profile;
-    TReportPage Page;
+    std::unique_ptr<TReportPage> PagePtr;
     QWebEngineView PresetBrowser;
     // Never shown: its presence makes the window that holds the view draw through
     // OpenGL from its first show, as the view's own drawing needs. Without it the
@@ -94,6 +121,9 @@ private:
     // shown over the old one (the notice) ends up below the new one.
     QOpenGLWidget SurfaceHint;
     QPrinter Printer; // shared by Page Setup and Print for the whole run
+    int PdfJob = 0;
+    TPdfDone PdfDone; // empty when no PDF is being made
+    std::vector<std::unique_ptr<TPrintJob>> PrintJobs;
 };
 
 } // namespace qvr

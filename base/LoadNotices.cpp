@@ -7,9 +7,13 @@ namespace qvr {
 void TLoadNotices::StartLoad() {
     ShownTexts.clear();
     Warnings = 0;
+    Errors = 0;
 }
 
 void TLoadNotices::ShowError(const std::string& text) {
+    if (Errors < std::numeric_limits<int32_t>::max()) {
+        ++Errors;
+    }
     Shown.ShowError(text);
 }
 

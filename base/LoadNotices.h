@@ -10,15 +10,17 @@ namespace qvr {
 
 // Stands between one load and the notifier that shows its messages to the user: a warning
 // whose text was already shown during the load is not shown again (a file can hold the same
-// fault thousands of times), but every warning is counted. Errors pass straight through.
+// fault thousands of times), but every warning is counted. Errors pass straight through and
+// are counted too.
 class TLoadNotices : public IUserNotifier {
 public:
     explicit TLoadNotices(IUserNotifier& shown) : Shown(shown) {}
 
     // Starts a load: no text shown yet, no warning counted.
     void StartLoad();
-    // The warnings of the load so far, repeats included.
+    // The warnings of the load so far, repeats included, and the errors.
     int32_t WarningCount() const { return Warnings; }
+    int32_t ErrorCount() const { return Errors; }
 
     void ShowError(const std::string& text) override;
     void ShowWarning(const std::string& text) override;
@@ -27,6 +29,7 @@ private:
     IUserNotifier& Shown;
     std::unordered_set<std::string> ShownTexts;
     int32_t Warnings = 0;
+    int32_t Errors = 0;
 };
 
 } // namespace qvr

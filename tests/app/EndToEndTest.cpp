@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QWebEngineScript>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -463,6 +464,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("2 of 6"), 10000);
         QTest::keyClick(&find.Text, Qt::Key_Return, Qt::ShiftModifier);
         QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("1 of 6"), 10000);
+        // Match case searches again at once.
+        find.Text.setText(QStringLiteral("dual <"));
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("1 of 6"), 10000);
+        find.MatchCase.setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("No matches"), 10000);
+        find.MatchCase.setChecked(false);
+        QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("1 of 6"), 10000);
         find.MatchCase.setChecked(true);
         QTest::keyClicks(&find.Text, QStringLiteral("x"));
         QTRY_COMPARE_WITH_TIMEOUT(find.Count.text(), QStringLiteral("No matches"), 10000);
@@ -502,6 +510,9 @@ private slots:
         QVERIFY(QFile::copy(file, shownCopy));
         main.LoadPresetFile(ToFileNameBytes(shownCopy));
         QVERIFY(reloaded.wait(30000));
+        // Another file starts at its top.
+        *probe = {probe->Document + 1, -1};
+        QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 0, 10000);
         user.SaveAnswers = {{shownCopy, htmlType}};
         main.Menu().CmdSaveAs.trigger();
         QCOMPARE(boxes.size(), 1);
@@ -511,6 +522,22 @@ private slots:
         QFile copy(shownCopy);
         QVERIFY(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), original.readAll());
+
+        // A page renderer that ends (here killed) while the report is shown: a message, and the
+        // report is shown again.
+        {
+            QSignalSpy shownAgain(view, &TWebReportView::Loaded);
+            QVERIFY(::kill(static_cast<pid_t>(view->View().page()->renderProcessPid()), SIGKILL) ==
+                    0);
+            QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, 30000);
+            QVERIFY2(boxes[0].startsWith(QStringLiteral("The page renderer of the report view was "
+                                                        "stopped (killed, perhaps for want of "
+                                                        "memory). It has been started again")),
+                     qPrintable(boxes[0]));
+            boxes.clear();
+            QTRY_VERIFY_WITH_TIMEOUT(!shownAgain.isEmpty(), 30000);
+            QVERIFY(shownAgain.takeFirst().at(0).toBool());
+        }
 
         // Select All then Copy puts the report's text on the clipboard.
         QApplication::clipboard()->clear();

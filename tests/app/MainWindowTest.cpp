@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 
@@ -392,11 +393,18 @@ private slots:
         s.F.Source->Summary = {"", 1};
         s.F.Source->During = [](IUserNotifier& notifier) {
             notifier.ShowWarning("Value out of range");
+            notifier.ShowError("Bad checksum");
         };
         s.Window->LoadPresetFile(s.F.MakeFile("one.q3p"));
-        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(3));
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t(4));
         QCOMPARE(s.Window->StatusText(),
-                 QStringLiteral("one.q3p \u2014 1 preset \u2014 1 warning"));
+                 QStringLiteral("one.q3p \u2014 1 preset \u2014 1 error \u2014 1 warning"));
+        // While the view loads a report, the status line says how far it has come.
+        s.F.View->Events.Progress(0);
+        QCOMPARE(s.Window->statusBar()->currentMessage(),
+                 QStringLiteral("Loading the report: 0 of 1 preset"));
+        s.F.View->Events.Loaded(true);
+        QVERIFY(s.Window->statusBar()->currentMessage().isEmpty());
         QCOMPARE(s.Window->windowTitle(), QStringLiteral("Oktrel(tm) Preset Viewer"));
     }
 
@@ -575,10 +583,25 @@ private slots:
         // The renamed file is watched in turn.
         s.F.MakeFile("w.q3a", "three, longer still");
         QTRY_COMPARE_WITH_TIMEOUT(s.F.Source->Calls.size(), size_t(3), 10000);
+        // A slow writer: three pieces, each longer apart than a change takes to settle, then the
+        // close. One load, at the end, of the whole file.
+        {
+            QFile slow(QString::fromStdString(file));
+            QVERIFY(slow.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            for (const char* piece : {"four ", "pieces ", "in all"}) {
+                slow.write(piece);
+                QVERIFY(slow.flush());
+                QTest::qWait(2 * TFileWatch::SettleMs); // the writer's pause, not a wait on us
+            }
+            s.F.Source->During = [&](IUserNotifier&) {
+                QCOMPARE(ReadAll(file), std::string("four pieces in all"));
+            };
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(s.F.Source->Calls.size(), size_t(4), 10000);
         // Other files of the folder do not count.
         s.F.MakeFile("other.q3a", "x");
         QTest::qWait(3 * TFileWatch::SettleMs);
-        QCOMPARE(s.F.Source->Calls.size(), size_t(3));
+        QCOMPARE(s.F.Source->Calls.size(), size_t(4));
         QVERIFY(s.F.Dialogs.Messages.empty());
     }
 
@@ -680,6 +703,7 @@ private slots:
                                             {"Pr", true, false},
                                             {"Pr", false, false},
                                             {"Pr", true, false},
+                                            {"", false, false},
                                             {"Pr", false, true}}));
         s.F.View->FoundTotal = 0;
         QTest::keyClick(&bar.Text, Qt::Key_Return);

@@ -73,6 +73,8 @@ public:
     void Find(const QString& text, bool backward, bool caseSensitive, TFoundHandler found) override;
     void SetZoom(double factor) override { Zoom = factor; }
     void ShowPreset(int position) override { ShownPresets.push_back(position); }
+    void SetEvents(TViewEvents events) override { Events = std::move(events); }
+    TViewEvents Events;
     std::vector<int> ShownPresets;
 
     QWidget Surface;

@@ -28,11 +28,13 @@ TEST(LoadNotices, EachWarningTextOncePerLoadEveryWarningCountedErrorsAlways) {
                                         "error: Bad checksum", "error: Bad checksum",
                                         "warning: Link beyond the chain\n"}));
     EXPECT_EQ(notices.WarningCount(), 4);
+    EXPECT_EQ(notices.ErrorCount(), 3);
 
     // The next load shows the text again and counts from nothing.
     shown.Lines.clear();
     notices.StartLoad();
     EXPECT_EQ(notices.WarningCount(), 0);
+    EXPECT_EQ(notices.ErrorCount(), 0);
     notices.ShowWarning("Link beyond the chain");
     EXPECT_EQ(shown.Lines, std::vector<std::string>{"warning: Link beyond the chain"});
     EXPECT_EQ(notices.WarningCount(), 1);

@@ -16,10 +16,11 @@ public:
     using TSummarySink::TSummarySink;
     std::vector<TPresetLabel> Presets;
 
-    void PresetHeading(std::string_view model, std::optional<int32_t> number,
-                       std::string_view name) override {
-        Presets.push_back({number, std::string(name)});
-        TSummarySink::PresetHeading(model, number, name);
+    void Preset(const TPreset& preset, bool headingFollows) override {
+        if (preset.HasHeading) {
+            Presets.push_back({preset.Number, std::string(preset.Name)});
+        }
+        TSummarySink::Preset(preset, headingFollows);
     }
 };
 

@@ -87,9 +87,8 @@ TMainMenu::TMainMenu(QWidget* owner)
       CmdSendPreset(owner), CmdExit(owner), CmdEdit(owner), CmdGoToPreset(owner),
       CmdComparePresets(owner), CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner),
       Cmd1Col(owner), Cmd2Col(owner), Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner),
-      CmdPresetsPanel(owner), CmdZoom(owner), CmdZoomIn(owner),
-      CmdZoomOut(owner), CmdActualSize(owner), CmdHelp(owner), CmdContents(owner), CmdAbout(owner) {
-}
+      CmdPresetsPanel(owner), CmdZoom(owner), CmdZoomIn(owner), CmdZoomOut(owner),
+      CmdActualSize(owner), CmdHelp(owner), CmdContents(owner), CmdAbout(owner) {}
 
 TFormMain::TFormMain(TFormMainServices services)
     : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),

@@ -10,25 +10,8 @@
 #include <QSaveFile>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineScript>
-#include <QWebEngineSettings>
-#include <QWebEngineUrlRequestInfo>
 
 namespace qvr {
-
-void TReportRequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (ReportUrl.isEmpty() || info.requestUrl().adjusted(QUrl::RemoveFragment) != ReportUrl) {
-        info.block(true);
-    }
-}
-
-TReportPage::TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl)
-    : QWebEnginePage(&profile), ReportUrl(reportUrl) {}
-
-bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-    return isMainFrame && type != NavigationTypeLinkClicked &&
-           type != NavigationTypeFormSubmitted && !ReportUrl.isEmpty() &&
-           url.adjusted(QUrl::RemoveFragment) == ReportUrl;
-}
 
 namespace {
 
@@ -69,18 +52,6 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
 void TWebReportView::NewPage() {
     PagePtr = std::make_unique<TReportPage>(Profile, Guard.ReportUrl);
     TReportPage& Page = *PagePtr;
-    QWebEngineSettings* settings = Page.settings();
-    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalStorageEnabled, false);
-    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    settings->setAttribute(QWebEngineSettings::AutoLoadImages, false);
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
-    // The report has no charset of its own: its bytes are code page 1252.
-    settings->setDefaultTextEncoding(QStringLiteral("windows-1252"));
 
     PresetBrowser.setPage(&Page);
     PresetBrowser.addAction(Page.action(QWebEnginePage::Copy));
@@ -105,9 +76,6 @@ QWidget& TWebReportView::Widget() {
 
 void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     ReportFile = reportFile;
-    if (Broken) {
-        return; // see RendererEnded
-    }
     const QUrl file = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
     ScrollTo.reset();
     PresetTo.reset();
@@ -159,22 +127,12 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
     if (status == QWebEnginePage::NormalTerminationStatus) {
         return;
     }
-    const QString why = status == QWebEnginePage::KilledTerminationStatus
-                            ? QStringLiteral("was stopped (killed, perhaps for want of memory)")
-                        : status == QWebEnginePage::CrashedTerminationStatus
-                            ? QStringLiteral("crashed")
-                            : QStringLiteral("ended with status %1").arg(code);
+    const QString why = RendererEndText(status, code);
     Loading = false;
     ProgressPoll.stop();
-    // A PDF being made will not come.
-    const bool printing = static_cast<bool>(PdfDone);
-    FinishPdf(PdfJob, {}, QStringLiteral("the page renderer %1").arg(why));
     // A renderer that ends again before the report is back would end every time: the report
     // is shown again only when it was shown since the last restart.
-    // The web engine of this Qt cannot load a page again whose renderer ended while it made a
-    // PDF (it stops the whole program): such a page is left alone for the rest of the run.
-    Broken = Broken || printing;
-    const bool again = Guard.ReportUrl.isValid() && !Restarting && !Broken;
+    const bool again = Guard.ReportUrl.isValid() && !Restarting;
     Restarting = again;
     // The box waits for the user: it is shown from the event loop, not from inside the page's
     // signal.
@@ -189,15 +147,11 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
                                    "fewer columns or a smaller file; Save As keeps the report as "
                                    "HTML to open elsewhere.")
                         .arg(why)
-            : Broken ? QStringLiteral("The page renderer of the report view %1 while it printed. "
-                                      "This window cannot show a report again; start the "
-                                      "viewer again to see it.")
-                           .arg(why)
-                     : QStringLiteral("The page renderer of the report view %1 again with this "
-                                      "report, which is therefore not shown.\nTry fewer columns or "
-                                      "a smaller file; Save As keeps the report as HTML to open "
-                                      "elsewhere.")
-                           .arg(why));
+                  : QStringLiteral("The page renderer of the report view %1 again with this "
+                                   "report, which is therefore not shown.\nTry fewer columns or "
+                                   "a smaller file; Save As keeps the report as HTML to open "
+                                   "elsewhere.")
+                        .arg(why));
         if (again) {
             StartLoading();
             Page().load(Guard.ReportUrl);
@@ -361,25 +315,15 @@ void TWebReportView::PrintDone(const QString& failure) {
     emit Printed(failure.isEmpty());
 }
 
-void TWebReportView::MakePdf(const QPageLayout& layout, const QPageRanges& ranges, TPdfDone done) {
-    const int job = ++PdfJob;
-    PdfDone = std::move(done);
-    Page().printToPdf(
-        [this, job](const QByteArray& pdf) {
-            FinishPdf(job, pdf,
-                      pdf.isEmpty() ? QStringLiteral("no PDF could be made of the report")
-                                    : QString());
-        },
-        layout, ranges);
+void TWebReportView::MakePdf(const QPageLayout& layout, const QPageRanges& ranges,
+                             TPdfMaker::TDone done) {
+    std::erase_if(PdfMakers, [](const auto& maker) { return maker->Finished(); });
+    PdfMakers.emplace_back(
+        std::make_unique<TPdfMaker>(ReportFile, layout, ranges, std::move(done)).release());
 }
 
-void TWebReportView::FinishPdf(int job, const QByteArray& pdf, const QString& failure) {
-    if (job != PdfJob || !PdfDone) {
-        return; // already ended, by the renderer's end
-    }
-    const TPdfDone done = std::move(PdfDone);
-    PdfDone = nullptr;
-    done(pdf, failure);
+qint64 TWebReportView::PdfMakerProcess() const {
+    return PdfMakers.empty() || PdfMakers.back()->Finished() ? 0 : PdfMakers.back()->ProcessId();
 }
 
 void TWebReportView::Copy() {

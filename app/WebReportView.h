@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/PdfMaker.h"
 #include "app/PdfPrinter.h"
+#include "app/ReportPage.h"
 #include "app/ReportView.h"
 
 #include <QOpenGLWidget>
@@ -9,9 +11,6 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <functional>
@@ -20,29 +19,6 @@
 #include <vector>
 
 namespace qvr {
-
-// Lets the page load the report file and nothing else: no other local file,
-// no remote address, no sub-resource of any kind.
-class TReportRequestGuard : public QWebEngineUrlRequestInterceptor {
-    Q_OBJECT
-public:
-    QUrl ReportUrl;
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
-};
-
-// The report page: it navigates only where the program sends it, never by a
-// link, a form or a drop.
-class TReportPage : public QWebEnginePage {
-    Q_OBJECT
-public:
-    TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl);
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
-
-private:
-    const QUrl& ReportUrl;
-};
 
 // The report view of the main window: a web view showing the report file
 // decoded as windows-1252, with scripts off, and the document commands.
@@ -68,6 +44,8 @@ public:
     QWebEngineView& View() { return PresetBrowser; }
     // The page set-up and printer choices shared by Page Setup, Print and Save As PDF.
     QPrinter& PagePrinter() { return Printer; }
+    // The process of the PDF last asked for while it is made, else 0.
+    qint64 PdfMakerProcess() const;
 
 signals:
     // A PDF of the report was written by Save As (or not: `ok` false).
@@ -83,11 +61,8 @@ private:
     void NewPage();
     TReportPage& Page() { return *PagePtr; }
     void RendererEnded(QWebEnginePage::RenderProcessTerminationStatus status, int code);
-    // Makes a PDF of the page; `done` gets it, or why there is none (also when the renderer
-    // ends meanwhile).
-    using TPdfDone = std::function<void(const QByteArray& pdf, const QString& failure)>;
-    void MakePdf(const QPageLayout& layout, const QPageRanges& ranges, TPdfDone done);
-    void FinishPdf(int job, const QByteArray& pdf, const QString& failure);
+    // Makes a PDF of the report; `done` gets it, or why there is none.
+    void MakePdf(const QPageLayout& layout, const QPageRanges& ranges, TPdfMaker::TDone done);
     void PrintDone(const QString& failure);
     // Asks the page how many preset headings it has so far.
     void PollProgress();
@@ -107,8 +82,6 @@ private:
     bool Loading = false;
     // The report is being shown again after its renderer ended.
     bool Restarting = false;
-    // The page's renderer ended while it made a PDF: it loads nothing more.
-    bool Broken = false;
     // The preset to show once the report being loaded is there.
     std::optional<int> PresetTo;
     TReportRequestGuard Guard;
@@ -121,8 +94,7 @@ private:
     // shown over the old one (the notice) ends up below the new one.
     QOpenGLWidget SurfaceHint;
     QPrinter Printer; // shared by Page Setup and Print for the whole run
-    int PdfJob = 0;
-    TPdfDone PdfDone; // empty when no PDF is being made
+    std::vector<std::unique_ptr<TPdfMaker, TPdfMaker::TLater>> PdfMakers;
     std::vector<std::unique_ptr<TPrintJob>> PrintJobs;
 };
 

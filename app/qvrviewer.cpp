@@ -6,6 +6,7 @@
 #include "app/DisplayCheck.h"
 #include "app/ExceptionDisplay.h"
 #include "app/Main.h"
+#include "app/PdfMaker.h"
 #include "app/ProgramIcon.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
@@ -16,10 +17,14 @@
 
 #include <array>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> made = qvr::RunPdfMakerIfAsked(argc, argv)) {
+        return *made;
+    }
     using TAction = qvr::TViewerCommandLine::TAction;
     const char* const program = "qvrviewer";
     // The options and the display are checked before the window system starts: help and

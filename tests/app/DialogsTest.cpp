@@ -6,6 +6,7 @@
 #include "app/AnsiText.h"
 #include "app/Disclaim.h"
 #include "app/MIDIConfig.h"
+#include "app/PdfMaker.h"
 #include "app/PdfPrinter.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
@@ -244,6 +245,28 @@ private slots:
             QCOMPARE(PrintCommandArguments(c.Choices, QStringLiteral("backup.q3a"),
                                            QStringLiteral("/tmp/job.pdf")),
                      c.Args + titleAndFile);
+        }
+    }
+
+    // The page layout handed to the PDF maker: written out by hand, read back alike; anything
+    // else is refused.
+    void PageLayoutTravelsAsText() {
+        const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                             QMarginsF(10, 20, 30, 40), QPageLayout::Point);
+        const QPageLayout letter(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
+                                 QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+        QCOMPARE(PageLayoutText(a4), QStringLiteral("595 842 0 10 20 30 40"));
+        QCOMPARE(PageLayoutText(letter), QStringLiteral("612 792 1 36 36 36 36"));
+        for (const QPageLayout& layout : {a4, letter}) {
+            const std::optional<QPageLayout> back = PageLayoutFromText(PageLayoutText(layout));
+            QVERIFY(back.has_value());
+            QVERIFY2(back->isEquivalentTo(layout), qPrintable(PageLayoutText(*back)));
+            QCOMPARE(back->pageSize().id(), layout.pageSize().id());
+        }
+        for (const char* refused :
+             {"", "595 842 0 10 20 30", "595 842 0 10 20 30 40 50", "0 842 0 0 0 0 0",
+              "595 842 2 0 0 0 0", "595 842 0 -1 0 0 0", "595 x 0 0 0 0 0"}) {
+            QVERIFY2(!PageLayoutFromText(QString::fromLatin1(refused)), refused);
         }
     }
 

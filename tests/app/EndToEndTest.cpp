@@ -12,12 +12,14 @@
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
+#include "app/PdfMaker.h"
 #include "app/Startup.h"
 #include "app/WebReportView.h"
 #include "platform/Regaccess.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -39,6 +41,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -107,6 +110,36 @@ protected:
 private:
     std::function<WId()> Probe;
 };
+
+// A page renderer started by the process `root` (by its web engine, which may start it through
+// a process of its own), else 0.
+pid_t RendererUnder(qint64 root) {
+    std::map<pid_t, pid_t> parents;
+    std::vector<pid_t> renderers;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!number || !stat.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // "pid (name) state ppid ...": the name may hold anything but ends at the last ')'.
+        const QByteArray line = stat.readAll();
+        parents[pid] = line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toInt();
+        if (command.readAll().contains("--type=renderer")) {
+            renderers.push_back(pid);
+        }
+    }
+    for (const pid_t renderer : renderers) {
+        for (pid_t p = parents[renderer]; p > 1; p = parents[p]) {
+            if (p == root) {
+                return renderer;
+            }
+        }
+    }
+    return 0;
+}
 
 // A settings store in the folder where the bundled configuration files stand in for the
 // editor's folder.
@@ -538,6 +571,38 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!shownAgain.isEmpty(), 30000);
             QVERIFY(shownAgain.takeFirst().at(0).toBool());
         }
+        // The renderer that makes a print ends: the print fails and leaves no file; the window
+        // goes on showing reports.
+        {
+            const QString lost = saved.filePath(QStringLiteral("lost.pdf"));
+            view->PagePrinter().setOutputFileName(lost);
+            QSignalSpy printFailed(view, &TWebReportView::Printed);
+            main.Menu().CmdPrint.trigger();
+            // Caught at once and held still, so that the PDF cannot be done first.
+            const auto maker = static_cast<pid_t>(view->PdfMakerProcess());
+            QVERIFY(maker > 0);
+            pid_t renderer = 0;
+            for (QDeadlineTimer deadline(30000); renderer == 0 && !deadline.hasExpired();
+                 QTest::qWait(5)) {
+                renderer = RendererUnder(maker);
+            }
+            QVERIFY(renderer > 0);
+            QVERIFY(::kill(maker, SIGSTOP) == 0);
+            QVERIFY(::kill(renderer, SIGKILL) == 0);
+            QVERIFY(::kill(maker, SIGCONT) == 0);
+            QVERIFY(printFailed.wait(30000));
+            QCOMPARE(printFailed.takeFirst().at(0).toBool(), false);
+            QVERIFY(!QFile::exists(lost));
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].startsWith(QStringLiteral("The report could not be printed: the "
+                                                        "page renderer")),
+                     qPrintable(boxes[0]));
+            boxes.clear();
+            QSignalSpy shownAgain(view, &TWebReportView::Loaded);
+            main.Menu().CmdReload.trigger();
+            QVERIFY(shownAgain.wait(30000));
+            QVERIFY(shownAgain.takeFirst().at(0).toBool());
+        }
 
         // Select All then Copy puts the report's text on the clipboard.
         QApplication::clipboard()->clear();
@@ -637,6 +702,10 @@ private:
 } // namespace qvr::test
 
 int main(int argc, char* argv[]) {
+    // The viewer makes its PDFs with a process started from its own file: here, this test.
+    if (const std::optional<int> made = qvr::RunPdfMakerIfAsked(argc, argv)) {
+        return *made;
+    }
     qvr::test::ProgramClock.start();
     qvr::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);

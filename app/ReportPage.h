@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInterceptor>
+
+namespace qvr {
+
+// Lets the page load the report file and nothing else: no other local file,
+// no remote address, no sub-resource of any kind.
+class TReportRequestGuard : public QWebEngineUrlRequestInterceptor {
+    Q_OBJECT
+public:
+    QUrl ReportUrl;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+};
+
+// A page that shows a report file: scripts, plugins, storage and images off, the bytes read
+// as code page 1252 (the report names no charset). It navigates only where the program sends
+// it, never by a link, a form or a drop.
+class TReportPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    // `reportUrl` is read at every navigation: the owner changes it before each load.
+    TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+
+private:
+    const QUrl& ReportUrl;
+};
+
+// Says how a page renderer ended, as the end of a sentence ("the page renderer …").
+QString RendererEndText(QWebEnginePage::RenderProcessTerminationStatus status, int code);
+
+} // namespace qvr

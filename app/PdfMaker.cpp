@@ -134,8 +134,9 @@ TPdfMaker::TPdfMaker(const QString& reportFile, const QPageLayout& layout,
     Maker.setStandardErrorFile(QProcess::nullDevice());
     connect(&Maker, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            Finish({}, QStringLiteral("the PDF maker could not be started (%1)")
-                           .arg(Maker.errorString()));
+            Finish(
+                {},
+                QStringLiteral("the PDF maker could not be started (%1)").arg(Maker.errorString()));
         }
     });
     connect(&Maker, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {

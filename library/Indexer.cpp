@@ -1,6 +1,7 @@
 #include "library/Indexer.h"
 
 #include "library/ParameterBlock.h"
+#include "report/JsonText.h"
 
 #include <algorithm>
 
@@ -11,6 +12,13 @@ namespace {
 // Entries of one block: small enough that a file of any size is written in
 // bounded memory, large enough that a backup's parameter of one name is one row.
 constexpr size_t BlockEntries = 4096;
+
+// A JSON text as it is gathered.
+struct TJsonText {
+    std::string Text;
+    void Append(std::string_view part) { Text.append(part); }
+    void Append(char c) { Text.push_back(c); }
+};
 
 // The distinct words of `texts`, blank-separated, for the word index.
 std::string Joined(std::vector<std::string_view>& texts) {
@@ -33,11 +41,12 @@ TIndexer::TIndexer(TSqlite& db)
                              "VALUES(?, ?, ?, ?, '', 0)"),
       FinishFile(db,
                  "UPDATE files SET model = ?, errors = ?, presets = ?, configs = ? WHERE id = ?"),
-      InsertPreset(db, "INSERT INTO presets(file, position, number, name) VALUES(?, ?, ?, ?)"),
-      InsertModule(db, "INSERT INTO modules(preset, position, type, user_model) "
-                       "VALUES(?, ?, ?, ?)"),
-      InsertWords(db, "INSERT INTO preset_words(rowid, name, modules, user_models) "
-                      "VALUES(?, ?, ?, ?)"),
+      InsertPreset(db, "INSERT INTO presets(file, position, number, name, chain, user_models) "
+                       "VALUES(?, ?, ?, ?, ?, ?)"),
+      InsertWords(db, "INSERT INTO preset_words(rowid, name, user_models) VALUES(?, ?, ?)"),
+      FindChain(db, "SELECT id FROM chains WHERE types = ?"),
+      InsertChain(db, "INSERT INTO chains(types) VALUES(?)"),
+      InsertChainWords(db, "INSERT INTO chain_words(rowid, modules) VALUES(?, ?)"),
       InsertBlock(db, "INSERT INTO parameters(name, file, chunk, first_preset, entries) "
                       "VALUES(?, ?, ?, ?, ?)"),
       FindName(db, "SELECT id FROM parameter_names WHERE name = ?"),
@@ -47,8 +56,6 @@ TIndexer::TIndexer(TSqlite& db)
       InsertType(db, "INSERT INTO module_types(kind, type_id, type, heading) VALUES(?, ?, ?, ?)"),
       DeleteWords(db, "DELETE FROM preset_words WHERE rowid IN "
                       "(SELECT id FROM presets WHERE file = ?)"),
-      DeleteModules(db, "DELETE FROM modules WHERE preset IN "
-                        "(SELECT id FROM presets WHERE file = ?)"),
       DeleteBlocks(db, "DELETE FROM parameters WHERE file = ?"),
       DeletePresets(db, "DELETE FROM presets WHERE file = ?"),
       DeleteFile(db, "DELETE FROM files WHERE id = ?"),
@@ -136,9 +143,45 @@ int64_t TIndexer::FindTypeId(const TLibModule& module) {
     return id;
 }
 
+int64_t TIndexer::ChainId(const TLibPreset& preset) {
+    ChainTypes.clear();
+    ChainTypes.push_back('[');
+    for (const TLibModule& module : preset.Modules) {
+        if (ChainTypes.size() > 1) {
+            ChainTypes.push_back(',');
+        }
+        ChainTypes += std::to_string(TypeId(module));
+    }
+    ChainTypes.push_back(']');
+    if (const auto known = Chains.find(ChainTypes); known != Chains.end()) {
+        return known->second;
+    }
+    int64_t id = 0;
+    FindChain.Bind(1, ChainTypes);
+    if (FindChain.Step()) {
+        id = FindChain.Int(0);
+        FindChain.Reset();
+    } else {
+        FindChain.Reset();
+        InsertChain.Bind(1, ChainTypes).Run();
+        id = Db.LastInsertId();
+        std::vector<std::string_view> words;
+        for (const TLibModule& module : preset.Modules) {
+            if (!module.Type.empty()) {
+                words.push_back(module.Type);
+            }
+            if (module.Heading) {
+                words.push_back(*module.Heading);
+            }
+        }
+        InsertChainWords.Bind(1, id).Bind(2, Joined(words)).Run();
+    }
+    Chains.emplace(ChainTypes, id);
+    return id;
+}
+
 void TIndexer::DropRows(int64_t fileId) {
-    for (TStatement* statement :
-         {&DeleteWords, &DeleteModules, &DeleteBlocks, &DeletePresets, &DeleteFile}) {
+    for (TStatement* statement : {&DeleteWords, &DeleteBlocks, &DeletePresets, &DeleteFile}) {
         statement->Bind(1, fileId).Run();
     }
 }
@@ -149,6 +192,7 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
     // A name or type added by a transaction that was rolled back is not in the database.
     Names.clear();
     Types.clear();
+    Chains.clear();
     LastTypes.clear();
     LastNames.clear();
     {
@@ -176,25 +220,30 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
 
     int64_t position = 0;
     TLibPreset preset;
+    std::vector<std::string_view> userModels;
+    TJsonText userModelsByPosition;
     while (presets.Next(preset)) {
         ++position;
-        InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
-        InsertPreset.Bind(4, preset.Name).Run();
-        const int64_t presetId = Db.LastInsertId();
-        std::vector<std::string_view> moduleWords;
-        std::vector<std::string_view> userModels;
+        userModels.clear();
+        userModelsByPosition.Text.clear();
         for (const TLibModule& module : preset.Modules) {
-            InsertModule.Bind(1, presetId).Bind(2, module.Position).Bind(3, TypeId(module));
-            InsertModule.Bind(4, module.UserModelName).Run();
-            if (!module.Type.empty()) {
-                moduleWords.push_back(module.Type);
-            }
-            if (module.Heading) {
-                moduleWords.push_back(*module.Heading);
-            }
             if (module.UserModelName) {
                 userModels.push_back(*module.UserModelName);
+                userModelsByPosition.Append(userModelsByPosition.Text.empty() ? "{\"" : ", \"");
+                userModelsByPosition.Append(std::to_string(module.Position));
+                userModelsByPosition.Append("\": ");
+                AppendJsonText<true>(userModelsByPosition, *module.UserModelName);
             }
+        }
+        std::optional<std::string_view> userModelsJson;
+        if (!userModelsByPosition.Text.empty()) {
+            userModelsByPosition.Append('}');
+            userModelsJson = userModelsByPosition.Text;
+        }
+        InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
+        InsertPreset.Bind(4, preset.Name).Bind(5, ChainId(preset)).Bind(6, userModelsJson).Run();
+        const int64_t presetId = Db.LastInsertId();
+        for (const TLibModule& module : preset.Modules) {
             for (size_t k = 0; k < module.Parameters.size(); ++k) {
                 const TLibParameter& parameter = module.Parameters[k];
                 const int64_t nameId = NameId(module.Position, k, parameter.Name);
@@ -212,8 +261,7 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
                 }
             }
         }
-        InsertWords.Bind(1, presetId).Bind(2, preset.Name).Bind(3, Joined(moduleWords));
-        InsertWords.Bind(4, Joined(userModels)).Run();
+        InsertWords.Bind(1, presetId).Bind(2, preset.Name).Bind(3, Joined(userModels)).Run();
     }
     TSourceResult result = presets.Result();
     for (auto& [nameId, block] : blocks) {

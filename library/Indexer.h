@@ -37,11 +37,13 @@ private:
     int64_t NameId(int32_t position, size_t index, const std::string& name);
     int64_t TypeId(const TLibModule& module);
     int64_t FindTypeId(const TLibModule& module);
+    // The preset's chain of module types, added with its words when new.
+    int64_t ChainId(const TLibPreset& preset);
 
     TSqlite& Db;
-    TStatement InsertFile, FinishFile, InsertPreset, InsertModule, InsertWords, InsertBlock,
-        FindName, InsertName, FindType, InsertType, DeleteWords, DeleteModules, DeleteBlocks,
-        DeletePresets, DeleteFile, UpdateStamp;
+    TStatement InsertFile, FinishFile, InsertPreset, InsertWords, FindChain, InsertChain,
+        InsertChainWords, InsertBlock, FindName, InsertName, FindType, InsertType, DeleteWords,
+        DeleteBlocks, DeletePresets, DeleteFile, UpdateStamp;
     // Parameter names and module types met so far, by their ids; the type
     // last met at each chain position first, as the presets of a backup
     // mostly repeat their chain.
@@ -53,6 +55,8 @@ private:
         std::tuple<std::string, std::optional<int32_t>, std::string, std::optional<std::string>>,
         int64_t>
         Types;
+    std::unordered_map<std::string, int64_t> Chains; // by their types
+    std::string ChainTypes;                          // the one being looked up
 };
 
 } // namespace qvr

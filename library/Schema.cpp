@@ -78,6 +78,36 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
     -- Unknown for the files read before; those with messages may have missed one.
     UPDATE files SET configs = '?' WHERE errors != '';
     )sql",
+    // 3: a preset's modules as its chain, kept once for every preset with the
+    // same modules in the same order, and its user-model names in its own row:
+    // a backup's thousands of module rows and their words become a few dozen
+    // chains. The files' presets are read again by the next update.
+    R"sql(
+    DROP TABLE modules;
+    DROP TABLE preset_words;
+    DELETE FROM parameters;
+    DELETE FROM presets;
+    UPDATE files SET mtime = -1, hash = x'', presets = 0;
+    CREATE TABLE chains(
+        id INTEGER PRIMARY KEY,
+        types TEXT NOT NULL UNIQUE  -- module_types ids in chain order, as a JSON array
+    );
+    -- One row per chain (rowid = chains.id): its modules' types and headings.
+    CREATE VIRTUAL TABLE chain_words USING fts5(
+        modules, tokenize = 'unicode61 remove_diacritics 2');
+    ALTER TABLE presets ADD COLUMN chain INTEGER NOT NULL DEFAULT 0;
+    -- {"POSITION": "NAME", ...} as JSON; none for a preset without them.
+    ALTER TABLE presets ADD COLUMN user_models TEXT;
+    CREATE INDEX presets_of_chain ON presets(chain);
+    -- One row per preset (rowid = presets.id): its name and user-model names.
+    CREATE VIRTUAL TABLE preset_words USING fts5(
+        name, user_models, tokenize = 'unicode61 remove_diacritics 2');
+    -- Every module of every preset, as a table.
+    CREATE VIEW modules AS
+        SELECT p.id AS preset, CAST(m.key AS INTEGER) AS position, m.value AS type,
+               json_extract(p.user_models, '$."' || m.key || '"') AS user_model
+        FROM presets p JOIN chains c ON c.id = p.chain, json_each(c.types) m;
+    )sql",
 };
 
 int UserVersion(TSqlite& db) {

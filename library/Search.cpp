@@ -110,9 +110,9 @@ public:
     TFound Term(const TQueryTerm& term) {
         switch (term.Kind) {
         case TQueryTerm::TKind::Word:
-            return Words(Phrase(term, true), nullptr);
+            return Words(Phrase(term, true));
         case TQueryTerm::TKind::Module:
-            return Words("modules : " + Phrase(term, false), &term);
+            return Modules(term);
         case TQueryTerm::TKind::Model:
             return Model(term.Text);
         default:
@@ -121,30 +121,52 @@ public:
     }
 
 private:
-    TFound Words(const std::string& match, const TQueryTerm* module) {
+    // The presets whose name or user-model names, or whose modules' types or
+    // headings, have the words.
+    TFound Words(const std::string& match) {
         TFound found;
-        TStatement words(Db, "SELECT rowid FROM preset_words WHERE preset_words MATCH ? "
-                             "ORDER BY rowid");
+        TStatement words(Db, "SELECT rowid FROM preset_words WHERE preset_words MATCH ?1 UNION "
+                             "SELECT p.id FROM chain_words w JOIN presets p ON p.chain = w.rowid "
+                             "WHERE chain_words MATCH ?1 ORDER BY 1");
         words.Bind(1, match);
         while (words.Step()) {
             found.Ids.push_back(words.Int(0));
         }
-        if (module != nullptr) {
-            TStatement modules(Db, "SELECT m.position, t.type, t.heading FROM modules m "
-                                   "JOIN module_types t ON t.id = m.type WHERE m.preset = ?");
-            for (const int64_t id : found.Ids) {
-                modules.Bind(1, id);
-                while (modules.Step()) {
-                    const std::string_view type = modules.Text(1);
-                    const std::string_view heading = modules.Text(2);
-                    if (Contains(type, module->Text) || Contains(heading, module->Text)) {
-                        found.Matches[id].push_back(
-                            TMatch{static_cast<int32_t>(modules.Int(0)), std::nullopt, {}});
-                    }
-                }
-                modules.Reset();
-            }
+        return found;
+    }
+
+    // The presets with a module of that type or heading, and those modules:
+    // looked at once per chain.
+    TFound Modules(const TQueryTerm& term) {
+        TFound found;
+        TStatement chains(Db, "SELECT rowid FROM chain_words WHERE chain_words MATCH ?");
+        chains.Bind(1, Phrase(term, false));
+        std::vector<int64_t> ids;
+        while (chains.Step()) {
+            ids.push_back(chains.Int(0));
         }
+        TStatement modules(Db, "SELECT CAST(m.key AS INTEGER), t.type, t.heading "
+                               "FROM chains c, json_each(c.types) m "
+                               "JOIN module_types t ON t.id = m.value WHERE c.id = ?");
+        TStatement presets(Db, "SELECT id FROM presets WHERE chain = ?");
+        for (const int64_t chain : ids) {
+            std::vector<TMatch> matches;
+            modules.Bind(1, chain);
+            while (modules.Step()) {
+                if (Contains(modules.Text(1), term.Text) || Contains(modules.Text(2), term.Text)) {
+                    matches.push_back(
+                        TMatch{static_cast<int32_t>(modules.Int(0)), std::nullopt, {}});
+                }
+            }
+            modules.Reset();
+            presets.Bind(1, chain);
+            while (presets.Step()) {
+                found.Ids.push_back(presets.Int(0));
+                found.Matches[presets.Int(0)] = matches;
+            }
+            presets.Reset();
+        }
+        std::sort(found.Ids.begin(), found.Ids.end());
         return found;
     }
 
@@ -257,9 +279,10 @@ std::vector<TSearchHit> Search(TSqlite& db, const TQuery& query) {
     hits.reserve(any.Ids.size());
     TStatement preset(db, "SELECT p.position, p.number, p.name, f.path, f.model, f.mtime "
                           "FROM presets p JOIN files f ON f.id = p.file WHERE p.id = ?");
-    TStatement module(db, "SELECT t.kind, t.type, t.heading FROM modules m "
-                          "JOIN module_types t ON t.id = m.type "
-                          "WHERE m.preset = ? AND m.position = ?");
+    TStatement module(db, "SELECT t.kind, t.type, t.heading FROM presets p "
+                          "JOIN chains c ON c.id = p.chain "
+                          "JOIN module_types t ON t.id = json_extract(c.types, '$[' || ?2 || ']') "
+                          "WHERE p.id = ?1");
     for (const int64_t id : any.Ids) {
         preset.Bind(1, id);
         if (!preset.Step()) {

@@ -34,30 +34,35 @@ TModuleKind KindOf(const TQvrComponent* component) {
 std::optional<std::string_view> StartModule(const TQvrComponent* component, int32_t componentId,
                                             TModuleKind kind, TRenderContext& context) {
     TRenderState& state = context.State;
-    TModule module;
+    // The first amp of a chain and the cabinets before the second are green.
+    if (kind == TModuleKind::Amp) {
+        ++state.AmpCount;
+    }
+    const bool green = kind == TModuleKind::Amp ? state.AmpCount == 1 : state.AmpCount < 2;
+    TNameSlot slot = TNameSlot::None;
+    if (kind == TModuleKind::Amp) {
+        slot = green ? TNameSlot::GreenAmp : TNameSlot::RedAmp;
+    } else if (kind == TModuleKind::Cabinet) {
+        slot = green ? TNameSlot::GreenCabinet : TNameSlot::RedCabinet;
+    }
+    // Filled in place: a module is too large to copy for every record.
+    TModule& module = context.Builder.AddModule(slot);
     module.Kind = kind;
     module.Position = static_cast<int32_t>(state.ModulePositions.size());
     module.Id = componentId;
-    TNameSlot slot = TNameSlot::None;
     if (component != nullptr) {
         module.Name = component->Name;
     }
     if (kind == TModuleKind::Amp) {
-        ++state.AmpCount;
-        const bool green = state.AmpCount == 1;
         state.SetNameSlot(green ? state.GreenAmpNameSlot : state.RedAmpNameSlot, componentId);
         module.Heading = green ? "Green Amp" : "Red Amp";
-        slot = green ? TNameSlot::GreenAmp : TNameSlot::RedAmp;
     } else if (kind == TModuleKind::Cabinet) {
-        const bool green = state.AmpCount < 2;
         state.SetNameSlot(green ? state.GreenCabNameSlot : state.RedCabNameSlot, componentId);
         module.Heading = green ? "Green Cabinet" : "Red Cabinet";
-        slot = green ? TNameSlot::GreenCabinet : TNameSlot::RedCabinet;
     } else if (kind == TModuleKind::Component) {
         module.Heading = component->Name == "Amplarium" ? std::string_view("Amp Channel")
                                                         : std::string_view(component->Name);
     }
-    context.Builder.StartModule(module, slot);
     return module.Heading;
 }
 

@@ -144,13 +144,14 @@ void THtmlSink::Preset(const TPreset& preset, bool headingFollows) {
         if (module.Heading) {
             ModuleHeading(*module.Heading, module.UserModelName);
         }
-        ForEachShownLine(preset, module, [this](const TShownLine& line) {
-            if (line.IsPair) {
-                Value(line.Name, line.Value);
-            } else {
-                PutLine({line.Name});
-            }
-        });
+        ForEachShownLine(preset, module,
+                         [this](std::string_view name, std::string_view value, TLineKind kind) {
+                             if (kind == TLineKind::Note) {
+                                 PutLine({name});
+                             } else {
+                                 Value(name, value, kind == TLineKind::NumberPair);
+                             }
+                         });
     }
     Out.Settle();
 }
@@ -200,8 +201,8 @@ void THtmlSink::ModuleHeading(std::string_view heading,
     }
 }
 
-void THtmlSink::Value(std::string_view name, std::string_view value) {
-    if (MayHoldMarkup(name) || MayHoldMarkup(value)) {
+void THtmlSink::Value(std::string_view name, std::string_view value, bool valueIsNumber) {
+    if (MayHoldMarkup(name) || (!valueIsNumber && MayHoldMarkup(value))) {
         PutLine({name, " = ", value});
         return;
     }

@@ -33,7 +33,8 @@ public:
 private:
     void Heading(const TPreset& preset);
     void ModuleHeading(std::string_view heading, std::optional<std::string_view> userModelName);
-    void Value(std::string_view name, std::string_view value);
+    // A number's text holds no markup.
+    void Value(std::string_view name, std::string_view value, bool valueIsNumber);
     void CellBreak();
     void PadRow();
     void PutLine(std::initializer_list<std::string_view> parts);

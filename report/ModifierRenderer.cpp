@@ -96,18 +96,15 @@ void AddLine(TLink& link, std::string_view name, std::string_view value) {
 }
 
 // A link to a module of the recorded chain.
-void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, TLink& link,
-                           const TLinkWording& wording) {
-    const int32_t position = link.Position;
+void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t index,
+                           int32_t position, const TLinkWording& wording) {
     const auto entry =
         static_cast<uint32_t>(context.State.ModulePositions[static_cast<size_t>(position)]);
     const auto componentId = static_cast<int32_t>(entry >> 16);
     int32_t typeIndex = static_cast<int32_t>(entry & 0xFFFFu);
     const TQvrComponent* component = context.FindComponent(componentId);
     const std::string_view label = ModuleLabel(position, component, context.State);
-    link.ModuleHeading = context.State.ModuleHeadings[static_cast<size_t>(position)];
     const int32_t paramIndex = message.NextByte() - 1;
-    link.ParameterIndex = paramIndex;
 
     // A module the configuration does not know has no type names at all.
     const size_t typeNameCount = component != nullptr ? component->TypeNames.size() : 0;
@@ -123,6 +120,12 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, TLink& 
         return;
     }
 
+    // Filled in place: a link is too large to copy.
+    TLink& link = context.Builder.AddLink();
+    link.Index = index;
+    link.Position = position;
+    link.ModuleHeading = context.State.ModuleHeadings[static_cast<size_t>(position)];
+    link.ParameterIndex = paramIndex;
     std::string& target = context.Scratch;
     const TQvrParam* param = FindLinkedParam(*component, typeIndex, paramIndex);
     if (param != nullptr) {
@@ -145,12 +148,14 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, TLink& 
         AddLine(link, "Max val", link.Max.Text);
         AddLine(link, "Min val", link.Min.Text);
     }
-    context.Builder.Link(link);
 }
 
 // A link whose module position lies beyond the recorded chain: raw numbers.
-void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, TLink& link,
-                               const TLinkWording& wording) {
+void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, int32_t index,
+                               int32_t position, const TLinkWording& wording) {
+    TLink& link = context.Builder.AddLink();
+    link.Index = index;
+    link.Position = position;
     link.Target = TLinkTarget::BeyondChain;
     AddLine(link, wording.Lead("linked param module position", context),
             context.Builder.Store(std::to_string(link.Position)));
@@ -163,7 +168,6 @@ void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, TLi
     const std::string prefix = "Param " + std::to_string(link.Index);
     AddLine(link, context.Builder.Store(prefix + " max val"), link.Max.Text);
     AddLine(link, context.Builder.Store(prefix + " min val"), link.Min.Text);
-    context.Builder.Link(link);
 }
 
 } // namespace
@@ -171,14 +175,13 @@ void RenderUnknownPositionLink(TMidiSysEx& message, TRenderContext& context, TLi
 void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
     const int32_t modifierId = message.NextByte();
     const TQvrModifier* modifier = context.Config.FindModifierById(modifierId);
-    TModule module;
+    TModule& module = context.Builder.AddModule(TNameSlot::None);
     module.Kind = modifier != nullptr ? TModuleKind::Modifier : TModuleKind::UnknownModifier;
     module.Id = modifierId;
     if (modifier != nullptr) {
         module.Name = modifier->Name;
         module.Heading = module.Name;
     }
-    context.Builder.StartModule(module, TNameSlot::None);
 
     const int32_t valueCount = message.NextByte();
     for (int32_t i = 0; i < valueCount; ++i) {
@@ -192,20 +195,18 @@ void RenderModifier(TMidiSysEx& message, TRenderContext& context) {
     context.Builder.CurrentModule().LinksGiven = linkCount;
     for (int32_t index = 0; index < linkCount; ++index) {
         const TLinkWording wording{linkCount == 1, OrdinalWord(index)};
-        TLink link;
-        link.Index = index;
-        link.Position = message.NextByte();
-        if (link.Position == NoLink) {
+        const int32_t position = message.NextByte();
+        if (position == NoLink) {
             context.Builder.Note(wording.Single ? std::string("No link")
                                                 : "No " + std::string(wording.Ordinal) + " link");
             message.NextByte();
             ReadVarValue(message);
             ReadVarValue(message);
-        } else if (link.Position >= 0 &&
-                   static_cast<size_t>(link.Position) < context.State.ModulePositions.size()) {
-            RenderKnownModuleLink(message, context, link, wording);
+        } else if (position >= 0 &&
+                   static_cast<size_t>(position) < context.State.ModulePositions.size()) {
+            RenderKnownModuleLink(message, context, index, position, wording);
         } else {
-            RenderUnknownPositionLink(message, context, link, wording);
+            RenderUnknownPositionLink(message, context, index, position, wording);
         }
     }
 }

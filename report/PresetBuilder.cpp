@@ -26,14 +26,6 @@ std::string_view ModuleKindName(TModuleKind kind) {
     return "loose";
 }
 
-std::string_view ShownParameterName(std::string_view name) {
-    return name == "On/Off" ? std::string_view("Status") : name;
-}
-
-std::string_view TParameter::ShownName() const {
-    return IsType ? Name : ShownParameterName(Name);
-}
-
 void TPreset::Clear() {
     Model = {};
     HasHeading = false;
@@ -56,10 +48,6 @@ TPreset& TPresetBuilder::NewPreset() {
     return *Open.back();
 }
 
-TPreset& TPresetBuilder::Current() {
-    return Open.empty() ? NewPreset() : *Open.back();
-}
-
 std::optional<size_t> TPresetBuilder::CurrentPresetIndex() const {
     if (Open.empty()) {
         return std::nullopt;
@@ -67,8 +55,7 @@ std::optional<size_t> TPresetBuilder::CurrentPresetIndex() const {
     return FirstIndex + Open.size() - 1;
 }
 
-void TPresetBuilder::HandOn(bool all) {
-    const size_t keep = all ? 0 : 1;
+void TPresetBuilder::HandOn(size_t keep) {
     size_t handed = 0;
     while (Open.size() - handed > keep) {
         const size_t index = FirstIndex + handed;
@@ -95,22 +82,35 @@ void TPresetBuilder::ReportStart(std::string_view model) {
 void TPresetBuilder::PresetHeading(std::string_view model, std::optional<int32_t> number,
                                    std::string_view name) {
     AnyHeading = true;
+    // The presets before go first, so that the new one most often takes over
+    // the room of the one just written, still in the processor's cache.
+    HandOn(0);
     TPreset& preset = NewPreset();
     preset.Model = preset.Texts.Store(model);
     preset.HasHeading = true;
     preset.Number = number;
     preset.Name = preset.Texts.Store(name);
-    HandOn(false);
 }
 
 void TPresetBuilder::ChainStart() {
     Marks.fill(std::nullopt);
-    HandOn(false);
+    HandOn(1);
 }
 
 void TPresetBuilder::StartModule(const TModule& module, TNameSlot slot) {
     TPreset& preset = Current();
-    TModule& added = preset.Modules.emplace_back(module);
+    preset.Modules.push_back(module);
+    Begin(preset, slot);
+}
+
+TModule& TPresetBuilder::AddModule(TNameSlot slot) {
+    TPreset& preset = Current();
+    preset.Modules.emplace_back();
+    return Begin(preset, slot);
+}
+
+TModule& TPresetBuilder::Begin(TPreset& preset, TNameSlot slot) {
+    TModule& added = preset.Modules.back();
     added.FirstParameter = preset.Parameters.size();
     added.ParameterCount = 0;
     added.FirstLink = preset.Links.size();
@@ -120,28 +120,7 @@ void TPresetBuilder::StartModule(const TModule& module, TNameSlot slot) {
     if (slot != TNameSlot::None) {
         Marks[static_cast<size_t>(slot)] = TMark{*CurrentPresetIndex(), preset.Modules.size() - 1};
     }
-}
-
-TModule& TPresetBuilder::CurrentModule() {
-    TPreset& preset = Current();
-    if (preset.Modules.empty()) {
-        StartModule(TModule{}, TNameSlot::None);
-    }
-    return preset.Modules.back();
-}
-
-std::string_view TPresetBuilder::Store(std::string_view text) {
-    return Current().Texts.Store(text);
-}
-
-void TPresetBuilder::Parameter(const TParameter& parameter) {
-    ++CurrentModule().ParameterCount;
-    Current().Parameters.push_back(parameter);
-}
-
-void TPresetBuilder::Link(const TLink& link) {
-    ++CurrentModule().LinkCount;
-    Current().Links.push_back(link);
+    return added;
 }
 
 void TPresetBuilder::Note(std::string_view text) {
@@ -162,7 +141,7 @@ void TPresetBuilder::UserModelName(TNameSlot slot, std::string_view name) {
 
 void TPresetBuilder::ReportEnd() {
     Marks.fill(std::nullopt);
-    HandOn(true);
+    HandOn(0);
     Sink.ReportEnd();
 }
 

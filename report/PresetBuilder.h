@@ -41,13 +41,36 @@ public:
     // user-model name may name, which a later module of the same slot takes
     // over.
     void StartModule(const TModule& module, TNameSlot slot);
+    // The same for an empty module that is then filled in place (its ranges
+    // aside); valid until the next module or preset begins.
+    TModule& AddModule(TNameSlot slot);
     // The module begun last, in the current preset (a Loose one when it has
     // none). Valid until the next module or preset begins.
-    TModule& CurrentModule();
+    TModule& CurrentModule() {
+        TPreset& preset = Current();
+        if (preset.Modules.empty()) {
+            AddModule(TNameSlot::None);
+        }
+        return preset.Modules.back();
+    }
     // Keeps `text` with the current preset.
-    std::string_view Store(std::string_view text);
-    void Parameter(const TParameter& parameter);
-    void Link(const TLink& link);
+    std::string_view Store(std::string_view text) { return Current().Texts.Store(text); }
+    // Where the current preset keeps its texts.
+    TTextArena& Texts() { return Current().Texts; }
+    void Parameter(const TParameter& parameter) { AddParameter() = parameter; }
+    // A new, empty parameter of the current module, to be filled in place
+    // before anything else is added.
+    TParameter& AddParameter() {
+        ++CurrentModule().ParameterCount;
+        return Current().Parameters.emplace_back();
+    }
+    void Link(const TLink& link) { AddLink() = link; }
+    // A new, empty link of the current module, to be filled in place before
+    // anything else is added.
+    TLink& AddLink() {
+        ++CurrentModule().LinkCount;
+        return Current().Links.emplace_back();
+    }
     // A line that is not a parameter; the text is kept.
     void Note(std::string_view text);
     // The user-model name of the module that holds `slot` in the current
@@ -67,11 +90,13 @@ private:
         size_t Preset; // its place among the report's presets
         size_t Module;
     };
-    TPreset& Current();
+    TPreset& Current() { return Open.empty() ? NewPreset() : *Open.back(); }
     TPreset& NewPreset();
-    // Hands on the presets before the current one that no mark reaches (all
-    // of them at the end).
-    void HandOn(bool all);
+    // Hands on the oldest presets that no mark reaches, keeping at least the
+    // newest `keep`.
+    void HandOn(size_t keep);
+    // Sets the ranges of the module just added and the slot's mark.
+    TModule& Begin(TPreset& preset, TNameSlot slot);
 
     IPresetSink& Sink;
     std::vector<std::unique_ptr<TPreset>> Open;  // oldest first; the last is current

@@ -44,7 +44,9 @@ std::string_view ModuleKindName(TModuleKind kind);
 
 // The name a parameter's line shows: "Status" for the on/off switch of a
 // module ("On/Off"), the name itself otherwise.
-std::string_view ShownParameterName(std::string_view name);
+inline std::string_view ShownParameterName(std::string_view name) {
+    return name == "On/Off" ? std::string_view("Status") : name;
+}
 
 // One parameter value of a module (the module's type comes first, as the
 // parameter the configuration names the type by, when it has one).
@@ -55,7 +57,7 @@ struct TParameter {
     std::string_view Text;        // the value as the report shows it
     bool IsType = false;          // the module's type, named by the configuration
     // The name the report shows: "Status" for a module's on/off switch.
-    std::string_view ShownName() const;
+    std::string_view ShownName() const { return IsType ? Name : ShownParameterName(Name); }
 };
 
 // A value: the raw number in the file, its value as a number when the
@@ -177,33 +179,33 @@ public:
     virtual void Message(const TReportMessage& /*message*/) {}
 };
 
-// A line the report shows for a module, in order: its parameters, then its
-// links and notes as they came. A note is a line without a value.
-struct TShownLine {
-    std::string_view Name;
-    std::string_view Value;
-    bool IsPair = true;
-};
+// What a line the report shows for a module is: a name with a value that is a
+// number's text (digits, sign and separator only), a name with any other
+// value, or a note (a line without a value).
+enum class TLineKind : uint8_t { NumberPair, Pair, Note };
 
-// Calls `each(const TShownLine&)` for every line the report shows for
-// `module` (the user-model name and heading aside).
+// Calls `each(std::string_view name, std::string_view value, TLineKind kind)`
+// for every line the report shows for `module` (the user-model name and
+// heading aside), in order: its parameters, then its links and notes as they
+// came. The parts go on one by one, which keeps them in registers.
 template <class TEach>
 void ForEachShownLine(const TPreset& preset, const TModule& module, const TEach& each) {
     for (const TParameter& parameter : preset.ParametersOf(module)) {
-        each(TShownLine{parameter.ShownName(), parameter.Text, true});
+        each(parameter.ShownName(), parameter.Text,
+             parameter.Number ? TLineKind::NumberPair : TLineKind::Pair);
     }
     const std::span<const TLink> links = preset.LinksOf(module);
     size_t link = 0;
     const auto linkLines = [&](size_t until) {
         for (; link < until && link < links.size(); ++link) {
             for (size_t i = 0; i < links[link].ShownCount; ++i) {
-                each(TShownLine{links[link].Shown[i].Name, links[link].Shown[i].Value, true});
+                each(links[link].Shown[i].Name, links[link].Shown[i].Value, TLineKind::Pair);
             }
         }
     };
     for (const TNote& note : preset.NotesOf(module)) {
         linkLines(note.AfterLinks);
-        each(TShownLine{note.Text, {}, false});
+        each(note.Text, std::string_view(), TLineKind::Note);
     }
     linkLines(links.size());
 }

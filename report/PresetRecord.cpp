@@ -109,13 +109,14 @@ TPresetRecord RecordOf(const TPreset& preset) {
         if (module.UserModelName) {
             AppendEntry(body, PairEntry, std::string_view("Name"), *module.UserModelName);
         }
-        ForEachShownLine(preset, module, [&](const TShownLine& line) {
-            if (line.IsPair) {
-                AppendEntry(body, PairEntry, line.Name, line.Value);
-            } else {
-                AppendEntry(body, LineEntry, line.Name);
-            }
-        });
+        ForEachShownLine(preset, module,
+                         [&](std::string_view name, std::string_view value, TLineKind kind) {
+                             if (kind == TLineKind::Note) {
+                                 AppendEntry(body, LineEntry, name);
+                             } else {
+                                 AppendEntry(body, PairEntry, name, value);
+                             }
+                         });
     }
     body.shrink_to_fit(); // records are held until the end of a comparison
     return record;

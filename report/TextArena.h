@@ -26,6 +26,22 @@ public:
         return {at, text.size()};
     }
 
+    // Room for a text of at most `most` bytes written in place, which Keep
+    // then hands out; nothing else may be stored in between.
+    char* Room(size_t most) {
+        if (Blocks.empty() || Used + most > BlockCapacity) {
+            NewBlock(most);
+        }
+        return Blocks.back().get() + Used;
+    }
+    // The text written at Room's place up to `end`.
+    std::string_view Keep(const char* end) {
+        char* const at = Blocks.back().get() + Used;
+        const auto size = static_cast<size_t>(end - at);
+        Used += size;
+        return {at, size};
+    }
+
     void Clear() {
         if (Blocks.size() > 1 || BlockCapacity != BlockSize) {
             Blocks.clear();

@@ -38,15 +38,16 @@ void TTextSink::Preset(const TPreset& preset, bool) {
             AppendUtf8(Out, *module.UserModelName);
             Out.Append('\n');
         }
-        ForEachShownLine(preset, module, [this](const TShownLine& line) {
-            Out.Append("    ");
-            AppendUtf8(Out, line.Name);
-            if (line.IsPair) {
-                Out.Append(" = ");
-                AppendUtf8(Out, line.Value);
-            }
-            Out.Append('\n');
-        });
+        ForEachShownLine(preset, module,
+                         [this](std::string_view name, std::string_view value, TLineKind kind) {
+                             Out.Append("    ");
+                             AppendUtf8(Out, name);
+                             if (kind != TLineKind::Note) {
+                                 Out.Append(" = ");
+                                 AppendUtf8(Out, value);
+                             }
+                             Out.Append('\n');
+                         });
     }
     Out.Settle();
 }

@@ -151,22 +151,40 @@ std::string_view ParamValueText(const TQvrParam& param, int32_t value, char deci
     return FractionText(shown, decimalSeparator, scratch);
 }
 
-TValue ParamValue(const TQvrParam& param, int32_t value, TRenderContext& context) {
+namespace {
+
+// The text of a value kept with the preset being built, and its number when it
+// is one. Written into the model's own fields, which the processor then never
+// has to read back from a copy.
+std::string_view KeptValueText(const TQvrParam& param, int32_t value, TRenderContext& context,
+                               std::optional<double>& number) {
     if (const std::optional<std::string_view> named = NamedValueText(param, value)) {
-        return TValue{value, std::nullopt, *named};
+        return *named;
     }
     const double shown = ScaledValue(param, value);
+    number = shown;
     if (IsPlainWhole(shown)) {
-        TDigits digits;
-        // quicker to write than to look up
-        return TValue{value, shown, context.Builder.Store(WholeText(shown, digits))};
+        // Quicker to write than to look up, and written where the preset keeps it.
+        TTextArena& texts = context.Builder.Texts();
+        constexpr size_t Most = std::tuple_size_v<TDigits>;
+        char* const at = texts.Room(Most);
+        return texts.Keep(std::to_chars(at, at + Most, static_cast<long long>(shown)).ptr);
     }
     std::string_view text = context.ValueTexts.Find(param, value);
     if (text.empty()) {
         text = FractionText(shown, context.DecimalSeparator, context.Scratch);
         context.ValueTexts.Store(param, value, text);
     }
-    return TValue{value, shown, context.Builder.Store(text)};
+    return context.Builder.Store(text);
+}
+
+} // namespace
+
+TValue ParamValue(const TQvrParam& param, int32_t value, TRenderContext& context) {
+    TValue shown;
+    shown.Raw = value;
+    shown.Text = KeptValueText(param, value, context, shown.Number);
+    return shown;
 }
 
 std::string FormatParamValue(const TQvrParam& param, int32_t value, char decimalSeparator) {
@@ -183,8 +201,10 @@ std::string ParamLine(const TQvrParam& param, int32_t value, char decimalSeparat
 }
 
 void EmitParam(const TQvrParam& param, int32_t value, TRenderContext& context) {
-    const TValue shown = ParamValue(param, value, context);
-    context.Builder.Parameter(TParameter{param.Name, value, shown.Number, shown.Text});
+    TParameter& added = context.Builder.AddParameter();
+    added.Name = param.Name;
+    added.Raw = value;
+    added.Text = KeptValueText(param, value, context, added.Number);
 }
 
 } // namespace qvr

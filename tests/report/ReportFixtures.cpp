@@ -138,10 +138,12 @@ std::vector<std::string> TraceLines(const TPreset& preset, size_t firstModule) {
         if (module.UserModelName) {
             lines.push_back("Name = " + std::string(*module.UserModelName));
         }
-        ForEachShownLine(preset, module, [&](const TShownLine& line) {
-            lines.push_back(line.IsPair ? std::string(line.Name) + " = " + std::string(line.Value)
-                                        : std::string(line.Name));
-        });
+        ForEachShownLine(preset, module,
+                         [&](std::string_view name, std::string_view value, TLineKind kind) {
+                             lines.push_back(kind == TLineKind::Note
+                                                 ? std::string(name)
+                                                 : std::string(name) + " = " + std::string(value));
+                         });
     }
     return lines;
 }

@@ -100,6 +100,14 @@ TFormMain::TFormMain(TFormMainServices services)
       Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
       PresetBrowser(std::move(services.ReportView)), Finder(*PresetBrowser, *this),
       Presets(*this, [this](int position) { PresetBrowser->ShowPreset(position); }),
+      LibraryPart(*this, *services.Dialogs, services.LibraryDatabase,
+                  [this](const std::string& file, int64_t position) {
+                      Guarded([&] {
+                          if (OpenPresetFile(file)) {
+                              PresetBrowser->ShowPreset(static_cast<int>(position - 1));
+                          }
+                      });
+                  }),
       DropFilter([this](const QString& path) { OpenDroppedFile(path); }),
       MidiPorts(std::move(services.MidiPorts)) {
     ReportSource = services.MakeReportSource(Notices);
@@ -195,6 +203,10 @@ void TFormMain::BuildMenu() {
                    run(&TFormMain::CmdMIDIClick)),
         CommandRow(m.CmdPresetsPanel, "CmdPresetsPanel", "&Presets Panel", {},
                    [this] { Presets.setHidden(!MainMenu.CmdPresetsPanel.isChecked()); }),
+        CommandRow(LibraryPart.PanelItem, "CmdLibraryPanel", "&Library Panel", {},
+                   [this] { LibraryPart.ShowPanel(LibraryPart.PanelItem.isChecked()); }),
+        CommandRow(LibraryPart.FoldersItem, "CmdLibraryFolders", "Library &Folders...", {},
+                   [this] { LibraryPart.EditFolders(); }),
         MenuRow(m.CmdZoom, "CmdZoom", "&Zoom"),
         // Ctrl++ is typed as Ctrl+= on many keyboards.
         CommandRow(m.CmdZoomIn, "CmdZoomIn", "Zoom &In",
@@ -289,6 +301,7 @@ void TFormMain::FormShow() {
         StayAbove(*FormSplash, *this);
         Dialogs.RunModal(*FormSplash);
     }
+    LibraryPart.StartUpdate();
     if (!CommandLineFile.empty()) {
         OpenPresetFile(CommandLineFile);
     }

@@ -5,6 +5,7 @@
 #include "app/FileDrop.h"
 #include "app/FileWatch.h"
 #include "app/FindBar.h"
+#include "app/LibraryPart.h"
 #include "app/MidiDevices.h"
 #include "app/PresetsPanel.h"
 #include "app/RecentFiles.h"
@@ -54,6 +55,8 @@ struct TFormMainServices {
     std::string ReportFolderProblem;
     // The MIDI ports the MIDI Configuration dialog lists.
     TMidiPortLister MidiPorts;
+    // The preset library's database; empty: no library.
+    std::string LibraryDatabase;
 };
 
 // The work area of the primary screen.
@@ -153,6 +156,7 @@ public:
     TFindBar& FindBar() { return Finder; }
     // The presets of the open file beside the report.
     TPresetsPanel& PresetsPanel() { return Presets; }
+    TLibraryPart& Library() { return LibraryPart; }
     const TRecentFiles& RecentFiles() const { return Recent; }
     // The watch on the open file (a change reloads it).
     const TFileWatch& FileWatch() const { return Watch; }
@@ -220,6 +224,7 @@ private:
     // Under the view, and like it declared after MainPanel.
     TFindBar Finder;
     TPresetsPanel Presets;
+    TLibraryPart LibraryPart;
     std::unique_ptr<TCompareWindow> CompareView;
     TOpenDialogState CompareOpenDlg;
     TFileDropFilter DropFilter;

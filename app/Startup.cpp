@@ -5,6 +5,7 @@
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/WebReportView.h"
+#include "library/Schema.h"
 #include "platform/PrivateFolder.h"
 
 #include <QtGlobal>
@@ -23,6 +24,7 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     services.ReportFolder = ReportFolder->Path();
     services.ReportFolderProblem = ReportFolder->Problem();
     services.MidiPorts = SystemMidiPorts();
+    services.LibraryDatabase = DefaultLibraryPath();
     FormMain = std::make_unique<TFormMain>(std::move(services));
     auto midi = std::make_unique<TFormMIDI>();
     auto about = std::make_unique<TFormAbout>();

@@ -5,9 +5,12 @@
 #include "app/FileWatch.h"
 #include "app/FindBar.h"
 #include "app/HelpWindow.h"
+#include "app/LibraryFolders.h"
+#include "app/LibraryFoldersDialog.h"
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/OpenFilters.h"
+#include "platform/Regaccess.h"
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
 
@@ -105,6 +108,8 @@ private slots:
             {&w.Menu().Cmd4Col, "4", {}, true, 4},
             {&w.Menu().CmdMIDIDevices, "&MIDI Devices...", {}, true, 0},
             {&w.Menu().CmdPresetsPanel, "&Presets Panel", {}, true, 0},
+            {&w.Library().PanelItem, "&Library Panel", {}, true, 0},
+            {&w.Library().FoldersItem, "Library &Folders...", {}, true, 0},
             {&w.Menu().CmdZoomIn, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
             {&w.Menu().CmdZoomOut, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), true, 0},
             {&w.Menu().CmdActualSize, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0), true, 0},
@@ -134,11 +139,56 @@ private slots:
         for (QAction* a : w.Menu().CmdOptions.actions()) {
             options << a->text();
         }
-        QCOMPARE(options,
-                 (QStringList{"&Column Count", "&MIDI Devices...", "&Presets Panel", "&Zoom"}));
+        QCOMPARE(options, (QStringList{"&Column Count", "&MIDI Devices...", "&Presets Panel",
+                                       "&Library Panel", "Library &Folders...", "&Zoom"}));
         QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
         QVERIFY(w.Menu().ColumnItems.isExclusive());
         QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
+    }
+
+    // Options > Library Folders adds the examples' folder and the library is brought up to
+    // date in the background; a query typed in the library panel lists what it finds, and
+    // choosing a preset opens its file at that preset.
+    void LibraryFindsAndOpensAPreset() {
+        TWindowFixture f;
+        f.LibraryDatabase = f.FolderPath() + "data/library.sqlite";
+        TRegAccess reg; // the bundled configurations stand in for the editor's
+        reg.SetRootKey(TRegRoot::LocalMachine);
+        QVERIFY(reg.OpenKey("Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE",
+                            true));
+        reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
+        reg.CloseKey();
+        TFormMain& w = f.Create();
+        TLibraryPart& library = w.Library();
+        const QString presets = QStringLiteral(QVR_EXAMPLES_DIR "/presets");
+        library.ChooseFolder = [&](QWidget&) { return presets; };
+        f.Dialogs.OnModal = [](QDialog& dialog) {
+            auto& folders = dynamic_cast<TLibraryFoldersDialog&>(dialog);
+            folders.AddButton.click();
+            folders.AddButton.click(); // listed once
+            folders.accept();
+        };
+        library.FoldersItem.trigger();
+        QCOMPARE(ReadIntSetting(LibraryFolderCountName), 1);
+        QCOMPARE(ReadStringSetting("LibraryFolder1"), presets.toStdString());
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusBar()->currentMessage(),
+                                  QStringLiteral("Library up to date: 10 files read, 10 in it"),
+                                  120000);
+
+        library.PanelItem.trigger();
+        QVERIFY(library.Panel.isVisibleTo(&w));
+        QTest::keyClicks(&library.Panel.Query, "\"Dual 3\" model:QVR-1");
+        QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("1 preset found"));
+        QListWidgetItem* found = library.Panel.Results.item(0);
+        QCOMPARE(found->text(), QStringLiteral("#11 Dual <3>  QVR-1\n") + presets +
+                                    QStringLiteral("/backup.q1a:11"));
+        emit library.Panel.Results.itemActivated(found);
+        QCOMPARE(w.CurrentFileName(), presets.toStdString() + "/backup.q1a");
+        QCOMPARE(f.View->ShownPresets, std::vector<int>{10});
+
+        QTest::keyClicks(&library.Panel.Query, " Rate>x");
+        QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("'x' is not a number: x"));
+        QCOMPARE(library.Panel.Results.count(), 0);
     }
 
     void OpenDialogFilters() {

@@ -120,6 +120,7 @@ TFormMain& TWindowFixture::Create(std::optional<QRect> workArea) {
     services.Dialogs = &Dialogs;
     services.WorkArea = [workArea] { return workArea; };
     services.ReportFolder = ReportFolder.empty() ? FolderPath() : ReportFolder;
+    services.LibraryDatabase = LibraryDatabase;
     services.MidiPorts = {[this] {
                               ++MidiListReads;
                               return MidiInputs;

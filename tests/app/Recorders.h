@@ -137,7 +137,8 @@ public:
     TRecordingView* View = nullptr;
     TRecordingSource* Source = nullptr;
     std::unique_ptr<TFormMain> Window;
-    std::string ReportFolder; // the window's report folder; FolderPath() when empty
+    std::string ReportFolder;    // the window's report folder; FolderPath() when empty
+    std::string LibraryDatabase; // none: no library
     // The MIDI ports the window's MIDI dialog lists, and how often they were read.
     std::vector<std::string> MidiInputs{"Device A:out", "qvr-send:out"};
     std::vector<std::string> MidiOutputs{"Device A:in"};

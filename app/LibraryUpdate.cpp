@@ -1,0 +1,57 @@
+#include "app/LibraryUpdate.h"
+
+#include "library/Library.h"
+
+#include <QMetaObject>
+
+namespace qvr {
+
+namespace {
+
+// Thrown from the progress of a run to end it between two files.
+struct TStopped {};
+
+} // namespace
+
+TLibraryUpdate::TLibraryUpdate(std::string database, TConfigSearch search,
+                               std::vector<std::string> folders, std::vector<std::string> dropped,
+                               std::function<void(const QString&)> done)
+    : Done(std::move(done)),
+      Worker([this, database = std::move(database), search = std::move(search),
+              folders = std::move(folders),
+              dropped = std::move(dropped)] { Run(database, search, folders, dropped); }) {}
+
+TLibraryUpdate::~TLibraryUpdate() {
+    Stopping = true;
+    Worker.join();
+}
+
+void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& search,
+                         const std::vector<std::string>& folders,
+                         const std::vector<std::string>& dropped) {
+    QString outcome;
+    try {
+        TLibrary library(database, search);
+        TLibrary::TProgress progress;
+        progress.File = [this](size_t, size_t, const std::string&, const TLibrary::TFileResult&) {
+            if (Stopping) {
+                throw TStopped{};
+            }
+        };
+        library.Remove(dropped);
+        size_t read = folders.empty() ? 0 : library.Add(folders, false, progress);
+        read += library.Update(progress);
+        outcome = QStringLiteral("Library up to date: %1 files read, %2 in it")
+                      .arg(read)
+                      .arg(library.Files().size());
+    } catch (const TStopped&) {
+        return;
+    } catch (const std::exception& error) {
+        outcome =
+            QStringLiteral("The library cannot be updated: ") + QString::fromUtf8(error.what());
+    }
+    QMetaObject::invokeMethod(
+        this, [this, outcome] { Done(outcome); }, Qt::QueuedConnection);
+}
+
+} // namespace qvr

@@ -2,12 +2,12 @@
 // message by message, one message per process cycle, each split into small events with
 // real-time bytes (clock, active sensing) between and inside them.
 //
-//   qvr_send_dump [--cut] --to PORT_PART FILE   connects to the input port whose name holds
-//                                                PORT_PART, once it appears
-//   qvr_send_dump [--cut] --serve FILE           waits for a receiver to connect to its port
+//   qvr_send_dump [OPTIONS] --to PORT_PART FILE   connects to the input port whose name
+//                                                  holds PORT_PART, once it appears
+//   qvr_send_dump [OPTIONS] --serve FILE           waits for a receiver to connect to its port
 //
-// --cut plays, before the last message, a message that the next one cuts off. --flood BYTES
-// plays first a message that does not end: the start of the file's first message, then data
+// Options: --cut plays, before the last message, a message that the next one cuts off. --flood
+// BYTES plays first a message that does not end: the start of the file's first message, then data
 // bytes, as many as the port's buffer takes each cycle, until BYTES have gone out. The server
 // is the one JACK_DEFAULT_SERVER names. Exits once every event was handed to JACK.
 

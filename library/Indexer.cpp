@@ -4,6 +4,8 @@
 #include "report/JsonText.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 namespace qvr {
 
@@ -144,13 +146,13 @@ int64_t TIndexer::FindTypeId(const TLibModule& module) {
 }
 
 int64_t TIndexer::ChainId(const TLibPreset& preset) {
-    ChainTypes.clear();
-    ChainTypes.push_back('[');
+    ChainTypes.assign(1, '[');
     for (const TLibModule& module : preset.Modules) {
         if (ChainTypes.size() > 1) {
             ChainTypes.push_back(',');
         }
-        ChainTypes += std::to_string(TypeId(module));
+        char id[24];
+        ChainTypes.append(id, std::to_chars(id, std::end(id), TypeId(module)).ptr);
     }
     ChainTypes.push_back(']');
     if (const auto known = Chains.find(ChainTypes); known != Chains.end()) {

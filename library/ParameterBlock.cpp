@@ -16,11 +16,11 @@ enum TFlag : uint8_t {
     TextSeen = 16,    // the text is one written out before, given by its number
 };
 
-// The shortest text that reads back as the value ("0.05", "-12").
-std::string NumberText(double value) {
-    char text[32];
+// The shortest text that reads back as the value ("0.05", "-12"), in `text`.
+std::string_view NumberText(double value, char (&text)[32]) {
     const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc() ? std::string(text, end) : std::string();
+    return error == std::errc() ? std::string_view(text, static_cast<size_t>(end - text))
+                                : std::string_view();
 }
 
 void PutVarint(std::string& out, uint64_t value) {
@@ -48,7 +48,9 @@ bool IsWhole(double value) {
 } // namespace
 
 std::string TextOf(const TParameterEntry& entry) {
-    return entry.TextIsValue && entry.Number ? NumberText(*entry.Number) : std::string(entry.Text);
+    char text[32];
+    return std::string(entry.TextIsValue && entry.Number ? NumberText(*entry.Number, text)
+                                                         : entry.Text);
 }
 
 void TParameterBlockWriter::Add(const TParameterEntry& entry) {
@@ -60,7 +62,8 @@ void TParameterBlockWriter::Add(const TParameterEntry& entry) {
     }
     if (entry.Number) {
         flags |= IsWhole(*entry.Number) ? HasNumber | WholeNumber : HasNumber;
-        if (NumberText(*entry.Number) == entry.Text) {
+        char text[32];
+        if (NumberText(*entry.Number, text) == entry.Text) {
             flags |= TextIsNumber;
         }
     }

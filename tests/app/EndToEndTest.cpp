@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -32,6 +33,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -80,6 +82,15 @@ QPixmap ScreenPicture(const QWidget& window) {
     const QRect frame = window.frameGeometry();
     return QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
                                                         frame.height());
+}
+
+// What the screen shows where the widget is.
+QImage OnScreen(QWidget& widget) {
+    const QPoint at = widget.mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, at.x(), at.y(), widget.width(), widget.height())
+        .toImage()
+        .convertToFormat(widget.grab().toImage().format());
 }
 
 // With QVR_SCREENSHOT_DIR set, saves a picture of the window there once it has had a moment
@@ -678,6 +689,17 @@ private slots:
         compare->Menu().CmdCopy.trigger();
         QTRY_VERIFY_WITH_TIMEOUT(
             QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
+
+        // Closed over the main window, it leaves the main window drawing: its menu bar and
+        // status line on the screen are what they draw themselves, a new status text included.
+        compare->move(main.geometry().topLeft());
+        QTRY_VERIFY_WITH_TIMEOUT(compare->geometry().topLeft() == main.geometry().topLeft(), 10000);
+        compare->close();
+        main.statusBar()->showMessage(QStringLiteral("After the comparison"));
+        for (QWidget* part :
+             {static_cast<QWidget*>(main.menuBar()), static_cast<QWidget*>(main.statusBar())}) {
+            QTRY_VERIFY_WITH_TIMEOUT(OnScreen(*part) == part->grab().toImage(), 10000);
+        }
         main.close();
         QVERIFY(!compare->isVisible());
     }

@@ -1,6 +1,7 @@
 #include "app/DeviceReceiver.h"
 
 #include "app/AnsiText.h"
+#include "app/MidiDevices.h"
 #include "app/ReceiveDialog.h"
 #include "platform/AtomicFile.h"
 #include "sysex/Products.h"
@@ -42,7 +43,7 @@ void TDeviceReceiver::Receive(const std::string& port) {
     try {
         dialog.Listen(port);
     } catch (const EMidiError& e) {
-        notifier.ShowError(std::string("Cannot receive from the device: ") + e.what());
+        notifier.ShowError("Cannot receive from the device: " + MidiFailureText(e.what()));
         return;
     }
     Hooks.RunModal(dialog);
@@ -53,30 +54,34 @@ void TDeviceReceiver::Receive(const std::string& port) {
         notifier.ShowWarning(warning);
     }
     if (!dialog.PortError().empty()) {
-        notifier.ShowError("MIDI input failed: " + dialog.PortError());
+        notifier.ShowError("MIDI input failed: " + MidiFailureText(dialog.PortError()));
     }
     if (dialog.Dump().empty()) {
-        notifier.ShowWarning("No whole message arrived from the device");
+        notifier.ShowWarning("No whole message arrived from the device.");
         return;
     }
 
     const TSaveProposal proposal = Proposal(dialog.Summary());
     auto folder = std::make_unique<QTemporaryDir>();
     if (!folder->isValid()) {
-        notifier.ShowError("Cannot make a temporary folder for the received dump");
+        notifier.ShowError("Cannot make a temporary folder for the received dump.");
         return;
     }
     const std::string shown = ToFileNameBytes(folder->filePath(proposal.Name));
     if (!Write(shown, dialog.Dump())) {
         return;
     }
-    Hooks.Show(shown);
+    Hooks.Show(shown, false);
     ShownFolder = std::move(folder); // the file shown before goes now
 
     QString chosen = Hooks.Folder() + proposal.Name;
-    if (Hooks.AskSaveName(chosen, proposal.Filter) &&
-        Write(ToFileNameBytes(chosen), dialog.Dump())) {
-        Hooks.Show(ToFileNameBytes(chosen));
+    while (!Hooks.AskSaveName(chosen, proposal.Filter)) {
+        if (!Hooks.SaveAfterAll()) {
+            return;
+        }
+    }
+    if (Write(ToFileNameBytes(chosen), dialog.Dump())) {
+        Hooks.Show(ToFileNameBytes(chosen), true);
     }
 }
 

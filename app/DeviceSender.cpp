@@ -1,5 +1,6 @@
 #include "app/DeviceSender.h"
 
+#include "app/MidiDevices.h"
 #include "librarian/MidiTarget.h"
 #include "librarian/Send.h"
 
@@ -47,7 +48,7 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
         std::string opened;
         target = OpenMidiTarget({}, port, opened);
     } catch (const std::runtime_error& e) {
-        Show(TMessageKind::Error, std::string("The MIDI output cannot be opened: ") + e.what());
+        Show(TMessageKind::Error, "The MIDI output cannot be opened: " + MidiFailureText(e.what()));
         return;
     }
 
@@ -85,7 +86,7 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
                 stop);
             target.reset(); // delivers what is still on the way
         } catch (const std::exception& e) {
-            failure = e.what();
+            failure = MidiFailureText(e.what());
         }
         done = true;
     });

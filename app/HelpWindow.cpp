@@ -27,7 +27,7 @@ QUrl HelpContentsUrl() {
     return QUrl(QStringLiteral("qrc:/help/index.html"));
 }
 
-THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this) {
+THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this), CloseKeys(this) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Oktrel(tm) Preset Viewer Help"));
     setWindowIcon(ProgramIcon());
@@ -43,6 +43,9 @@ THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this) {
     Browser.setOpenExternalLinks(false);
     Browser.setOpenLinks(true);
     Tools.addAction(QStringLiteral("Contents"), this, &THelpWindow::ShowContents);
+    // Closed as the other windows are, from the keyboard too.
+    CloseKeys.setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(&CloseKeys, &QShortcut::activated, this, &QWidget::close);
     QAction* back = Tools.addAction(QStringLiteral("Back"), &Browser, &QTextBrowser::backward);
     back->setEnabled(false);
     connect(&Browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -26,6 +27,9 @@ public:
     QVBoxLayout Layout;
     QToolBar Tools;
     THelpBrowser Browser;
+
+private:
+    QShortcut CloseKeys;
 };
 
 // Address of the contents page.

@@ -10,6 +10,7 @@
 #include "app/ExceptionDisplay.h"
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
+#include "app/OpenFilters.h"
 #include "app/Placement.h"
 #include "app/PresetCommands.h"
 #include "app/ProgramIcon.h"
@@ -134,6 +135,7 @@ TFormMain::TFormMain(TFormMainServices services)
     };
     events.Loaded = [this](bool) { statusBar()->clearMessage(); };
     events.RendererEnded = [this](const QString&) { statusBar()->clearMessage(); };
+    events.ZoomStep = [this](int step) { SetZoom(NextZoom(Zoom, step)); };
     PresetBrowser->SetEvents(std::move(events));
 
     BuildMenu();
@@ -337,6 +339,11 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
     {
         TWaitCursor wait;
         Notices.StartLoad();
+        LoadingFile = fileName;
+        const struct TLoaded {
+            std::string& File;
+            ~TLoaded() { File.clear(); }
+        } loaded{LoadingFile};
         document = ReportSource->Build(fileName, Columns);
         written = WriteReportFile(ReportFile, document);
     }
@@ -463,6 +470,11 @@ void TFormMain::CmdAboutClick() {
 }
 
 void TFormMain::CmdCompareWithClick() {
+    // Most often the other file is of the same kind as the open one.
+    CompareOpenDlg.FilterIndex = OpenFilterIndexFor(FromFileNameBytes(CurrentFile));
+    if (CompareOpenDlg.InitialDir.isEmpty()) {
+        CompareOpenDlg.InitialDir = QFileInfo(FromFileNameBytes(CurrentFile)).absolutePath();
+    }
     if (!Dialogs.RunOpenDialog(*this, CompareOpenDlg)) {
         return;
     }
@@ -509,7 +521,21 @@ void TFormMain::CmdReceiveClick() {
             CentreOver(dialog, *this);
             Dialogs.RunModal(dialog);
         };
-        hooks.Show = [this](const std::string& fileName) { LoadPresetFile(fileName); };
+        hooks.Show = [this](const std::string& fileName, bool saved) {
+            LoadPresetFile(fileName);
+            if (!saved) {
+                // Its copy has a name of the program's choosing, in a folder of the program's.
+                StatusLine.setText(LoadStatusText(QStringLiteral("Received dump (not saved)"),
+                                                  ReportSource->LastSummary(), Notices.ErrorCount(),
+                                                  Notices.WarningCount()));
+            }
+        };
+        hooks.SaveAfterAll = [this] {
+            return Dialogs.Ask(*this, QStringLiteral("Receive from Device"),
+                               QStringLiteral("The received dump has not been saved, and it will "
+                                              "be lost with the next dump or when the viewer "
+                                              "closes.\nSave it now?"));
+        };
         hooks.AskSaveName = [this](QString& fileName, const QString& filter) {
             TSaveDialogState save{QStringLiteral("Save received dump"),
                                   {filter, QStringLiteral("All Files (*)")},
@@ -581,11 +607,18 @@ void TFormMain::Guarded(const std::function<void()>& command) {
 }
 
 void TFormMain::ShowError(const std::string& text) {
-    Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Error"), FromMessageText(text));
+    Dialogs.ShowMessageOver(*this, TMessageKind::Error, QStringLiteral("Error"), NoticeText(text));
 }
 
 void TFormMain::ShowWarning(const std::string& text) {
-    Dialogs.ShowMessage(TMessageKind::Warning, QStringLiteral("Warning"), FromMessageText(text));
+    Dialogs.ShowMessageOver(*this, TMessageKind::Warning, QStringLiteral("Warning"),
+                            NoticeText(text));
+}
+
+QString TFormMain::NoticeText(const std::string& text) const {
+    return LoadingFile.empty() ? FromMessageText(text)
+                               : QStringLiteral("%1\n\nFile: %2")
+                                     .arg(FromMessageText(text), FromFileNameBytes(LoadingFile));
 }
 
 } // namespace qvr

@@ -191,6 +191,8 @@ private:
     void CmdSavePresetAsClick();
     void CmdSendPresetClick();
     void SendToDevice(bool onePreset);
+    // A load's message with the file it is about on a line of its own after it.
+    QString NoticeText(const std::string& text) const;
 
     TMainMenu MainMenu;
     TCommandTable Commands;
@@ -208,6 +210,8 @@ private:
     std::string ReportFile;
     std::string CurrentFile;
     std::string CommandLineFile;
+    // The file being read while a load runs (its messages name it), else empty.
+    std::string LoadingFile;
     // The load's messages pass through here on their way to the boxes.
     TLoadNotices Notices{*this};
     QLabel StatusLine;

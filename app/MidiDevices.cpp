@@ -3,8 +3,27 @@
 #include "midi/MidiPorts.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace qvr {
+
+std::string MidiFailureText(const std::string& raw) {
+    // The prefix is one identifier, "::", another identifier, ": ".
+    const size_t scope = raw.find("::");
+    const size_t colon = scope == std::string::npos ? scope : raw.find(": ", scope + 2);
+    if (colon == std::string::npos || scope == 0 || colon == scope + 2) {
+        return raw;
+    }
+    const auto identifier = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+    };
+    for (size_t i = 0; i < colon; ++i) {
+        if (i != scope && i != scope + 1 && !identifier(raw[i])) {
+            return raw;
+        }
+    }
+    return raw.substr(colon + 2);
+}
 
 namespace {
 

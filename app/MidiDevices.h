@@ -18,6 +18,11 @@ struct TMidiPortLister {
     std::function<std::vector<std::string>()> Outputs;
 };
 
+// A MIDI library's failure as the user reads it: without the "Class::function: " the library
+// puts before its own texts ("MidiInJack::initialize: JACK server not running?" becomes
+// "JACK server not running?"). Any other text passes unchanged.
+std::string MidiFailureText(const std::string& raw);
+
 // The ports of the MIDI system the viewer uses (ALSA, or JACK where ALSA is not there).
 TMidiPortLister SystemMidiPorts();
 

@@ -1,6 +1,9 @@
 #include "app/OpenFilters.h"
 
+#include "app/Dialogs.h"
 #include "sysex/Products.h"
+
+#include <QFileInfo>
 
 namespace qvr {
 
@@ -14,6 +17,18 @@ QStringList OpenDialogFilters() {
     }
     filters << QStringLiteral("All Files (*.*)");
     return filters;
+}
+
+int OpenFilterIndexFor(const QString& fileName) {
+    const QStringList filters = OpenDialogFilters();
+    const QString suffix = QFileInfo(fileName).suffix();
+    for (int i = 0; i + 1 < filters.size(); ++i) {
+        if (!suffix.isEmpty() &&
+            FilterSuffix(filters[i]).compare(suffix, Qt::CaseInsensitive) == 0) {
+            return i + 1;
+        }
+    }
+    return static_cast<int>(filters.size());
 }
 
 } // namespace qvr

@@ -26,6 +26,8 @@ struct TViewEvents {
     // The page renderer ended (a crash, out of memory, killed): why, as a short text. The view
     // has started a new one and loads the report again.
     std::function<void(const QString& why)> RendererEnded;
+    // The user turned the wheel with Ctrl held: one step larger (+1) or smaller (-1).
+    std::function<void(int step)> ZoomStep;
 };
 
 // The report view inside the main window. The program uses a web view; the

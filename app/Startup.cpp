@@ -8,6 +8,7 @@
 #include "library/Schema.h"
 #include "platform/PrivateFolder.h"
 
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 #include <unistd.h>
@@ -42,6 +43,9 @@ TViewerForms::~TViewerForms() {
 }
 
 void PrepareWebEngineEnvironment() {
+    // The web engine tells of its graphics set-up at every start: nothing for the user. A
+    // QT_LOGGING_RULES of the user's own still brings it back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }

@@ -25,7 +25,8 @@ struct TViewerForms {
     TFormSplash* FormSplash = nullptr;
 };
 
-// QtWebEngine refuses to start as root unless its sandbox is off.
+// Before the application object: QtWebEngine refuses to start as root unless its sandbox is
+// off, and its start-up diagnostics are kept off the terminal.
 void PrepareWebEngineEnvironment();
 
 } // namespace qvr

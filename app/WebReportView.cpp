@@ -5,11 +5,13 @@
 #include "app/PdfPrinter.h"
 #include "platform/SameFile.h"
 
+#include <QChildEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineScript>
+#include <QWheelEvent>
 
 namespace qvr {
 
@@ -44,6 +46,8 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
     PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
     PresetBrowser.setFocusPolicy(Qt::StrongFocus);
     PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The page's drawing widget comes and goes with its renderer: each one is watched.
+    PresetBrowser.installEventFilter(this);
     NewPage();
     ProgressPoll.setInterval(ProgressPollMs);
     QObject::connect(&ProgressPoll, &QTimer::timeout, &ProgressPoll, [this] { PollProgress(); });
@@ -72,6 +76,21 @@ TWebReportView::~TWebReportView() {
 
 QWidget& TWebReportView::Widget() {
     return PresetBrowser;
+}
+
+bool TWebReportView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildAdded && watched == &PresetBrowser) {
+        static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+    } else if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers().testFlag(Qt::ControlModifier) && wheel->angleDelta().y() != 0) {
+            if (Events.ZoomStep) {
+                Events.ZoomStep(wheel->angleDelta().y() > 0 ? +1 : -1);
+            }
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {

@@ -55,6 +55,10 @@ signals:
     // A report has loaded (or not), on whichever page the view has now.
     void Loaded(bool ok);
 
+protected:
+    // Ctrl+wheel over the page goes to the window's zoom, which holds for every report.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void LoadFinished(bool ok);
     // Makes the page the view shows.

@@ -6,6 +6,7 @@
 #include "app/AnsiText.h"
 #include "app/Disclaim.h"
 #include "app/MIDIConfig.h"
+#include "app/MidiDevices.h"
 #include "app/PdfMaker.h"
 #include "app/PdfPrinter.h"
 #include "platform/Progverinfo.h"
@@ -267,6 +268,22 @@ private slots:
              {"", "595 842 0 10 20 30", "595 842 0 10 20 30 40 50", "0 842 0 0 0 0 0",
               "595 842 2 0 0 0 0", "595 842 0 -1 0 0 0", "595 x 0 0 0 0 0"}) {
             QVERIFY2(!PageLayoutFromText(QString::fromLatin1(refused)), refused);
+        }
+    }
+
+    // A MIDI library's "Class::function: " goes; any other text stays as it is.
+    void MidiFailuresLoseTheLibrarysPrefix() {
+        const std::pair<const char*, const char*> cases[] = {
+            {"MidiInJack::initialize: JACK server not running?", "JACK server not running?"},
+            {"Midi_Out2::open_port: no port", "no port"},
+            {"No such port: 'Synth'", "No such port: 'Synth'"},
+            {"the port A::b: went away", "the port A::b: went away"},
+            {"::open: x", "::open: x"},
+            {"A::: x", "A::: x"},
+            {"A::b:x", "A::b:x"},
+        };
+        for (const auto& [raw, shown] : cases) {
+            QCOMPARE(MidiFailureText(raw), std::string(shown));
         }
     }
 

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -217,6 +218,24 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
     }
 
+    // The chooser of Compare With opens on the kind of the open file (all files for a kind no
+    // model has).
+    void CompareWithOffersTheOpenFilesKind() {
+        for (const char* name : {"a.q3a", "b.Q1P", "c.bin"}) {
+            TShownWindow s;
+            s.Window->LoadPresetFile(s.F.MakeFile(name));
+            s.F.Dialogs.OpenAccepts = false;
+            s.Window->Menu().CmdCompareWith.trigger();
+            QCOMPARE(s.F.Dialogs.OpenDialogInputs.size(), size_t(1));
+            const QString filter =
+                qvr::OpenDialogFilters().value(s.F.Dialogs.OpenDialogInputs[0].FilterIndex - 1);
+            const QString suffix = QFileInfo(QString::fromLatin1(name)).suffix().toLower();
+            QVERIFY2(filter.endsWith(suffix == "bin" ? QStringLiteral("(*.*)")
+                                                     : QStringLiteral("(*.%1)").arg(suffix)),
+                     qPrintable(filter));
+        }
+    }
+
     void LoadEnablesTheReportCommands() {
         TShownWindow s;
         // A column item before any file shows the empty report: nothing to compare or reload.
@@ -299,11 +318,20 @@ private slots:
             notifier.ShowError("Invalid SysEx message\nin file");
             notifier.ShowWarning("Value out of range");
         };
-        s.Window->LoadPresetFile(s.F.MakeFile("bad.q3p"));
+        const std::string file = s.F.MakeFile("bad.q3p");
+        s.Window->LoadPresetFile(file);
         QCOMPARE(s.F.Dialogs.Messages.size(), size_t(2));
         QCOMPARE(int(s.F.Dialogs.Messages[0].Kind), int(TMessageKind::Error));
-        QCOMPARE(s.F.Dialogs.Messages[0].Text, QStringLiteral("Invalid SysEx message\nin file"));
+        // The message as it is, then the file it is about; over the main window, whichever
+        // window is active.
+        QCOMPARE(s.F.Dialogs.Messages[0].Text,
+                 QStringLiteral("Invalid SysEx message\nin file\n\nFile: ") +
+                     QString::fromStdString(file));
+        QCOMPARE(s.F.Dialogs.Messages[0].Owner, s.Window);
         QCOMPARE(int(s.F.Dialogs.Messages[1].Kind), int(TMessageKind::Warning));
+        // A message outside a load names no file.
+        s.Window->ShowWarning("Value out of range");
+        QCOMPARE(s.F.Dialogs.Messages.back().Text, QStringLiteral("Value out of range"));
         // A load that ended at a bad message still shows what it gathered.
         QVERIFY(s.Window->Menu().CmdPrint.isEnabled());
     }
@@ -566,7 +594,16 @@ private slots:
         s.Window->HelpWindow()->Browser.setSource(QUrl(QStringLiteral("qrc:/help/models.html")));
         QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(
             QStringLiteral("Tindrel3\n.t3p\n.t3a\nTindrel3.cfg")));
-        s.Window->HelpWindow()->close();
+        // Escape and Ctrl+W close it, as they close the other windows.
+        THelpWindow& help = *s.Window->HelpWindow();
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            help.show();
+            help.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&help));
+            QTest::keySequence(&help.Browser, key);
+            QVERIFY2(help.isHidden(), qPrintable(key.toString()));
+        }
     }
 
     void CloseDeletesTheReportAndStoresBoundsAndColumns() {

@@ -115,6 +115,11 @@ private slots:
             } else if (qobject_cast<TReceiveDialog*>(modal) != nullptr) {
                 receiveShown = true;
             } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                if (questions.isEmpty()) {
+                    // The first Save is cancelled.
+                    QMetaObject::invokeMethod(files, "reject");
+                    return;
+                }
                 proposed = files->selectedFiles().value(0);
                 files->selectFile(saved);
                 QMetaObject::invokeMethod(files, "accept");
@@ -141,6 +146,10 @@ private slots:
         main.Menu().CmdReceive.trigger(); // returns once received, shown and saved
         user.stop();
         QVERIFY(receiveShown);
+        QCOMPARE(questions, QStringList{QStringLiteral(
+                                "The received dump has not been saved, and it will be lost with "
+                                "the next dump or when the viewer closes.\nSave it now?")});
+        questions.clear();
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
         QVERIFY2(proposed.endsWith(QStringLiteral("/QVR-3 Backup.q3a")), qPrintable(proposed));
         QCOMPARE(ReadAll(saved), ReadAll(QString::fromLatin1(Example)));

@@ -24,6 +24,12 @@ void TRecordingDialogs::ShowMessage(TMessageKind kind, const QString& title, con
     Messages.push_back({kind, title, text});
 }
 
+void TRecordingDialogs::ShowMessageOver(QWidget& owner, TMessageKind kind, const QString& title,
+                                        const QString& text) {
+    ShowMessage(kind, title, text);
+    Messages.back().Owner = &owner;
+}
+
 void TRecordingDialogs::RunModal(QDialog& dialog) {
     Log.push_back("modal " + dialog.objectName().toStdString());
     if (OnModal) {

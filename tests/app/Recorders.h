@@ -23,12 +23,15 @@ struct TMessage {
     TMessageKind Kind;
     QString Title;
     QString Text;
+    QWidget* Owner = nullptr; // the window it is shown over, when named
 };
 
 class TRecordingDialogs : public IDialogs {
 public:
     explicit TRecordingDialogs(TCallLog& log) : Log(log) {}
     void ShowMessage(TMessageKind kind, const QString& title, const QString& text) override;
+    void ShowMessageOver(QWidget& owner, TMessageKind kind, const QString& title,
+                         const QString& text) override;
     void RunModal(QDialog& dialog) override;
     bool RunOpenDialog(QWidget& owner, TOpenDialogState& state) override;
     bool RunSaveDialog(QWidget& owner, TSaveDialogState& state) override;

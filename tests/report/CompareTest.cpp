@@ -1,4 +1,5 @@
 #include "ReportFixtures.h"
+#include "report/CompareWriters.h"
 #include "report/PresetCompare.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,58 @@ TEST(PresetCollectorTest, UserModelNameReachesItsPresetAcrossTheNextHeading) {
               (std::vector<TRecordLine>{{"Name", "Mine", true}, {"Drive", "2", true}}));
     EXPECT_EQ(RecordModules(records[1]).at(0).Lines, (std::vector<TRecordLine>{{"x", "", false}}));
 }
+
+// Every text of the HTML comparison comes from the files, and every place
+// escapes it: each case puts markup into one text and expects it escaped.
+struct THtmlTextCase {
+    std::string What;
+    TPresetDiff Diff;
+    std::string Model;
+    std::vector<std::string> Empty;
+};
+
+void PrintTo(const THtmlTextCase& c, std::ostream* os) {
+    *os << c.What;
+}
+
+class CompareHtmlTest : public testing::TestWithParam<THtmlTextCase> {};
+
+TEST_P(CompareHtmlTest, EscapesTheFilesTexts) {
+    const THtmlTextCase& c = GetParam();
+    TStringTarget out;
+    const std::unique_ptr<IComparisonWriter> writer =
+        MakeComparisonWriter(TReportFormat::Html, out);
+    writer->Begin(c.Model);
+    writer->Preset(c.Diff);
+    TCompareTotals totals;
+    totals.Changed = 1;
+    totals.Empty = c.Empty;
+    writer->End(totals);
+    EXPECT_NE(out.Text.find("&lt;i&gt;&amp;"), std::string::npos) << out.Text;
+    EXPECT_EQ(out.Text.find("<i>"), std::string::npos) << out.Text;
+}
+
+TChange Changed(std::string module, std::string name, std::string old, std::string now) {
+    return TChange{TChange::TKind::ValueChanged, std::move(module), std::move(name), std::move(old),
+                   std::move(now)};
+}
+
+const TPresetLabel One{1, "P"};
+const std::string Tagged = "<i>&";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CompareHtmlTest,
+    testing::Values(
+        THtmlTextCase{"model", {One, One, {}}, Tagged, {}},
+        THtmlTextCase{"old name", {TPresetLabel{1, Tagged}, One, {}}, "QVR-3", {}},
+        THtmlTextCase{"new name", {One, TPresetLabel{1, Tagged}, {}}, "QVR-3", {}},
+        THtmlTextCase{"only one side", {std::nullopt, TPresetLabel{2, Tagged}, {}}, "QVR-3", {}},
+        THtmlTextCase{"module", {One, One, {Changed(Tagged, "a", "1", "2")}}, "QVR-3", {}},
+        THtmlTextCase{"parameter", {One, One, {Changed("M", Tagged, "1", "2")}}, "QVR-3", {}},
+        THtmlTextCase{"old value", {One, One, {Changed("M", "a", Tagged, "2")}}, "QVR-3", {}},
+        THtmlTextCase{"new value", {One, One, {Changed("M", "a", "1", Tagged)}}, "QVR-3", {}},
+        THtmlTextCase{"empty file's name", {One, One, {}}, "QVR-3", {Tagged}}),
+    TNameByWhat());
 
 } // namespace
 } // namespace qvr::test

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TRecordCase{"effect: type line, every type with the record's id",
                                 {3, 0, 0, 30, 3, 1, 5, 99},
                                 {"<br>", "<b>Chorus</b>", "Type = Deep", "Rate = 0.5", "Mix = 5",
-                                 "Depth = Full"},
+                                 "Depth = Full", "Feedback = 99"},
                                 3 * 65536 + 1},
                     TRecordCase{"input: no cell, no heading, lines still appended",
                                 {4, 0, 0, 40, 2, 0, 3},

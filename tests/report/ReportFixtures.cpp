@@ -69,6 +69,8 @@ tid = 31
 pn = Speed
 tid = 30
 pn = Mix
+pn = Feedback
+pn = Width
 cn = Input
 cid = 4
 types

@@ -20,8 +20,8 @@ TCompareSide CompareOperandSide(const std::string& operand) {
 int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTarget& target) {
     const TCompareSide old = CompareOperandSide(options.PresetFile);
     const TCompareSide now = CompareOperandSide(*options.CompareWith);
-    TStderrNotifier oldNotifier(SourceName(CompareSideOf(options.PresetFile).File));
-    TStderrNotifier newNotifier(SourceName(CompareSideOf(*options.CompareWith).File));
+    TReportNotifier oldNotifier(SourceName(CompareSideOf(options.PresetFile).File));
+    TReportNotifier newNotifier(SourceName(CompareSideOf(*options.CompareWith).File));
     // What is about both files or neither: different models, a failure of the program.
     TStderrNotifier notifier;
     // A file that cannot be read is named with the reason, as for a report.

@@ -2,7 +2,7 @@
 
 #include "base/ByteTarget.h"
 #include "cli/CommandLine.h"
-#include "cli/StderrNotifier.h"
+#include "cli/ReportNotifier.h"
 #include "report/Comparison.h"
 #include "report/ProductConfigLookup.h"
 

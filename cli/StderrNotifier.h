@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace qvr {
@@ -32,9 +33,21 @@ public:
 
     int ErrorCount = 0;
 
+protected:
+    // A message about a part of the file, such as "preset 12": every line as
+    // "KIND: SOURCE: PART: LINE".
+    void ShowAbout(bool isError, std::string_view part, const std::string& text) {
+        ErrorCount += isError ? 1 : 0;
+        Write(isError ? "error" : "warning", text, part);
+    }
+
 private:
-    void Write(const char* kind, const std::string& text) const {
-        const std::string lines = MessageLines(kind, Source, text);
+    void Write(const char* kind, const std::string& text, std::string_view part = {}) const {
+        std::string source = Source;
+        if (!part.empty()) {
+            source.append(source.empty() ? "" : ": ").append(part);
+        }
+        const std::string lines = MessageLines(kind, source, text);
         std::fwrite(lines.data(), 1, lines.size(), stderr);
     }
 

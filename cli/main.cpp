@@ -8,7 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CompareCommand.h"
 #include "cli/PresetInput.h"
-#include "cli/StderrNotifier.h"
+#include "cli/ReportNotifier.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/Regaccess.h"
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    qvr::TStderrNotifier notifier(qvr::SourceName(options.PresetFile));
+    qvr::TReportNotifier notifier(qvr::SourceName(options.PresetFile));
     qvr::TConfigSearch search;
     search.EditorFolder = options.ConfigDir;
     search.ProgramFolder = qvr::ProgramDataFolder();

@@ -105,9 +105,11 @@ void AddType(const TQvrComponent& component, int32_t typeIndex, TModuleKind kind
     builder.CurrentModule().TypeName = typeName;
     if (kind != TModuleKind::Amp && kind != TModuleKind::Cabinet && !component.TypeLabel.empty() &&
         !typeName.empty()) {
-        TParameter type{component.TypeLabel, typeIndex, std::nullopt, typeName};
+        TParameter& type = builder.AddParameter();
+        type.Name = component.TypeLabel;
+        type.Text = typeName;
+        type.Raw = typeIndex;
         type.IsType = true;
-        builder.Parameter(type);
     }
 }
 

@@ -145,6 +145,10 @@ void TJsonSink::Module(const TPreset& preset, const TModule& module) {
         const TParameter& parameter = parameters[i];
         Out.Append(i > 0 ? ",\n            {\"name\": " : "\n            {\"name\": ");
         AppendJsonString(Out, parameter.Name);
+        if (const std::string_view unit = ParameterUnit(parameter.Name); !unit.empty()) {
+            Out.Append(", \"unit\": ");
+            AppendJsonString(Out, unit);
+        }
         Out.Append(", ");
         AppendValueFields(Out, parameter.Raw, parameter.Number, parameter.Text);
         Out.Append('}');

@@ -26,6 +26,15 @@ std::string_view ModuleKindName(TModuleKind kind) {
     return "loose";
 }
 
+std::string_view ParameterUnit(std::string_view name) {
+    const size_t open = name.rfind(" (");
+    if (open == std::string_view::npos || name.back() != ')') {
+        return {};
+    }
+    const std::string_view unit = name.substr(open + 2, name.size() - open - 3);
+    return unit.find_first_of("()") == std::string_view::npos ? unit : std::string_view();
+}
+
 void TPreset::Clear() {
     Model = {};
     HasHeading = false;

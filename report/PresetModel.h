@@ -48,13 +48,17 @@ inline std::string_view ShownParameterName(std::string_view name) {
     return name == "On/Off" ? std::string_view("Status") : name;
 }
 
+// The unit a configuration's parameter name ends in, as "dB" of "Output Level
+// (dB)"; empty when the name ends in none.
+std::string_view ParameterUnit(std::string_view name);
+
 // One parameter value of a module (the module's type comes first, as the
 // parameter the configuration names the type by, when it has one).
 struct TParameter {
     std::string_view Name;        // as the configuration gives it ("On/Off")
-    int32_t Raw = 0;              // the number in the file
-    std::optional<double> Number; // the value when it is a number (scaled)
     std::string_view Text;        // the value as the report shows it
+    std::optional<double> Number; // the value when it is a number (scaled)
+    int32_t Raw = 0;              // the number in the file
     bool IsType = false;          // the module's type, named by the configuration
     // The name the report shows: "Status" for a module's on/off switch.
     std::string_view ShownName() const { return IsType ? Name : ShownParameterName(Name); }
@@ -159,6 +163,16 @@ struct TReportMessage {
     bool IsError = false;
     std::string Text;
     std::optional<size_t> Preset;
+    std::optional<int32_t> PresetNumber = {}; // that preset's number, when it has one
+};
+
+// Shows messages together with the preset they were met in. A notifier that
+// a report is given and that is one of these too gets the report's messages
+// through ShowInPreset instead of ShowError and ShowWarning.
+class IPresetMessages {
+public:
+    virtual ~IPresetMessages() = default;
+    virtual void ShowInPreset(const TReportMessage& message) = 0;
 };
 
 // Receives a report's presets, each once it is final. The calls come in this

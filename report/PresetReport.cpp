@@ -98,23 +98,33 @@ void TPresetReport::Emit(const std::string& fileName, IPresetSink& sink, char de
 
 namespace {
 
-// Shows the messages of a load, and tells the sink each with the preset it was
-// met in.
+// Shows the messages of a load, with their preset when the notifier can, and
+// tells the sink each with the preset it was met in.
 class TPlacedNotifier : public IUserNotifier {
 public:
     TPlacedNotifier(IUserNotifier& shown, IPresetSink& sink, const TPresetBuilder& builder)
-        : Shown(shown), Sink(sink), Builder(builder) {}
-    void ShowError(const std::string& text) override {
-        Shown.ShowError(text);
-        Sink.Message(TReportMessage{true, text, Builder.CurrentPresetIndex()});
-    }
-    void ShowWarning(const std::string& text) override {
-        Shown.ShowWarning(text);
-        Sink.Message(TReportMessage{false, text, Builder.CurrentPresetIndex()});
-    }
+        : Shown(shown), Placed(dynamic_cast<IPresetMessages*>(&shown)), Sink(sink),
+          Builder(builder) {}
+    void ShowError(const std::string& text) override { Show(true, text); }
+    void ShowWarning(const std::string& text) override { Show(false, text); }
 
 private:
+    void Show(bool isError, const std::string& text) {
+        const TPreset* preset = Builder.CurrentPreset();
+        const TReportMessage message{isError, text, Builder.CurrentPresetIndex(),
+                                     preset != nullptr ? preset->Number : std::nullopt};
+        if (Placed != nullptr) {
+            Placed->ShowInPreset(message);
+        } else if (isError) {
+            Shown.ShowError(text);
+        } else {
+            Shown.ShowWarning(text);
+        }
+        Sink.Message(message);
+    }
+
     IUserNotifier& Shown;
+    IPresetMessages* Placed;
     IPresetSink& Sink;
     const TPresetBuilder& Builder;
 };

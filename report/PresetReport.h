@@ -44,7 +44,8 @@ public:
 
     // Reads the file and hands its presets to `sink`, in order, ReportEnd
     // included: the same report in any format. Each message shown goes to the
-    // sink too, with the preset it was met in. An exception that escapes
+    // sink too, with the preset it was met in (and so to the notifier, when
+    // it is an IPresetMessages). An exception that escapes
     // leaves the sink without its ReportEnd.
     void Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator);
     // The same for bytes already open, such as standard input.

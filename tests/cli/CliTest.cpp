@@ -310,7 +310,7 @@ TEST_F(CliTest, ErrorsAreShownInOrderAndExitWithOne) {
                                     Message(0x0B, {1}) + Message(0x21, {1}, 0x57));
     const TRun run = Run({"--config-dir", ConfigDir() + "/", file});
     EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "error: " + file + ": Inconsistent product Id's in file\n");
+    EXPECT_EQ(run.Err, "error: " + file + ": preset 1: Inconsistent product Id's in file\n");
     // What was gathered before the error is still written.
     EXPECT_NE(run.Out.find("*** UNKNOWN datum 0B ***"), std::string::npos) << run.Out;
 
@@ -329,17 +329,23 @@ TEST_F(CliTest, ErrorsAreShownInOrderAndExitWithOne) {
 }
 
 TEST_F(CliTest, WarningsAloneExitWithZero) {
-    // A link to the Chorus, which has no type names.
-    const std::string file = Preset(Header(0, "A") + Message(0x24, {0, 0, 0, 1, 3, 0, 0, 0, 1, 0}) +
-                                    Message(0x26, {0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 5, 0}));
+    // A link to the Chorus, which has no type names, in a preset numbered 1 and in the second
+    // preset, which has no number.
+    const std::string link = Message(0x24, {0, 0, 0, 1, 3, 0, 0, 0, 1, 0}) +
+                             Message(0x26, {0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 5, 0});
+    const std::string file = Preset(Header(0, "A") + link + Header(254, "B") + link);
     const TRun run = Run({"--config-dir", ConfigDir(), file});
     EXPECT_EQ(run.Status, 0);
-    // Every line of the message is marked and names the file.
-    const std::string prefix = "warning: " + file + ": ";
-    EXPECT_EQ(run.Err, prefix + "Exp, LFO, or Control Switch link is out of range.\n" + prefix +
-                           "Patch may have been incorrectly converted from a different Oktrel(tm) "
-                           "product.\n" +
-                           prefix + "Therefore, the information presented may be incomplete.\n");
+    // Every line of the message is marked and names the file and the preset.
+    std::string expected;
+    for (const std::string preset : {"preset 1", "preset at place 2"}) {
+        const std::string prefix = "warning: " + file + ": " + preset + ": ";
+        expected += prefix + "Exp, LFO, or Control Switch link is out of range.\n" + prefix +
+                    "Patch may have been incorrectly converted from a different Oktrel(tm) "
+                    "product.\n" +
+                    prefix + "Therefore, the information presented may be incomplete.\n";
+    }
+    EXPECT_EQ(run.Err, expected);
     EXPECT_NE(run.Out.find("Linked param undefined"), std::string::npos) << run.Out;
 }
 
@@ -728,11 +734,12 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
         {{ExampleBackup, (Dir / "none.q3a").string()},
          "error: " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
         {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
-         "error: " + (Dir / "preset.q3p").string() + ": Invalid system exclusive format\n"},
+         "error: " + (Dir / "preset.q3p").string() +
+             ": preset 1: Invalid system exclusive format\n"},
         // The files are read at the same time, but the old file's messages come first.
         {{inconsistent, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},
-         "error: " + inconsistent + ": Inconsistent product Id's in file\nerror: " +
-             (Dir / "preset.q3p").string() + ": Invalid system exclusive format\n"},
+         "error: " + inconsistent + ": preset 1: Inconsistent product Id's in file\nerror: " +
+             (Dir / "preset.q3p").string() + ": preset 1: Invalid system exclusive format\n"},
         {{ExampleBackup}, "qvrreport: --compare needs two files, OLD and NEW\n"},
         {{"-", "-"}, "qvrreport: standard input can be only one side of --compare\n"},
         {{"--format=csv", ExampleBackup, ExampleBackup},

@@ -185,6 +185,15 @@ TEST(ParamLine, StatusForTheSwitchAndNameOtherwise) {
     EXPECT_EQ(ParamLine(WithItems({"Slow", "Fast"}, "Speed"), 1, '.'), "Speed = Fast");
 }
 
+TEST(ParameterUnit, IsTheLastParenthesisedWordOfTheName) {
+    const std::vector<std::pair<std::string_view, std::string_view>> cases = {
+        {"Output Level (dB)", "dB"}, {"Rate (Hz) (x)", "x"}, {"Mix", ""},     {"(dB)", ""},
+        {"Level (dB) x", ""},        {"Level ()", ""},       {"A (b(c))", ""}};
+    for (const auto& [name, unit] : cases) {
+        EXPECT_EQ(ParameterUnit(name), unit) << name;
+    }
+}
+
 // Every byte from 0x80 to 0x9F as the C library's windows-1252 converter has it;
 // the five bytes it leaves undefined are the control characters of their number.
 TEST(Utf8Text, TheHighControlRangeFollowsWindows1252) {

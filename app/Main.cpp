@@ -347,26 +347,37 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
         document = ReportSource->Build(fileName, Columns);
         written = WriteReportFile(ReportFile, document);
     }
-    if (!written) {
-        // The view shows the report file only: without it, the user has to know.
-        Dialogs.ShowMessage(
-            TMessageKind::Error, QStringLiteral("Error"),
+    bool shown = true;
+    if (written) {
+        PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
+    } else {
+        // Without its file the report can still be shown from memory, but not printed or saved.
+        const QString why =
             ReportFile.empty()
-                ? QStringLiteral("The report cannot be shown: no private folder for it could "
-                                 "be made (%1).")
+                ? QStringLiteral("no private folder for it could be made (%1)")
                       .arg(FromMessageText(ReportFolderProblem))
-                : QStringLiteral("The report cannot be shown: %1 cannot be written.")
-                      .arg(FromFileNameBytes(ReportFile)));
+                : QStringLiteral("%1 cannot be written").arg(FromFileNameBytes(ReportFile));
+        shown = PresetBrowser->ShowDocument(document);
+        Dialogs.ShowMessageOver(
+            *this, TMessageKind::Error, QStringLiteral("Error"),
+            shown ? QStringLiteral("The report is shown from memory: %1.\nSave As and Print need "
+                                   "its file and stay off until a report can be written.")
+                        .arg(why)
+                  : QStringLiteral("The report cannot be shown: %1.\nIt is too large to be shown "
+                                   "without its file; qvrreport writes the same report to a file "
+                                   "of your choice.")
+                        .arg(why));
     }
-    PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
     Watch.Watch(FromFileNameBytes(fileName));
-    ReportShown = true;
+    ReportShown = written;
     Presets.SetPresets(ReportSource->LastPresets());
     UpdateCommands();
-    StatusLine.setText(
+    const QString status =
         fileName.empty() ? QString()
                          : LoadStatusText(FromFileNameBytes(fileName), ReportSource->LastSummary(),
-                                          Notices.ErrorCount(), Notices.WarningCount()));
+                                          Notices.ErrorCount(), Notices.WarningCount());
+    StatusLine.setText(shown || status.isEmpty() ? status
+                                                 : status + QStringLiteral(" \u2014 not shown"));
 }
 
 bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {

@@ -6,6 +6,12 @@
 namespace qvr {
 
 void TReportRequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
+    // A data address holds its document itself and reaches nothing else; the page goes to one
+    // only when the program gives it a document (see TReportPage).
+    if (info.requestUrl().scheme() == QStringLiteral("data") &&
+        info.navigationType() != QWebEngineUrlRequestInfo::NavigationTypeLink) {
+        return;
+    }
     if (ReportUrl.isEmpty() || info.requestUrl().adjusted(QUrl::RemoveFragment) != ReportUrl) {
         info.block(true);
     }
@@ -27,6 +33,10 @@ TReportPage::TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl)
 }
 
 bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    if (ContentComing && isMainFrame && url.scheme() == QStringLiteral("data")) {
+        ContentComing = false;
+        return true;
+    }
     return isMainFrame && type != NavigationTypeLinkClicked &&
            type != NavigationTypeFormSubmitted && !ReportUrl.isEmpty() &&
            url.adjusted(QUrl::RemoveFragment) == ReportUrl;

@@ -24,6 +24,9 @@ class TReportPage : public QWebEnginePage {
 public:
     // `reportUrl` is read at every navigation: the owner changes it before each load.
     TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl);
+    // Set just before the program gives the page a document of its own: that one navigation
+    // is let through.
+    bool ContentComing = false;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

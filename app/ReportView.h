@@ -38,6 +38,9 @@ public:
     virtual QWidget& Widget() = 0;
     // Shows the report file (the whole document, decoded as windows-1252).
     virtual void Navigate(const QString& reportFile, TScroll scroll) = 0;
+    // Shows a report held in memory, for when it cannot be written to its file; false, and
+    // nothing shown, when it is too large to be shown that way.
+    virtual bool ShowDocument(const std::string& document) = 0;
     // The document commands of the view; each brings its own dialogs. Save As proposes
     // `proposedFile` and refuses a target that is one of `inputs` (the files the report is
     // made of).

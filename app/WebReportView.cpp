@@ -25,6 +25,10 @@ constexpr int ProgressPollMs = 250;
 // the document's size for it, and one several times larger ran it out of memory.
 constexpr qint64 MaxPrintBytes = 8 * 1024 * 1024;
 
+// The largest report the page is given from memory: the web engine takes such a document as
+// a data address of at most 2 MB, base64 coded (4 bytes for every 3).
+constexpr size_t MaxDocumentBytes = 1500 * 1000;
+
 QString TooLargeToPrint(qint64 bytes) {
     return QStringLiteral("the report is too large to print as one document (%1 MB; at most %2 "
                           "MB). Print a part of the file: split it, or open one preset")
@@ -124,6 +128,22 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
                              }
                              Page().load(Guard.ReportUrl);
                          });
+}
+
+bool TWebReportView::ShowDocument(const std::string& document) {
+    if (document.size() > MaxDocumentBytes) {
+        return false;
+    }
+    ReportFile.clear();
+    Guard.ReportUrl.clear(); // nothing loads from a file meanwhile
+    ScrollTo.reset();
+    PresetTo.reset();
+    ++Navigation;
+    StartLoading();
+    Page().ContentComing = true;
+    Page().setContent(QByteArray::fromStdString(document),
+                      QStringLiteral("text/html;charset=windows-1252"));
+    return true;
 }
 
 void TWebReportView::StartLoading() {

@@ -31,6 +31,7 @@ public:
 
     QWidget& Widget() override;
     void Navigate(const QString& reportFile, TScroll scroll) override;
+    bool ShowDocument(const std::string& document) override;
     void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override;
     void PageSetup() override;
     void Print() override;

@@ -659,6 +659,41 @@ private slots:
         QCOMPARE(reg.ReadIntegerDefault("ColCount", 0), 4);
     }
 
+    // With no private folder to be had the report is shown from memory, and the user is told.
+    void WithoutAPrivateFolderTheReportIsShownFromMemory() {
+        QTemporaryDir settings;
+        QVERIFY(UseExampleConfiguration(settings));
+        const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),
+                                    qgetenv("TMPDIR")};
+        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CACHE_HOME", "TMPDIR"}) {
+            qputenv(name, "/dev/null/base"); // under a file: never a folder
+        }
+        TScriptedDialogs user;
+        TViewerForms forms(user);
+        qputenv("XDG_RUNTIME_DIR", saved[0]);
+        qputenv("XDG_CACHE_HOME", saved[1]);
+        qputenv("TMPDIR", saved[2]);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+        QSignalSpy loaded(view, &TWebReportView::Loaded);
+        main.SetCommandLineFile(ToFileNameBytes(ExampleFile));
+        main.show();
+        QVERIFY(loaded.wait(60000));
+        QVERIFY(loaded.takeFirst().at(0).toBool());
+        QVERIFY(main.ReportFileName().empty());
+        QCOMPARE(user.Boxes.size(), 1);
+        QVERIFY2(user.Boxes[0].startsWith(QStringLiteral("The report is shown from memory: no "
+                                                         "private folder for it could be made")),
+                 qPrintable(user.Boxes[0]));
+        QString text;
+        view->View().page()->toPlainText([&text](const QString& t) { text = t; });
+        QTRY_VERIFY_WITH_TIMEOUT(text.contains(QStringLiteral("Scratch & <Test>")), 10000);
+        QCOMPARE(main.StatusText(),
+                 QStringLiteral("backup.q3a \u2014 QVR-3 \u2014 25 presets \u2014 0 warnings"));
+        main.close();
+    }
+
     // File > Compare With... shows the comparison of the open backup with another
     // example file in a window of its own.
     void ShowsTheComparisonOfTwoExampleFiles() {

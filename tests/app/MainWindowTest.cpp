@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -295,21 +296,37 @@ private slots:
         QVERIFY(s.F.Create().PresetsPanel().isHidden());
     }
 
-    void AReportFileThatCannotBeWrittenIsAnError() {
+    // Without its file the report is shown from memory, with Save As and Print off; one too
+    // large for that is not shown, and the status line says so.
+    void AReportFileThatCannotBeWrittenIsShownFromMemory() {
         QTemporaryDir gone;
         const std::string report = gone.path().toStdString() + "/__tmp__.html";
         TShownWindow s("", gone.path().toStdString() + "/");
         QCOMPARE(s.Window->ReportFileName(), report);
         gone.remove(); // the folder goes after the window has chosen its report file
         s.F.Log.clear();
+        s.F.Source->Presets = {{1, "One"}};
         s.Window->LoadPresetFile(s.F.MakeFile("d.q3a"));
         QCOMPARE(s.F.Dialogs.Messages.size(), size_t{1});
         QCOMPARE(s.F.Dialogs.Messages.back().Text,
-                 QStringLiteral("The report cannot be shown: %1 cannot be written.")
+                 QStringLiteral("The report is shown from memory: %1 cannot be written.\nSave As "
+                                "and Print need its file and stay off until a report can be "
+                                "written.")
                      .arg(QString::fromStdString(report)));
-        QCOMPARE(s.F.Log.back(), std::string("view Navigate"));
-        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(report));
-        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled() && s.Window->Menu().CmdPrint.isEnabled());
+        QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "view ShowDocument") != s.F.Log.end());
+        QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "view Navigate") == s.F.Log.end());
+        QVERIFY(!s.F.View->ShownDocument.empty());
+        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled() && !s.Window->Menu().CmdPrint.isEnabled());
+        QVERIFY(!s.Window->StatusText().endsWith(QStringLiteral("not shown")));
+
+        s.F.View->TakesDocuments = false;
+        s.Window->LoadPresetFile(s.F.MakeFile("e.q3a"));
+        QVERIFY2(s.F.Dialogs.Messages.back().Text.startsWith(
+                     QStringLiteral("The report cannot be shown: %1 cannot be written.\n")
+                         .arg(QString::fromStdString(report))),
+                 qPrintable(s.F.Dialogs.Messages.back().Text));
+        QVERIFY2(s.Window->StatusText().endsWith(QStringLiteral(" \u2014 not shown")),
+                 qPrintable(s.Window->StatusText()));
     }
 
     void LoadMessagesBecomeModalBoxes() {

@@ -63,6 +63,13 @@ public:
     explicit TRecordingView(TCallLog& log) : Log(log) {}
     QWidget& Widget() override { return Surface; }
     void Navigate(const QString& reportFile, TScroll scroll) override;
+    bool ShowDocument(const std::string& document) override {
+        Log.push_back("view ShowDocument");
+        ShownDocument = document;
+        return TakesDocuments;
+    }
+    std::string ShownDocument;
+    bool TakesDocuments = true;
     void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override {
         Log.push_back("view SaveAs");
         ProposedFile = proposedFile;

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -120,8 +121,14 @@ private slots:
                     QMetaObject::invokeMethod(files, "reject");
                     return;
                 }
+                // The name is typed into the dialog's name box, then OK.
                 proposed = files->selectedFiles().value(0);
-                files->selectFile(saved);
+                auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name == nullptr) {
+                    QMetaObject::invokeMethod(files, "reject");
+                    return;
+                }
+                name->setText(saved);
                 QMetaObject::invokeMethod(files, "accept");
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {

@@ -2,6 +2,7 @@
 
 #include "report/Utf8Text.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -10,15 +11,27 @@
 
 namespace qvr {
 
+// The bytes a JSON string cannot hold as they are: control characters, quote
+// and backslash, and for a text of the files (not `Utf8`) the bytes from 0x80,
+// which are converted. One look-up a byte, as most bytes need nothing.
+template <bool Utf8> constexpr std::array<bool, 256> JsonSpecialBytes() {
+    std::array<bool, 256> special{};
+    for (size_t byte = 0; byte < special.size(); ++byte) {
+        special[byte] = byte < 0x20 || byte == '"' || byte == '\\' || (!Utf8 && byte >= 0x80);
+    }
+    return special;
+}
+
 // A JSON string: quotes, backslashes and control characters escaped; a text
 // from the files (windows-1252) is converted to UTF-8 on the way, a text that
 // is UTF-8 already (`Utf8` true) goes in as it is.
 template <bool Utf8, class TOut> void AppendJsonText(TOut& out, std::string_view text) {
+    static constexpr std::array<bool, 256> Special = JsonSpecialBytes<Utf8>();
     out.Append('"');
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<uint8_t>(text[i]);
-        if (byte >= 0x20 && byte != '"' && byte != '\\' && (Utf8 || byte < 0x80)) {
+        if (!Special[byte]) {
             continue;
         }
         out.Append(text.substr(start, i - start));

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWheelEvent>
 
@@ -199,6 +200,8 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
 }
 
 void TWebReportView::LoadFinished(bool ok) {
+    // There is no going back to an earlier report: the page keeps no earlier document alive.
+    Page().history()->clear();
     Loading = false;
     Restarting = Restarting && !ok;
     ProgressPoll.stop();

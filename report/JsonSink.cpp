@@ -3,6 +3,9 @@
 #include "report/JsonText.h"
 #include "report/Utf8Text.h"
 
+#include <charconv>
+#include <cmath>
+#include <iterator>
 #include <string>
 
 namespace qvr {
@@ -27,13 +30,31 @@ void AppendStringOrNull(TOut& out, const std::optional<std::string_view>& text) 
 }
 
 // "raw", "value" (its number when it has one, else its text) and "text".
+// Whether `text` is the JSON number of the whole `number` as it stands: a
+// whole number's text is its digits, which need not be written again.
+bool IsWholeNumberText(double number, std::string_view text) {
+    if (!(std::fabs(number) < 1e15 && number == std::trunc(number)) || text.empty()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] < '0' || text[i] > '9') && !(i == 0 && text[i] == '-' && text.size() > 1)) {
+            return false;
+        }
+    }
+    return text.size() == 1 || (text[0] != '0' && (text[0] != '-' || text[1] != '0'));
+}
+
 template <class TOut>
 void AppendValueFields(TOut& out, int32_t raw, const std::optional<double>& number,
                        std::string_view text) {
     out.Append("\"raw\": ");
-    AppendJsonNumber(out, raw);
+    char digits[16];
+    out.Append(std::string_view(
+        digits, static_cast<size_t>(std::to_chars(digits, std::end(digits), raw).ptr - digits)));
     out.Append(", \"value\": ");
-    if (number && std::isfinite(*number)) {
+    if (number && IsWholeNumberText(*number, text)) {
+        out.Append(text);
+    } else if (number && std::isfinite(*number)) {
         AppendJsonNumber(out, *number);
     } else {
         AppendJsonString(out, text);

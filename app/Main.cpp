@@ -146,7 +146,12 @@ TFormMain::TFormMain(TFormMainServices services)
     FormCreate();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The view's events reach into the report source and the status line, which are
+    // destroyed before the view: a page that reports progress while it is torn down must find
+    // no one listening.
+    PresetBrowser->SetEvents({});
+}
 
 void TFormMain::BuildMenu() {
     TMainMenu& m = MainMenu;

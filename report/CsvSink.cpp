@@ -95,6 +95,9 @@ void TCsvSink::Preset(const TPreset& preset, bool) {
             Out.Append(',');
             AppendField(Out, parameter.Text);
             Out.Append(RowEnd);
+            // Every row repeats the preset's name, which may be long: rows go on to the
+            // target as they fill a block, so the buffer holds about one row at most.
+            Out.Settle();
         }
     }
     Out.Settle();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -262,6 +263,27 @@ INSTANTIATE_TEST_SUITE_P(
             "          ]\n        }\n      ]\n    }\n  ],\n"
             "  \"messages\": []\n}\n"}),
     TNameByWhat());
+
+// Each CSV row repeats the preset's name: a long name in a preset of many
+// parameters must reach the target row by row, not as one piece per preset.
+TEST(CsvSink, HandsOnLongRowsAsTheyFillABlock) {
+    struct TLargestPiece : IByteTarget {
+        void Put(std::string_view bytes) override { Largest = std::max(Largest, bytes.size()); }
+        size_t Largest = 0;
+    } out;
+    TCsvSink sink(out, "long.q3a");
+    TEvents s(sink);
+    const std::string name(100'000, 'n');
+    s.ReportStart("QVR-3");
+    s.PresetHeading("QVR-3", 1, name);
+    s.ChainStart();
+    s.ModuleStart("Green Amp");
+    for (int i = 0; i < 40; ++i) {
+        s.Value("Gain", "5");
+    }
+    s.ReportEnd();
+    EXPECT_LT(out.Largest, 1'000'000U) << "40 rows of 100 kB went on in one piece";
+}
 
 } // namespace
 } // namespace qvr::test

@@ -289,6 +289,8 @@ void TFormMain::FormCreate() {
     Recent.Set(view.RecentFiles);
     MainMenu.CmdPresetsPanel.setChecked(view.PresetsPanel);
     Presets.setHidden(!view.PresetsPanel);
+    LibraryPart.PanelItem.setChecked(view.LibraryPanel);
+    LibraryPart.Panel.setHidden(!view.LibraryPanel);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -330,7 +332,8 @@ void TFormMain::FormClose() {
         QFile::remove(FromFileNameBytes(ReportFile));
     }
     SaveWindowSettings({{x(), y(), width(), height()}, Columns});
-    SaveViewSettings({Zoom, Recent.Files(), MainMenu.CmdPresetsPanel.isChecked()});
+    SaveViewSettings({Zoom, Recent.Files(), MainMenu.CmdPresetsPanel.isChecked(),
+                      LibraryPart.PanelItem.isChecked()});
 }
 
 void TFormMain::LoadPresetFile(const std::string& fileName) {

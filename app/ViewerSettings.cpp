@@ -72,6 +72,7 @@ TViewSettings LoadViewSettings() {
                                TViewSettings s;
                                s.Zoom = ValidZoom(reg.ReadIntegerDefault(ZoomName, NormalZoom));
                                s.PresetsPanel = reg.ReadIntegerDefault(PresetsPanelName, 1) != 0;
+                               s.LibraryPanel = reg.ReadIntegerDefault(LibraryPanelName, 0) != 0;
                                for (int32_t i = 1; i <= RecentFileCount; ++i) {
                                    std::string name = reg.ReadStringDefault(
                                        RecentFileName + std::to_string(i), "");
@@ -88,6 +89,7 @@ void SaveViewSettings(const TViewSettings& settings) {
     WithSettingsKey(true, [&](TRegAccess& reg) {
         reg.WriteInteger(ZoomName, settings.Zoom);
         reg.WriteInteger(PresetsPanelName, settings.PresetsPanel ? 1 : 0);
+        reg.WriteInteger(LibraryPanelName, settings.LibraryPanel ? 1 : 0);
         for (int32_t i = 1; i <= RecentFileCount; ++i) {
             const std::string name = RecentFileName + std::to_string(i);
             if (static_cast<size_t>(i) <= settings.RecentFiles.size()) {

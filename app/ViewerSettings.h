@@ -25,6 +25,7 @@ inline constexpr const char* OpenFilterIndexName = "OpenFilterIndex";
 inline constexpr const char* InitialDirName = "InitialDir";
 inline constexpr const char* ZoomName = "Zoom";
 inline constexpr const char* PresetsPanelName = "PresetsPanel";
+inline constexpr const char* LibraryPanelName = "LibraryPanel";
 // RecentFile1 (the newest) to RecentFile8.
 inline constexpr const char* RecentFileName = "RecentFile";
 inline constexpr int32_t RecentFileCount = 8;
@@ -65,7 +66,8 @@ void SaveOpenSettings(const TOpenSettings& settings);
 struct TViewSettings {
     int32_t Zoom = 100;
     std::vector<std::string> RecentFiles;
-    bool PresetsPanel = true; // the presets panel is shown
+    bool PresetsPanel = true;  // the presets panel is shown
+    bool LibraryPanel = false; // the library panel is shown
 };
 TViewSettings LoadViewSettings();
 void SaveViewSettings(const TViewSettings& settings);

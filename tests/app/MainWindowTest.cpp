@@ -191,6 +191,10 @@ private slots:
         QTest::keyClicks(&library.Panel.Query, " Rate>x");
         QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("'x' is not a number: x"));
         QCOMPARE(library.Panel.Results.count(), 0);
+
+        w.FormClose(); // the panel is shown again at the next start
+        QCOMPARE(ReadIntSetting(LibraryPanelName), 1);
+        QVERIFY(!f.Create().Library().Panel.isHidden());
     }
 
     void OpenDialogFilters() {

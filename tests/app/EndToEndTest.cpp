@@ -3,6 +3,7 @@
 // compare it with the committed expected report. QVR_SCREENSHOT_DIR makes the test
 // save pictures of the windows there.
 
+#include "ExampleSettings.h"
 #include "app/About.h"
 #include "app/AnsiText.h"
 #include "app/CompareWindow.h"
@@ -151,21 +152,6 @@ pid_t RendererUnder(qint64 root) {
         }
     }
     return 0;
-}
-
-// A settings store in the folder where the bundled configuration files stand in for the
-// editor's folder.
-bool UseExampleConfiguration(const QTemporaryDir& settings) {
-    SetRegistryLocation({settings.filePath(QStringLiteral("user.reg")).toStdString(),
-                         settings.filePath(QStringLiteral("system.reg")).toStdString()});
-    TRegAccess reg;
-    reg.SetRootKey(TRegRoot::LocalMachine);
-    if (!reg.OpenKey("Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE",
-                     true)) {
-        return false;
-    }
-    reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
-    return true;
 }
 
 // Plays the user in place of the dialogs, so that nothing waits for a dialog to appear: the

@@ -4,6 +4,7 @@
 // receive window takes the dump, the view shows its report and the Save dialog stores the same
 // bytes. The other way, the open example goes to qvrcapture once the user confirms the list.
 
+#include "ExampleSettings.h"
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
 #include "app/Disclaim.h"
@@ -47,20 +48,6 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// A settings store in `folder` whose editor's folder holds the example configurations.
-bool UseExampleConfigs(const QTemporaryDir& folder) {
-    SetRegistryLocation({folder.filePath(QStringLiteral("user.reg")).toStdString(),
-                         folder.filePath(QStringLiteral("system.reg")).toStdString()});
-    TRegAccess reg;
-    reg.SetRootKey(TRegRoot::LocalMachine);
-    if (!reg.OpenKey("Software\\MicroSoft\\Windows\\CurrentVersion\\App Paths\\Kelvaro.EXE",
-                     true)) {
-        return false;
-    }
-    reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
-    return true;
-}
-
 } // namespace
 
 class ReceiveEndToEndTest : public QObject {
@@ -68,7 +55,7 @@ class ReceiveEndToEndTest : public QObject {
 private slots:
     void ReceivesShowsSavesAndSendsBack() {
         QTemporaryDir folder;
-        QVERIFY(UseExampleConfigs(folder));
+        QVERIFY(UseExampleConfiguration(folder));
         TSilentNotifier notifier;
         int32_t columns = 4;
         const std::string expected = MakePresetReportSource(notifier)->Build(Example, columns);

@@ -270,7 +270,10 @@ void TFormMain::SetForms(std::unique_ptr<TFormMIDI> midi, std::unique_ptr<TFormA
 void TFormMain::FormCreate() {
     const std::optional<QRect> area = WorkArea ? WorkArea() : std::nullopt;
     if (const auto stored = LoadWindowSettings({x(), y(), width(), height()})) {
-        const TWindowBounds bounds = ClampStoredBounds(stored->Bounds, area);
+        TWindowBounds bounds = ClampStoredBounds(stored->Bounds, area);
+        if (area) {
+            bounds = FitOnWorkArea(bounds, *area, minimumSize());
+        }
         resize(bounds.Width, bounds.Height);
         move(bounds.Left, bounds.Top);
         Columns = stored->ColumnCount;

@@ -1,5 +1,7 @@
 #include "app/Placement.h"
 
+#include <algorithm>
+
 namespace qvr {
 
 TWindowBounds ClampStoredBounds(TWindowBounds stored, const std::optional<QRect>& workArea) {
@@ -18,6 +20,24 @@ TWindowBounds ClampStoredBounds(TWindowBounds stored, const std::optional<QRect>
         stored.Top = 0;
     }
     return stored;
+}
+
+namespace {
+
+// The start of a span of the given length within [areaStart, areaStart + areaLength),
+// as near to start as fits; a span longer than the area starts with it.
+int FitSpan(int start, int length, int areaStart, int areaLength) {
+    return std::max(areaStart, std::min(start, areaStart + areaLength - length));
+}
+
+} // namespace
+
+TWindowBounds FitOnWorkArea(TWindowBounds bounds, const QRect& workArea, QSize minimum) {
+    bounds.Width = std::max(minimum.width(), std::min(bounds.Width, workArea.width()));
+    bounds.Height = std::max(minimum.height(), std::min(bounds.Height, workArea.height()));
+    bounds.Left = FitSpan(bounds.Left, bounds.Width, workArea.left(), workArea.width());
+    bounds.Top = FitSpan(bounds.Top, bounds.Height, workArea.top(), workArea.height());
+    return bounds;
 }
 
 QPoint CentredPosition(QSize size, const QRect& workArea) {

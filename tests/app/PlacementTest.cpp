@@ -50,13 +50,15 @@ private slots:
         QTest::addColumn<QList<int>>("stored"); // width, height, left, top; -1 = absent
         QTest::addColumn<QRect>("expected");    // left, top, width, height
         QTest::newRow("all four used") << QList<int>{800, 500, 100, 60} << QRect(100, 60, 800, 500);
-        QTest::newRow("left 5000 on a 1280 work area")
-            << QList<int>{800, 500, 5000, 60} << QRect(1180, 60, 800, 500);
-        QTest::newRow("left exactly width minus 100")
-            << QList<int>{800, 500, 1180, 60} << QRect(1180, 60, 800, 500);
+        QTest::newRow("left 5000 on a 1280 work area: moved back whole")
+            << QList<int>{800, 500, 5000, 60} << QRect(480, 60, 800, 500);
+        QTest::newRow("right edge exactly at the work area's")
+            << QList<int>{800, 500, 480, 60} << QRect(480, 60, 800, 500);
         QTest::newRow("top -20") << QList<int>{800, 500, 100, -20} << QRect(100, 0, 800, 500);
-        QTest::newRow("top below height minus 50")
-            << QList<int>{800, 500, 100, 2000} << QRect(100, 974, 800, 500);
+        QTest::newRow("top below height minus 50: moved back whole")
+            << QList<int>{800, 500, 100, 2000} << QRect(100, 524, 800, 500);
+        QTest::newRow("stored on a larger screen: shrunk to the work area")
+            << QList<int>{2560, 1440, 1200, 700} << QRect(0, 0, 1280, 1024);
         QTest::newRow("negative left") << QList<int>{800, 500, -300, 10} << QRect(0, 10, 800, 500);
         QTest::newRow("width absent keeps 736")
             << QList<int>{-1, 500, 100, 60} << QRect(100, 60, 736, 500);
@@ -128,6 +130,18 @@ private slots:
         QCOMPARE(ClampStoredBounds({0, 0, 1, 2}, area), (TWindowBounds{0, 0, 1, 2}));
         QCOMPARE(ClampStoredBounds({5000, 5000, 1, 2}, QRect(0, 0, 50, 20)),
                  (TWindowBounds{0, 0, 1, 2}));
+    }
+
+    void FittingOnAWorkAreaThatDoesNotStartAtZero() {
+        const QRect area(100, 40, 1000, 800);
+        const QSize minimum(250, 100);
+        QCOMPARE(FitOnWorkArea({0, 0, 800, 500}, area, minimum),
+                 (TWindowBounds{100, 40, 800, 500}));
+        QCOMPARE(FitOnWorkArea({900, 700, 800, 500}, area, minimum),
+                 (TWindowBounds{300, 340, 800, 500}));
+        // A work area below the minimum size: the minimum wins, from the area's corner.
+        QCOMPARE(FitOnWorkArea({50, 50, 800, 500}, QRect(0, 0, 200, 80), minimum),
+                 (TWindowBounds{0, 0, 250, 100}));
     }
 };
 

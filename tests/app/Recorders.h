@@ -61,6 +61,13 @@ private:
 class TRecordingView : public IReportView {
 public:
     explicit TRecordingView(TCallLog& log) : Log(log) {}
+    // The web view reports progress while its page is torn down with the window: whatever
+    // is still listening then must not reach parts of the window that are gone.
+    ~TRecordingView() override {
+        if (Events.Progress) {
+            Events.Progress(1);
+        }
+    }
     QWidget& Widget() override { return Surface; }
     void Navigate(const QString& reportFile, TScroll scroll) override;
     bool ShowDocument(const std::string& document) override {

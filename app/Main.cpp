@@ -104,8 +104,15 @@ TFormMain::TFormMain(TFormMainServices services)
       LibraryPart(*this, *services.Dialogs, services.LibraryDatabase,
                   [this](const std::string& file, int64_t position) {
                       Guarded([&] {
-                          if (OpenPresetFile(file)) {
-                              PresetBrowser->ShowPreset(static_cast<int>(position - 1));
+                          // The library counts a preset without heading; the view's
+                          // presets are its headings.
+                          if (!OpenPresetFile(file)) {
+                              return;
+                          }
+                          const int64_t heading =
+                              position - 1 - ReportSource->LastPresetsWithoutHeading();
+                          if (heading >= 0) {
+                              PresetBrowser->ShowPreset(static_cast<int>(heading));
                           }
                       });
                   }),

@@ -15,10 +15,13 @@ class TPresetListSink : public TSummarySink {
 public:
     using TSummarySink::TSummarySink;
     std::vector<TPresetLabel> Presets;
+    int WithoutHeading = 0;
 
     void Preset(const TPreset& preset, bool headingFollows) override {
         if (preset.HasHeading) {
             Presets.push_back({preset.Number, std::string(preset.Name)});
+        } else if (!preset.Modules.empty()) {
+            ++WithoutHeading;
         }
         TSummarySink::Preset(preset, headingFollows);
     }
@@ -39,16 +42,19 @@ public:
         columnCount = Report.ColumnCount;
         Summary = summary.Summary();
         Presets = std::move(summary.Presets);
+        WithoutHeading = summary.WithoutHeading;
         return std::move(document.Text);
     }
 
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
+    int LastPresetsWithoutHeading() const override { return WithoutHeading; }
 
 private:
     TPresetReport Report;
     TReportSummary Summary;
     std::vector<TPresetLabel> Presets;
+    int WithoutHeading = 0;
 };
 
 } // namespace

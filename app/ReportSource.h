@@ -23,6 +23,10 @@ public:
     // What the last Build read (model and preset count), and its presets in file order.
     virtual TReportSummary LastSummary() const = 0;
     virtual std::vector<TPresetLabel> LastPresets() const = 0;
+    // How many presets of the last Build have no heading: modules before the file's first
+    // preset header make one. The library counts it among the file's presets; the report
+    // shows it above the first heading.
+    virtual int LastPresetsWithoutHeading() const = 0;
 };
 
 // Where the viewer looks for configuration files: the editor's recorded folder, then the

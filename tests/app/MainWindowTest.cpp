@@ -187,6 +187,11 @@ private slots:
         emit library.Panel.Results.itemActivated(found);
         QCOMPARE(w.CurrentFileName(), presets.toStdString() + "/backup.q1a");
         QCOMPARE(f.View->ShownPresets, std::vector<int>{10});
+        // Modules before the file's first header are the library's first preset, above the
+        // report's first heading.
+        f.Source->During = [&](IUserNotifier&) { f.Source->WithoutHeading = 1; };
+        emit library.Panel.Results.itemActivated(found);
+        QCOMPARE(f.View->ShownPresets, (std::vector<int>{10, 9}));
 
         QTest::keyClicks(&library.Panel.Query, " Rate>x");
         QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("'x' is not a number: x"));

@@ -126,7 +126,9 @@ public:
     std::string Build(const std::string& fileName, int32_t& columnCount) override;
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
+    int LastPresetsWithoutHeading() const override { return WithoutHeading; }
     std::vector<TPresetLabel> Presets;
+    int WithoutHeading = 0;
 
     std::vector<TBuildCall> Calls;
     TReportSummary Summary{"QVR-3", 24};

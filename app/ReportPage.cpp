@@ -1,9 +1,66 @@
 #include "app/ReportPage.h"
 
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 
 namespace qvr {
+
+namespace {
+
+const QString PlaceKeeperName = QStringLiteral("qvr-place-keeper");
+
+// A script of the program, run apart from the document's own scripts (which are off) in the
+// main frame as each document is created.
+QWebEngineScript DocumentScript(const QString& name, const QString& source) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(source);
+    return script;
+}
+
+// Each frame until the document has loaded it scrolls to the place, which the scroll clamps to
+// the content there is so far; at the load's end once more, then no longer. Input of the user
+// in the document, or `qvrKeepPlace` cleared by the program, stops it. The document's bytes
+// and tree stay as they are.
+const char* const PlaceKeeperSource = R"(
+(function () {
+  const x = %1, y = %2;
+  window.qvrKeepPlace = true;
+  const scrollKeys = ['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown',
+                      'Home', 'End', ' '];
+  const release = function (event) {
+    if (event.type !== 'keydown' || scrollKeys.includes(event.key)) {
+      window.qvrKeepPlace = false;
+    }
+  };
+  for (const type of ['wheel', 'keydown', 'mousedown', 'touchstart']) {
+    window.addEventListener(type, release, { capture: true, passive: true });
+  }
+  const keep = function () {
+    if (window.qvrKeepPlace && Math.abs(window.scrollX - x) + Math.abs(window.scrollY - y) >= 1) {
+      window.scrollTo(x, y);
+    }
+  };
+  const frame = function () {
+    keep();
+    if (window.qvrKeepPlace && document.readyState !== 'complete') {
+      window.requestAnimationFrame(frame);
+    }
+  };
+  window.requestAnimationFrame(frame);
+  window.addEventListener('load', function () {
+    keep();
+    window.qvrKeepPlace = false;
+  });
+})();
+)";
+
+} // namespace
 
 void TReportRequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     // A data address holds its document itself and reaches nothing else; the page goes to one
@@ -30,6 +87,29 @@ TReportPage::TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl)
     s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
     s->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+    // A document loaded again from the same address would get the place of the one before it
+    // once loaded (a newly opened file too, as every report has the same address): where a
+    // report is shown is the program's choice alone.
+    scripts().insert(DocumentScript(QStringLiteral("qvr-no-restore"),
+                                    QStringLiteral("history.scrollRestoration = 'manual';")));
+}
+
+void TReportPage::KeepPlace(QPointF place) {
+    StopKeepingPlace();
+    scripts().insert(DocumentScript(PlaceKeeperName, QString::fromLatin1(PlaceKeeperSource)
+                                                         .arg(QString::number(place.x(), 'f', 2),
+                                                              QString::number(place.y(), 'f', 2))));
+}
+
+void TReportPage::StopKeepingPlace() {
+    for (const QWebEngineScript& keeper : scripts().find(PlaceKeeperName)) {
+        scripts().remove(keeper);
+    }
+}
+
+void TReportPage::ReleasePlace() {
+    runJavaScript(QStringLiteral("window.qvrKeepPlace = false;"),
+                  QWebEngineScript::ApplicationWorld);
 }
 
 bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -27,6 +28,17 @@ public:
     // Set just before the program gives the page a document of its own: that one navigation
     // is let through.
     bool ContentComing = false;
+
+    // The documents the page loads from now on go to `place` (in CSS pixels, the page's own
+    // scroll position) as soon as their content reaches it, and are kept there while they
+    // load: content that streams in below does not move the view. Short of the place, the view
+    // follows the content down, and a document that ends short of it ends at its end. Scrolling,
+    // a key, a click or a search by the user ends the keeping (the user wins).
+    void KeepPlace(QPointF place);
+    // The documents loaded from now on start at their top, as documents do.
+    void StopKeepingPlace();
+    // The user has moved the view of the document shown: it is no longer kept at a place.
+    void ReleasePlace();
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -101,18 +101,13 @@ bool TWebReportView::eventFilter(QObject* watched, QEvent* event) {
 void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     ReportFile = reportFile;
     const QUrl file = QUrl::fromLocalFile(QFileInfo(reportFile).absoluteFilePath());
-    ScrollTo.reset();
     PresetTo.reset();
     const int number = ++Navigation;
     StartLoading();
     const bool shown = !Page().url().isEmpty() && Page().url() == file;
     Guard.ReportUrl = file;
     if (scroll == TScroll::Top || !shown) {
-        // The page restores its place in a document it loads again from the same address: a
-        // new report goes back to the top once loaded.
-        if (shown) {
-            ScrollTo = QPointF(0, 0);
-        }
+        Page().StopKeepingPlace(); // a new report starts at its top
         Page().load(Guard.ReportUrl);
         return;
     }
@@ -125,7 +120,9 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
                              }
                              const QVariantList xy = at.toList();
                              if (xy.size() == 2) {
-                                 ScrollTo = QPointF(xy[0].toDouble(), xy[1].toDouble());
+                                 Page().KeepPlace(QPointF(xy[0].toDouble(), xy[1].toDouble()));
+                             } else {
+                                 Page().StopKeepingPlace();
                              }
                              Page().load(Guard.ReportUrl);
                          });
@@ -137,7 +134,7 @@ bool TWebReportView::ShowDocument(const std::string& document) {
     }
     ReportFile.clear();
     Guard.ReportUrl.clear(); // nothing loads from a file meanwhile
-    ScrollTo.reset();
+    Page().StopKeepingPlace();
     PresetTo.reset();
     ++Navigation;
     StartLoading();
@@ -211,12 +208,8 @@ void TWebReportView::LoadFinished(bool ok) {
     emit Loaded(ok);
     // A new document may start at the normal size: the chosen one holds for every report.
     Page().setZoomFactor(Zoom);
-    if (ok && ScrollTo) {
-        Page().runJavaScript(
-            QStringLiteral("window.scrollTo(%1, %2);").arg(ScrollTo->x()).arg(ScrollTo->y()),
-            QWebEngineScript::ApplicationWorld);
-    }
-    ScrollTo.reset();
+    // A place is kept for one load: a page shown again after its renderer ended starts anew.
+    Page().StopKeepingPlace();
     if (ok && PresetTo) {
         ShowPreset(*PresetTo);
     }
@@ -239,6 +232,9 @@ void TWebReportView::ShowPreset(int position) {
 
 void TWebReportView::Find(const QString& text, bool backward, bool caseSensitive,
                           TFoundHandler found) {
+    if (Loading) {
+        Page().ReleasePlace(); // the match is shown, not the place the report is loading at
+    }
     QWebEnginePage::FindFlags flags;
     if (backward) {
         flags |= QWebEnginePage::FindBackward;

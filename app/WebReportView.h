@@ -7,7 +7,6 @@
 #include "app/ReportView.h"
 
 #include <QOpenGLWidget>
-#include <QPointF>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
@@ -80,8 +79,6 @@ private:
     QTimer ProgressPoll;
     QString ReportFile;
     double Zoom = 1.0;
-    // Where the next report is scrolled to when it has loaded.
-    std::optional<QPointF> ScrollTo;
     // Counts the reports sent to the page.
     int Navigation = 0;
     bool Loading = false;

@@ -106,6 +106,18 @@ void Save(const QWidget& window, const QString& name) {
     }
 }
 
+// Writes `file` from a preset generator description, with these definitions (NAME=value).
+bool Generate(const QString& description, const QStringList& definitions, const QString& file) {
+    QStringList arguments;
+    for (const QString& definition : definitions) {
+        arguments << QStringLiteral("-D") << definition;
+    }
+    QProcess generator;
+    generator.start(QStringLiteral(QVR_PRESETGEN), arguments << description << file);
+    return generator.waitForFinished(60000) && generator.exitStatus() == QProcess::NormalExit &&
+           generator.exitCode() == 0;
+}
+
 // Notes a value at the first show of the watched widget.
 class TShowWatcher : public QObject {
 public:
@@ -297,13 +309,8 @@ private slots:
     void AWarningFloodShowsOneBoxAndItsCountInTheStatusLine() {
         QTemporaryDir work;
         const QString file = work.filePath(QStringLiteral("flood.q3a"));
-        QProcess generator;
-        generator.start(QStringLiteral(QVR_PRESETGEN),
-                        {QStringLiteral("-D"), QStringLiteral("PRESETS=2000"), QStringLiteral("-D"),
-                         QStringLiteral("BAD=1636"),
-                         QStringLiteral(QVR_TEST_DIR "/warning-flood.txt"), file});
-        QVERIFY(generator.waitForFinished(60000));
-        QCOMPARE(generator.exitCode(), 0);
+        QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/warning-flood.txt"),
+                         {QStringLiteral("PRESETS=2000"), QStringLiteral("BAD=1636")}, file));
         QVERIFY(UseExampleConfiguration(work));
 
         TScriptedDialogs user;
@@ -324,6 +331,90 @@ private slots:
         QString pageText;
         view->View().page()->toPlainText([&](const QString& text) { pageText = text; });
         QTRY_VERIFY_WITH_TIMEOUT(pageText.contains(QStringLiteral("Flood 1999")), 30000);
+        main.close();
+    }
+
+    // F5 on a report that takes a while to load: the view is back at its place as soon as the
+    // content reaches it, stays there for the rest of the load, and ends there.
+    void ReloadOfALargeReportKeepsItsPlaceWhileItLoads() {
+        QTemporaryDir work;
+        const QString file = work.filePath(QStringLiteral("large.q3a"));
+        QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/../../bench/large-backup.txt"),
+                         {QStringLiteral("PRESETS=1500")}, file));
+        QVERIFY(UseExampleConfiguration(work));
+        TScriptedDialogs user;
+        TViewerForms forms(user);
+        TFormMain& main = *forms.FormMain;
+        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
+        QVERIFY(view != nullptr);
+        QSignalSpy loaded(view, &TWebReportView::Loaded);
+        main.SetCommandLineFile(ToFileNameBytes(file));
+        main.show();
+        QVERIFY(loaded.wait(120000));
+        // At a zoom of its own, which the new document takes on as it loads.
+        main.Menu().CmdZoomIn.trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(view->View().page()->zoomFactor(), 1.1, 10000);
+        constexpr int place = 40000;
+        // The view's place, sampled all along: whether the document marked before F5 still
+        // shows, the place, whether the load had ended.
+        struct TSample {
+            bool Old;
+            int Y;
+            bool AfterLoad;
+        };
+        const auto samples = std::make_shared<std::vector<TSample>>();
+        const auto done = std::make_shared<bool>(false);
+        QTimer sampler;
+        sampler.setInterval(10);
+        connect(&sampler, &QTimer::timeout, &sampler, [page = view->View().page(), samples, done] {
+            page->runJavaScript(
+                QStringLiteral("[window.qvrFirst === true, Math.round(window.scrollY)]"),
+                QWebEngineScript::ApplicationWorld, [samples, done](const QVariant& answer) {
+                    const QVariantList at = answer.toList();
+                    if (at.size() == 2) {
+                        samples->push_back({at[0].toBool(), at[1].toInt(), *done});
+                    }
+                });
+        });
+        sampler.start();
+        // Marks the document shown, scrolls it to the place, then F5.
+        const auto reloadAtPlace = [&] {
+            *done = false;
+            loaded.clear();
+            if (!QTest::qWaitFor(
+                    [&] {
+                        view->View().page()->runJavaScript(
+                            QStringLiteral("window.qvrFirst = true; window.scrollTo(0, %1);")
+                                .arg(place),
+                            QWebEngineScript::ApplicationWorld);
+                        return !samples->empty() && samples->back().Old &&
+                               samples->back().Y == place;
+                    },
+                    30000)) {
+                return false;
+            }
+            samples->clear();
+            main.Menu().CmdReload.trigger();
+            return true;
+        };
+        const auto isNewAtPlace = [](const TSample& s) { return !s.Old && s.Y == place; };
+        QVERIFY(reloadAtPlace());
+        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 120000);
+        *done = true;
+        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && isNewAtPlace(samples->back()), 10000);
+        const auto reached = std::ranges::find_if(*samples, isNewAtPlace);
+        QVERIFY2(!reached->AfterLoad,
+                 qPrintable(QStringLiteral("%1 samples").arg(samples->size())));
+        QVERIFY(std::none_of(reached, samples->end(), [](const TSample& s) { return s.Y == 0; }));
+
+        // A user who scrolls while it loads has the last word.
+        QVERIFY(reloadAtPlace());
+        QTRY_VERIFY_WITH_TIMEOUT(!samples->empty() && isNewAtPlace(samples->back()), 60000);
+        QTest::keyClick(view->View().focusProxy(), Qt::Key_Home);
+        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 120000);
+        *done = true;
+        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && samples->back().Y == 0, 10000);
+        QVERIFY(user.Boxes.isEmpty());
         main.close();
     }
 

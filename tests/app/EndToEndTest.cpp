@@ -216,6 +216,23 @@ public:
     bool RunPrintDialog(QWidget&, QPrinter&) override { return true; }
 };
 
+// The viewer as the user starts it, the scripted user in place of the dialogs.
+struct TViewer {
+    TScriptedDialogs User;
+    TViewerForms Forms{User};
+    TFormMain& Main = *Forms.FormMain;
+    TWebReportView& View = dynamic_cast<TWebReportView&>(Main.ReportView());
+    QSignalSpy Loaded{&View, &TWebReportView::Loaded};
+
+    // Starts with `file` and waits for its report.
+    bool Show(const QString& file) {
+        Main.SetCommandLineFile(ToFileNameBytes(file));
+        Main.show();
+        return Loaded.wait(120000);
+    }
+    ~TViewer() { Main.close(); }
+};
+
 } // namespace
 
 // The report page with its navigation filter open to the test.
@@ -342,18 +359,14 @@ private slots:
         QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/../../bench/large-backup.txt"),
                          {QStringLiteral("PRESETS=1500")}, file));
         QVERIFY(UseExampleConfiguration(work));
-        TScriptedDialogs user;
-        TViewerForms forms(user);
-        TFormMain& main = *forms.FormMain;
-        auto* view = dynamic_cast<TWebReportView*>(&main.ReportView());
-        QVERIFY(view != nullptr);
-        QSignalSpy loaded(view, &TWebReportView::Loaded);
-        main.SetCommandLineFile(ToFileNameBytes(file));
-        main.show();
-        QVERIFY(loaded.wait(120000));
+        TViewer viewer;
+        QVERIFY(viewer.Show(file));
+        TFormMain& main = viewer.Main;
+        QWebEnginePage* page = viewer.View.View().page();
+        QSignalSpy& loaded = viewer.Loaded;
         // At a zoom of its own, which the new document takes on as it loads.
         main.Menu().CmdZoomIn.trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(view->View().page()->zoomFactor(), 1.1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->zoomFactor(), 1.1, 10000);
         constexpr int place = 40000;
         // The view's place, sampled all along: whether the document marked before F5 still
         // shows, the place, whether the load had ended.
@@ -366,7 +379,7 @@ private slots:
         const auto done = std::make_shared<bool>(false);
         QTimer sampler;
         sampler.setInterval(10);
-        connect(&sampler, &QTimer::timeout, &sampler, [page = view->View().page(), samples, done] {
+        connect(&sampler, &QTimer::timeout, &sampler, [page, samples, done] {
             page->runJavaScript(
                 QStringLiteral("[window.qvrFirst === true, Math.round(window.scrollY)]"),
                 QWebEngineScript::ApplicationWorld, [samples, done](const QVariant& answer) {
@@ -383,7 +396,7 @@ private slots:
             loaded.clear();
             if (!QTest::qWaitFor(
                     [&] {
-                        view->View().page()->runJavaScript(
+                        page->runJavaScript(
                             QStringLiteral("window.qvrFirst = true; window.scrollTo(0, %1);")
                                 .arg(place),
                             QWebEngineScript::ApplicationWorld);
@@ -410,12 +423,46 @@ private slots:
         // A user who scrolls while it loads has the last word.
         QVERIFY(reloadAtPlace());
         QTRY_VERIFY_WITH_TIMEOUT(!samples->empty() && isNewAtPlace(samples->back()), 60000);
-        QTest::keyClick(view->View().focusProxy(), Qt::Key_Home);
+        QTest::keyClick(viewer.View.View().focusProxy(), Qt::Key_Home);
         QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 120000);
         *done = true;
         QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && samples->back().Y == 0, 10000);
-        QVERIFY(user.Boxes.isEmpty());
-        main.close();
+        QVERIFY(viewer.User.Boxes.isEmpty());
+    }
+
+    // A file rewritten by a slow writer, three pieces 0.6 s apart with the file open all along:
+    // read once, when the writer has closed it, without a message about a half-written file.
+    void AFileWrittenInSlowPiecesIsReloadedOnceComplete() {
+        QTemporaryDir work;
+        const QString file = work.filePath(QStringLiteral("slow.q3a"));
+        const QString written = work.filePath(QStringLiteral("written.q3a"));
+        QVERIFY(QFile::copy(ExampleFile, file));
+        QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/../../bench/large-backup.txt"),
+                         {QStringLiteral("PRESETS=30")}, written));
+        QFile source(written);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray content = source.readAll();
+        QVERIFY(UseExampleConfiguration(work));
+        TViewer viewer;
+        QVERIFY(viewer.Show(file));
+        viewer.Loaded.clear();
+        {
+            QFile writer(file);
+            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            for (int piece = 0; piece < 3; ++piece) {
+                const qsizetype from = content.size() * piece / 3;
+                writer.write(content.mid(from, content.size() * (piece + 1) / 3 - from));
+                QVERIFY(writer.flush());
+                QTest::qWait(600); // the writer's pause, not a wait on the viewer
+            }
+            QCOMPARE(viewer.Loaded.size(), 0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(viewer.Loaded.size(), 1, 30000);
+        const auto text = std::make_shared<QString>(); // the answer may outlive the test
+        viewer.View.View().page()->toPlainText([text](const QString& t) { *text = t; });
+        QTRY_VERIFY_WITH_TIMEOUT(text->contains(QStringLiteral("Bench & <29>")), 10000);
+        QVERIFY2(viewer.User.Boxes.isEmpty(), qPrintable(viewer.User.Boxes.join('\n')));
+        QCOMPARE(viewer.Loaded.size(), 1);
     }
 
     void ShowsTheReportOfABackupFile() {

@@ -31,6 +31,7 @@ const char* const PlaceKeeperSource = R"(
 (function () {
   const x = %1, y = %2;
   window.qvrKeepPlace = true;
+  window.qvrPlace = [x, y];
   const scrollKeys = ['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown',
                       'Home', 'End', ' '];
   const release = function (event) {
@@ -110,6 +111,17 @@ void TReportPage::StopKeepingPlace() {
 void TReportPage::ReleasePlace() {
     runJavaScript(QStringLiteral("window.qvrKeepPlace = false;"),
                   QWebEngineScript::ApplicationWorld);
+}
+
+void TReportPage::AskPlace(std::function<void(std::optional<QPointF>)> answer) {
+    runJavaScript(
+        QStringLiteral("window.qvrKeepPlace ? window.qvrPlace"
+                       " : [window.scrollX, window.scrollY]"),
+        QWebEngineScript::ApplicationWorld, [answer = std::move(answer)](const QVariant& at) {
+            const QVariantList xy = at.toList();
+            answer(xy.size() == 2 ? std::optional(QPointF(xy[0].toDouble(), xy[1].toDouble()))
+                                  : std::nullopt);
+        });
 }
 
 bool TReportPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {

@@ -6,6 +6,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 
+#include <functional>
+#include <optional>
+
 namespace qvr {
 
 // Lets the page load the report file and nothing else: no other local file,
@@ -39,6 +42,9 @@ public:
     void StopKeepingPlace();
     // The user has moved the view of the document shown: it is no longer kept at a place.
     void ReleasePlace();
+    // Asks where the document shown is: the place it is being brought back to while that is
+    // kept, else where it is scrolled to. `answer` gets it, or nothing if the page cannot tell.
+    void AskPlace(std::function<void(std::optional<QPointF>)> answer);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -111,21 +111,18 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
         Page().load(Guard.ReportUrl);
         return;
     }
-    // The report shown again at the same address, where it is scrolled to now. The page's own
-    // scripts are off; these run apart from them.
-    Page().runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
-                         QWebEngineScript::ApplicationWorld, [this, number](const QVariant& at) {
-                             if (number != Navigation) {
-                                 return; // sent elsewhere meanwhile
-                             }
-                             const QVariantList xy = at.toList();
-                             if (xy.size() == 2) {
-                                 Page().KeepPlace(QPointF(xy[0].toDouble(), xy[1].toDouble()));
-                             } else {
-                                 Page().StopKeepingPlace();
-                             }
-                             Page().load(Guard.ReportUrl);
-                         });
+    // The report shown again at the same address, where it is now.
+    Page().AskPlace([this, number](std::optional<QPointF> place) {
+        if (number != Navigation) {
+            return; // sent elsewhere meanwhile
+        }
+        if (place) {
+            Page().KeepPlace(*place);
+        } else {
+            Page().StopKeepingPlace();
+        }
+        Page().load(Guard.ReportUrl);
+    });
 }
 
 bool TWebReportView::ShowDocument(const std::string& document) {
@@ -191,6 +188,7 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
                         .arg(why));
         if (again) {
             StartLoading();
+            Page().StopKeepingPlace(); // the place of the renderer that ended is not known
             Page().load(Guard.ReportUrl);
         }
     });
@@ -208,8 +206,6 @@ void TWebReportView::LoadFinished(bool ok) {
     emit Loaded(ok);
     // A new document may start at the normal size: the chosen one holds for every report.
     Page().setZoomFactor(Zoom);
-    // A place is kept for one load: a page shown again after its renderer ended starts anew.
-    Page().StopKeepingPlace();
     if (ok && PresetTo) {
         ShowPreset(*PresetTo);
     }

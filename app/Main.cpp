@@ -53,8 +53,15 @@ void CentreOver(QWidget& dialog, const QWidget& owner) {
     dialog.move(frame.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
 }
 
-// Keeps a modal window above the main window, as the window manager should.
+// Keeps a modal window above the main window, as the window manager should. A window with a
+// parent widget is kept above its parent's window already, and must not be given a native
+// window here: winId() marks it native, and a native window makes every other child of its
+// parent native too. The main window's menu bar, status bar and panels would then be windows
+// of their own that its OpenGL drawing no longer reaches, and keep showing stale pixels.
 void StayAbove(QWidget& dialog, QWidget& owner) {
+    if (dialog.parentWidget() != nullptr) {
+        return;
+    }
     dialog.winId();
     owner.winId();
     if (dialog.windowHandle() != nullptr) {

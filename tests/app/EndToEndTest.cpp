@@ -870,8 +870,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
 
-        // Closed over the main window, it leaves the main window drawing: its menu bar and
-        // status line on the screen are what they draw themselves, a new status text included.
+        // Edit > Compare Presets shows its choice over the main window, then the comparison in
+        // the same window. Closed over the main window, it leaves the main window drawing: its
+        // menu bar and status line on the screen are what they draw themselves, a new status
+        // text included.
+        main.Menu().CmdComparePresets.trigger();
+        QVERIFY(compared.wait(60000));
         compare->move(main.geometry().topLeft());
         QTRY_VERIFY_WITH_TIMEOUT(compare->geometry().topLeft() == main.geometry().topLeft(), 10000);
         compare->close();

@@ -2,7 +2,6 @@
 
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
-#include "app/GraphicsCheck.h"
 #include "app/PdfPrinter.h"
 #include "platform/SameFile.h"
 
@@ -47,10 +46,8 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
     Profile.setHttpCacheType(QWebEngineProfile::NoCache);
     Profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
 
-    if (QuickDrawsThroughOpenGL()) {
-        SurfaceHint = std::make_unique<QOpenGLWidget>(&PresetBrowser);
-        SurfaceHint->hide();
-    }
+    SurfaceHint.setParent(&PresetBrowser);
+    SurfaceHint.hide();
     PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
     PresetBrowser.setFocusPolicy(Qt::StrongFocus);
     PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);

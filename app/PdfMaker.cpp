@@ -110,8 +110,10 @@ std::optional<int> RunPdfMakerIfAsked(int argc, char* argv[]) {
     if (argc != 4) {
         return MakerMisused;
     }
-    // No window is ever shown: the maker needs no display.
+    // No window is ever shown: the maker needs no display, nor OpenGL on the one there is (an
+    // 8-bit screen or indirect GLX would end the maker).
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
     PrepareWebEngineEnvironment();
     int qtArgc = 1;
     std::array<char*, 2> qtArgv = {argv[0], nullptr};

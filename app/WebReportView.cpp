@@ -2,6 +2,7 @@
 
 #include "app/AnsiText.h"
 #include "app/Dialogs.h"
+#include "app/GraphicsCheck.h"
 #include "app/PdfPrinter.h"
 #include "platform/SameFile.h"
 
@@ -46,8 +47,10 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
     Profile.setHttpCacheType(QWebEngineProfile::NoCache);
     Profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
 
-    SurfaceHint.setParent(&PresetBrowser);
-    SurfaceHint.hide();
+    if (QuickDrawsThroughOpenGL()) {
+        SurfaceHint = std::make_unique<QOpenGLWidget>(&PresetBrowser);
+        SurfaceHint->hide();
+    }
     PresetBrowser.setObjectName(QStringLiteral("PresetBrowser"));
     PresetBrowser.setFocusPolicy(Qt::StrongFocus);
     PresetBrowser.setContextMenuPolicy(Qt::ActionsContextMenu);

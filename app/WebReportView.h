@@ -93,8 +93,9 @@ private:
     // Never shown: its presence makes the window that holds the view draw through
     // OpenGL from its first show, as the view's own drawing needs. Without it the
     // window swaps its native window when the view first draws, and a dialog
-    // shown over the old one (the notice) ends up below the new one.
-    QOpenGLWidget SurfaceHint;
+    // shown over the old one (the notice) ends up below the new one. None where
+    // the view draws in software: the window could not draw at all.
+    std::unique_ptr<QOpenGLWidget> SurfaceHint;
     QPrinter Printer; // shared by Page Setup and Print for the whole run
     std::vector<std::unique_ptr<TPdfMaker, TPdfMaker::TLater>> PdfMakers;
     std::vector<std::unique_ptr<TPrintJob>> PrintJobs;

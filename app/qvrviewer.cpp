@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/DisplayCheck.h"
 #include "app/ExceptionDisplay.h"
+#include "app/GraphicsCheck.h"
 #include "app/Main.h"
 #include "app/PdfMaker.h"
 #include "app/ProgramIcon.h"
@@ -62,6 +63,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("qvrviewer"));
     QApplication::setOrganizationName(QStringLiteral("oktrel"));
     QApplication::setWindowIcon(qvr::ProgramIcon());
+    if (!qvr::ScreenColoursEnough()) {
+        qvr::ShowProgramNote(program, "the screen has too few colours to draw on (use 16-bit "
+                                      "colour or more); qvrreport writes the same report");
+        return qvr::ExitFailure;
+    }
+    qvr::ChooseQuickGraphics();
 
     // Installed before anything that must be cleaned up exists.
     const qvr::TQuitOnSignals quitOnSignals;

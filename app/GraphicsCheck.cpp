@@ -4,8 +4,8 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QSGRendererInterface>
+#include <QScreen>
 #include <QSurfaceFormat>
 #include <QtGlobal>
 

@@ -26,7 +26,8 @@ struct TViewerForms {
 };
 
 // Before the application object: QtWebEngine refuses to start as root unless its sandbox is
-// off, and its start-up diagnostics are kept off the terminal.
+// off, its start-up diagnostics are kept off the terminal, and the program may have the page
+// renderer collect its garbage.
 void PrepareWebEngineEnvironment();
 
 } // namespace qvr

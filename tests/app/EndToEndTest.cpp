@@ -40,6 +40,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWheelEvent>
 
 #include <csignal>
@@ -445,6 +446,16 @@ private slots:
         QVERIFY(UseExampleConfiguration(work));
         TViewer viewer;
         QVERIFY(viewer.Show(file));
+        // Each document counts the program's calls of the renderer's garbage collector, which
+        // frees the earlier reports.
+        QWebEngineScript counter;
+        counter.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        counter.setWorldId(QWebEngineScript::ApplicationWorld);
+        counter.setSourceCode(QStringLiteral(
+            "window.qvrCollected = 0; if (typeof gc === 'function') { const collect = gc; "
+            "window.gc = function () { ++window.qvrCollected; collect(); }; }"));
+        QWebEnginePage* const page = viewer.View.View().page();
+        page->scripts().insert(counter);
         viewer.Loaded.clear();
         {
             QFile writer(file);
@@ -459,8 +470,14 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(viewer.Loaded.size(), 1, 30000);
         const auto text = std::make_shared<QString>(); // the answer may outlive the test
-        viewer.View.View().page()->toPlainText([text](const QString& t) { *text = t; });
+        page->toPlainText([text](const QString& t) { *text = t; });
         QTRY_VERIFY_WITH_TIMEOUT(text->contains(QStringLiteral("Bench & <29>")), 10000);
+        const auto collected = std::make_shared<int>(-1);
+        page->runJavaScript(QStringLiteral("window.qvrCollected"),
+                            QWebEngineScript::ApplicationWorld,
+                            [collected](const QVariant& count) { *collected = count.toInt(); });
+        QTRY_VERIFY_WITH_TIMEOUT(*collected >= 0, 10000);
+        QCOMPARE(*collected, 1);
         QVERIFY2(viewer.User.Boxes.isEmpty(), qPrintable(viewer.User.Boxes.join('\n')));
         QCOMPARE(viewer.Loaded.size(), 1);
     }

@@ -10,6 +10,7 @@
 #include "app/Dialogs.h"
 #include "app/Disclaim.h"
 #include "app/FindBar.h"
+#include "app/GraphicsCheck.h"
 #include "app/HelpWindow.h"
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
@@ -932,6 +933,7 @@ int main(int argc, char* argv[]) {
     qvr::test::ProgramClock.start();
     qvr::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
+    qvr::ChooseQuickGraphics(); // as the viewer does
     qvr::test::EndToEndTest test;
     return QTest::qExec(&test, argc, argv);
 }

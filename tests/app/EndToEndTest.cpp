@@ -405,7 +405,7 @@ private slots:
                         return !samples->empty() && samples->back().Old &&
                                samples->back().Y == place;
                     },
-                    30000)) {
+                    60000)) {
                 return false;
             }
             samples->clear();
@@ -416,7 +416,7 @@ private slots:
         QVERIFY(reloadAtPlace());
         QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 120000);
         *done = true;
-        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && isNewAtPlace(samples->back()), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && isNewAtPlace(samples->back()), 60000);
         const auto reached = std::ranges::find_if(*samples, isNewAtPlace);
         QVERIFY2(!reached->AfterLoad,
                  qPrintable(QStringLiteral("%1 samples").arg(samples->size())));
@@ -428,7 +428,7 @@ private slots:
         QTest::keyClick(viewer.View.View().focusProxy(), Qt::Key_Home);
         QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 120000);
         *done = true;
-        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && samples->back().Y == 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && samples->back().Y == 0, 60000);
 
         // F5 again before the content has reached the place (set deep in the report, which
         // the content reaches late): the place being returned to holds, not the point the
@@ -438,7 +438,7 @@ private slots:
                                            " - window.innerHeight) * 0.9 / 10) * 10"),
                             QWebEngineScript::ApplicationWorld,
                             [deep](const QVariant& height) { *deep = height.toInt(); });
-        QTRY_VERIFY_WITH_TIMEOUT(*deep > place, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(*deep > place, 60000);
         place = *deep;
         QVERIFY(reloadAtPlace());
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -450,7 +450,7 @@ private slots:
                                 [](const QList<QVariant>& args) { return args.value(0).toBool(); }),
             120000);
         *done = true;
-        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && isNewAtPlace(samples->back()), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(samples->back().AfterLoad && isNewAtPlace(samples->back()), 60000);
         QVERIFY(viewer.User.Boxes.isEmpty());
     }
 

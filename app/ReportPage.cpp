@@ -93,6 +93,11 @@ TReportPage::TReportPage(QWebEngineProfile& profile, const QUrl& reportUrl)
     // report is shown is the program's choice alone.
     scripts().insert(DocumentScript(QStringLiteral("qvr-no-restore"),
                                     QStringLiteral("history.scrollRestoration = 'manual';")));
+    // The report before is garbage once a new document starts: the renderer collects it then,
+    // while little else is alive, rather than keep several reports of about 100 MB each (for a
+    // full backup) until its collector would get to them.
+    scripts().insert(DocumentScript(QStringLiteral("qvr-collect"),
+                                    QStringLiteral("if (typeof gc === 'function') { gc(); }")));
 }
 
 void TReportPage::KeepPlace(QPointF place) {

@@ -49,9 +49,9 @@ void PrepareWebEngineEnvironment() {
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
-    // The program's own scripts may ask the renderer to collect its garbage (see
-    // TWebReportView): on its own it keeps the documents of several earlier reports, a
-    // hundred times a report's size each. Script options of the user's own rule instead.
+    // The program's own scripts may ask the renderer to collect its garbage (see TReportPage):
+    // on its own it keeps the documents of several earlier reports, each about a hundred times
+    // the report's size. Script options of the user's own rule instead.
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.contains("--js-flags")) {
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS",

@@ -200,10 +200,6 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
 void TWebReportView::LoadFinished(bool ok) {
     // There is no going back to an earlier report: the page keeps no earlier document alive.
     Page().history()->clear();
-    // The documents of earlier reports are garbage now: the renderer collects them at once
-    // rather than after several more, each about 100 MB for a full backup.
-    Page().runJavaScript(QStringLiteral("if (typeof gc === 'function') { gc(); }"),
-                         QWebEngineScript::ApplicationWorld);
     Loading = false;
     Restarting = Restarting && !ok;
     ProgressPoll.stop();

@@ -15,6 +15,7 @@
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/PdfMaker.h"
+#include "app/ReportSource.h"
 #include "app/Startup.h"
 #include "app/WebReportView.h"
 #include "platform/Regaccess.h"
@@ -506,6 +507,32 @@ private slots:
         QCOMPARE(*collected, 1);
         QVERIFY2(viewer.User.Boxes.isEmpty(), qPrintable(viewer.User.Boxes.join('\n')));
         QCOMPARE(viewer.Loaded.size(), 1);
+    }
+
+    // Modules before a file's first preset header get no heading in the report: the report
+    // source counts them apart from the presets it lists, as the library counts them as one.
+    void TheReportSourceCountsTheModulesBeforeTheFirstHeader() {
+        QTemporaryDir work;
+        QVERIFY(UseExampleConfiguration(work));
+        QFile description(work.filePath(QStringLiteral("headless.txt")));
+        QVERIFY(description.open(QIODevice::WriteOnly));
+        description.write("product QVR-3\ncomponents\ncomponent 1 type=1 values=0,24,0\n"
+                          "preset 3 \"After\"\ncomponents\ncomponent 1 type=1 values=0,24,0\n");
+        description.close();
+        const QString file = work.filePath(QStringLiteral("headless.q3p"));
+        QVERIFY(Generate(description.fileName(), {}, file));
+        struct TNotes : IUserNotifier {
+            QStringList Texts;
+            void ShowError(const std::string& text) override { Texts << text.c_str(); }
+            void ShowWarning(const std::string& text) override { Texts << text.c_str(); }
+        } notes;
+        const std::unique_ptr<IReportSource> source = MakePresetReportSource(notes);
+        int32_t columns = 4;
+        QVERIFY(!source->Build(ToFileNameBytes(file), columns).empty());
+        QVERIFY2(notes.Texts.isEmpty(), qPrintable(notes.Texts.join('\n')));
+        QCOMPARE(source->LastPresetsWithoutHeading(), 1);
+        QCOMPARE(source->LastPresets().size(), size_t{1});
+        QVERIFY(source->LastPresets()[0].Number == 3);
     }
 
     void ShowsTheReportOfABackupFile() {

@@ -1,5 +1,7 @@
 #include "base/ProgramConvention.h"
 
+#include "base/TerminalText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,15 +15,19 @@ void WriteToStderr(const std::string& text) {
     std::fflush(stderr);
 }
 
-// Every line of `text` after `prefix`; a final line feed of `text` ends the last line.
+// Every line of `text` after `prefix`; a final line feed of `text` ends the last line. Control
+// characters in either (a file name, a preset's name) are shown escaped.
 std::string PrefixEveryLine(std::string_view prefix, std::string_view text) {
+    const std::string safePrefix = TerminalSafe(prefix);
     std::string lines;
     size_t start = 0;
     do {
         const size_t end = text.find('\n', start);
         const std::string_view line = text.substr(
             start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        lines.append(prefix).append(line).append("\n");
+        lines.append(safePrefix);
+        AppendTerminalSafe(lines, line);
+        lines.append("\n");
         start = end == std::string_view::npos ? text.size() + 1 : end + 1;
     } while (start < text.size());
     return lines;

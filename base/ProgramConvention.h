@@ -33,7 +33,8 @@ int PrintAnswer(std::string_view program, std::string_view text);
 
 // A message about a file as the programs write it to standard error: every line of `text` as
 // "KIND: SOURCE: LINE" (kind "error" or "warning"; "KIND: LINE" when `source` is empty), each
-// ending in a line feed, so that every line can be told apart by grep.
+// ending in a line feed, so that every line can be told apart by grep. Control characters in
+// `source` and `text` are shown escaped (see TerminalSafe), so neither can fake a line.
 std::string MessageLines(std::string_view kind, std::string_view source, std::string_view text);
 
 // How messages name a file given on the command line: "-" is "standard input", any other name

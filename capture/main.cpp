@@ -2,6 +2,7 @@
 // same bytes a preset or backup file holds, then checks it as a report would read it.
 
 #include "base/ProgramConvention.h"
+#include "base/TerminalText.h"
 #include "capture/CaptureCommandLine.h"
 #include "cli/StderrNotifier.h"
 #include "midi/Capture.h"
@@ -41,7 +42,7 @@ void Say(const std::string& text) {
 int ListPorts(qvr::TMidiApi api) {
     try {
         for (const std::string& name : qvr::ListInputPorts(api)) {
-            std::printf("%s\n", name.c_str());
+            std::printf("%s\n", qvr::TerminalSafe(name).c_str());
         }
     } catch (const qvr::EMidiError& e) {
         Say(std::string("cannot list the MIDI input ports: ") + e.what());

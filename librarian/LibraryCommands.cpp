@@ -1,5 +1,6 @@
 #include "librarian/LibraryCommands.h"
 
+#include "base/TerminalText.h"
 #include "librarian/LibraryOptions.h"
 #include "librarian/Subcommand.h"
 
@@ -253,12 +254,12 @@ int RunList(const std::vector<std::string>& args) {
         for (const TLibraryFile& file : lib->Files()) {
             char counts[64];
             std::snprintf(counts, sizeof counts, "%-9s %6lld presets  ",
-                          file.Model.empty() ? "-" : file.Model.c_str(),
+                          file.Model.empty() ? "-" : TerminalSafe(file.Model).c_str(),
                           static_cast<long long>(file.Presets));
-            text += counts + file.Path + "\n";
+            text += counts + TerminalSafe(file.Path) + "\n";
             for (size_t start = 0; start < file.Errors.size();) {
                 const size_t end = file.Errors.find('\n', start);
-                text += "    " + file.Errors.substr(start, end - start) + "\n";
+                text += "    " + TerminalSafe(file.Errors.substr(start, end - start)) + "\n";
                 start = end == std::string::npos ? file.Errors.size() : end + 1;
             }
         }

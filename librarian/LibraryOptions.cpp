@@ -1,5 +1,6 @@
 #include "librarian/LibraryOptions.h"
 
+#include "base/TerminalText.h"
 #include "librarian/Subcommand.h"
 #include "library/Schema.h"
 #include "platform/ProgramPath.h"
@@ -52,7 +53,7 @@ TLibrary::TProgress TerminalProgress(const char* command) {
                                         const TLibrary::TFileResult& result) {
         if (terminal) {
             // One line, rewritten: the count and the file at hand.
-            std::fprintf(stderr, "\r\033[K%zu/%zu %s%s", done, total, path.c_str(),
+            std::fprintf(stderr, "\r\033[K%zu/%zu %s%s", done, total, TerminalSafe(path).c_str(),
                          done == total ? "\n" : "");
         }
         for (const std::string& message : result.Messages) {

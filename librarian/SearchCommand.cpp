@@ -1,3 +1,4 @@
+#include "base/TerminalText.h"
 #include "librarian/LibraryCommands.h"
 #include "librarian/LibraryOptions.h"
 #include "librarian/Subcommand.h"
@@ -59,15 +60,17 @@ std::string PresetAddress(const TSearchHit& hit) {
 std::string AsText(const std::vector<TSearchHit>& hits) {
     std::string text;
     for (const TSearchHit& hit : hits) {
-        text += PresetAddress(hit) + "  " + (hit.Model.empty() ? "-" : hit.Model) + "  ";
+        // Names and paths are the owner's data: shown with their control characters escaped.
+        text += TerminalSafe(PresetAddress(hit)) + "  " +
+                (hit.Model.empty() ? "-" : TerminalSafe(hit.Model)) + "  ";
         if (hit.Number) {
             char number[16];
             std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
             text += number;
         }
-        text += hit.Name + "\n";
+        text += TerminalSafe(hit.Name) + "\n";
         for (const std::string& match : hit.Matches) {
-            text += "    " + match + "\n";
+            text += "    " + TerminalSafe(match) + "\n";
         }
     }
     return text;

@@ -36,7 +36,7 @@ std::string PresetLabel(const TDumpPreset& preset) {
         label.Append("(no number)");
     }
     label.Append("  ");
-    AppendUtf8(label, preset.Header.Name);
+    AppendTerminalUtf8(label, preset.Header.Name);
     return label.Text;
 }
 

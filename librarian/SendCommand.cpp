@@ -1,6 +1,7 @@
 #include "librarian/SendCommand.h"
 
 #include "base/Numbers.h"
+#include "base/TerminalText.h"
 #include "librarian/MidiTarget.h"
 #include "librarian/Send.h"
 #include "librarian/Subcommand.h"
@@ -85,7 +86,7 @@ std::string ApplyOption(TSendOptions& options, const std::string& name, const st
 
 // Asks on the terminal; true for "y" or "yes".
 bool Confirmed(const std::string& port) {
-    std::fprintf(stderr, "Send this to '%s'? [y/N] ", port.c_str());
+    std::fprintf(stderr, "Send this to '%s'? [y/N] ", TerminalSafe(port).c_str());
     std::fflush(stderr);
     std::string answer;
     std::getline(std::cin, answer);
@@ -104,7 +105,7 @@ int ListPorts(const std::string& api) {
     std::string text;
     try {
         for (const std::string& name : ListMidiOutputs(api)) {
-            text += name + "\n";
+            text += TerminalSafe(name) + "\n";
         }
     } catch (const std::runtime_error& e) {
         LibSay(Command, std::string("cannot list the MIDI output ports: ") + e.what());

@@ -67,7 +67,9 @@ void AppendSummary(TOut& out, const TCompareTotals& totals, const TName& name) {
     }
 }
 
-const auto Utf8 = [](TReportOutput& out, std::string_view text) { AppendUtf8(out, text); };
+const auto TerminalUtf8 = [](TReportOutput& out, std::string_view text) {
+    AppendTerminalUtf8(out, text);
+};
 const auto Escaped = [](TReportOutput& out, std::string_view text) {
     AppendHtmlEscaped(out, text);
 };
@@ -81,12 +83,12 @@ public:
     void Preset(const TPresetDiff& diff) override {
         if (!diff.New || !diff.Old) {
             Out.Append(diff.New ? "Added: Preset " : "Removed: Preset ");
-            AppendLabel(Out, diff.New ? *diff.New : *diff.Old, Utf8);
+            AppendLabel(Out, diff.New ? *diff.New : *diff.Old, TerminalUtf8);
             Out.Append('\n');
             return;
         }
         Out.Append("Preset ");
-        AppendHeading(Out, diff, " \xE2\x86\x92 ", Utf8);
+        AppendHeading(Out, diff, " \xE2\x86\x92 ", TerminalUtf8);
         Out.Append('\n');
         for (const TChange& change : diff.Changes) {
             Line(change);
@@ -96,7 +98,7 @@ public:
 
     void End(const TCompareTotals& totals) override {
         AppendSummary(Out, totals, [](TReportOutput& out, std::string_view file) {
-            out.Append(file); // the file system's own bytes
+            out.Append(TerminalSafe(file)); // the file system's own bytes
         });
         Out.Append('\n');
         Out.Finish();
@@ -107,28 +109,28 @@ private:
         Out.Append("  ");
         if (change.Kind == TKind::ModuleAdded || change.Kind == TKind::ModuleRemoved) {
             Out.Append(change.Kind == TKind::ModuleAdded ? "+ " : "- ");
-            AppendUtf8(Out, change.Module.value_or(""));
+            AppendTerminalUtf8(Out, change.Module.value_or(""));
             Out.Append('\n');
             return;
         }
         if (change.Module) {
-            AppendUtf8(Out, *change.Module);
+            AppendTerminalUtf8(Out, *change.Module);
             Out.Append(": ");
         }
         if (change.Kind == TKind::ValueChanged) {
-            AppendUtf8(Out, change.Name);
+            AppendTerminalUtf8(Out, change.Name);
             Out.Append(": ");
-            AppendUtf8(Out, change.Old);
+            AppendTerminalUtf8(Out, change.Old);
             Out.Append(' ');
             Out.Append(Arrow);
             Out.Append(' ');
-            AppendUtf8(Out, change.New);
+            AppendTerminalUtf8(Out, change.New);
         } else {
             Out.Append(change.Kind == TKind::LineAdded ? "+ " : "- ");
-            AppendUtf8(Out, change.Name);
+            AppendTerminalUtf8(Out, change.Name);
             if (change.IsPair) {
                 Out.Append(" = ");
-                AppendUtf8(Out, change.Kind == TKind::LineAdded ? change.New : change.Old);
+                AppendTerminalUtf8(Out, change.Kind == TKind::LineAdded ? change.New : change.Old);
             }
         }
         Out.Append('\n');

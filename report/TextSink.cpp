@@ -11,7 +11,7 @@ void TTextSink::Heading(const TPreset& preset) {
         Out.Append('\n');
     }
     AnyPreset = true;
-    AppendUtf8(Out, preset.Model);
+    AppendTerminalUtf8(Out, preset.Model);
     Out.Append(" Preset");
     if (preset.Number) {
         char digits[24];
@@ -19,7 +19,7 @@ void TTextSink::Heading(const TPreset& preset) {
         Out.Append(digits);
     }
     Out.Append("  ");
-    AppendUtf8(Out, preset.Name);
+    AppendTerminalUtf8(Out, preset.Name);
     Out.Append('\n');
 }
 
@@ -30,21 +30,21 @@ void TTextSink::Preset(const TPreset& preset, bool) {
     for (const TModule& module : preset.Modules) {
         if (module.Heading) {
             Out.Append("  ");
-            AppendUtf8(Out, *module.Heading);
+            AppendTerminalUtf8(Out, *module.Heading);
             Out.Append('\n');
         }
         if (module.UserModelName) {
             Out.Append("    Name = ");
-            AppendUtf8(Out, *module.UserModelName);
+            AppendTerminalUtf8(Out, *module.UserModelName);
             Out.Append('\n');
         }
         ForEachShownLine(preset, module,
                          [this](std::string_view name, std::string_view value, TLineKind kind) {
                              Out.Append("    ");
-                             AppendUtf8(Out, name);
+                             AppendTerminalUtf8(Out, name);
                              if (kind != TLineKind::Note) {
                                  Out.Append(" = ");
-                                 AppendUtf8(Out, value);
+                                 AppendTerminalUtf8(Out, value);
                              }
                              Out.Append('\n');
                          });

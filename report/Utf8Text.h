@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/TerminalText.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -19,11 +21,25 @@ struct TLineText {
 // 0x8D, 0x8F, 0x90, 0x9D) are the control characters of the same number.
 uint32_t Windows1252CodePoint(uint8_t byte);
 
-// Appends windows-1252 text as UTF-8 to `out` (anything with Append of text).
-template <class TOut> void AppendUtf8(TOut& out, std::string_view text) {
+// Appends windows-1252 text as UTF-8 to `out` (anything with Append of text). With
+// `TerminalSafe`, each control character (the C0 controls but tab, DEL, and the bytes the code
+// page leaves undefined, which stand for C1 controls) is written as \xNN instead, as
+// AppendTerminalSafe does, for text that goes to a terminal.
+template <bool TerminalSafe = false, class TOut> void AppendUtf8(TOut& out, std::string_view text) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<uint8_t>(text[i]);
+        if constexpr (TerminalSafe) {
+            const uint32_t code = Windows1252CodePoint(byte);
+            if ((code < 0x20 && byte != '\t') || (code >= 0x7F && code < 0xA0)) {
+                out.Append(text.substr(start, i - start));
+                start = i + 1;
+                std::string escape;
+                AppendHexEscape(escape, code);
+                out.Append(escape);
+                continue;
+            }
+        }
         if (byte < 0x80) {
             continue;
         }
@@ -44,6 +60,11 @@ template <class TOut> void AppendUtf8(TOut& out, std::string_view text) {
         out.Append(std::string_view(bytes, length));
     }
     out.Append(text.substr(start));
+}
+
+// Appends windows-1252 text to a terminal's text: UTF-8 with control characters escaped.
+template <class TOut> void AppendTerminalUtf8(TOut& out, std::string_view text) {
+    AppendUtf8<true>(out, text);
 }
 
 // A name from the file system (bytes, normally UTF-8) as valid UTF-8: each byte

@@ -1,5 +1,7 @@
 #include "base/Text.h"
 
+#include "base/TerminalText.h"
+
 #include <gtest/gtest.h>
 
 namespace qvr::test {
@@ -22,6 +24,28 @@ TEST(Trim, RemovesControlCharactersAndBlanksAtBothEnds) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Trim(c.In), c.Out) << "input: [" << c.In << "]";
+    }
+}
+
+TEST(TerminalSafe, EscapesControlCharactersAndKeepsEveryOtherByte) {
+    const struct {
+        std::string In;
+        std::string Out;
+    } cases[] = {
+        {"", ""},
+        {"Clean\tLead", "Clean\tLead"},                   // tab stays
+        {"\x1b[2J\x1b[H PWNED", "\\x1b[2J\\x1b[H PWNED"}, // C0
+        {std::string("a\0b", 3), "a\\x00b"},
+        {"a\nb\rc\x1f", "a\\x0ab\\x0dc\\x1f"},
+        {" ~\x7f", " ~\\x7f"},                                    // DEL, the printable ends stay
+        {"\xc2\x9b[2J", "\\x9b[2J"},                              // C1 as UTF-8
+        {"\xc2\x80\xc2\x9f\xc2\xa0", "\\x80\\x9f\xc2\xa0"},       // its ends; U+00A0 stays
+        {"caf\xc3\xa9 \xe2\x86\x92", "caf\xc3\xa9 \xe2\x86\x92"}, // other UTF-8 stays
+        {"\x9b[2J \xe9t\xe9", "\\x9b[2J \xe9t\xe9"}, // a lone C1 byte; 8-bit text stays
+        {"\xc2", "\xc2"},                            // a cut sequence is no control
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TerminalSafe(c.In), c.Out) << "input: [" << c.In << "]";
     }
 }
 

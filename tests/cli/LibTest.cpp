@@ -267,5 +267,42 @@ TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
     }
 }
 
+TEST_F(LibTest, ControlCharactersInNamesAreShownEscaped) {
+    // A preset whose name clears the screen, in a file whose name holds a line feed and would
+    // fake a result line of its own.
+    const std::string file =
+        Temp.Write("x\nfake.q3p:9  QVR-3  #09 y.q3p", PresetHeader(0, "\x1b[2J\x1b[H PWNED").Str());
+    const std::string shownFile = Dir.string() + "/x\\x0afake.q3p:9  QVR-3  #09 y.q3p";
+    const std::string shownName = "\\x1b[2J\\x1b[H PWNED";
+    ASSERT_EQ(Run({"add", file}).Status, 0);
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Exe;
+        std::string Shown; // a line of standard output, or its start
+    };
+    const TCase cases[] = {
+        {{"send", "--dry-run", file}, QVRLIB_PATH, "  #01  " + shownName + "\n"},
+        {{"search", "PWNED"}, QVRLIB_PATH, shownFile + ":1  QVR-3  #01 " + shownName + "\n"},
+        {{"list"}, QVRLIB_PATH, "QVR-3          1 presets  " + shownFile + "\n"},
+        {{"--format", "text", file}, QVRREPORT_PATH, "QVR-3 Preset #01  " + shownName + "\n"},
+        {{"--compare", file, Examples + "showcase.q3p"},
+         QVRREPORT_PATH,
+         "Removed: Preset #01  " + shownName + "\n"},
+    };
+    for (const TCase& c : cases) {
+        const TLibRun run = Run(c.Args, c.Exe);
+        EXPECT_NE(run.Out.find(c.Shown), std::string::npos) << c.Args[0] << "\n" << run.Out;
+        EXPECT_EQ(run.Out.find('\x1b'), std::string::npos) << c.Args[0];
+        EXPECT_EQ(run.Err.find('\x1b'), std::string::npos) << c.Args[0];
+    }
+    // Messages about the file name it escaped too; the data formats keep the exact bytes.
+    std::filesystem::rename(file, file + ".gone");
+    const TLibRun missing = Run({file}, QVRREPORT_PATH);
+    EXPECT_EQ(missing.Err.rfind("error: " + Dir.string() + "/x\\x0afake.q3p:9", 0), 0u)
+        << missing.Err;
+    EXPECT_NE(Run({"--format", "json", file + ".gone"}, QVRREPORT_PATH).Out.find("\\u001b[2J"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace qvr::test

@@ -4,10 +4,14 @@
 #include "platform/Process.h"
 #include "platform/TempFiles.h"
 
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -16,6 +20,29 @@
 namespace qvr {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The process id the holder of a lock wrote into the lock file; 0 when there is none.
+int HolderOf(int lockFd) {
+    std::array<char, 16> text{};
+    const ssize_t got = ::pread(lockFd, text.data(), text.size() - 1, 0);
+    if (got <= 0) {
+        return 0;
+    }
+    int pid = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + got, pid);
+    return error == std::errc() && end != text.data() && *end == '\n' ? pid : 0;
+}
+
+// Writes `pid` as the holder's id into the lock file (none for 0).
+bool SetHolder(int lockFd, int pid) {
+    const std::string text = pid > 0 ? std::to_string(pid) + "\n" : std::string();
+    return ::ftruncate(lockFd, 0) == 0 &&
+           ::pwrite(lockFd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+}
+
+} // namespace
 
 TRegFileState LoadRegistryFile(const std::string& path, std::string& text) {
     text.clear();
@@ -180,7 +207,7 @@ bool SaveRegistryFile(const std::string& path, const std::string& text) {
     return true;
 }
 
-TRegistryWriteLock::TRegistryWriteLock(const std::string& path, std::chrono::milliseconds timeout) {
+TRegistryWriteLock::TRegistryWriteLock(const std::string& path, std::chrono::milliseconds stall) {
     if (path.empty()) {
         return;
     }
@@ -199,20 +226,48 @@ TRegistryWriteLock::TRegistryWriteLock(const std::string& path, std::chrono::mil
     if (planted || !fd.IsOpen()) {
         return;
     }
-    // Waits in short steps: a writer holds the lock for milliseconds, so a lock held longer
-    // is stuck (another user's, or a stopped program's), and the write gives up.
-    const auto until = std::chrono::steady_clock::now() + timeout;
+    // A writer holds the lock for milliseconds, but on a loaded machine or a slow disk it may
+    // take far longer, and a setting must not be lost for that: the wait goes on while the
+    // holder gets on with its work. Only a holder that has not moved for `stall` (stopped, or
+    // asleep with the lock) is taken to be stuck, and the write gives up. A holder that dies
+    // releases the lock by itself.
+    const auto poll = std::chrono::milliseconds(10);
+    auto lastMove = std::chrono::steady_clock::now();
+    std::optional<std::pair<int, TProcessActivity>> seen;
     while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= until) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            Why = lockPath + " cannot be locked: " + std::strerror(errno);
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        const int holder = HolderOf(fd.Get());
+        const std::optional<TProcessActivity> activity =
+            holder == ::getpid() ? std::nullopt : ActivityOf(holder);
+        if (activity && (activity->Busy || !seen || seen->first != holder ||
+                         seen->second.CpuTicks != activity->CpuTicks)) {
+            lastMove = now;
+        }
+        seen.reset();
+        if (activity) {
+            seen.emplace(holder, *activity);
+        }
+        if (now - lastMove >= stall) {
             Why = lockPath + " stays locked by another program";
             return;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(poll);
     }
+    // Waiters that cannot read the holder's id judge it by time alone.
+    [[maybe_unused]] const bool told = SetHolder(fd.Get(), ::getpid());
     Fd = std::move(fd);
 }
 
-// Closing the last descriptor releases the lock.
-TRegistryWriteLock::~TRegistryWriteLock() = default;
+// Closing the last descriptor releases the lock; the id goes first, so that no later waiter
+// takes another process that got the same id for a holder.
+TRegistryWriteLock::~TRegistryWriteLock() {
+    if (Fd.IsOpen()) {
+        [[maybe_unused]] const bool cleared = SetHolder(Fd.Get(), 0);
+    }
+}
 
 } // namespace qvr

@@ -35,15 +35,18 @@ std::string RegistryTempFileName(const std::string& path);
 // symbolic link), held from construction to destruction. A writer re-reads the file after
 // taking the lock, so that nothing another writer saved meanwhile is lost. A missing folder
 // is made with mode 0700, the lock file with 0600, so that no other user can take the lock.
-// The lock is waited for at most `timeout`. Held() is false when the lock file cannot be made
-// (as when the folder cannot be written), and also when the lock stays taken or a link or a
-// folder is in the lock file's place: these are not the user's doing, and Problem() says so.
+// The lock is waited for as long as its holder gets on with its work (its process id is in
+// the lock file; a holder that dies releases the lock), and given up once the holder has not
+// moved for `stall`: stopped, or asleep while it holds the lock. Held() is false when the lock
+// file cannot be made (as when the folder cannot be written), and also when the lock stays
+// taken by a holder that does not move or a link or a folder is in the lock file's place:
+// these are not the user's doing, and Problem() says so.
 class TRegistryWriteLock {
 public:
-    static constexpr std::chrono::milliseconds DefaultTimeout{2000};
+    static constexpr std::chrono::milliseconds DefaultStall{30000};
 
     explicit TRegistryWriteLock(const std::string& path,
-                                std::chrono::milliseconds timeout = DefaultTimeout);
+                                std::chrono::milliseconds stall = DefaultStall);
     ~TRegistryWriteLock();
     TRegistryWriteLock(const TRegistryWriteLock&) = delete;
     TRegistryWriteLock& operator=(const TRegistryWriteLock&) = delete;

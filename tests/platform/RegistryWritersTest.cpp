@@ -1,9 +1,12 @@
 #include "RegistryFixture.h"
 #include "platform/RegistryFile.h"
 
+#include <chrono>
+#include <csignal>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace qvr::test {
 namespace {
@@ -139,6 +142,45 @@ TEST_F(RegistryWriters, ALockThatCannotBeHadIsReported) {
     const TRegistryWriteLock waiting(UserFile, std::chrono::milliseconds(0));
     EXPECT_FALSE(waiting.Held());
     EXPECT_EQ(waiting.Problem(), lock + " stays locked by another program");
+}
+
+TEST_F(RegistryWriters, LockIsWaitedForWhileItsHolderWorks) {
+    // A holder in another process: one that works for longer than the waiter's stall time,
+    // and one that is stopped while it holds the lock.
+    const struct {
+        const char* What;
+        bool Stops;
+        bool Held;
+    } cases[] = {{"working holder", false, true}, {"stopped holder", true, false}};
+    for (const auto& c : cases) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const TRegistryWriteLock held(UserFile);
+            if (::write(ready[1], "x", 1) != 1 || !held.Held()) {
+                ::_exit(1);
+            }
+            if (c.Stops) {
+                ::raise(SIGSTOP);
+            }
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+            while (std::chrono::steady_clock::now() < until) {
+            }
+            ::_exit(0);
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1) << c.What;
+        ::close(ready[0]);
+        ::close(ready[1]);
+        {
+            const TRegistryWriteLock waiting(UserFile, std::chrono::milliseconds(200));
+            EXPECT_EQ(waiting.Held(), c.Held) << c.What;
+        }
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    }
 }
 
 TEST_F(RegistryWriters, ConcurrentWriterProcessesLoseNothing) {

@@ -152,6 +152,18 @@ double StrToFloatDot(const std::string& s) {
     return value;
 }
 
+double ShownNumber(double v) {
+    if (!std::isfinite(v) || (std::fabs(v) < 1e15 && v == std::trunc(v))) {
+        return v;
+    }
+    // The same rounding as FormatGeneral's, read back.
+    char buf[64];
+    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    double shown = v;
+    std::from_chars(buf, written.ptr, shown);
+    return shown;
+}
+
 std::string FormatGeneral(double v, char decimalSeparator) {
     constexpr int Precision = 15;
     if (std::isnan(v)) {

@@ -23,6 +23,11 @@ double StrToFloatDot(const std::string& s);
 // before the separator, scientific notation otherwise (1E-5, 1.5E20).
 std::string FormatGeneral(double v, char decimalSeparator);
 
+// The number FormatGeneral shows: `v` rounded to 15 significant digits, so that data formats
+// hold the value a reader sees (4.6, not the 4.6000000000000005 a scale computed). Whole
+// numbers below 1E15 and values that are not finite are returned as they are.
+double ShownNumber(double v);
+
 // The decimal separator of the user's locale; '.' when it is not available.
 char UserDecimalSeparator();
 

@@ -1,5 +1,6 @@
 #include "report/CsvSink.h"
 
+#include "base/Numbers.h"
 #include "report/JsonText.h" // AppendJsonNumber: the same locale-free numbers
 #include "report/Utf8Text.h"
 
@@ -88,7 +89,7 @@ void TCsvSink::Preset(const TPreset& preset, bool) {
             AppendJsonNumber(Out, parameter.Raw);
             Out.Append(',');
             if (parameter.Number && std::isfinite(*parameter.Number)) {
-                AppendJsonNumber(Out, *parameter.Number);
+                AppendJsonNumber(Out, ShownNumber(*parameter.Number));
             } else {
                 AppendField(Out, parameter.Text);
             }

@@ -1,5 +1,6 @@
 #include "report/JsonSink.h"
 
+#include "base/Numbers.h"
 #include "report/JsonText.h"
 #include "report/Utf8Text.h"
 
@@ -48,14 +49,12 @@ template <class TOut>
 void AppendValueFields(TOut& out, int32_t raw, const std::optional<double>& number,
                        std::string_view text) {
     out.Append("\"raw\": ");
-    char digits[16];
-    out.Append(std::string_view(
-        digits, static_cast<size_t>(std::to_chars(digits, std::end(digits), raw).ptr - digits)));
+    AppendJsonNumber(out, raw);
     out.Append(", \"value\": ");
     if (number && IsWholeNumberText(*number, text)) {
         out.Append(text);
     } else if (number && std::isfinite(*number)) {
-        AppendJsonNumber(out, *number);
+        AppendJsonNumber(out, ShownNumber(*number));
     } else {
         AppendJsonString(out, text);
     }

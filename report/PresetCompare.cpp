@@ -135,7 +135,9 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
     using TKind = TRecordReader::TKind;
     TRecordReader a(old);
     TRecordReader b(now);
-    std::optional<std::string_view> module;
+    // The module the entries belong to; none before the first and in a headless one.
+    std::string_view module;
+    bool inModule = false;
     for (;;) {
         // Entries match when their kind and name do; modules also by key.
         const bool more = a.Next();
@@ -148,13 +150,12 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
         if (a.Kind != b.Kind || a.Name != b.Name || (a.Kind != TKind::Pair && a.Value != b.Value)) {
             return false;
         }
-        if (a.Kind == TKind::Module) {
+        if (a.Kind == TKind::Module || a.Kind == TKind::HeadlessModule) {
             module = a.Name;
-        } else if (a.Kind == TKind::HeadlessModule) {
-            module.reset();
+            inModule = a.Kind == TKind::Module;
         } else if (a.Kind == TKind::Pair && a.Value != b.Value) {
             changes.push_back(TChange{TChange::TKind::ValueChanged,
-                                      module ? std::optional<std::string>(*module) : std::nullopt,
+                                      inModule ? std::optional<std::string>(module) : std::nullopt,
                                       std::string(a.Name), std::string(a.Value),
                                       std::string(b.Value), true});
         }

@@ -152,6 +152,27 @@ TEST(FormatGeneral, Writes15SignificantDigitsInFixedOrScientificForm) {
     }
 }
 
+TEST(ShownNumber, IsTheValueRoundedAsFormatGeneralShowsIt) {
+    const struct {
+        double In;
+        double Out;
+    } cases[] = {
+        {4.6000000000000005, 4.6},
+        {0.1 * 3, 0.3},
+        {1.0 / 3, 0.333333333333333},
+        {-2.0 / 3, -0.666666666666667},
+        {1234567890123456.7, 1.23456789012346e15},
+        {1e-100 / 3, 3.33333333333333e-101},
+        {12.25, 12.25},
+        {-128.0, -128.0},
+        {123456789012345.0, 123456789012345.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShownNumber(c.In), c.Out) << "input: " << c.In;
+    }
+    EXPECT_TRUE(std::isinf(ShownNumber(std::numeric_limits<double>::infinity())));
+}
+
 TEST(FormatGeneral, NamesNonFiniteValues) {
     EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity(), '.'), "INF");
     EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::infinity(), '.'), "-INF");

@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFormatCase{"text", [](IByteTarget& t) { return std::make_unique<TTextSink>(t); },
                     "QVR-3 Preset #01  Caf\xC3\xA9, \"A\"\n"
                     "  Green Amp\n"
-                    "    Name = M\n1\n"
+                    "    Name = M\\x0a1\n" // a line feed in a name is shown, not written
                     "    Gain = 5\xE2\x82\xAC\n"
                     "  Red Amp\n"
                     "    Name = R\n"

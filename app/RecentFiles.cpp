@@ -1,6 +1,7 @@
 #include "app/RecentFiles.h"
 
 #include "app/AnsiText.h"
+#include "platform/AbsolutePath.h"
 
 #include <QAction>
 
@@ -23,7 +24,8 @@ TRecentFiles::TRecentFiles(QMenu& menu, std::function<void(const std::string&)> 
 }
 
 void TRecentFiles::Add(const std::string& fileName) {
-    std::vector<std::string> names{fileName};
+    // Named from the root, so that the item opens the file from any folder, and once.
+    std::vector<std::string> names{AbsolutePath(fileName)};
     names.insert(names.end(), Names.begin(), Names.end());
     Set(names);
 }

@@ -21,7 +21,7 @@ public:
 
     TRecentFiles(QMenu& menu, std::function<void(const std::string&)> chosen);
 
-    // Puts the file first (moving it up when it is already listed).
+    // Puts the file first, by its absolute name (moving it up when it is already listed).
     void Add(const std::string& fileName);
     // Replaces the list (from the settings store); empty names and repeats are dropped.
     void Set(const std::vector<std::string>& fileNames);

@@ -782,6 +782,16 @@ private slots:
         QCOMPARE(ReadStringSetting("RecentFile8"), std::optional<std::string>(files[1]));
         TFormMain& next = s.F.Create();
         QCOMPARE(next.RecentFiles().Files(), before);
+
+        // A name given from the current folder is kept from the root, and one file once.
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(QFileInfo(QString::fromStdString(files[2])).absolutePath());
+        next.OpenPresetFile("./p3.q3p");
+        QDir::setCurrent(here);
+        QCOMPARE(next.RecentFiles().Files().front(), files[2]);
+        QCOMPARE(std::count(next.RecentFiles().Files().begin(), next.RecentFiles().Files().end(),
+                            files[2]),
+                 1);
     }
 
     void SaveAsProposesThePresetFilesNameInItsFolder() {

@@ -18,9 +18,11 @@ family of guitar multi-effects processors (QVR-1, QVR-2, QVR-3, KDT-3 and
 Tindrel3) and shows every preset as a readable report: modules, types, every
 parameter value, modifiers and their links, in one to four columns.
 
-qvrreport writes the same report without a window, for scripts and for
-machines without a display, and compares two presets or backups. qvrcapture
-receives a dump straight from the device over MIDI (ALSA or JACK) into a file.")
+qvrviewer is the desktop viewer. qvrreport writes the same report without a
+window (HTML, text, CSV or JSON), for scripts and for machines without a
+display, and compares two presets or backups. qvrcapture receives a dump
+straight from the device over MIDI (ALSA or JACK) into a file. qvrlib splits,
+joins and sends files, and keeps a searchable library of a collection.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -22,7 +22,8 @@ public:
 class TSqlite {
 public:
     // Opens (and creates) the file; waits up to a few seconds for a writer
-    // that holds the database.
+    // that holds the database. A new file is made with mode 0600; a path
+    // that ends in a symbolic link is refused.
     explicit TSqlite(const std::string& path);
     TSqlite(const TSqlite&) = delete;
     TSqlite& operator=(const TSqlite&) = delete;

@@ -74,6 +74,12 @@ std::optional<TInputFile> TLibrary::Open(TStep& step, const std::function<void()
 
 size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
     ConfigsSeen.clear(); // the next run looks again
+    // Nor does a stop wait for another program's writing to end.
+    Db.StopWaitingWhen(progress.Stopped);
+    struct TPlainWait {
+        TSqlite& Db;
+        ~TPlainWait() { Db.StopWaitingWhen(nullptr); }
+    } plainAfter{Db};
     TPresetPipeline presets(
         Source, steps.size(),
         [&steps](size_t index, const std::function<void()>& check) {
@@ -85,13 +91,20 @@ size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
         // The step is the reading thread's until its file was opened.
         const bool reading = presets.NextFile();
         TStep& step = steps[i];
-        if (reading) {
-            step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
-            ++read;
-        } else if (step.Result.Change == TFileChange::Restamped) {
-            Indexer.Restamp(step.Known->Id, step.Stamp);
-        } else if (step.Result.Change == TFileChange::Dropped) {
-            Indexer.Drop(step.Known->Id);
+        try {
+            if (reading) {
+                step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
+                ++read;
+            } else if (step.Result.Change == TFileChange::Restamped) {
+                Indexer.Restamp(step.Known->Id, step.Stamp);
+            } else if (step.Result.Change == TFileChange::Dropped) {
+                Indexer.Drop(step.Known->Id);
+            }
+        } catch (const ELibraryDatabase&) {
+            if (progress.Stopped && progress.Stopped()) {
+                throw TLibraryStopped{}; // the wait for another writer given up
+            }
+            throw;
         }
         if (progress.File) {
             progress.File(i + 1, steps.size(), step.Path, step.Result);

@@ -49,7 +49,19 @@ TSqlite::TSqlite(const std::string& path) {
     }
     sqlite3_extended_result_codes(db, 1);
     // The viewer and the command line may use the library at once.
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_handler(db, &TSqlite::OnBusy, Busy.get());
+}
+
+int TSqlite::OnBusy(void* busy, int count) {
+    // Up to 5 seconds, in steps short enough for a stop to be seen at once.
+    constexpr int StepMs = 10;
+    constexpr int Steps = 5000 / StepMs;
+    const auto& stopped = static_cast<TBusy*>(busy)->Stopped;
+    if (count >= Steps || (stopped && stopped())) {
+        return 0;
+    }
+    sqlite3_sleep(StepMs);
+    return 1;
 }
 
 void TSqlite::Check(int result, const char* what) const {

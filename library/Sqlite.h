@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
@@ -30,6 +31,11 @@ public:
     // Only before statements are prepared on it: they keep a reference.
     TSqlite(TSqlite&&) = default;
 
+    // While a writer holds the database, `stopped` (when given) is asked
+    // between the waits: once it says true the wait ends, and the call that
+    // waited fails as after the few seconds.
+    void StopWaitingWhen(std::function<bool()> stopped) { Busy->Stopped = std::move(stopped); }
+
     // Runs statements that return no rows.
     void Exec(const char* sql);
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(Db.get()); }
@@ -41,6 +47,14 @@ private:
     struct TClose {
         void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
     };
+    struct TBusy {
+        std::function<bool()> Stopped;
+    };
+    // Whether to wait again for a writer, after `count` waits.
+    static int OnBusy(void* busy, int count);
+
+    // Where the busy handler finds it, whatever moves the object.
+    std::unique_ptr<TBusy> Busy = std::make_unique<TBusy>();
     std::unique_ptr<sqlite3, TClose> Db;
 };
 

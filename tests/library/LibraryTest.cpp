@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -675,6 +676,15 @@ TEST_F(LibraryTest, AStopIsHonouredWithinAFile) {
     EXPECT_THROW(library.Add({big.parent_path().string()}, false, progress), TLibraryStopped);
     EXPECT_FALSE(IsOpenHere(big));
     EXPECT_TRUE(library.Files().empty());
+
+    // Nor does it wait out another program that holds the database.
+    TSqlite writer(Database);
+    TTransaction holding(writer);
+    std::atomic<int> asked = 0;
+    progress.Stopped = [&] { return ++asked > 100; };
+    EXPECT_THROW(library.Add({(Files / "examples/stage.q1p").string()}, false, progress),
+                 TLibraryStopped);
+    EXPECT_GT(asked, 100); // while it waited: reading the file asks far fewer times
 }
 
 TEST_F(LibraryTest, TheLibraryIsPrivateAndItsPathNoLink) {

@@ -74,9 +74,14 @@ bool IsPresetFileName(const std::string& path) {
 }
 
 std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,
-                                        const std::function<void(const std::string&)>& problem) {
+                                        const std::function<void(const std::string&)>& problem,
+                                        const std::function<bool()>& stopped) {
     std::vector<TFoundFile> found;
+    const auto stopping = [&stopped] { return stopped && stopped(); };
     for (const std::string& given : paths) {
+        if (stopping()) {
+            break;
+        }
         std::error_code error;
         const fs::file_status status = fs::status(given, error);
         if (fs::is_regular_file(status)) {
@@ -90,7 +95,8 @@ std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, b
         }
         fs::recursive_directory_iterator walk(given, fs::directory_options::skip_permission_denied,
                                               error);
-        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+        for (; !error && walk != fs::recursive_directory_iterator() && !stopping();
+             walk.increment(error)) {
             std::error_code typeError;
             // Nobody asked for where a link in the folder leads.
             if (walk->symlink_status(typeError).type() == fs::file_type::regular &&

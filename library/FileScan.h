@@ -48,8 +48,10 @@ struct TFoundFile {
 // through their subfolders (symbolic links, to folders or files, are not
 // followed) for preset and backup files, or for every file with `all`.
 // Paths in library form, sorted, each once. A path that is neither is
-// reported through `problem` ("PATH: REASON") and skipped.
+// reported through `problem` ("PATH: REASON") and skipped. Once `stopped`
+// (when given) says true, the search ends with what it found.
 std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,
-                                        const std::function<void(const std::string&)>& problem);
+                                        const std::function<void(const std::string&)>& problem,
+                                        const std::function<bool()>& stopped = nullptr);
 
 } // namespace qvr

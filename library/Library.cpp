@@ -122,13 +122,23 @@ const std::string& TLibrary::ConfigsNow(const std::string& recorded) {
 }
 
 size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
-    const std::vector<TFoundFile> files = FindPresetFiles(paths, all, [&](const std::string& text) {
-        if (progress.Problem) {
-            progress.Problem(text);
+    const std::vector<TFoundFile> files = FindPresetFiles(
+        paths, all,
+        [&](const std::string& text) {
+            if (progress.Problem) {
+                progress.Problem(text);
+            }
+        },
+        progress.Stopped);
+    const auto checkStop = [&progress] {
+        if (progress.Stopped && progress.Stopped()) {
+            throw TLibraryStopped{};
         }
-    });
+    };
+    checkStop(); // the search of a large tree may have been cut short
     std::vector<TStep> steps;
     for (const TFoundFile& file : files) {
+        checkStop();
         steps.push_back(Plan(file.Path, file.Rule, Known(file.Path)));
     }
     return Run(steps, progress);

@@ -636,14 +636,18 @@ TEST_F(LibraryTest, FilesThatChangeKindOrAreTooLargeAreSkippedWithoutWaiting) {
     progress.File = [&](size_t, size_t, const std::string& path, const TLibrary::TFileResult& r) {
         results[fs::path(path).filename().string()] = r;
     };
-    // Asked first before the first file is opened: the files change then.
+    // Asked on the reading thread first before it opens the first file: the files change then,
+    // after the search of the folder.
+    const std::thread::id searching = std::this_thread::get_id();
     std::once_flag swapped;
     progress.Stopped = [&] {
-        std::call_once(swapped, [&] {
-            for (const TCase& c : cases) {
-                c.Become(folder / c.Name);
-            }
-        });
+        if (std::this_thread::get_id() != searching) {
+            std::call_once(swapped, [&] {
+                for (const TCase& c : cases) {
+                    c.Become(folder / c.Name);
+                }
+            });
+        }
         return false;
     };
     EXPECT_EQ(library.Add({folder.string()}, false, progress), 1u);

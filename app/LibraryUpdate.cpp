@@ -38,6 +38,8 @@ void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& searc
                 throw TStopped{};
             }
         };
+        // Asked within each file too, so that closing never waits for a large one.
+        progress.Stopped = [this] { return Stopping.load(); };
         library.Remove(dropped);
         size_t read = folders.empty() ? 0 : library.Add(folders, false, progress);
         read += library.Update(progress);
@@ -45,6 +47,8 @@ void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& searc
                       .arg(read)
                       .arg(library.Files().size());
     } catch (const TStopped&) {
+        return;
+    } catch (const TLibraryStopped&) {
         return;
     } catch (const std::exception& error) {
         outcome =

@@ -17,8 +17,8 @@ namespace qvr {
 // of the folders no longer kept are taken out, new files in the folders added, changed ones
 // read again, gone ones taken out. When the run ends
 // `done` runs on the interface thread with a line that says what it did or why it failed.
-// Destroying the object stops the run after the file it is writing (what was finished
-// stays in the library) and waits for it; `done` is not called then.
+// Destroying the object stops the run within the file it is reading or writing (what was
+// finished stays in the library) and waits for it; `done` is not called then.
 class TLibraryUpdate : public QObject {
     Q_OBJECT
 public:

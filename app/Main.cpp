@@ -18,7 +18,7 @@
 #include "app/StatusLine.h"
 #include "app/ViewerSettings.h"
 #include "app/Zoom.h"
-#include "platform/ReadableFile.h"
+#include "platform/InputFile.h"
 #include "report/ColumnCount.h"
 #include "sysex/PresetHeader.h"
 

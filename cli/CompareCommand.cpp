@@ -4,7 +4,6 @@
 #include "cli/PresetInput.h"
 #include "report/CompareWriters.h"
 
-#include <cstring>
 #include <utility>
 
 namespace qvr {
@@ -14,6 +13,8 @@ TCompareSide CompareOperandSide(const std::string& operand) {
     if (side.File == "-") {
         side.File = "/dev/stdin"; // read by name like any side, from where it stands
     }
+    // A pipe the user named is read as it comes, standard input as it is.
+    side.Input = TInputRule::FileOrStream;
     return side;
 }
 
@@ -26,8 +27,8 @@ int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTar
     TStderrNotifier notifier;
     // A file that cannot be read is named with the reason, as for a report.
     for (auto [side, sideNotifier] : {std::pair{&old, &oldNotifier}, {&now, &newNotifier}}) {
-        if (const int error = TPresetInput(side->File).Error(); error != 0) {
-            sideNotifier->ShowError(std::strerror(error));
+        if (const std::string error = TPresetInput(side->File).Error(); !error.empty()) {
+            sideNotifier->ShowError(error);
             return CompareTrouble;
         }
     }

@@ -194,8 +194,8 @@ int main(int argc, char** argv) {
 
     // A preset file that cannot be read is an error of its own, and no document is written.
     qvr::TPresetInput input(options.PresetFile);
-    if (input.Error() != 0) {
-        notifier.ShowError(std::strerror(input.Error()));
+    if (!input.Error().empty()) {
+        notifier.ShowError(input.Error());
         return ExitErrorShown;
     }
 

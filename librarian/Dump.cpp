@@ -1,7 +1,7 @@
 #include "librarian/Dump.h"
 
 #include "base/UserNotifier.h"
-#include "platform/ReadableFile.h"
+#include "platform/InputFile.h"
 #include "report/SysExProblems.h"
 #include "sysex/ByteInput.h"
 #include "sysex/MessageIds.h"
@@ -90,22 +90,32 @@ TDump ReadDump(std::string bytes) {
 }
 
 bool LoadDump(const std::string& path, TDump& dump, std::string& error) {
-    if (const std::string why = WhyNotReadable(path); !why.empty()) {
-        error = "cannot open " + path + ": " + why;
+    TInputFile file = TInputFile::Open(path, TInputRule::File);
+    if (!file.IsOpen()) {
+        error = "cannot open " + path + ": " + file.Problem();
         return false;
     }
-    TFileInput in(path);
-    std::string bytes;
-    while (in.Fill()) {
-        const auto available = static_cast<size_t>(in.Limit() - in.Begin());
-        if (bytes.size() + available > MaxDumpFileSize) {
-            error = path + ": the file is larger than " + std::to_string(MaxDumpFileSize >> 20) +
-                    " MiB";
-            return false;
+    std::string bytes(static_cast<size_t>(file.Status().st_size), '\0');
+    size_t filled = 0;
+    try {
+        // The size said is only where reading starts: the file may hold more or less by now.
+        for (;;) {
+            if (filled == bytes.size()) {
+                // Room for one byte past the limit, which Read refuses.
+                bytes.resize(std::min<size_t>(filled + std::max<size_t>(filled / 2, 64 << 10),
+                                              MaxInputSize + 1));
+            }
+            const size_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
+            if (got == 0) {
+                break;
+            }
+            filled += got;
         }
-        bytes.append(reinterpret_cast<const char*>(in.Begin()), available);
-        in.Consume(available);
+    } catch (const std::exception& failure) {
+        error = path + ": " + failure.what();
+        return false;
     }
+    bytes.resize(filled);
     dump = ReadDump(std::move(bytes));
     return true;
 }

@@ -11,9 +11,6 @@
 
 namespace qvr {
 
-// The largest file the library commands read; a device's whole backup is far smaller.
-inline constexpr size_t MaxDumpFileSize = size_t{256} << 20;
-
 // One message of a dump: where its bytes are and what it is.
 struct TDumpMessage {
     size_t Offset = 0;
@@ -54,8 +51,9 @@ struct TDump {
 // Cuts `bytes` into messages and presets.
 TDump ReadDump(std::string bytes);
 
-// The dump of the file named `path`; false with `error` ("cannot open FILE: REASON", or a file
-// too large) when it cannot be read. A dump that reads only in part is no error here: its
+// The dump of the file named `path`, opened once and read through that descriptor; false with
+// `error` ("cannot open FILE: REASON", a file larger than MaxInputSize among the reasons) when
+// it cannot be read. A dump that reads only in part is no error here: its
 // Problem says so.
 bool LoadDump(const std::string& path, TDump& dump, std::string& error);
 

@@ -4,13 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <xxhash.h>
 
 namespace fs = std::filesystem;
@@ -19,50 +17,35 @@ namespace qvr {
 
 namespace {
 
-struct TCloseFd {
-    int Fd;
-    ~TCloseFd() { ::close(Fd); }
-};
-
 struct TFreeState {
     void operator()(XXH3_state_t* state) const { XXH3_freeState(state); }
 };
 
 } // namespace
 
-std::optional<TFileStamp> StampOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
+TFileStamp StampOf(const struct stat& info) {
     return TFileStamp{static_cast<int64_t>(info.st_size),
                       static_cast<int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
                           info.st_mtim.tv_nsec};
 }
 
-std::optional<std::string> HashOfFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+std::optional<TFileStamp> StampOf(const std::string& path, TInputRule rule) {
+    struct stat info {};
+    const int flags = rule == TInputRule::FoundFile ? AT_SYMLINK_NOFOLLOW : 0;
+    if (::fstatat(AT_FDCWD, path.c_str(), &info, flags) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    const TCloseFd closing{fd};
+    return StampOf(info);
+}
+
+std::string HashOf(TInputFile& input) {
     const std::unique_ptr<XXH3_state_t, TFreeState> state(XXH3_createState());
     if (!state || XXH3_128bits_reset(state.get()) != XXH_OK) {
-        return std::nullopt;
+        throw std::bad_alloc();
     }
     std::array<char, 64 * 1024> buffer;
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        XXH3_128bits_update(state.get(), buffer.data(), static_cast<size_t>(got));
+    while (const size_t got = input.Read(buffer.data(), buffer.size())) {
+        XXH3_128bits_update(state.get(), buffer.data(), got);
     }
     XXH128_canonical_t canonical;
     XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(state.get()));
@@ -90,14 +73,19 @@ bool IsPresetFileName(const std::string& path) {
     return ProductByExtension(extension) != nullptr;
 }
 
-std::vector<std::string> FindPresetFiles(const std::vector<std::string>& paths, bool all,
-                                         const std::function<void(const std::string&)>& problem) {
-    std::vector<std::string> found;
+std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,
+                                        const std::function<void(const std::string&)>& problem,
+                                        const std::function<bool()>& stopped) {
+    std::vector<TFoundFile> found;
+    const auto stopping = [&stopped] { return stopped && stopped(); };
     for (const std::string& given : paths) {
+        if (stopping()) {
+            break;
+        }
         std::error_code error;
         const fs::file_status status = fs::status(given, error);
         if (fs::is_regular_file(status)) {
-            found.push_back(LibraryPathOf(given));
+            found.push_back({LibraryPathOf(given), TInputRule::File});
             continue;
         }
         if (!fs::is_directory(status)) {
@@ -107,19 +95,28 @@ std::vector<std::string> FindPresetFiles(const std::vector<std::string>& paths, 
         }
         fs::recursive_directory_iterator walk(given, fs::directory_options::skip_permission_denied,
                                               error);
-        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+        for (; !error && walk != fs::recursive_directory_iterator() && !stopping();
+             walk.increment(error)) {
             std::error_code typeError;
-            if (walk->is_regular_file(typeError) &&
+            // Nobody asked for where a link in the folder leads.
+            if (walk->symlink_status(typeError).type() == fs::file_type::regular &&
                 (all || IsPresetFileName(walk->path().string()))) {
-                found.push_back(LibraryPathOf(walk->path().string()));
+                found.push_back({LibraryPathOf(walk->path().string()), TInputRule::FoundFile});
             }
         }
         if (error) {
             problem(given + ": " + error.message());
         }
     }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
+    // A file named as it is comes first of its path, and is the one kept.
+    std::sort(found.begin(), found.end(), [](const TFoundFile& a, const TFoundFile& b) {
+        return a.Path != b.Path ? a.Path < b.Path
+                                : a.Rule == TInputRule::File && b.Rule != TInputRule::File;
+    });
+    found.erase(
+        std::unique(found.begin(), found.end(),
+                    [](const TFoundFile& a, const TFoundFile& b) { return a.Path == b.Path; }),
+        found.end());
     return found;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InputFile.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,12 +18,15 @@ struct TFileStamp {
     bool operator==(const TFileStamp&) const = default;
 };
 
-// The stamp of a regular file (links followed); none when there is no such
-// file or it cannot be looked at.
-std::optional<TFileStamp> StampOf(const std::string& path);
+// The stamp of a regular file (links followed unless `rule` is FoundFile);
+// none when there is no such file or it cannot be looked at. Nothing is opened.
+std::optional<TFileStamp> StampOf(const std::string& path, TInputRule rule = TInputRule::File);
+// The stamp that fstat gave.
+TFileStamp StampOf(const struct stat& info);
 
-// XXH3 128 of the file's contents, as 16 bytes; none when it cannot be read.
-std::optional<std::string> HashOfFile(const std::string& path);
+// XXH3 128 of what is left to read of `input`, as 16 bytes. Throws what
+// reading throws: a failure, a file past MaxInputSize, a stop.
+std::string HashOf(TInputFile& input);
 
 // The absolute, normalised spelling of a path under which the library keeps
 // it (links are not resolved: a path is removed as it was added).
@@ -31,12 +36,22 @@ std::string LibraryPathOf(const std::string& path);
 // (any case).
 bool IsPresetFileName(const std::string& path);
 
+// A file to index, and how it may be opened.
+struct TFoundFile {
+    std::string Path;
+    // File for a file named as it is (a link to it followed), FoundFile for
+    // one found in a folder.
+    TInputRule Rule = TInputRule::FoundFile;
+};
+
 // The regular files that PATHS name: files as they are, folders searched
-// through their subfolders (links to folders are not followed) for preset
-// and backup files, or for every file with `all`. Paths in library form,
-// sorted, each once. A path that is neither is reported through `problem`
-// ("PATH: REASON") and skipped.
-std::vector<std::string> FindPresetFiles(const std::vector<std::string>& paths, bool all,
-                                         const std::function<void(const std::string&)>& problem);
+// through their subfolders (symbolic links, to folders or files, are not
+// followed) for preset and backup files, or for every file with `all`.
+// Paths in library form, sorted, each once. A path that is neither is
+// reported through `problem` ("PATH: REASON") and skipped. Once `stopped`
+// (when given) says true, the search ends with what it found.
+std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,
+                                        const std::function<void(const std::string&)>& problem,
+                                        const std::function<bool()>& stopped = nullptr);
 
 } // namespace qvr

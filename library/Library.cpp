@@ -2,6 +2,9 @@
 
 #include "library/Schema.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace qvr {
 
 TLibrary::TLibrary(const std::string& databasePath, TConfigSearch search)
@@ -17,66 +20,97 @@ std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
                   std::string(find.Text(4))};
 }
 
-TLibrary::TStep TLibrary::Plan(const std::string& path, const std::optional<TKnown>& known) {
-    TStep step{path, known, {}, {}, {}};
-    const std::optional<TFileStamp> stamp = StampOf(path);
-    std::optional<std::string> hash;
-    const bool configChanged =
+TLibrary::TStep TLibrary::Plan(const std::string& path, TInputRule rule,
+                               const std::optional<TKnown>& known) {
+    TStep step{path, rule, known, false, {}, {}, {}};
+    step.ConfigChanged =
         known && !known->Configs.empty() && known->Configs != ConfigsNow(known->Configs);
-    if (stamp && known && known->Stamp == *stamp && !configChanged) {
-        step.Result.Change = TFileChange::Unchanged; // not even opened
-    } else if (stamp && (hash = HashOfFile(path))) {
-        step.Stamp = *stamp;
-        step.Hash = *hash;
-        step.Result.Change = !known                                   ? TFileChange::Added
-                             : known->Hash == *hash && !configChanged ? TFileChange::Restamped
-                                                                      : TFileChange::Updated;
-    } else if (known) {
-        step.Result.Change = TFileChange::Dropped;
-    } else {
-        step.Result = {TFileChange::Failed, {"error: the file cannot be read"}};
-    }
     return step;
 }
 
-namespace {
-
-bool WasRead(TFileChange change) {
-    return change == TFileChange::Added || change == TFileChange::Updated;
+std::optional<TInputFile> TLibrary::Open(TStep& step, const std::function<void()>& check) {
+    const std::optional<TKnown>& known = step.Known;
+    if (known && !step.ConfigChanged) {
+        if (const std::optional<TFileStamp> stamp = StampOf(step.Path, step.Rule);
+            stamp && *stamp == known->Stamp) {
+            step.Result.Change = TFileChange::Unchanged; // not even opened
+            return std::nullopt;
+        }
+    }
+    TInputFile input = TInputFile::Open(step.Path, step.Rule);
+    std::string problem = input.Problem();
+    if (input.IsOpen()) {
+        step.Stamp = StampOf(input.Status());
+        input.CheckBeforeRead(check);
+        try {
+            step.Hash = HashOf(input);
+        } catch (const std::exception& failure) {
+            problem = failure.what();
+        }
+        if (problem.empty() && !input.Rewind()) {
+            problem = std::strerror(errno);
+        }
+    }
+    if (!problem.empty()) {
+        if (!known) {
+            step.Result = {TFileChange::Failed, {"error: " + problem}};
+        } else {
+            // Gone, or no longer a file the library reads.
+            step.Result.Change = TFileChange::Dropped;
+            if (!input.IsMissing()) {
+                step.Result.Messages = {"warning: " + problem};
+            }
+        }
+        return std::nullopt;
+    }
+    step.Result.Change = !known                                            ? TFileChange::Added
+                         : known->Hash == step.Hash && !step.ConfigChanged ? TFileChange::Restamped
+                                                                           : TFileChange::Updated;
+    if (step.Result.Change == TFileChange::Restamped) {
+        return std::nullopt;
+    }
+    return input;
 }
-
-} // namespace
 
 size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
     ConfigsSeen.clear(); // the next run looks again
-    std::vector<std::string> toRead;
-    for (const TStep& step : steps) {
-        if (WasRead(step.Result.Change)) {
-            toRead.push_back(step.Path);
-        }
-    }
-    TPresetPipeline presets(Source, toRead);
+    // Nor does a stop wait for another program's writing to end.
+    Db.StopWaitingWhen(progress.Stopped);
+    struct TPlainWait {
+        TSqlite& Db;
+        ~TPlainWait() { Db.StopWaitingWhen(nullptr); }
+    } plainAfter{Db};
+    TPresetPipeline presets(
+        Source, steps.size(),
+        [&steps](size_t index, const std::function<void()>& check) {
+            return Open(steps[index], check);
+        },
+        progress.Stopped);
+    size_t read = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
+        // The step is the reading thread's until its file was opened.
+        const bool reading = presets.NextFile();
         TStep& step = steps[i];
-        switch (step.Result.Change) {
-        case TFileChange::Added:
-        case TFileChange::Updated:
-            step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
-            break;
-        case TFileChange::Restamped:
-            Indexer.Restamp(step.Known->Id, step.Stamp);
-            break;
-        case TFileChange::Dropped:
-            Indexer.Drop(step.Known->Id);
-            break;
-        default:
-            break;
+        try {
+            if (reading) {
+                step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
+                ++read;
+            } else if (step.Result.Change == TFileChange::Restamped) {
+                Indexer.Restamp(step.Known->Id, step.Stamp);
+            } else if (step.Result.Change == TFileChange::Dropped) {
+                Indexer.Drop(step.Known->Id);
+            }
+        } catch (const ELibraryDatabase&) {
+            if (progress.Stopped && progress.Stopped()) {
+                throw TLibraryStopped{}; // the wait for another writer given up
+            }
+            throw;
         }
         if (progress.File) {
             progress.File(i + 1, steps.size(), step.Path, step.Result);
         }
     }
-    return toRead.size();
+    return read;
 }
 
 const std::string& TLibrary::ConfigsNow(const std::string& recorded) {
@@ -88,15 +122,24 @@ const std::string& TLibrary::ConfigsNow(const std::string& recorded) {
 }
 
 size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
-    const std::vector<std::string> files =
-        FindPresetFiles(paths, all, [&](const std::string& text) {
+    const std::vector<TFoundFile> files = FindPresetFiles(
+        paths, all,
+        [&](const std::string& text) {
             if (progress.Problem) {
                 progress.Problem(text);
             }
-        });
+        },
+        progress.Stopped);
+    const auto checkStop = [&progress] {
+        if (progress.Stopped && progress.Stopped()) {
+            throw TLibraryStopped{};
+        }
+    };
+    checkStop(); // the search of a large tree may have been cut short
     std::vector<TStep> steps;
-    for (const std::string& file : files) {
-        steps.push_back(Plan(file, Known(file)));
+    for (const TFoundFile& file : files) {
+        checkStop();
+        steps.push_back(Plan(file.Path, file.Rule, Known(file.Path)));
     }
     return Run(steps, progress);
 }
@@ -107,8 +150,10 @@ size_t TLibrary::Update(const TProgress& progress) {
         TStatement all(Db, "SELECT path, id, size, mtime, hash, configs FROM files ORDER BY path");
         while (all.Step()) {
             const std::string path(all.Text(0));
-            steps.push_back(Plan(path, TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
-                                              std::string(all.Text(4)), std::string(all.Text(5))}));
+            // A path as it was added: a link the user named is followed again.
+            steps.push_back(Plan(path, TInputRule::File,
+                                 TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
+                                        std::string(all.Text(4)), std::string(all.Text(5))}));
         }
     }
     return Run(steps, progress);

@@ -37,11 +37,16 @@ public:
     // Called after each file of a run: its place in the run (from 1), the
     // number of files, the path and what was done. Problems that are not a
     // file's own (a path that cannot be searched) go to `Problem`.
+    // `Stopped` is asked often while files are read, on the library's
+    // reading thread too: once it says true the run ends within a block of
+    // the file at hand and throws TLibraryStopped; the files finished before
+    // stay in the library.
     struct TProgress {
         std::function<void(size_t done, size_t total, const std::string& path,
                            const TFileResult& result)>
             File;
         std::function<void(const std::string& text)> Problem;
+        std::function<bool()> Stopped;
     };
 
     TLibrary(const std::string& databasePath, TConfigSearch search);
@@ -49,7 +54,10 @@ public:
     // Indexes the files that PATHS name (folders searched through, only our
     // preset and backup files unless `all`). A file whose size and time are
     // as recorded is not read; one whose contents are as recorded only gets
-    // its new time. Returns the number of files read.
+    // its new time. Each file is opened once, without waiting, and stamped,
+    // hashed and read through that one descriptor: one that is no longer a
+    // regular file, or is larger than MaxInputSize, is skipped with a
+    // message, and the others go on. Returns the number of files read.
     size_t Add(const std::vector<std::string>& paths, bool all, const TProgress& progress);
     // Re-reads the files whose size, time and contents changed or whose
     // configuration did (one that was missing is there), and drops those that
@@ -69,18 +77,23 @@ private:
         std::string Hash;
         std::string Configs; // as TSourceResult::Configs when it was read
     };
-    // Brings one file up to date; `known` when the library holds it.
     // One file of a run: what its stamp and contents call for.
     struct TStep {
         std::string Path;
+        TInputRule Rule = TInputRule::File;
         std::optional<TKnown> Known;
+        bool ConfigChanged = false; // since the file was read
         TFileResult Result;
         TFileStamp Stamp;
         std::string Hash;
     };
-    TStep Plan(const std::string& path, const std::optional<TKnown>& known);
-    // Carries the steps out in order, the files to read read ahead on a second
-    // thread; returns the number of files read.
+    TStep Plan(const std::string& path, TInputRule rule, const std::optional<TKnown>& known);
+    // Looks at the step's file, on the reading thread, and sets its change:
+    // the open file when its presets are to be read. Touches nothing but the
+    // step, so that it runs beside the writing.
+    static std::optional<TInputFile> Open(TStep& step, const std::function<void()>& check);
+    // Carries the steps out in order, the files looked at and read ahead on a
+    // second thread; returns the number of files read.
     size_t Run(std::vector<TStep>& steps, const TProgress& progress);
     std::optional<TKnown> Known(const std::string& path);
     // The configurations' stamps now for those recorded with a file; looked

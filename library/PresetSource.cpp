@@ -3,6 +3,7 @@
 #include "base/HeldNotices.h"
 #include "library/FileScan.h"
 #include "library/Sqlite.h"
+#include "report/InputBytes.h"
 #include "report/PresetModel.h"
 #include "report/PresetReport.h"
 #include "report/Utf8Text.h"
@@ -152,7 +153,7 @@ std::string TPresetSource::ConfigStampsNow(std::string_view recorded) const {
 
 TPresetSource::~TPresetSource() = default;
 
-TSourceResult TPresetSource::Read(const std::string& file,
+TSourceResult TPresetSource::Read(TInputFile& file,
                                   const std::function<void(TLibPreset&&)>& onPreset) {
     TSourceResult result;
     TMessageList messages(result.Errors);
@@ -160,7 +161,8 @@ TSourceResult TPresetSource::Read(const std::string& file,
     TLibrarySink sink(result, onPreset);
     Cache->Asked.clear();
     try {
-        report.Emit(file, sink, '.');
+        TInputBytes bytes(file);
+        report.Emit(bytes, sink, '.');
     } catch (const ELibraryDatabase&) {
         throw; // the library's trouble, not the file's
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/LibraryPreset.h"
+#include "platform/InputFile.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
 
 #include <functional>
@@ -24,6 +25,8 @@ struct TSourceResult {
 // it is final. The file's problems do not throw: they end reading and are in
 // Errors, with every preset read before them handed on. Configurations are
 // loaded once per model for the life of the object.
+// What the input's check throws to stop the reading is no problem of the
+// file: it passes through, unless it is a std::exception.
 class TPresetSource {
 public:
     explicit TPresetSource(TConfigSearch search);
@@ -31,7 +34,8 @@ public:
     TPresetSource(const TPresetSource&) = delete;
     TPresetSource& operator=(const TPresetSource&) = delete;
 
-    TSourceResult Read(const std::string& file, const std::function<void(TLibPreset&&)>& onPreset);
+    // Reads the rest of `file`, which stays open.
+    TSourceResult Read(TInputFile& file, const std::function<void(TLibPreset&&)>& onPreset);
 
     // "ID=STAMP" for each product (blank-separated, in order), STAMP standing
     // for the names, sizes and times of the configuration files its lookup

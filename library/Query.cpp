@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <string>
 
 namespace qvr {
 
@@ -59,6 +60,7 @@ public:
         TQuery query;
         query.Any.emplace_back();
         size_t orAt = 0;
+        size_t terms = 0;
         for (SkipBlanks(); At < Text.size(); SkipBlanks()) {
             const size_t start = At;
             if (IsWord("OR")) {
@@ -75,6 +77,11 @@ public:
                 continue;
             }
             query.Any.back().push_back(Term());
+            if (++terms > MaxQueryTerms) {
+                throw EQueryError("a query may have at most " + std::to_string(MaxQueryTerms) +
+                                      " terms",
+                                  start, At - start);
+            }
         }
         if (query.Any.back().empty()) {
             if (query.Any.size() > 1) {

@@ -47,8 +47,12 @@ public:
     size_t Length;
 };
 
+// The most terms a query may have, all groups together: far more than anyone
+// types, few enough that a search stays quick.
+inline constexpr size_t MaxQueryTerms = 256;
+
 // Reads a search query: terms separated by blanks, all of which must hold,
-// and OR between groups of them. A term is a word, "quoted words",
+// and OR between groups of them; at most MaxQueryTerms terms. A term is a word, "quoted words",
 // model:NAME, module:NAME, or NAME OP VALUE with OP one of = != < <= > >=
 // (NAME and VALUE quoted when they hold blanks). < <= > >= need a number.
 // Throws EQueryError.

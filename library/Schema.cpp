@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace qvr {
 
@@ -122,7 +123,9 @@ TSqlite OpenLibrary(const std::string& path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) {
         std::error_code ignored; // opening says why when the folder is not there
-        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::create_directories(folder.parent_path(), ignored);
+        // The library's own folder is this user's alone, whatever the umask.
+        ::mkdir(folder.c_str(), 0700);
     }
     TSqlite db(path);
     // Large pages for a new database (an existing one keeps its own): a backup's

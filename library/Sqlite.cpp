@@ -1,13 +1,47 @@
 #include "library/Sqlite.h"
 
+#include "platform/FileDescriptor.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace qvr {
 
+namespace {
+
+// `path` with its folder's links resolved: the folder may lie behind a link
+// of the user's own (a home folder elsewhere); the file itself may not.
+std::string ResolvedFolder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) {
+        return path; // opening says why
+    }
+    return std::string(real.get()) + "/" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+} // namespace
+
 TSqlite::TSqlite(const std::string& path) {
+    const std::string resolved = ResolvedFolder(path);
+    // A new database is this user's alone: it lists the user's files. Its log and journal
+    // take its mode. Made here, since the database would follow the umask.
+    const TFileDescriptor made(
+        ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    struct stat info {};
+    if (!made.IsOpen() && ::lstat(resolved.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        throw ELibraryDatabase("cannot open " + path + ": it is a symbolic link");
+    }
     sqlite3* db = nullptr;
-    const int result =
-        sqlite3_open_v2(path.c_str(), &db,
-                        // One thread uses a connection: no locks needed around each call.
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // One thread uses a connection: no locks needed around each call. A link planted at the
+    // path meanwhile is refused all the same.
+    const int result = sqlite3_open_v2(resolved.c_str(), &db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
+                                           SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW,
+                                       nullptr);
     Db.reset(db); // closed also when opening failed
     if (result != SQLITE_OK) {
         throw ELibraryDatabase("cannot open " + path + ": " +
@@ -15,7 +49,19 @@ TSqlite::TSqlite(const std::string& path) {
     }
     sqlite3_extended_result_codes(db, 1);
     // The viewer and the command line may use the library at once.
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_handler(db, &TSqlite::OnBusy, Busy.get());
+}
+
+int TSqlite::OnBusy(void* busy, int count) {
+    // Up to 5 seconds, in steps short enough for a stop to be seen at once.
+    constexpr int StepMs = 10;
+    constexpr int Steps = 5000 / StepMs;
+    const auto& stopped = static_cast<TBusy*>(busy)->Stopped;
+    if (count >= Steps || (stopped && stopped())) {
+        return 0;
+    }
+    sqlite3_sleep(StepMs);
+    return 1;
 }
 
 void TSqlite::Check(int result, const char* what) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
@@ -22,12 +23,18 @@ public:
 class TSqlite {
 public:
     // Opens (and creates) the file; waits up to a few seconds for a writer
-    // that holds the database.
+    // that holds the database. A new file is made with mode 0600; a path
+    // that ends in a symbolic link is refused.
     explicit TSqlite(const std::string& path);
     TSqlite(const TSqlite&) = delete;
     TSqlite& operator=(const TSqlite&) = delete;
     // Only before statements are prepared on it: they keep a reference.
     TSqlite(TSqlite&&) = default;
+
+    // While a writer holds the database, `stopped` (when given) is asked
+    // between the waits: once it says true the wait ends, and the call that
+    // waited fails as after the few seconds.
+    void StopWaitingWhen(std::function<bool()> stopped) { Busy->Stopped = std::move(stopped); }
 
     // Runs statements that return no rows.
     void Exec(const char* sql);
@@ -40,6 +47,14 @@ private:
     struct TClose {
         void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
     };
+    struct TBusy {
+        std::function<bool()> Stopped;
+    };
+    // Whether to wait again for a writer, after `count` waits.
+    static int OnBusy(void* busy, int count);
+
+    // Where the busy handler finds it, whatever moves the object.
+    std::unique_ptr<TBusy> Busy = std::make_unique<TBusy>();
     std::unique_ptr<sqlite3, TClose> Db;
 };
 

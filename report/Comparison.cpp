@@ -219,11 +219,11 @@ TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
         TPresetCollector oldReader =
             SideCollector([&](TPresetRecord&& r) { oldPick.Take(std::move(r)); },
                           [&](std::string_view model) { models.Old(model); }, writer, true);
-        oldReport.Emit(old.File, oldReader, decimalSeparator);
+        oldReport.Emit(old.File, oldReader, decimalSeparator, old.Input);
         TPresetCollector newReader =
             SideCollector([&](TPresetRecord&& r) { newPick.Take(std::move(r)); },
                           [&](std::string_view model) { models.New(model); }, writer, false);
-        newReport.Emit(now.File, newReader, decimalSeparator);
+        newReport.Emit(now.File, newReader, decimalSeparator, now.Input);
         const TPresetRecord& a =
             old.OnePreset() ? oldPick.Named(old.File) : oldPick.Matching(old.File);
         const TPresetRecord& b =
@@ -238,7 +238,7 @@ TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
     TPresetCollector oldReader =
         SideCollector([&](TPresetRecord&& r) { oldPresets.Add(std::move(r)); },
                       [&](std::string_view model) { models.Old(model); }, writer, true);
-    oldReport.Emit(old.File, oldReader, decimalSeparator);
+    oldReport.Emit(old.File, oldReader, decimalSeparator, old.Input);
     TPresetReport newReport(newNotifier, search);
     TPresetCollector newReader = SideCollector(
         [&](TPresetRecord&& r) {
@@ -249,7 +249,7 @@ TCompareTotals Compare(IUserNotifier& oldNotifier, IUserNotifier& newNotifier,
             }
         },
         [&](std::string_view model) { models.New(model); }, writer, false);
-    newReport.Emit(now.File, newReader, decimalSeparator);
+    newReport.Emit(now.File, newReader, decimalSeparator, now.Input);
     oldPresets.EachUnmatched([&](const TPresetRecord& r) { out.OnlyOld(r); });
     return out.End(old, now);
 }

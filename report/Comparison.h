@@ -17,6 +17,7 @@ struct TCompareSide {
     std::string File;
     std::optional<int32_t> Preset = {};  // the preset of this number
     std::optional<size_t> Position = {}; // the preset at this place in the file (from 0)
+    TInputRule Input = TInputRule::File; // what File may be
 
     bool OnePreset() const { return Preset || Position; }
 };

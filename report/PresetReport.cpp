@@ -2,6 +2,7 @@
 
 #include "base/Numbers.h"
 #include "report/HtmlSink.h"
+#include "report/InputBytes.h"
 #include "report/PresetAssembler.h"
 #include "report/SysExProblems.h"
 #include "sysex/Korvanesysex.h"
@@ -90,9 +91,16 @@ std::string TPresetReport::Build(const std::string& fileName, char decimalSepara
     return std::move(document.Text);
 }
 
-void TPresetReport::Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator) {
-    // A file that cannot be opened reads as an empty one.
-    TFileInput in(fileName);
+void TPresetReport::Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator,
+                         TInputRule rule) {
+    TInputFile file = TInputFile::Open(fileName, rule);
+    if (!file.IsOpen()) {
+        // A file that cannot be opened reads as an empty one.
+        TMemoryInput none(nullptr, 0);
+        Emit(none, sink, decimalSeparator);
+        return;
+    }
+    TInputBytes in(file);
     Emit(in, sink, decimalSeparator);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/UserNotifier.h"
+#include "platform/InputFile.h"
 #include "report/ColumnCount.h"
 #include "report/PresetModel.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
@@ -46,8 +47,11 @@ public:
     // included: the same report in any format. Each message shown goes to the
     // sink too, with the preset it was met in (and so to the notifier, when
     // it is an IPresetMessages). An exception that escapes
-    // leaves the sink without its ReportEnd.
-    void Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator);
+    // leaves the sink without its ReportEnd. The file is opened once by
+    // `rule`; one that this refuses (a FIFO, one larger than MaxInputSize)
+    // reads as an empty file, as one that cannot be opened does.
+    void Emit(const std::string& fileName, IPresetSink& sink, char decimalSeparator,
+              TInputRule rule = TInputRule::File);
     // The same for bytes already open, such as standard input.
     void Emit(TByteInput& in, IPresetSink& sink, char decimalSeparator);
 

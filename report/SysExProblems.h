@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/UserNotifier.h"
+#include "platform/InputFile.h"
 #include "sysex/Korvanesysex.h"
 #include "sysex/Midisysex.h"
 
@@ -23,6 +24,8 @@ template <typename TRead> bool ShowSysExProblems(IUserNotifier& notifier, TRead 
         notifier.ShowError("Bad checksum");
     } catch (const EKorvaneSysExInvalid&) {
         notifier.ShowError("Not a Korvane format");
+    } catch (const EInputTooLarge& e) {
+        notifier.ShowError(e.what());
     }
     return false;
 }

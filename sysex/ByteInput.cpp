@@ -1,7 +1,6 @@
 #include "sysex/ByteInput.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <istream>
 #include <unistd.h>
 
@@ -19,34 +18,25 @@ bool TStreamInput::Refill() {
     return true;
 }
 
-TFileInput::TFileInput(const std::string& fileName)
-    : Fd(fileName.empty() ? -1 : ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)), Owned(true) {}
-
-TFileInput::TFileInput(int fd) : Fd(fd) {}
-
-TFileInput::~TFileInput() {
-    if (Owned && Fd >= 0) {
-        ::close(Fd);
-    }
+size_t TFileInput::ReadBlock(uint8_t* buffer, size_t size) {
+    ssize_t n = 0;
+    do {
+        n = ::read(Fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    // A failure to read on ends the input the same way as its end.
+    return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 bool TFileInput::Refill() {
-    if (Fd < 0) {
+    if (Ended) {
         return false;
     }
     if (!Block) {
         Block = std::make_unique_for_overwrite<uint8_t[]>(BlockSize);
     }
-    ssize_t n = 0;
-    do {
-        n = ::read(Fd, Block.get(), BlockSize);
-    } while (n < 0 && errno == EINTR);
-    if (n <= 0) {
-        // The end, or a failure to read on, which ends the input the same way.
-        if (Owned) {
-            ::close(Fd);
-        }
-        Fd = -1;
+    const size_t n = ReadBlock(Block.get(), BlockSize);
+    if (n == 0) {
+        Ended = true;
         return false;
     }
     Next = Block.get();

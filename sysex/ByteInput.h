@@ -66,22 +66,25 @@ private:
     uint8_t Byte = 0;
 };
 
-// A file read in large blocks: by name (a file that cannot be opened reads as
-// an empty one) or through a descriptor that is already open, such as
-// standard input (left open).
+// A file read in large blocks through a descriptor that is already open and
+// stays open (its owner closes it). The end of the input is where the bytes
+// end or where reading first fails, unless ReadBlock throws.
 class TFileInput : public TByteInput {
 public:
-    explicit TFileInput(const std::string& fileName);
-    explicit TFileInput(int fd);
-    ~TFileInput() override;
+    explicit TFileInput(int fd) : Fd(fd) {}
 
     static constexpr size_t BlockSize = 256 * 1024;
+
+protected:
+    // Reads up to `size` bytes into `buffer`: how many came, 0 at the end or
+    // on a failure. A reader with limits of its own throws instead.
+    virtual size_t ReadBlock(uint8_t* buffer, size_t size);
 
 private:
     bool Refill() override;
 
     int Fd = -1;
-    bool Owned = false;
+    bool Ended = false;
     std::unique_ptr<uint8_t[]> Block;
 };
 

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <locale>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -504,9 +505,14 @@ TEST_F(CliTest, UnopenablePresetFileIsAnErrorWithoutDocument) {
     const std::string missing = (Dir / "nothing.q3p").string();
     const std::string folder = (Dir / "cfg").string();
     const std::string out = (Dir / "r.html").string();
+    // Refused by its size before a byte of it is read.
+    const std::string large = (Dir / "large.q3a").string();
+    WriteFileBytes(large, "");
+    ASSERT_EQ(::truncate(large.c_str(), (off_t{256} << 20) + 1), 0);
     for (const auto& [file, reason] :
          {std::pair<std::string, std::string>{missing, "No such file or directory"},
-          {folder, "Is a directory"}}) {
+          {folder, "Is a directory"},
+          {large, "the file is larger than 256 MiB"}}) {
         for (const std::vector<std::string>& args :
              {std::vector<std::string>{file}, {"-o", out, file}}) {
             const TRun run = Run(args);
@@ -516,6 +522,15 @@ TEST_F(CliTest, UnopenablePresetFileIsAnErrorWithoutDocument) {
             EXPECT_FALSE(fs::exists(out)) << file;
         }
     }
+}
+
+TEST_F(CliTest, AFifoIsOpenedWithoutWaiting) {
+    // A FIFO that nobody writes is opened without waiting, and holds nothing.
+    const std::string fifo = (Dir / "fifo.q3a").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const TRun empty = Run({"-d", ConfigDir(), fifo});
+    EXPECT_EQ(empty.Status, 0) << empty.Err;
+    EXPECT_EQ(empty.Err, "warning: " + fifo + " holds no presets\n");
 }
 
 const std::string Examples = QVR_EXAMPLES_DIR;

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace qvr::test {
@@ -302,6 +303,37 @@ TEST_F(LibTest, ControlCharactersInNamesAreShownEscaped) {
         << missing.Err;
     EXPECT_NE(Run({"--format", "json", file + ".gone"}, QVRREPORT_PATH).Out.find("\\u001b[2J"),
               std::string::npos);
+}
+
+TEST_F(LibTest, LibraryRefusesALargeFileAndALongQuery) {
+    const fs::path folder = Dir / "files";
+    WriteFileBytes(folder / "stage.q1p", ReadFileBytes(Examples + "stage.q1p"));
+    const std::string large = (folder / "large.q3a").string();
+    WriteFileBytes(large, "");
+    ASSERT_EQ(::truncate(large.c_str(), (off_t{256} << 20) + 1), 0);
+    const std::string db = "--database=" + (Dir / "lib.sqlite").string();
+    std::vector<std::string> search = {"search", db};
+    for (int i = 0; i < 257; ++i) {
+        search.emplace_back("x");
+    }
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out;
+        std::string Err;
+    } cases[] = {
+        {{"add", db, "-d", std::string(QVR_EXAMPLES_DIR) + "/config", folder.string()},
+         1,
+         "2 files: 1 added, 0 updated, 0 unchanged, 0 removed; 1 with errors; 1 not readable\n",
+         "qvrlib add: " + large + ": error: the file is larger than 256 MiB\n"},
+        {search, 2, "", "qvrlib search: a query may have at most 256 terms\n"},
+    };
+    for (const auto& c : cases) {
+        const TLibRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << c.Args[0];
+        EXPECT_EQ(run.Out, c.Out) << c.Args[0];
+        EXPECT_EQ(run.Err.substr(0, c.Err.size()), c.Err) << c.Args[0];
+    }
 }
 
 } // namespace

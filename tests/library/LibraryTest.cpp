@@ -9,15 +9,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qvr::test {
@@ -70,6 +77,12 @@ TEST(LibraryQuery, ReadsTermsConditionsAndOr) {
     for (const auto& [query, expected] : cases) {
         EXPECT_EQ(Describe(ParseQuery(query)), expected) << query;
     }
+    // As many terms as a query may have, in groups.
+    std::string most = "a";
+    for (size_t i = 1; i < MaxQueryTerms; ++i) {
+        most += i % 100 == 0 ? " OR a" : " a";
+    }
+    EXPECT_EQ(ParseQuery(most).Any.size(), 3u);
 }
 
 TEST(LibraryQuery, PointsAtTheOffendingWord) {
@@ -79,7 +92,15 @@ TEST(LibraryQuery, PointsAtTheOffendingWord) {
         size_t Offset;
         size_t Length;
     };
+    // One term too many, the last of them pointed at.
+    std::string tooMany;
+    for (size_t i = 0; i < MaxQueryTerms; ++i) {
+        tooMany += i == 128 ? "OR x " : "x ";
+    }
+    tooMany += "Rate>5";
+    const size_t lastAt = tooMany.size() - 6;
     const TCase cases[] = {
+        {tooMany.c_str(), "a query may have at most 256 terms", lastAt, 6},
         {"lead \"Rate>5", "the quote is not closed", 5, 7},
         {"modle:x", "unknown field 'modle:' (model: or module:)", 0, 6},
         {"lead model:", "'model:' needs a name after the colon", 5, 6},
@@ -549,6 +570,155 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
     TStatement version(db, "PRAGMA user_version");
     ASSERT_TRUE(version.Step());
     EXPECT_EQ(version.Int(0), LibrarySchemaVersion);
+}
+
+// Whether this process holds `path` open.
+bool IsOpenHere(const fs::path& path) {
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd", error)) {
+        std::error_code ignored;
+        if (fs::read_symlink(fd.path(), ignored) == path) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(LibraryTest, FilesThatChangeKindOrAreTooLargeAreSkippedWithoutWaiting) {
+    // Each is a regular file when the folder is searched, and something else when it is read.
+    const fs::path folder = Temp.Path() / "swapped";
+    const std::string stage = ReadFileBytes(Files / "examples/stage.q1p");
+    WriteFileBytes(folder / "good.q1p", stage);
+    struct TCase {
+        const char* Name;
+        std::function<void(const fs::path&)> Become;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"fifo.q3a",
+         [](const fs::path& p) {
+             fs::remove(p);
+             EXPECT_EQ(::mkfifo(p.c_str(), 0600), 0);
+         },
+         "error: Not a regular file"},
+        {"link.q1p",
+         [&](const fs::path& p) {
+             fs::remove(p);
+             fs::create_symlink(folder / "good.q1p", p);
+         },
+         "error: Is a symbolic link"},
+        {"large.q3a",
+         [](const fs::path& p) {
+             EXPECT_EQ(::truncate(p.c_str(), static_cast<off_t>(MaxInputSize) + 1), 0);
+         },
+         "error: the file is larger than 256 MiB"},
+    };
+    for (const TCase& c : cases) {
+        WriteFileBytes(folder / c.Name, stage);
+    }
+    // Should a FIFO be opened to wait for a writer, a writer that comes and goes releases it.
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    bool waited = false;
+    std::thread watch([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        if (!finished.wait_for(guard, std::chrono::seconds(30), [&] { return done; })) {
+            const int writer = ::open((folder / "fifo.q3a").c_str(), O_WRONLY | O_NONBLOCK);
+            waited = writer >= 0;
+            ::close(writer);
+        }
+    });
+
+    TLibrary library(Database, Configs());
+    std::map<std::string, TLibrary::TFileResult> results;
+    TLibrary::TProgress progress;
+    progress.File = [&](size_t, size_t, const std::string& path, const TLibrary::TFileResult& r) {
+        results[fs::path(path).filename().string()] = r;
+    };
+    // Asked on the reading thread first before it opens the first file: the files change then,
+    // after the search of the folder.
+    const std::thread::id searching = std::this_thread::get_id();
+    std::once_flag swapped;
+    progress.Stopped = [&] {
+        if (std::this_thread::get_id() != searching) {
+            std::call_once(swapped, [&] {
+                for (const TCase& c : cases) {
+                    c.Become(folder / c.Name);
+                }
+            });
+        }
+        return false;
+    };
+    EXPECT_EQ(library.Add({folder.string()}, false, progress), 1u);
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    finished.notify_all();
+    watch.join();
+    EXPECT_FALSE(waited) << "the FIFO was opened to be read";
+
+    EXPECT_EQ(results["good.q1p"].Change, TFileChange::Added);
+    for (const TCase& c : cases) {
+        EXPECT_EQ(results[c.Name].Change, TFileChange::Failed) << c.Name;
+        EXPECT_EQ(results[c.Name].Messages, std::vector<std::string>{c.Message}) << c.Name;
+    }
+    const std::vector<TLibraryFile> files = library.Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].Presets, 1);
+}
+
+TEST_F(LibraryTest, AStopIsHonouredWithinAFile) {
+    const fs::path big = Temp.Path() / "big/big.q3a";
+    WriteFileBytes(big, "");
+    ASSERT_EQ(::truncate(big.c_str(), 64 << 20), 0);
+    TLibrary library(Database, Configs());
+    TLibrary::TProgress progress;
+    // Asked only between files, it would never see the file open.
+    progress.Stopped = [&] { return IsOpenHere(big); };
+    EXPECT_THROW(library.Add({big.parent_path().string()}, false, progress), TLibraryStopped);
+    EXPECT_FALSE(IsOpenHere(big));
+    EXPECT_TRUE(library.Files().empty());
+
+    // Nor does it wait out another program that holds the database.
+    TSqlite writer(Database);
+    TTransaction holding(writer);
+    std::atomic<int> asked = 0;
+    progress.Stopped = [&] { return ++asked > 100; };
+    EXPECT_THROW(library.Add({(Files / "examples/stage.q1p").string()}, false, progress),
+                 TLibraryStopped);
+    EXPECT_GT(asked, 100); // while it waited: reading the file asks far fewer times
+}
+
+TEST_F(LibraryTest, TheLibraryIsPrivateAndItsPathNoLink) {
+    const mode_t umask = ::umask(022);
+    const auto mode = [](const fs::path& path) {
+        struct stat info {};
+        return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+    };
+    {
+        TLibrary library(Database, Configs());
+        library.Add({(Files / "examples/stage.q1p").string()}, false, {});
+        // The log and its index are there while the library is open.
+        EXPECT_EQ(mode(fs::path(Database).parent_path()), 0700u);
+        for (const char* end : {"", "-wal", "-shm"}) {
+            EXPECT_EQ(mode(Database + end), 0600u) << end;
+        }
+    }
+    ::umask(umask);
+
+    // A link planted where the database is to be is refused, and what it points at is not made.
+    const fs::path planted = Temp.Path() / "data/planted.sqlite";
+    fs::create_symlink(Temp.Path() / "elsewhere.sqlite", planted);
+    try {
+        OpenLibrary(planted.string());
+        ADD_FAILURE() << "opened";
+    } catch (const ELibraryDatabase& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot open " + planted.string() + ": it is a symbolic link");
+    }
+    EXPECT_FALSE(fs::exists(Temp.Path() / "elsewhere.sqlite"));
 }
 
 } // namespace

@@ -97,9 +97,12 @@ bool Parse(const char* command, const std::vector<std::string>& args, bool confi
 std::string AddHelp() {
     return std::string("Usage: qvrlib add [OPTION]... PATH...\n"
                        "Put the preset and backup files that PATHs name into the library: files\n"
-                       "as they are, folders with their subfolders. A file the library holds\n"
-                       "with the same size and time is not read again. A damaged file is kept\n"
-                       "with its messages, and the others go on.\n"
+                       "as they are, folders with their subfolders. A folder is followed from\n"
+                       "then on: 'qvrlib update' finds the files that appear in it. Files and\n"
+                       "folders are kept by their real path, so one reached through a link is\n"
+                       "kept once. A file the library holds with the same size and time is not\n"
+                       "read again. A damaged file is kept with its messages, and the others\n"
+                       "go on.\n"
                        "\n"
                        "  -a, --all             in folders, take every file, not only those\n"
                        "                        with the extension of a preset or backup file\n") +
@@ -140,9 +143,10 @@ int RunAdd(const std::vector<std::string>& args) {
 
 std::string UpdateHelp() {
     return std::string("Usage: qvrlib update [OPTION]...\n"
-                       "Read again the files of the library whose size, time and contents\n"
-                       "changed, and take out those that are gone. Files whose size and time are\n"
-                       "as recorded are not read.\n"
+                       "Add the files that appeared in the folders the library follows, read\n"
+                       "again the files whose size, time and contents changed, and take out\n"
+                       "those that are gone. Files whose size and time are as recorded are not\n"
+                       "read.\n"
                        "\n") +
            ConfigDirHelp + LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n"
@@ -180,7 +184,8 @@ int RunUpdate(const std::vector<std::string>& args) {
 std::string RemoveHelp() {
     return std::string("Usage: qvrlib remove [OPTION]... PATH...\n"
                        "Take the files that PATHs name out of the library, folders with\n"
-                       "everything below them. The files themselves are not touched.\n"
+                       "everything below them; a folder is no longer followed. The files\n"
+                       "themselves are not touched.\n"
                        "\n") +
            LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n"
@@ -206,23 +211,66 @@ int RunRemove(const std::vector<std::string>& args) {
         return LibExitFailed;
     }
     status = LibExitOk;
-    size_t removed = 0;
+    TRemoved removed;
     try {
         for (const std::string& path : parsed.Operands) {
-            const size_t n = lib->Remove({path});
-            if (n == 0) {
+            const TRemoved n = lib->Remove({path});
+            if (n.Files == 0 && n.Folders == 0) {
                 LibSay("remove", path + ": not in the library");
                 status = LibExitFailed;
             }
-            removed += n;
+            removed.Files += n.Files;
+            removed.Folders += n.Folders;
         }
     } catch (const ELibraryDatabase& error) {
         LibSay("remove", error.what());
         return LibExitFailed;
     }
-    const int printed =
-        LibPrint(std::to_string(removed) + (removed == 1 ? " file removed\n" : " files removed\n"));
+    std::string line =
+        std::to_string(removed.Files) + (removed.Files == 1 ? " file removed" : " files removed");
+    if (removed.Folders > 0) {
+        line +=
+            ", " + std::to_string(removed.Folders) +
+            (removed.Folders == 1 ? " folder no longer followed" : " folders no longer followed");
+    }
+    const int printed = LibPrint(line + "\n");
     return printed != LibExitOk ? printed : status;
+}
+
+std::string FoldersHelp() {
+    return std::string("Usage: qvrlib folders [OPTION]...\n"
+                       "List the folders the library follows, one a line, by their real path;\n"
+                       "'(all files)' after one whose every file is taken ('qvrlib add --all').\n"
+                       "\n") +
+           LibraryOptionsHelp + "  -h, --help            display this help and exit\n";
+}
+
+int RunFolders(const std::vector<std::string>& args) {
+    TLibraryOptions library;
+    TCommandArgs parsed;
+    int status = 0;
+    if (!Parse(
+            "folders", args, false, {}, library, [](const std::string&) { return false; },
+            &FoldersHelp, parsed, status)) {
+        return status;
+    }
+    if (!parsed.Operands.empty()) {
+        return LibUsageError("folders", "extra operand '" + parsed.Operands[0] + "'");
+    }
+    const std::unique_ptr<TLibrary> lib = OpenLibraryFor("folders", library);
+    if (!lib) {
+        return LibExitFailed;
+    }
+    std::string text;
+    try {
+        for (const TLibraryFolder& folder : lib->Folders()) {
+            text += TerminalSafe(folder.Path) + (folder.AllFiles ? " (all files)\n" : "\n");
+        }
+    } catch (const ELibraryDatabase& error) {
+        LibSay("folders", error.what());
+        return LibExitFailed;
+    }
+    return LibPrint(text);
 }
 
 std::string ListHelp() {

@@ -13,6 +13,8 @@ std::string UpdateHelp();
 int RunUpdate(const std::vector<std::string>& args);
 std::string RemoveHelp();
 int RunRemove(const std::vector<std::string>& args);
+std::string FoldersHelp();
+int RunFolders(const std::vector<std::string>& args);
 std::string ListHelp();
 int RunList(const std::vector<std::string>& args);
 std::string SearchHelp();

@@ -62,6 +62,12 @@ std::string LibraryPathOf(const std::string& path) {
     return normal;
 }
 
+std::string RealPathOf(const std::string& path) {
+    std::error_code error;
+    const fs::path real = fs::canonical(path, error);
+    return error ? LibraryPathOf(path) : real.string();
+}
+
 bool IsPresetFileName(const std::string& path) {
     std::string extension = fs::path(path).extension().string();
     if (extension.size() < 2) {
@@ -85,7 +91,7 @@ std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, b
         std::error_code error;
         const fs::file_status status = fs::status(given, error);
         if (fs::is_regular_file(status)) {
-            found.push_back({LibraryPathOf(given), TInputRule::File});
+            found.push_back({RealPathOf(given), TInputRule::File});
             continue;
         }
         if (!fs::is_directory(status)) {
@@ -93,15 +99,17 @@ std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, b
                     (error ? error.message() : std::string("not a file or a folder")));
             continue;
         }
-        fs::recursive_directory_iterator walk(given, fs::directory_options::skip_permission_denied,
-                                              error);
+        // From the folder's real path: what is found below, without following
+        // links, is then named by its real path too.
+        fs::recursive_directory_iterator walk(RealPathOf(given),
+                                              fs::directory_options::skip_permission_denied, error);
         for (; !error && walk != fs::recursive_directory_iterator() && !stopping();
              walk.increment(error)) {
             std::error_code typeError;
             // Nobody asked for where a link in the folder leads.
             if (walk->symlink_status(typeError).type() == fs::file_type::regular &&
                 (all || IsPresetFileName(walk->path().string()))) {
-                found.push_back({LibraryPathOf(walk->path().string()), TInputRule::FoundFile});
+                found.push_back({walk->path().string(), TInputRule::FoundFile});
             }
         }
         if (error) {

@@ -32,6 +32,11 @@ std::string HashOf(TInputFile& input);
 // it (links are not resolved: a path is removed as it was added).
 std::string LibraryPathOf(const std::string& path);
 
+// The real path of an existing file or folder (absolute, links resolved), under
+// which the library keeps it, so that a file reached by two paths is kept once;
+// LibraryPathOf(path) when it cannot be resolved (it is gone).
+std::string RealPathOf(const std::string& path);
+
 // True for a name with the preset or backup extension of one of our models
 // (any case).
 bool IsPresetFileName(const std::string& path);
@@ -47,7 +52,7 @@ struct TFoundFile {
 // The regular files that PATHS name: files as they are, folders searched
 // through their subfolders (symbolic links, to folders or files, are not
 // followed) for preset and backup files, or for every file with `all`.
-// Paths in library form, sorted, each once. A path that is neither is
+// Paths real (RealPathOf), sorted, each once. A path that is neither is
 // reported through `problem` ("PATH: REASON") and skipped. Once `stopped`
 // (when given) says true, the search ends with what it found.
 std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,

@@ -39,10 +39,10 @@ std::string Joined(std::vector<std::string_view>& texts) {
 } // namespace
 
 TIndexer::TIndexer(TSqlite& db)
-    : Db(db), InsertFile(db, "INSERT INTO files(path, size, mtime, hash, errors, presets) "
+    : Db(db), InsertFile(db, "INSERT INTO files(path, size, mtime, hash, configs, presets) "
                              "VALUES(?, ?, ?, ?, '', 0)"),
-      FinishFile(db,
-                 "UPDATE files SET model = ?, errors = ?, presets = ?, configs = ? WHERE id = ?"),
+      FinishFile(db, "UPDATE files SET model = ?, presets = ?, configs = ? WHERE id = ?"),
+      InsertMessages(db, "INSERT INTO file_messages(file, text) VALUES(?, ?)"),
       InsertPreset(db, "INSERT INTO presets(file, position, number, name, chain, user_models) "
                        "VALUES(?, ?, ?, ?, ?, ?)"),
       InsertWords(db, "INSERT INTO preset_words(rowid, name, user_models) VALUES(?, ?, ?)"),
@@ -59,6 +59,22 @@ TIndexer::TIndexer(TSqlite& db)
       DeleteWords(db, "DELETE FROM preset_words WHERE rowid IN "
                       "(SELECT id FROM presets WHERE file = ?)"),
       DeleteBlocks(db, "DELETE FROM parameters WHERE file = ?"),
+      // What only the file's presets use goes with them: parameter names, chains
+      // with their words, and then the module types no chain has.
+      DeleteNames(db, "DELETE FROM parameter_names WHERE id IN "
+                      "(SELECT name FROM parameters WHERE file = ?1) AND NOT EXISTS "
+                      "(SELECT 1 FROM parameters p WHERE p.name = parameter_names.id "
+                      "AND p.file != ?1)"),
+      DeleteChainWords(db, "DELETE FROM chain_words WHERE rowid IN "
+                           "(SELECT chain FROM presets WHERE file = ?1) AND NOT EXISTS "
+                           "(SELECT 1 FROM presets p WHERE p.chain = chain_words.rowid "
+                           "AND p.file != ?1)"),
+      DeleteChains(db, "DELETE FROM chains WHERE id IN "
+                       "(SELECT chain FROM presets WHERE file = ?1) AND NOT EXISTS "
+                       "(SELECT 1 FROM presets p WHERE p.chain = chains.id AND p.file != ?1)"),
+      DeleteTypes(db, "DELETE FROM module_types WHERE id NOT IN "
+                      "(SELECT m.value FROM chains c, json_each(c.types) m)"),
+      DeleteMessages(db, "DELETE FROM file_messages WHERE file = ?"),
       DeletePresets(db, "DELETE FROM presets WHERE file = ?"),
       DeleteFile(db, "DELETE FROM files WHERE id = ?"),
       UpdateStamp(db, "UPDATE files SET size = ?, mtime = ? WHERE id = ?") {}
@@ -183,8 +199,16 @@ int64_t TIndexer::ChainId(const TLibPreset& preset) {
 }
 
 void TIndexer::DropRows(int64_t fileId) {
-    for (TStatement* statement : {&DeleteWords, &DeleteBlocks, &DeletePresets, &DeleteFile}) {
+    DeleteNames.Bind(1, fileId).Run();
+    DeleteChainWords.Bind(1, fileId).Run();
+    DeleteChains.Bind(1, fileId).Run();
+    const bool chainsGone = Db.Changes() > 0;
+    for (TStatement* statement :
+         {&DeleteWords, &DeleteBlocks, &DeletePresets, &DeleteMessages, &DeleteFile}) {
         statement->Bind(1, fileId).Run();
+    }
+    if (chainsGone) {
+        DeleteTypes.Run();
     }
 }
 
@@ -271,12 +295,15 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
             flush(nameId, block);
         }
     }
-    std::string errors;
-    for (const std::string& error : result.Errors) {
-        errors.append(error).push_back('\n');
+    if (!result.Errors.empty()) {
+        std::string messages;
+        for (const std::string& message : result.Errors) {
+            messages.append(message).push_back('\n');
+        }
+        InsertMessages.Bind(1, fileId).Bind(2, messages).Run();
     }
     FinishFile.Bind(1, result.Model.empty() ? std::nullopt : std::optional(result.Model));
-    FinishFile.Bind(2, errors).Bind(3, position).Bind(4, result.Configs).Bind(5, fileId).Run();
+    FinishFile.Bind(2, position).Bind(3, result.Configs).Bind(4, fileId).Run();
     transaction.Commit();
     return std::move(result.Errors);
 }

@@ -26,7 +26,8 @@ public:
     // leaves the library as it was.
     std::vector<std::string> Store(const std::string& path, const TFileStamp& stamp,
                                    const std::string& hash, TPresetPipeline& presets);
-    // Takes the file with this id out of the library.
+    // Takes the file with this id out of the library, and with it the names,
+    // chains and module types that no other file uses.
     void Drop(int64_t fileId);
     // Records a new stamp for a file whose contents did not change.
     void Restamp(int64_t fileId, const TFileStamp& stamp);
@@ -41,9 +42,10 @@ private:
     int64_t ChainId(const TLibPreset& preset);
 
     TSqlite& Db;
-    TStatement InsertFile, FinishFile, InsertPreset, InsertWords, FindChain, InsertChain,
-        InsertChainWords, InsertBlock, FindName, InsertName, FindType, InsertType, DeleteWords,
-        DeleteBlocks, DeletePresets, DeleteFile, UpdateStamp;
+    TStatement InsertFile, FinishFile, InsertMessages, InsertPreset, InsertWords, FindChain,
+        InsertChain, InsertChainWords, InsertBlock, FindName, InsertName, FindType, InsertType,
+        DeleteWords, DeleteBlocks, DeleteNames, DeleteChainWords, DeleteChains, DeleteTypes,
+        DeleteMessages, DeletePresets, DeleteFile, UpdateStamp;
     // Parameter names and module types met so far, by their ids; the type
     // last met at each chain position first, as the presets of a backup
     // mostly repeat their chain.

@@ -2,8 +2,12 @@
 
 #include "library/Schema.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <set>
 
 namespace qvr {
 
@@ -109,6 +113,8 @@ size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
         if (progress.File) {
             progress.File(i + 1, steps.size(), step.Path, step.Result);
         }
+        // Shown and stored: a run of many files with many messages keeps none.
+        std::vector<std::string>().swap(step.Result.Messages);
     }
     return read;
 }
@@ -121,7 +127,66 @@ const std::string& TLibrary::ConfigsNow(const std::string& recorded) {
     return now->second;
 }
 
+bool TLibrary::Follow(const std::string& folder, bool all) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        return false;
+    }
+    TStatement keep(Db, "INSERT OR REPLACE INTO folders(path, every_file) VALUES(?, ?)");
+    keep.Bind(1, RealPathOf(folder)).Bind(2, int64_t{all ? 1 : 0}).Run();
+    return true;
+}
+
+std::vector<TLibraryFolder> TLibrary::Folders() {
+    std::vector<TLibraryFolder> folders;
+    TStatement all(Db, "SELECT path, every_file FROM folders ORDER BY path");
+    while (all.Step()) {
+        folders.push_back({std::string(all.Text(0)), all.Int(1) != 0});
+    }
+    return folders;
+}
+
+std::vector<TLibrary::TStep> TLibrary::PlanAll(const std::vector<TFoundFile>& found, bool known,
+                                               const TProgress& progress) {
+    const auto checkStop = [&progress] {
+        if (progress.Stopped && progress.Stopped()) {
+            throw TLibraryStopped{};
+        }
+    };
+    checkStop(); // the search of a large tree may have been cut short
+    std::vector<TStep> steps;
+    auto next = found.begin();
+    if (known) {
+        // Both in path order: the files held, and between them those found new.
+        TStatement all(Db, "SELECT path, id, size, mtime, hash, configs FROM files ORDER BY path");
+        while (all.Step()) {
+            const std::string path(all.Text(0));
+            for (; next != found.end() && next->Path < path; ++next) {
+                steps.push_back(Plan(next->Path, next->Rule, std::nullopt));
+            }
+            // A file held but not found in a folder is one added by its name: a
+            // link the user named is followed again.
+            TInputRule rule = TInputRule::File;
+            if (next != found.end() && next->Path == path) {
+                rule = next->Rule;
+                ++next;
+            }
+            steps.push_back(Plan(path, rule,
+                                 TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
+                                        std::string(all.Text(4)), std::string(all.Text(5))}));
+        }
+    }
+    for (; next != found.end(); ++next) {
+        checkStop();
+        steps.push_back(Plan(next->Path, next->Rule, known ? std::nullopt : Known(next->Path)));
+    }
+    return steps;
+}
+
 size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TProgress& progress) {
+    for (const std::string& path : paths) {
+        Follow(path, all); // a file is no folder to follow
+    }
     const std::vector<TFoundFile> files = FindPresetFiles(
         paths, all,
         [&](const std::string& text) {
@@ -130,60 +195,73 @@ size_t TLibrary::Add(const std::vector<std::string>& paths, bool all, const TPro
             }
         },
         progress.Stopped);
-    const auto checkStop = [&progress] {
-        if (progress.Stopped && progress.Stopped()) {
-            throw TLibraryStopped{};
-        }
-    };
-    checkStop(); // the search of a large tree may have been cut short
-    std::vector<TStep> steps;
-    for (const TFoundFile& file : files) {
-        checkStop();
-        steps.push_back(Plan(file.Path, file.Rule, Known(file.Path)));
-    }
+    std::vector<TStep> steps = PlanAll(files, false, progress);
     return Run(steps, progress);
 }
 
 size_t TLibrary::Update(const TProgress& progress) {
-    std::vector<TStep> steps;
-    {
-        TStatement all(Db, "SELECT path, id, size, mtime, hash, configs FROM files ORDER BY path");
-        while (all.Step()) {
-            const std::string path(all.Text(0));
-            // A path as it was added: a link the user named is followed again.
-            steps.push_back(Plan(path, TInputRule::File,
-                                 TKnown{all.Int(1), TFileStamp{all.Int(2), all.Int(3)},
-                                        std::string(all.Text(4)), std::string(all.Text(5))}));
+    std::vector<std::string> folders[2]; // of preset files, of every file
+    for (const TLibraryFolder& folder : Folders()) {
+        folders[folder.AllFiles ? 1 : 0].push_back(folder.Path);
+    }
+    const auto problem = [&](const std::string& text) {
+        if (progress.Problem) {
+            progress.Problem(text);
+        }
+    };
+    std::vector<TFoundFile> found;
+    for (const bool all : {false, true}) {
+        if (!folders[all ? 1 : 0].empty()) {
+            std::vector<TFoundFile> more =
+                FindPresetFiles(folders[all ? 1 : 0], all, problem, progress.Stopped);
+            std::vector<TFoundFile> both;
+            both.reserve(found.size() + more.size());
+            std::merge(found.begin(), found.end(), more.begin(), more.end(),
+                       std::back_inserter(both),
+                       [](const TFoundFile& a, const TFoundFile& b) { return a.Path < b.Path; });
+            both.erase(std::unique(both.begin(), both.end(),
+                                   [](const TFoundFile& a, const TFoundFile& b) {
+                                       return a.Path == b.Path;
+                                   }),
+                       both.end());
+            found = std::move(both);
         }
     }
+    std::vector<TStep> steps = PlanAll(found, true, progress);
     return Run(steps, progress);
 }
 
-size_t TLibrary::Remove(const std::vector<std::string>& paths) {
+TRemoved TLibrary::Remove(const std::vector<std::string>& paths) {
     // A folder's files sort between "FOLDER/" and "FOLDER0", '0' coming right after '/'.
     TStatement under(Db, "SELECT id FROM files WHERE path = ?1 OR (path >= ?2 AND path < ?3)");
-    size_t removed = 0;
+    TStatement forget(Db, "DELETE FROM folders WHERE path = ?1 OR (path >= ?2 AND path < ?3)");
+    TRemoved removed;
     for (const std::string& given : paths) {
-        const std::string path = LibraryPathOf(given);
-        const std::string folder = path.ends_with('/') ? path.substr(0, path.size() - 1) : path;
         std::vector<int64_t> ids;
-        under.Bind(1, path).Bind(2, folder + "/").Bind(3, folder + "0");
-        while (under.Step()) {
-            ids.push_back(under.Int(0));
+        for (const std::string& path : std::set{RealPathOf(given), LibraryPathOf(given)}) {
+            const std::string folder = path.ends_with('/') ? path.substr(0, path.size() - 1) : path;
+            under.Bind(1, path).Bind(2, folder + "/").Bind(3, folder + "0");
+            while (under.Step()) {
+                ids.push_back(under.Int(0));
+            }
+            under.Reset();
+            forget.Bind(1, path).Bind(2, folder + "/").Bind(3, folder + "0").Run();
+            removed.Folders += static_cast<size_t>(Db.Changes());
         }
-        under.Reset();
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         for (const int64_t id : ids) {
             Indexer.Drop(id);
         }
-        removed += ids.size();
+        removed.Files += ids.size();
     }
     return removed;
 }
 
 std::vector<TLibraryFile> TLibrary::Files() {
     std::vector<TLibraryFile> files;
-    TStatement all(Db, "SELECT path, model, presets, size, mtime, errors FROM files "
-                       "ORDER BY path");
+    TStatement all(Db, "SELECT f.path, f.model, f.presets, f.size, f.mtime, m.text FROM files f "
+                       "LEFT JOIN file_messages m ON m.file = f.id ORDER BY f.path");
     while (all.Step()) {
         files.push_back(TLibraryFile{std::string(all.Text(0)), std::string(all.Text(1)), all.Int(2),
                                      all.Int(3), all.Int(4), std::string(all.Text(5))});

@@ -25,6 +25,18 @@ struct TLibraryFile {
     std::string Errors; // messages shown while reading, one a line
 };
 
+// A folder the library follows: an update finds the files that appear in it.
+struct TLibraryFolder {
+    std::string Path;      // real
+    bool AllFiles = false; // every file, not only preset and backup files
+};
+
+// What a removal took out.
+struct TRemoved {
+    size_t Files = 0;
+    size_t Folders = 0;
+};
+
 // The preset library: files, their presets, modules and parameters, kept in a
 // database that several programs may use at once.
 class TLibrary {
@@ -52,20 +64,31 @@ public:
     TLibrary(const std::string& databasePath, TConfigSearch search);
 
     // Indexes the files that PATHS name (folders searched through, only our
-    // preset and backup files unless `all`). A file whose size and time are
-    // as recorded is not read; one whose contents are as recorded only gets
-    // its new time. Each file is opened once, without waiting, and stamped,
-    // hashed and read through that one descriptor: one that is no longer a
-    // regular file, or is larger than MaxInputSize, is skipped with a
-    // message, and the others go on. Returns the number of files read.
+    // preset and backup files unless `all`), each by its real path, so that a
+    // file reached by two paths or links is kept once. A folder is kept as one
+    // the library follows (by its real path, with `all`). A file whose size
+    // and time are as recorded is not read; one whose contents are as recorded
+    // only gets its new time. Each file is opened once, without waiting, and
+    // stamped, hashed and read through that one descriptor: one that is no
+    // longer a regular file, or is larger than MaxInputSize, is skipped with a
+    // message, and the others go on. Each file's messages go to `progress` and
+    // into the library as it is stored, and are not kept. Returns the number
+    // of files read.
     size_t Add(const std::vector<std::string>& paths, bool all, const TProgress& progress);
-    // Re-reads the files whose size, time and contents changed or whose
-    // configuration did (one that was missing is there), and drops those that
-    // are gone. Returns the number of files read.
+    // Adds the files that appeared in the folders followed, re-reads those
+    // whose size, time and contents changed or whose configuration did (one
+    // that was missing is there), and drops those that are gone. A folder
+    // that is gone is reported through `progress.Problem` and kept. Returns
+    // the number of files read.
     size_t Update(const TProgress& progress);
-    // Takes the files out that PATHS name, folders with everything below.
-    // Returns how many were taken out.
-    size_t Remove(const std::vector<std::string>& paths);
+    // Takes out what PATHS name: a file, or a folder with every file below it
+    // and the folders followed there. A path is looked up by its real path
+    // and as it is spelled, so that one that is gone can be removed too.
+    TRemoved Remove(const std::vector<std::string>& paths);
+    // Follows the folder (its real path) from now on without reading it; false
+    // when it is not a folder.
+    bool Follow(const std::string& folder, bool all);
+    std::vector<TLibraryFolder> Folders();
     std::vector<TLibraryFile> Files();
 
     TSqlite& Database() { return Db; }
@@ -95,6 +118,10 @@ private:
     // Carries the steps out in order, the files looked at and read ahead on a
     // second thread; returns the number of files read.
     size_t Run(std::vector<TStep>& steps, const TProgress& progress);
+    // Plans the files found, and with `known` the files the library holds
+    // that were not found (by path order).
+    std::vector<TStep> PlanAll(const std::vector<TFoundFile>& found, bool known,
+                               const TProgress& progress);
     std::optional<TKnown> Known(const std::string& path);
     // The configurations' stamps now for those recorded with a file; looked
     // at once per run.

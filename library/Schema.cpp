@@ -109,6 +109,41 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
                json_extract(p.user_models, '$."' || m.key || '"') AS user_model
         FROM presets p JOIN chains c ON c.id = p.chain, json_each(c.types) m;
     )sql",
+    // 4: the folders the library follows, and files kept by their real path. A
+    // file's messages go to a table of their own, so that the rows an update
+    // reads (path, stamp, hash, configurations) are small and many to a page.
+    // What removals before left unused goes.
+    R"sql(
+    CREATE TABLE folders(
+        path TEXT PRIMARY KEY,      -- absolute, links resolved
+        every_file INTEGER NOT NULL -- 1: every file in it, not only preset files
+    ) WITHOUT ROWID;
+    CREATE TABLE new_files(
+        id INTEGER PRIMARY KEY,
+        path TEXT NOT NULL UNIQUE,  -- absolute, links resolved (added before: as named)
+        size INTEGER NOT NULL,
+        mtime INTEGER NOT NULL,     -- nanoseconds since 1970
+        hash BLOB NOT NULL,         -- XXH3 128 of the contents
+        configs TEXT NOT NULL,      -- the configurations it was read with
+        presets INTEGER NOT NULL,
+        model TEXT                  -- none when the file names no model
+    );
+    INSERT INTO new_files(id, path, size, mtime, hash, configs, presets, model)
+        SELECT id, path, size, mtime, hash, configs, presets, model FROM files;
+    -- Messages shown while reading a file, one a line; none for a file without.
+    CREATE TABLE file_messages(
+        file INTEGER PRIMARY KEY,
+        text TEXT NOT NULL
+    );
+    INSERT INTO file_messages(file, text) SELECT id, errors FROM files WHERE errors != '';
+    DROP TABLE files;
+    ALTER TABLE new_files RENAME TO files;
+    DELETE FROM chains WHERE id NOT IN (SELECT chain FROM presets);
+    DELETE FROM chain_words WHERE rowid NOT IN (SELECT id FROM chains);
+    DELETE FROM module_types
+        WHERE id NOT IN (SELECT m.value FROM chains c, json_each(c.types) m);
+    DELETE FROM parameter_names WHERE id NOT IN (SELECT name FROM parameters);
+    )sql",
 };
 
 int UserVersion(TSqlite& db) {
@@ -139,15 +174,16 @@ TSqlite OpenLibrary(const std::string& path) {
     // Copies the log into the database every 64 MB rather than every 16 MB: each
     // copy waits for the disk.
     db.Exec("PRAGMA wal_autocheckpoint = 4096");
-    const int version = UserVersion(db);
-    if (version > LibrarySchemaVersion) {
-        throw ELibraryDatabase(path + " is a library of a newer version (" +
-                               std::to_string(version) + ") than this program knows (" +
-                               std::to_string(LibrarySchemaVersion) + ")");
-    }
-    if (version < LibrarySchemaVersion) {
+    if (UserVersion(db) != LibrarySchemaVersion) {
+        // Looked at again inside the transaction: another program may have
+        // migrated meanwhile, perhaps to a newer version than this one knows.
         TTransaction migration(db);
-        const int now = UserVersion(db); // another program may have migrated meanwhile
+        const int now = UserVersion(db);
+        if (now > LibrarySchemaVersion) {
+            throw ELibraryDatabase(path + " is a library of a newer version (" +
+                                   std::to_string(now) + ") than this program knows (" +
+                                   std::to_string(LibrarySchemaVersion) + ")");
+        }
         for (int step = now; step < LibrarySchemaVersion; ++step) {
             db.Exec(Migrations[static_cast<size_t>(step)]);
         }

@@ -39,6 +39,8 @@ public:
     // Runs statements that return no rows.
     void Exec(const char* sql);
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(Db.get()); }
+    // Rows that the last statement changed.
+    int64_t Changes() const { return sqlite3_changes64(Db.get()); }
     sqlite3* Handle() const { return Db.get(); }
     // Throws with the database's message unless `result` is one of the good ones.
     void Check(int result, const char* what) const;

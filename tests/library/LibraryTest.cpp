@@ -441,7 +441,7 @@ TEST_F(LibraryTest, UpdateReadsOnlyChangedFilesAndDropsGoneOnes) {
     EXPECT_EQ(presetsOf("seven.q3a"), -1);
     EXPECT_TRUE(Search(library.Database(), ParseQuery("\"Bench 5\"")).empty());
 
-    EXPECT_EQ(library.Remove({(Files / "examples").string()}), 10u);
+    EXPECT_EQ(library.Remove({(Files / "examples").string()}).Files, 10u);
     EXPECT_EQ(library.Files().size(), 2u);
     TStatement rows(library.Database(),
                     "SELECT (SELECT count(*) FROM presets) + (SELECT count(*) FROM preset_words)");
@@ -563,7 +563,7 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
         ADD_FAILURE() << "opened";
     } catch (const ELibraryDatabase& error) {
         EXPECT_EQ(std::string(error.what()),
-                  newer + " is a library of a newer version (9) than this program knows (3)");
+                  newer + " is a library of a newer version (9) than this program knows (4)");
     }
     // A new one is made at the current version, folder and all.
     TSqlite db = OpenLibrary(Database);

@@ -449,6 +449,124 @@ TEST_F(LibraryTest, UpdateReadsOnlyChangedFilesAndDropsGoneOnes) {
     EXPECT_EQ(rows.Int(0), 2 * (3 + presetsOf("damaged.q1a")));
 }
 
+// Rows of every table that holds what presets use; none is left once the
+// files are gone.
+int64_t RowsLeft(TSqlite& db) {
+    TStatement rows(db, "SELECT (SELECT count(*) FROM presets) + (SELECT count(*) FROM "
+                        "preset_words) + (SELECT count(*) FROM parameters) + (SELECT count(*) "
+                        "FROM parameter_names) + (SELECT count(*) FROM chains) + (SELECT "
+                        "count(*) FROM chain_words) + (SELECT count(*) FROM module_types) + "
+                        "(SELECT count(*) FROM file_messages)");
+    EXPECT_TRUE(rows.Step());
+    return rows.Int(0);
+}
+
+TEST_F(LibraryTest, FoldersAreFollowedAndKeptByTheirRealPath) {
+    TLibrary library(Database, Configs());
+    std::map<std::string, TFileChange> changes;
+    TLibrary::TProgress progress;
+    progress.File = [&](size_t, size_t, const std::string& path, const TLibrary::TFileResult& r) {
+        changes[path] = r.Change;
+    };
+    const fs::path gen = fs::canonical(Files / "gen");
+    const fs::path link = Temp.Path() / "gen-link";
+    fs::create_directory_symlink(gen, link);
+    fs::create_directories(Files / "gen-old");
+    fs::copy_file(Files / "examples/stage.q1p", Files / "gen-old/stage.q1p");
+    ASSERT_EQ(library.Add({gen.string(), (Files / "gen-old").string()}, false, progress), 3u);
+    // The same folder through a link: followed once, its files held once.
+    EXPECT_EQ(library.Add({link.string() + "/", (link / "twenty.q3a").string()}, false, progress),
+              0u);
+    std::vector<std::string> followed;
+    for (const TLibraryFolder& folder : library.Folders()) {
+        followed.push_back(folder.Path);
+    }
+    EXPECT_EQ(followed,
+              (std::vector<std::string>{gen.string(), fs::canonical(Files / "gen-old").string()}));
+    EXPECT_EQ(library.Files().size(), 3u);
+    const TToolRun listed = RunTool(QVRLIB_PATH, Temp.Path(), {"folders", "--database", Database});
+    EXPECT_EQ(listed.Out, followed[0] + "\n" + followed[1] + "\n");
+
+    // A file copied into a new subfolder is found by the update, a gone one dropped.
+    fs::create_directories(gen / "sub");
+    fs::copy_file(Files / "examples/backup.q1a", gen / "sub/backup.q1a");
+    fs::remove(gen / "deeper/seven.q3a");
+    changes.clear();
+    EXPECT_EQ(library.Update(progress), 1u);
+    EXPECT_EQ(changes[(gen / "sub/backup.q1a").string()], TFileChange::Added);
+    EXPECT_EQ(changes[(gen / "deeper/seven.q3a").string()], TFileChange::Dropped);
+    EXPECT_EQ(changes.size(), 4u);
+
+    // A single file; a folder, not its sibling whose name it begins; through the link.
+    struct TCase {
+        std::string Path;
+        size_t Files;
+        size_t Folders;
+        size_t FilesLeft;
+    };
+    const TCase cases[] = {
+        {(gen / "sub/backup.q1a").string(), 1, 0, 2},
+        {(gen / "sub").string(), 0, 0, 2},
+        {link.string(), 1, 1, 1},
+        {(Files / "gen-old/").string(), 1, 1, 0},
+    };
+    for (const TCase& c : cases) {
+        const TRemoved removed = library.Remove({c.Path});
+        EXPECT_EQ(removed.Files, c.Files) << c.Path;
+        EXPECT_EQ(removed.Folders, c.Folders) << c.Path;
+        EXPECT_EQ(library.Files().size(), c.FilesLeft) << c.Path;
+    }
+    EXPECT_TRUE(library.Folders().empty());
+    EXPECT_EQ(RowsLeft(library.Database()), 0);
+}
+
+// A library written by a program of version 2 (its tables as they were then,
+// made by hand): the upgrade keeps the file and the next update reads its
+// presets again.
+TEST_F(LibraryTest, ALibraryOfAnOlderVersionIsReadAgainByTheNextUpdate) {
+    const fs::path stage = fs::canonical(Files / "examples/stage.q1p");
+    {
+        fs::create_directories(fs::path(Database).parent_path());
+        TSqlite db(Database);
+        db.Exec(R"sql(
+            CREATE TABLE files(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE,
+                size INTEGER NOT NULL, mtime INTEGER NOT NULL, hash BLOB NOT NULL, model TEXT,
+                errors TEXT NOT NULL, presets INTEGER NOT NULL,
+                configs TEXT NOT NULL DEFAULT '');
+            CREATE TABLE presets(id INTEGER PRIMARY KEY, file INTEGER NOT NULL,
+                position INTEGER NOT NULL, number INTEGER, name TEXT NOT NULL);
+            CREATE TABLE module_types(id INTEGER PRIMARY KEY, kind TEXT NOT NULL,
+                type_id INTEGER, type TEXT NOT NULL, heading TEXT,
+                UNIQUE(kind, type_id, type, heading));
+            CREATE TABLE modules(preset INTEGER NOT NULL, position INTEGER NOT NULL,
+                type INTEGER NOT NULL, user_model TEXT, PRIMARY KEY(preset, position))
+                WITHOUT ROWID;
+            CREATE TABLE parameter_names(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
+            CREATE TABLE parameters(id INTEGER PRIMARY KEY, name INTEGER NOT NULL,
+                file INTEGER NOT NULL, chunk INTEGER NOT NULL, first_preset INTEGER NOT NULL,
+                entries BLOB NOT NULL);
+            CREATE VIRTUAL TABLE preset_words USING fts5(name, modules, user_models);
+            INSERT INTO presets VALUES(1, 1, 1, 12, 'Stage');
+            INSERT INTO module_types VALUES(1, 'component', 7, 'Chorus', 'Modulation');
+            INSERT INTO modules VALUES(1, 0, 1, NULL);
+            INSERT INTO preset_words(rowid, name, modules) VALUES(1, 'Stage', 'Chorus');
+            PRAGMA user_version = 2;
+        )sql");
+        const std::optional<TFileStamp> stamp = StampOf(stage.string());
+        ASSERT_TRUE(stamp);
+        TStatement file(db, "INSERT INTO files VALUES(1, ?, ?, ?, x'00', 'QVR-1', "
+                            "'warning: old', 1, '')");
+        file.Bind(1, stage.string()).Bind(2, stamp->Size).Bind(3, stamp->ModifiedNs).Run();
+    }
+    TLibrary library(Database, Configs());
+    ASSERT_EQ(library.Files().size(), 1u);
+    EXPECT_EQ(library.Files()[0].Errors, "warning: old");
+    EXPECT_EQ(library.Update({}), 1u);
+    EXPECT_EQ(library.Files()[0].Presets, 1);
+    EXPECT_EQ(library.Files()[0].Errors, "");
+    EXPECT_EQ(Search(library.Database(), ParseQuery("module:chorus")).size(), 1u);
+}
+
 TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     for (int i = 0; i < 12; ++i) {
         Generate("many/b" + std::to_string(i) + ".q3a", 60);

@@ -1,42 +1,47 @@
 #include "app/LibraryFolders.h"
 
 #include "app/ViewerSettings.h"
+#include "library/Schema.h"
 #include "platform/Regaccess.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace qvr {
 
-std::vector<std::string> LoadLibraryFolders() {
+std::vector<std::string> LibraryFoldersOf(const std::string& database) {
+    std::vector<std::string> folders;
+    std::error_code ignored;
+    if (database.empty() || !std::filesystem::exists(database, ignored)) {
+        return folders;
+    }
+    TSqlite db = OpenLibrary(database);
+    TStatement all(db, "SELECT path FROM folders ORDER BY path");
+    while (all.Step()) {
+        folders.emplace_back(all.Text(0));
+    }
+    return folders;
+}
+
+void MoveSettingsLibraryFolders(const std::function<void(const std::vector<std::string>&)>& keep) {
     TRegAccess reg;
     reg.SetRootKey(TRegRoot::CurrentUser);
-    std::vector<std::string> folders;
     if (!reg.OpenKey(SettingsKey, false)) {
-        return folders;
+        return;
     }
     const int32_t count =
         std::clamp(reg.ReadIntegerDefault(LibraryFolderCountName, 0), 0, MaxLibraryFolders);
+    std::vector<std::string> folders;
     for (int32_t i = 1; i <= count; ++i) {
         std::string folder = reg.ReadStringDefault(LibraryFolderName + std::to_string(i), "");
         if (!folder.empty()) {
             folders.push_back(std::move(folder));
         }
     }
-    reg.CloseKey();
-    return folders;
-}
-
-void SaveLibraryFolders(const std::vector<std::string>& folders) {
-    TRegAccess reg;
-    reg.SetRootKey(TRegRoot::CurrentUser);
-    if (!reg.OpenKey(SettingsKey, true)) {
-        return;
+    if (count > 0) {
+        keep(folders);
+        reg.WriteInteger(LibraryFolderCountName, 0);
     }
-    const size_t count = std::min(folders.size(), static_cast<size_t>(MaxLibraryFolders));
-    for (size_t i = 0; i < count; ++i) {
-        reg.WriteString(LibraryFolderName + std::to_string(i + 1), folders[i]);
-    }
-    reg.WriteInteger(LibraryFolderCountName, static_cast<int32_t>(count));
     reg.CloseKey();
 }
 

@@ -2,8 +2,10 @@
 
 #include "app/LibraryFolders.h"
 #include "app/LibraryFoldersDialog.h"
+#include "library/Library.h"
 
 #include <QDockWidget>
+#include <QGuiApplication>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -25,6 +27,14 @@ TLibraryPart::TLibraryPart(QMainWindow& window, IDialogs& dialogs, std::string d
             PanelItem.setChecked(visible);
         }
     });
+    // Files copied or changed while the viewer was in the background are found when it comes
+    // back; an update with nothing changed only looks at the files' sizes and times.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &Panel,
+                     [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive && Update && !Updating) {
+                             StartUpdate();
+                         }
+                     });
 }
 
 TLibraryPart::~TLibraryPart() = default;
@@ -36,35 +46,72 @@ void TLibraryPart::ShowPanel(bool shown) {
     }
 }
 
-void TLibraryPart::StartUpdate(std::vector<std::string> dropped) {
-    const std::vector<std::string> folders = LoadLibraryFolders();
-    std::error_code ignored;
-    if (Database.empty() || (folders.empty() && !std::filesystem::exists(Database, ignored))) {
+void TLibraryPart::StartUpdate(std::vector<std::string> added, std::vector<std::string> dropped) {
+    if (Database.empty()) {
         return;
     }
+    try {
+        MoveSettingsLibraryFolders([&](const std::vector<std::string>& folders) {
+            added.insert(added.end(), folders.begin(), folders.end());
+            TLibrary library(Database, TConfigSearch{});
+            for (const std::string& folder : folders) {
+                library.Follow(folder, false);
+            }
+        });
+    } catch (const std::exception& error) {
+        Window.statusBar()->showMessage(QStringLiteral("The library cannot be updated: ") +
+                                        QString::fromUtf8(error.what()));
+        return;
+    }
+    std::error_code ignored;
+    if (added.empty() && !std::filesystem::exists(Database, ignored)) {
+        return;
+    }
+    const bool asked = !added.empty() || !dropped.empty() || !Update;
     Update.reset(); // a run still going ends first
-    Window.statusBar()->showMessage(QStringLiteral("Updating the library..."));
-    Update = std::make_unique<TLibraryUpdate>(Database, TConfigSearch{}, folders,
-                                              std::move(dropped), [this](const QString& outcome) {
-                                                  Window.statusBar()->showMessage(outcome, 10000);
-                                                  Panel.Refresh();
-                                              });
+    if (asked) {
+        Window.statusBar()->showMessage(QStringLiteral("Updating the library..."));
+    }
+    Updating = true;
+    Update = std::make_unique<TLibraryUpdate>(
+        Database, TConfigSearch{}, std::move(added), std::move(dropped),
+        [this, asked](const QString& outcome, size_t read) {
+            Updating = false;
+            // An update on coming back says something only when it found something.
+            if (asked || read > 0) {
+                Window.statusBar()->showMessage(outcome, 10000);
+            }
+            Panel.Refresh();
+        });
 }
 
 void TLibraryPart::EditFolders() {
-    const std::vector<std::string> before = LoadLibraryFolders();
+    std::vector<std::string> before;
+    try {
+        before = LibraryFoldersOf(Database);
+    } catch (const std::exception& error) {
+        Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Library Folders"),
+                            QStringLiteral("The library cannot be read: ") +
+                                QString::fromUtf8(error.what()));
+        return;
+    }
     TLibraryFoldersDialog dialog(Window, before, ChooseFolder);
     Dialogs.RunModal(dialog);
     if (dialog.result() == QDialog::Accepted) {
         const std::vector<std::string> after = dialog.Folders();
+        std::vector<std::string> added;
         std::vector<std::string> dropped;
+        for (const std::string& folder : after) {
+            if (std::find(before.begin(), before.end(), folder) == before.end()) {
+                added.push_back(folder);
+            }
+        }
         for (const std::string& folder : before) {
             if (std::find(after.begin(), after.end(), folder) == after.end()) {
                 dropped.push_back(folder);
             }
         }
-        SaveLibraryFolders(after);
-        StartUpdate(std::move(dropped));
+        StartUpdate(std::move(added), std::move(dropped));
     }
 }
 

@@ -14,12 +14,12 @@ struct TStopped {};
 } // namespace
 
 TLibraryUpdate::TLibraryUpdate(std::string database, TConfigSearch search,
-                               std::vector<std::string> folders, std::vector<std::string> dropped,
-                               std::function<void(const QString&)> done)
+                               std::vector<std::string> added, std::vector<std::string> dropped,
+                               std::function<void(const QString&, size_t)> done)
     : Done(std::move(done)),
       Worker([this, database = std::move(database), search = std::move(search),
-              folders = std::move(folders),
-              dropped = std::move(dropped)] { Run(database, search, folders, dropped); }) {}
+              added = std::move(added),
+              dropped = std::move(dropped)] { Run(database, search, added, dropped); }) {}
 
 TLibraryUpdate::~TLibraryUpdate() {
     Stopping = true;
@@ -27,9 +27,10 @@ TLibraryUpdate::~TLibraryUpdate() {
 }
 
 void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& search,
-                         const std::vector<std::string>& folders,
+                         const std::vector<std::string>& added,
                          const std::vector<std::string>& dropped) {
     QString outcome;
+    size_t read = 0;
     try {
         TLibrary library(database, search);
         TLibrary::TProgress progress;
@@ -41,8 +42,10 @@ void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& searc
         // Asked within each file too, so that closing never waits for a large one.
         progress.Stopped = [this] { return Stopping.load(); };
         library.Remove(dropped);
-        size_t read = folders.empty() ? 0 : library.Add(folders, false, progress);
-        read += library.Update(progress);
+        for (const std::string& folder : added) {
+            library.Follow(folder, false);
+        }
+        read = library.Update(progress);
         outcome = QStringLiteral("Library up to date: %1 files read, %2 in it")
                       .arg(read)
                       .arg(library.Files().size());
@@ -55,7 +58,7 @@ void TLibraryUpdate::Run(const std::string& database, const TConfigSearch& searc
             QStringLiteral("The library cannot be updated: ") + QString::fromUtf8(error.what());
     }
     QMetaObject::invokeMethod(
-        this, [this, outcome] { Done(outcome); }, Qt::QueuedConnection);
+        this, [this, outcome, read] { Done(outcome, read); }, Qt::QueuedConnection);
 }
 
 } // namespace qvr

@@ -10,6 +10,7 @@
 #include "app/MIDIConfig.h"
 #include "app/Main.h"
 #include "app/OpenFilters.h"
+#include "app/ViewerSettings.h"
 #include "platform/Regaccess.h"
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
@@ -24,6 +25,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 
@@ -160,6 +162,16 @@ private slots:
                             true));
         reg.WriteString("Path", QVR_EXAMPLES_DIR "/config/");
         reg.CloseKey();
+        // The list an earlier viewer kept in its settings moves into the library, once, and
+        // the dialog adds to it.
+        const std::string config = std::filesystem::canonical(QVR_EXAMPLES_DIR "/config").string();
+        {
+            TRegAccess user;
+            user.SetRootKey(TRegRoot::CurrentUser);
+            QVERIFY(user.OpenKey(SettingsKey, true));
+            user.WriteInteger(LibraryFolderCountName, 1);
+            user.WriteString("LibraryFolder1", config);
+        }
         TFormMain& w = f.Create();
         TLibraryPart& library = w.Library();
         const QString presets = QStringLiteral(QVR_EXAMPLES_DIR "/presets");
@@ -171,11 +183,12 @@ private slots:
             folders.accept();
         };
         library.FoldersItem.trigger();
-        QCOMPARE(ReadIntSetting(LibraryFolderCountName), 1);
-        QCOMPARE(ReadStringSetting("LibraryFolder1"), presets.toStdString());
+        QCOMPARE(ReadIntSetting(LibraryFolderCountName), 0);
         QTRY_COMPARE_WITH_TIMEOUT(w.statusBar()->currentMessage(),
                                   QStringLiteral("Library up to date: 10 files read, 10 in it"),
                                   120000);
+        QCOMPARE(LibraryFoldersOf(f.LibraryDatabase),
+                 (std::vector<std::string>{config, presets.toStdString()}));
 
         library.PanelItem.trigger();
         QVERIFY(library.Panel.isVisibleTo(&w));

@@ -26,21 +26,23 @@ std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
 
 TLibrary::TStep TLibrary::Plan(const std::string& path, TInputRule rule,
                                const std::optional<TKnown>& known) {
-    TStep step{path, rule, known, false, {}, {}, {}};
+    TStep step{path, rule, known, false, false, {}, {}, {}};
     step.ConfigChanged =
         known && !known->Configs.empty() && known->Configs != ConfigsNow(known->Configs);
+    // Looked at here rather than on the reading thread: an update with little changed
+    // then hands the reading thread only the files that did.
+    if (known && !step.ConfigChanged) {
+        if (const std::optional<TFileStamp> stamp = StampOf(path, rule);
+            stamp && *stamp == known->Stamp) {
+            step.Result.Change = TFileChange::Unchanged; // not even opened
+            step.Settled = true;
+        }
+    }
     return step;
 }
 
 std::optional<TInputFile> TLibrary::Open(TStep& step, const std::function<void()>& check) {
     const std::optional<TKnown>& known = step.Known;
-    if (known && !step.ConfigChanged) {
-        if (const std::optional<TFileStamp> stamp = StampOf(step.Path, step.Rule);
-            stamp && *stamp == known->Stamp) {
-            step.Result.Change = TFileChange::Unchanged; // not even opened
-            return std::nullopt;
-        }
-    }
     TInputFile input = TInputFile::Open(step.Path, step.Rule);
     std::string problem = input.Problem();
     if (input.IsOpen()) {
@@ -84,16 +86,22 @@ size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
         TSqlite& Db;
         ~TPlainWait() { Db.StopWaitingWhen(nullptr); }
     } plainAfter{Db};
+    std::vector<size_t> toOpen; // the steps not settled, in order
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (!steps[i].Settled) {
+            toOpen.push_back(i);
+        }
+    }
     TPresetPipeline presets(
-        Source, steps.size(),
-        [&steps](size_t index, const std::function<void()>& check) {
-            return Open(steps[index], check);
+        Source, toOpen.size(),
+        [&steps, &toOpen](size_t index, const std::function<void()>& check) {
+            return Open(steps[toOpen[index]], check);
         },
         progress.Stopped);
     size_t read = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         // The step is the reading thread's until its file was opened.
-        const bool reading = presets.NextFile();
+        const bool reading = !steps[i].Settled && presets.NextFile();
         TStep& step = steps[i];
         try {
             if (reading) {

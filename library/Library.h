@@ -106,6 +106,7 @@ private:
         TInputRule Rule = TInputRule::File;
         std::optional<TKnown> Known;
         bool ConfigChanged = false; // since the file was read
+        bool Settled = false;       // unchanged by its stamp: not to be opened
         TFileResult Result;
         TFileStamp Stamp;
         std::string Hash;

@@ -20,12 +20,19 @@ mode_t NewFileMode();
 // ones of this user, regular files only, named as TempFileName names them.
 void SweepStaleTempFiles(const std::string& folder);
 
+// The same for the open folder `dir`, named `folder` as the writer names it, but only the
+// first time in this process: the folder is listed once per run, not once per file written
+// there (a split writes thousands of files into one folder).
+void SweepStaleTempFilesOnce(int dir, const std::string& folder);
+
 // A temporary file that SIGINT, SIGTERM or SIGHUP removes (once RemoveTempFilesOnSignals has
 // been called) until the object goes. A path that cannot be held (longer than a path may be,
 // or too many at once) is simply not removed by a signal.
 class TTempFileGuard {
 public:
     explicit TTempFileGuard(const std::string& path);
+    // The file `name` in the open folder `dir`, which must stay open while the guard lives.
+    TTempFileGuard(int dir, const std::string& name);
     ~TTempFileGuard();
     TTempFileGuard(const TTempFileGuard&) = delete;
     TTempFileGuard& operator=(const TTempFileGuard&) = delete;
@@ -37,5 +44,10 @@ private:
 // From now on SIGINT, SIGTERM and SIGHUP remove the guarded temporary files, then end the
 // process as the signal does by default. For programs without handlers of their own.
 void RemoveTempFilesOnSignals();
+
+// For a signal handler of a program's own: removes the guarded temporary files and ends the
+// process as `signal` does by default (the signal is delivered once the handler returns).
+// Async-signal-safe.
+void RemoveTempFilesAndEnd(int signal);
 
 } // namespace qvr

@@ -45,7 +45,8 @@ std::string JoinHelpText() {
            "\n"
            "Without --renumber, two presets of one number are an error. Every FILE is read as\n"
            "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
-           "written whole or not at all, and never over one of the FILEs.\n"
+           "written whole or not at all, and never over one of the FILEs, a configuration\n"
+           "file or the settings file.\n"
            "Exit status: 0 when OUT was written; 1 when a FILE cannot be read or is damaged,\n"
            "the models differ, a preset is missing or two presets share a number; 2 for a\n"
            "usage error or an OUT that cannot be written.\n";

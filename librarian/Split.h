@@ -33,7 +33,8 @@ struct TSplitResult {
 
 // Writes every part to a new file in `folder` (made when missing) with the extension given; a
 // name that is taken, by another part or by anything there, even a link planted while the split
-// runs, gets a suffix (see TFreeNames), so that no file is ever replaced and no link followed.
+// runs, gets a suffix (see TFreeNames), so that no file is ever replaced (an input, a
+// configuration or the settings file no more than any other) and no link followed.
 // Each file is written whole or not at all (see TNewFiles).
 TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesystem::path& folder,
                         std::string_view extension);

@@ -37,6 +37,10 @@ TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
     // Everything from here on is relative to this folder, so that a folder renamed or replaced
     // meanwhile cannot send the temporary file and the target to two places.
     Dir = TFileDescriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!Dir.IsOpen() && errno == EACCES) {
+        // A folder that may be written but not read: found by path only, and not synced.
+        Dir = TFileDescriptor(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
     if (!Dir.IsOpen()) {
         Fail(errno);
         return;

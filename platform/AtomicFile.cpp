@@ -62,6 +62,7 @@ TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
     SweepStaleTempFilesOnce(Dir.Get(), folder);
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         std::string name = TempFileName(Name, TempNumber());
+        const TEndingSignalsHeld held;
         // Private until it is complete: the final mode comes with Commit.
         Fd = ::openat(Dir.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                       0600);

@@ -86,6 +86,7 @@ bool TNewFiles::Add(std::string_view bytes, TNameSource name) {
     }
     for (int attempt = 0; !file.Fd.IsOpen() && !Unnamed && attempt < 100; ++attempt) {
         std::string temp = TempFileName("new", TempNumber());
+        const TEndingSignalsHeld held;
         file.Fd = TFileDescriptor(::openat(
             Dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.Fd.IsOpen()) {

@@ -159,6 +159,20 @@ TTempFileGuard::~TTempFileGuard() {
     }
 }
 
+TEndingSignalsHeld::TEndingSignalsHeld() {
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&ending, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &ending, &Before);
+}
+
+TEndingSignalsHeld::~TEndingSignalsHeld() {
+    // A signal that came meanwhile is handled here, with the file guarded.
+    ::pthread_sigmask(SIG_SETMASK, &Before, nullptr);
+}
+
 void RemoveTempFilesAndEnd(int signal) {
     for (TSlot& slot : Slots) {
         if (slot.State.load() == TSlot::Held) {

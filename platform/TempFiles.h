@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <string>
 #include <sys/types.h>
 
@@ -39,6 +40,19 @@ public:
 
 private:
     int Slot;
+};
+
+// Holds back SIGINT, SIGTERM and SIGHUP in this thread while it lives, so that a temporary file
+// made and guarded meanwhile is never left made but not yet guarded.
+class TEndingSignalsHeld {
+public:
+    TEndingSignalsHeld();
+    ~TEndingSignalsHeld();
+    TEndingSignalsHeld(const TEndingSignalsHeld&) = delete;
+    TEndingSignalsHeld& operator=(const TEndingSignalsHeld&) = delete;
+
+private:
+    sigset_t Before;
 };
 
 // From now on SIGINT, SIGTERM and SIGHUP remove the guarded temporary files, then end the

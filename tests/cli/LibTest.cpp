@@ -292,42 +292,55 @@ TEST_F(LibTest, OutputsNeverReplaceWhatTheProgramsRead) {
     }
 }
 
-// Ended by a signal half-way through a join, qvrlib leaves neither its temporary file nor an
-// output, and ends as the signal ends a process.
-TEST_F(LibTest, SignalDuringJoinLeavesNoTemporaryFile) {
+// Ended by a signal half-way through a join or a split, qvrlib leaves no temporary file: no
+// output of a join, and only whole files of a split. It ends as the signal ends a process.
+TEST_F(LibTest, ASignalDuringJoinOrSplitLeavesNoTemporaryFile) {
     // Presets without a number may repeat; copies of a large file make a join that takes a
-    // while.
-    std::string preset = PresetHeader(FirstUnnumberedIndex, "Same").Str();
+    // while, and a split of it writes many files.
+    const std::string preset = PresetHeader(FirstUnnumberedIndex, "Same").Str();
     std::string bytes;
-    while (bytes.size() < (size_t{4} << 20)) {
+    while (bytes.size() < (size_t{1} << 20)) {
         bytes += preset;
     }
     const std::string input = Temp.Write("big.q3a", bytes);
-    const fs::path out = Dir / "joined.q3a";
-    const auto temporary = [this] {
-        for (const auto& entry : fs::directory_iterator(Dir)) {
-            const std::string name = entry.path().filename().string();
-            if (name.rfind(".joined.q3a.", 0) == 0) {
-                return true;
-            }
-        }
-        return false;
+    const fs::path out = Dir / "out";
+    const std::string joined = (out / "joined.q3a").string();
+    struct TCase {
+        std::vector<std::string> Args;
+        int Signal;
     };
+    std::vector<TCase> cases;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        const pid_t child = Start({"join", out.string(), input, input, input, input});
+        cases.push_back({{"join", joined, input, input, input, input}, signal});
+        cases.push_back({{"split", input, out.string()}, signal});
+    }
+    for (const TCase& c : cases) {
+        const std::string what = c.Args[0] + " " + std::to_string(c.Signal);
+        fs::remove_all(out);
+        fs::create_directory(out);
+        const pid_t child = Start(c.Args);
         ASSERT_GT(child, 0);
+        // Waits until the command has begun to write.
         int status = 0;
         bool ended = false;
-        while (!temporary() && !ended) {
+        while (fs::is_empty(out) && !ended) {
             ended = ::waitpid(child, &status, WNOHANG) == child;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        ASSERT_FALSE(ended) << "qvrlib ended before its temporary file was seen";
-        ::kill(child, signal);
+        ASSERT_FALSE(ended) << what << ": qvrlib ended before it wrote anything";
+        ::kill(child, c.Signal);
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-        EXPECT_FALSE(temporary()) << signal;
-        EXPECT_FALSE(fs::exists(out)) << signal;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.Signal) << what;
+        // A split leaves whole files of one preset each; a join nothing.
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(out)) {
+            const std::string name = entry.path().filename().string();
+            if (c.Args[0] != "split" || name.front() == '.' ||
+                ReadFileBytes(entry.path()) != preset) {
+                left.push_back(name);
+            }
+        }
+        EXPECT_EQ(left, std::vector<std::string>{}) << what;
     }
 }
 

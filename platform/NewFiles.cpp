@@ -125,8 +125,9 @@ bool TNewFiles::Finish() {
 bool TNewFiles::Flush() {
     bool ok = ::syncfs(Dir) == 0 || Fail(errno);
     size_t named = 0;
-    for (; ok && named < Waiting.size(); ++named) {
+    while (ok && named < Waiting.size()) {
         ok = Link(Waiting[named]);
+        named += ok ? 1 : 0;
     }
     for (size_t i = named; i < Waiting.size(); ++i) {
         if (!Waiting[i].TempName.empty()) {

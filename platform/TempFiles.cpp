@@ -1,6 +1,5 @@
 #include "platform/TempFiles.h"
 
-#include "platform/FileDescriptor.h"
 #include "platform/FolderTree.h"
 #include "platform/Process.h"
 
@@ -112,14 +111,6 @@ void SweepFolder(int dir) {
 }
 
 } // namespace
-
-void SweepStaleTempFiles(const std::string& folder) {
-    const TFileDescriptor dir(
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.IsOpen()) {
-        SweepFolder(dir.Get());
-    }
-}
 
 void SweepStaleTempFilesOnce(int dir, const std::string& folder) {
     std::string key = folder.empty() ? "." : folder;

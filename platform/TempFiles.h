@@ -17,13 +17,10 @@ std::string TempFileName(const std::string& target, unsigned number);
 // The mode a new file gets from the process's umask (0666 without the umask's bits).
 mode_t NewFileMode();
 
-// Removes the temporary files in `folder` (empty: the current folder) whose process is gone:
-// ones of this user, regular files only, named as TempFileName names them.
-void SweepStaleTempFiles(const std::string& folder);
-
-// The same for the open folder `dir`, named `folder` as the writer names it, but only the
-// first time in this process: the folder is listed once per run, not once per file written
-// there (a split writes thousands of files into one folder).
+// Removes the temporary files in the open folder `dir`, named `folder` as the writer names it,
+// whose process is gone: ones of this user, regular files only, named as TempFileName names
+// them. Only the first time in this process for a folder: it is listed once per run, not once
+// per file written there (a split writes thousands of files into one folder).
 void SweepStaleTempFilesOnce(int dir, const std::string& folder);
 
 // A temporary file that SIGINT, SIGTERM or SIGHUP removes (once RemoveTempFilesOnSignals has

@@ -80,12 +80,24 @@ TEST(FileNames, SafeForEveryFileSystem) {
 }
 
 TEST(FileNames, TakenNamesGetASuffix) {
-    const TTempFolder folder;
-    folder.Write("07 Lead.q3p", "");
-    std::set<std::string> taken;
-    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (2).q3p");
-    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (3).q3p");
-    EXPECT_EQ(FreeFileName(folder.Path(), "08 Lead", "q3p", taken), "08 Lead.q3p");
+    TFreeNames names({"07 Lead.q3p", "Dup (3).q3p"});
+    EXPECT_EQ(names.Next("07 Lead", "q3p"), "07 Lead (2).q3p");
+    EXPECT_EQ(names.Next("07 Lead", "q3p"), "07 Lead (3).q3p");
+    EXPECT_EQ(names.Next("08 Lead", "q3p"), "08 Lead.q3p");
+    // Names of one stem that another stem gave or the folder has are skipped.
+    EXPECT_EQ(names.Next("07 Lead (3)", "q3p"), "07 Lead (3) (2).q3p");
+    const std::vector<std::string> dups = {"Dup.q3p", "Dup (2).q3p", "Dup (4).q3p"};
+    for (const std::string& expected : dups) {
+        EXPECT_EQ(names.Next("Dup", "q3p"), expected);
+    }
+    // Many presets of one name each get the next number, up to any number of them.
+    for (int n = 4; n <= 20000; ++n) {
+        const std::string expected = "07 Lead (" + std::to_string(n) + ").q3p";
+        if (names.Next("07 Lead", "q3p") != expected) {
+            ADD_FAILURE() << expected;
+            break;
+        }
+    }
 }
 
 TEST(Split, NamesFromNumberAndName) {

@@ -1,7 +1,13 @@
 #include "midi/RawInput.h"
 
+#include <atomic>
+#include <cerrno>
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <jack/ringbuffer.h>
+#include <semaphore.h>
+#include <thread>
+#include <vector>
 
 namespace qvr {
 
@@ -10,12 +16,56 @@ namespace {
 struct TCloseClient {
     void operator()(jack_client_t* client) const { jack_client_close(client); }
 };
+struct TFreeRing {
+    void operator()(jack_ringbuffer_t* ring) const { jack_ringbuffer_free(ring); }
+};
 
+// What the process cycles may hand over before the reader takes it: many cycles' worth of a
+// port's events (a cycle carries at most a few tens of KiB).
+constexpr size_t RingSize = size_t{1} << 18;
+
+// Each event goes through the ring as a header and its bytes. The header holds the size, and
+// a flag for events lost just before this one, so that the message they cut is dropped
+// instead of being assembled without them.
+using THeader = uint32_t;
+constexpr THeader LostBefore = THeader{1} << 31;
+
+const char* const OverrunText =
+    "MIDI input overrun: events were lost while the JACK input's buffer was full";
+
+// A semaphore the process cycle may post: sem_post takes no lock and allocates nothing.
+class TWakeUp {
+public:
+    TWakeUp() { sem_init(&Semaphore, 0, 0); }
+    ~TWakeUp() { sem_destroy(&Semaphore); }
+    TWakeUp(const TWakeUp&) = delete;
+    TWakeUp& operator=(const TWakeUp&) = delete;
+
+    void Post() { sem_post(&Semaphore); }
+    void Wait() {
+        while (sem_wait(&Semaphore) != 0 && errno == EINTR) {
+        }
+    }
+
+private:
+    sem_t Semaphore;
+};
+
+// JACK's process cycle runs on a real-time thread, where a lock, an allocation or a write could
+// make the whole server miss its deadline. The cycle only copies the events into a lock-free
+// ring buffer and posts a semaphore; a reader thread of its own hands them to the handlers.
 class TJackInput final : public TRawInput {
 public:
     TJackInput(const std::string& clientName, TMidiInput::TBytesHandler onBytes,
                TMidiInput::TErrorHandler onError)
-        : OnBytes(std::move(onBytes)), OnError(std::move(onError)) {
+        : OnBytes(std::move(onBytes)), OnError(std::move(onError)),
+          Ring(jack_ringbuffer_create(RingSize)) {
+        if (!Ring) {
+            throw EMidiError("out of resources for the JACK input");
+        }
+        // Kept in memory, so that the cycle never waits on a page fault; without the right
+        // to lock memory it works all the same.
+        jack_ringbuffer_mlock(Ring.get());
         Client.reset(jack_client_open(clientName.c_str(), JackNoStartServer, nullptr));
         if (!Client) {
             throw EMidiError("the JACK server is not running");
@@ -35,8 +85,19 @@ public:
 
     void OpenOwnPort(const std::string& name) override { Register(name); }
 
-    // Closing the client waits for a process cycle under way.
-    void Close() override { Client.reset(); }
+    // Closing the client waits for a process cycle under way; the reader then hands over what
+    // the ring still holds.
+    void Close() override {
+        Client.reset();
+        if (Reader.joinable()) {
+            Closing = true;
+            Wake.Post();
+            Reader.join();
+        }
+        if (Lost.exchange(false)) {
+            OnError(OverrunText, false);
+        }
+    }
 
 private:
     // The port exists before the client runs, so that every cycle finds it.
@@ -49,30 +110,96 @@ private:
         if (Port == nullptr) {
             throw EMidiError("cannot make the JACK port '" + name + "'");
         }
+        Reader = std::thread([this] { Read(); });
         if (jack_activate(Client.get()) != 0) {
             throw EMidiError("cannot start the JACK client");
         }
     }
 
+    // On JACK's real-time thread: copies and posts, nothing else.
     static int Process(jack_nframes_t frames, void* self) {
         auto& input = *static_cast<TJackInput*>(self);
         void* buffer = jack_port_get_buffer(input.Port, frames);
         const uint32_t count = jack_midi_get_event_count(buffer);
+        bool handed = false;
         for (uint32_t i = 0; i < count; ++i) {
             jack_midi_event_t event;
-            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size > 0) {
-                input.OnBytes(std::span<const uint8_t>(event.buffer, event.size));
+            if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0) {
+                continue;
             }
+            if (event.size >= LostBefore ||
+                jack_ringbuffer_write_space(input.Ring.get()) < sizeof(THeader) + event.size) {
+                input.Lost = true;
+                continue;
+            }
+            const THeader header =
+                static_cast<THeader>(event.size) | (input.Lost.exchange(false) ? LostBefore : 0);
+            jack_ringbuffer_write(input.Ring.get(), reinterpret_cast<const char*>(&header),
+                                  sizeof header);
+            jack_ringbuffer_write(input.Ring.get(), reinterpret_cast<const char*>(event.buffer),
+                                  event.size);
+            handed = true;
+        }
+        if (handed) {
+            input.Wake.Post();
         }
         return 0;
     }
 
+    // Called as a signal handler would be: only flags and posts.
     static void ShutDown(void* self) {
-        static_cast<TJackInput*>(self)->OnError("the JACK server has shut down", true);
+        auto& input = *static_cast<TJackInput*>(self);
+        input.ServerGone = true;
+        input.Wake.Post();
+    }
+
+    void Read() {
+        std::vector<uint8_t> event;
+        for (;;) {
+            Wake.Wait();
+            const bool closing = Closing;
+            if (ServerGone.exchange(false)) {
+                OnError("the JACK server has shut down", true);
+            }
+            while (TakeEvent(event)) {
+            }
+            if (closing) {
+                return;
+            }
+        }
+    }
+
+    // Hands over the next event if the ring holds the whole of it.
+    bool TakeEvent(std::vector<uint8_t>& event) {
+        THeader header = 0;
+        jack_ringbuffer_t* ring = Ring.get();
+        if (jack_ringbuffer_peek(ring, reinterpret_cast<char*>(&header), sizeof header) !=
+            sizeof header) {
+            return false;
+        }
+        const size_t size = header & ~LostBefore;
+        if (jack_ringbuffer_read_space(ring) < sizeof header + size) {
+            return false; // the rest is on its way; its cycle posts again
+        }
+        jack_ringbuffer_read_advance(ring, sizeof header);
+        event.resize(size);
+        jack_ringbuffer_read(ring, reinterpret_cast<char*>(event.data()), size);
+        if ((header & LostBefore) != 0) {
+            OnError(OverrunText, false);
+        }
+        OnBytes(event);
+        return true;
     }
 
     TMidiInput::TBytesHandler OnBytes;
     TMidiInput::TErrorHandler OnError;
+    std::unique_ptr<jack_ringbuffer_t, TFreeRing> Ring;
+    TWakeUp Wake;
+    std::atomic<bool> Lost = false; // events lost since the last one handed over
+    std::atomic<bool> ServerGone = false;
+    std::atomic<bool> Closing = false;
+    std::thread Reader;
+    // Last, so that it closes first: no cycle runs once the members above go.
     std::unique_ptr<jack_client_t, TCloseClient> Client;
     jack_port_t* Port = nullptr;
 };

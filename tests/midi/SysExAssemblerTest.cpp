@@ -170,9 +170,9 @@ struct TCaptureRecord {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-// Idle time counts only once a whole message arrived, and only bytes other than real-time
-// ones hold it off; the test gives the clock by hand, so nothing waits.
-TEST(Capture, EndsAfterTheIdleTimeOnlyOnceAMessageArrived) {
+// Idle time counts only once the device sent something, and real-time bytes do not hold it
+// off; the test gives the clock by hand, so nothing waits.
+TEST(Capture, EndsAfterTheIdleTimeOnceTheDeviceSends) {
     TCaptureRecord record;
     TCapture capture(seconds(2), record.Handlers());
     const auto start = TCapture::TClock::now();

@@ -63,7 +63,7 @@ bool TSysExAssembler::Feed(std::span<const uint8_t> bytes) {
             continue;
         }
         if (b >= FirstStatus && b != EndByte) {
-            Drop("status byte " + HexByte(b) + " arrived");
+            Drop("status byte ", b);
             ++Outside; // the status byte starts other traffic
             continue;
         }
@@ -93,15 +93,17 @@ void TSysExAssembler::Finish() {
     State = TState::Outside;
 }
 
-void TSysExAssembler::Cut(const std::string& why) {
+void TSysExAssembler::Cut(const char* why) {
     if (State == TState::InMessage) {
         Drop(why);
     }
 }
 
-void TSysExAssembler::Drop(const std::string& why) {
+void TSysExAssembler::Drop(const char* why, std::optional<uint8_t> status) {
+    // Only the first is told in words: a flood of cut messages must cost no work per message.
     if (++Incomplete.Count == 1) {
-        Incomplete.First = "after " + Bytes(Current.size()) + ": " + why;
+        Incomplete.First = "after " + Bytes(Current.size()) + ": " + why +
+                           (status ? HexByte(*status) + " arrived" : std::string());
     }
     Current.clear();
     State = TState::Outside;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ public:
     // Ends the input: a message still open is dropped.
     void Finish();
     // Drops the message under way because the input lost bytes inside it (`why`).
-    void Cut(const std::string& why);
+    void Cut(const char* why);
 
     // True while a message has started and not yet ended.
     bool InMessage() const { return State == TState::InMessage; }
@@ -51,7 +52,8 @@ private:
         std::string First;
     };
 
-    void Drop(const std::string& why);
+    // `why`, followed by the status byte that cut the message, if any.
+    void Drop(const char* why, std::optional<uint8_t> status = std::nullopt);
 
     size_t MaxSize;
     TState State = TState::Outside;

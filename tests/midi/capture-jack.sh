@@ -73,7 +73,9 @@ wait_until capture_gone || { fail "a flood of cut messages does not end the capt
 finish_capture 1
 grep -qE "^warning: $work/got: [0-9]+ incomplete system exclusive messages dropped, the first after 2 bytes: a new message started$" \
     "$work/err" || fail "no summary of the cut messages: $(head -5 "$work/err")"
-[ "$(wc -l <"$work/err")" -le 4 ] || fail "the flood made $(wc -l <"$work/err") lines of messages"
+# Listening, the summary, nothing written, and a line per kind dropped: the cut messages, and
+# on a busy machine the events the input lost and the bytes that then stood outside a message.
+[ "$(wc -l <"$work/err")" -le 6 ] || fail "the flood made $(wc -l <"$work/err") lines of messages"
 
 # The capture connects to the sender's port by part of its name; a cut message is dropped
 # with a warning, the rest is kept; Ctrl+C ends the capture long before the idle time.

@@ -1,10 +1,10 @@
+#include "midi/EventRing.h"
 #include "midi/RawInput.h"
 
 #include <atomic>
 #include <cerrno>
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 #include <semaphore.h>
 #include <thread>
 #include <vector>
@@ -16,19 +16,10 @@ namespace {
 struct TCloseClient {
     void operator()(jack_client_t* client) const { jack_client_close(client); }
 };
-struct TFreeRing {
-    void operator()(jack_ringbuffer_t* ring) const { jack_ringbuffer_free(ring); }
-};
 
 // What the process cycles may hand over before the reader takes it: many cycles' worth of a
 // port's events (a cycle carries at most a few tens of KiB).
 constexpr size_t RingSize = size_t{1} << 18;
-
-// Each event goes through the ring as a header and its bytes. The header holds the size, and
-// a flag for events lost just before this one, so that the message they cut is dropped
-// instead of being assembled without them.
-using THeader = uint32_t;
-constexpr THeader LostBefore = THeader{1} << 31;
 
 const char* const OverrunText =
     "MIDI input overrun: events were lost while the JACK input's buffer was full";
@@ -53,19 +44,13 @@ private:
 
 // JACK's process cycle runs on a real-time thread, where a lock, an allocation or a write could
 // make the whole server miss its deadline. The cycle only copies the events into a lock-free
-// ring buffer and posts a semaphore; a reader thread of its own hands them to the handlers.
+// ring (TEventRing) and posts a semaphore; a reader thread of its own hands them to the
+// handlers.
 class TJackInput final : public TRawInput {
 public:
     TJackInput(const std::string& clientName, TMidiInput::TBytesHandler onBytes,
                TMidiInput::TErrorHandler onError)
-        : OnBytes(std::move(onBytes)), OnError(std::move(onError)),
-          Ring(jack_ringbuffer_create(RingSize)) {
-        if (!Ring) {
-            throw EMidiError("out of resources for the JACK input");
-        }
-        // Kept in memory, so that the cycle never waits on a page fault; without the right
-        // to lock memory it works all the same.
-        jack_ringbuffer_mlock(Ring.get());
+        : OnBytes(std::move(onBytes)), OnError(std::move(onError)), Ring(RingSize) {
         Client.reset(jack_client_open(clientName.c_str(), JackNoStartServer, nullptr));
         if (!Client) {
             throw EMidiError("the JACK server is not running");
@@ -94,7 +79,7 @@ public:
             Wake.Post();
             Reader.join();
         }
-        if (Lost.exchange(false)) {
+        if (Ring.TakeLostAtEnd()) {
             OnError(OverrunText, false);
         }
     }
@@ -124,21 +109,10 @@ private:
         bool handed = false;
         for (uint32_t i = 0; i < count; ++i) {
             jack_midi_event_t event;
-            if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0) {
-                continue;
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size > 0) {
+                input.Ring.Push(std::span<const uint8_t>(event.buffer, event.size));
+                handed = true;
             }
-            if (event.size >= LostBefore ||
-                jack_ringbuffer_write_space(input.Ring.get()) < sizeof(THeader) + event.size) {
-                input.Lost = true;
-                continue;
-            }
-            const THeader header =
-                static_cast<THeader>(event.size) | (input.Lost.exchange(false) ? LostBefore : 0);
-            jack_ringbuffer_write(input.Ring.get(), reinterpret_cast<const char*>(&header),
-                                  sizeof header);
-            jack_ringbuffer_write(input.Ring.get(), reinterpret_cast<const char*>(event.buffer),
-                                  event.size);
-            handed = true;
         }
         if (handed) {
             input.Wake.Post();
@@ -161,7 +135,12 @@ private:
             if (ServerGone.exchange(false)) {
                 OnError("the JACK server has shut down", true);
             }
-            while (TakeEvent(event)) {
+            bool lostBefore = false;
+            while (Ring.Pop(event, lostBefore)) {
+                if (lostBefore) {
+                    OnError(OverrunText, false);
+                }
+                OnBytes(event);
             }
             if (closing) {
                 return;
@@ -169,33 +148,10 @@ private:
         }
     }
 
-    // Hands over the next event if the ring holds the whole of it.
-    bool TakeEvent(std::vector<uint8_t>& event) {
-        THeader header = 0;
-        jack_ringbuffer_t* ring = Ring.get();
-        if (jack_ringbuffer_peek(ring, reinterpret_cast<char*>(&header), sizeof header) !=
-            sizeof header) {
-            return false;
-        }
-        const size_t size = header & ~LostBefore;
-        if (jack_ringbuffer_read_space(ring) < sizeof header + size) {
-            return false; // the rest is on its way; its cycle posts again
-        }
-        jack_ringbuffer_read_advance(ring, sizeof header);
-        event.resize(size);
-        jack_ringbuffer_read(ring, reinterpret_cast<char*>(event.data()), size);
-        if ((header & LostBefore) != 0) {
-            OnError(OverrunText, false);
-        }
-        OnBytes(event);
-        return true;
-    }
-
     TMidiInput::TBytesHandler OnBytes;
     TMidiInput::TErrorHandler OnError;
-    std::unique_ptr<jack_ringbuffer_t, TFreeRing> Ring;
+    TEventRing Ring;
     TWakeUp Wake;
-    std::atomic<bool> Lost = false; // events lost since the last one handed over
     std::atomic<bool> ServerGone = false;
     std::atomic<bool> Closing = false;
     std::thread Reader;

@@ -2,6 +2,7 @@
 
 #include "midi/Capture.h"
 #include "midi/DumpSummary.h"
+#include "midi/EventRing.h"
 #include "midi/MidiPorts.h"
 
 #include <gtest/gtest.h>
@@ -261,6 +262,35 @@ TEST(Capture, StopPortErrorAndSizeEndIt) {
     filled.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0xF7});
     EXPECT_EQ(filled.Check(TCapture::TClock::now()), TCaptureEnd::Running);
     EXPECT_EQ(exact.Messages.size(), 2u);
+}
+
+// The hand-over from JACK's process thread: events whole or not at all, and the first one after
+// a loss says so, once.
+TEST(EventRing, HandsOverWholeEventsAndMarksWhereSomeWereLost) {
+    TEventRing ring(64); // 63 bytes of room; each event takes 4 more for its header
+    ring.Push(Bytes{0xF0, 0x01});
+    ring.Push(Bytes(40, 0x55));
+    ring.Push(Bytes(20, 0x55)); // 24 bytes, 13 left: lost
+    ring.Push(Bytes{0x56, 0xF7});
+    struct TPopped {
+        Bytes Event;
+        bool LostBefore;
+        bool operator==(const TPopped&) const = default;
+    };
+    std::vector<TPopped> popped;
+    Bytes event;
+    bool lostBefore = false;
+    while (ring.Pop(event, lostBefore)) {
+        popped.push_back({event, lostBefore});
+    }
+    EXPECT_EQ(popped, (std::vector<TPopped>{
+                          {{0xF0, 0x01}, false}, {Bytes(40, 0x55), false}, {{0x56, 0xF7}, true}}));
+    EXPECT_FALSE(ring.TakeLostAtEnd());
+    // An event larger than the whole ring is lost too, and told at the end, once.
+    ring.Push(Bytes(100, 0x55));
+    EXPECT_FALSE(ring.Pop(event, lostBefore));
+    EXPECT_TRUE(ring.TakeLostAtEnd());
+    EXPECT_FALSE(ring.TakeLostAtEnd());
 }
 
 TEST(DumpSummary, CountsMessagesBytesModelAndPresets) {

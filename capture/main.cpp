@@ -106,8 +106,9 @@ int main(int argc, char** argv) {
     qvr::TStderrNotifier notifier(options.File);
     std::string dump;
     qvr::TDumpSummary summary;
-    // The handlers run on the MIDI thread; the main thread reads `dump` and `summary` only
-    // after the input is closed.
+    // The message handler runs on the MIDI input's thread; the main thread reads `dump` and
+    // `summary` only after the input is closed. Warnings come from Finish, on the main thread,
+    // one per kind of data dropped.
     qvr::TCapture capture(options.Idle,
                           {[&](const std::vector<uint8_t>& message) {
                                dump.append(message.begin(), message.end());
@@ -119,10 +120,11 @@ int main(int argc, char** argv) {
         qvr::TMidiInput input(
             options.Api, Program, [&](std::span<const uint8_t> bytes) { capture.Feed(bytes); },
             [&](const std::string& text, bool fatal) {
+                // On the MIDI thread: lost bytes are counted and told once at the end.
                 if (fatal) {
                     capture.Fail(text);
                 } else {
-                    notifier.ShowWarning(text);
+                    capture.Overrun(text);
                 }
             });
         const std::string port =

@@ -370,6 +370,8 @@ TEST_F(LibTest, SplitGivesSameNamedPresetsTheNextFreeNames) {
 
 TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
     const std::string bad = Temp.Write("bad.q3p", PresetHeader(1, "B").BadChecksum().Str());
+    const std::string bigMessage = Msg(0x2A).Plain().Body(Bytes(9000, 0x01)).Str();
+    const std::string big = Temp.Write("big.q3p", PresetHeader(0, "Big").Str() + bigMessage);
     const std::string tryHelp = "Try 'qvrlib send --help' for more information.\n";
     struct TCase {
         std::vector<std::string> Args;
@@ -395,6 +397,14 @@ TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
          "QVR-3: 1 preset, 13 messages, 1038 bytes\n  #03  Glassy & <Clean> \"Duo\"\n"
          "18 events, 100 ms after each: about 1.8 s\n",
          "qvrlib send: dry run: nothing sent\n"},
+        // Whole, a message longer than a MIDI event is refused; in pieces it goes.
+        {{"send", "-n", "--chunk", "0", big},
+         1,
+         "",
+         "error: " + big + ": message 2 of 2 (preset #01  Big) is " +
+             std::to_string(bigMessage.size()) +
+             " bytes long, more than the 8192 bytes a MIDI event carries whole; send it in "
+             "pieces\nqvrlib send: nothing sent\n"},
         {{"send", "-n", bad},
          1,
          "",

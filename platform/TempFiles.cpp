@@ -69,8 +69,9 @@ std::string TempFileName(const std::string& target, unsigned number) {
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string tail =
-        "." + std::to_string(::getpid()) + "." + std::to_string(number) + std::string(Suffix);
+    std::string tail = ".";
+    tail.append(std::to_string(::getpid())).append(".").append(std::to_string(number));
+    tail.append(Suffix);
     if (1 + base.size() + tail.size() > NAME_MAX) {
         base.resize(NAME_MAX - 1 - tail.size());
     }

@@ -134,7 +134,7 @@ TEST_F(LibTest, SplitThenJoinGivesTheBackupBack) {
         }
         EXPECT_EQ(Listing(folder).size(), backup == "backup.k3a" ? 26u : 25u);
         EXPECT_EQ(join.size(), Listing(folder).size() + 2);
-        const std::string preset = "." + backup.substr(7, 2) + "p";
+        const std::string preset = std::string(".").append(backup.substr(7, 2)).append("p");
         EXPECT_EQ(join[2], (folder / "01 Clean 1").string() + preset);
         const TLibRun joined = Run(join);
         EXPECT_EQ(joined.Status, 0) << joined.Err;

@@ -50,15 +50,21 @@ void TDeviceReceiver::Receive(const std::string& port) {
     if (dialog.result() != QDialog::Accepted) {
         return; // cancelled: what arrived is discarded
     }
-    for (const std::string& warning : dialog.Warnings()) {
-        notifier.ShowWarning(warning);
-    }
     if (!dialog.PortError().empty()) {
         notifier.ShowError("MIDI input failed: " + MidiFailureText(dialog.PortError()));
     }
+    // One message for all that was left out, each kind on a line with its count.
+    std::string dropped;
+    for (const std::string& warning : dialog.Warnings()) {
+        dropped += (dropped.empty() ? "" : "\n") + warning;
+    }
     if (dialog.Dump().empty()) {
-        notifier.ShowWarning("No whole message arrived from the device.");
+        notifier.ShowWarning("No whole message arrived from the device." +
+                             (dropped.empty() ? "" : "\n" + dropped));
         return;
+    }
+    if (!dropped.empty()) {
+        notifier.ShowWarning(dropped);
     }
 
     const TSaveProposal proposal = Proposal(dialog.Summary());

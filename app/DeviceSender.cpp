@@ -55,6 +55,7 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
     // The worker owns the target until it is done; the window only reads the counters.
     std::atomic<size_t> messages = 0;
     std::atomic<size_t> bytes = 0;
+    std::atomic<size_t> part = 0;
     std::atomic<bool> stop = false;
     std::atomic<bool> done = false;
     std::string failure;
@@ -82,6 +83,7 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
                 [&](const TSendProgress& now) {
                     messages = now.Messages;
                     bytes = now.Bytes;
+                    part = now.PartBytes;
                 },
                 stop);
             target.reset(); // delivers what is still on the way
@@ -93,10 +95,10 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
     poll.start();
     Hooks.RunModal(progress);
     poll.stop();
-    stop = true; // the window closed: the send ends after the message under way
+    stop = true; // the window closed: the send ends before the next piece
     worker.join();
 
-    const TSendProgress reached{messages, bytes};
+    const TSendProgress reached{messages, bytes, part};
     if (!failure.empty()) {
         Show(TMessageKind::Error, "MIDI output failed: " + failure + "\nStopped after " +
                                       HowFarText(plan, reached) + ".");

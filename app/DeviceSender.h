@@ -14,7 +14,7 @@ namespace qvr {
 // the MIDI output chosen under Options > MIDI Devices, as qvrlib send sends it. The file is
 // checked first (a damaged file is never sent), the user confirms the list of what the device
 // will receive, and a progress window with Cancel shows the send, which runs on a thread of
-// its own; Cancel stops after the message under way.
+// its own; Cancel stops before the next piece.
 class TDeviceSender {
 public:
     struct THooks {

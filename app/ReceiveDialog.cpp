@@ -2,8 +2,6 @@
 
 #include "app/DialogFonts.h"
 
-#include <QCoreApplication>
-
 namespace qvr {
 
 namespace {
@@ -42,12 +40,6 @@ TReceiveDialog::TReceiveDialog(QWidget* parent)
     ShowCounts();
     LabElapsed.setText(ElapsedText(0));
 
-    connect(this, &TReceiveDialog::MessageArrived, this, &TReceiveDialog::TakeMessage,
-            Qt::QueuedConnection);
-    connect(
-        this, &TReceiveDialog::WarningArrived, this,
-        [this](const QString& text) { Dropped.push_back(text.toStdString()); },
-        Qt::QueuedConnection);
     connect(&BtnStop, &QPushButton::clicked, this, [this] {
         if (Capture) {
             Capture->Stop();
@@ -64,22 +56,19 @@ TReceiveDialog::~TReceiveDialog() {
 }
 
 void TReceiveDialog::Listen(const std::string& port) {
-    // The handlers run on the MIDI thread: they only hand over, through queued signals.
+    // Messages come on the MIDI thread; the warnings come from Finish, on this one.
     Capture = std::make_unique<TCapture>(
-        DefaultIdleTime, TCapture::THandlers{[this](const std::vector<uint8_t>& message) {
-                                                 emit MessageArrived(QByteArray(
-                                                     reinterpret_cast<const char*>(message.data()),
-                                                     static_cast<qsizetype>(message.size())));
-                                             },
-                                             [this](const std::string& text) {
-                                                 emit WarningArrived(QString::fromStdString(text));
-                                             }});
+        DefaultIdleTime,
+        TCapture::THandlers{[this](const std::vector<uint8_t>& message) { TakeMessage(message); },
+                            [this](const std::string& text) { Dropped.push_back(text); }});
     Input = std::make_unique<TMidiInput>(
         TMidiApi::Default, OwnPortName,
         [capture = Capture.get()](std::span<const uint8_t> bytes) { capture->Feed(bytes); },
         [capture = Capture.get()](const std::string& text, bool fatal) {
             if (fatal) {
                 capture->Fail(text);
+            } else {
+                capture->Overrun(text);
             }
         });
     const std::string name =
@@ -95,15 +84,15 @@ void TReceiveDialog::done(int result) {
     QDialog::done(result);
 }
 
-void TReceiveDialog::TakeMessage(const QByteArray& message) {
-    Received.append(message.constData(), static_cast<size_t>(message.size()));
-    Counts.Add(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(message.constData()),
-                                        static_cast<size_t>(message.size())));
-    ShowCounts();
+void TReceiveDialog::TakeMessage(const std::vector<uint8_t>& message) {
+    const std::lock_guard lock(ReceivedMutex);
+    Received.append(message.begin(), message.end());
+    Counts.Add(message);
 }
 
 void TReceiveDialog::Tick() {
     LabElapsed.setText(ElapsedText(Clock.elapsed()));
+    ShowCounts();
     if (Capture && Capture->Check(TCapture::TClock::now()) != TCaptureEnd::Running) {
         accept();
     }
@@ -114,20 +103,23 @@ void TReceiveDialog::StopListening() {
     if (!Input) {
         return;
     }
-    // Once the input is closed no handler runs any more; what it handed over is still
-    // queued and is taken here, before the window ends.
+    // Once the input is closed no handler runs on the MIDI thread any more.
     Input->Close();
     Capture->Finish();
     Error = Capture->Check(TCapture::TClock::now()) == TCaptureEnd::PortError ? Capture->Error()
                                                                               : std::string();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     Input.reset();
     ShowCounts();
 }
 
 void TReceiveDialog::ShowCounts() {
-    LabMessages.setText(QStringLiteral("Messages received: %1").arg(Counts.Messages));
-    LabPresets.setText(QStringLiteral("Presets: %1").arg(Counts.Presets));
+    TDumpSummary counts;
+    {
+        const std::lock_guard lock(ReceivedMutex);
+        counts = Counts;
+    }
+    LabMessages.setText(QStringLiteral("Messages received: %1").arg(counts.Messages));
+    LabPresets.setText(QStringLiteral("Presets: %1").arg(counts.Presets));
 }
 
 } // namespace qvr

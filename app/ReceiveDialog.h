@@ -4,7 +4,6 @@
 #include "midi/DumpSummary.h"
 #include "midi/MidiPorts.h"
 
-#include <QByteArray>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -13,6 +12,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,9 +20,11 @@ namespace qvr {
 
 // The small modal window of File > Receive from Device: it listens on a MIDI input and shows
 // the messages and presets received so far and the time elapsed, with Stop and Cancel. The
-// MIDI thread hands each whole message to the interface thread through a queued signal;
-// nothing here waits on the MIDI thread. It ends (accepted) after the idle time, on Stop or
-// on a port error; Cancel (or the close box) ends it rejected.
+// reception is the one qvrcapture runs (TCapture: the same size limit, idle time and counted
+// warnings). The MIDI thread adds each whole message to what arrived, under a lock held only
+// for that; the window reads the counts on its clock, so nothing queues up between the threads
+// however fast a device sends. It ends (accepted) after the idle time, on Stop or on a port
+// error; Cancel (or the close box) ends it rejected.
 class TReceiveDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,8 +35,9 @@ public:
     // viewer's MIDI system; throws EMidiError when it cannot.
     void Listen(const std::string& port);
 
-    // What arrived: the whole messages one after the other, their summary, the warnings about
-    // messages dropped, and the port error that ended reception, if any.
+    // What arrived, once reception has ended: the whole messages one after the other, their
+    // summary, the warnings about data dropped (one per kind), and the port error that ended
+    // reception, if any.
     const std::string& Dump() const { return Received; }
     const TDumpSummary& Summary() const { return Counts; }
     const std::vector<std::string>& Warnings() const { return Dropped; }
@@ -47,16 +50,11 @@ public:
     QPushButton BtnStop;
     QPushButton BtnCancel;
 
-signals:
-    // Emitted on the MIDI thread.
-    void MessageArrived(const QByteArray& message);
-    void WarningArrived(const QString& text);
-
 protected:
     void done(int result) override;
 
 private:
-    void TakeMessage(const QByteArray& message);
+    void TakeMessage(const std::vector<uint8_t>& message);
     void Tick();
     void StopListening();
     void ShowCounts();
@@ -66,6 +64,8 @@ private:
     std::unique_ptr<TMidiInput> Input;
     QTimer Ticker;
     QElapsedTimer Clock;
+    // Written on the MIDI thread while reception runs.
+    std::mutex ReceivedMutex;
     std::string Received;
     TDumpSummary Counts;
     std::vector<std::string> Dropped;

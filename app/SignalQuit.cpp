@@ -1,7 +1,10 @@
 #include "app/SignalQuit.h"
 
+#include "platform/TempFiles.h"
+
 #include <QApplication>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -15,8 +18,17 @@ constexpr int QuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Read end and write end; the handler can reach nothing but globals.
 int SignalPipe[2] = {-1, -1};
+// Set by the first signal; lock-free, so the handler may use it.
+std::atomic<bool> QuitAsked{false};
 
-extern "C" void NoteSignal(int) {
+extern "C" void NoteSignal(int signal) {
+    // A program that has not ended since the first signal does not answer (a write that
+    // hangs, a task that does not stop): the second one ends it at once, and the temporary
+    // files of writes under way go with it.
+    if (QuitAsked.exchange(true)) {
+        RemoveTempFilesAndEnd(signal);
+        return;
+    }
     const int saved = errno;
     const char byte = 1;
     // A full pipe already holds a quit request.
@@ -59,6 +71,7 @@ TQuitOnSignals::~TQuitOnSignals() {
     ::close(SignalPipe[0]);
     ::close(SignalPipe[1]);
     SignalPipe[0] = SignalPipe[1] = -1;
+    QuitAsked = false;
 }
 
 } // namespace qvr

@@ -9,7 +9,9 @@ namespace qvr {
 // Turns SIGTERM, SIGINT and SIGHUP into a clean end of the program: the handler only writes a
 // byte to a pipe, and the event loop, reading it, closes every window and quits, so that
 // everything the program holds is released as at a normal end (its private folder and report
-// file go too). One per program; the default handling returns when it goes.
+// file go too). A second signal before the program has ended ends it at once, removing the
+// temporary files of writes under way (TTempFileGuard). One per program; the default handling
+// returns when it goes.
 class TQuitOnSignals {
 public:
     TQuitOnSignals();

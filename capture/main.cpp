@@ -9,14 +9,17 @@
 #include "midi/DumpSummary.h"
 #include "midi/MidiPorts.h"
 #include "platform/AtomicFile.h"
+#include "platform/OutputCheck.h"
 #include "platform/TempFiles.h"
 #include "platform/VersionText.h"
 #include "report/DumpCheck.h"
+#include "report/ProductConfigLookup.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -85,8 +88,15 @@ int main(int argc, char** argv) {
     if (options.List) {
         return ListPorts(options.Api);
     }
+    // The dump never takes the place of the settings or a configuration file.
+    if (const std::optional<qvr::TOutputClash> clash =
+            qvr::FindOutputClash(options.File, {}, qvr::ProductConfigPaths(qvr::TConfigSearch{}))) {
+        Say("the dump would replace " + clash->Text() + "; choose another file");
+        return ExitUsage;
+    }
     // The temporary file is made before listening, so that a place where FILE cannot be
-    // written shows before the user starts the dump.
+    // written shows before the user starts the dump; a signal from then on removes it.
+    qvr::RemoveTempFilesOnSignals();
     qvr::TAtomicFile file(options.File);
     if (!file.IsOpen()) {
         return CannotWrite(file);
@@ -96,8 +106,9 @@ int main(int argc, char** argv) {
     qvr::TStderrNotifier notifier(options.File);
     std::string dump;
     qvr::TDumpSummary summary;
-    // The handlers run on the MIDI thread; the main thread reads `dump` and `summary` only
-    // after the input is closed.
+    // The message handler runs on the MIDI input's thread; the main thread reads `dump` and
+    // `summary` only after the input is closed. Warnings come from Finish, on the main thread,
+    // one per kind of data dropped.
     qvr::TCapture capture(options.Idle,
                           {[&](const std::vector<uint8_t>& message) {
                                dump.append(message.begin(), message.end());
@@ -109,10 +120,11 @@ int main(int argc, char** argv) {
         qvr::TMidiInput input(
             options.Api, Program, [&](std::span<const uint8_t> bytes) { capture.Feed(bytes); },
             [&](const std::string& text, bool fatal) {
+                // On the MIDI thread: lost bytes are counted and told once at the end.
                 if (fatal) {
                     capture.Fail(text);
                 } else {
-                    notifier.ShowWarning(text);
+                    capture.Overrun(text);
                 }
             });
         const std::string port =

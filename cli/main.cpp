@@ -10,9 +10,8 @@
 #include "cli/PresetInput.h"
 #include "cli/ReportNotifier.h"
 #include "platform/AtomicFile.h"
+#include "platform/OutputCheck.h"
 #include "platform/ProgramPath.h"
-#include "platform/Regaccess.h"
-#include "platform/SameFile.h"
 #include "platform/Spool.h"
 #include "platform/TempFiles.h"
 #include "platform/Version.h"
@@ -110,21 +109,9 @@ private:
 // "the configuration file 'PATH'" or "the settings file 'PATH'"; empty when it replaces none.
 std::string InputAtOutput(const std::string& output, const std::string& presetFile,
                           const qvr::TConfigSearch& search) {
-    if (qvr::IsSameFile(output, presetFile)) {
-        return "the preset file '" + output + "'";
-    }
-    for (const std::string& config : qvr::ProductConfigPaths(search)) {
-        if (qvr::IsSameFile(output, config)) {
-            return "the configuration file '" + config + "'";
-        }
-    }
-    const qvr::TRegistryLocation settings = qvr::CurrentRegistryLocation();
-    for (const std::string& file : {settings.UserFile, settings.SystemFile}) {
-        if (qvr::IsSameFile(output, file)) {
-            return "the settings file '" + file + "'";
-        }
-    }
-    return {};
+    const std::optional<qvr::TOutputClash> clash =
+        qvr::FindOutputClash(output, {presetFile}, qvr::ProductConfigPaths(search));
+    return clash ? clash->Text() : std::string();
 }
 
 // Refuses an output that would replace what the report reads; both are kept as they are.

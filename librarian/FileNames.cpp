@@ -3,15 +3,12 @@
 #include "report/Utf8Text.h"
 
 #include <cstring>
-#include <stdexcept>
 
 namespace qvr {
 
 namespace {
 
 constexpr size_t MaxNameBytes = 200;
-// A folder that has every suffix up to this one is not searched further.
-constexpr int MaxSuffix = 9999;
 
 // Where a UTF-8 text may be cut at or before `at` without splitting a character.
 size_t CharacterStart(std::string_view text, size_t at) {
@@ -42,23 +39,25 @@ std::string SafeFileName(std::string_view text) {
     return name.substr(first, name.find_last_not_of(". ") + 1 - first);
 }
 
-std::string FreeFileName(const std::filesystem::path& folder, const std::string& stem,
-                         std::string_view extension, std::set<std::string>& taken) {
-    for (int n = 1; n <= MaxSuffix; ++n) {
+TFreeNames::TFreeNames(std::set<std::string> taken) : Taken(std::move(taken)) {}
+
+std::string TFreeNames::Next(const std::string& stem, std::string_view extension) {
+    std::string key = stem;
+    key.append(".").append(extension);
+    unsigned& suffix = NextSuffix.try_emplace(std::move(key), 1).first->second;
+    // Every suffix below `suffix` was given or taken before, and stays so.
+    for (;; ++suffix) {
         // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "(" + std::string.
         std::string name = stem;
-        if (n > 1) {
-            name.append(" (").append(std::to_string(n)).append(")");
+        if (suffix > 1) {
+            name.append(" (").append(std::to_string(suffix)).append(")");
         }
         name.append(".").append(extension);
-        std::error_code error;
-        const bool exists = std::filesystem::symlink_status(folder / name, error).type() !=
-                            std::filesystem::file_type::not_found;
-        if (!exists && taken.insert(name).second) {
+        if (Taken.insert(name).second) {
+            ++suffix;
             return name;
         }
     }
-    throw std::runtime_error("no free file name for '" + stem + "' in " + folder.string());
 }
 
 } // namespace qvr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -13,10 +13,22 @@ namespace qvr {
 // nothing is left.
 std::string SafeFileName(std::string_view text);
 
-// The first of "STEM.EXT", "STEM (2).EXT", "STEM (3).EXT", ... that is neither in `taken`
-// nor the name of anything in `folder` (a dangling link counts); it is added to `taken`.
-// Throws std::runtime_error when there is none up to "STEM (9999).EXT".
-std::string FreeFileName(const std::filesystem::path& folder, const std::string& stem,
-                         std::string_view extension, std::set<std::string>& taken);
+// Free names for new files in one folder: "STEM.EXT", else "STEM (2).EXT", "STEM (3).EXT", ...
+// Each stem remembers where its search stopped, so that n files of one stem cost n steps, not
+// n * n.
+class TFreeNames {
+public:
+    // `taken`: the names in the folder (a dangling link counts), read once by the caller.
+    explicit TFreeNames(std::set<std::string> taken);
+
+    // The first of those names that is neither taken nor given before; it counts as taken
+    // from now on. When a file of that name turns up after all (made meanwhile by someone
+    // else), the next call gives the next name.
+    std::string Next(const std::string& stem, std::string_view extension);
+
+private:
+    std::set<std::string> Taken;
+    std::map<std::string, unsigned, std::less<>> NextSuffix; // by "STEM.EXT"
+};
 
 } // namespace qvr

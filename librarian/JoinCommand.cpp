@@ -4,8 +4,9 @@
 #include "librarian/Join.h"
 #include "librarian/Subcommand.h"
 #include "platform/AtomicFile.h"
-#include "platform/SameFile.h"
+#include "platform/OutputCheck.h"
 #include "report/Comparison.h"
+#include "report/ProductConfigLookup.h"
 #include "sysex/Products.h"
 
 #include <array>
@@ -44,7 +45,8 @@ std::string JoinHelpText() {
            "\n"
            "Without --renumber, two presets of one number are an error. Every FILE is read as\n"
            "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
-           "written whole or not at all, and never over one of the FILEs.\n"
+           "written whole or not at all, and never over one of the FILEs, a configuration\n"
+           "file or the settings file.\n"
            "Exit status: 0 when OUT was written; 1 when a FILE cannot be read or is damaged,\n"
            "the models differ, a preset is missing or two presets share a number; 2 for a\n"
            "usage error or an OUT that cannot be written.\n";
@@ -80,13 +82,29 @@ int RunJoin(const std::vector<std::string>& args) {
         return LibUsageError(Command, "'" + out + "' has no preset or backup file extension");
     }
 
+    std::vector<TCompareSide> sides;
+    std::vector<std::string> files;
+    for (size_t i = 1; i < operands.size(); ++i) {
+        sides.push_back(CompareSideOf(operands[i]));
+        files.push_back(sides.back().File);
+    }
+    if (const std::optional<TOutputClash> clash =
+            FindOutputClash(out, files, ProductConfigPaths(TConfigSearch{}))) {
+        return LibUsageError(Command,
+                             clash->Kind == TOutputClash::TKind::Input
+                                 ? "the output file '" + out + "' is an input file"
+                                 : "the output file '" + out + "' would replace " + clash->Text());
+    }
+    // Made before the inputs are read, so that an OUT that cannot be written shows at once.
+    TAtomicFile file(out);
+    if (!file.IsOpen()) {
+        LibShowError("", "cannot write " + out + ": " + std::strerror(file.Error()));
+        return LibExitUsage;
+    }
+
     std::deque<TDump> dumps;
     std::vector<TJoinInput> inputs;
-    for (size_t i = 1; i < operands.size(); ++i) {
-        const TCompareSide side = CompareSideOf(operands[i]);
-        if (IsSameFile(out, side.File)) {
-            return LibUsageError(Command, "the output file '" + out + "' is an input file");
-        }
+    for (const TCompareSide& side : sides) {
         std::string error;
         if (!LoadDump(side.File, dumps.emplace_back(), error)) {
             LibShowError("", error);
@@ -111,8 +129,7 @@ int RunJoin(const std::vector<std::string>& args) {
                                       std::string(model->PresetExtension) + ")"
                                 : std::string()));
     }
-    TAtomicFile file(out);
-    if (!file.IsOpen() || !file.Write(joined.Bytes.data(), joined.Bytes.size()) || !file.Commit()) {
+    if (!file.Write(joined.Bytes.data(), joined.Bytes.size()) || !file.Commit()) {
         LibShowError("", "cannot write " + out + ": " + std::strerror(file.Error()));
         return LibExitUsage;
     }

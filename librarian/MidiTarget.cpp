@@ -16,7 +16,14 @@ TMidiApi ApiNamed(const std::string& api) {
 class TMidiTarget : public ISendTarget {
 public:
     explicit TMidiTarget(const std::string& api) : Output(ApiNamed(api), "qvrlib") {}
-    void Send(std::span<const uint8_t> bytes) override { Output.Send(bytes); }
+    // The MIDI systems drop a longer event without a word; it must never be taken for sent.
+    void Send(std::span<const uint8_t> bytes) override {
+        if (bytes.size() > TPacing::MaxChunk) {
+            throw EMidiError("an event of " + std::to_string(bytes.size()) +
+                             " bytes is longer than a MIDI event carries whole");
+        }
+        Output.Send(bytes);
+    }
 
     TMidiOutput Output;
 };

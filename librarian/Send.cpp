@@ -3,6 +3,7 @@
 #include "report/Utf8Text.h"
 #include "sysex/Products.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
@@ -21,6 +22,27 @@ void CheckWhole(const TDump& dump, const std::string& file) {
     }
     if (dump.Messages.empty()) {
         throw std::runtime_error(file + ": the file holds no messages");
+    }
+}
+
+// The preset whose messages hold message `index` of the dump, if any.
+const TDumpPreset* PresetHolding(const TSendPlan& plan, size_t index) {
+    for (const TDumpPreset* preset : plan.Presets) {
+        if (index >= preset->FirstMessage && index < preset->FirstMessage + preset->MessageCount) {
+            return preset;
+        }
+    }
+    return nullptr;
+}
+
+// Waits `interval`, or less once `stop` is set.
+void Pause(std::chrono::milliseconds interval, const std::atomic<bool>& stop) {
+    const std::chrono::milliseconds slice(5);
+    const auto until = std::chrono::steady_clock::now() + interval;
+    for (auto now = std::chrono::steady_clock::now(); now < until && !stop;
+         now = std::chrono::steady_clock::now()) {
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(slice, until - now));
     }
 }
 
@@ -78,6 +100,22 @@ TSendPlan PlanSend(const TDump& dump, const std::string& file, std::optional<int
     return plan;
 }
 
+void CheckEvents(const TSendPlan& plan, const TPacing& pacing) {
+    for (size_t i = 0; i < plan.MessageCount; ++i) {
+        const size_t size = plan.Message(i).size();
+        if (std::min(size, pacing.Chunk == 0 ? size : pacing.Chunk) <= TPacing::MaxChunk) {
+            continue;
+        }
+        const TDumpPreset* preset = PresetHolding(plan, plan.FirstMessage + i);
+        throw std::runtime_error(
+            "message " + std::to_string(i + 1) + " of " + std::to_string(plan.MessageCount) +
+            (preset != nullptr ? " (preset " + PresetLabel(*preset) + ")" : std::string()) +
+            " is " + std::to_string(size) + " bytes long, more than the " +
+            std::to_string(TPacing::MaxChunk) +
+            " bytes a MIDI event carries whole; send it in pieces");
+    }
+}
+
 std::string SendListing(const TSendPlan& plan) {
     std::string text =
         ModelName(*plan.Dump->ProductId) + ": " + Counted(plan.Presets.size(), "preset") + ", " +
@@ -91,11 +129,17 @@ std::string SendListing(const TSendPlan& plan) {
 TSendProgress SendPlan(const TSendPlan& plan, const TPacing& pacing, ISendTarget& target,
                        const std::function<void(const TSendProgress&)>& progress,
                        const std::atomic<bool>& stop) {
+    CheckEvents(plan, pacing);
     TSendProgress done;
     for (size_t i = 0; i < plan.MessageCount && !stop; ++i) {
         const std::string_view message = plan.Message(i);
         const size_t chunk = pacing.Chunk == 0 ? message.size() : pacing.Chunk;
         for (size_t at = 0; at < message.size(); at += chunk) {
+            done.PartBytes = at;
+            if (stop) {
+                progress(done);
+                return done;
+            }
             const std::string_view piece = message.substr(at, chunk);
             try {
                 target.Send({reinterpret_cast<const uint8_t*>(piece.data()), piece.size()});
@@ -104,8 +148,9 @@ TSendProgress SendPlan(const TSendPlan& plan, const TPacing& pacing, ISendTarget
                 throw;
             }
             // The pause starts once the piece is handed over.
-            std::this_thread::sleep_for(pacing.Interval);
+            Pause(pacing.Interval, stop);
         }
+        done.PartBytes = 0;
         ++done.Messages;
         done.Bytes += message.size();
         progress(done);
@@ -121,10 +166,17 @@ std::string HowFarText(const TSendPlan& plan, const TSendProgress& progress) {
         }
         last = PresetLabel(*preset);
     }
-    return std::to_string(progress.Messages) + " of " + std::to_string(plan.MessageCount) +
-           " messages (" + std::to_string(progress.Bytes) + " of " + std::to_string(plan.Bytes()) +
-           " bytes)" +
-           (last.empty() ? "; no preset went out whole" : "; the last preset sent whole: " + last);
+    std::string text =
+        std::to_string(progress.Messages) + " of " + std::to_string(plan.MessageCount) +
+        " messages (" + std::to_string(progress.Bytes) + " of " + std::to_string(plan.Bytes()) +
+        " bytes)" +
+        (last.empty() ? "; no preset went out whole" : "; the last preset sent whole: " + last);
+    if (progress.PartBytes > 0 && progress.Messages < plan.MessageCount) {
+        text += "; message " + std::to_string(progress.Messages + 1) + " was cut off after " +
+                std::to_string(progress.PartBytes) + " of " +
+                std::to_string(plan.Message(progress.Messages).size()) + " bytes";
+    }
+    return text;
 }
 
 } // namespace qvr

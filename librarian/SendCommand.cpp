@@ -128,7 +128,10 @@ std::string SendHelpText() {
            "  -i, --interval MS    pause after every message and every piece of one, in\n"
            "                       milliseconds (default 100; 0 to 10000)\n"
            "  -c, --chunk BYTES    cut longer messages into pieces of BYTES (default 256;\n"
-           "                       0 sends every message whole; at most 8192)\n"
+           "                       at most 8192, the longest event every MIDI system\n"
+           "                       carries whole; 0 sends every message whole, and a\n"
+           "                       message longer than 8192 bytes is then an error:\n"
+           "                       nothing is sent)\n"
            "  -n, --dry-run        check and list, send nothing; needs no port\n"
            "  -y, --yes            send without asking\n"
            "  -l, --list           print the MIDI output ports, one a line, and exit\n"
@@ -138,7 +141,8 @@ std::string SendHelpText() {
            "one product): a damaged file is never sent. What the device will receive (model,\n"
            "preset numbers and names) is listed on standard output; on a terminal, qvrlib asks\n"
            "before sending, elsewhere it needs --yes. Progress shows on a terminal; Ctrl+C\n"
-           "stops after the message under way and says how far the send got.\n"
+           "or SIGTERM stops before the next piece, within one interval, and says how far\n"
+           "the send got (and where a message was cut off).\n"
            "Exit status: 0 when everything was sent; 1 when FILE cannot be read or is\n"
            "damaged, MIDI failed, the send was stopped or not confirmed; 2 for a usage error.\n";
 }
@@ -184,6 +188,13 @@ int RunSend(const std::vector<std::string>& args) {
         plan = PlanSend(dump, side.File, side.Preset);
     } catch (const std::runtime_error& e) {
         LibShowError("", e.what());
+        LibSay(Command, "nothing sent");
+        return LibExitFailed;
+    }
+    try {
+        CheckEvents(plan, options.Pacing);
+    } catch (const std::runtime_error& e) {
+        LibShowError(side.File, e.what());
         LibSay(Command, "nothing sent");
         return LibExitFailed;
     }

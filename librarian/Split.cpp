@@ -1,10 +1,14 @@
 #include "librarian/Split.h"
 
 #include "librarian/FileNames.h"
-#include "platform/AtomicFile.h"
+#include "platform/FolderTree.h"
+#include "platform/NewFiles.h"
+#include "platform/TempFiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <set>
 
 namespace qvr {
@@ -51,21 +55,32 @@ TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesys
         result.Error = "cannot create the folder " + folder.string() + ": " + error.message();
         return result;
     }
-    std::set<std::string> taken;
+    // Every file is made relative to this descriptor: the folder cannot be swapped for
+    // another one half-way.
+    const TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::string> names;
+    if (!dir.IsOpen() || !ListFolder(dir.Get(), names)) {
+        result.Error = "cannot read the folder " + folder.string() + ": " + std::strerror(errno);
+        return result;
+    }
+    SweepStaleTempFilesOnce(dir.Get(), folder.string());
+    TFreeNames freeNames(std::set<std::string>(names.begin(), names.end()));
+    TNewFiles files(dir.Get());
     for (const TSplitPart& part : parts) {
-        std::string name;
-        try {
-            name = FreeFileName(folder, part.Stem, extension, taken);
-        } catch (const std::runtime_error& e) {
-            result.Error = e.what();
-            return result;
+        const std::string& stem = part.Stem;
+        if (!files.Add(part.Bytes, [&freeNames, &stem, extension] {
+                return freeNames.Next(stem, extension);
+            })) {
+            break;
         }
-        TAtomicFile file((folder / name).string());
-        if (!file.IsOpen() || !file.Write(part.Bytes.data(), part.Bytes.size()) || !file.Commit()) {
-            result.Error = "cannot write " + file.Target() + ": " + std::strerror(file.Error());
-            return result;
-        }
-        result.Written.push_back(name);
+    }
+    files.Finish();
+    result.Written = files.Named();
+    if (files.Error() != 0) {
+        result.Error = "cannot write " +
+                       (files.FailedName().empty() ? "a new file in " + folder.string()
+                                                   : (folder / files.FailedName()).string()) +
+                       ": " + std::strerror(files.Error());
     }
     return result;
 }

@@ -32,8 +32,10 @@ struct TSplitResult {
 };
 
 // Writes every part to a new file in `folder` (made when missing) with the extension given; a
-// name that is taken, by another part or by a file already there, gets a suffix (see
-// FreeFileName), so that no file is ever replaced. Each file is written whole or not at all.
+// name that is taken, by another part or by anything there, even a link planted while the split
+// runs, gets a suffix (see TFreeNames), so that no file is ever replaced (an input, a
+// configuration or the settings file no more than any other) and no link followed.
+// Each file is written whole or not at all (see TNewFiles).
 TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesystem::path& folder,
                         std::string_view extension);
 

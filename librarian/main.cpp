@@ -1,6 +1,7 @@
 // qvrlib: library work on preset and backup files, one command per call ("qvrlib split ...").
 
 #include "librarian/Subcommand.h"
+#include "platform/TempFiles.h"
 #include "platform/VersionText.h"
 
 #include <string>
@@ -13,6 +14,8 @@ const std::vector<qvr::TGnuOption> ProgramOptions = {qvr::HelpOption, qvr::Versi
 } // namespace
 
 int main(int argc, char** argv) {
+    // A join or split cut short by Ctrl+C or the end of the session leaves no temporary file.
+    qvr::RemoveTempFilesOnSignals();
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     // The program's own options come before the command.
     if (!args.empty() && args[0].size() > 1 && args[0][0] == '-' && args[0] != "--") {

@@ -116,22 +116,28 @@ std::string TPresetSource::ConfigStamps(const std::vector<uint8_t>& products) co
     const std::vector<std::string> paths = ProductConfigPaths(plain);
     std::string stamps;
     for (const uint8_t product : products) {
-        const std::string name = "/" + ProductConfigFileName(product);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + a
+        // temporary string.
+        const std::string name = std::string("/").append(ProductConfigFileName(product));
         std::string files;
         for (const std::string& path : paths) {
             if (path.ends_with(name)) {
                 const std::optional<TFileStamp> stamp = StampOf(path);
-                files += path +
-                         (stamp ? " " + std::to_string(stamp->Size) + " " +
-                                      std::to_string(stamp->ModifiedNs)
-                                : std::string(" none")) +
-                         '\n';
+                files.append(path);
+                if (stamp) {
+                    files.append(" ").append(std::to_string(stamp->Size));
+                    files.append(" ").append(std::to_string(stamp->ModifiedNs));
+                } else {
+                    files.append(" none");
+                }
+                files.push_back('\n');
             }
         }
         char hex[17];
         std::snprintf(hex, sizeof hex, "%016llx",
                       static_cast<unsigned long long>(XXH3_64bits(files.data(), files.size())));
-        stamps += (stamps.empty() ? "" : " ") + std::to_string(product) + "=" + hex;
+        stamps.append(stamps.empty() ? "" : " ").append(std::to_string(product));
+        stamps.append("=").append(hex);
     }
     return stamps;
 }

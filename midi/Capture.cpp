@@ -6,22 +6,22 @@ namespace qvr {
 
 TCapture::TCapture(std::chrono::milliseconds idle, THandlers handlers, size_t maxSize)
     : IdleTime(idle), MaxSize(maxSize), Handlers(std::move(handlers)), Assembler(maxSize),
-      LastByte(TClock::now()) {}
+      LastProgress(TClock::now()) {}
 
 void TCapture::Feed(std::span<const uint8_t> bytes) {
     std::vector<std::vector<uint8_t>> messages;
-    std::vector<std::string> warnings;
     {
         std::lock_guard lock(Mutex);
         if (End != TCaptureEnd::Running) {
             return;
         }
-        if (std::any_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b < 0xF8; })) {
-            LastByte = TClock::now();
+        const bool advanced = Assembler.Feed(bytes);
+        if (advanced || (!Started && std::any_of(bytes.begin(), bytes.end(),
+                                                 [](uint8_t b) { return b < 0xF8; }))) {
+            Started = true;
+            LastProgress = TClock::now();
         }
-        Assembler.Feed(bytes);
         messages = Assembler.TakeMessages();
-        warnings = Assembler.TakeWarnings();
         for (auto it = messages.begin(); it != messages.end(); ++it) {
             if (it->size() > MaxSize - TotalSize) {
                 // Later messages are dropped too, so what is kept stays in order.
@@ -30,11 +30,14 @@ void TCapture::Feed(std::span<const uint8_t> bytes) {
                 break;
             }
             TotalSize += it->size();
-            WholeMessage = true;
         }
     }
     Changed.notify_all();
-    Deliver(std::move(messages), std::move(warnings));
+    if (Handlers.Message) {
+        for (const std::vector<uint8_t>& message : messages) {
+            Handlers.Message(message);
+        }
+    }
 }
 
 void TCapture::Fail(const std::string& error) {
@@ -47,6 +50,18 @@ void TCapture::Fail(const std::string& error) {
         End = TCaptureEnd::PortError;
     }
     Changed.notify_all();
+}
+
+void TCapture::Overrun(const std::string& text) {
+    std::lock_guard lock(Mutex);
+    Assembler.Cut("bytes were lost");
+    const auto same = std::find_if(Overruns.begin(), Overruns.end(),
+                                   [&text](const auto& each) { return each.first == text; });
+    if (same != Overruns.end()) {
+        ++same->second;
+    } else {
+        Overruns.emplace_back(text, 1);
+    }
 }
 
 void TCapture::Stop() {
@@ -62,7 +77,7 @@ void TCapture::Stop() {
 TCaptureEnd TCapture::Check(TClock::time_point now) {
     std::lock_guard lock(Mutex);
     // A message still open when the idle time runs out is dropped by Finish.
-    if (End == TCaptureEnd::Running && WholeMessage && now - LastByte >= IdleTime) {
+    if (End == TCaptureEnd::Running && Started && now - LastProgress >= IdleTime) {
         End = TCaptureEnd::Idle;
     }
     return End;
@@ -91,28 +106,21 @@ void TCapture::Finish() {
         std::lock_guard lock(Mutex);
         Assembler.Finish();
         warnings = Assembler.TakeWarnings();
+        for (const auto& [text, count] : Overruns) {
+            warnings.push_back(count == 1 ? text : text + " (" + std::to_string(count) + " times)");
+        }
+        Overruns.clear();
     }
-    Deliver({}, std::move(warnings));
+    if (Handlers.Warning) {
+        for (const std::string& warning : warnings) {
+            Handlers.Warning(warning);
+        }
+    }
 }
 
 std::string TCapture::Error() const {
     std::lock_guard lock(Mutex);
     return PortError;
-}
-
-void TCapture::Deliver(std::vector<std::vector<uint8_t>> messages,
-                       std::vector<std::string> warnings) {
-    // The warnings of a piece first: usually a message cut off by the one that follows.
-    for (const std::string& warning : warnings) {
-        if (Handlers.Warning) {
-            Handlers.Warning(warning);
-        }
-    }
-    for (const std::vector<uint8_t>& message : messages) {
-        if (Handlers.Message) {
-            Handlers.Message(message);
-        }
-    }
 }
 
 } // namespace qvr

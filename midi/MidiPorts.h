@@ -40,7 +40,8 @@ size_t FindPort(const std::vector<std::string>& ports, const std::string& part,
 class TMidiInput {
 public:
     using TBytesHandler = std::function<void(std::span<const uint8_t>)>;
-    // `fatal` is false for a notice that leaves the port working.
+    // `fatal` is false for an overrun: events were lost, and the port goes on working. A
+    // message cut by the loss follows, so a receiver drops the message under way.
     using TErrorHandler = std::function<void(const std::string& text, bool fatal)>;
 
     TMidiInput(TMidiApi api, const std::string& clientName, TBytesHandler onBytes,

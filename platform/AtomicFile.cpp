@@ -16,14 +16,6 @@ namespace {
 // Tries this many fresh names when a name is taken.
 constexpr int NameAttempts = 100;
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return {};
-    }
-    return path.substr(0, slash + 1);
-}
-
 // A number for the temporary name that no other writer of this process or another one
 // picks at the same time.
 unsigned TempNumber() {
@@ -39,28 +31,44 @@ TAtomicFile::TAtomicFile(std::string target) : TargetPath(std::move(target)) {
         Fail(EISDIR);
         return;
     }
+    const size_t slash = TargetPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : TargetPath.substr(0, slash + 1);
+    Name = slash == std::string::npos ? TargetPath : TargetPath.substr(slash + 1);
+    // Everything from here on is relative to this folder, so that a folder renamed or replaced
+    // meanwhile cannot send the temporary file and the target to two places.
+    Dir = TFileDescriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!Dir.IsOpen() && errno == EACCES) {
+        // A folder that may be written but not read: found by path only, and not synced.
+        Dir = TFileDescriptor(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    if (!Dir.IsOpen()) {
+        Fail(errno);
+        return;
+    }
     struct stat existing {};
-    const bool exists = ::stat(TargetPath.c_str(), &existing) == 0;
+    const bool exists = ::fstatat(Dir.Get(), Name.c_str(), &existing, 0) == 0;
     // A folder can never be replaced: said now, before the bytes are made.
     if (exists && S_ISDIR(existing.st_mode)) {
         Fail(EISDIR);
         return;
     }
     if (exists && !S_ISREG(existing.st_mode)) {
-        Fd = ::open(TargetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        Fd = ::openat(Dir.Get(), Name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (Fd < 0) {
             Fail(errno);
         }
         return;
     }
-    SweepStaleTempFiles(FolderOf(TargetPath));
+    SweepStaleTempFilesOnce(Dir.Get(), folder);
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        std::string name = TempFileName(TargetPath, TempNumber());
+        std::string name = TempFileName(Name, TempNumber());
+        const TEndingSignalsHeld held;
         // Private until it is complete: the final mode comes with Commit.
-        Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        Fd = ::openat(Dir.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
         if (Fd >= 0) {
-            Guard.emplace(name);
-            TempPath = std::move(name);
+            Guard.emplace(Dir.Get(), name);
+            TempName = std::move(name);
             return;
         }
         if (errno != EEXIST) {
@@ -85,9 +93,9 @@ void TAtomicFile::Discard() {
         ::close(Fd);
         Fd = -1;
     }
-    if (!TempPath.empty()) {
-        ::unlink(TempPath.c_str());
-        TempPath.clear();
+    if (!TempName.empty()) {
+        ::unlinkat(Dir.Get(), TempName.c_str(), 0);
+        TempName.clear();
     }
     Guard.reset();
 }
@@ -122,7 +130,7 @@ bool TAtomicFile::Write(const void* data, size_t size) {
 // large file takes no more memory than its last megabytes, and writing it
 // does not crowd out the cached pages of other files.
 void TAtomicFile::StartWriteBack() {
-    if (TempPath.empty() || Written - WrittenBack < WriteBackStep) {
+    if (TempName.empty() || Written - WrittenBack < WriteBackStep) {
         return;
     }
     ::sync_file_range(Fd, WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
@@ -143,7 +151,7 @@ bool TAtomicFile::Commit() {
         Discard();
         return false;
     }
-    if (TempPath.empty()) {
+    if (TempName.empty()) {
         const int fd = Fd;
         Fd = -1;
         if (::close(fd) != 0) {
@@ -154,7 +162,7 @@ bool TAtomicFile::Commit() {
     // An existing target keeps its permissions, as a rewrite in place would; a new one gets
     // those the umask gives.
     struct stat old {};
-    const bool replaces = ::stat(TargetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool replaces = ::fstatat(Dir.Get(), Name.c_str(), &old, 0) == 0 && S_ISREG(old.st_mode);
     if (::fchmod(Fd, replaces ? old.st_mode & 07777 : NewFileMode()) != 0) {
         Fail(errno);
     }
@@ -166,23 +174,17 @@ bool TAtomicFile::Commit() {
     if (::close(fd) != 0) {
         Fail(errno);
     }
-    if (FirstError == 0 && ::rename(TempPath.c_str(), TargetPath.c_str()) != 0) {
+    if (FirstError == 0 && ::renameat(Dir.Get(), TempName.c_str(), Dir.Get(), Name.c_str()) != 0) {
         Fail(errno);
     }
     if (FirstError != 0) {
         Discard();
         return false;
     }
-    TempPath.clear();
+    TempName.clear();
     Guard.reset();
     // Makes the rename itself durable; the file is in place whatever this says.
-    const std::string folder = FolderOf(TargetPath);
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    ::fsync(Dir.Get());
     return true;
 }
 

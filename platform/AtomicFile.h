@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileDescriptor.h"
 #include "platform/TempFiles.h"
 
 #include <cstddef>
@@ -13,9 +14,10 @@ namespace qvr {
 // file in the target's folder (created exclusively with mode 0600, never
 // through a symbolic link, named as TempFileName says); Commit gives it the
 // target's mode (or the umask's for a new file), syncs it and renames it over
-// the target. Temporary files of writers whose process is gone are removed
-// from the folder first, and a signal that RemoveTempFilesOnSignals handles
-// removes this one. Until Commit
+// the target. The folder is opened once and every step works relative to it.
+// Temporary files of writers whose process is gone are removed from the
+// folder first (once per run and folder), and a signal that
+// RemoveTempFilesOnSignals handles removes this one. Until Commit
 // succeeds the target stays exactly as it was, and a temporary file that is
 // not committed is removed by the destructor, so nothing is left behind on
 // any failure. The target itself is replaced, not a file a link at it names.
@@ -48,8 +50,10 @@ private:
     void StartWriteBack();
 
     std::string TargetPath;
-    std::string TempPath; // empty when writing directly
-    std::optional<TTempFileGuard> Guard;
+    std::string Name;                    // the target's name in its folder
+    TFileDescriptor Dir;                 // the target's folder, opened once
+    std::string TempName;                // in Dir; empty when writing directly
+    std::optional<TTempFileGuard> Guard; // goes before Dir closes
     int Fd = -1;
     int FirstError = 0;
     off_t Written = 0;     // bytes written so far

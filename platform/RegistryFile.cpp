@@ -180,12 +180,20 @@ bool SaveRegistryFile(const std::string& path, const std::string& text) {
     // is created afresh, never opened through whatever is planted there.
     const std::string temp = RegistryTempFileName(target.string());
     ::unlink(temp.c_str());
-    TFileDescriptor fd(
-        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (fd.Get() < 0) {
+    TFileDescriptor fd;
+    std::optional<TTempFileGuard> guard;
+    {
+        // A signal between the creation and the guard would leave the file behind.
+        const TEndingSignalsHeld held;
+        fd = TFileDescriptor(
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd.IsOpen()) {
+            guard.emplace(temp);
+        }
+    }
+    if (!fd.IsOpen()) {
         return false;
     }
-    const TTempFileGuard guard(temp);
     bool ok = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
     if (ok) {
         ok = ::fchmod(fd.Get(), hadOld ? old.st_mode & 07777 : NewFileMode()) == 0;

@@ -1,6 +1,5 @@
 #include "platform/TempFiles.h"
 
-#include "platform/FileDescriptor.h"
 #include "platform/FolderTree.h"
 #include "platform/Process.h"
 
@@ -11,6 +10,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,20 +26,19 @@ constexpr std::string_view Suffix = ".tmp";
 struct TSlot {
     enum : int { Free, Filling, Held };
     std::atomic<int> State{Free};
+    int Dir = AT_FDCWD; // the folder Path is relative to
     std::array<char, PATH_MAX> Path{};
 };
 constexpr size_t SlotCount = 64;
 std::array<TSlot, SlotCount> Slots;
 
-extern "C" void RemoveTempFilesAndEnd(int signal) {
-    for (TSlot& slot : Slots) {
-        if (slot.State.load() == TSlot::Held) {
-            ::unlink(slot.Path.data());
-        }
-    }
-    // The handler was installed to reset itself: the signal now ends the process.
-    ::raise(signal);
+extern "C" void OnEndingSignal(int signal) {
+    RemoveTempFilesAndEnd(signal);
 }
+
+// The folders swept in this run, as their writers name them.
+std::mutex SweptMutex;
+std::set<std::string> Swept;
 
 // "<pid>" of "…<pid>.<number>.tmp" when the name has that form, 0 otherwise.
 int WriterOf(std::string_view name) {
@@ -69,8 +69,9 @@ std::string TempFileName(const std::string& target, unsigned number) {
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string tail =
-        "." + std::to_string(::getpid()) + "." + std::to_string(number) + std::string(Suffix);
+    std::string tail = ".";
+    tail.append(std::to_string(::getpid())).append(".").append(std::to_string(number));
+    tail.append(Suffix);
     if (1 + base.size() + tail.size() > NAME_MAX) {
         base.resize(NAME_MAX - 1 - tail.size());
     }
@@ -92,32 +93,51 @@ mode_t NewFileMode() {
     return 0666 & ~umask;
 }
 
-void SweepStaleTempFiles(const std::string& folder) {
-    const TFileDescriptor dir(
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+namespace {
+
+void SweepFolder(int dir) {
     std::vector<std::string> names;
-    if (!dir.IsOpen() || !ListFolder(dir.Get(), names)) {
+    if (!ListFolder(dir, names)) {
         return;
     }
     for (const std::string& name : names) {
         const int pid = WriterOf(name);
         struct stat st {};
         if (pid > 0 && pid != ::getpid() && !ProcessIsRunning(pid) &&
-            ::fstatat(dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
-            ::unlinkat(dir.Get(), name.c_str(), 0);
+            ::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid()) {
+            ::unlinkat(dir, name.c_str(), 0);
         }
     }
 }
 
-TTempFileGuard::TTempFileGuard(const std::string& path) : Slot(-1) {
-    if (path.size() >= PATH_MAX) {
+} // namespace
+
+void SweepStaleTempFilesOnce(int dir, const std::string& folder) {
+    std::string key = folder.empty() ? "." : folder;
+    while (key.size() > 1 && key.back() == '/') {
+        key.pop_back();
+    }
+    {
+        const std::lock_guard lock(SweptMutex);
+        if (!Swept.insert(std::move(key)).second) {
+            return;
+        }
+    }
+    SweepFolder(dir);
+}
+
+TTempFileGuard::TTempFileGuard(const std::string& path) : TTempFileGuard(AT_FDCWD, path) {}
+
+TTempFileGuard::TTempFileGuard(int dir, const std::string& name) : Slot(-1) {
+    if (name.size() >= PATH_MAX) {
         return;
     }
     for (size_t i = 0; i < SlotCount; ++i) {
         int expected = TSlot::Free;
         if (Slots[i].State.compare_exchange_strong(expected, TSlot::Filling)) {
-            std::memcpy(Slots[i].Path.data(), path.c_str(), path.size() + 1);
+            Slots[i].Dir = dir;
+            std::memcpy(Slots[i].Path.data(), name.c_str(), name.size() + 1);
             Slots[i].State.store(TSlot::Held);
             Slot = static_cast<int>(i);
             return;
@@ -131,9 +151,37 @@ TTempFileGuard::~TTempFileGuard() {
     }
 }
 
+TEndingSignalsHeld::TEndingSignalsHeld() {
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&ending, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &ending, &Before);
+}
+
+TEndingSignalsHeld::~TEndingSignalsHeld() {
+    // A signal that came meanwhile is handled here, with the file guarded.
+    ::pthread_sigmask(SIG_SETMASK, &Before, nullptr);
+}
+
+void RemoveTempFilesAndEnd(int signal) {
+    for (TSlot& slot : Slots) {
+        if (slot.State.load() == TSlot::Held) {
+            ::unlinkat(slot.Dir, slot.Path.data(), 0);
+        }
+    }
+    // Blocked while a handler runs, the signal raised again ends the process as it returns.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
 void RemoveTempFilesOnSignals() {
     struct sigaction action {};
-    action.sa_handler = RemoveTempFilesAndEnd;
+    action.sa_handler = OnEndingSignal;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {

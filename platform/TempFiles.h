@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <string>
 #include <sys/types.h>
 
@@ -16,9 +17,11 @@ std::string TempFileName(const std::string& target, unsigned number);
 // The mode a new file gets from the process's umask (0666 without the umask's bits).
 mode_t NewFileMode();
 
-// Removes the temporary files in `folder` (empty: the current folder) whose process is gone:
-// ones of this user, regular files only, named as TempFileName names them.
-void SweepStaleTempFiles(const std::string& folder);
+// Removes the temporary files in the open folder `dir`, named `folder` as the writer names it,
+// whose process is gone: ones of this user, regular files only, named as TempFileName names
+// them. Only the first time in this process for a folder: it is listed once per run, not once
+// per file written there (a split writes thousands of files into one folder).
+void SweepStaleTempFilesOnce(int dir, const std::string& folder);
 
 // A temporary file that SIGINT, SIGTERM or SIGHUP removes (once RemoveTempFilesOnSignals has
 // been called) until the object goes. A path that cannot be held (longer than a path may be,
@@ -26,6 +29,8 @@ void SweepStaleTempFiles(const std::string& folder);
 class TTempFileGuard {
 public:
     explicit TTempFileGuard(const std::string& path);
+    // The file `name` in the open folder `dir`, which must stay open while the guard lives.
+    TTempFileGuard(int dir, const std::string& name);
     ~TTempFileGuard();
     TTempFileGuard(const TTempFileGuard&) = delete;
     TTempFileGuard& operator=(const TTempFileGuard&) = delete;
@@ -34,8 +39,26 @@ private:
     int Slot;
 };
 
+// Holds back SIGINT, SIGTERM and SIGHUP in this thread while it lives, so that a temporary file
+// made and guarded meanwhile is never left made but not yet guarded.
+class TEndingSignalsHeld {
+public:
+    TEndingSignalsHeld();
+    ~TEndingSignalsHeld();
+    TEndingSignalsHeld(const TEndingSignalsHeld&) = delete;
+    TEndingSignalsHeld& operator=(const TEndingSignalsHeld&) = delete;
+
+private:
+    sigset_t Before;
+};
+
 // From now on SIGINT, SIGTERM and SIGHUP remove the guarded temporary files, then end the
 // process as the signal does by default. For programs without handlers of their own.
 void RemoveTempFilesOnSignals();
+
+// For a signal handler of a program's own: removes the guarded temporary files and ends the
+// process as `signal` does by default (the signal is delivered once the handler returns).
+// Async-signal-safe.
+void RemoveTempFilesAndEnd(int signal);
 
 } // namespace qvr

@@ -3,6 +3,7 @@
 // QVR_MIDI_API=jack): a sender port plays an example backup; the MIDI dialog lists it, the
 // receive window takes the dump, the view shows its report and the Save dialog stores the same
 // bytes. The other way, the open example goes to qvrcapture once the user confirms the list.
+// Last, a flood of broken messages ends the reception by itself, with one box.
 
 #include "ExampleSettings.h"
 #include "app/AnsiText.h"
@@ -14,6 +15,7 @@
 #include "app/ReportSource.h"
 #include "app/Startup.h"
 #include "app/WebReportView.h"
+#include "midi/MidiPorts.h"
 #include "platform/Regaccess.h"
 
 #include <QAbstractButton>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +45,20 @@ public:
     void ShowWarning(const std::string& text) override { Messages.push_back("warning: " + text); }
     std::vector<std::string> Messages;
 };
+
+// The most memory the process has held so far (VmHWM), in KiB.
+long PeakKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -180,6 +197,50 @@ private slots:
         QVERIFY(capture.waitForFinished(30000));
         QCOMPARE(capture.exitCode(), 0);
         QCOMPARE(ReadAll(back), ReadAll(QString::fromLatin1(Example)));
+
+        // A device gone mad: 16 MiB of messages cut off again and again, far more than the
+        // idle time takes to send. The window ends by itself without a whole message, the
+        // memory stays where it was, and one box tells what was dropped.
+        QProcess flood;
+        flood.setProcessChannelMode(QProcess::ForwardedChannels);
+        flood.start(QStringLiteral(QVR_SEND_DUMP_PATH),
+                    {QStringLiteral("--garbage"), QString::number(16 << 20),
+                     QStringLiteral("--serve"), QString::fromLatin1(Example)});
+        QVERIFY(flood.waitForStarted());
+        const auto floodListed = [] {
+            const std::vector<std::string> ports = ListInputPorts(TMidiApi::Jack);
+            return std::find(ports.begin(), ports.end(), SenderPort) != ports.end();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(floodListed(), 20000);
+        const long before = PeakKiB();
+        receiveShown = false;
+        user.start();
+        main.Menu().CmdReceive.trigger();
+        user.stop();
+        const long peak = PeakKiB();
+        QVERIFY(receiveShown);
+        QVERIFY2(flood.state() == QProcess::Running, "the flood ended before the reception");
+        QCOMPARE(boxes.size(), 1);
+        const QStringList lines = boxes[0].split(QLatin1Char('\n'));
+        // A slow machine may not keep up with the flood: the events lost are told in one
+        // line more.
+        QVERIFY2(
+            lines.size() == 2 ||
+                (lines.size() == 3 &&
+                 QRegularExpression(QStringLiteral("^MIDI input overrun: .*( \\(\\d+ times\\))?$"))
+                     .match(lines[2])
+                     .hasMatch()),
+            qPrintable(boxes[0]));
+        QCOMPARE(lines[0], QStringLiteral("No whole message arrived from the device."));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ incomplete system exclusive messages "
+                                                   "dropped, the first after 2 bytes: a new "
+                                                   "message started$"))
+                     .match(lines[1])
+                     .hasMatch(),
+                 qPrintable(lines[1]));
+        qInfo("peak memory before the flood %ld KiB, after %ld KiB", before, peak);
+        QVERIFY2(peak - before < 64 * 1024, qPrintable(QString::number(peak - before)));
+        QVERIFY(flood.waitForFinished(60000));
         main.close();
     }
 };

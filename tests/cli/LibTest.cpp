@@ -1,13 +1,18 @@
+#include "sysex/PresetHeader.h"
 #include "tests/support/MessageBuilder.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <regex>
 #include <set>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -30,8 +35,8 @@ struct TLibRun {
 class LibTest : public testing::Test {
 protected:
     TLibRun Run(const std::vector<std::string>& args, const std::string& exe = QVRLIB_PATH) {
-        std::string command = "env LC_ALL=C HOME='" + Dir.string() + "' XDG_CONFIG_HOME='" +
-                              Dir.string() + "' '" + exe + "'";
+        std::string command = "env LC_ALL=C JACK_NO_START_SERVER=1 HOME='" + Dir.string() +
+                              "' XDG_CONFIG_HOME='" + Dir.string() + "' '" + exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -43,6 +48,30 @@ protected:
         run.Out = ReadFileBytes(Dir / "stdout");
         run.Err = ReadFileBytes(Dir / "stderr");
         return run;
+    }
+
+    // Starts qvrlib as Run does, without waiting for it; its output goes nowhere.
+    pid_t Start(const std::vector<std::string>& args) const {
+        std::vector<std::string> words = {QVRLIB_PATH};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        const std::string home = Dir.string();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("HOME", home.c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        return child;
     }
 
     // The names in the folder, in the shell's order.
@@ -105,7 +134,7 @@ TEST_F(LibTest, SplitThenJoinGivesTheBackupBack) {
         }
         EXPECT_EQ(Listing(folder).size(), backup == "backup.k3a" ? 26u : 25u);
         EXPECT_EQ(join.size(), Listing(folder).size() + 2);
-        const std::string preset = "." + backup.substr(7, 2) + "p";
+        const std::string preset = std::string(".").append(backup.substr(7, 2)).append("p");
         EXPECT_EQ(join[2], (folder / "01 Clean 1").string() + preset);
         const TLibRun joined = Run(join);
         EXPECT_EQ(joined.Status, 0) << joined.Err;
@@ -208,8 +237,141 @@ TEST_F(LibTest, DamagedFileIsRefusedWithNothingWritten) {
     EXPECT_EQ(ReadFileBytes(out + "/01 A.q3p"), good);
 }
 
+// The programs never write over what they read: a join's output or a dump received is refused
+// when it is (a link to) an input, a configuration file or the settings file, and that file
+// stays as it was.
+TEST_F(LibTest, OutputsNeverReplaceWhatTheProgramsRead) {
+    const fs::path settings = Dir / "oktrel" / "registry.reg";
+    const fs::path editor = Dir / "editor";
+    const std::string settingsText =
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\MicroSoft\\Windows\\CurrentVersion\\App "
+        "Paths\\Kelvaro.EXE]\n\"Path\"=\"" +
+        editor.string() + "/\"\n";
+    WriteFileBytes(settings, settingsText);
+    WriteFileBytes(editor / "QVR3.cfg", "config");
+    const std::string input = Temp.Write("in.q3p", PresetHeader(0, "A").Str());
+    const std::string toSettings = (Dir / "settings.q3a").string();
+    const std::string toConfig = (Dir / "config.q3a").string();
+    fs::create_symlink(settings, toSettings);
+    fs::create_symlink(editor / "QVR3.cfg", toConfig);
+    const std::string tryJoin = "Try 'qvrlib join --help' for more information.\n";
+    struct TCase {
+        std::string Program;
+        std::vector<std::string> Args;
+        std::string Err;
+    };
+    std::vector<TCase> cases = {
+        {QVRLIB_PATH,
+         {"join", toSettings, input},
+         "qvrlib join: the output file '" + toSettings + "' would replace the settings file '" +
+             settings.string() + "'\n" + tryJoin},
+        {QVRLIB_PATH,
+         {"join", toConfig, input},
+         "qvrlib join: the output file '" + toConfig + "' would replace the configuration file '" +
+             editor.string() + "/QVR3.cfg'\n" + tryJoin},
+    };
+#ifdef QVRCAPTURE_PATH
+    cases.push_back({QVRCAPTURE_PATH,
+                     {settings.string()},
+                     "qvrcapture: the dump would replace the settings file '" + settings.string() +
+                         "'; choose another file\n"});
+    cases.push_back({QVRCAPTURE_PATH,
+                     {toConfig},
+                     "qvrcapture: the dump would replace the configuration file '" +
+                         editor.string() + "/QVR3.cfg'; choose another file\n"});
+#endif
+    for (const TCase& c : cases) {
+        const TLibRun run = Run(c.Args, c.Program);
+        EXPECT_EQ(run.Status, 2) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Err, c.Err) << testing::PrintToString(c.Args);
+        EXPECT_EQ(ReadFileBytes(settings), settingsText);
+        EXPECT_EQ(ReadFileBytes(editor / "QVR3.cfg"), "config");
+        EXPECT_TRUE(fs::is_symlink(toSettings) && fs::is_symlink(toConfig));
+        // No temporary file either.
+        EXPECT_EQ(Listing(Dir).size(), 7u) << testing::PrintToString(Listing(Dir));
+    }
+}
+
+// Ended by a signal half-way through a join or a split, qvrlib leaves no temporary file: no
+// output of a join, and only whole files of a split. It ends as the signal ends a process.
+TEST_F(LibTest, ASignalDuringJoinOrSplitLeavesNoTemporaryFile) {
+    // Presets without a number may repeat; copies of a large file make a join that takes a
+    // while, and a split of it writes many files.
+    const std::string preset = PresetHeader(FirstUnnumberedIndex, "Same").Str();
+    std::string bytes;
+    while (bytes.size() < (size_t{1} << 20)) {
+        bytes += preset;
+    }
+    const std::string input = Temp.Write("big.q3a", bytes);
+    const fs::path out = Dir / "out";
+    const std::string joined = (out / "joined.q3a").string();
+    struct TCase {
+        std::vector<std::string> Args;
+        int Signal;
+    };
+    std::vector<TCase> cases;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        cases.push_back({{"join", joined, input, input, input, input}, signal});
+        cases.push_back({{"split", input, out.string()}, signal});
+    }
+    for (const TCase& c : cases) {
+        const std::string what = c.Args[0] + " " + std::to_string(c.Signal);
+        fs::remove_all(out);
+        fs::create_directory(out);
+        const pid_t child = Start(c.Args);
+        ASSERT_GT(child, 0);
+        // Waits until the command has begun to write.
+        int status = 0;
+        bool ended = false;
+        while (fs::is_empty(out) && !ended) {
+            ended = ::waitpid(child, &status, WNOHANG) == child;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_FALSE(ended) << what << ": qvrlib ended before it wrote anything";
+        ::kill(child, c.Signal);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.Signal) << what;
+        // A split leaves whole files of one preset each; a join nothing.
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(out)) {
+            const std::string name = entry.path().filename().string();
+            if (c.Args[0] != "split" || name.front() == '.' ||
+                ReadFileBytes(entry.path()) != preset) {
+                left.push_back(name);
+            }
+        }
+        EXPECT_EQ(left, std::vector<std::string>{}) << what;
+    }
+}
+
+// Presets of one number and name get the names after those taken, each its own; nothing
+// there, not even a dangling link, is replaced or followed.
+TEST_F(LibTest, SplitGivesSameNamedPresetsTheNextFreeNames) {
+    const std::string preset = PresetHeader(6, "Lead").Str();
+    const std::string file = Temp.Write("same.q3a", preset + preset + preset + preset);
+    const fs::path parts = Dir / "parts";
+    WriteFileBytes(parts / "07 Lead (2).q3p", "mine");
+    fs::create_symlink(Dir / "nowhere", parts / "07 Lead (3).q3p");
+    const TLibRun run = Run({"split", file, parts.string()});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    const std::vector<std::string> names = {"07 Lead.q3p", "07 Lead (4).q3p", "07 Lead (5).q3p",
+                                            "07 Lead (6).q3p"};
+    std::string listed;
+    for (const std::string& name : names) {
+        listed += (parts / name).string() + "\n";
+        EXPECT_EQ(ReadFileBytes(parts / name), preset) << name;
+    }
+    EXPECT_EQ(run.Out, listed);
+    EXPECT_EQ(ReadFileBytes(parts / "07 Lead (2).q3p"), "mine");
+    EXPECT_TRUE(fs::is_symlink(parts / "07 Lead (3).q3p"));
+    EXPECT_FALSE(fs::exists(Dir / "nowhere"));
+    EXPECT_EQ(Listing(parts).size(), 6u);
+}
+
 TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
     const std::string bad = Temp.Write("bad.q3p", PresetHeader(1, "B").BadChecksum().Str());
+    const std::string bigMessage = Msg(0x2A).Plain().Body(Bytes(9000, 0x01)).Str();
+    const std::string big = Temp.Write("big.q3p", PresetHeader(0, "Big").Str() + bigMessage);
     const std::string tryHelp = "Try 'qvrlib send --help' for more information.\n";
     struct TCase {
         std::vector<std::string> Args;
@@ -235,6 +397,14 @@ TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
          "QVR-3: 1 preset, 13 messages, 1038 bytes\n  #03  Glassy & <Clean> \"Duo\"\n"
          "18 events, 100 ms after each: about 1.8 s\n",
          "qvrlib send: dry run: nothing sent\n"},
+        // Whole, a message longer than a MIDI event is refused; in pieces it goes.
+        {{"send", "-n", "--chunk", "0", big},
+         1,
+         "",
+         "error: " + big + ": message 2 of 2 (preset #01  Big) is " +
+             std::to_string(bigMessage.size()) +
+             " bytes long, more than the 8192 bytes a MIDI event carries whole; send it in "
+             "pieces\nqvrlib send: nothing sent\n"},
         {{"send", "-n", bad},
          1,
          "",

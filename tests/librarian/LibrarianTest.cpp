@@ -3,6 +3,7 @@
 #include "librarian/Dump.h"
 #include "librarian/FileNames.h"
 #include "librarian/Join.h"
+#include "librarian/Send.h"
 #include "librarian/Split.h"
 #include "report/Comparison.h"
 #include "tests/support/MessageBuilder.h"
@@ -80,12 +81,24 @@ TEST(FileNames, SafeForEveryFileSystem) {
 }
 
 TEST(FileNames, TakenNamesGetASuffix) {
-    const TTempFolder folder;
-    folder.Write("07 Lead.q3p", "");
-    std::set<std::string> taken;
-    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (2).q3p");
-    EXPECT_EQ(FreeFileName(folder.Path(), "07 Lead", "q3p", taken), "07 Lead (3).q3p");
-    EXPECT_EQ(FreeFileName(folder.Path(), "08 Lead", "q3p", taken), "08 Lead.q3p");
+    TFreeNames names({"07 Lead.q3p", "Dup (3).q3p"});
+    EXPECT_EQ(names.Next("07 Lead", "q3p"), "07 Lead (2).q3p");
+    EXPECT_EQ(names.Next("07 Lead", "q3p"), "07 Lead (3).q3p");
+    EXPECT_EQ(names.Next("08 Lead", "q3p"), "08 Lead.q3p");
+    // Names of one stem that another stem gave or the folder has are skipped.
+    EXPECT_EQ(names.Next("07 Lead (3)", "q3p"), "07 Lead (3) (2).q3p");
+    const std::vector<std::string> dups = {"Dup.q3p", "Dup (2).q3p", "Dup (4).q3p"};
+    for (const std::string& expected : dups) {
+        EXPECT_EQ(names.Next("Dup", "q3p"), expected);
+    }
+    // Many presets of one name each get the next number, up to any number of them.
+    for (int n = 4; n <= 20000; ++n) {
+        const std::string expected = "07 Lead (" + std::to_string(n) + ").q3p";
+        if (names.Next("07 Lead", "q3p") != expected) {
+            ADD_FAILURE() << expected;
+            break;
+        }
+    }
 }
 
 TEST(Split, NamesFromNumberAndName) {
@@ -144,6 +157,84 @@ TEST(Join, RenumbersOnlyTheHeaders) {
               Hex(PresetHeader(250, "B").Str() + Leading + PresetHeader(251, "A").Str() +
                   Msg(0x24).Body({0, 0, 0, 0}).Str() + PresetHeader(252, "B").Str()));
     EXPECT_EQ(JoinDumps({{"a", &whole, {}}}, {}).Bytes, whole.Bytes);
+}
+
+// A target that keeps every event and raises the stop flag once it has `stopAfter` of them,
+// as Ctrl+C would during the pause after that event.
+class TStoppingTarget : public ISendTarget {
+public:
+    TStoppingTarget(size_t stopAfter, std::atomic<bool>& stop) : StopAfter(stopAfter), Stop(stop) {}
+    void Send(std::span<const uint8_t> bytes) override {
+        Events.emplace_back(bytes.begin(), bytes.end());
+        if (Events.size() == StopAfter) {
+            Stop = true;
+        }
+    }
+    std::vector<Bytes> Events;
+
+private:
+    size_t StopAfter;
+    std::atomic<bool>& Stop;
+};
+
+TEST(Send, StopsBeforeTheNextPieceAndSaysWhere) {
+    const std::string header = PresetHeader(0, "Big").Str();
+    const std::string big = Msg(0x2A).Plain().Body(Bytes(1000, 0x01)).Str();
+    const TDump dump = ReadDump(Leading + header + big);
+    const TSendPlan plan = PlanSend(dump, "big.q3p", std::nullopt);
+    const std::string sizes = " of 3 messages (" + std::to_string(Leading.size() + header.size()) +
+                              " of " + std::to_string(Leading.size() + header.size() + big.size()) +
+                              " bytes); no preset went out whole";
+    struct TCase {
+        const char* Name;
+        size_t StopAfter;
+        size_t Events;
+        std::string HowFar;
+    };
+    const std::vector<TCase> cases = {
+        {"after a whole message", 1, 1,
+         "1 of 3 messages (" + std::to_string(Leading.size()) + " of " +
+             std::to_string(Leading.size() + header.size() + big.size()) +
+             " bytes); no preset went out whole"},
+        {"inside a message", 3, 3,
+         "2" + sizes + "; message 3 was cut off after 256 of " + std::to_string(big.size()) +
+             " bytes"},
+    };
+    for (const TCase& c : cases) {
+        std::atomic<bool> stop = false;
+        TStoppingTarget target(c.StopAfter, stop);
+        const TSendProgress done = SendPlan(
+            plan, TPacing{.Interval = std::chrono::milliseconds(0), .Chunk = 256}, target,
+            [](const TSendProgress&) {}, stop);
+        EXPECT_EQ(target.Events.size(), c.Events) << c.Name;
+        EXPECT_EQ(HowFarText(plan, done), c.HowFar) << c.Name;
+    }
+}
+
+// Sent whole, a message longer than a MIDI event carries is refused before anything goes out.
+TEST(Send, RefusesAWholeMessageLongerThanAnEvent) {
+    const std::string big = Msg(0x2A).Plain().Body(Bytes(9000, 0x01)).Str();
+    const TDump dump = ReadDump(PresetHeader(0, "Big").Str() + big);
+    const TSendPlan plan = PlanSend(dump, "big.q3p", std::nullopt);
+    std::atomic<bool> stop = false;
+    TStoppingTarget target(0, stop);
+    const TPacing whole{.Interval = std::chrono::milliseconds(0), .Chunk = 0};
+    try {
+        SendPlan(
+            plan, whole, target, [](const TSendProgress&) {}, stop);
+        ADD_FAILURE() << "a message of " << big.size() << " bytes sent whole";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "message 2 of 2 (preset #01  Big) is " + std::to_string(big.size()) +
+                      " bytes long, more than the 8192 bytes a MIDI event carries whole; send it "
+                      "in pieces");
+    }
+    EXPECT_TRUE(target.Events.empty());
+    // In pieces it goes.
+    SendPlan(
+        plan, TPacing{.Interval = std::chrono::milliseconds(0), .Chunk = 8192}, target,
+        [](const TSendProgress&) {}, stop);
+    EXPECT_EQ(target.Events.size(), 3u);
 }
 
 } // namespace

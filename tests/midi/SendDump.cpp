@@ -8,8 +8,10 @@
 //
 // Options: --cut plays, before the last message, a message that the next one cuts off. --flood
 // BYTES plays first a message that does not end: the start of the file's first message, then data
-// bytes, as many as the port's buffer takes each cycle, until BYTES have gone out. The server
-// is the one JACK_DEFAULT_SERVER names. Exits once every event was handed to JACK.
+// bytes, as many as the port's buffer takes each cycle, until BYTES have gone out. --garbage
+// BYTES plays first, in the same way, messages that never end whole: a start byte and a data
+// byte, again and again. The server is the one JACK_DEFAULT_SERVER names. Exits once every
+// event was handed to JACK.
 
 #include <algorithm>
 #include <atomic>
@@ -73,7 +75,8 @@ struct TSender {
     std::atomic<size_t> Next = 0;   // the message the next cycle plays
     std::atomic<size_t> Cycles = 0; // process cycles run so far
     Bytes FloodStart;               // the unended message's first bytes, played once
-    size_t FloodLeft = 0;           // data bytes still to play after them
+    Bytes FloodData;                // what the flood repeats
+    size_t FloodLeft = 0;           // flood bytes still to play after them
     std::mutex Mutex;
     std::condition_variable Changed;
 
@@ -82,9 +85,9 @@ struct TSender {
     void Notify() { Changed.notify_all(); }
 };
 
-// Fills the buffer of one cycle with the unended message, in events of at most 1 KiB.
+// Fills the buffer of one cycle with the flood, in events of at most 1 KiB.
 void Flood(TSender& sender, void* buffer) {
-    static const Bytes data(1024, 0x55);
+    const Bytes& data = sender.FloodData;
     if (!sender.FloodStart.empty()) {
         jack_midi_event_write(buffer, 0, sender.FloodStart.data(), sender.FloodStart.size());
         sender.FloodStart.clear();
@@ -161,6 +164,7 @@ int main(int argc, char** argv) {
     bool cut = false;
     bool serve = false;
     size_t flood = 0;
+    bool garbage = false;
     std::string target;
     std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -168,7 +172,8 @@ int main(int argc, char** argv) {
             cut = true;
         } else if (args[i] == "--serve") {
             serve = true;
-        } else if (args[i] == "--flood" && i + 1 < args.size()) {
+        } else if ((args[i] == "--flood" || args[i] == "--garbage") && i + 1 < args.size()) {
+            garbage = args[i] == "--garbage";
             flood = std::stoul(args[++i]);
         } else if (args[i] == "--to" && i + 1 < args.size()) {
             target = args[++i];
@@ -179,14 +184,21 @@ int main(int argc, char** argv) {
     std::ifstream in(file, std::ios::binary);
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.empty() || (serve == !target.empty())) {
-        return Fail("usage: qvr_send_dump [--cut] [--flood BYTES] (--to PORT_PART | --serve) FILE");
+        return Fail("usage: qvr_send_dump [--cut] [--flood BYTES | --garbage BYTES] "
+                    "(--to PORT_PART | --serve) FILE");
     }
 
     TSender sender;
     sender.Queue = Messages(bytes, cut);
-    if (flood > 0) {
+    if (flood > 0 && garbage) {
+        for (size_t i = 0; i < 1024; ++i) {
+            sender.FloodData.push_back(i % 2 == 0 ? 0xF0 : 0x55);
+        }
+        sender.FloodLeft = flood;
+    } else if (flood > 0) {
         sender.FloodStart.assign(bytes.begin(),
                                  bytes.begin() + std::min<std::ptrdiff_t>(8, std::ssize(bytes)));
+        sender.FloodData.assign(1024, 0x55);
         sender.FloodLeft = flood;
     }
     jack_client_t* client = jack_client_open("qvr-send", JackNoStartServer, nullptr);

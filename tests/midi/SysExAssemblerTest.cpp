@@ -2,6 +2,7 @@
 
 #include "midi/Capture.h"
 #include "midi/DumpSummary.h"
+#include "midi/EventRing.h"
 #include "midi/MidiPorts.h"
 
 #include <gtest/gtest.h>
@@ -41,11 +42,11 @@ const TAssemblyCase AssemblyCases[] = {
      Big,
      {{0xF0, 0x01, 0x02, 0x03, 0xF7}},
      {}},
-    {"TrafficOutsideIgnored",
+    {"TrafficOutsideCounted",
      {{0x90, 0x40, 0x7F, 0xF8, 0xF7, 0x05}, {0xF0, 0x06, 0xF7, 0x80}},
      Big,
      {{0xF0, 0x06, 0xF7}},
-     {}},
+     {"6 bytes outside system exclusive messages ignored"}},
     {"CutByNewStart",
      {{0xF0, 0x01, 0x02}, {0xF0, 0x03, 0xF7}},
      Big,
@@ -55,28 +56,44 @@ const TAssemblyCase AssemblyCases[] = {
      {{0xF0, 0x01, 0xB0, 0x07, 0x01, 0xF7, 0xF0, 0x02, 0xF7}},
      Big,
      {{0xF0, 0x02, 0xF7}},
-     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xB0 arrived"}},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xB0 arrived",
+      "4 bytes outside system exclusive messages ignored"}},
     {"CutByTheLowestStatusByte",
      {{0xF0, 0x01, 0x80, 0x40, 0x00, 0xF7}},
      Big,
      {},
-     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0x80 arrived"}},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0x80 arrived",
+      "4 bytes outside system exclusive messages ignored"}},
     {"CutByUndefinedCommonStatus",
      {{0xF0, 0x01, 0xF4, 0xF0, 0xF7}},
      Big,
      {{0xF0, 0xF7}},
-     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xF4 arrived"}},
+     {"Incomplete system exclusive message dropped after 2 bytes: status byte 0xF4 arrived",
+      "1 byte outside system exclusive messages ignored"}},
     {"SizeLimitReachedExactly", {{0xF0, 0x01, 0x02, 0xF7}}, 4, {{0xF0, 0x01, 0x02, 0xF7}}, {}},
     {"OneBeyondTheLimitDroppedWithItsRest",
      {{0xF0, 0x01, 0x02, 0x03}, {0x04, 0x05, 0xF7, 0x06}, {0xF0, 0x07, 0xF7}},
      4,
      {{0xF0, 0x07, 0xF7}},
-     {"System exclusive message longer than 4 bytes dropped"}},
+     {"System exclusive message longer than 4 bytes dropped",
+      "1 byte outside system exclusive messages ignored"}},
     {"EndByteBeyondTheLimit",
      {{0xF0, 0x01, 0x02, 0x03, 0xF7, 0xF0, 0xF7}},
      4,
      {{0xF0, 0xF7}},
      {"System exclusive message longer than 4 bytes dropped"}},
+    // Data dropped again and again makes one warning per kind, with the count.
+    {"CutAgainAndAgainToldOnce",
+     {{0xF0, 0xF0, 0xF0, 0x01}, {0xF0, 0x02, 0xF7}},
+     Big,
+     {{0xF0, 0x02, 0xF7}},
+     {"3 incomplete system exclusive messages dropped, the first after 1 byte: a new message "
+      "started"}},
+    {"TooLongAgainAndAgainToldOnce",
+     {{0xF0, 0x01, 0x02, 0x03, 0x04, 0xF7}, {0xF0, 0x01, 0x02, 0x03, 0x04, 0x05, 0xF7}},
+     4,
+     {},
+     {"2 system exclusive messages longer than 4 bytes dropped"}},
 };
 
 class SysExAssembly : public testing::TestWithParam<TAssemblyCase> {};
@@ -111,6 +128,37 @@ TEST(SysExAssembler, FinishDropsAnOpenMessage) {
                   "Incomplete system exclusive message dropped after 2 bytes: reception ended"});
 }
 
+// A device gone mad: two million bytes that never make a message, and then one that never
+// ends (the last message cut off goes on as that one). The assembler never holds more than one
+// message's limit, and tells each kind once.
+TEST(SysExAssembler, FloodsCostNoMemoryAndOneWarningPerKind) {
+    const size_t limit = MaxCapturedMessageSize();
+    TSysExAssembler assembler(limit);
+    Bytes cutOff(1000);
+    for (size_t i = 0; i < cutOff.size(); ++i) {
+        cutOff[i] = i % 2 == 0 ? 0xF0 : 0x55;
+    }
+    for (int i = 0; i < 2000; ++i) {
+        assembler.Feed(cutOff);
+        ASSERT_LE(assembler.HeldBytes(), limit);
+    }
+    const Bytes endless(64 * 1024, 0x55);
+    for (int i = 0; i < 40; ++i) {
+        assembler.Feed(endless);
+        ASSERT_LE(assembler.HeldBytes(), limit);
+    }
+    assembler.Feed(Bytes{0xF7, 0x55});
+    assembler.Finish();
+    EXPECT_TRUE(assembler.TakeMessages().empty());
+    EXPECT_EQ(assembler.TakeWarnings(),
+              (std::vector<std::string>{"999999 incomplete system exclusive messages dropped, the "
+                                        "first after 2 bytes: a new message started",
+                                        "System exclusive message longer than 1048576 bytes "
+                                        "dropped",
+                                        "1 byte outside system exclusive messages ignored"}));
+    EXPECT_TRUE(assembler.TakeWarnings().empty());
+}
+
 struct TCaptureRecord {
     std::vector<Bytes> Messages;
     std::vector<std::string> Warnings;
@@ -123,9 +171,9 @@ struct TCaptureRecord {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-// Idle time counts only once a whole message arrived, and only bytes other than real-time
-// ones hold it off; the test gives the clock by hand, so nothing waits.
-TEST(Capture, EndsAfterTheIdleTimeOnlyOnceAMessageArrived) {
+// Idle time counts only once the device sent something, and real-time bytes do not hold it
+// off; the test gives the clock by hand, so nothing waits.
+TEST(Capture, EndsAfterTheIdleTimeOnceTheDeviceSends) {
     TCaptureRecord record;
     TCapture capture(seconds(2), record.Handlers());
     const auto start = TCapture::TClock::now();
@@ -140,6 +188,50 @@ TEST(Capture, EndsAfterTheIdleTimeOnlyOnceAMessageArrived) {
     capture.Stop();
     EXPECT_EQ(capture.Check(fed), TCaptureEnd::Idle);
     EXPECT_EQ(record.Messages, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+}
+
+// Once the device has sent something, the idle time ends the capture whether or not a whole
+// message came: a message under way holds it off only while it grows past any before it.
+TEST(Capture, EndsAfterTheIdleTimeWithoutAWholeMessage) {
+    TCaptureRecord record;
+    TCapture capture(seconds(2), record.Handlers());
+    capture.Feed(Bytes{0xF0, 0x01});
+    const auto started = TCapture::TClock::now();
+    EXPECT_EQ(capture.Check(started + milliseconds(1900)), TCaptureEnd::Running);
+    capture.Feed(Bytes{0x02, 0x03});
+    const auto grown = TCapture::TClock::now();
+    EXPECT_EQ(capture.Check(grown + milliseconds(1900)), TCaptureEnd::Running);
+    // Cut, begun again and cut again: the same lengths once more are no progress.
+    for (int i = 0; i < 1000; ++i) {
+        capture.Feed(Bytes{0xF0, 0x01, 0x02, 0x03, 0xF8});
+    }
+    EXPECT_EQ(capture.Check(grown + milliseconds(2000)), TCaptureEnd::Idle);
+    capture.Finish();
+    EXPECT_TRUE(record.Messages.empty());
+    EXPECT_EQ(record.Warnings,
+              std::vector<std::string>{"1001 incomplete system exclusive messages dropped, the "
+                                       "first after 4 bytes: a new message started"});
+
+    // Bytes outside any message are no progress either.
+    TCapture outside(seconds(2), {});
+    outside.Feed(Bytes(100, 0x55));
+    EXPECT_EQ(outside.Check(TCapture::TClock::now() + milliseconds(2000)), TCaptureEnd::Idle);
+}
+
+// Bytes the input lost cut the message under way; the loss is told once, with its count.
+TEST(Capture, OverrunDropsTheMessageUnderWayAndIsToldOnce) {
+    TCaptureRecord record;
+    TCapture capture(seconds(2), record.Handlers());
+    capture.Feed(Bytes{0xF0, 0x01});
+    capture.Overrun("events lost");
+    capture.Overrun("events lost");
+    capture.Feed(Bytes{0x02, 0xF7, 0xF0, 0x03, 0xF7});
+    capture.Finish();
+    EXPECT_EQ(record.Messages, (std::vector<Bytes>{{0xF0, 0x03, 0xF7}}));
+    EXPECT_EQ(record.Warnings,
+              (std::vector<std::string>{
+                  "Incomplete system exclusive message dropped after 2 bytes: bytes were lost",
+                  "2 bytes outside system exclusive messages ignored", "events lost (2 times)"}));
 }
 
 TEST(Capture, StopPortErrorAndSizeEndIt) {
@@ -170,6 +262,35 @@ TEST(Capture, StopPortErrorAndSizeEndIt) {
     filled.Feed(Bytes{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0xF7});
     EXPECT_EQ(filled.Check(TCapture::TClock::now()), TCaptureEnd::Running);
     EXPECT_EQ(exact.Messages.size(), 2u);
+}
+
+// The hand-over from JACK's process thread: events whole or not at all, and the first one after
+// a loss says so, once.
+TEST(EventRing, HandsOverWholeEventsAndMarksWhereSomeWereLost) {
+    TEventRing ring(64); // 63 bytes of room; each event takes 4 more for its header
+    ring.Push(Bytes{0xF0, 0x01});
+    ring.Push(Bytes(40, 0x55));
+    ring.Push(Bytes(20, 0x55)); // 24 bytes, 13 left: lost
+    ring.Push(Bytes{0x56, 0xF7});
+    struct TPopped {
+        Bytes Event;
+        bool LostBefore;
+        bool operator==(const TPopped&) const = default;
+    };
+    std::vector<TPopped> popped;
+    Bytes event;
+    bool lostBefore = false;
+    while (ring.Pop(event, lostBefore)) {
+        popped.push_back({event, lostBefore});
+    }
+    EXPECT_EQ(popped, (std::vector<TPopped>{
+                          {{0xF0, 0x01}, false}, {Bytes(40, 0x55), false}, {{0x56, 0xF7}, true}}));
+    EXPECT_FALSE(ring.TakeLostAtEnd());
+    // An event larger than the whole ring is lost too, and told at the end, once.
+    ring.Push(Bytes(100, 0x55));
+    EXPECT_FALSE(ring.Pop(event, lostBefore));
+    EXPECT_TRUE(ring.TakeLostAtEnd());
+    EXPECT_FALSE(ring.TakeLostAtEnd());
 }
 
 TEST(DumpSummary, CountsMessagesBytesModelAndPresets) {

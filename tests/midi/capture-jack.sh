@@ -2,7 +2,8 @@
 # qvrcapture receiving what a JACK client plays from the example backups (run it through
 # tests/support/with-jack.sh): the file comes out byte for byte, its report equals the
 # example's, a cut message is dropped with a warning, a message that never ends costs no
-# memory beyond the size limit, idle time and Ctrl+C end it.
+# memory beyond the size limit, a flood of cut messages ends on idle with one line, idle time
+# and Ctrl+C end it.
 # Usage: capture-jack.sh QVRCAPTURE SENDER QVRREPORT EXAMPLES_DIR
 set -uo pipefail
 capture=$1 sender=$2 report=$3 examples=$4
@@ -39,23 +40,42 @@ done
 
 # A device that starts a message and never ends it: 12 MiB of it leave the capture's memory
 # within a few MiB of where it was (the message is dropped once it passes the size limit, and
-# nothing holds the rest), and the dump that follows is kept whole.
+# nothing holds the rest), and the dump that follows is kept whole (the idle time is long, so
+# that the flood, which holds the dump up for seconds, does not end the capture; Ctrl+C does).
 rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
-start_capture --idle 0.5
-before=$(rss_kib "$capture_pid") peak=0
-"$sender" --flood $((12 << 20)) --to qvrcapture "$examples/presets/backup.q3a" &
-sender_pid=$!
-while kill -0 "$sender_pid" 2>/dev/null; do
-    now=$(rss_kib "$capture_pid")
-    [ "${now:-0}" -gt "$peak" ] && peak=$now
-    sleep 0.1
-done
-wait "$sender_pid" || fail "flooding sender"
+# Runs the sender with the given arguments while watching the capture's memory.
+flood_capture() {
+    before=$(rss_kib "$capture_pid") peak=0
+    "$sender" "$@" &
+    sender_pid=$!
+    while kill -0 "$sender_pid" 2>/dev/null; do
+        now=$(rss_kib "$capture_pid")
+        [ "${now:-0}" -gt "$peak" ] && peak=$now
+        sleep 0.1
+    done
+    wait "$sender_pid" || fail "flooding sender $*"
+    [ $((peak - before)) -lt 6144 ] || fail "the capture grew from $before KiB to $peak KiB ($*)"
+}
+start_capture --idle 600
+flood_capture --flood $((12 << 20)) --to qvrcapture "$examples/presets/backup.q3a"
+kill -INT "$capture_pid"
 finish_capture 0
-[ $((peak - before)) -lt 6144 ] || fail "the capture grew from $before KiB to $peak KiB"
 cmp -s "$examples/presets/backup.q3a" "$work/got" || fail "capture after the flood differs"
 grep -qxF "warning: $work/got: System exclusive message longer than 1048576 bytes dropped" \
     "$work/err" || fail "no warning for the endless message: $(cat "$work/err")"
+
+# Messages cut off again and again, with no whole one: the capture ends by itself once the
+# idle time passes without progress, and tells what it dropped in one line, whatever came.
+start_capture --idle 0.5
+flood_capture --garbage $((4 << 20)) --to qvrcapture "$examples/presets/backup.q3a"
+capture_gone() { ! kill -0 "$capture_pid" 2>/dev/null; }
+wait_until capture_gone || { fail "a flood of cut messages does not end the capture"; kill "$capture_pid"; }
+finish_capture 1
+grep -qE "^warning: $work/got: [0-9]+ incomplete system exclusive messages dropped, the first after 2 bytes: a new message started$" \
+    "$work/err" || fail "no summary of the cut messages: $(head -5 "$work/err")"
+# Listening, the summary, nothing written, and a line per kind dropped: the cut messages, and
+# on a busy machine the events the input lost and the bytes that then stood outside a message.
+[ "$(wc -l <"$work/err")" -le 6 ] || fail "the flood made $(wc -l <"$work/err") lines of messages"
 
 # The capture connects to the sender's port by part of its name; a cut message is dropped
 # with a warning, the rest is kept; Ctrl+C ends the capture long before the idle time.

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileDescriptor.h"
+#include "platform/NewFiles.h"
 #include "platform/Spool.h"
 #include "platform/TempFiles.h"
 #include "platform/WriteBehind.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -195,6 +198,63 @@ TEST(AtomicFile, ASignalRemovesTheTemporaryFile) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         EXPECT_TRUE(fs::is_empty(temp.Path())) << signal;
+    }
+}
+
+// A name that is taken after it was chosen, by anything planted there meanwhile, is neither
+// followed nor replaced: the new file gets the next name, and what a link names stays as it
+// was.
+TEST(NewFiles, APlantedNameIsNeitherFollowedNorReplaced) {
+    enum class TPlant { LinkToFile, DanglingLink, LinkToFolder, File };
+    for (const TPlant plant :
+         {TPlant::LinkToFile, TPlant::DanglingLink, TPlant::LinkToFolder, TPlant::File}) {
+        const TTempFolder temp;
+        const fs::path outside = temp.Path() / "outside";
+        const fs::path folder = temp.Path() / "parts";
+        fs::create_directory(folder);
+        temp.Write("outside", "outside");
+        const TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_TRUE(dir.IsOpen());
+        TNewFiles files(dir.Get());
+        int asked = 0;
+        const auto name = [&] {
+            if (++asked > 1) {
+                return std::string("a (2).q3p");
+            }
+            // Planted after the name was found free, before the file has it.
+            const fs::path at = folder / "a.q3p";
+            switch (plant) {
+            case TPlant::LinkToFile:
+                fs::create_symlink(outside, at);
+                break;
+            case TPlant::DanglingLink:
+                fs::create_symlink(temp.Path() / "nowhere", at);
+                break;
+            case TPlant::LinkToFolder:
+                fs::create_directory_symlink(temp.Path(), at);
+                break;
+            case TPlant::File:
+                WriteFileBytes(at, "planted");
+                break;
+            }
+            return std::string("a.q3p");
+        };
+        ASSERT_TRUE(files.Add("new", name));
+        ASSERT_TRUE(files.Finish()) << files.Error();
+        const int which = static_cast<int>(plant);
+        EXPECT_EQ(files.Named(), std::vector<std::string>{"a (2).q3p"}) << which;
+        EXPECT_EQ(ReadFileBytes(folder / "a (2).q3p"), "new") << which;
+        EXPECT_EQ(ReadFileBytes(outside), "outside") << which;
+        EXPECT_EQ(fs::is_symlink(folder / "a.q3p"), plant != TPlant::File) << which;
+        EXPECT_FALSE(fs::exists(temp.Path() / "nowhere")) << which;
+        if (plant == TPlant::File) {
+            EXPECT_EQ(ReadFileBytes(folder / "a.q3p"), "planted");
+        }
+        // Nothing else was made, neither here nor where the links lead.
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
+            << which;
+        EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 2)
+            << which;
     }
 }
 

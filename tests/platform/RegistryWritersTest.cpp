@@ -214,10 +214,11 @@ TEST_F(RegistryWriters, ConcurrentWriterProcessesLoseNothing) {
     int missing = 0;
     for (int w = 0; w < Writers; ++w) {
         for (int i = 0; i < WritesEach; ++i) {
-            missing += reg.ReadIntegerDefault("w" + std::to_string(w) + "_" + std::to_string(i),
-                                              0) == i + 1
-                           ? 0
-                           : 1;
+            missing +=
+                reg.ReadIntegerDefault(
+                    std::string("w") + std::to_string(w) + "_" + std::to_string(i), 0) == i + 1
+                    ? 0
+                    : 1;
         }
     }
     EXPECT_EQ(missing, 0);

@@ -74,7 +74,8 @@ private:
     std::string Values(int count, int first) {
         std::string values = "values=" + std::to_string(first);
         for (int i = 1; i < count; ++i) {
-            values += "," + std::to_string(Chance(10) ? Between(128, 70000) : Between(0, 127));
+            values.append(",").append(
+                std::to_string(Chance(10) ? Between(128, 70000) : Between(0, 127)));
         }
         return values;
     }

@@ -764,7 +764,8 @@ private slots:
         TShownWindow s;
         std::vector<std::string> files;
         for (int i = 1; i <= 9; ++i) {
-            files.push_back(s.F.MakeFile("p" + std::to_string(i) + ".q3p"));
+            files.push_back(
+                s.F.MakeFile(std::string("p").append(std::to_string(i)).append(".q3p")));
             s.Window->OpenPresetFile(files.back());
         }
         s.Window->OpenPresetFile(files[4]); // again: moves up

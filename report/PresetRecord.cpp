@@ -86,7 +86,11 @@ TModuleRef ModuleRefOf(std::string_view key) {
     const auto byte = [key](size_t i) {
         return static_cast<int32_t>(static_cast<uint8_t>(key[i]));
     };
-    ref.Kind = static_cast<TModuleKind>(byte(0) - 'a');
+    const int32_t kind = byte(0) - 'a';
+    if (kind < 0 || kind > static_cast<int32_t>(TModuleKind::UnknownModifier)) {
+        return ref;
+    }
+    ref.Kind = static_cast<TModuleKind>(kind);
     ref.Id = byte(1) | (byte(2) << 8);
     if (const int32_t place = byte(3) | (byte(4) << 8); place > 0) {
         ref.Position = place - 1;

@@ -54,15 +54,18 @@ void CheckNumbers(const std::vector<TPiece>& pieces) {
                 it->second->Name == piece.Input->Name
                     ? "twice in '" + piece.Input->Name + "'"
                     : "in '" + it->second->Name + "' and in '" + piece.Input->Name + "'";
-            throw EJoinError("There is a " + PresetText(*number) + " " + where +
-                             "; --renumber FIRST numbers the presets anew.");
+            throw EJoinError(
+                "There is a " + PresetText(*number) + " " + where +
+                "; --renumber FIRST numbers the presets anew, --keep-repeats keeps them as "
+                "they are.");
         }
     }
 }
 
 } // namespace
 
-TJoined JoinDumps(const std::vector<TJoinInput>& inputs, std::optional<int32_t> renumberFrom) {
+TJoined JoinDumps(const std::vector<TJoinInput>& inputs, const TJoinNumbers& numbers) {
+    const std::optional<int32_t>& renumberFrom = numbers.RenumberFrom;
     TJoined joined;
     std::vector<TPiece> pieces;
     std::optional<uint8_t> product;
@@ -88,7 +91,9 @@ TJoined JoinDumps(const std::vector<TJoinInput>& inputs, std::optional<int32_t> 
     }
     joined.ProductId = *product;
     if (!renumberFrom) {
-        CheckNumbers(pieces);
+        if (!numbers.KeepRepeats) {
+            CheckNumbers(pieces);
+        }
     } else if (*renumberFrom < 1 ||
                *renumberFrom + static_cast<int64_t>(joined.Presets) - 1 > FirstUnnumberedIndex) {
         throw EJoinError(

@@ -29,11 +29,19 @@ struct TJoined {
     size_t Presets = 0;
 };
 
+// How a join numbers its presets: as their files do, where no two may share a number (the
+// presets a user puts together), or as their files do whatever repeats (the pieces of a backup
+// that holds one number twice, put back), or anew in order from a first number.
+struct TJoinNumbers {
+    bool KeepRepeats = false;
+    std::optional<int32_t> RenumberFrom = {}; // 1 to 254
+};
+
 // The messages of the inputs one after the other, in the order given, byte for byte as their
 // files hold them. Every input must have read whole and be of one product; no two presets may
-// share a number, unless `renumberFrom` (1 to 254) numbers the presets in order from there, which
-// rewrites their header messages (index and checksum) and nothing else. Throws EJoinError, or
+// share a number, unless `numbers` keeps them or renumbers the presets in order, which rewrites
+// their header messages (index and checksum) and nothing else. Throws EJoinError, or
 // EDifferentModels for inputs of two products.
-TJoined JoinDumps(const std::vector<TJoinInput>& inputs, std::optional<int32_t> renumberFrom);
+TJoined JoinDumps(const std::vector<TJoinInput>& inputs, const TJoinNumbers& numbers);
 
 } // namespace qvr

@@ -20,8 +20,8 @@ namespace {
 
 const char* const Command = "join";
 
-const std::array<TGnuOption, 1> Options = {
-    {{.Name = "renumber", .Short = 'r', .TakesValue = true}}};
+const std::array<TGnuOption, 2> Options = {{{.Name = "renumber", .Short = 'r', .TakesValue = true},
+                                            {.Name = "keep-repeats", .Short = 'k'}}};
 
 std::string ExtensionOf(const std::string& path) {
     const std::string extension = std::filesystem::path(path).extension().string();
@@ -31,7 +31,7 @@ std::string ExtensionOf(const std::string& path) {
 } // namespace
 
 std::string JoinHelpText() {
-    return "Usage: qvrlib join [--renumber FIRST] OUT FILE[:N]...\n"
+    return "Usage: qvrlib join [--renumber FIRST | --keep-repeats] OUT FILE[:N]...\n"
            "Write one file OUT out of the presets of the FILEs, in the order given: every\n"
            "message of FILE, or preset number N of FILE alone. The messages are copied byte\n"
            "for byte. The FILEs must be of one model, and OUT must have that model's backup\n"
@@ -41,9 +41,12 @@ std::string JoinHelpText() {
            "  -r, --renumber FIRST  number the presets in order from FIRST (1 to 254); this\n"
            "                        rewrites the number and checksum of each preset's header\n"
            "                        and nothing else\n"
+           "  -k, --keep-repeats    keep presets of one number as they are: the files a\n"
+           "                        backup whose numbers repeat was split into, joined\n"
+           "                        back in the order split listed them\n"
            "  -h, --help            display this help and exit\n"
            "\n"
-           "Without --renumber, two presets of one number are an error. Every FILE is read as\n"
+           "Without either, two presets of one number are an error. Every FILE is read as\n"
            "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
            "written whole or not at all, and never over one of the FILEs, a configuration\n"
            "file or the settings file.\n"
@@ -53,9 +56,14 @@ std::string JoinHelpText() {
 }
 
 int RunJoin(const std::vector<std::string>& args) {
-    std::optional<int32_t> renumber;
-    const TCommandArgs parsed =
-        ParseCommandArgs(args, Options, [&renumber](const std::string&, const std::string& value) {
+    TJoinNumbers numbers;
+    std::optional<int32_t>& renumber = numbers.RenumberFrom;
+    const TCommandArgs parsed = ParseCommandArgs(
+        args, Options, [&numbers, &renumber](const std::string& name, const std::string& value) {
+            if (name == "keep-repeats") {
+                numbers.KeepRepeats = true;
+                return std::string();
+            }
             const int32_t first = StrToIntDef(value, -1);
             if (value.find_first_not_of("0123456789") != std::string::npos || first < 1 ||
                 first > 254) {
@@ -69,6 +77,9 @@ int RunJoin(const std::vector<std::string>& args) {
     }
     if (parsed.Help) {
         return LibPrint(JoinHelpText());
+    }
+    if (numbers.KeepRepeats && renumber) {
+        return LibUsageError(Command, "--renumber and --keep-repeats exclude each other");
     }
     const std::vector<std::string>& operands = parsed.Operands;
     if (operands.size() < 2) {
@@ -115,7 +126,7 @@ int RunJoin(const std::vector<std::string>& args) {
 
     TJoined joined;
     try {
-        joined = JoinDumps(inputs, renumber);
+        joined = JoinDumps(inputs, numbers);
     } catch (const std::runtime_error& e) {
         LibShowError("", e.what());
         return LibExitFailed;

@@ -324,6 +324,15 @@ private:
         } else {
             Out.Append("null");
         }
+        // What the module is, as a preset's own JSON has it: a name may repeat.
+        const TModuleRef& where = change.Where;
+        Out.Append(", \"kind\": \"");
+        Out.Append(ModuleKindName(where.Kind));
+        Out.Append("\", \"position\": ");
+        Out.Append(where.Position ? std::to_string(*where.Position) : std::string("null"));
+        Out.Append(", \"id\": ");
+        Out.Append(where.Kind == TModuleKind::Loose ? std::string("null")
+                                                    : std::to_string(where.Id));
         if (change.Kind != TKind::ModuleAdded && change.Kind != TKind::ModuleRemoved) {
             Field(change.IsPair ? "parameter" : "text", change.Name);
             if (change.IsPair && change.Kind != TKind::LineAdded) {

@@ -81,23 +81,34 @@ void Walk(size_t n, size_t m, const std::vector<std::pair<size_t, size_t>>& matc
     }
 }
 
-// How the changes of a module's lines name it: by its heading; the lines of a
-// module without one (Input, Output) stand without a module.
-std::optional<std::string> ModuleName(const TRecordModule& module) {
-    return module.Heading ? std::optional<std::string>(*module.Heading) : std::nullopt;
+// How a change names its module: by its heading, else by the configuration's
+// name for it (Input, Output), else by its kind and id; the lines before a
+// preset's first module stand without one.
+std::optional<std::string> ModuleTitle(std::optional<std::string_view> heading,
+                                       std::string_view label, const TModuleRef& ref) {
+    if (heading) {
+        return std::string(*heading);
+    }
+    if (ref.Kind == TModuleKind::Loose) {
+        return std::nullopt;
+    }
+    if (label.empty()) {
+        return std::string(ModuleKindName(ref.Kind)) + " " + std::to_string(ref.Id);
+    }
+    return std::string(label);
 }
 
-// How a module added or removed is named: by its heading, else by the
-// configuration's name for it.
-std::optional<std::string> ModuleLabel(const TRecordModule& module) {
-    if (module.Heading) {
-        return std::string(*module.Heading);
-    }
-    return module.Label.empty() ? std::nullopt : std::optional<std::string>(module.Label);
+std::optional<std::string> ModuleTitle(const TRecordModule& module) {
+    return ModuleTitle(module.Heading, module.Label, module.Ref);
+}
+
+TChange ModuleChange(TChange::TKind kind, const TRecordModule& module) {
+    return TChange{kind, ModuleTitle(module), {}, {}, {}, true, module.Ref};
 }
 
 TChange LineChange(TChange::TKind kind, const TRecordModule& module, const TRecordLine& line) {
-    TChange change{kind, ModuleName(module), std::string(line.Name), {}, {}, line.IsPair};
+    TChange change{kind,        ModuleTitle(module), std::string(line.Name), {}, {},
+                   line.IsPair, module.Ref};
     (kind == TChange::TKind::LineAdded ? change.New : change.Old) = line.Value;
     return change;
 }
@@ -112,7 +123,8 @@ void CompareLines(const TRecordModule& old, const TRecordModule& now,
     Walk(
         old.Lines.size(), now.Lines.size(), Align(old.Lines.size(), now.Lines.size(), same),
         [&](size_t i) {
-            changes.push_back(LineChange(TChange::TKind::LineRemoved, old, old.Lines[i]));
+            // Named as in the new preset, where the module may stand elsewhere.
+            changes.push_back(LineChange(TChange::TKind::LineRemoved, now, old.Lines[i]));
         },
         [&](size_t j) {
             changes.push_back(LineChange(TChange::TKind::LineAdded, now, now.Lines[j]));
@@ -121,9 +133,9 @@ void CompareLines(const TRecordModule& old, const TRecordModule& now,
             const TRecordLine& a = old.Lines[i];
             const TRecordLine& b = now.Lines[j];
             if (a.Value != b.Value) {
-                changes.push_back(TChange{TChange::TKind::ValueChanged, ModuleName(now),
+                changes.push_back(TChange{TChange::TKind::ValueChanged, ModuleTitle(now),
                                           std::string(a.Name), std::string(a.Value),
-                                          std::string(b.Value), true});
+                                          std::string(b.Value), true, now.Ref});
             }
         });
 }
@@ -135,9 +147,11 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
     using TKind = TRecordReader::TKind;
     TRecordReader a(old);
     TRecordReader b(now);
-    // The module the entries belong to; none before the first and in a headless one.
-    std::string_view module;
-    bool inModule = false;
+    // The module the entries belong to (none before the first), named only
+    // when one of its values changed.
+    std::optional<std::string_view> heading;
+    std::string_view label;
+    TModuleRef where;
     for (;;) {
         // Entries match when their kind and name do; modules also by key.
         const bool more = a.Next();
@@ -151,13 +165,13 @@ bool CompareSameShape(std::string_view old, std::string_view now, std::vector<TC
             return false;
         }
         if (a.Kind == TKind::Module || a.Kind == TKind::HeadlessModule) {
-            module = a.Name;
-            inModule = a.Kind == TKind::Module;
+            heading = a.Kind == TKind::Module ? std::optional(a.Name) : std::nullopt;
+            label = a.Name;
+            where = ModuleRefOf(a.Value);
         } else if (a.Kind == TKind::Pair && a.Value != b.Value) {
             changes.push_back(TChange{TChange::TKind::ValueChanged,
-                                      inModule ? std::optional<std::string>(module) : std::nullopt,
-                                      std::string(a.Name), std::string(a.Value),
-                                      std::string(b.Value), true});
+                                      ModuleTitle(heading, label, where), std::string(a.Name),
+                                      std::string(a.Value), std::string(b.Value), true, where});
         }
     }
 }
@@ -177,14 +191,8 @@ std::vector<TChange> ComparePresets(const TPresetRecord& old, const TPresetRecor
     };
     Walk(
         a.size(), b.size(), Align(a.size(), b.size(), same),
-        [&](size_t i) {
-            changes.push_back(
-                TChange{TChange::TKind::ModuleRemoved, ModuleLabel(a[i]), {}, {}, {}, true});
-        },
-        [&](size_t j) {
-            changes.push_back(
-                TChange{TChange::TKind::ModuleAdded, ModuleLabel(b[j]), {}, {}, {}, true});
-        },
+        [&](size_t i) { changes.push_back(ModuleChange(TChange::TKind::ModuleRemoved, a[i])); },
+        [&](size_t j) { changes.push_back(ModuleChange(TChange::TKind::ModuleAdded, b[j])); },
         [&](size_t i, size_t j) { CompareLines(a[i], b[j], changes); });
     return changes;
 }

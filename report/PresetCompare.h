@@ -19,14 +19,18 @@ struct TChange {
         LineRemoved,   // the line (Name = Old, or the whole line Name) only in the old preset
     };
     TKind Kind;
-    // The module's heading; for a module added or removed without one, the
-    // configuration's name for it. None: a module without heading (Input,
-    // Output, the lines before a preset's first module).
+    // How the module is named: its heading; for a module without one (Input,
+    // Output) the configuration's name, for one the configuration does not
+    // know its kind and id ("unknown component 37"). None for the lines
+    // before a preset's first module.
     std::optional<std::string> Module;
     std::string Name;
     std::string Old;
     std::string New;
     bool IsPair = true;
+    // The module's kind, position and id: in the new preset, except for a
+    // module removed.
+    TModuleRef Where = {};
 
     bool operator==(const TChange&) const = default;
 };

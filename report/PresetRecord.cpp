@@ -15,6 +15,11 @@ const char HeadlessModuleEntry = static_cast<char>(TRecordReader::TKind::Headles
 const char PairEntry = static_cast<char>(TRecordReader::TKind::Pair);
 const char LineEntry = static_cast<char>(TRecordReader::TKind::Line);
 
+// A module's key: its kind, its id (low byte first) and its position plus one
+// (0 for none, low byte first); the kind and id are its identity.
+constexpr size_t IdentityBytes = 3;
+constexpr size_t KeyBytes = 5;
+
 // Longest text of a length: 7 bits a byte for 64 bits.
 constexpr size_t MaxLengthBytes = 10;
 
@@ -69,6 +74,30 @@ bool TRecordReader::Next() {
     return true;
 }
 
+std::string_view ModuleIdentity(std::string_view key) {
+    return key.substr(0, IdentityBytes);
+}
+
+TModuleRef ModuleRefOf(std::string_view key) {
+    TModuleRef ref;
+    if (key.size() < KeyBytes) {
+        return ref; // not written so, but a body may say it
+    }
+    const auto byte = [key](size_t i) {
+        return static_cast<int32_t>(static_cast<uint8_t>(key[i]));
+    };
+    const int32_t kind = byte(0) - 'a';
+    if (kind < 0 || kind > static_cast<int32_t>(TModuleKind::UnknownModifier)) {
+        return ref;
+    }
+    ref.Kind = static_cast<TModuleKind>(kind);
+    ref.Id = byte(1) | (byte(2) << 8);
+    if (const int32_t place = byte(3) | (byte(4) << 8); place > 0) {
+        ref.Position = place - 1;
+    }
+    return ref;
+}
+
 std::vector<TRecordModule> RecordModules(const TPresetRecord& record) {
     using TKind = TRecordReader::TKind;
     std::vector<TRecordModule> modules;
@@ -77,7 +106,8 @@ std::vector<TRecordModule> RecordModules(const TPresetRecord& record) {
         if (entry.Kind == TKind::Module || entry.Kind == TKind::HeadlessModule) {
             modules.push_back(TRecordModule{entry.Kind == TKind::Module ? std::optional(entry.Name)
                                                                         : std::nullopt,
-                                            entry.Value,
+                                            ModuleIdentity(entry.Value),
+                                            ModuleRefOf(entry.Value),
                                             entry.Name,
                                             {}});
             continue;
@@ -95,11 +125,12 @@ TPresetRecord RecordOf(const TPreset& preset) {
     TPresetRecord record{preset.Number, std::string(preset.Name), {}};
     std::string& body = record.Body;
     for (const TModule& module : preset.Modules) {
-        // The key: the kind and the id, which are what a module of the same
-        // place in another version of the preset must share.
-        const char key[] = {static_cast<char>('a' + static_cast<int>(module.Kind)),
-                            static_cast<char>(module.Id & 0xFF),
-                            static_cast<char>((module.Id >> 8) & 0xFF)};
+        // Positions count the chain's component records, at most 255.
+        const int32_t place = module.Position ? *module.Position + 1 : 0;
+        const char key[KeyBytes] = {
+            static_cast<char>('a' + static_cast<int>(module.Kind)),
+            static_cast<char>(module.Id & 0xFF), static_cast<char>((module.Id >> 8) & 0xFF),
+            static_cast<char>(place & 0xFF), static_cast<char>((place >> 8) & 0xFF)};
         const std::string_view keyText(key, sizeof key);
         if (module.Heading) {
             AppendEntry(body, ModuleEntry, *module.Heading, keyText);

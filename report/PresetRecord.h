@@ -31,21 +31,39 @@ struct TRecordLine {
     bool operator==(const TRecordLine&) const = default;
 };
 
+// What a module is and where it stands: enough to tell apart two modules that
+// show lines of one name (Input and Output) or that have no name at all.
+struct TModuleRef {
+    TModuleKind Kind = TModuleKind::Loose;
+    std::optional<int32_t> Position; // in the chain of components, from 0
+    int32_t Id = 0;                  // the configuration's component or modifier id
+
+    bool operator==(const TModuleRef&) const = default;
+};
+
 // A module of a preset with its lines (the user-model name first, as "Name").
-// Key tells what the module is (its kind and the configuration's id); Label
-// names it in a comparison: its heading, else the configuration's name.
+// Key tells what the module is (its kind and the configuration's id), which a
+// module of the same place in another version of the preset shares; Ref adds
+// its position. Label is its heading, else the configuration's name.
 struct TRecordModule {
     std::optional<std::string_view> Heading;
     std::string_view Key;
+    TModuleRef Ref;
     std::string_view Label;
     std::vector<TRecordLine> Lines;
 };
+
+// The kind and id of a module entry's key (what matches across versions of a
+// preset), and all that the key says.
+std::string_view ModuleIdentity(std::string_view key);
+TModuleRef ModuleRefOf(std::string_view key);
 
 // The entries of a record's body one after the other: a module heading, a pair
 // or a whole line; views into the body.
 class TRecordReader {
 public:
-    // A module with a heading and one without; Name is its label, Value its key.
+    // A module with a heading and one without; Name is its heading or label,
+    // Value its key (see ModuleRefOf).
     enum class TKind : char { Module = 'M', HeadlessModule = 'N', Pair = 'V', Line = 'L' };
     explicit TRecordReader(std::string_view body) : Body(body) {}
 

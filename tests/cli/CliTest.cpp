@@ -595,7 +595,7 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
          "  Green Amp: Bass: 5 \u2192 3\n"
          "Preset #02  Crunch & Co 1 \u2192 Crunch Renamed\n"
          "Preset #03  Dual <1>\n"
-         "  Input Level (dB): 0 \u2192 -2\n"
+         "  Input: Input Level (dB): 0 \u2192 -2\n"
          "Removed: Preset #04  Lead 1\n"
          "21 presets unchanged, 3 changed, 1 removed, 0 added.\n"},
         {{changed, ExampleBackup},
@@ -605,7 +605,7 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
          "  Green Amp: Bass: 3 \u2192 5\n"
          "Preset #02  Crunch Renamed \u2192 Crunch & Co 1\n"
          "Preset #03  Dual <1>\n"
-         "  Input Level (dB): -2 \u2192 0\n"
+         "  Input: Input Level (dB): -2 \u2192 0\n"
          "Added: Preset #04  Lead 1\n"
          "21 presets unchanged, 3 changed, 0 removed, 1 added.\n"},
         // Two presets of one backup, whatever their numbers.
@@ -614,6 +614,9 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
          "Preset #02  Crunch & Co 1 \u2192 Crunch Renamed\n"
          "0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
         {{ExampleBackup + ":5", changed + ":5"}, 0, "No differences (1 preset).\n"},
+        // One preset against a whole file: the preset of its number there, not the first.
+        {{ExampleBackup + ":5", ExampleBackup}, 0, "No differences (1 preset).\n"},
+        {{changed, ExampleBackup + ":5"}, 0, "No differences (1 preset).\n"},
         // A side without presets is named in the summary.
         {{one, empty},
          1,
@@ -640,7 +643,7 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
         // Output is a module of its own: its level is not filed under the module before.
         {{oldChain, newChain},
          1,
-         "Preset #01  A\n  - Reverb\n  Output Level (dB): -5 \u2192 -2.5\n"
+         "Preset #01  A\n  - Reverb\n  Output: Output Level (dB): -5 \u2192 -2.5\n"
          "0 presets unchanged, 1 changed, 0 removed, 0 added.\n"},
     };
     for (const TCase& c : cases) {
@@ -662,10 +665,23 @@ TEST_F(CliTest, CompareListsExactlyWhatChanged) {
     const TRun json = Run(
         {"--compare", "--format", "json", "--config-dir", ExampleConfig, ExampleBackup, changed});
     EXPECT_EQ(json.Status, 1);
-    EXPECT_NE(json.Out.find("{\"change\": \"value changed\", \"module\": \"Green Amp\", "
-                            "\"parameter\": \"Bass\", \"old\": \"5\", \"new\": \"3\"}"),
-              std::string::npos)
+    EXPECT_NE(
+        json.Out.find("{\"change\": \"value changed\", \"module\": \"Green Amp\", "
+                      "\"kind\": \"amp\", \"position\": 2, \"id\": 3, \"parameter\": \"Bass\", "
+                      "\"old\": \"5\", \"new\": \"3\"}"),
+        std::string::npos)
         << json.Out;
+    // Input and Output by kind and place; a module removed by its old place.
+    const TRun chains =
+        Run({"--compare", "--format", "json", "--config-dir", ExampleConfig, oldChain, newChain});
+    EXPECT_NE(chains.Out.find("\"changes\": [\n"
+                              "      {\"change\": \"module removed\", \"module\": \"Reverb\", "
+                              "\"kind\": \"component\", \"position\": 2, \"id\": 17},\n"
+                              "      {\"change\": \"value changed\", \"module\": \"Output\", "
+                              "\"kind\": \"output\", \"position\": 2, \"id\": 2, \"parameter\": "
+                              "\"Output Level (dB)\", \"old\": \"-5\", \"new\": \"-2.5\"}\n"),
+              std::string::npos)
+        << chains.Out;
 }
 
 // JSON and CSV are data: valid whatever the order of the messages, rows in chain order,

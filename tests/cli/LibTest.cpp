@@ -144,6 +144,28 @@ TEST_F(LibTest, SplitThenJoinGivesTheBackupBack) {
     }
 }
 
+// A backup whose numbers repeat comes back too, joined in the listed order with -k.
+TEST_F(LibTest, SplitThenJoinKeepingRepeatsGivesTheBackupBack) {
+    std::string bytes;
+    for (uint8_t index = 0; index < FirstUnnumberedIndex; ++index) {
+        bytes += PresetHeader(index, "P").Str();
+    }
+    bytes += PresetHeader(0, "P").Str();
+    const std::string backup = Temp.Write("repeats.q3a", bytes);
+    const TLibRun split = Run({"split", backup, (Dir / "parts").string()});
+    ASSERT_EQ(split.Status, 0) << split.Err;
+    const std::string joined = (Dir / "joined.q3a").string();
+    std::vector<std::string> join = {"join", "-k", joined};
+    std::istringstream listed(split.Out);
+    for (std::string line; std::getline(listed, line);) {
+        join.push_back(line);
+    }
+    EXPECT_EQ(join.size(), 3u + FirstUnnumberedIndex + 1);
+    const TLibRun run = Run(join);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(ReadFileBytes(joined) == bytes);
+}
+
 TEST_F(LibTest, JoinRenumberedReadsWithTheNewNumbersOnly) {
     const std::string joined = (Dir / "joined.q3a").string();
     const TLibRun run = Run(
@@ -216,6 +238,10 @@ TEST_F(LibTest, DamagedFileIsRefusedWithNothingWritten) {
         {{"join", "--renumber", "255", out + ".q3a", file},
          2,
          "qvrlib join: invalid first number '255' (must be 1 to 254)\nTry 'qvrlib join --help' "
+         "for more information.\n"},
+        {{"join", "-k", "--renumber", "1", out + ".q3a", file},
+         2,
+         "qvrlib join: --renumber and --keep-repeats exclude each other\nTry 'qvrlib join --help' "
          "for more information.\n"},
         {{"split"},
          2,

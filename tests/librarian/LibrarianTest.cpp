@@ -65,6 +65,10 @@ TEST(FileNames, SafeForEveryFileSystem) {
         {" ..hidden. ", "hidden"},
         {"\xE9t\xE9 \x80", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"},
         {". .", ""},
+        // 198 bytes, then a three-byte character whose last byte would be the 200th: cut
+        // before it; one byte later, its middle byte would be: cut before it too.
+        {std::string(198, 'a') + "\x80", std::string(198, 'a')},
+        {std::string(199, 'a') + "\x80", std::string(199, 'a')},
         // 101 two-byte characters: cut at 200 bytes, between characters.
         {std::string(101, '\xE9'),
          [] {
@@ -127,10 +131,12 @@ TEST(Join, RefusesWhatCannotBeJoined) {
         {{{"a", &whole, 9}}, {}, "'a' has no preset 9."},
         {{{"a", &whole, {}}, {"b", &whole, 2}},
          {},
-         "There is a preset 2 in 'a' and in 'b'; --renumber FIRST numbers the presets anew."},
+         "There is a preset 2 in 'a' and in 'b'; --renumber FIRST numbers the presets anew, "
+         "--keep-repeats keeps them as they are."},
         {{{"a", &whole, 2}, {"a", &whole, 2}},
          {},
-         "There is a preset 2 twice in 'a'; --renumber FIRST numbers the presets anew."},
+         "There is a preset 2 twice in 'a'; --renumber FIRST numbers the presets anew, "
+         "--keep-repeats keeps them as they are."},
         {{{"a", &whole, {}}, {"b", &damaged, 1}}, {}, "b: Bad checksum"},
         {{{"a", &whole, {}}, {"k", &kdt, {}}},
          {},
@@ -141,7 +147,7 @@ TEST(Join, RefusesWhatCannotBeJoined) {
     };
     for (const TCase& c : cases) {
         try {
-            JoinDumps(c.Inputs, c.Renumber);
+            JoinDumps(c.Inputs, {.RenumberFrom = c.Renumber});
             ADD_FAILURE() << "joined: " << c.Error;
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(e.what(), c.Error);
@@ -151,12 +157,37 @@ TEST(Join, RefusesWhatCannotBeJoined) {
 
 TEST(Join, RenumbersOnlyTheHeaders) {
     const TDump whole = ReadDump(Leading + PresetA + PresetB);
-    const TJoined joined = JoinDumps({{"a", &whole, 2}, {"a", &whole, {}}}, 251);
+    const TJoined joined = JoinDumps({{"a", &whole, 2}, {"a", &whole, {}}}, {.RenumberFrom = 251});
     EXPECT_EQ(joined.Presets, 3u);
     EXPECT_EQ(Hex(joined.Bytes),
               Hex(PresetHeader(250, "B").Str() + Leading + PresetHeader(251, "A").Str() +
                   Msg(0x24).Body({0, 0, 0, 0}).Str() + PresetHeader(252, "B").Str()));
     EXPECT_EQ(JoinDumps({{"a", &whole, {}}}, {}).Bytes, whole.Bytes);
+    // Presets that end exactly at the last number fit.
+    EXPECT_EQ(Hex(JoinDumps({{"a", &whole, {}}}, {.RenumberFrom = 253}).Bytes),
+              Hex(Leading + PresetHeader(252, "A").Str() + Msg(0x24).Body({0, 0, 0, 0}).Str() +
+                  PresetHeader(253, "B").Str()));
+}
+
+// A backup whose numbers repeat (1 to 254, then 1 again) comes back byte for byte from the
+// files it is split into, joined in the order split gives them with the repeats kept.
+TEST(Join, GivesBackABackupWhoseNumbersRepeat) {
+    std::string backup = Leading;
+    for (uint8_t index = 0; index < FirstUnnumberedIndex; ++index) {
+        backup += PresetHeader(index, "P" + std::to_string(index)).Str();
+    }
+    backup += PresetHeader(0, "Again").Str();
+    const TDump dump = ReadDump(backup);
+    std::vector<TDump> parts;
+    for (const TSplitPart& part : SplitParts(dump)) {
+        parts.push_back(ReadDump(std::string(part.Bytes)));
+    }
+    std::vector<TJoinInput> inputs;
+    for (const TDump& part : parts) {
+        inputs.push_back({"part " + std::to_string(inputs.size()), &part, {}});
+    }
+    EXPECT_TRUE(JoinDumps(inputs, {.KeepRepeats = true}).Bytes == backup);
+    EXPECT_THROW(JoinDumps(inputs, {}), EJoinError);
 }
 
 // A target that keeps every event and raises the stop flag once it has `stopAfter` of them,

@@ -9,23 +9,34 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// One preset from lines: "Heading:" starts a module, "[Name]:" a module
-// without heading (Input, Output), "name = value" is a pair, anything else a
-// whole line.
+// One preset from lines: "Heading:" starts a module, "[Input]:" and
+// "[Output]:" a module without heading (ids 1 and 2), "[?ID]:" one the
+// configuration does not know, "name = value" is a pair, anything else a whole
+// line. Modules without heading stand at their place among all modules.
 TPresetRecord Record(const Lines& lines) {
     std::vector<TPresetRecord> records;
     TPresetCollector collector([&](TPresetRecord&& r) { records.push_back(std::move(r)); });
     TEvents events(collector);
     events.PresetHeading("QVR-3", 1, "P");
     events.ChainStart();
+    int32_t place = 0;
     for (const std::string& line : lines) {
         const size_t equals = line.find(" = ");
         if (line.front() == '[' && line.back() == ':') {
-            TModule output;
-            output.Kind = TModuleKind::Output;
-            output.Name = events.Builder.Store(line.substr(1, line.size() - 3));
-            events.Builder.StartModule(output, TNameSlot::None);
+            const std::string name = line.substr(1, line.size() - 3);
+            TModule module;
+            module.Position = place++;
+            if (name.front() == '?') {
+                module.Kind = TModuleKind::UnknownComponent;
+                module.Id = std::stoi(name.substr(1));
+            } else {
+                module.Kind = name == "Input" ? TModuleKind::Input : TModuleKind::Output;
+                module.Id = name == "Input" ? 1 : 2;
+                module.Name = events.Builder.Store(name);
+            }
+            events.Builder.StartModule(module, TNameSlot::None);
         } else if (line.back() == ':') {
+            ++place;
             events.ModuleStart(line.substr(0, line.size() - 1));
         } else if (equals != std::string::npos) {
             events.Value(line.substr(0, equals), line.substr(equals + 3));
@@ -104,12 +115,54 @@ INSTANTIATE_TEST_SUITE_P(
                      {"[Input]:", "Level = 0", "Amp:", "Drive = 2", "Reverb:", "Mix = 3",
                       "[Output]:", "Level = -5"},
                      {"[Input]:", "Level = 0", "Amp:", "Drive = 2", "[Output]:", "Level = -2.5"},
-                     {"- Reverb", "Level: -5 -> -2.5"}},
+                     {"- Reverb", "Output: Level: -5 -> -2.5"}},
+        TCompareCase{"input and output apart where their parameters share a name",
+                     {"[Input]:", "Level = 5", "[Output]:", "Level = 5"},
+                     {"[Input]:", "Level = 6", "[Output]:", "Level = 6"},
+                     {"Input: Level: 5 -> 6", "Output: Level: 5 -> 6"}},
+        TCompareCase{"modules the configuration does not know: by kind and id",
+                     {"[Input]:", "[?37]:", "Max = 1", "[Output]:"},
+                     {"[Input]:", "[?37]:", "Max = 2", "[?38]:", "[Output]:"},
+                     {"unknown component 37: Max: 1 -> 2", "+ unknown component 38"}},
         TCompareCase{"texts longer than a length byte and than a short entry",
                      {"Amp:", "Note = " + std::string(200, 'a')},
                      {"Amp:", "Note = " + std::string(300, 'b')},
                      {"Amp: Note: " + std::string(200, 'a') + " -> " + std::string(300, 'b')}}),
     TNameByWhat());
+
+// Each change says which module by kind, position and id, whether only values
+// changed or the chains differ; a module removed by its old place.
+TEST(ComparePresetsTest, ChangesSayWhichModuleByKindPositionAndId) {
+    using TRefs = std::vector<TModuleRef>;
+    const TModuleRef amp{TModuleKind::Component, std::nullopt, 0};
+    struct TCase {
+        const char* What;
+        Lines Old;
+        Lines New;
+        TRefs Where;
+    };
+    const std::vector<TCase> cases = {
+        {"values only",
+         {"[Input]:", "Level = 5", "Amp:", "[Output]:", "Level = 5"},
+         {"[Input]:", "Level = 6", "Amp:", "[Output]:", "Level = 6"},
+         {{TModuleKind::Input, 0, 1}, {TModuleKind::Output, 2, 2}}},
+        {"a module added before",
+         {"[Input]:", "[Output]:", "Level = 5"},
+         {"[Input]:", "Amp:", "[Output]:", "Level = 6"},
+         {amp, {TModuleKind::Output, 2, 2}}},
+        {"a module removed",
+         {"[Input]:", "[?300]:", "[Output]:", "Level = 5"},
+         {"[Input]:", "[Output]:", "Level = 6"},
+         {{TModuleKind::UnknownComponent, 1, 300}, {TModuleKind::Output, 1, 2}}},
+    };
+    for (const TCase& c : cases) {
+        TRefs where;
+        for (const TChange& change : ComparePresets(Record(c.Old), Record(c.New))) {
+            where.push_back(change.Where);
+        }
+        EXPECT_EQ(where, c.Where) << c.What;
+    }
+}
 
 TEST(PresetCollectorTest, UserModelNameReachesItsPresetAcrossTheNextHeading) {
     std::vector<TPresetRecord> records;

@@ -182,7 +182,7 @@ void FormatEvents(TEvents& s) {
     s.PresetHeading("QVR-3", std::nullopt, "B\\");
     s.Line("No link");
     s.UserModelName(TNameSlot::GreenAmp, "M\n1");
-    s.UserModelName(TNameSlot::RedAmp, "R");
+    s.UserModelName(TNameSlot::RedAmp, "R\r");
     s.ReportEnd();
 }
 
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "    Name = M\\x0a1\n" // a line feed in a name is shown, not written
                     "    Gain = 5\xE2\x82\xAC\n"
                     "  Red Amp\n"
-                    "    Name = R\n"
+                    "    Name = R\\x0d\n"
                     "\n"
                     "QVR-3 Preset  B\\\n"
                     "    No link\n"},
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "module name,parameter,raw,value,text\r\n"
                     "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",,component,Green Amp,\"M\n1\",Gain,0,"
                     "5\xE2\x82\xAC,5\xE2\x82\xAC\r\n"
-                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",,component,Red Amp,R,,,,\r\n"
+                    "\"a,b.q3a\",1,\"Caf\xC3\xA9, \"\"A\"\"\",,component,Red Amp,\"R\r\",,,,\r\n"
                     "\"a,b.q3a\",,B\\,,loose,,,,,,\r\n"},
         TFormatCase{
             "json",
@@ -249,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(
             "        {\n"
             "          \"position\": null, \"kind\": \"component\", \"id\": 0, \"name\": null,\n"
             "          \"type_id\": null, \"type_name\": null,\n"
-            "          \"heading\": \"Red Amp\", \"user_model_name\": \"R\",\n"
+            "          \"heading\": \"Red Amp\", \"user_model_name\": \"R\\u000d\",\n"
             "          \"parameters\": [],\n          \"links\": [],\n          \"notes\": []\n"
             "        }\n      ]\n    },\n"
             "    {\n      \"number\": null,\n      \"name\": \"B\\\\\",\n"

@@ -130,6 +130,15 @@ TEST(QvrSysEx, PresetHeaderRenumberedReadsBack) {
         EXPECT_EQ(fields->Name, "A");
         EXPECT_EQ(fields->Number(), c.Number);
     }
+    // A header whose unused bytes are not zero keeps every one of them: payload 01 02 | 04 |
+    // 'A' 00 | 03 00 05 06, checksum 6B ^ 01 ^ 02 ^ 04 ^ 41 ^ 03 ^ 05 ^ 06 = 2D; as index 09,
+    // 2D ^ 04 ^ 09 = 20.
+    const std::string used = ToString(Join(
+        {head, {0x00, 0x01, 0x02, 0x04, 0x41, 0x00, 0x03, 0x00, 0x00, 0x05, 0x06, 0x2D, 0xF7}}));
+    EXPECT_EQ(Hex(RenumberPresetHeader(used, 9)),
+              Hex(ToString(Join({head,
+                                 {0x00, 0x01, 0x02, 0x09, 0x41, 0x00, 0x03, 0x00, 0x00, 0x05, 0x06,
+                                  0x20, 0xF7}}))));
     EXPECT_FALSE(ReadPresetHeader(Msg(0x24).Body({0, 0, 4, 0}).Str()).has_value());
     EXPECT_THROW(RenumberPresetHeader(Msg(0x24).Body({0, 0, 4, 0}).Str(), 1),
                  std::invalid_argument);

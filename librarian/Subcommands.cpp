@@ -48,8 +48,8 @@ const TSubcommand Table[] = {
     {"update", "", "read changed files again, drop files that are gone", &UpdateHelp, &RunUpdate},
     {"remove", "PATH...", "take files out of the library", &RemoveHelp, &RunRemove},
     {"list", "", "list the files of the library", &ListHelp, &RunList},
-    {"search", "[--format text|json] QUERY...", "find presets by name, module or parameter value",
-     &SearchHelp, &RunSearch},
+    {"search", "[--count] [--limit N] [--format text|json] QUERY...",
+     "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

@@ -1,5 +1,7 @@
 #include "library/Schema.h"
 
+#include "library/SearchIndex.h"
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -109,6 +111,8 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
                json_extract(p.user_models, '$."' || m.key || '"') AS user_model
         FROM presets p JOIN chains c ON c.id = p.chain, json_each(c.types) m;
     )sql",
+    // 4: the indexes of the search.
+    SearchIndexMigration,
 };
 
 int UserVersion(TSqlite& db) {

@@ -1,10 +1,14 @@
 #include "library/Search.h"
 
+#include "base/Numbers.h"
+#include "library/ParameterBlock.h"
 #include "library/SearchFunctions.h"
 
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <memory>
+#include <unordered_map>
 #include <variant>
 
 namespace qvr {
@@ -36,9 +40,20 @@ std::string Phrase(const TQueryTerm& term, bool prefix) {
     return phrase;
 }
 
-// The query as one statement: each term a condition on the preset (p) and its
-// file (f), answered from an index; the parameter conditions also as tables of
-// what they matched (c0, c1, ...), read once and joined to the presets listed.
+// The parameters a condition names, as SQL over parameter_names n: the name given, with
+// or without the unit in parentheses that ends it ("Rate" is "Rate (Hz)"), in any case.
+// `value` adds a bound value and gives its placeholder.
+template <class TValue> std::string NamesOf(const std::string& name, TValue&& value) {
+    const std::string given = value(name);
+    return "(n.name = " + given +
+           " COLLATE NOCASE OR (n.name COLLATE NOCASE >= " + value(name + " (") +
+           " AND n.name COLLATE NOCASE < " + value(name + " )") +
+           " AND n.name LIKE '%)' AND instr(substr(n.name, length(" + given + ") + 3), ' (') = 0))";
+}
+
+// The query as one statement: each term a condition on the preset (p) and its file
+// (f), answered from an index or, for a parameter condition, from the blocks of the
+// parameters of that name.
 class TStatementText {
 public:
     explicit TStatementText(const TQuery& query) {
@@ -51,43 +66,41 @@ public:
         }
     }
 
-    // The presets found with what they matched, one row per match (one row for
-    // a preset without), in the order of the search.
+    // The presets found, in the order of the search: read file by file, newest first,
+    // each preset looked up in the terms' lists (CROSS JOIN and the unary + keep that
+    // order), so that the first presets come without sorting all that were found.
     std::string Listing() const {
-        std::string sql = With(true) +
-                          "SELECT p.id, p.position, p.number, p.name, f.path, f.model, f.mtime, "
-                          "c.types";
-        sql += Conditions == 0 ? ", NULL, NULL, NULL, NULL, NULL"
-                               : ", x.module, x.parameter, x.raw, x.number, x.text";
-        sql += " FROM files f JOIN presets p ON p.file = f.id LEFT JOIN chains c ON c.id = p.chain";
-        if (Conditions > 0) {
-            sql += " LEFT JOIN found x ON x.preset = p.id";
-        }
-        return sql + " WHERE " + Filter + " ORDER BY f.mtime DESC, f.path, p.position, p.id";
+        return "SELECT p.id, p.position, p.number, p.name, f.path, f.model, f.mtime, c.types, "
+               "f.id FROM files f CROSS JOIN presets p ON p.file = f.id "
+               "LEFT JOIN chains c ON c.id = p.chain WHERE " +
+               Filter + " ORDER BY f.mtime DESC, f.path, p.position, p.id";
     }
 
     std::string Count() const {
-        return With(false) + "SELECT count(*) FROM files f JOIN presets p ON p.file = f.id WHERE " +
-               Filter;
+        return "SELECT count(*) FROM files f JOIN presets p ON p.file = f.id WHERE " + Filter;
     }
 
-    void Bind(TStatement& statement) const {
-        for (size_t i = 0; i < Values.size(); ++i) {
+    void Bind(TStatement& statement) const { BindAll(statement, Values); }
+
+    const std::vector<const TQueryTerm*>& Conditions() const { return ConditionTerms; }
+    const std::vector<std::string>& Modules() const { return ModuleTerms; }
+
+    static void BindAll(TStatement& statement,
+                        const std::vector<std::variant<std::string, double, int64_t>>& values) {
+        for (size_t i = 0; i < values.size(); ++i) {
             const int index = static_cast<int>(i + 1);
-            if (const auto* text = std::get_if<std::string>(&Values[i])) {
+            if (const auto* text = std::get_if<std::string>(&values[i])) {
                 statement.Bind(index, std::string_view(*text));
+            } else if (const auto* number = std::get_if<double>(&values[i])) {
+                statement.Bind(index, *number);
             } else {
-                statement.Bind(index, std::get<double>(Values[i]));
+                statement.Bind(index, std::get<int64_t>(values[i]));
             }
         }
     }
 
-    // Whether the presets' matches name modules (a module term or a condition).
-    bool ShowsModules() const { return Conditions > 0 || !ModuleTerms.empty(); }
-    const std::vector<std::string>& Modules() const { return ModuleTerms; }
-
 private:
-    std::string Value(std::variant<std::string, double> value) {
+    std::string Value(std::variant<std::string, double, int64_t> value) {
         Values.push_back(std::move(value));
         return "?" + std::to_string(Values.size());
     }
@@ -96,8 +109,8 @@ private:
         switch (term.Kind) {
         case TQueryTerm::TKind::Word: {
             const std::string words = Value(Phrase(term, true));
-            return "(p.id IN (SELECT rowid FROM preset_words WHERE preset_words MATCH " + words +
-                   ") OR p.chain IN (SELECT rowid FROM chain_words WHERE chain_words MATCH " +
+            return "(+p.id IN (SELECT rowid FROM preset_words WHERE preset_words MATCH " + words +
+                   ") OR +p.chain IN (SELECT rowid FROM chain_words WHERE chain_words MATCH " +
                    words + "))";
         }
         case TQueryTerm::TKind::Model:
@@ -105,76 +118,27 @@ private:
         case TQueryTerm::TKind::Module:
             ModuleTerms.push_back(term.Text);
             // The words find the chains, the text the modules in them.
-            return "p.chain IN (SELECT c.id FROM chain_words w JOIN chains c ON c.id = w.rowid, "
+            return "+p.chain IN (SELECT c.id FROM chain_words w JOIN chains c ON c.id = w.rowid, "
                    "json_each(c.types) m JOIN module_types t ON t.id = m.value "
                    "WHERE chain_words MATCH " +
                    Value(Phrase(term, false)) + " AND module_matches(t.type, t.heading, " +
                    Value(term.Text) + "))";
         default:
-            return "p.id IN (SELECT preset FROM " + Matches(term) + ")";
+            ConditionTerms.push_back(&term);
+            return "+p.id IN (SELECT e.preset FROM parameter_names n "
+                   "JOIN parameters b ON b.name = n.id, parameter_presets(b.first_preset, "
+                   "b.entries, " +
+                   Value(static_cast<int64_t>(term.Compare)) + ", " +
+                   (term.Number ? Value(*term.Number) : std::string("NULL")) + ", " +
+                   Value(term.Value) + ") e WHERE " +
+                   NamesOf(term.Text, [&](std::string v) { return Value(std::move(v)); }) + ")";
         }
-    }
-
-    // The table of what a parameter condition matches; its name.
-    std::string Matches(const TQueryTerm& term) {
-        const std::string table = "c" + std::to_string(Conditions++);
-        // The parameter of that name, with or without the unit in parentheses
-        // that ends it ("Rate" is "Rate (Hz)").
-        const std::string name = Value(term.Text);
-        const std::string names =
-            "(n.name = " + name +
-            " COLLATE NOCASE OR (n.name COLLATE NOCASE >= " + Value(term.Text + " (") +
-            " AND n.name COLLATE NOCASE < " + Value(term.Text + " )") +
-            " AND n.name LIKE '%)' AND " + "instr(substr(n.name, length(" + name +
-            ") + 3), ' (') = 0))";
-        std::string holds;
-        if (term.Compare == TCompare::Equal || term.Compare == TCompare::NotEqual) {
-            const std::string text = "e.text = " + Value(term.Value) + " COLLATE NOCASE";
-            holds = term.Number ? "CASE WHEN e.number IS NULL THEN " + text +
-                                      " ELSE e.number = " + Value(*term.Number) + " END"
-                                : text;
-            if (term.Compare == TCompare::NotEqual) {
-                holds = "NOT (" + holds + ")";
-            }
-        } else {
-            static const std::map<TCompare, const char*> symbols{
-                {TCompare::Less, " < "},
-                {TCompare::LessOrEqual, " <= "},
-                {TCompare::Greater, " > "},
-                {TCompare::GreaterOrEqual, " >= "}};
-            holds = "e.number" + std::string(symbols.at(term.Compare)) + Value(term.Number.value());
-        }
-        Tables += (Tables.empty() ? "" : ", ") + table +
-                  "(preset, module, parameter, raw, number, text) AS MATERIALIZED ("
-                  "SELECT e.preset, e.module, n.name, e.raw, e.number, e.text "
-                  "FROM parameter_names n JOIN parameters b ON b.name = n.id, "
-                  "parameter_entries(b.first_preset, b.entries) e WHERE " +
-                  names + " AND " + holds + ")";
-        return table;
-    }
-
-    // The tables of the conditions, and with `found` all they matched as one.
-    std::string With(bool found) const {
-        if (Conditions == 0) {
-            return {};
-        }
-        std::string sql = "WITH " + Tables;
-        if (found) {
-            sql += ", found AS MATERIALIZED (";
-            for (size_t i = 0; i < Conditions; ++i) {
-                sql +=
-                    (i == 0 ? "SELECT * FROM c" : " UNION ALL SELECT * FROM c") + std::to_string(i);
-            }
-            sql += ")";
-        }
-        return sql + " ";
     }
 
     std::string Filter;
-    std::string Tables;
-    size_t Conditions = 0;
+    std::vector<const TQueryTerm*> ConditionTerms;
     std::vector<std::string> ModuleTerms;
-    std::vector<std::variant<std::string, double>> Values;
+    std::vector<std::variant<std::string, double, int64_t>> Values;
 };
 
 // A read transaction: every statement of a search sees the same library, and
@@ -224,18 +188,86 @@ std::vector<int64_t> ChainTypes(std::string_view json) {
     return ids;
 }
 
-// Builds the hits from the listing's rows, one preset's rows after the other.
+// What the conditions matched in one file: for each preset, its entries that meet one.
+class TConditionMatches {
+public:
+    TConditionMatches(TSqlite& db, const std::vector<const TQueryTerm*>& terms) {
+        for (const TQueryTerm* term : terms) {
+            std::vector<std::variant<std::string, double, int64_t>> values{int64_t{0}};
+            const std::string names = NamesOf(term->Text, [&](std::string v) {
+                values.push_back(std::move(v));
+                return "?" + std::to_string(values.size());
+            });
+            auto blocks = std::make_unique<TStatement>(
+                db, "SELECT n.name, b.first_preset, b.entries FROM parameter_names n "
+                    "JOIN parameters b ON b.name = n.id WHERE b.file = ?1 AND " +
+                        names + " ORDER BY b.first_preset");
+            Terms.push_back({term, std::move(blocks), std::move(values)});
+        }
+    }
+
+    // The matches of every preset of the file.
+    void ReadFile(int64_t file) {
+        Found.clear();
+        for (TTerm& term : Terms) {
+            term.Values[0] = file;
+            TStatementText::BindAll(*term.Blocks, term.Values);
+            while (term.Blocks->Step()) {
+                const std::string name(term.Blocks->Text(0));
+                TParameterBlockReader reader(term.Blocks->Int(1), term.Blocks->Text(2));
+                TParameterEntry entry;
+                while (reader.Next(entry)) {
+                    if (Holds(term.Term->Compare, term.Term->Number, term.Term->Value, entry)) {
+                        TFoundEntry& found = Found[entry.Preset].emplace_back();
+                        found.Module = entry.Module;
+                        found.Parameter = name;
+                        found.Raw = entry.Raw;
+                        if (entry.Number) {
+                            found.Value = ShownNumber(*entry.Number);
+                        }
+                        found.Text = TextOf(entry);
+                    }
+                }
+            }
+            term.Blocks->Reset();
+        }
+    }
+
+    struct TFoundEntry {
+        int32_t Module = 0;
+        std::string Parameter;
+        std::optional<int64_t> Raw;
+        std::optional<double> Value;
+        std::string Text;
+    };
+    const std::vector<TFoundEntry>* Of(int64_t preset) const {
+        const auto found = Found.find(preset);
+        return found == Found.end() ? nullptr : &found->second;
+    }
+
+private:
+    struct TTerm {
+        const TQueryTerm* Term;
+        std::unique_ptr<TStatement> Blocks;
+        std::vector<std::variant<std::string, double, int64_t>> Values;
+    };
+    std::vector<TTerm> Terms;
+    std::unordered_map<int64_t, std::vector<TFoundEntry>> Found;
+};
+
+// Builds the hits from the listing's rows, with what matched in each.
 class THitReader {
 public:
-    THitReader(TSqlite& db, const TStatementText& sql) : Sql(sql) {
-        if (sql.ShowsModules()) {
+    THitReader(TSqlite& db, const TStatementText& sql)
+        : Sql(sql), Conditions(db, sql.Conditions()) {
+        if (!sql.Conditions().empty() || !sql.Modules().empty()) {
             Types = ModuleTypes(db);
         }
     }
 
-    // Starts the hit of the row's preset.
-    void Start(const TStatement& row, TSearchHit& hit) {
-        hit = {};
+    TSearchHit Read(const TStatement& row) {
+        TSearchHit hit;
+        const int64_t preset = row.Int(0);
         hit.Position = row.Int(1);
         if (!row.IsNull(2)) {
             hit.Number = static_cast<int32_t>(row.Int(2));
@@ -244,6 +276,9 @@ public:
         hit.Path = row.Text(4);
         hit.Model = row.Text(5);
         hit.ModifiedNs = row.Int(6);
+        if (Types.empty()) {
+            return hit;
+        }
         Chain = row.IsNull(7) ? std::vector<int64_t>() : ChainTypes(row.Text(7));
         for (const std::string& wanted : Sql.Modules()) {
             for (size_t position = 0; position < Chain.size(); ++position) {
@@ -253,27 +288,23 @@ public:
                 }
             }
         }
-    }
-
-    // Adds the row's parameter match, when it has one.
-    void Add(const TStatement& row, TSearchHit& hit) const {
-        if (row.IsNull(8)) {
-            return;
+        if (!Sql.Conditions().empty()) {
+            if (row.Int(8) != File) {
+                File = row.Int(8);
+                Conditions.ReadFile(File);
+            }
+            if (const auto* found = Conditions.Of(preset)) {
+                for (const auto& entry : *found) {
+                    TSearchMatch match = Module(entry.Module);
+                    match.Parameter = entry.Parameter;
+                    match.Raw = entry.Raw;
+                    match.Value = entry.Value;
+                    match.Text = entry.Text;
+                    hit.Matches.push_back(std::move(match));
+                }
+            }
         }
-        TSearchMatch match = Module(static_cast<int32_t>(row.Int(8)));
-        match.Parameter = std::string(row.Text(9));
-        if (!row.IsNull(10)) {
-            match.Raw = row.Int(10);
-        }
-        if (!row.IsNull(11)) {
-            match.Value = row.Real(11);
-        }
-        match.Text = row.Text(12);
-        hit.Matches.push_back(std::move(match));
-    }
-
-    // The matches in chain order, each once.
-    static void Finish(TSearchHit& hit) {
+        // In chain order, each once.
         const auto key = [](const TSearchMatch& m) {
             return std::tie(m.Module, m.Parameter, m.Text);
         };
@@ -285,6 +316,7 @@ public:
                                           return key(a) == key(b);
                                       }),
                           hit.Matches.end());
+        return hit;
     }
 
 private:
@@ -308,6 +340,8 @@ private:
     }
 
     const TStatementText& Sql;
+    TConditionMatches Conditions;
+    int64_t File = -1;
     std::map<int64_t, TModuleType> Types;
     std::vector<int64_t> Chain;
 };
@@ -332,33 +366,13 @@ size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,
     const TStatementText sql(query);
     RegisterSearchFunctions(db);
     TReadTransaction reading(db);
-    THitReader reader(db, sql);
     size_t listed = 0;
     if (limits.Listed > 0) {
+        THitReader reader(db, sql);
         TStatement rows(db, sql.Listing());
         sql.Bind(rows);
-        TSearchHit hit;
-        int64_t preset = 0;
-        bool started = false;
-        while (rows.Step()) {
-            if (!started || rows.Int(0) != preset) {
-                if (started) {
-                    THitReader::Finish(hit);
-                    found(std::move(hit));
-                    if (++listed == limits.Listed) {
-                        started = false;
-                        break;
-                    }
-                }
-                started = true;
-                preset = rows.Int(0);
-                reader.Start(rows, hit);
-            }
-            reader.Add(rows, hit);
-        }
-        if (started) {
-            THitReader::Finish(hit);
-            found(std::move(hit));
+        while (listed < limits.Listed && rows.Step()) {
+            found(reader.Read(rows));
             ++listed;
         }
     }

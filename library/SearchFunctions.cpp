@@ -12,27 +12,57 @@ namespace qvr {
 
 namespace {
 
-enum TColumn { Preset, Module, Raw, Number, Text, FirstPreset, Entries };
+enum TColumn { Preset, FirstPreset, Entries, Compare, Number, Text, Columns };
+
+std::string_view TextArgument(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text == nullptr
+               ? std::string_view()
+               : std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(value)));
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char x, char y) { return lower(x) == lower(y); }) != text.end();
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
 
 struct TTable : sqlite3_vtab {};
 
 struct TCursor : sqlite3_vtab_cursor {
     std::string Block; // a copy: the argument lives only as long as the filter call
     std::unique_ptr<TParameterBlockReader> Reader;
-    TParameterEntry Entry;
+    TCompare Compare = TCompare::Equal;
+    std::optional<double> Number;
+    std::string Text;
+    int64_t Preset = 0; // the preset of the row
     bool AtEnd = true;
-    sqlite3_int64 Row = 0;
 
+    // To the next preset with an entry that holds.
     void Step() {
-        AtEnd = !Reader || !Reader->Next(Entry);
-        ++Row;
+        TParameterEntry entry;
+        const int64_t last = Preset;
+        while (Reader && Reader->Next(entry)) {
+            if (entry.Preset != last && Holds(Compare, Number, Text, entry)) {
+                Preset = entry.Preset;
+                return;
+            }
+        }
+        AtEnd = true;
     }
 };
 
 int Connect(sqlite3* db, void*, int, const char* const*, sqlite3_vtab** table, char**) {
     const int result =
-        sqlite3_declare_vtab(db, "CREATE TABLE x(preset INTEGER, module INTEGER, raw INTEGER, "
-                                 "number REAL, text TEXT, first_preset HIDDEN, entries HIDDEN)");
+        sqlite3_declare_vtab(db, "CREATE TABLE x(preset INTEGER, first_preset HIDDEN, "
+                                 "entries HIDDEN, compare HIDDEN, number HIDDEN, text HIDDEN)");
     if (result != SQLITE_OK) {
         return result;
     }
@@ -47,35 +77,27 @@ int Disconnect(sqlite3_vtab* table) {
     return SQLITE_OK;
 }
 
-// Both hidden columns must be given (as the function's arguments); without them
-// there are no rows to read.
+// Every hidden column must be given (as the function's arguments).
 int BestIndex(sqlite3_vtab*, sqlite3_index_info* info) {
-    int first = -1;
-    int entries = -1;
+    int given[Columns];
+    std::fill(std::begin(given), std::end(given), -1);
     for (int i = 0; i < info->nConstraint; ++i) {
         const auto& constraint = info->aConstraint[i];
-        if (constraint.op != SQLITE_INDEX_CONSTRAINT_EQ) {
-            continue;
-        }
-        if (constraint.iColumn == FirstPreset) {
+        if (constraint.op == SQLITE_INDEX_CONSTRAINT_EQ && constraint.iColumn > Preset &&
+            constraint.iColumn < Columns) {
             if (!constraint.usable) {
                 return SQLITE_CONSTRAINT;
             }
-            first = i;
-        } else if (constraint.iColumn == Entries) {
-            if (!constraint.usable) {
-                return SQLITE_CONSTRAINT;
-            }
-            entries = i;
+            given[constraint.iColumn] = i;
         }
     }
-    if (first < 0 || entries < 0) {
-        return SQLITE_CONSTRAINT;
+    for (int column = FirstPreset; column < Columns; ++column) {
+        if (given[column] < 0) {
+            return SQLITE_CONSTRAINT;
+        }
+        info->aConstraintUsage[given[column]].argvIndex = column;
+        info->aConstraintUsage[given[column]].omit = 1;
     }
-    info->aConstraintUsage[first].argvIndex = 1;
-    info->aConstraintUsage[first].omit = 1;
-    info->aConstraintUsage[entries].argvIndex = 2;
-    info->aConstraintUsage[entries].omit = 1;
     info->estimatedCost = 100;
     info->estimatedRows = 100;
     return SQLITE_OK;
@@ -96,13 +118,22 @@ int Close(sqlite3_vtab_cursor* cursor) {
 int Filter(sqlite3_vtab_cursor* base, int, const char*, int count, sqlite3_value** values) {
     auto& cursor = *static_cast<TCursor*>(base);
     cursor.Reader.reset();
-    cursor.Row = 0;
-    if (count == 2 && sqlite3_value_type(values[1]) == SQLITE_BLOB) {
+    cursor.AtEnd = false;
+    cursor.Preset = 0;
+    if (count == Columns - 1 && sqlite3_value_type(values[1]) == SQLITE_BLOB) {
         const auto* bytes = static_cast<const char*>(sqlite3_value_blob(values[1]));
         cursor.Block.assign(bytes == nullptr ? "" : bytes,
                             static_cast<size_t>(sqlite3_value_bytes(values[1])));
         cursor.Reader =
             std::make_unique<TParameterBlockReader>(sqlite3_value_int64(values[0]), cursor.Block);
+        const int compare = sqlite3_value_int(values[2]);
+        cursor.Compare =
+            static_cast<TCompare>(std::clamp(compare, static_cast<int>(TCompare::Equal),
+                                             static_cast<int>(TCompare::GreaterOrEqual)));
+        cursor.Number = sqlite3_value_type(values[3]) == SQLITE_NULL
+                            ? std::nullopt
+                            : std::optional(sqlite3_value_double(values[3]));
+        cursor.Text = TextArgument(values[4]);
     }
     cursor.Step();
     return SQLITE_OK;
@@ -118,37 +149,14 @@ int Eof(sqlite3_vtab_cursor* cursor) {
 }
 
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
-    const TParameterEntry& entry = static_cast<TCursor*>(base)->Entry;
-    switch (column) {
-    case Preset:
-        sqlite3_result_int64(context, entry.Preset);
-        break;
-    case Module:
-        sqlite3_result_int(context, entry.Module);
-        break;
-    case Raw:
-        if (entry.Raw) {
-            sqlite3_result_int64(context, *entry.Raw);
-        }
-        break;
-    case Number:
-        if (entry.Number) {
-            sqlite3_result_double(context, ShownNumber(*entry.Number));
-        }
-        break;
-    case Text: {
-        const std::string text = TextOf(entry);
-        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        break;
+    if (column == Preset) {
+        sqlite3_result_int64(context, static_cast<TCursor*>(base)->Preset);
     }
-    default:
-        break; // the hidden arguments are not read back
-    }
-    return SQLITE_OK;
+    return SQLITE_OK; // the hidden arguments are not read back
 }
 
 int RowId(sqlite3_vtab_cursor* cursor, sqlite3_int64* row) {
-    *row = static_cast<TCursor*>(cursor)->Row;
+    *row = static_cast<TCursor*>(cursor)->Preset;
     return SQLITE_OK;
 }
 
@@ -170,12 +178,6 @@ sqlite3_module MakeEntriesModule() {
 
 const sqlite3_module EntriesModule = MakeEntriesModule();
 
-std::string_view TextArgument(sqlite3_value* value) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return text == nullptr ? std::string_view()
-                           : std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(value)));
-}
-
 void ModuleMatchesFunction(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_int(context, ModuleMatches(TextArgument(values[0]), TextArgument(values[1]),
                                               TextArgument(values[2]))
@@ -183,21 +185,46 @@ void ModuleMatchesFunction(sqlite3_context* context, int, sqlite3_value** values
                                     : 0);
 }
 
-bool Contains(std::string_view text, std::string_view part) {
-    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [&](char x, char y) { return lower(x) == lower(y); }) != text.end();
-}
-
 } // namespace
+
+bool Holds(TCompare compare, const std::optional<double>& number, std::string_view text,
+           const TParameterEntry& entry) {
+    const std::optional<double> shown =
+        entry.Number ? std::optional(ShownNumber(*entry.Number)) : std::nullopt;
+    const auto equal = [&] {
+        if (number && shown) {
+            return *number == *shown;
+        }
+        return entry.TextIsValue ? SameLetters(TextOf(entry), text) : SameLetters(entry.Text, text);
+    };
+    if (compare == TCompare::Equal) {
+        return equal();
+    }
+    if (compare == TCompare::NotEqual) {
+        return !equal();
+    }
+    if (!shown || !number) {
+        return false;
+    }
+    switch (compare) {
+    case TCompare::Less:
+        return *shown < *number;
+    case TCompare::LessOrEqual:
+        return *shown <= *number;
+    case TCompare::Greater:
+        return *shown > *number;
+    default:
+        return *shown >= *number;
+    }
+}
 
 bool ModuleMatches(std::string_view type, std::string_view heading, std::string_view text) {
     return Contains(type, text) || Contains(heading, text);
 }
 
 void RegisterSearchFunctions(TSqlite& db) {
-    db.Check(sqlite3_create_module(db.Handle(), "parameter_entries", &EntriesModule, nullptr),
-             "registering parameter_entries");
+    db.Check(sqlite3_create_module(db.Handle(), "parameter_presets", &EntriesModule, nullptr),
+             "registering parameter_presets");
     db.Check(sqlite3_create_function(db.Handle(), "module_matches", 3,
                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                      ModuleMatchesFunction, nullptr, nullptr),

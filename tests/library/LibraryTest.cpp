@@ -597,6 +597,87 @@ TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
     }
 }
 
+// The search examples of the README and of the manual page, run as written (from the source
+// folder, on a library of the bundled presets): each finds something, and what the README shows
+// a command print is what it prints.
+TEST_F(LibraryTest, TheDocumentedSearchesFindSomething) {
+    struct TExample {
+        std::string Command;
+        std::vector<std::string> Shown; // the first lines of its output, "..." left out
+    };
+    std::vector<TExample> examples;
+    const fs::path source = QVR_SOURCE_DIR;
+    std::istringstream readme(ReadFileBytes(source / "README.md"));
+    bool showing = false;
+    for (std::string line; std::getline(readme, line);) {
+        const bool code = line.starts_with("    ");
+        std::string text = code ? line.substr(4) : line;
+        if (text.starts_with("$ ")) {
+            text = text.substr(2);
+            showing = text.starts_with("qvrlib search ");
+        } else if (showing && code && text != "...") {
+            examples.back().Shown.push_back(text);
+            continue;
+        } else {
+            showing = false;
+        }
+        if (!code) {
+            continue;
+        }
+        if (!examples.empty() && examples.back().Command.ends_with("|")) {
+            examples.back().Command += "\n" + text; // continued
+        } else if (text.starts_with("qvrlib search ")) {
+            examples.push_back({text, {}});
+        }
+    }
+    const size_t fromReadme = examples.size();
+    std::istringstream manual(ReadFileBytes(source / "data/man/qvrlib.1"));
+    for (std::string line; std::getline(manual, line);) {
+        if (line.starts_with("qvrlib search ")) {
+            for (const auto& [roff, plain] :
+                 {std::pair{"\\(aq", "'"}, {"\\(dq", "\""}, {"\\-", "-"}}) {
+                for (size_t at; (at = line.find(roff)) != std::string::npos;) {
+                    line.replace(at, std::string_view(roff).size(), plain);
+                }
+            }
+            examples.push_back({line, {}});
+        }
+    }
+    ASSERT_GE(fromReadme, 6u);
+    ASSERT_GE(examples.size() - fromReadme, 3u);
+
+    // qvrlib on the PATH, its library and settings in the test's folder.
+    const std::string path =
+        fs::path(QVRLIB_PATH).parent_path().string() + ":" + std::getenv("PATH");
+    const std::string prefix = "cd '" + source.string() + "' && export PATH='" + path +
+                               "' XDG_DATA_HOME='" + Temp.Path().string() + "' XDG_CONFIG_HOME='" +
+                               Temp.Path().string() + "' && ";
+    const auto run = [&](const std::string& command) {
+        Temp.Write("example.sh", prefix + command + "\n");
+        return RunTool("/bin/sh", Temp.Path(), {(Temp.Path() / "example.sh").string()});
+    };
+    ASSERT_EQ(run("qvrlib add examples/presets").Status, 0);
+    const bool jq = std::system("command -v jq >/dev/null") == 0;
+    for (const TExample& example : examples) {
+        if (!jq && example.Command.find("| jq") != std::string::npos) {
+            continue;
+        }
+        const TToolRun result = run(example.Command);
+        EXPECT_EQ(result.Status, 0) << example.Command << "\n" << result.Err;
+        EXPECT_NE(result.Out, "") << example.Command;
+        std::istringstream printed(result.Out);
+        for (std::string shown : example.Shown) {
+            const std::string home = "/home/me/oktrel/";
+            if (shown.starts_with(home)) {
+                shown = source.string() + "/" + shown.substr(home.size());
+            }
+            std::string line;
+            std::getline(printed, line);
+            EXPECT_EQ(line, shown) << example.Command;
+        }
+    }
+}
+
 TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
     {
         TSqlite db(Database.substr(0, Database.rfind('/')) + ".sqlite");

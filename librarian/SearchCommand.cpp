@@ -55,24 +55,28 @@ void AppendJson(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-// FILE:N, the form in which qvrreport and the comparison take one preset of a
-// file; the file alone for a preset without a number.
-std::string PresetAddress(const TSearchHit& hit) {
-    return hit.Number ? hit.Path + ":" + std::to_string(*hit.Number) : hit.Path;
-}
-
+// FILE:N, the form in which qvrreport and the comparison take one preset of a file (the
+// file alone for a preset without a number), its model, number and name.
 void AppendText(std::string& text, const TSearchHit& hit) {
     // Names and paths are the owner's data: shown with their control characters escaped.
-    text += TerminalSafe(PresetAddress(hit)) + "  " +
-            (hit.Model.empty() ? "-" : TerminalSafe(hit.Model)) + "  ";
+    AppendTerminalSafe(text, hit.Path);
+    if (hit.Number) {
+        text += ":" + std::to_string(*hit.Number);
+    }
+    text += "  ";
+    AppendTerminalSafe(text, hit.Model.empty() ? std::string_view("-") : hit.Model);
+    text += "  ";
     if (hit.Number) {
         char number[16];
         std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
         text += number;
     }
-    text += TerminalSafe(hit.Name) + "\n";
+    AppendTerminalSafe(text, hit.Name);
+    text += "\n";
     for (const TSearchMatch& match : hit.Matches) {
-        text += "    " + TerminalSafe(MatchLabel(match)) + "\n";
+        text += "    ";
+        AppendTerminalSafe(text, MatchLabel(match));
+        text += "\n";
     }
 }
 

@@ -70,10 +70,13 @@ public:
     // each preset looked up in the terms' lists (CROSS JOIN and the unary + keep that
     // order), so that the first presets come without sorting all that were found.
     std::string Listing() const {
-        return "SELECT p.id, p.position, p.number, p.name, f.path, f.model, f.mtime, c.types, "
-               "f.id FROM files f CROSS JOIN presets p ON p.file = f.id "
-               "LEFT JOIN chains c ON c.id = p.chain WHERE " +
-               Filter + " ORDER BY f.mtime DESC, f.path, p.position, p.id";
+        const bool matches = !ConditionTerms.empty() || !ModuleTerms.empty();
+        return std::string(
+                   "SELECT p.id, p.position, p.number, p.name, f.path, f.model, f.mtime, ") +
+               (matches ? "c.types" : "NULL") +
+               ", f.id FROM files f CROSS JOIN presets p ON p.file = f.id " +
+               (matches ? "LEFT JOIN chains c ON c.id = p.chain " : "") + "WHERE " + Filter +
+               " ORDER BY f.mtime DESC, f.path, p.position, p.id";
     }
 
     std::string Count() const {
@@ -279,7 +282,13 @@ public:
         if (Types.empty()) {
             return hit;
         }
-        Chain = row.IsNull(7) ? std::vector<int64_t>() : ChainTypes(row.Text(7));
+        // Presets share chains: each is read once.
+        if (row.IsNull(7)) {
+            Chain.clear();
+        } else if (row.Text(7) != ChainText) {
+            ChainText = row.Text(7);
+            Chain = ChainTypes(ChainText);
+        }
         for (const std::string& wanted : Sql.Modules()) {
             for (size_t position = 0; position < Chain.size(); ++position) {
                 const TModuleType& type = TypeOf(static_cast<int32_t>(position));
@@ -343,6 +352,7 @@ private:
     TConditionMatches Conditions;
     int64_t File = -1;
     std::map<int64_t, TModuleType> Types;
+    std::string ChainText; // as the chains table holds it
     std::vector<int64_t> Chain;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -189,8 +190,12 @@ void ModuleMatchesFunction(sqlite3_context* context, int, sqlite3_value** values
 
 bool Holds(TCompare compare, const std::optional<double>& number, std::string_view text,
            const TParameterEntry& entry) {
-    const std::optional<double> shown =
-        entry.Number ? std::optional(ShownNumber(*entry.Number)) : std::nullopt;
+    // Rounding to 15 significant digits moves a value by less than 1E-14 of itself: only
+    // a value that near the condition's number is rounded (the rounding reads text back).
+    std::optional<double> shown = entry.Number;
+    if (shown && number && std::fabs(*shown - *number) <= std::fabs(*shown) * 1e-13) {
+        shown = ShownNumber(*shown);
+    }
     const auto equal = [&] {
         if (number && shown) {
             return *number == *shown;

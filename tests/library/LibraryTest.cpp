@@ -370,6 +370,12 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
          [](const TJsonPreset& r) {
              return AnyParameter(r.Preset, "Time", [](auto& p) { return Number(p) == 10; });
          }},
+        // Compared as shown: a value computed as 4.6000000000000005 is the 4.6 shown.
+        {"Bass = 4.6 OR Mid = 4.6",
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Bass", [](auto& p) { return Number(p) == 4.6; }) ||
+                    AnyParameter(r.Preset, "Mid", [](auto& p) { return Number(p) == 4.6; });
+         }},
         {"\"Mod Type\"=chorus",
          [](const TJsonPreset& r) {
              return AnyParameter(r.Preset, "Mod Type",

@@ -228,6 +228,13 @@ bool ModuleMatches(std::string_view type, std::string_view heading, std::string_
 }
 
 void RegisterSearchFunctions(TSqlite& db) {
+    // Once per connection: a function cannot be redefined while a statement runs.
+    {
+        TStatement known(db, "SELECT 1 FROM pragma_module_list WHERE name = 'parameter_presets'");
+        if (known.Step()) {
+            return;
+        }
+    }
     db.Check(sqlite3_create_module(db.Handle(), "parameter_presets", &EntriesModule, nullptr),
              "registering parameter_presets");
     db.Check(sqlite3_create_function(db.Handle(), "module_matches", 3,

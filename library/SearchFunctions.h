@@ -17,7 +17,7 @@ namespace qvr {
 //   presets of a condition while the blocks stay packed. A damaged block ends its
 //   rows early.
 // - module_matches(type, heading, text): ModuleMatches.
-// Calling it again on the same database is harmless.
+// Calling it again on the same connection does nothing.
 void RegisterSearchFunctions(TSqlite& db);
 
 // Whether a parameter entry meets a condition: = and != compare the number shown

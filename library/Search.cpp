@@ -1,15 +1,9 @@
 #include "library/Search.h"
 
-#include "base/Numbers.h"
-#include "library/ParameterBlock.h"
 #include "library/SearchFunctions.h"
+#include "library/SearchHits.h"
 
 #include <algorithm>
-#include <charconv>
-#include <map>
-#include <memory>
-#include <unordered_map>
-#include <variant>
 
 namespace qvr {
 
@@ -38,17 +32,6 @@ std::string Phrase(const TQueryTerm& term, bool prefix) {
         phrase.push_back('*');
     }
     return phrase;
-}
-
-// The parameters a condition names, as SQL over parameter_names n: the name given, with
-// or without the unit in parentheses that ends it ("Rate" is "Rate (Hz)"), in any case.
-// `value` adds a bound value and gives its placeholder.
-template <class TValue> std::string NamesOf(const std::string& name, TValue&& value) {
-    const std::string given = value(name);
-    return "(n.name = " + given +
-           " COLLATE NOCASE OR (n.name COLLATE NOCASE >= " + value(name + " (") +
-           " AND n.name COLLATE NOCASE < " + value(name + " )") +
-           " AND n.name LIKE '%)' AND instr(substr(n.name, length(" + given + ") + 3), ' (') = 0))";
 }
 
 // The query as one statement: each term a condition on the preset (p) and its file
@@ -83,27 +66,13 @@ public:
         return "SELECT count(*) FROM files f JOIN presets p ON p.file = f.id WHERE " + Filter;
     }
 
-    void Bind(TStatement& statement) const { BindAll(statement, Values); }
+    void Bind(TStatement& statement) const { BindValues(statement, Values); }
 
     const std::vector<const TQueryTerm*>& Conditions() const { return ConditionTerms; }
     const std::vector<std::string>& Modules() const { return ModuleTerms; }
 
-    static void BindAll(TStatement& statement,
-                        const std::vector<std::variant<std::string, double, int64_t>>& values) {
-        for (size_t i = 0; i < values.size(); ++i) {
-            const int index = static_cast<int>(i + 1);
-            if (const auto* text = std::get_if<std::string>(&values[i])) {
-                statement.Bind(index, std::string_view(*text));
-            } else if (const auto* number = std::get_if<double>(&values[i])) {
-                statement.Bind(index, *number);
-            } else {
-                statement.Bind(index, std::get<int64_t>(values[i]));
-            }
-        }
-    }
-
 private:
-    std::string Value(std::variant<std::string, double, int64_t> value) {
+    std::string Value(TSqlValue value) {
         Values.push_back(std::move(value));
         return "?" + std::to_string(Values.size());
     }
@@ -134,14 +103,16 @@ private:
                    Value(static_cast<int64_t>(term.Compare)) + ", " +
                    (term.Number ? Value(*term.Number) : std::string("NULL")) + ", " +
                    Value(term.Value) + ") e WHERE " +
-                   NamesOf(term.Text, [&](std::string v) { return Value(std::move(v)); }) + ")";
+                   ParameterNamesSql(term.Text,
+                                     [&](std::string v) { return Value(std::move(v)); }) +
+                   ")";
         }
     }
 
     std::string Filter;
     std::vector<const TQueryTerm*> ConditionTerms;
     std::vector<std::string> ModuleTerms;
-    std::vector<std::variant<std::string, double, int64_t>> Values;
+    std::vector<TSqlValue> Values;
 };
 
 // A read transaction: every statement of a search sees the same library, and
@@ -157,219 +128,7 @@ private:
     TSqlite& Db;
 };
 
-struct TModuleType {
-    std::string Kind;
-    std::string Type;
-    std::string Heading;
-};
-
-std::map<int64_t, TModuleType> ModuleTypes(TSqlite& db) {
-    std::map<int64_t, TModuleType> types;
-    TStatement all(db, "SELECT id, kind, type, ifnull(heading, '') FROM module_types");
-    while (all.Step()) {
-        types[all.Int(0)] = {std::string(all.Text(1)), std::string(all.Text(2)),
-                             std::string(all.Text(3))};
-    }
-    return types;
-}
-
-// The module type ids of a chain as the chains table holds them: "[3,5,7]".
-std::vector<int64_t> ChainTypes(std::string_view json) {
-    std::vector<int64_t> ids;
-    const char* at = json.data();
-    const char* end = at + json.size();
-    while (at != end) {
-        int64_t id = 0;
-        const auto [stop, error] = std::from_chars(at, end, id);
-        if (error == std::errc()) {
-            ids.push_back(id);
-            at = stop;
-        } else {
-            ++at;
-        }
-    }
-    return ids;
-}
-
-// What the conditions matched in one file: for each preset, its entries that meet one.
-class TConditionMatches {
-public:
-    TConditionMatches(TSqlite& db, const std::vector<const TQueryTerm*>& terms) {
-        for (const TQueryTerm* term : terms) {
-            std::vector<std::variant<std::string, double, int64_t>> values{int64_t{0}};
-            const std::string names = NamesOf(term->Text, [&](std::string v) {
-                values.push_back(std::move(v));
-                return "?" + std::to_string(values.size());
-            });
-            auto blocks = std::make_unique<TStatement>(
-                db, "SELECT n.name, b.first_preset, b.entries FROM parameter_names n "
-                    "JOIN parameters b ON b.name = n.id WHERE b.file = ?1 AND " +
-                        names + " ORDER BY b.first_preset");
-            Terms.push_back({term, std::move(blocks), std::move(values)});
-        }
-    }
-
-    // The matches of every preset of the file.
-    void ReadFile(int64_t file) {
-        Found.clear();
-        for (TTerm& term : Terms) {
-            term.Values[0] = file;
-            TStatementText::BindAll(*term.Blocks, term.Values);
-            while (term.Blocks->Step()) {
-                const std::string name(term.Blocks->Text(0));
-                TParameterBlockReader reader(term.Blocks->Int(1), term.Blocks->Text(2));
-                TParameterEntry entry;
-                while (reader.Next(entry)) {
-                    if (Holds(term.Term->Compare, term.Term->Number, term.Term->Value, entry)) {
-                        TFoundEntry& found = Found[entry.Preset].emplace_back();
-                        found.Module = entry.Module;
-                        found.Parameter = name;
-                        found.Raw = entry.Raw;
-                        if (entry.Number) {
-                            found.Value = ShownNumber(*entry.Number);
-                        }
-                        found.Text = TextOf(entry);
-                    }
-                }
-            }
-            term.Blocks->Reset();
-        }
-    }
-
-    struct TFoundEntry {
-        int32_t Module = 0;
-        std::string Parameter;
-        std::optional<int64_t> Raw;
-        std::optional<double> Value;
-        std::string Text;
-    };
-    const std::vector<TFoundEntry>* Of(int64_t preset) const {
-        const auto found = Found.find(preset);
-        return found == Found.end() ? nullptr : &found->second;
-    }
-
-private:
-    struct TTerm {
-        const TQueryTerm* Term;
-        std::unique_ptr<TStatement> Blocks;
-        std::vector<std::variant<std::string, double, int64_t>> Values;
-    };
-    std::vector<TTerm> Terms;
-    std::unordered_map<int64_t, std::vector<TFoundEntry>> Found;
-};
-
-// Builds the hits from the listing's rows, with what matched in each.
-class THitReader {
-public:
-    THitReader(TSqlite& db, const TStatementText& sql)
-        : Sql(sql), Conditions(db, sql.Conditions()) {
-        if (!sql.Conditions().empty() || !sql.Modules().empty()) {
-            Types = ModuleTypes(db);
-        }
-    }
-
-    TSearchHit Read(const TStatement& row) {
-        TSearchHit hit;
-        const int64_t preset = row.Int(0);
-        hit.Position = row.Int(1);
-        if (!row.IsNull(2)) {
-            hit.Number = static_cast<int32_t>(row.Int(2));
-        }
-        hit.Name = row.Text(3);
-        hit.Path = row.Text(4);
-        hit.Model = row.Text(5);
-        hit.ModifiedNs = row.Int(6);
-        if (Types.empty()) {
-            return hit;
-        }
-        // Presets share chains: each is read once.
-        if (row.IsNull(7)) {
-            Chain.clear();
-        } else if (row.Text(7) != ChainText) {
-            ChainText = row.Text(7);
-            Chain = ChainTypes(ChainText);
-        }
-        for (const std::string& wanted : Sql.Modules()) {
-            for (size_t position = 0; position < Chain.size(); ++position) {
-                const TModuleType& type = TypeOf(static_cast<int32_t>(position));
-                if (ModuleMatches(type.Type, type.Heading, wanted)) {
-                    hit.Matches.push_back(Module(static_cast<int32_t>(position)));
-                }
-            }
-        }
-        if (!Sql.Conditions().empty()) {
-            if (row.Int(8) != File) {
-                File = row.Int(8);
-                Conditions.ReadFile(File);
-            }
-            if (const auto* found = Conditions.Of(preset)) {
-                for (const auto& entry : *found) {
-                    TSearchMatch match = Module(entry.Module);
-                    match.Parameter = entry.Parameter;
-                    match.Raw = entry.Raw;
-                    match.Value = entry.Value;
-                    match.Text = entry.Text;
-                    hit.Matches.push_back(std::move(match));
-                }
-            }
-        }
-        // In chain order, each once.
-        const auto key = [](const TSearchMatch& m) {
-            return std::tie(m.Module, m.Parameter, m.Text);
-        };
-        std::stable_sort(
-            hit.Matches.begin(), hit.Matches.end(),
-            [&](const TSearchMatch& a, const TSearchMatch& b) { return key(a) < key(b); });
-        hit.Matches.erase(std::unique(hit.Matches.begin(), hit.Matches.end(),
-                                      [&](const TSearchMatch& a, const TSearchMatch& b) {
-                                          return key(a) == key(b);
-                                      }),
-                          hit.Matches.end());
-        return hit;
-    }
-
-private:
-    const TModuleType& TypeOf(int32_t position) const {
-        static const TModuleType unknown;
-        if (position < 0 || static_cast<size_t>(position) >= Chain.size()) {
-            return unknown;
-        }
-        const auto type = Types.find(Chain[static_cast<size_t>(position)]);
-        return type == Types.end() ? unknown : type->second;
-    }
-
-    TSearchMatch Module(int32_t position) const {
-        const TModuleType& type = TypeOf(position);
-        TSearchMatch match;
-        match.Module = position;
-        match.Kind = type.Kind;
-        match.Type = type.Type;
-        match.Heading = type.Heading;
-        return match;
-    }
-
-    const TStatementText& Sql;
-    TConditionMatches Conditions;
-    int64_t File = -1;
-    std::map<int64_t, TModuleType> Types;
-    std::string ChainText; // as the chains table holds it
-    std::vector<int64_t> Chain;
-};
-
 } // namespace
-
-std::string MatchLabel(const TSearchMatch& match) {
-    std::string label = !match.Heading.empty() ? match.Heading
-                        : !match.Type.empty()  ? match.Type
-                                               : match.Kind;
-    if (!match.Parameter && !match.Type.empty() && match.Type != label) {
-        label += " (" + match.Type + ")";
-    }
-    if (match.Parameter) {
-        label += ": " + *match.Parameter + " = " + match.Text;
-    }
-    return label;
-}
 
 size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,
               const std::function<void(TSearchHit&&)>& found) {
@@ -378,7 +137,7 @@ size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,
     TReadTransaction reading(db);
     size_t listed = 0;
     if (limits.Listed > 0) {
-        THitReader reader(db, sql);
+        THitReader reader(db, sql.Conditions(), sql.Modules());
         TStatement rows(db, sql.Listing());
         sql.Bind(rows);
         while (listed < limits.Listed && rows.Step()) {

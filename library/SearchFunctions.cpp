@@ -243,4 +243,26 @@ void RegisterSearchFunctions(TSqlite& db) {
              "registering module_matches");
 }
 
+void BindValues(TStatement& statement, const std::vector<TSqlValue>& values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        const int index = static_cast<int>(i + 1);
+        if (const auto* text = std::get_if<std::string>(&values[i])) {
+            statement.Bind(index, std::string_view(*text));
+        } else if (const auto* number = std::get_if<double>(&values[i])) {
+            statement.Bind(index, *number);
+        } else {
+            statement.Bind(index, std::get<int64_t>(values[i]));
+        }
+    }
+}
+
+std::string ParameterNamesSql(const std::string& name,
+                              const std::function<std::string(std::string)>& value) {
+    const std::string given = value(name);
+    return "(n.name = " + given +
+           " COLLATE NOCASE OR (n.name COLLATE NOCASE >= " + value(name + " (") +
+           " AND n.name COLLATE NOCASE < " + value(name + " )") +
+           " AND n.name LIKE '%)' AND instr(substr(n.name, length(" + given + ") + 3), ' (') = 0))";
+}
+
 } // namespace qvr

@@ -4,8 +4,12 @@
 #include "library/Query.h"
 #include "library/Sqlite.h"
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace qvr {
 
@@ -25,6 +29,18 @@ void RegisterSearchFunctions(TSqlite& db);
 // ASCII case; < <= > >= hold only between numbers.
 bool Holds(TCompare compare, const std::optional<double>& number, std::string_view text,
            const TParameterEntry& entry);
+
+// A value bound to a statement of the search.
+using TSqlValue = std::variant<std::string, double, int64_t>;
+
+// Binds values to the placeholders ?1, ?2, ... in order.
+void BindValues(TStatement& statement, const std::vector<TSqlValue>& values);
+
+// The parameters a condition names, as SQL over parameter_names n: the name given,
+// with or without the unit in parentheses that ends it ("Rate" is "Rate (Hz)"), in
+// any case. `value` binds a value and gives its placeholder.
+std::string ParameterNamesSql(const std::string& name,
+                              const std::function<std::string(std::string)>& value);
 
 // Whether a module type or heading holds `text`, in any ASCII case.
 bool ModuleMatches(std::string_view type, std::string_view heading, std::string_view text);

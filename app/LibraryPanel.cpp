@@ -4,6 +4,9 @@
 #include "library/Schema.h"
 #include "library/Search.h"
 
+#include <QPointer>
+#include <QRunnable>
+
 namespace qvr {
 
 namespace {
@@ -16,7 +19,10 @@ constexpr int PositionRole = Qt::UserRole + 1;
 TLibraryPanel::TLibraryPanel(QWidget& window, std::string database,
                              std::function<void(const std::string&, int64_t)> chosen)
     : QDockWidget(QStringLiteral("Library"), &window), Layout(&Contents),
-      Database(std::move(database)), Chosen(std::move(chosen)) {
+      Database(std::move(database)), Chosen(std::move(chosen)),
+      Searcher(std::make_shared<TSearcher>()) {
+    Searcher->Database = Database;
+    Thread.setMaxThreadCount(1);
     setObjectName(QStringLiteral("LibraryPanel"));
     Query.setObjectName(QStringLiteral("LibraryQuery"));
     Query.setPlaceholderText(QStringLiteral("Search: lead module:Chorus \"Rate\">5"));
@@ -53,61 +59,99 @@ void TLibraryPanel::Refresh() {
 }
 
 void TLibraryPanel::RunQuery() {
+    const uint64_t asked = ++LastAsked;
+    Searcher->Latest = asked;
     Results.clear();
-    const std::string text = Query.text().toStdString();
+    Asked = Query.text().toStdString();
     if (Query.text().trimmed().isEmpty()) {
         Status.clear();
         return;
     }
+    std::optional<TQuery> query;
     try {
-        const TQuery query = ParseQuery(text);
-        if (!Db) {
-            if (Database.empty()) {
-                Status.setText(
-                    QStringLiteral("There is no library: neither XDG_DATA_HOME nor HOME is set."));
-                return;
-            }
-            Db = std::make_unique<TSqlite>(OpenLibrary(Database));
-        }
-        const std::vector<TSearchHit> hits = Search(*Db, query);
-        for (size_t i = 0; i < hits.size() && i < MaxListed; ++i) {
-            const TSearchHit& hit = hits[i];
-            QString line = hit.Number
-                               ? QStringLiteral("#%1 ").arg(*hit.Number, 2, 10, QLatin1Char('0'))
-                               : QString();
-            line += QString::fromStdString(hit.Name) + QStringLiteral("  ") +
-                    QString::fromStdString(hit.Model) + QStringLiteral("\n") +
-                    FromFileNameBytes(hit.Path) + QStringLiteral(":%1").arg(hit.Position);
-            QString matches;
-            for (const std::string& match : hit.Matches) {
-                matches += (matches.isEmpty() ? QString() : QStringLiteral("\n")) +
-                           QString::fromStdString(match);
-            }
-            Results.addItem(line);
-            QListWidgetItem* item = Results.item(Results.count() - 1);
-            item->setToolTip(matches);
-            item->setData(PathRole, FromFileNameBytes(hit.Path));
-            item->setData(PositionRole, static_cast<qlonglong>(hit.Position));
-        }
-        Status.setText(hits.size() > MaxListed
-                           ? QStringLiteral("%1 presets found, the first %2 listed")
-                                 .arg(hits.size())
-                                 .arg(MaxListed)
-                       : hits.size() == 1 ? QStringLiteral("1 preset found")
-                                          : QStringLiteral("%1 presets found").arg(hits.size()));
+        query = ParseQuery(Asked);
     } catch (const EQueryError& error) {
-        Status.setText(QString::fromUtf8(error.what()));
-        const QString word = error.Offset < text.size()
-                                 ? QString::fromStdString(text.substr(error.Offset, error.Length))
-                                 : QString();
-        if (!word.trimmed().isEmpty()) {
-            Status.setText(Status.text() + QStringLiteral(": ") + word);
-        }
-    } catch (const ELibraryDatabase& error) {
-        Db.reset();
-        Status.setText(QStringLiteral("The library cannot be read: ") +
-                       QString::fromUtf8(error.what()));
+        ShowQueryError(error);
+        return;
     }
+    if (Database.empty()) {
+        Status.setText(
+            QStringLiteral("There is no library: neither XDG_DATA_HOME nor HOME is set."));
+        return;
+    }
+    Status.setText(QStringLiteral("Searching..."));
+    QPointer<TLibraryPanel> panel(this);
+    Thread.start(QRunnable::create([panel, searcher = Searcher, query = std::move(*query), asked] {
+        if (searcher->Latest != asked) {
+            return; // typed over before it started
+        }
+        auto answer = std::make_shared<TAnswer>();
+        try {
+            if (!searcher->Db) {
+                searcher->Db = std::make_unique<TSqlite>(OpenLibrary(searcher->Database));
+            }
+            answer->Total =
+                Search(*searcher->Db, query, {.Listed = MaxListed, .CountAll = true},
+                       [&](TSearchHit&& hit) { answer->Hits.push_back(std::move(hit)); });
+        } catch (const EQueryError& error) {
+            answer->QueryError = error;
+        } catch (const ELibraryDatabase& error) {
+            searcher->Db.reset();
+            answer->Failure = error.what();
+        }
+        // The panel waits for this thread before it goes, so it is there to receive the answer.
+        QMetaObject::invokeMethod(
+            panel, [panel, asked, answer] { panel->Show(asked, *answer); }, Qt::QueuedConnection);
+    }));
+}
+
+void TLibraryPanel::ShowQueryError(const EQueryError& error) {
+    Status.setText(QString::fromUtf8(error.what()));
+    const QString word = error.Offset < Asked.size()
+                             ? QString::fromStdString(Asked.substr(error.Offset, error.Length))
+                             : QString();
+    if (!word.trimmed().isEmpty()) {
+        Status.setText(Status.text() + QStringLiteral(": ") + word);
+    }
+}
+
+void TLibraryPanel::Show(uint64_t asked, const TAnswer& answer) {
+    if (asked != LastAsked) {
+        return; // the answer to a query typed over
+    }
+    if (answer.QueryError) {
+        ShowQueryError(*answer.QueryError);
+        return;
+    }
+    if (!answer.Failure.empty()) {
+        Status.setText(QStringLiteral("The library cannot be read: ") +
+                       QString::fromUtf8(answer.Failure));
+        return;
+    }
+    for (const TSearchHit& hit : answer.Hits) {
+        QString line = hit.Number ? QStringLiteral("#%1 ").arg(*hit.Number, 2, 10, QLatin1Char('0'))
+                                  : QString();
+        line += QString::fromStdString(hit.Name) + QStringLiteral("  ") +
+                QString::fromStdString(hit.Model) + QStringLiteral("\n") +
+                FromFileNameBytes(hit.Path) + QStringLiteral(":%1").arg(hit.Position);
+        QString matches;
+        for (const TSearchMatch& match : hit.Matches) {
+            matches += (matches.isEmpty() ? QString() : QStringLiteral("\n")) +
+                       QString::fromStdString(MatchLabel(match));
+        }
+        Results.addItem(line);
+        QListWidgetItem* item = Results.item(Results.count() - 1);
+        item->setToolTip(matches);
+        item->setData(PathRole, FromFileNameBytes(hit.Path));
+        item->setData(PositionRole, static_cast<qlonglong>(hit.Position));
+    }
+    const size_t total = answer.Total;
+    Status.setText(total > answer.Hits.size()
+                       ? QStringLiteral("%1 presets found, the first %2 listed")
+                             .arg(total)
+                             .arg(answer.Hits.size())
+                   : total == 1 ? QStringLiteral("1 preset found")
+                                : QStringLiteral("%1 presets found").arg(total));
 }
 
 } // namespace qvr

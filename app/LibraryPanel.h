@@ -1,25 +1,32 @@
 #pragma once
 
-#include "library/Sqlite.h"
+#include "library/Search.h"
 
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qvr {
 
 // The preset library beside the report: a search box whose query runs as the user types
 // (once typing pauses), the presets found by file, number and name with what matched, and a
-// line that says how many or what is wrong with the query. Choosing a preset (a double
-// click, or Enter) hands its file and position (from 1) to `chosen`.
+// line that says how many or what is wrong with the query. The search runs on a thread of its
+// own, so typing never waits for it; a query typed meanwhile makes its answer stale, and a stale
+// answer is dropped. Choosing a preset (a double click, or Enter) hands its file and position
+// (from 1) to `chosen`.
 class TLibraryPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -44,13 +51,35 @@ public:
     QLabel Status;
 
 private:
+    // What a search found: the first MaxListed presets and how many there are, or why
+    // there is no answer.
+    struct TAnswer {
+        std::vector<TSearchHit> Hits;
+        size_t Total = 0;
+        std::optional<EQueryError> QueryError;
+        std::string Failure;
+    };
+    // The searches' own connection to the library, opened at the first search and used
+    // only on the search thread; `Latest` is the number of the query last asked.
+    struct TSearcher {
+        std::string Database;
+        std::unique_ptr<TSqlite> Db;
+        std::atomic<uint64_t> Latest = 0;
+    };
+
     void RunQuery();
+    void ShowQueryError(const EQueryError& error);
+    void Show(uint64_t query, const TAnswer& answer);
 
     QVBoxLayout Layout;
     QTimer Pause;
     std::string Database;
-    std::unique_ptr<TSqlite> Db; // opened at the first query
     std::function<void(const std::string&, int64_t)> Chosen;
+    std::shared_ptr<TSearcher> Searcher;
+    std::string Asked;      // the text of the query last asked
+    uint64_t LastAsked = 0; // and its number
+    // Last, so that it goes first: it waits for a search under way.
+    QThreadPool Thread;
 };
 
 } // namespace qvr

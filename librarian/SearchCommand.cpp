@@ -3,8 +3,12 @@
 #include "librarian/LibraryOptions.h"
 #include "librarian/Subcommand.h"
 #include "library/Search.h"
+#include "platform/Version.h"
+#include "report/JsonText.h"
 
+#include <charconv>
 #include <cstdio>
+#include <optional>
 
 namespace qvr {
 
@@ -51,57 +55,103 @@ void AppendJson(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-// FILE:N, the form in which qvrreport and the comparison take one preset of a
-// file; the file alone for a preset without a number.
-std::string PresetAddress(const TSearchHit& hit) {
-    return hit.Number ? hit.Path + ":" + std::to_string(*hit.Number) : hit.Path;
-}
-
-std::string AsText(const std::vector<TSearchHit>& hits) {
-    std::string text;
-    for (const TSearchHit& hit : hits) {
-        // Names and paths are the owner's data: shown with their control characters escaped.
-        text += TerminalSafe(PresetAddress(hit)) + "  " +
-                (hit.Model.empty() ? "-" : TerminalSafe(hit.Model)) + "  ";
-        if (hit.Number) {
-            char number[16];
-            std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
-            text += number;
-        }
-        text += TerminalSafe(hit.Name) + "\n";
-        for (const std::string& match : hit.Matches) {
-            text += "    " + TerminalSafe(match) + "\n";
-        }
+// FILE:N, the form in which qvrreport and the comparison take one preset of a file (the
+// file alone for a preset without a number), its model, number and name.
+void AppendText(std::string& text, const TSearchHit& hit) {
+    // Names and paths are the owner's data: shown with their control characters escaped.
+    AppendTerminalSafe(text, hit.Path);
+    if (hit.Number) {
+        text += ":" + std::to_string(*hit.Number);
     }
-    return text;
+    text += "  ";
+    AppendTerminalSafe(text, hit.Model.empty() ? std::string_view("-") : hit.Model);
+    text += "  ";
+    if (hit.Number) {
+        char number[16];
+        std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
+        text += number;
+    }
+    AppendTerminalSafe(text, hit.Name);
+    text += "\n";
+    for (const TSearchMatch& match : hit.Matches) {
+        text += "    ";
+        AppendTerminalSafe(text, MatchLabel(match));
+        text += "\n";
+    }
 }
 
-std::string AsJson(const std::vector<TSearchHit>& hits) {
-    std::string json = "{\"presets\": [";
-    for (size_t i = 0; i < hits.size(); ++i) {
-        const TSearchHit& hit = hits[i];
-        json += i == 0 ? "\n  {\"file\": " : ",\n  {\"file\": ";
-        AppendJson(json, hit.Path);
-        json += ", \"position\": " + std::to_string(hit.Position) +
-                ", \"number\": " + (hit.Number ? std::to_string(*hit.Number) : "null") +
-                ", \"model\": ";
-        if (hit.Model.empty()) {
-            json += "null";
+// A JSON string, or null when there is none.
+void AppendJsonOrNull(std::string& out, const std::optional<std::string>& text) {
+    if (text) {
+        AppendJson(out, *text);
+    } else {
+        out += "null";
+    }
+}
+
+// Gathers JSON numbers as the report's JSON writes them.
+struct TJsonOut {
+    std::string& Text;
+    void Append(std::string_view part) { Text += part; }
+    void Append(char c) { Text.push_back(c); }
+};
+
+void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
+    json += first ? "\n    {\"file\": " : ",\n    {\"file\": ";
+    AppendJson(json, hit.Path);
+    json += ", \"position\": " + std::to_string(hit.Position) +
+            ", \"number\": " + (hit.Number ? std::to_string(*hit.Number) : "null") +
+            ", \"model\": ";
+    AppendJsonOrNull(json, hit.Model.empty() ? std::nullopt : std::optional(hit.Model));
+    json += ", \"name\": ";
+    AppendJson(json, hit.Name);
+    json += ", \"matches\": [";
+    for (size_t m = 0; m < hit.Matches.size(); ++m) {
+        const TSearchMatch& match = hit.Matches[m];
+        // The module as the report heads it, and its type.
+        json += m == 0 ? "\n      {\"module\": " : ",\n      {\"module\": ";
+        AppendJson(json, !match.Heading.empty() ? match.Heading
+                         : !match.Type.empty()  ? match.Type
+                                                : match.Kind);
+        json += ", \"type\": ";
+        AppendJsonOrNull(json, match.Type.empty() ? std::nullopt : std::optional(match.Type));
+        json += ", \"parameter\": ";
+        AppendJsonOrNull(json, match.Parameter);
+        json += ", \"raw\": " + (match.Raw ? std::to_string(*match.Raw) : std::string("null"));
+        json += ", \"value\": ";
+        TJsonOut out{json};
+        if (match.Value) {
+            AppendJsonNumber(out, *match.Value);
         } else {
-            AppendJson(json, hit.Model);
+            json += "null";
         }
-        json += ", \"name\": ";
-        AppendJson(json, hit.Name);
-        json += ", \"matches\": [";
-        for (size_t m = 0; m < hit.Matches.size(); ++m) {
-            json += m == 0 ? "" : ", ";
-            AppendJson(json, hit.Matches[m]);
-        }
-        json += "]}";
+        json += ", \"text\": ";
+        AppendJsonOrNull(json, match.Parameter ? std::optional(match.Text) : std::nullopt);
+        json += "}";
     }
-    json += hits.empty() ? "]}\n" : "\n]}\n";
-    return json;
+    json += hit.Matches.empty() ? "]}" : "\n    ]}";
 }
+
+// Thrown to end a search whose output cannot be written.
+struct TWriteFailed {};
+
+// Standard output in pieces of about 64 kB, so that a long listing starts at
+// once and is never held whole.
+class TOutput {
+public:
+    std::string Text;
+    void FlushWhenFull() {
+        if (Text.size() >= 65536) {
+            Flush();
+        }
+    }
+    void Flush() {
+        if (!Text.empty() && LibPrint(Text) != LibExitOk) {
+            throw TWriteFailed{};
+        }
+        Text.clear();
+    }
+};
 
 } // namespace
 
@@ -118,11 +168,14 @@ std::string SearchHelp() {
                "                   enough (lead finds Leads); \"two words\" in this order\n"
                "  model:NAME       presets of that model (model:QVR-3)\n"
                "  module:NAME      presets with a module of that type or heading (module:Chorus)\n"
-               "  NAME OP VALUE    a parameter condition, OP one of = != < <= > >=; numbers\n"
-               "                   are compared as numbers (\"Rate\">5, \"Amp Type\"=Lead); the\n"
+               "  NAME OP VALUE    a parameter condition, OP one of = != < <= > >=, blanks\n"
+               "                   around OP allowed; numbers are compared as the numbers shown\n"
+               "                   (Rate>5, \"Rate (Hz)\" > 5, \"Reverb Type\"=Plate); the\n"
                "                   name may leave out its unit (Rate for \"Rate (Hz)\")\n"
                "\n"
-               "      --format FORMAT   text (the default) or json\n") +
+               "      --count           print only how many presets were found\n"
+               "      --format FORMAT   text (the default) or json\n"
+               "      --limit N         list the first N presets found\n") +
            LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n"
            "\n"
@@ -133,11 +186,29 @@ std::string SearchHelp() {
 int RunSearch(const std::vector<std::string>& args) {
     TLibraryOptions library;
     std::string format = "text";
-    std::vector<TGnuOption> options{{.Name = "format", .TakesValue = true}};
+    bool count = false;
+    std::optional<size_t> limit;
+    std::vector<TGnuOption> options{{.Name = "count"},
+                                    {.Name = "format", .TakesValue = true},
+                                    {.Name = "limit", .TakesValue = true}};
     AddLibraryOptions(options, false);
     const TCommandArgs parsed = ParseCommandArgs(
         args, options, [&](const std::string& name, const std::string& value) -> std::string {
             if (TakeLibraryOption(library, name, value)) {
+                return {};
+            }
+            if (name == "count") {
+                count = true;
+                return {};
+            }
+            if (name == "limit") {
+                size_t n = 0;
+                const auto [end, error] =
+                    std::from_chars(value.data(), value.data() + value.size(), n);
+                if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
+                    return "invalid limit '" + value + "' (a number of presets)";
+                }
+                limit = n;
                 return {};
             }
             if (value != "text" && value != "json") {
@@ -152,6 +223,9 @@ int RunSearch(const std::vector<std::string>& args) {
     if (parsed.Help) {
         return LibPrint(SearchHelp());
     }
+    if (count && limit) {
+        return LibUsageError("search", "--limit does not apply to --count");
+    }
     if (parsed.Operands.empty()) {
         return LibUsageError("search", "missing query");
     }
@@ -159,14 +233,45 @@ int RunSearch(const std::vector<std::string>& args) {
     for (const std::string& word : parsed.Operands) {
         text += (text.empty() ? "" : " ") + word;
     }
-    std::vector<TSearchHit> hits;
+    const bool json = format == "json";
+    TOutput out;
+    if (json) {
+        out.Text = "{\n  \"format\": \"qvr-search\",\n  \"version\": 1,\n  \"tool\": {\"name\": "
+                   "\"qvrlib\", \"version\": ";
+        AppendJson(out.Text, ProgramVersion);
+        out.Text += "},\n  \"query\": ";
+        AppendJson(out.Text, text);
+    }
+    size_t found = 0;
     try {
         const TQuery query = ParseQuery(text);
         const std::unique_ptr<TLibrary> lib = OpenLibraryFor("search", library);
         if (!lib) {
             return LibExitUsage;
         }
-        hits = Search(lib->Database(), query);
+        if (count) {
+            found = CountFound(lib->Database(), query);
+            out.Text += json ? ",\n  \"count\": " + std::to_string(found) + "\n}\n"
+                             : std::to_string(found) + "\n";
+        } else {
+            if (json) {
+                out.Text += ",\n  \"presets\": [";
+            }
+            TSearchLimits limits;
+            limits.Listed = limit.value_or(limits.Listed);
+            found = Search(lib->Database(), query, limits, [&](TSearchHit&& hit) {
+                if (json) {
+                    AppendJsonHit(out.Text, hit, found++ == 0);
+                } else {
+                    AppendText(out.Text, hit);
+                }
+                out.FlushWhenFull();
+            });
+            if (json) {
+                out.Text += found == 0 ? "]\n}\n" : "\n  ]\n}\n";
+            }
+        }
+        out.Flush();
     } catch (const EQueryError& error) {
         // The query, and a mark under the word at fault.
         LibSay("search", error.what());
@@ -177,9 +282,10 @@ int RunSearch(const std::vector<std::string>& args) {
     } catch (const ELibraryDatabase& error) {
         LibSay("search", error.what());
         return LibExitUsage;
+    } catch (const TWriteFailed&) {
+        return LibExitUsage;
     }
-    const int printed = LibPrint(format == "json" ? AsJson(hits) : AsText(hits));
-    return printed != LibExitOk ? printed : hits.empty() ? LibExitFailed : LibExitOk;
+    return found == 0 ? LibExitFailed : LibExitOk;
 }
 
 } // namespace qvr

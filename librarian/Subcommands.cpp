@@ -50,8 +50,8 @@ const TSubcommand Table[] = {
     {"remove", "PATH...", "take files and folders out of the library", &RemoveHelp, &RunRemove},
     {"folders", "", "list the folders the library follows", &FoldersHelp, &RunFolders},
     {"list", "", "list the files of the library", &ListHelp, &RunList},
-    {"search", "[--format text|json] QUERY...", "find presets by name, module or parameter value",
-     &SearchHelp, &RunSearch},
+    {"search", "[--count] [--limit N] [--format text|json] QUERY...",
+     "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

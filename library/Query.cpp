@@ -161,6 +161,14 @@ private:
             }
             return term;
         }
+        // Blanks may stand around the comparison: "Rate > 5" is "Rate>5".
+        const size_t nameEnd = At;
+        if (!term.Text.empty() || quoted) {
+            SkipBlanks();
+            if (At == Text.size() || !IsOperatorStart(Text[At])) {
+                At = nameEnd;
+            }
+        }
         const size_t operatorAt = At;
         const std::optional<TCompare> compare = Operator();
         if (!compare) {
@@ -189,11 +197,14 @@ private:
         }
         term.Kind = TQueryTerm::TKind::Condition;
         term.Compare = *compare;
+        const size_t operatorEnd = At;
+        SkipBlanks();
         const size_t valueAt = At;
         term.Value = Part(false, quoted);
         if (term.Value.empty() && !quoted) {
             throw EQueryError("a comparison needs a value after '" +
-                                  std::string(Text.substr(operatorAt, valueAt - operatorAt)) + "'",
+                                  std::string(Text.substr(operatorAt, operatorEnd - operatorAt)) +
+                                  "'",
                               term.Offset, At - term.Offset);
         }
         term.Number = NumberOf(term.Value);

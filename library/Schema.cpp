@@ -1,5 +1,7 @@
 #include "library/Schema.h"
 
+#include "library/SearchIndex.h"
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -144,6 +146,8 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
         WHERE id NOT IN (SELECT m.value FROM chains c, json_each(c.types) m);
     DELETE FROM parameter_names WHERE id NOT IN (SELECT name FROM parameters);
     )sql",
+    // 5: the indexes of the search.
+    SearchIndexMigration,
 };
 
 int UserVersion(TSqlite& db) {

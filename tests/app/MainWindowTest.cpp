@@ -209,6 +209,16 @@ private slots:
         QTest::keyClicks(&library.Panel.Query, " Rate>x");
         QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("'x' is not a number: x"));
         QCOMPARE(library.Panel.Results.count(), 0);
+        // The search's own refusal comes back from its thread; then a broad query lists all
+        // it finds with their number.
+        library.Panel.Query.clear();
+        QTest::keyClicks(&library.Panel.Query, "lead &&");
+        QTRY_COMPARE(library.Panel.Status.text(),
+                     QStringLiteral("'&&' has no letters or digits to look for: &&"));
+        library.Panel.Query.clear();
+        QTest::keyClicks(&library.Panel.Query, "model:QVR-1 Volume >= 0");
+        QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("13 presets found"));
+        QCOMPARE(library.Panel.Results.count(), 13);
 
         w.FormClose(); // the panel is shown again at the next start
         QCOMPARE(ReadIntSetting(LibraryPanelName), 1);

@@ -3,6 +3,7 @@
 #include "library/ParameterBlock.h"
 #include "library/Schema.h"
 #include "library/Search.h"
+#include "platform/Version.h"
 #include "tests/support/TempFolder.h"
 #include "tools/presetgen/PresetGenerator.h"
 
@@ -73,6 +74,11 @@ TEST(LibraryQuery, ReadsTermsConditionsAndOr) {
                                                        "C(Level=0#)"},
         {"lead OR crunch AND model:KDT-3", "W(lead) | W(crunch) & model(KDT-3)"},
         {"Name=\"\"", "C(Name=)"},
+        // OR and AND only as words of their own.
+        {"ORCA ANDY or", "W(ORCA) & W(ANDY) & W(or)"},
+        // Blanks around the comparison.
+        {"Rate > 5 \"Amp Type\" = Lead Mix !=  \"Dry\" Level\t<=-1",
+         "C(Rate>5#) & C(Amp Type=Lead) & C(Mix!=Dry) & C(Level<=-1#)"},
     };
     for (const auto& [query, expected] : cases) {
         EXPECT_EQ(Describe(ParseQuery(query)), expected) << query;
@@ -105,6 +111,8 @@ TEST(LibraryQuery, PointsAtTheOffendingWord) {
         {"modle:x", "unknown field 'modle:' (model: or module:)", 0, 6},
         {"lead model:", "'model:' needs a name after the colon", 5, 6},
         {"x Rate>", "a comparison needs a value after '>'", 2, 5},
+        {"x Rate >  ", "a comparison needs a value after '>'", 2, 8},
+        {"Rate > fast", "'fast' is not a number", 7, 4},
         {"Rate>fast", "'fast' is not a number", 5, 4},
         {"Rate<=1e3", "'1e3' is not a number", 6, 3},
         {">5", "a comparison needs a parameter name before it", 0, 1},
@@ -344,6 +352,7 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
     using TWants = std::function<bool(const TJsonPreset&)>;
     const std::pair<const char*, TWants> cases[] = {
         {"lead", [](const TJsonPreset& r) { return HasWord(r.Preset, "lead", true); }},
+        {"cru", [](const TJsonPreset& r) { return HasWord(r.Preset, "cru", true); }},
         {"MODEL:qvr-1", [](const TJsonPreset& r) { return r.Model == "QVR-1"; }},
         {"module:Chorus",
          [](const TJsonPreset& r) { return HasWord(r.Preset, "chorus", false, true); }},
@@ -360,6 +369,12 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
         {"\"Time\"=10.0",
          [](const TJsonPreset& r) {
              return AnyParameter(r.Preset, "Time", [](auto& p) { return Number(p) == 10; });
+         }},
+        // Compared as shown: a value computed as 4.6000000000000005 is the 4.6 shown.
+        {"Bass = 4.6 OR Mid = 4.6",
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Bass", [](auto& p) { return Number(p) == 4.6; }) ||
+                    AnyParameter(r.Preset, "Mid", [](auto& p) { return Number(p) == 4.6; });
          }},
         {"\"Mod Type\"=chorus",
          [](const TJsonPreset& r) {
@@ -639,6 +654,9 @@ TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
         std::string Out;
         std::string Err;
     };
+    const std::string head = std::string("{\n  \"format\": \"qvr-search\",\n  \"version\": 1,\n"
+                                         "  \"tool\": {\"name\": \"qvrlib\", \"version\": \"") +
+                             ProgramVersion + "\"},\n  \"query\": ";
     const TCase cases[] = {
         {{"search", db, "stage", "model:QVR-1"},
          0,
@@ -651,22 +669,136 @@ TEST_F(LibraryTest, SearchCommandPrintsPresetsAsFileColonNumber) {
          ""},
         {{"search", db, "--format=json", "stage"},
          0,
-         "{\"presets\": [\n  {\"file\": \"" + stage +
+         head + "\"stage\",\n  \"presets\": [\n    {\"file\": \"" + stage +
              "\", \"position\": 1, \"number\": 12, \"model\": \"QVR-1\", \"name\": "
-             "\"Stage <Rig> & More\", \"matches\": []}\n]}\n",
+             "\"Stage <Rig> & More\", \"matches\": []}\n  ]\n}\n",
+         ""},
+        // Blanks around the comparison; the matches as fields, the value as shown.
+        {{"search", db, "--format=json", "module:chorus", "Rate > 1.5"},
+         0,
+         head + "\"module:chorus Rate > 1.5\",\n  \"presets\": [\n    {\"file\": \"" + stage +
+             "\", \"position\": 1, \"number\": 12, \"model\": \"QVR-1\", \"name\": "
+             "\"Stage <Rig> & More\", \"matches\": [\n"
+             "      {\"module\": \"Modulation\", \"type\": \"Chorus\", \"parameter\": null, "
+             "\"raw\": null, \"value\": null, \"text\": null},\n"
+             "      {\"module\": \"LFO 1\", \"type\": null, \"parameter\": \"Rate (Hz)\", "
+             "\"raw\": 30, \"value\": 1.55, \"text\": \"1.55\"}\n    ]}\n  ]\n}\n",
          ""},
         {{"search", db, "model:KDT-3"}, 1, "", ""},
-        {{"search", db, "--format=json", "model:KDT-3"}, 1, "{\"presets\": []}\n", ""},
+        {{"search", db, "--format=json", "model:KDT-3"},
+         1,
+         head + "\"model:KDT-3\",\n  \"presets\": []\n}\n",
+         ""},
+        {{"search", db, "--count", "stage OR model:KDT-3"}, 0, "1\n", ""},
+        {{"search", db, "--count", "--format=json", "model:KDT-3"},
+         1,
+         head + "\"model:KDT-3\",\n  \"count\": 0\n}\n",
+         ""},
+        {{"search", db, "--limit=0", "stage"}, 1, "", ""},
+        {{"search", db, "--limit=1", "stage"},
+         0,
+         stage + ":12  QVR-1  #12 Stage <Rig> & More\n",
+         ""},
+        {{"search", db, "--limit=1", "--count", "stage"},
+         2,
+         "",
+         "qvrlib search: --limit does not apply to --count\n"
+         "Try 'qvrlib search --help' for more information.\n"},
         {{"search", db, "stage", "Rate>x"},
          2,
          "",
          "qvrlib search: 'x' is not a number\n  stage Rate>x\n             ^\n"},
+        {{"search", db, "stage", "&&"},
+         2,
+         "",
+         "qvrlib search: '&&' has no letters or digits to look for\n  stage &&\n        ^^\n"},
     };
     for (const TCase& c : cases) {
         const TToolRun run = RunTool(QVRLIB_PATH, Temp.Path(), c.Args);
         EXPECT_EQ(run.Status, c.Status) << c.Args[2];
         EXPECT_EQ(run.Out, c.Out) << c.Args[2];
         EXPECT_EQ(run.Err, c.Err) << c.Args[2];
+    }
+}
+
+// The search examples of the README and of the manual page, run as written (from the source
+// folder, on a library of the bundled presets): each finds something, and what the README shows
+// a command print is what it prints.
+TEST_F(LibraryTest, TheDocumentedSearchesFindSomething) {
+    struct TExample {
+        std::string Command;
+        std::vector<std::string> Shown; // the first lines of its output, "..." left out
+    };
+    std::vector<TExample> examples;
+    const fs::path source = QVR_SOURCE_DIR;
+    std::istringstream readme(ReadFileBytes(source / "README.md"));
+    bool showing = false;
+    for (std::string line; std::getline(readme, line);) {
+        const bool code = line.starts_with("    ");
+        std::string text = code ? line.substr(4) : line;
+        if (text.starts_with("$ ")) {
+            text = text.substr(2);
+            showing = text.starts_with("qvrlib search ");
+        } else if (showing && code && text != "...") {
+            examples.back().Shown.push_back(text);
+            continue;
+        } else {
+            showing = false;
+        }
+        if (!code) {
+            continue;
+        }
+        if (!examples.empty() && examples.back().Command.ends_with("|")) {
+            examples.back().Command += "\n" + text; // continued
+        } else if (text.starts_with("qvrlib search ")) {
+            examples.push_back({text, {}});
+        }
+    }
+    const size_t fromReadme = examples.size();
+    std::istringstream manual(ReadFileBytes(source / "data/man/qvrlib.1"));
+    for (std::string line; std::getline(manual, line);) {
+        if (line.starts_with("qvrlib search ")) {
+            for (const auto& [roff, plain] :
+                 {std::pair{"\\(aq", "'"}, {"\\(dq", "\""}, {"\\-", "-"}}) {
+                for (size_t at; (at = line.find(roff)) != std::string::npos;) {
+                    line.replace(at, std::string_view(roff).size(), plain);
+                }
+            }
+            examples.push_back({line, {}});
+        }
+    }
+    ASSERT_GE(fromReadme, 6u);
+    ASSERT_GE(examples.size() - fromReadme, 3u);
+
+    // qvrlib on the PATH, its library and settings in the test's folder.
+    const std::string path =
+        fs::path(QVRLIB_PATH).parent_path().string() + ":" + std::getenv("PATH");
+    const std::string prefix = "cd '" + source.string() + "' && export PATH='" + path +
+                               "' XDG_DATA_HOME='" + Temp.Path().string() + "' XDG_CONFIG_HOME='" +
+                               Temp.Path().string() + "' && ";
+    const auto run = [&](const std::string& command) {
+        Temp.Write("example.sh", prefix + command + "\n");
+        return RunTool("/bin/sh", Temp.Path(), {(Temp.Path() / "example.sh").string()});
+    };
+    ASSERT_EQ(run("qvrlib add examples/presets").Status, 0);
+    const bool jq = std::system("command -v jq >/dev/null") == 0;
+    for (const TExample& example : examples) {
+        if (!jq && example.Command.find("| jq") != std::string::npos) {
+            continue;
+        }
+        const TToolRun result = run(example.Command);
+        EXPECT_EQ(result.Status, 0) << example.Command << "\n" << result.Err;
+        EXPECT_NE(result.Out, "") << example.Command;
+        std::istringstream printed(result.Out);
+        for (std::string shown : example.Shown) {
+            const std::string home = "/home/me/oktrel/";
+            if (shown.starts_with(home)) {
+                shown = source.string() + "/" + shown.substr(home.size());
+            }
+            std::string line;
+            std::getline(printed, line);
+            EXPECT_EQ(line, shown) << example.Command;
+        }
     }
 }
 
@@ -681,7 +813,7 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
         ADD_FAILURE() << "opened";
     } catch (const ELibraryDatabase& error) {
         EXPECT_EQ(std::string(error.what()),
-                  newer + " is a library of a newer version (9) than this program knows (4)");
+                  newer + " is a library of a newer version (9) than this program knows (5)");
     }
     // A new one is made at the current version, folder and all.
     TSqlite db = OpenLibrary(Database);

@@ -8,6 +8,7 @@
 #include "sysex/Qvrsysex.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace qvr {
 
@@ -90,9 +91,10 @@ TDump ReadDump(std::string bytes) {
 }
 
 bool LoadDump(const std::string& path, TDump& dump, std::string& error) {
-    TInputFile file = TInputFile::Open(path, TInputRule::File);
+    TInputFile file =
+        path == "-" ? TInputFile::Borrow(STDIN_FILENO) : TInputFile::Open(path, TInputRule::File);
     if (!file.IsOpen()) {
-        error = "cannot open " + path + ": " + file.Problem();
+        error = file.Problem();
         return false;
     }
     std::string bytes(static_cast<size_t>(file.Status().st_size), '\0');
@@ -112,7 +114,7 @@ bool LoadDump(const std::string& path, TDump& dump, std::string& error) {
             filled += got;
         }
     } catch (const std::exception& failure) {
-        error = path + ": " + failure.what();
+        error = failure.what();
         return false;
     }
     bytes.resize(filled);

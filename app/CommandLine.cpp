@@ -44,8 +44,9 @@ std::string ViewerHelpText() {
            "The window goes to the display that DISPLAY or WAYLAND_DISPLAY names (or to the\n"
            "window system that QT_QPA_PLATFORM names); without one, qvrreport writes the\n"
            "same report.\n"
-           "Exit status: 0 when the viewer was closed, 1 when no display could be opened,\n"
-           "2 for a usage error.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read and a display that cannot be opened are failures.\n";
 }
 
 } // namespace qvr

@@ -18,6 +18,14 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
 
+// The table of these statuses that ends every program's --help (the manual pages have the same),
+// followed by each program's own examples of a failure.
+inline constexpr std::string_view ExitStatusHelp =
+    "Exit status:\n"
+    "  0  done (warnings allowed)\n"
+    "  1  a failure, shown on standard error\n"
+    "  2  a usage error, or an output that cannot be written\n";
+
 // -h/--help and -V/--version, which every program takes; they act where they stand.
 inline constexpr TGnuOption HelpOption{.Name = "help", .Short = 'h', .EndsParsing = true};
 inline constexpr TGnuOption VersionOption{.Name = "version", .Short = 'V', .EndsParsing = true};

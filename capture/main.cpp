@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
     // The dump never takes the place of the settings or a configuration file.
     if (const std::optional<qvr::TOutputClash> clash =
             qvr::FindOutputClash(options.File, {}, qvr::ProductConfigPaths(qvr::TConfigSearch{}))) {
-        return qvr::ShowUsageError(Program,
-                                   "the dump would replace " + clash->Text() + "; choose another file");
+        return qvr::ShowUsageError(Program, "the dump would replace " + clash->Text() +
+                                                "; choose another file");
     }
     // The temporary file is made before listening, so that a place where FILE cannot be
     // written shows before the user starts the dump; a signal from then on removes it.

@@ -225,8 +225,7 @@ int main(int argc, char** argv) {
             return ExitErrorShown;
         }
     } else if (presets == 0) {
-        const std::string text = qvr::SourceName(options.PresetFile) + " holds no presets";
-        std::fputs(qvr::MessageLines("warning", "", text).c_str(), stderr);
+        qvr::ShowFileWarning(options.PresetFile, "the file holds no presets");
     }
 
     // The messages go out first, as they were shown while the report was made.

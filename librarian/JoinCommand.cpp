@@ -47,9 +47,10 @@ std::string JoinHelpText() {
            "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
            "written whole or not at all, and never over one of the FILEs, a configuration\n"
            "file or the settings file.\n"
-           "Exit status: 0 when OUT was written; 1 when a FILE cannot be read or is damaged,\n"
-           "the models differ, a preset is missing or two presets share a number; 2 for a\n"
-           "usage error or an OUT that cannot be written.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged, models that differ, a preset missing\n"
+           "or two presets of one number are failures; an OUT that cannot be written exits 2.\n";
 }
 
 int RunJoin(const std::vector<std::string>& args) {

@@ -146,9 +146,10 @@ std::string SendHelpText() {
            "before sending, elsewhere it needs --yes. Progress shows on a terminal; Ctrl+C\n"
            "or SIGTERM stops before the next piece, within one interval, and says how far\n"
            "the send got (and where a message was cut off).\n"
-           "Exit status: 0 when everything was sent; 1 when FILE cannot be read or is\n"
-           "damaged, MIDI failed, the send was stopped or not confirmed; 2 for a usage error\n"
-           "(an option that does not apply among them).\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged, MIDI failing, a send stopped or not\n"
+           "confirmed are failures; an option that does not apply is a usage error.\n";
 }
 
 int RunSend(const std::vector<std::string>& args) {

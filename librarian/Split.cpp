@@ -79,8 +79,8 @@ TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesys
     files.Finish();
     result.Written = files.Named();
     if (files.Error() != 0) {
-        result.ErrorPath = files.FailedName().empty() ? folder.string()
-                                                      : (folder / files.FailedName()).string();
+        result.ErrorPath =
+            files.FailedName().empty() ? folder.string() : (folder / files.FailedName()).string();
         result.Error = std::string(files.FailedName().empty() ? "cannot write a new file: "
                                                               : "cannot write: ") +
                        std::strerror(files.Error());

@@ -33,8 +33,10 @@ std::string SplitHelpText() {
            "FILE is read as a report reads it: frame, maker, checksums and one product.\n"
            "A damaged FILE is refused with the reader's message and nothing is written,\n"
            "unless --force is given.\n"
-           "Exit status: 0 when every preset was written; 1 when FILE is damaged or cannot be\n"
-           "read; 2 for a usage error or a file or DIR that cannot be written.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged is a failure; a file or DIR that\n"
+           "cannot be written exits 2.\n";
 }
 
 int RunSplit(const std::vector<std::string>& args) {

@@ -36,7 +36,8 @@ TViewerCommandLine ParseViewerCommandLine(const std::vector<std::string>& args) 
 std::string ViewerHelpText() {
     return "Usage: qvrviewer [FILE]...\n"
            "Show the presets of a Korvane QVR preset or backup file as a report in a window.\n"
-           "Of several files the first is opened, and a warning names the others.\n"
+           "Of several files the first is opened, and a warning names the others. FILE '-'\n"
+           "is standard input, read whole before the window shows.\n"
            "\n"
            "  -h, --help     display this help and exit\n"
            "  -V, --version  output version information and exit\n"

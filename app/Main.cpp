@@ -18,6 +18,7 @@
 #include "app/StatusLine.h"
 #include "app/ViewerSettings.h"
 #include "app/Zoom.h"
+#include "base/ProgramConvention.h"
 #include "platform/InputFile.h"
 #include "report/ColumnCount.h"
 #include "sysex/PresetHeader.h"
@@ -328,9 +329,16 @@ void TFormMain::FormShow() {
         Dialogs.RunModal(*FormSplash);
     }
     LibraryPart.StartUpdate();
-    if (!CommandLineFile.empty()) {
+    if (CommandLineFile == "-") {
+        LoadPresetFile(CommandLineFile);
+    } else if (!CommandLineFile.empty()) {
         OpenPresetFile(CommandLineFile);
     }
+}
+
+void TFormMain::SetCommandLineInput(std::string bytes) {
+    ReportSource->KeepStandardInput(std::move(bytes));
+    CommandLineFile = "-";
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -393,14 +401,17 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
                                    "of your choice.")
                         .arg(why));
     }
-    Watch.Watch(FromFileNameBytes(fileName));
+    if (fileName != "-") {
+        Watch.Watch(FromFileNameBytes(fileName));
+    }
     ReportShown = written;
     Presets.SetPresets(ReportSource->LastPresets());
     UpdateCommands();
     const QString status =
-        fileName.empty() ? QString()
-                         : LoadStatusText(FromFileNameBytes(fileName), ReportSource->LastSummary(),
-                                          Notices.ErrorCount(), Notices.WarningCount());
+        fileName.empty()
+            ? QString()
+            : LoadStatusText(FromFileNameBytes(SourceName(fileName)), ReportSource->LastSummary(),
+                             Notices.ErrorCount(), Notices.WarningCount());
     StatusLine.setText(shown || status.isEmpty() ? status
                                                  : status + QStringLiteral(" \u2014 not shown"));
 }
@@ -419,7 +430,9 @@ bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {
 }
 
 void TFormMain::CmdReloadClick() {
-    if (!CurrentFile.empty()) {
+    if (CurrentFile == "-") {
+        LoadPresetFile(CurrentFile, TScroll::Keep); // kept in memory: read once
+    } else if (!CurrentFile.empty()) {
         OpenPresetFile(CurrentFile, TScroll::Keep);
     }
 }

@@ -7,6 +7,7 @@
 #include "platform/ProgramPath.h"
 #include "report/HtmlSink.h"
 #include "report/PresetReport.h"
+#include "sysex/ByteInput.h"
 
 namespace qvr {
 
@@ -68,7 +69,12 @@ public:
         TStringTarget document;
         THtmlSink html(document, Report.ColumnCount);
         TPresetListSink summary(html);
-        Report.Emit(fileName, summary, UserDecimalSeparator());
+        if (fileName == "-") {
+            TMemoryInput in(StandardInput.data(), StandardInput.size());
+            Report.Emit(in, summary, UserDecimalSeparator());
+        } else {
+            Report.Emit(fileName, summary, UserDecimalSeparator());
+        }
         columnCount = Report.ColumnCount;
         Summary = summary.Summary();
         Presets = std::move(summary.Presets);
@@ -76,6 +82,7 @@ public:
         return std::move(document.Text);
     }
 
+    void KeepStandardInput(std::string bytes) override { StandardInput = std::move(bytes); }
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
     int LastPresetsWithoutHeading() const override { return WithoutHeading; }
@@ -83,6 +90,7 @@ public:
 private:
     TPlacedMessages Placed;
     TPresetReport Report;
+    std::string StandardInput;
     TReportSummary Summary;
     std::vector<TPresetLabel> Presets;
     int WithoutHeading = 0;

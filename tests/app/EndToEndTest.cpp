@@ -346,7 +346,7 @@ private slots:
         QVERIFY(loaded.wait(120000));
         QCOMPARE(user.Boxes.size(), 1);
         QVERIFY2(user.Boxes[0].startsWith(
-                     QStringLiteral("Exp, LFO, or Control Switch link is out of range.")),
+                     QStringLiteral("preset 1: Exp, LFO, or Control Switch link is out of range.")),
                  qPrintable(user.Boxes[0]));
         QCOMPARE(main.StatusText(),
                  QStringLiteral("flood.q3a \u2014 QVR-3 \u2014 2000 presets \u2014 5636 warnings"));

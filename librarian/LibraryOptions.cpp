@@ -61,15 +61,21 @@ TLibrary::TProgress TerminalProgress(const char* command) {
             if (terminal && done != total) {
                 std::fputs("\r\033[K", stderr);
             }
-            // The library keeps "KIND: TEXT"; shown as every program shows a file's message.
+            // The library keeps "KIND: TEXT" or "KIND: preset N: TEXT"; shown as every program
+            // shows a file's message, each line naming the preset.
             const bool error = message.starts_with("error: ");
             const size_t colon = message.find(": ");
-            const std::string text =
-                colon == std::string::npos ? message : message.substr(colon + 2);
+            std::string text = colon == std::string::npos ? message : message.substr(colon + 2);
+            std::string part;
+            if (const size_t end = text.find(": ");
+                text.starts_with("preset ") && end != std::string::npos && text.find('\n') > end) {
+                part = text.substr(0, end);
+                text.erase(0, end + 2);
+            }
             if (error) {
-                ShowFileError(path, text);
+                ShowFileError(path, text, part);
             } else {
-                ShowFileWarning(path, text);
+                ShowFileWarning(path, text, part);
             }
         }
     };

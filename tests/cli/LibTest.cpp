@@ -535,6 +535,18 @@ TEST_F(LibTest, LibraryRefusesALargeFileAndALongQuery) {
          "2 files: 1 added, 0 updated, 0 unchanged, 0 removed; 1 with errors; 1 not readable\n",
          "error: " + large + ": the file is larger than 256 MiB\n"},
         {search, 2, "", "qvrlib search: a query may have at most 256 terms\n"},
+        // A file's messages as qvrreport shows them: every line naming the file and preset.
+        {{"add", db, "-d", std::string(QVR_EXAMPLES_DIR) + "/config", Examples + "backup.k3a"},
+         0,
+         "1 file: 1 added, 0 updated, 0 unchanged, 0 removed\n",
+         "warning: " + Examples +
+             "backup.k3a: preset 26: Exp, LFO, or Control Switch link is "
+             "out of range.\nwarning: " +
+             Examples +
+             "backup.k3a: preset 26: Patch may have been "
+             "incorrectly converted from a different Oktrel(tm) product.\nwarning: " +
+             Examples +
+             "backup.k3a: preset 26: Therefore, the information presented may be incomplete.\n"},
     };
     for (const auto& c : cases) {
         const TLibRun run = Run(c.Args);

@@ -172,6 +172,8 @@ void TFormMain::BuildMenu() {
     TMainMenu& m = MainMenu;
     const auto shown = [this] { return ReportShown; };
     const auto fileOpen = [this] { return !CurrentFile.empty(); };
+    // Commands that read the open file again by name; standard input was read once.
+    const auto fileOnDisk = [this] { return !CurrentFile.empty() && CurrentFile != "-"; };
     const auto run = [this](void (TFormMain::*handler)()) {
         return [this, handler] { (this->*handler)(); };
     };
@@ -188,15 +190,15 @@ void TFormMain::BuildMenu() {
         MenuRow(m.CmdRecent, "CmdRecent", "Recen&t Files"),
         EndMenuRow(),
         CommandRow(m.CmdCompareWith, "CmdCompareWith", "Compare &With...", {},
-                   run(&TFormMain::CmdCompareWithClick), fileOpen),
+                   run(&TFormMain::CmdCompareWithClick), fileOnDisk),
         CommandRow(m.CmdReceive, "CmdReceive", "Recei&ve from Device...", {},
                    run(&TFormMain::CmdReceiveClick)),
         CommandRow(m.CmdSendToDevice, "CmdSendToDevice", "Sen&d to Device...", {},
-                   run(&TFormMain::CmdSendToDeviceClick), fileOpen),
+                   run(&TFormMain::CmdSendToDeviceClick), fileOnDisk),
         CommandRow(m.CmdSavePresetAs, "CmdSavePresetAs", "Save Pres&et As...", {},
-                   run(&TFormMain::CmdSavePresetAsClick), fileOpen),
+                   run(&TFormMain::CmdSavePresetAsClick), fileOnDisk),
         CommandRow(m.CmdSendPreset, "CmdSendPreset", "Send Preset to Devi&ce...", {},
-                   run(&TFormMain::CmdSendPresetClick), fileOpen),
+                   run(&TFormMain::CmdSendPresetClick), fileOnDisk),
         SeparatorRow(),
         CommandRow(m.CmdExit, "CmdExit", "E&xit",
                    StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q), [this] { close(); }),
@@ -211,7 +213,7 @@ void TFormMain::BuildMenu() {
                    [this] { return Presets.List.count() > 0; }),
         SeparatorRow(),
         CommandRow(m.CmdComparePresets, "CmdComparePresets", "Compare &Presets...", {},
-                   run(&TFormMain::CmdComparePresetsClick), fileOpen),
+                   run(&TFormMain::CmdComparePresetsClick), fileOnDisk),
         EndMenuRow(),
 
         MenuRow(m.CmdOptions, "CmdOptions", "&Options"),

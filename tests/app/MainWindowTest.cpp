@@ -234,6 +234,9 @@ private slots:
                  QStringLiteral("standard input \u2014 QVR-3 \u2014 24 presets \u2014 0 warnings"));
         QVERIFY(f.Dialogs.Messages.empty());
         QVERIFY(f.Window->RecentFiles().Files().empty());
+        // What reads the file again by name has nothing to read.
+        QVERIFY(!f.Window->Menu().CmdSendToDevice.isEnabled());
+        QVERIFY(!f.Window->Menu().CmdCompareWith.isEnabled());
         f.Window->Menu().CmdReload.trigger();
         QCOMPARE(f.Source->Calls.size(), size_t{2});
         QVERIFY(f.Dialogs.Messages.empty());

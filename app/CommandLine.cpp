@@ -36,7 +36,8 @@ TViewerCommandLine ParseViewerCommandLine(const std::vector<std::string>& args) 
 std::string ViewerHelpText() {
     return "Usage: qvrviewer [FILE]...\n"
            "Show the presets of a Korvane QVR preset or backup file as a report in a window.\n"
-           "Of several files the first is opened, and a warning names the others.\n"
+           "Of several files the first is opened, and a warning names the others. FILE '-'\n"
+           "is standard input, read whole before the window shows.\n"
            "\n"
            "  -h, --help     display this help and exit\n"
            "  -V, --version  output version information and exit\n"
@@ -44,8 +45,9 @@ std::string ViewerHelpText() {
            "The window goes to the display that DISPLAY or WAYLAND_DISPLAY names (or to the\n"
            "window system that QT_QPA_PLATFORM names); without one, qvrreport writes the\n"
            "same report.\n"
-           "Exit status: 0 when the viewer was closed, 1 when no display could be opened,\n"
-           "2 for a usage error.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read and a display that cannot be opened are failures.\n";
 }
 
 } // namespace qvr

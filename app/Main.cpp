@@ -18,6 +18,7 @@
 #include "app/StatusLine.h"
 #include "app/ViewerSettings.h"
 #include "app/Zoom.h"
+#include "base/ProgramConvention.h"
 #include "platform/InputFile.h"
 #include "report/ColumnCount.h"
 #include "sysex/PresetHeader.h"
@@ -171,6 +172,8 @@ void TFormMain::BuildMenu() {
     TMainMenu& m = MainMenu;
     const auto shown = [this] { return ReportShown; };
     const auto fileOpen = [this] { return !CurrentFile.empty(); };
+    // Commands that read the open file again by name; standard input was read once.
+    const auto fileOnDisk = [this] { return !CurrentFile.empty() && CurrentFile != "-"; };
     const auto run = [this](void (TFormMain::*handler)()) {
         return [this, handler] { (this->*handler)(); };
     };
@@ -187,15 +190,15 @@ void TFormMain::BuildMenu() {
         MenuRow(m.CmdRecent, "CmdRecent", "Recen&t Files"),
         EndMenuRow(),
         CommandRow(m.CmdCompareWith, "CmdCompareWith", "Compare &With...", {},
-                   run(&TFormMain::CmdCompareWithClick), fileOpen),
+                   run(&TFormMain::CmdCompareWithClick), fileOnDisk),
         CommandRow(m.CmdReceive, "CmdReceive", "Recei&ve from Device...", {},
                    run(&TFormMain::CmdReceiveClick)),
         CommandRow(m.CmdSendToDevice, "CmdSendToDevice", "Sen&d to Device...", {},
-                   run(&TFormMain::CmdSendToDeviceClick), fileOpen),
+                   run(&TFormMain::CmdSendToDeviceClick), fileOnDisk),
         CommandRow(m.CmdSavePresetAs, "CmdSavePresetAs", "Save Pres&et As...", {},
-                   run(&TFormMain::CmdSavePresetAsClick), fileOpen),
+                   run(&TFormMain::CmdSavePresetAsClick), fileOnDisk),
         CommandRow(m.CmdSendPreset, "CmdSendPreset", "Send Preset to Devi&ce...", {},
-                   run(&TFormMain::CmdSendPresetClick), fileOpen),
+                   run(&TFormMain::CmdSendPresetClick), fileOnDisk),
         SeparatorRow(),
         CommandRow(m.CmdExit, "CmdExit", "E&xit",
                    StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q), [this] { close(); }),
@@ -210,7 +213,7 @@ void TFormMain::BuildMenu() {
                    [this] { return Presets.List.count() > 0; }),
         SeparatorRow(),
         CommandRow(m.CmdComparePresets, "CmdComparePresets", "Compare &Presets...", {},
-                   run(&TFormMain::CmdComparePresetsClick), fileOpen),
+                   run(&TFormMain::CmdComparePresetsClick), fileOnDisk),
         EndMenuRow(),
 
         MenuRow(m.CmdOptions, "CmdOptions", "&Options"),
@@ -328,9 +331,16 @@ void TFormMain::FormShow() {
         Dialogs.RunModal(*FormSplash);
     }
     LibraryPart.StartUpdate();
-    if (!CommandLineFile.empty()) {
+    if (CommandLineFile == "-") {
+        LoadPresetFile(CommandLineFile);
+    } else if (!CommandLineFile.empty()) {
         OpenPresetFile(CommandLineFile);
     }
+}
+
+void TFormMain::SetCommandLineInput(std::string bytes) {
+    ReportSource->KeepStandardInput(std::move(bytes));
+    CommandLineFile = "-";
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -393,14 +403,17 @@ void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
                                    "of your choice.")
                         .arg(why));
     }
-    Watch.Watch(FromFileNameBytes(fileName));
+    if (fileName != "-") {
+        Watch.Watch(FromFileNameBytes(fileName));
+    }
     ReportShown = written;
     Presets.SetPresets(ReportSource->LastPresets());
     UpdateCommands();
     const QString status =
-        fileName.empty() ? QString()
-                         : LoadStatusText(FromFileNameBytes(fileName), ReportSource->LastSummary(),
-                                          Notices.ErrorCount(), Notices.WarningCount());
+        fileName.empty()
+            ? QString()
+            : LoadStatusText(FromFileNameBytes(SourceName(fileName)), ReportSource->LastSummary(),
+                             Notices.ErrorCount(), Notices.WarningCount());
     StatusLine.setText(shown || status.isEmpty() ? status
                                                  : status + QStringLiteral(" \u2014 not shown"));
 }
@@ -419,7 +432,9 @@ bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {
 }
 
 void TFormMain::CmdReloadClick() {
-    if (!CurrentFile.empty()) {
+    if (CurrentFile == "-") {
+        LoadPresetFile(CurrentFile, TScroll::Keep); // kept in memory: read once
+    } else if (!CurrentFile.empty()) {
         OpenPresetFile(CurrentFile, TScroll::Keep);
     }
 }

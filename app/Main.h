@@ -113,6 +113,9 @@ public:
                   std::unique_ptr<TFormSplash> splash);
     // The preset file named on the command line, loaded when the window is first shown.
     void SetCommandLineFile(std::string fileName) { CommandLineFile = std::move(fileName); }
+    // What came on standard input ("qvrviewer -"), shown as the report of "standard input"
+    // when the window is first shown, and again at a reload.
+    void SetCommandLineInput(std::string bytes);
 
     // Builds the report of the file, writes it to the report file and shows it.
     void LoadPresetFile(const std::string& fileName);

@@ -1,6 +1,7 @@
 #include "app/PresetCommands.h"
 
 #include "app/AnsiText.h"
+#include "base/ProgramConvention.h"
 #include "librarian/Send.h"
 #include "librarian/Split.h"
 #include "platform/AtomicFile.h"
@@ -31,7 +32,8 @@ void Show(QWidget& owner, IDialogs& dialogs, TMessageKind kind, const QString& t
 bool LoadOpenFile(QWidget& owner, IDialogs& dialogs, const std::string& file, TDump& dump) {
     std::string error;
     if (!LoadDump(file, dump, error)) {
-        Show(owner, dialogs, TMessageKind::Error, QStringLiteral("Presets"), error);
+        Show(owner, dialogs, TMessageKind::Error, QStringLiteral("Presets"),
+             SourceName(file) + ": " + error);
         return false;
     }
     return true;

@@ -1,10 +1,13 @@
 #include "app/ReportSource.h"
 
 #include "base/ByteTarget.h"
+#include "base/LoadNotices.h"
 #include "base/Numbers.h"
+#include "base/ProgramConvention.h"
 #include "platform/ProgramPath.h"
 #include "report/HtmlSink.h"
 #include "report/PresetReport.h"
+#include "sysex/ByteInput.h"
 
 namespace qvr {
 
@@ -27,10 +30,38 @@ public:
     }
 };
 
+// The report's messages to the viewer's notifier, each naming the preset it was met in as
+// qvrreport names it ("preset 4: Bad checksum").
+class TPlacedMessages : public IUserNotifier, public IPresetMessages {
+public:
+    explicit TPlacedMessages(IUserNotifier& shown)
+        : Shown(shown), Load(dynamic_cast<TLoadNotices*>(&shown)) {}
+
+    void ShowError(const std::string& text) override { Shown.ShowError(text); }
+    void ShowWarning(const std::string& text) override { Shown.ShowWarning(text); }
+    void ShowInPreset(const TReportMessage& message) override {
+        const std::string part = PresetPart(message.PresetNumber, message.Preset);
+        if (Load != nullptr) {
+            Load->ShowIn(message.IsError, part, message.Text);
+            return;
+        }
+        const std::string text = part.empty() ? message.Text : part + ": " + message.Text;
+        if (message.IsError) {
+            Shown.ShowError(text);
+        } else {
+            Shown.ShowWarning(text);
+        }
+    }
+
+private:
+    IUserNotifier& Shown;
+    TLoadNotices* Load; // when it is one: a warning is shown once per text
+};
+
 class TPresetReportSource : public IReportSource {
 public:
     explicit TPresetReportSource(IUserNotifier& notifier)
-        : Report(notifier, ViewerConfigSearch()) {}
+        : Placed(notifier), Report(Placed, ViewerConfigSearch()) {}
 
     std::string Build(const std::string& fileName, int32_t& columnCount) override {
         // The document Report.Build makes, with the summary noted on the way.
@@ -38,7 +69,12 @@ public:
         TStringTarget document;
         THtmlSink html(document, Report.ColumnCount);
         TPresetListSink summary(html);
-        Report.Emit(fileName, summary, UserDecimalSeparator());
+        if (fileName == "-") {
+            TMemoryInput in(StandardInput.data(), StandardInput.size());
+            Report.Emit(in, summary, UserDecimalSeparator());
+        } else {
+            Report.Emit(fileName, summary, UserDecimalSeparator());
+        }
         columnCount = Report.ColumnCount;
         Summary = summary.Summary();
         Presets = std::move(summary.Presets);
@@ -46,12 +82,15 @@ public:
         return std::move(document.Text);
     }
 
+    void KeepStandardInput(std::string bytes) override { StandardInput = std::move(bytes); }
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
     int LastPresetsWithoutHeading() const override { return WithoutHeading; }
 
 private:
+    TPlacedMessages Placed;
     TPresetReport Report;
+    std::string StandardInput;
     TReportSummary Summary;
     std::vector<TPresetLabel> Presets;
     int WithoutHeading = 0;

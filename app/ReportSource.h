@@ -19,7 +19,10 @@ public:
     // Builds the document of the file in columnCount columns; a count outside
     // the valid range is corrected in place. Problems of the file go to the
     // notifier; anything else is thrown.
+    // The file "-" is the bytes given by KeepStandardInput, read before the window showed.
     virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
+    // Keeps what came on standard input, for Build("-").
+    virtual void KeepStandardInput(std::string bytes) { (void)bytes; }
     // What the last Build read (model and preset count), and its presets in file order.
     virtual TReportSummary LastSummary() const = 0;
     virtual std::vector<TPresetLabel> LastPresets() const = 0;

@@ -12,6 +12,7 @@
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
 #include "base/ProgramConvention.h"
+#include "platform/InputFile.h"
 #include "platform/VersionText.h"
 
 #include <QApplication>
@@ -40,6 +41,13 @@ int main(int argc, char* argv[]) {
     }
     if (line.Action == TAction::Version) {
         return qvr::PrintAnswer(program, qvr::VersionText(program));
+    }
+    // A file that cannot be read is told as every program tells it, before any window.
+    if (!line.File.empty() && line.File != "-") {
+        if (const std::string reason = qvr::WhyNotReadable(line.File); !reason.empty()) {
+            qvr::ShowFileError(line.File, reason);
+            return qvr::ExitFailure;
+        }
     }
     if (!qvr::DisplayReachable()) {
         qvr::ShowProgramNote(program, "cannot open a display; qvrreport writes the same report");

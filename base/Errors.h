@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace qvr {
 
@@ -22,6 +23,18 @@ public:
 class EConvertError : public ELibraryError {
 public:
     explicit EConvertError(const std::string& message) : ELibraryError(message) {}
+};
+
+// A problem of one file the user named: what() says what is wrong, File() which file, as the
+// user named it, so that it is shown as "error: FILE: TEXT" (see ShowFileError).
+class EFileProblem : public std::runtime_error {
+public:
+    EFileProblem(std::string file, const std::string& text)
+        : std::runtime_error(text), Name(std::move(file)) {}
+    const std::string& File() const { return Name; }
+
+private:
+    std::string Name;
 };
 
 } // namespace qvr

@@ -10,19 +10,19 @@ void TLoadNotices::StartLoad() {
     Errors = 0;
 }
 
-void TLoadNotices::ShowError(const std::string& text) {
-    if (Errors < std::numeric_limits<int32_t>::max()) {
-        ++Errors;
+void TLoadNotices::ShowIn(bool isError, const std::string& part, const std::string& text) {
+    int32_t& count = isError ? Errors : Warnings;
+    if (count < std::numeric_limits<int32_t>::max()) {
+        ++count;
     }
-    Shown.ShowError(text);
-}
-
-void TLoadNotices::ShowWarning(const std::string& text) {
-    if (Warnings < std::numeric_limits<int32_t>::max()) {
-        ++Warnings;
+    if (!isError && !ShownTexts.insert(text).second) {
+        return;
     }
-    if (ShownTexts.insert(text).second) {
-        Shown.ShowWarning(text);
+    const std::string shown = part.empty() ? text : part + ": " + text;
+    if (isError) {
+        Shown.ShowError(shown);
+    } else {
+        Shown.ShowWarning(shown);
     }
 }
 

@@ -22,8 +22,11 @@ public:
     int32_t WarningCount() const { return Warnings; }
     int32_t ErrorCount() const { return Errors; }
 
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
+    void ShowError(const std::string& text) override { ShowIn(true, {}, text); }
+    void ShowWarning(const std::string& text) override { ShowIn(false, {}, text); }
+    // A message met in a part of the file (see PresetPart: "preset 4"), shown as
+    // "PART: TEXT" as every program names it; a warning is shown once per text, whatever part.
+    void ShowIn(bool isError, const std::string& part, const std::string& text);
 
 private:
     IUserNotifier& Shown;

@@ -69,4 +69,40 @@ std::string SourceName(const std::string& file) {
     return file == "-" ? "standard input" : file;
 }
 
+std::string PresetPart(std::optional<int32_t> number, std::optional<size_t> place) {
+    if (number) {
+        return "preset " + std::to_string(*number);
+    }
+    return place ? "preset at place " + std::to_string(*place + 1) : std::string();
+}
+
+namespace {
+
+void ShowAboutFile(std::string_view kind, const std::string& file, std::string_view text,
+                   std::string_view part) {
+    std::string source = file.empty() ? std::string() : SourceName(file);
+    if (!part.empty()) {
+        source.append(source.empty() ? "" : ": ").append(part);
+    }
+    // Not flushed: a report's thousands of warnings go out in blocks (standard error is
+    // unbuffered unless a program chose otherwise).
+    const std::string lines = MessageLines(kind, source, text);
+    std::fwrite(lines.data(), 1, lines.size(), stderr);
+}
+
+} // namespace
+
+void ShowFileError(const std::string& file, std::string_view text, std::string_view part) {
+    ShowAboutFile("error", file, text, part);
+}
+
+void ShowFileWarning(const std::string& file, std::string_view text, std::string_view part) {
+    ShowAboutFile("warning", file, text, part);
+}
+
+int ShowCannotWrite(const std::string& file, int error) {
+    ShowFileError(file, std::string("cannot write: ") + std::strerror(error != 0 ? error : EIO));
+    return ExitUsage;
+}
+
 } // namespace qvr

@@ -67,9 +67,9 @@ std::string CaptureUsageText() {
            "count. FILE is written whole or not at all; then the dump is checked as a report\n"
            "would read it, with messages on standard error as 'error: FILE: TEXT' or\n"
            "'warning: FILE: TEXT'.\n"
-           "Exit status: 0 when a whole message arrived, FILE was written and the checks\n"
-           "passed; 1 when nothing whole arrived, MIDI failed or a check failed; 2 for a usage\n"
-           "error or a FILE that cannot be written.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "Nothing whole arriving, MIDI failing or a failed check is a failure.\n";
 }
 
 TCaptureParse ParseCaptureCommandLine(const std::vector<std::string>& args) {

@@ -55,8 +55,7 @@ int ListPorts(qvr::TMidiApi api) {
 }
 
 int CannotWrite(const qvr::TAtomicFile& file) {
-    Say("cannot write '" + file.Target() + "': " + std::strerror(file.Error()));
-    return ExitUsage;
+    return qvr::ShowCannotWrite(file.Target(), file.Error());
 }
 
 // Ctrl+C and SIGTERM end the capture, which then writes what came; SIGHUP (the session has
@@ -91,8 +90,8 @@ int main(int argc, char** argv) {
     // The dump never takes the place of the settings or a configuration file.
     if (const std::optional<qvr::TOutputClash> clash =
             qvr::FindOutputClash(options.File, {}, qvr::ProductConfigPaths(qvr::TConfigSearch{}))) {
-        Say("the dump would replace " + clash->Text() + "; choose another file");
-        return ExitUsage;
+        return qvr::ShowUsageError(Program, "the dump would replace " + clash->Text() +
+                                                "; choose another file");
     }
     // The temporary file is made before listening, so that a place where FILE cannot be
     // written shows before the user starts the dump; a signal from then on removes it.

@@ -52,9 +52,10 @@ std::string UsageText() {
            "\n"
            "Messages go to standard error as 'error: FILE: TEXT' or 'warning: FILE: TEXT',\n"
            "one for every line of the text.\n"
-           "Exit status: 0 when no error was shown (warnings allowed), 1 when an error\n"
-           "was shown, 2 for a usage error or an output that cannot be written.\n"
-           "With --compare: 0 no differences, 1 differences, 2 trouble.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A report with an error is a failure. With --compare: 0 no differences,\n"
+           "1 differences, 2 trouble.\n";
 }
 
 TCliParse ParseCommandLine(const std::vector<std::string>& args) {

@@ -1,5 +1,6 @@
 #include "cli/CompareCommand.h"
 
+#include "base/Errors.h"
 #include "base/Numbers.h"
 #include "cli/PresetInput.h"
 #include "report/CompareWriters.h"
@@ -40,6 +41,10 @@ int RunCompare(const TCliOptions& options, const TConfigSearch& search, IByteTar
             return CompareTrouble;
         }
         return totals.Differ() ? CompareDiffer : CompareSame;
+    } catch (const EFileProblem& e) {
+        // Each side is read by name, standard input as /dev/stdin.
+        ShowFileError(e.File() == "/dev/stdin" ? "-" : e.File(), e.what());
+        return CompareTrouble;
     } catch (const std::exception& e) {
         notifier.ShowException(ExceptionMessage(e));
     } catch (...) {

@@ -16,13 +16,7 @@ public:
     using TStderrNotifier::TStderrNotifier;
 
     void ShowInPreset(const TReportMessage& message) override {
-        std::string part;
-        if (message.PresetNumber) {
-            part = "preset " + std::to_string(*message.PresetNumber);
-        } else if (message.Preset) {
-            part = "preset at place " + std::to_string(*message.Preset + 1);
-        }
-        ShowAbout(message.IsError, part, message.Text);
+        ShowAbout(message.IsError, PresetPart(message.PresetNumber, message.Preset), message.Text);
     }
 };
 

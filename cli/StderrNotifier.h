@@ -43,12 +43,11 @@ protected:
 
 private:
     void Write(const char* kind, const std::string& text, std::string_view part = {}) const {
-        std::string source = Source;
-        if (!part.empty()) {
-            source.append(source.empty() ? "" : ": ").append(part);
+        if (kind == std::string_view("error")) {
+            ShowFileError(Source, text, part);
+        } else {
+            ShowFileWarning(Source, text, part);
         }
-        const std::string lines = MessageLines(kind, source, text);
-        std::fwrite(lines.data(), 1, lines.size(), stderr);
     }
 
     std::string Source;

@@ -83,8 +83,7 @@ public:
         }
         if (File) {
             if (!File->Commit()) {
-                return Refuse("cannot write '" + File->Target() +
-                              "': " + std::strerror(File->Error()));
+                return qvr::ShowCannotWrite(File->Target(), File->Error());
             }
             return ExitOk;
         }
@@ -114,9 +113,11 @@ std::string InputAtOutput(const std::string& output, const std::string& presetFi
     return clash ? clash->Text() : std::string();
 }
 
-// Refuses an output that would replace what the report reads; both are kept as they are.
+// Refuses an output that would replace what the report reads, a usage error; both are kept
+// as they are.
 int RefuseOutputOver(const std::string& input) {
-    return Refuse("the report would replace " + input + "; choose another output file");
+    return qvr::ShowUsageError(Program, "the report would replace " + input +
+                                            "; choose another output file");
 }
 
 // A configuration folder given that is not there is a usage error, not a silent search
@@ -152,8 +153,8 @@ int main(int argc, char** argv) {
     }
     if (options.ConfigDir) {
         if (const std::string problem = ConfigDirProblem(*options.ConfigDir); !problem.empty()) {
-            return Refuse("cannot use the configuration folder '" + *options.ConfigDir +
-                          "': " + problem);
+            return qvr::ShowUsageError(Program, "cannot use the configuration folder '" +
+                                                    *options.ConfigDir + "': " + problem);
         }
     }
 
@@ -224,8 +225,7 @@ int main(int argc, char** argv) {
             return ExitErrorShown;
         }
     } else if (presets == 0) {
-        const std::string text = qvr::SourceName(options.PresetFile) + " holds no presets";
-        std::fputs(qvr::MessageLines("warning", "", text).c_str(), stderr);
+        qvr::ShowFileWarning(options.PresetFile, "the file holds no presets");
     }
 
     // The messages go out first, as they were shown while the report was made.

@@ -1,3 +1,4 @@
+#include "base/Errors.h"
 #include "base/ProgramConvention.h"
 #include "librarian/Subcommand.h"
 
@@ -43,10 +44,14 @@ void LibSay(std::string_view command, const std::string& text) {
     ShowProgramNote(ProgramName(command), text);
 }
 
-void LibShowError(const std::string& source, const std::string& text) {
-    const std::string lines = MessageLines("error", source, text);
-    std::fwrite(lines.data(), 1, lines.size(), stderr);
+void LibShowError(const std::string& file, const std::string& text, std::string_view part) {
+    ShowFileError(file, text, part);
     std::fflush(stderr);
+}
+
+void LibShowFailure(const std::exception& failure) {
+    const auto* const problem = dynamic_cast<const EFileProblem*>(&failure);
+    LibShowError(problem ? problem->File() : std::string(), failure.what());
 }
 
 int LibPrint(const std::string& text) {

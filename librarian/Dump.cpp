@@ -8,6 +8,7 @@
 #include "sysex/Qvrsysex.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace qvr {
 
@@ -90,32 +91,19 @@ TDump ReadDump(std::string bytes) {
 }
 
 bool LoadDump(const std::string& path, TDump& dump, std::string& error) {
-    TInputFile file = TInputFile::Open(path, TInputRule::File);
+    TInputFile file =
+        path == "-" ? TInputFile::Borrow(STDIN_FILENO) : TInputFile::Open(path, TInputRule::File);
     if (!file.IsOpen()) {
-        error = "cannot open " + path + ": " + file.Problem();
+        error = file.Problem();
         return false;
     }
-    std::string bytes(static_cast<size_t>(file.Status().st_size), '\0');
-    size_t filled = 0;
+    std::string bytes;
     try {
-        // The size said is only where reading starts: the file may hold more or less by now.
-        for (;;) {
-            if (filled == bytes.size()) {
-                // Room for one byte past the limit, which Read refuses.
-                bytes.resize(std::min<size_t>(filled + std::max<size_t>(filled / 2, 64 << 10),
-                                              MaxInputSize + 1));
-            }
-            const size_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
-            if (got == 0) {
-                break;
-            }
-            filled += got;
-        }
+        bytes = ReadWhole(file);
     } catch (const std::exception& failure) {
-        error = path + ": " + failure.what();
+        error = failure.what();
         return false;
     }
-    bytes.resize(filled);
     dump = ReadDump(std::move(bytes));
     return true;
 }

@@ -51,10 +51,10 @@ struct TDump {
 // Cuts `bytes` into messages and presets.
 TDump ReadDump(std::string bytes);
 
-// The dump of the file named `path`, opened once and read through that descriptor; false with
-// `error` ("cannot open FILE: REASON", a file larger than MaxInputSize among the reasons) when
-// it cannot be read. A dump that reads only in part is no error here: its
-// Problem says so.
+// The dump of the file named `path` ("-": standard input), opened once and read through that
+// descriptor; false with `error` (the reason in the system's words, a file larger than
+// MaxInputSize among them; messages put the file before it) when it cannot be read. A dump
+// that reads only in part is no error here: its Problem says so.
 bool LoadDump(const std::string& path, TDump& dump, std::string& error);
 
 } // namespace qvr

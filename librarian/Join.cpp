@@ -25,7 +25,7 @@ std::vector<TPiece> Pieces(const TJoinInput& input) {
     if (input.Preset) {
         const TDumpPreset* const preset = dump.PresetNumbered(*input.Preset);
         if (preset == nullptr) {
-            throw EJoinError("'" + input.Name + "' has no " + PresetText(*input.Preset) + ".");
+            throw EJoinError(input.Name, "there is no " + PresetText(*input.Preset));
         }
         return {{&input, preset, dump.PresetBytes(*preset)}};
     }
@@ -72,10 +72,10 @@ TJoined JoinDumps(const std::vector<TJoinInput>& inputs, const TJoinNumbers& num
     for (const TJoinInput& input : inputs) {
         const TDump& dump = *input.Dump;
         if (!dump.Problem.empty()) {
-            throw EJoinError(input.Name + ": " + dump.Problem);
+            throw EJoinError(input.Name, dump.Problem);
         }
         if (!dump.ProductId) {
-            throw EJoinError(input.Name + ": the file holds no messages");
+            throw EJoinError(input.Name, "the file holds no messages");
         }
         if (product && *product != *dump.ProductId) {
             throw EDifferentModels(ModelName(*product), ModelName(*dump.ProductId));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Errors.h"
 #include "librarian/Dump.h"
 
 #include <cstdint>
@@ -17,10 +18,12 @@ struct TJoinInput {
     std::optional<int32_t> Preset; // the first preset of this number, instead of the whole file
 };
 
-// The joined file cannot be made; the text says why.
-class EJoinError : public std::runtime_error {
+// The joined file cannot be made; the text says why, and File() names the input at fault
+// (empty when the fault is no one input's).
+class EJoinError : public EFileProblem {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EJoinError(const std::string& text) : EFileProblem({}, text) {}
+    EJoinError(std::string file, const std::string& text) : EFileProblem(std::move(file), text) {}
 };
 
 struct TJoined {

@@ -36,7 +36,7 @@ std::string JoinHelpText() {
            "message of FILE, or preset number N of FILE alone. The messages are copied byte\n"
            "for byte. The FILEs must be of one model, and OUT must have that model's backup\n"
            "or preset extension (.q3a or .q3p for the QVR-3). 'FILE:N' names a file of that\n"
-           "name when there is one.\n"
+           "name when there is one; FILE '-' is standard input (once).\n"
            "\n"
            "  -r, --renumber FIRST  number the presets in order from FIRST (1 to 254); this\n"
            "                        rewrites the number and checksum of each preset's header\n"
@@ -50,9 +50,10 @@ std::string JoinHelpText() {
            "a report reads it; a damaged one is refused with the reader's message. OUT is\n"
            "written whole or not at all, and never over one of the FILEs, a configuration\n"
            "file or the settings file.\n"
-           "Exit status: 0 when OUT was written; 1 when a FILE cannot be read or is damaged,\n"
-           "the models differ, a preset is missing or two presets share a number; 2 for a\n"
-           "usage error or an OUT that cannot be written.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged, models that differ, a preset missing\n"
+           "or two presets of one number are failures; an OUT that cannot be written exits 2.\n";
 }
 
 int RunJoin(const std::vector<std::string>& args) {
@@ -109,8 +110,7 @@ int RunJoin(const std::vector<std::string>& args) {
     // Made before the inputs are read, so that an OUT that cannot be written shows at once.
     TAtomicFile file(out);
     if (!file.IsOpen()) {
-        LibShowError("", "cannot write " + out + ": " + std::strerror(file.Error()));
-        return LibExitUsage;
+        return ShowCannotWrite(out, file.Error());
     }
 
     std::deque<TDump> dumps;
@@ -118,7 +118,7 @@ int RunJoin(const std::vector<std::string>& args) {
     for (const TCompareSide& side : sides) {
         std::string error;
         if (!LoadDump(side.File, dumps.emplace_back(), error)) {
-            LibShowError("", error);
+            LibShowError(side.File, error);
             return LibExitFailed;
         }
         inputs.push_back({side.File, &dumps.back(), side.Preset});
@@ -128,7 +128,7 @@ int RunJoin(const std::vector<std::string>& args) {
     try {
         joined = JoinDumps(inputs, numbers);
     } catch (const std::runtime_error& e) {
-        LibShowError("", e.what());
+        LibShowFailure(e);
         return LibExitFailed;
     }
     if (outModel->Id != joined.ProductId) {
@@ -141,8 +141,7 @@ int RunJoin(const std::vector<std::string>& args) {
                                 : std::string()));
     }
     if (!file.Write(joined.Bytes.data(), joined.Bytes.size()) || !file.Commit()) {
-        LibShowError("", "cannot write " + out + ": " + std::strerror(file.Error()));
-        return LibExitUsage;
+        return ShowCannotWrite(out, file.Error());
     }
     return LibExitOk;
 }

@@ -1,5 +1,6 @@
 #include "librarian/LibraryOptions.h"
 
+#include "base/ProgramConvention.h"
 #include "base/TerminalText.h"
 #include "librarian/Subcommand.h"
 #include "library/Schema.h"
@@ -49,8 +50,8 @@ TLibrary::TProgress TerminalProgress(const char* command) {
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
     TLibrary::TProgress progress;
     progress.Problem = [command](const std::string& text) { LibSay(command, text); };
-    progress.File = [command, terminal](size_t done, size_t total, const std::string& path,
-                                        const TLibrary::TFileResult& result) {
+    progress.File = [terminal](size_t done, size_t total, const std::string& path,
+                               const TLibrary::TFileResult& result) {
         if (terminal) {
             // One line, rewritten: the count and the file at hand.
             std::fprintf(stderr, "\r\033[K%zu/%zu %s%s", done, total, TerminalSafe(path).c_str(),
@@ -60,7 +61,22 @@ TLibrary::TProgress TerminalProgress(const char* command) {
             if (terminal && done != total) {
                 std::fputs("\r\033[K", stderr);
             }
-            LibSay(command, path + ": " + message);
+            // The library keeps "KIND: TEXT" or "KIND: preset N: TEXT"; shown as every program
+            // shows a file's message, each line naming the preset.
+            const bool error = message.starts_with("error: ");
+            const size_t colon = message.find(": ");
+            std::string text = colon == std::string::npos ? message : message.substr(colon + 2);
+            std::string part;
+            if (const size_t end = text.find(": ");
+                text.starts_with("preset ") && end != std::string::npos && text.find('\n') > end) {
+                part = text.substr(0, end);
+                text.erase(0, end + 2);
+            }
+            if (error) {
+                ShowFileError(path, text, part);
+            } else {
+                ShowFileWarning(path, text, part);
+            }
         }
     };
     return progress;

@@ -1,5 +1,6 @@
 #include "librarian/Send.h"
 
+#include "base/Errors.h"
 #include "report/Utf8Text.h"
 #include "sysex/Products.h"
 
@@ -18,10 +19,10 @@ std::string Counted(size_t count, const char* thing) {
 
 void CheckWhole(const TDump& dump, const std::string& file) {
     if (!dump.Problem.empty()) {
-        throw std::runtime_error(file + ": " + dump.Problem);
+        throw EFileProblem(file, dump.Problem);
     }
     if (dump.Messages.empty()) {
-        throw std::runtime_error(file + ": the file holds no messages");
+        throw EFileProblem(file, "the file holds no messages");
     }
 }
 
@@ -86,8 +87,7 @@ TSendPlan PlanSend(const TDump& dump, const std::string& file, std::optional<int
     if (preset) {
         const TDumpPreset* const found = dump.PresetNumbered(*preset);
         if (found == nullptr) {
-            throw std::runtime_error("'" + file + "' has no preset " + std::to_string(*preset) +
-                                     ".");
+            throw EFileProblem(file, "there is no preset " + std::to_string(*preset));
         }
         return PlanSend(dump, file, *found);
     }

@@ -43,6 +43,7 @@ struct TSendOptions {
     bool DryRun = false;
     bool Yes = false;
     bool List = false;
+    std::vector<std::string> Given; // the options given, by their long names
 };
 
 // A whole number from 0 to `max`, or -1.
@@ -56,6 +57,7 @@ int64_t Count(const std::string& value, int64_t max) {
 }
 
 std::string ApplyOption(TSendOptions& options, const std::string& name, const std::string& value) {
+    options.Given.push_back(name);
     if (name == "port") {
         if (value.empty()) {
             return "empty port name";
@@ -121,7 +123,8 @@ std::string SendHelpText() {
            "                   [--dry-run] [--yes] FILE[:N]\n"
            "  or:  qvrlib send --list [--api alsa|jack]\n"
            "Send FILE, a backup or preset file, or preset number N of it, to a device over\n"
-           "MIDI, message by message as the file holds them.\n"
+           "MIDI, message by message as the file holds them. FILE '-' is standard input\n"
+           "(which then needs --yes or --dry-run).\n"
            "\n"
            "  -p, --port NAME      the MIDI output port whose name contains NAME\n"
            "      --api alsa|jack  the MIDI system to use (default: ALSA when available)\n"
@@ -143,8 +146,10 @@ std::string SendHelpText() {
            "before sending, elsewhere it needs --yes. Progress shows on a terminal; Ctrl+C\n"
            "or SIGTERM stops before the next piece, within one interval, and says how far\n"
            "the send got (and where a message was cut off).\n"
-           "Exit status: 0 when everything was sent; 1 when FILE cannot be read or is\n"
-           "damaged, MIDI failed, the send was stopped or not confirmed; 2 for a usage error.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged, MIDI failing, a send stopped or not\n"
+           "confirmed are failures; an option that does not apply is a usage error.\n";
 }
 
 int RunSend(const std::vector<std::string>& args) {
@@ -161,6 +166,12 @@ int RunSend(const std::vector<std::string>& args) {
     }
     const std::vector<std::string>& operands = parsed.Operands;
     if (options.List) {
+        // Only the MIDI system chooses which ports are listed.
+        for (const std::string& name : options.Given) {
+            if (name != "list" && name != "api") {
+                return LibUsageError(Command, "option '--" + name + "' does not apply to --list");
+            }
+        }
         return operands.empty() ? ListPorts(options.Api)
                                 : LibUsageError(Command, "extra operand '" + operands[0] + "'");
     }
@@ -171,23 +182,27 @@ int RunSend(const std::vector<std::string>& args) {
     if (options.Port.empty() && !options.DryRun) {
         return LibUsageError(Command, "missing --port NAME ('qvrlib send --list' shows the ports)");
     }
+    const TCompareSide side = CompareSideOf(operands[0]);
+    if (side.File == "-" && !options.Yes && !options.DryRun) {
+        // Standard input holds the file, so it cannot hold the answer too.
+        return LibUsageError(Command, "FILE is standard input: --yes sends without asking");
+    }
     if (!options.Yes && !options.DryRun && isatty(STDIN_FILENO) == 0) {
         return LibUsageError(Command,
                              "standard input is not a terminal: --yes sends without asking");
     }
 
-    const TCompareSide side = CompareSideOf(operands[0]);
     TDump dump;
     std::string error;
     if (!LoadDump(side.File, dump, error)) {
-        LibShowError("", error);
+        LibShowError(side.File, error);
         return LibExitFailed;
     }
     TSendPlan plan;
     try {
         plan = PlanSend(dump, side.File, side.Preset);
     } catch (const std::runtime_error& e) {
-        LibShowError("", e.what());
+        LibShowFailure(e);
         LibSay(Command, "nothing sent");
         return LibExitFailed;
     }

@@ -52,7 +52,8 @@ TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesys
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        result.Error = "cannot create the folder " + folder.string() + ": " + error.message();
+        result.ErrorPath = folder.string();
+        result.Error = "cannot create the folder: " + error.message();
         return result;
     }
     // Every file is made relative to this descriptor: the folder cannot be swapped for
@@ -60,7 +61,8 @@ TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesys
     const TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::vector<std::string> names;
     if (!dir.IsOpen() || !ListFolder(dir.Get(), names)) {
-        result.Error = "cannot read the folder " + folder.string() + ": " + std::strerror(errno);
+        result.ErrorPath = folder.string();
+        result.Error = std::string("cannot read the folder: ") + std::strerror(errno);
         return result;
     }
     SweepStaleTempFilesOnce(dir.Get(), folder.string());
@@ -77,10 +79,11 @@ TSplitResult WriteSplit(const std::vector<TSplitPart>& parts, const std::filesys
     files.Finish();
     result.Written = files.Named();
     if (files.Error() != 0) {
-        result.Error = "cannot write " +
-                       (files.FailedName().empty() ? "a new file in " + folder.string()
-                                                   : (folder / files.FailedName()).string()) +
-                       ": " + std::strerror(files.Error());
+        result.ErrorPath =
+            files.FailedName().empty() ? folder.string() : (folder / files.FailedName()).string();
+        result.Error = std::string(files.FailedName().empty() ? "cannot write a new file: "
+                                                              : "cannot write: ") +
+                       std::strerror(files.Error());
     }
     return result;
 }

@@ -28,7 +28,8 @@ std::vector<TSplitPart> SplitParts(const TDump& dump);
 // What a split wrote: the file names in `folder`, in the order of the parts.
 struct TSplitResult {
     std::vector<std::string> Written;
-    std::string Error; // why writing stopped; the files written so far stay
+    std::string Error;     // why writing stopped; the files written so far stay
+    std::string ErrorPath; // the folder or file it is about
 };
 
 // Writes every part to a new file in `folder` (made when missing) with the extension given; a

@@ -17,14 +17,15 @@ const std::array<TGnuOption, 1> Options = {{{.Name = "force", .Short = 'f'}}};
 
 std::string SplitHelpText() {
     return "Usage: qvrlib split [--force] FILE [DIR]\n"
-           "Write every preset of FILE, a backup or any preset file, to a file of its own in\n"
-           "DIR (default: the current folder; made when missing). Each file holds the\n"
-           "preset's messages byte for byte as FILE has them, and is named from the preset's\n"
-           "number and name with the model's preset extension: '07 Clean Lead.q3p'.\n"
-           "Messages before the first preset go to a file of their own, '00 Before first\n"
-           "preset.q3p'. A name that is taken gets a suffix, '07 Clean Lead (2).q3p': no file\n"
-           "is ever replaced and no link followed, not even one made in DIR while the split\n"
-           "runs. The files written are listed on standard output, one a line.\n"
+           "Write every preset of FILE, a backup or any preset file ('-' for standard\n"
+           "input), to a file of its own in DIR (default: the current folder; made when\n"
+           "missing). Each file holds the preset's messages byte for byte as FILE has them,\n"
+           "and is named from the preset's number and name with the model's preset\n"
+           "extension: '07 Clean Lead.q3p'. Messages before the first preset go to a file\n"
+           "of their own, '00 Before first preset.q3p'. A name that is taken gets a suffix,\n"
+           "'07 Clean Lead (2).q3p': no file is ever replaced and no link followed, not even\n"
+           "one made in DIR while the split runs. The files written are listed on standard\n"
+           "output, one a line.\n"
            "\n"
            "  -f, --force       split the part of a damaged FILE that reads\n"
            "  -h, --help        display this help and exit\n"
@@ -32,8 +33,10 @@ std::string SplitHelpText() {
            "FILE is read as a report reads it: frame, maker, checksums and one product.\n"
            "A damaged FILE is refused with the reader's message and nothing is written,\n"
            "unless --force is given.\n"
-           "Exit status: 0 when every preset was written; 1 when FILE is damaged or cannot be\n"
-           "read, or a file cannot be written; 2 for a usage error.\n";
+           "\n" +
+           std::string(ExitStatusHelp) +
+           "A FILE that cannot be read or is damaged is a failure; a file or DIR that\n"
+           "cannot be written exits 2.\n";
 }
 
 int RunSplit(const std::vector<std::string>& args) {
@@ -61,7 +64,7 @@ int RunSplit(const std::vector<std::string>& args) {
     TDump dump;
     std::string error;
     if (!LoadDump(file, dump, error)) {
-        LibShowError("", error);
+        LibShowError(file, error);
         return LibExitFailed;
     }
     if (!dump.Problem.empty()) {
@@ -88,8 +91,9 @@ int RunSplit(const std::vector<std::string>& args) {
     }
     const int printed = LibPrint(listing);
     if (!result.Error.empty()) {
-        LibShowError("", result.Error);
-        return LibExitFailed;
+        // An output that cannot be written, like any program's.
+        LibShowError(result.ErrorPath, result.Error);
+        return LibExitUsage;
     }
     if (const size_t leading = dump.LeadingMessages(); leading > 0) {
         LibSay(Command, std::to_string(leading) + " message" + (leading == 1 ? "" : "s") +

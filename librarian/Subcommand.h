@@ -3,6 +3,7 @@
 #include "base/GnuOptions.h"
 #include "base/ProgramConvention.h"
 
+#include <exception>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,9 +57,12 @@ int LibUsageError(std::string_view command, const std::string& problem);
 // A note of command NAME, "qvrlib NAME: TEXT", on standard error (see ShowProgramNote).
 void LibSay(std::string_view command, const std::string& text);
 
-// A problem of the file `source` on standard error, every line as "error: SOURCE: LINE" (see
-// MessageLines).
-void LibShowError(const std::string& source, const std::string& text);
+// A problem of `file` (as the user named it) on standard error, every line as
+// "error: FILE: LINE", or "error: FILE: PART: LINE" (see ShowFileError).
+void LibShowError(const std::string& file, const std::string& text, std::string_view part = {});
+
+// A failure on standard error: "error: FILE: TEXT" for an EFileProblem, "error: TEXT" else.
+void LibShowFailure(const std::exception& failure);
 
 // Writes the text to standard output; LibExitOk, or LibExitUsage when it cannot be written
 // (see PrintAnswer).

@@ -84,8 +84,8 @@ std::string LibOverviewText() {
             "  -V, --version     output version information and exit\n"
             "\n"
             "'qvrlib COMMAND --help' tells more about a command.\n"
-            "Exit status: 0 when the command did its work, 1 when it failed, 2 for a usage\n"
-            "error.\n";
+            "\n";
+    text += ExitStatusHelp;
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "library/PresetSource.h"
 
 #include "base/HeldNotices.h"
+#include "base/ProgramConvention.h"
 #include "library/FileScan.h"
 #include "library/Sqlite.h"
 #include "report/InputBytes.h"
@@ -24,12 +25,18 @@ std::string Utf8(std::string_view text) {
     return std::move(line.Text);
 }
 
-// Messages of one file, in the order shown.
-class TMessageList : public IUserNotifier {
+// Messages of one file, in the order shown; one met in a preset names it ("warning: preset 4:
+// TEXT"), as the report's messages do.
+class TMessageList : public IUserNotifier, public IPresetMessages {
 public:
     explicit TMessageList(std::vector<std::string>& list) : List(list) {}
     void ShowError(const std::string& text) override { List.push_back("error: " + Utf8(text)); }
     void ShowWarning(const std::string& text) override { List.push_back("warning: " + Utf8(text)); }
+    void ShowInPreset(const TReportMessage& message) override {
+        const std::string part = PresetPart(message.PresetNumber, message.Preset);
+        List.push_back((message.IsError ? "error: " : "warning: ") +
+                       (part.empty() ? std::string() : part + ": ") + Utf8(message.Text));
+    }
 
 private:
     std::vector<std::string>& List;

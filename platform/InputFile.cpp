@@ -120,6 +120,31 @@ bool TInputFile::Rewind() {
     return true;
 }
 
+std::string ReadWhole(TInputFile& file) {
+    // A regular file says its size; a stream grows the buffer as it comes.
+    std::string bytes(file.IsStream()
+                          ? 0
+                          : static_cast<size_t>(std::min<uint64_t>(
+                                static_cast<uint64_t>(file.Status().st_size), MaxInputSize)),
+                      '\0');
+    size_t filled = 0;
+    // The size said is only where reading starts: the file may hold more or less by now.
+    for (;;) {
+        if (filled == bytes.size()) {
+            // Room for one byte past the limit, which Read refuses.
+            bytes.resize(std::min<size_t>(filled + std::max<size_t>(filled / 2, 64 << 10),
+                                          MaxInputSize + 1));
+        }
+        const size_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
 std::string WhyNotReadable(const std::string& path) {
     return TInputFile::Open(path, TInputRule::File).Problem();
 }

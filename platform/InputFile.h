@@ -80,6 +80,10 @@ private:
     std::function<void()> Check;
 };
 
+// Every byte of the open `file` from where it stands, in memory (at most MaxInputSize). Throws
+// EInputTooLarge or std::system_error as Read does.
+std::string ReadWhole(TInputFile& file);
+
 // Why the file cannot be read as a preset file (TInputRule::File); empty when it can.
 std::string WhyNotReadable(const std::string& path);
 

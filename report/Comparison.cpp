@@ -1,5 +1,6 @@
 #include "report/Comparison.h"
 
+#include "base/Errors.h"
 #include "base/Numbers.h"
 
 #include <array>
@@ -110,7 +111,7 @@ struct TPick {
             } else if (Number) {
                 which = std::to_string(*Number);
             }
-            throw std::runtime_error("'" + file + "' has no preset " + which + ".");
+            throw EFileProblem(file, "there is no preset " + which);
         }
         return *Found;
     }

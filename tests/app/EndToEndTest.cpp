@@ -18,7 +18,9 @@
 #include "app/ReportSource.h"
 #include "app/Startup.h"
 #include "app/WebReportView.h"
+#include "base/LoadNotices.h"
 #include "platform/Regaccess.h"
+#include "tests/support/MessageBuilder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -344,7 +346,7 @@ private slots:
         QVERIFY(loaded.wait(120000));
         QCOMPARE(user.Boxes.size(), 1);
         QVERIFY2(user.Boxes[0].startsWith(
-                     QStringLiteral("Exp, LFO, or Control Switch link is out of range.")),
+                     QStringLiteral("preset 1: Exp, LFO, or Control Switch link is out of range.")),
                  qPrintable(user.Boxes[0]));
         QCOMPARE(main.StatusText(),
                  QStringLiteral("flood.q3a \u2014 QVR-3 \u2014 2000 presets \u2014 5636 warnings"));
@@ -533,6 +535,31 @@ private slots:
         QCOMPARE(source->LastPresetsWithoutHeading(), 1);
         QCOMPARE(source->LastPresets().size(), size_t{1});
         QVERIFY(source->LastPresets()[0].Number == 3);
+    }
+
+    // The viewer's boxes name the preset a message was met in, as qvrreport does.
+    void TheReportSourceNamesThePresetOfAMessage() {
+        QTemporaryDir work;
+        QVERIFY(UseExampleConfiguration(work));
+        const QString file = work.filePath(QStringLiteral("mixed.q3p"));
+        QFile bytes(file);
+        QVERIFY(bytes.open(QIODevice::WriteOnly));
+        const std::string data = Msg(0x21).Product(0x5A).Body({0, 0, 0, 'A', 0, 0, 0, 0, 0}).Str() +
+                                 Msg(0x0B).Product(0x5A).Body({1}).Str() +
+                                 Msg(0x21).Product(0x57).Body({1}).Str();
+        bytes.write(data.data(), static_cast<qint64>(data.size()));
+        bytes.close();
+        struct TNotes : IUserNotifier {
+            QStringList Texts;
+            void ShowError(const std::string& text) override { Texts << text.c_str(); }
+            void ShowWarning(const std::string& text) override { Texts << text.c_str(); }
+        } notes;
+        TLoadNotices notices(notes);
+        const std::unique_ptr<IReportSource> source = MakePresetReportSource(notices);
+        int32_t columns = 1;
+        source->Build(ToFileNameBytes(file), columns);
+        QCOMPARE(notes.Texts,
+                 QStringList{QStringLiteral("preset 1: Inconsistent product Id's in file")});
     }
 
     void ShowsTheReportOfABackupFile() {

@@ -244,6 +244,27 @@ private slots:
         QCOMPARE(ReadAll(s.Window->ReportFileName()), s.F.Source->Document);
     }
 
+    // "qvrviewer -": what came on standard input is the report of "standard input", kept in
+    // memory for a reload; it is no file to watch or to remember.
+    void FirstShowShowsStandardInputFromMemory() {
+        TWindowFixture f;
+        SetForms(f, "");
+        f.Window->SetCommandLineInput("bytes of a backup");
+        f.Window->FormShow();
+        QCOMPARE(f.Log, (TCallLog{"modal FormSplash", "build -", "view Navigate"}));
+        QCOMPARE(f.Source->StandardInput, std::string("bytes of a backup"));
+        QCOMPARE(f.Window->StatusText(),
+                 QStringLiteral("standard input \u2014 QVR-3 \u2014 24 presets \u2014 0 warnings"));
+        QVERIFY(f.Dialogs.Messages.empty());
+        QVERIFY(f.Window->RecentFiles().Files().empty());
+        // What reads the file again by name has nothing to read.
+        QVERIFY(!f.Window->Menu().CmdSendToDevice.isEnabled());
+        QVERIFY(!f.Window->Menu().CmdCompareWith.isEnabled());
+        f.Window->Menu().CmdReload.trigger();
+        QCOMPARE(f.Source->Calls.size(), size_t{2});
+        QVERIFY(f.Dialogs.Messages.empty());
+    }
+
     void FirstShowWithoutAFileLoadsNothing() {
         TShownWindow s;
         QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash"}));

@@ -127,7 +127,9 @@ public:
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
     int LastPresetsWithoutHeading() const override { return WithoutHeading; }
+    void KeepStandardInput(std::string bytes) override { StandardInput = std::move(bytes); }
     std::vector<TPresetLabel> Presets;
+    std::string StandardInput;
     int WithoutHeading = 0;
 
     std::vector<TBuildCall> Calls;

@@ -38,6 +38,19 @@ TEST(LoadNotices, EachWarningTextOncePerLoadEveryWarningCountedErrorsAlways) {
     notices.ShowWarning("Link beyond the chain");
     EXPECT_EQ(shown.Lines, std::vector<std::string>{"warning: Link beyond the chain"});
     EXPECT_EQ(notices.WarningCount(), 1);
+
+    // A message met in a preset names it; a warning's text is shown once whatever the preset.
+    shown.Lines.clear();
+    notices.StartLoad();
+    notices.ShowIn(false, "preset 4", "Link beyond the chain");
+    notices.ShowIn(false, "preset 5", "Link beyond the chain");
+    notices.ShowIn(true, "preset 4", "Bad checksum");
+    notices.ShowIn(true, "preset 5", "Bad checksum");
+    EXPECT_EQ(shown.Lines, (std::vector<std::string>{"warning: preset 4: Link beyond the chain",
+                                                     "error: preset 4: Bad checksum",
+                                                     "error: preset 5: Bad checksum"}));
+    EXPECT_EQ(notices.WarningCount(), 2);
+    EXPECT_EQ(notices.ErrorCount(), 2);
 }
 
 } // namespace

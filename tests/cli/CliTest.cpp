@@ -38,6 +38,8 @@ std::string Header(uint8_t index, const std::string& name) {
     return PresetHeader(index, name).Str();
 }
 
+const std::string TryHelp = "Try 'qvrreport --help' for more information.\n";
+
 struct TRun {
     int Status = -1;
     std::string Out;
@@ -136,7 +138,10 @@ TEST_F(CliTest, EveryProgramKeepsTheConvention) {
         std::string Err; // exact; "Try" stands for the line that points to --help
         std::string Output = {};
     };
-    std::vector<std::string> programs = {"qvrreport"};
+    // Where no output can be made: a folder under a file.
+    const std::string unwritable = (Dir / "preset.q3p" / "out.q3a").string();
+    const std::string backup = std::string(QVR_EXAMPLES_DIR) + "/presets/backup.q3a";
+    std::vector<std::string> programs = {"qvrreport", "qvrlib"};
 #ifdef QVRCAPTURE_PATH
     programs.push_back("qvrcapture");
 #endif
@@ -145,6 +150,9 @@ TEST_F(CliTest, EveryProgramKeepsTheConvention) {
 #endif
     std::vector<TCase> cases;
     for (const std::string& p : programs) {
+        if (p == "qvrlib") {
+            continue; // its commands are in the table below
+        }
         const std::string version = p + " (Oktrel(tm) Preset Viewer) 1.1";
         cases.push_back({p, {"--help"}, 0, "Usage: " + p + " ", ""});
         cases.push_back({p, {"-h"}, 0, "Usage: " + p + " ", ""});
@@ -169,11 +177,11 @@ TEST_F(CliTest, EveryProgramKeepsTheConvention) {
          2,
          "",
          "qvrreport: cannot use the configuration folder '" + missing +
-             "': No such file or directory\n"},
+             "': No such file or directory\nTry"},
         {"qvrreport", {missing}, 1, "", "error: " + missing + ": No such file or directory\n"},
         {"qvrreport", {folder}, 1, "", "error: " + folder + ": Is a directory\n"},
-        {"qvrreport", {empty}, 0, "", "warning: " + empty + " holds no presets\n"},
-        {"qvrreport", {"-"}, 0, "", "warning: standard input holds no presets\n"},
+        {"qvrreport", {empty}, 0, "", "warning: " + empty + ": the file holds no presets\n"},
+        {"qvrreport", {"-"}, 0, "", "warning: standard input: the file holds no presets\n"},
         {"qvrreport",
          {garbage},
          1,
@@ -194,6 +202,72 @@ TEST_F(CliTest, EveryProgramKeepsTheConvention) {
          1,
          "",
          "qvrviewer: cannot open a display; qvrreport writes the same report\n"},
+        // One form of message in every program: a file that is missing, an output that
+        // cannot be written, an option that is unknown or does not apply.
+        {"qvrreport",
+         {"-o", unwritable, empty},
+         2,
+         "",
+         "warning: " + empty + ": the file holds no presets\nerror: " + unwritable +
+             ": cannot write: Not a directory\n"},
+        {"qvrreport",
+         {"-d", empty, empty},
+         2,
+         "",
+         "qvrreport: cannot use the configuration folder '" + empty + "': Not a directory\nTry"},
+        {"qvrlib",
+         {"split", missing},
+         1,
+         "",
+         "error: " + missing + ": No such file or directory\n"},
+        {"qvrlib",
+         {"split", backup, unwritable},
+         2,
+         "",
+         "error: " + unwritable + ": cannot create the folder: Not a directory\n"},
+        {"qvrlib", {"split", "--bogus"}, 2, "", "qvrlib split: unrecognized option '--bogus'\nTry"},
+        {"qvrlib",
+         {"join", (Dir / "j.q3a").string(), missing},
+         1,
+         "",
+         "error: " + missing + ": No such file or directory\n"},
+        {"qvrlib",
+         {"join", unwritable, backup},
+         2,
+         "",
+         "error: " + unwritable + ": cannot write: Not a directory\n"},
+        {"qvrlib",
+         {"join", (Dir / "j.q3a").string(), backup + ":99"},
+         1,
+         "",
+         "error: " + backup + ": there is no preset 99\n"},
+        {"qvrlib",
+         {"send", "-n", missing},
+         1,
+         "",
+         "error: " + missing + ": No such file or directory\n"},
+        {"qvrlib",
+         {"send", "-n", backup + ":99"},
+         1,
+         "",
+         "error: " + backup + ": there is no preset 99\nqvrlib send: nothing sent\n"},
+        {"qvrlib",
+         {"send", "--list", "--port", "x"},
+         2,
+         "",
+         "qvrlib send: option '--port' does not apply to --list\nTry"},
+        {"qvrlib",
+         {"send", "-p", "x", "-"},
+         2,
+         "",
+         "qvrlib send: FILE is standard input: --yes sends without asking\nTry"},
+        {"qvrlib", {"--bogus"}, 2, "", "qvrlib: unrecognized option '--bogus'\nTry"},
+        {"qvrcapture",
+         {unwritable},
+         2,
+         "",
+         "error: " + unwritable + ": cannot write: Not a directory\n"},
+        {"qvrviewer", {missing}, 1, "", "error: " + missing + ": No such file or directory\n"},
     };
     for (const TCase& c : own) {
         if (std::find(programs.begin(), programs.end(), c.Program) != programs.end()) {
@@ -202,9 +276,12 @@ TEST_F(CliTest, EveryProgramKeepsTheConvention) {
     }
     for (TCase& c : cases) {
         if (c.Err.ends_with("Try")) {
-            c.Err += " '" + c.Program + " --help' for more information.\n";
+            const bool command = c.Program == "qvrlib" && !c.Args[0].starts_with("-");
+            c.Err += " '" + c.Program + (command ? " " + c.Args[0] : "") +
+                     " --help' for more information.\n";
         }
         const std::string exe = c.Program == "qvrreport" ? QVRREPORT_PATH
+                                : c.Program == "qvrlib"  ? QVRLIB_PATH
 #ifdef QVRCAPTURE_PATH
                                 : c.Program == "qvrcapture" ? QVRCAPTURE_PATH
 #endif
@@ -378,7 +455,7 @@ TEST_F(CliTest, UnwritableOutputExitsWithTwo) {
     for (const std::string& output : {(Dir / "missing" / "r.html").string(), Dir.string()}) {
         const TRun run = Run({"--config-dir", ConfigDir(), "--output", output, file});
         EXPECT_EQ(run.Status, 2) << output;
-        EXPECT_NE(run.Err.find("qvrreport: cannot write '" + output + "'"), std::string::npos)
+        EXPECT_NE(run.Err.find("error: " + output + ": cannot write: "), std::string::npos)
             << run.Err;
     }
     if (fs::exists("/dev/full")) {
@@ -405,8 +482,8 @@ TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
         const std::string input = output.ends_with(".cfg")
                                       ? "the configuration file '" + ConfigDir() + "/QVR3.cfg'"
                                       : "the preset file '" + output + "'";
-        EXPECT_EQ(run.Err,
-                  "qvrreport: the report would replace " + input + "; choose another output file\n")
+        EXPECT_EQ(run.Err, "qvrreport: the report would replace " + input +
+                               "; choose another output file\n" + TryHelp)
             << output;
         EXPECT_EQ(run.Out, "") << output;
         EXPECT_EQ(ReadFileBytes(file), preset) << output;
@@ -417,7 +494,7 @@ TEST_F(CliTest, OutputThatIsAnInputIsRefusedAndBothAreKept) {
     WriteFileBytes(settings, "REGEDIT4\n");
     EXPECT_EQ(Run({"--config-dir", ConfigDir(), "--output", settings.string(), file}).Err,
               "qvrreport: the report would replace the settings file '" + settings.string() +
-                  "'; choose another output file\n");
+                  "'; choose another output file\n" + TryHelp);
     EXPECT_EQ(ReadFileBytes(settings), "REGEDIT4\n");
     // A configuration file of another model counts too, and so does the program's own folder.
     WriteFileBytes(Dir / "cfg" / "KDT3.cfg", "kept");
@@ -530,7 +607,7 @@ TEST_F(CliTest, AFifoIsOpenedWithoutWaiting) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const TRun empty = Run({"-d", ConfigDir(), fifo});
     EXPECT_EQ(empty.Status, 0) << empty.Err;
-    EXPECT_EQ(empty.Err, "warning: " + fifo + " holds no presets\n");
+    EXPECT_EQ(empty.Err, "warning: " + fifo + ": the file holds no presets\n");
 }
 
 const std::string Examples = QVR_EXAMPLES_DIR;
@@ -761,7 +838,7 @@ TEST_F(CliTest, CompareTroubleExitsWithTwo) {
         {{ExampleBackup, Examples + "/presets/backup.k3a"},
          "error: The files are for different models: QVR-3 and KDT-3.\n"},
         {{ExampleBackup + ":99", ExampleBackup},
-         "error: '" + ExampleBackup + "' has no preset 99.\n"},
+         "error: " + ExampleBackup + ": there is no preset 99\n"},
         {{ExampleBackup, (Dir / "none.q3a").string()},
          "error: " + (Dir / "none.q3a").string() + ": No such file or directory\n"},
         {{ExampleBackup, Preset(Message(0x21, {0, 0, 0, 'A', 0}) + "\x01")},

@@ -34,13 +34,14 @@ struct TLibRun {
 // Runs qvrlib in a folder of its own.
 class LibTest : public testing::Test {
 protected:
-    TLibRun Run(const std::vector<std::string>& args, const std::string& exe = QVRLIB_PATH) {
+    TLibRun Run(const std::vector<std::string>& args, const std::string& exe = QVRLIB_PATH,
+                const std::string& input = "/dev/null") {
         std::string command = "env LC_ALL=C JACK_NO_START_SERVER=1 HOME='" + Dir.string() +
                               "' XDG_CONFIG_HOME='" + Dir.string() + "' '" + exe + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
-        command += " </dev/null >'" + (Dir / "stdout").string() + "' 2>'" +
+        command += " <'" + input + "' >'" + (Dir / "stdout").string() + "' 2>'" +
                    (Dir / "stderr").string() + "'";
         const int status = std::system(command.c_str());
         TLibRun run;
@@ -164,6 +165,41 @@ TEST_F(LibTest, SplitThenJoinKeepingRepeatsGivesTheBackupBack) {
     const TLibRun run = Run(join);
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_TRUE(ReadFileBytes(joined) == bytes);
+}
+
+TEST_F(LibTest, StandardInputIsAFileForEveryCommand) {
+    const std::string backup = Examples + "backup.q3a";
+    const std::string joined = (Dir / "joined.q3a").string();
+    const std::string one = (Dir / "one.q3p").string();
+    const struct {
+        std::vector<std::string> Args;
+        std::string Out; // the start of standard output
+        std::string Written;
+        std::string Bytes; // what the file written holds
+    } cases[] = {
+        {{"split", "-", (Dir / "parts").string()},
+         (Dir / "parts" / "01 Clean 1.q3p").string() + "\n",
+         (Dir / "parts" / "01 Clean 1.q3p").string(),
+         ""},
+        {{"join", joined, "-"}, "", joined, ReadFileBytes(backup)},
+        {{"join", one, "--", "-:1"}, "", one, ""},
+        {{"send", "-n", "--", "-:2"}, "QVR-3: 1 preset, ", "", ""},
+    };
+    for (const auto& c : cases) {
+        const TLibRun run = Run(c.Args, QVRLIB_PATH, backup);
+        const std::string what = testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Status, 0) << what << run.Err;
+        EXPECT_EQ(run.Out.substr(0, c.Out.size()), c.Out) << what;
+        if (!c.Written.empty()) {
+            EXPECT_TRUE(fs::exists(c.Written)) << what;
+        }
+        if (!c.Bytes.empty()) {
+            EXPECT_TRUE(ReadFileBytes(c.Written) == c.Bytes) << what;
+        }
+    }
+    // Messages name it as every program does.
+    const TLibRun empty = Run({"split", "-", (Dir / "none").string()});
+    EXPECT_EQ(empty.Err, "error: standard input: the file holds no messages\n");
 }
 
 TEST_F(LibTest, JoinRenumberedReadsWithTheNewNumbersOnly) {
@@ -297,14 +333,16 @@ TEST_F(LibTest, OutputsNeverReplaceWhatTheProgramsRead) {
              editor.string() + "/QVR3.cfg'\n" + tryJoin},
     };
 #ifdef QVRCAPTURE_PATH
-    cases.push_back({QVRCAPTURE_PATH,
-                     {settings.string()},
-                     "qvrcapture: the dump would replace the settings file '" + settings.string() +
-                         "'; choose another file\n"});
-    cases.push_back({QVRCAPTURE_PATH,
-                     {toConfig},
-                     "qvrcapture: the dump would replace the configuration file '" +
-                         editor.string() + "/QVR3.cfg'; choose another file\n"});
+    cases.push_back(
+        {QVRCAPTURE_PATH,
+         {settings.string()},
+         "qvrcapture: the dump would replace the settings file '" + settings.string() +
+             "'; choose another file\nTry 'qvrcapture --help' for more information.\n"});
+    cases.push_back(
+        {QVRCAPTURE_PATH,
+         {toConfig},
+         "qvrcapture: the dump would replace the configuration file '" + editor.string() +
+             "/QVR3.cfg'; choose another file\nTry 'qvrcapture --help' for more information.\n"});
 #endif
     for (const TCase& c : cases) {
         const TLibRun run = Run(c.Args, c.Program);
@@ -438,7 +476,7 @@ TEST_F(LibTest, SendChecksAndListsBeforeAnyMidi) {
         {{"send", "-n", Examples + "stage.q1p:3"},
          1,
          "",
-         "error: '" + Examples + "stage.q1p' has no preset 3.\nqvrlib send: nothing sent\n"},
+         "error: " + Examples + "stage.q1p: there is no preset 3\nqvrlib send: nothing sent\n"},
         {{"send", Examples + "stage.q1p"},
          2,
          "",
@@ -521,8 +559,20 @@ TEST_F(LibTest, LibraryRefusesALargeFileAndALongQuery) {
         {{"add", db, "-d", std::string(QVR_EXAMPLES_DIR) + "/config", folder.string()},
          1,
          "2 files: 1 added, 0 updated, 0 unchanged, 0 removed; 1 with errors; 1 not readable\n",
-         "qvrlib add: " + large + ": error: the file is larger than 256 MiB\n"},
+         "error: " + large + ": the file is larger than 256 MiB\n"},
         {search, 2, "", "qvrlib search: a query may have at most 256 terms\n"},
+        // A file's messages as qvrreport shows them: every line naming the file and preset.
+        {{"add", db, "-d", std::string(QVR_EXAMPLES_DIR) + "/config", Examples + "backup.k3a"},
+         0,
+         "1 file: 1 added, 0 updated, 0 unchanged, 0 removed\n",
+         "warning: " + Examples +
+             "backup.k3a: preset 26: Exp, LFO, or Control Switch link is "
+             "out of range.\nwarning: " +
+             Examples +
+             "backup.k3a: preset 26: Patch may have been "
+             "incorrectly converted from a different Oktrel(tm) product.\nwarning: " +
+             Examples +
+             "backup.k3a: preset 26: Therefore, the information presented may be incomplete.\n"},
     };
     for (const auto& c : cases) {
         const TLibRun run = Run(c.Args);

@@ -128,7 +128,7 @@ TEST(Join, RefusesWhatCannotBeJoined) {
         std::string Error;
     };
     const std::vector<TCase> cases = {
-        {{{"a", &whole, 9}}, {}, "'a' has no preset 9."},
+        {{{"a", &whole, 9}}, {}, "there is no preset 9"},
         {{{"a", &whole, {}}, {"b", &whole, 2}},
          {},
          "There is a preset 2 in 'a' and in 'b'; --renumber FIRST numbers the presets anew, "
@@ -137,7 +137,7 @@ TEST(Join, RefusesWhatCannotBeJoined) {
          {},
          "There is a preset 2 twice in 'a'; --renumber FIRST numbers the presets anew, "
          "--keep-repeats keeps them as they are."},
-        {{{"a", &whole, {}}, {"b", &damaged, 1}}, {}, "b: Bad checksum"},
+        {{{"a", &whole, {}}, {"b", &damaged, 1}}, {}, "Bad checksum"},
         {{{"a", &whole, {}}, {"k", &kdt, {}}},
          {},
          "The files are for different models: QVR-3 and KDT-3."},

@@ -340,7 +340,15 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
         }
         std::string messages;
         for (const json& message : document["messages"]) {
-            messages += message["kind"].get<std::string>() + ": " +
+            // Named as every program names the preset a message was met in.
+            std::string part;
+            if (const json& place = message["preset"]; place.is_number()) {
+                const json& number = document["presets"][place.get<size_t>()]["number"];
+                part = number.is_number()
+                           ? "preset " + std::to_string(number.get<int64_t>()) + ": "
+                           : "preset at place " + std::to_string(place.get<size_t>() + 1) + ": ";
+            }
+            messages += message["kind"].get<std::string>() + ": " + part +
                         message["text"].get<std::string>() + "\n";
         }
         EXPECT_EQ(file.Presets, position) << file.Path;

@@ -340,7 +340,7 @@ void TFormMain::FormShow() {
 
 void TFormMain::SetCommandLineInput(std::string bytes) {
     ReportSource->KeepStandardInput(std::move(bytes));
-    CommandLineFile = "-";
+    CommandLineFile.assign(1, '-'); // "-", standard input (a literal here warns falsely in GCC 12)
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

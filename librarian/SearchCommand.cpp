@@ -1,6 +1,7 @@
 #include "base/TerminalText.h"
 #include "librarian/LibraryCommands.h"
 #include "librarian/LibraryOptions.h"
+#include "librarian/PresetListing.h"
 #include "librarian/Subcommand.h"
 #include "library/Search.h"
 #include "platform/Version.h"
@@ -14,78 +15,13 @@ namespace qvr {
 
 namespace {
 
-// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
-size_t Utf8Length(std::string_view text, size_t at) {
-    const auto lead = static_cast<uint8_t>(text[at]);
-    const size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<uint8_t>(text[at + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-// A JSON string of UTF-8 text; a byte that is not UTF-8 (a file name may
-// hold one) becomes U+FFFD.
-void AppendJson(std::string& out, std::string_view text) {
-    out.push_back('"');
-    for (size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<uint8_t>(text[i]);
-        if (byte == '"' || byte == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(byte));
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
-            out += escape;
-        } else if (byte >= 0x80) {
-            const size_t length = Utf8Length(text, i);
-            out += length == 0 ? "\\ufffd" : std::string(text.substr(i, length));
-            i += length == 0 ? 1 : length;
-            continue;
-        } else {
-            out.push_back(static_cast<char>(byte));
-        }
-        ++i;
-    }
-    out.push_back('"');
-}
-
-// FILE:N, the form in which qvrreport and the comparison take one preset of a file (the
-// file alone for a preset without a number), its model, number and name.
+// The preset's line, and what matched below.
 void AppendText(std::string& text, const TSearchHit& hit) {
-    // Names and paths are the owner's data: shown with their control characters escaped.
-    AppendTerminalSafe(text, hit.Path);
-    if (hit.Number) {
-        text += ":" + std::to_string(*hit.Number);
-    }
-    text += "  ";
-    AppendTerminalSafe(text, hit.Model.empty() ? std::string_view("-") : hit.Model);
-    text += "  ";
-    if (hit.Number) {
-        char number[16];
-        std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
-        text += number;
-    }
-    AppendTerminalSafe(text, hit.Name);
-    text += "\n";
+    AppendPresetLine(text, hit.Path, hit.Number, hit.Model, hit.Name);
     for (const TSearchMatch& match : hit.Matches) {
         text += "    ";
         AppendTerminalSafe(text, MatchLabel(match));
         text += "\n";
-    }
-}
-
-// A JSON string, or null when there is none.
-void AppendJsonOrNull(std::string& out, const std::optional<std::string>& text) {
-    if (text) {
-        AppendJson(out, *text);
-    } else {
-        out += "null";
     }
 }
 
@@ -97,14 +33,8 @@ struct TJsonOut {
 };
 
 void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
-    json += first ? "\n    {\"file\": " : ",\n    {\"file\": ";
-    AppendJson(json, hit.Path);
-    json += ", \"position\": " + std::to_string(hit.Position) +
-            ", \"number\": " + (hit.Number ? std::to_string(*hit.Number) : "null") +
-            ", \"model\": ";
-    AppendJsonOrNull(json, hit.Model.empty() ? std::nullopt : std::optional(hit.Model));
-    json += ", \"name\": ";
-    AppendJson(json, hit.Name);
+    json += first ? "\n    {" : ",\n    {";
+    AppendPresetFields(json, hit.Path, hit.Position, hit.Number, hit.Model, hit.Name);
     json += ", \"matches\": [";
     for (size_t m = 0; m < hit.Matches.size(); ++m) {
         const TSearchMatch& match = hit.Matches[m];
@@ -236,10 +166,8 @@ int RunSearch(const std::vector<std::string>& args) {
     const bool json = format == "json";
     TOutput out;
     if (json) {
-        out.Text = "{\n  \"format\": \"qvr-search\",\n  \"version\": 1,\n  \"tool\": {\"name\": "
-                   "\"qvrlib\", \"version\": ";
-        AppendJson(out.Text, ProgramVersion);
-        out.Text += "},\n  \"query\": ";
+        out.Text = JsonEnvelope("qvr-search");
+        out.Text += ",\n  \"query\": ";
         AppendJson(out.Text, text);
     }
     size_t found = 0;

@@ -52,6 +52,8 @@ const TSubcommand Table[] = {
     {"list", "", "list the files of the library", &ListHelp, &RunList},
     {"search", "[--count] [--limit N] [--format text|json] QUERY...",
      "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
+    {"duplicates", "[--format text|json]", "list the presets kept more than once", &DuplicatesHelp,
+     &RunDuplicates},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "library/Sqlite.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// A preset of the library, where it is kept and what it is.
+struct TStoredPreset {
+    std::string Path;
+    std::string Model;             // empty when the file names none
+    int64_t Position = 0;          // in the file, from 1
+    std::optional<int32_t> Number; // none for a preset without one
+    std::string Name;
+    int64_t ModifiedNs = 0;             // of the file
+    std::optional<int64_t> Fingerprint; // see Fingerprint.h; none until read again
+};
+
+// The presets kept more than once: each group the copies of one content
+// (whatever their names and numbers), oldest file first, then by path and
+// position; the groups in the order of their first copies. Presets read before
+// the library kept fingerprints (until the next update) are in none.
+std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db);
+
+// The preset at `position` (from 1) of the file at `path`, as the library
+// keeps it; none when it keeps no such preset.
+std::optional<TStoredPreset> StoredPreset(TSqlite& db, const std::string& path, int64_t position);
+
+// Every preset with this fingerprint, in the order of Duplicates.
+std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint);
+
+} // namespace qvr

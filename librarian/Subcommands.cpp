@@ -54,6 +54,9 @@ const TSubcommand Table[] = {
      "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
     {"duplicates", "[--format text|json]", "list the presets kept more than once", &DuplicatesHelp,
      &RunDuplicates},
+    {"history", "[--format text|json] FILE:N",
+     "list the versions of a preset across the library, with what changed", &HistoryHelp,
+     &RunHistory},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

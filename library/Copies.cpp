@@ -1,19 +1,12 @@
 #include "library/Copies.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <map>
+#include <utility>
 
 namespace qvr {
 
-namespace {
-
-// The columns of a TStoredPreset, in the order Read takes them.
-constexpr std::string_view Columns =
-    "SELECT f.path, f.model, p.position, p.number, p.name, f.mtime, p.fingerprint "
-    "FROM presets p JOIN files f ON f.id = p.file ";
-constexpr std::string_view Order = " ORDER BY f.mtime, f.path, p.position";
-
-TStoredPreset Read(const TStatement& row) {
+TStoredPreset ReadStoredPreset(const TStatement& row) {
     TStoredPreset preset;
     preset.Path = row.Text(0);
     preset.Model = row.IsNull(1) ? std::string() : std::string(row.Text(1));
@@ -29,21 +22,21 @@ TStoredPreset Read(const TStatement& row) {
     return preset;
 }
 
-} // namespace
-
 std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db) {
     TReadTransaction reading(db);
-    TStatement rows(db, std::string(Columns) +
-                            "WHERE p.fingerprint IN (SELECT fingerprint FROM presets "
-                            "WHERE fingerprint IS NOT NULL GROUP BY fingerprint "
-                            "HAVING COUNT(*) > 1)" +
-                            std::string(Order));
+    TStatement rows(db, std::string(StoredPresetColumns) +
+                            "WHERE (p.fingerprint, coalesce(f.model, '')) IN "
+                            "(SELECT q.fingerprint, coalesce(g.model, '') FROM presets q "
+                            "JOIN files g ON g.id = q.file WHERE q.fingerprint IS NOT NULL "
+                            "GROUP BY 1, 2 HAVING COUNT(*) > 1)" +
+                            std::string(StoredPresetOrder));
     // The rows come oldest first, so each group is made in the order of its first copy.
     std::vector<std::vector<TStoredPreset>> groups;
-    std::unordered_map<int64_t, size_t> groupOf;
+    std::map<std::pair<int64_t, std::string>, size_t> groupOf; // by content and model
     while (rows.Step()) {
-        TStoredPreset preset = Read(rows);
-        const auto [at, added] = groupOf.emplace(preset.Fingerprint.value_or(0), groups.size());
+        TStoredPreset preset = ReadStoredPreset(rows);
+        const auto [at, added] =
+            groupOf.emplace(std::pair(preset.Fingerprint.value_or(0), preset.Model), groups.size());
         if (added) {
             groups.emplace_back();
         }
@@ -53,20 +46,21 @@ std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db) {
 }
 
 std::optional<TStoredPreset> StoredPreset(TSqlite& db, const std::string& path, int64_t position) {
-    TStatement row(db, std::string(Columns) + "WHERE f.path = ? AND p.position = ?");
+    TStatement row(db, std::string(StoredPresetColumns) + "WHERE f.path = ? AND p.position = ?");
     row.Bind(1, path).Bind(2, position);
     if (!row.Step()) {
         return std::nullopt;
     }
-    return Read(row);
+    return ReadStoredPreset(row);
 }
 
 std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint) {
-    TStatement rows(db, std::string(Columns) + "WHERE p.fingerprint = ?" + std::string(Order));
+    TStatement rows(db, std::string(StoredPresetColumns) + "WHERE p.fingerprint = ?" +
+                            std::string(StoredPresetOrder));
     rows.Bind(1, fingerprint);
     std::vector<TStoredPreset> copies;
     while (rows.Step()) {
-        copies.push_back(Read(rows));
+        copies.push_back(ReadStoredPreset(rows));
     }
     return copies;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -20,8 +21,18 @@ struct TStoredPreset {
     std::optional<int64_t> Fingerprint; // see Fingerprint.h; none until read again
 };
 
-// The presets kept more than once: each group the copies of one content
-// (whatever their names and numbers), oldest file first, then by path and
+// The start of a statement that selects presets as ReadStoredPreset reads them
+// (presets p, files f), and the order of Duplicates.
+inline constexpr std::string_view StoredPresetColumns =
+    "SELECT f.path, f.model, p.position, p.number, p.name, f.mtime, p.fingerprint "
+    "FROM presets p JOIN files f ON f.id = p.file ";
+inline constexpr std::string_view StoredPresetOrder = " ORDER BY f.mtime, f.path, p.position";
+
+// The preset of the statement's row.
+TStoredPreset ReadStoredPreset(const TStatement& row);
+
+// The presets kept more than once: each group the copies of one content on
+// one model (whatever their names and numbers), oldest file first, then by path and
 // position; the groups in the order of their first copies. Presets read before
 // the library kept fingerprints (until the next update) are in none.
 std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db);
@@ -30,7 +41,8 @@ std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db);
 // keeps it; none when it keeps no such preset.
 std::optional<TStoredPreset> StoredPreset(TSqlite& db, const std::string& path, int64_t position);
 
-// Every preset with this fingerprint, in the order of Duplicates.
-std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint);
+// Every preset with this fingerprint of this model (empty: of files that name
+// none), in the order of Duplicates.
+std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint, const std::string& model);
 
 } // namespace qvr

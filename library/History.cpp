@@ -6,6 +6,9 @@
 
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
+#include <utility>
 
 namespace qvr {
 
@@ -25,27 +28,52 @@ std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& sear
     std::vector<TPresetVersion> versions;
     {
         TReadTransaction reading(db);
-        TStatement chosen(
-            db, "SELECT p.name, p.fingerprint, coalesce(f.model, '') FROM presets p JOIN files f "
-                "ON f.id = p.file WHERE f.path = ? AND p.number = ? "
-                "ORDER BY p.position LIMIT 1");
+        TStatement chosen(db, std::string(StoredPresetColumns) +
+                                  "WHERE f.path = ? AND p.number = ? ORDER BY p.position LIMIT 1");
         chosen.Bind(1, path).Bind(2, number);
         if (!chosen.Step()) {
             throw ENoSuchPreset("the library has no preset " + std::to_string(number) + " in " +
                                 path);
         }
-        const std::string name(chosen.Text(0));
-        const std::optional<int64_t> fingerprint =
-            chosen.IsNull(1) ? std::nullopt : std::optional(chosen.Int(1));
-        const std::string model(chosen.Text(2));
+        const TStoredPreset first = ReadStoredPreset(chosen);
         chosen.Reset();
-        TStatement same(db, std::string(StoredPresetColumns) +
-                                "WHERE ((p.number = ?1 AND p.name = ?2) OR p.fingerprint = ?3) "
-                                "AND coalesce(f.model, '') = ?4" +
-                                std::string(StoredPresetOrder));
-        same.Bind(1, number).Bind(2, name).Bind(3, fingerprint).Bind(4, model);
-        while (same.Step()) {
-            versions.push_back(TPresetVersion{ReadStoredPreset(same), {}, false});
+        // The preset's versions are those of its number and name and those of its
+        // content, and again those of theirs, until no new one comes: a preset
+        // copied under a new name and changed there is still the same preset.
+        TStatement byLabel(db, std::string(StoredPresetColumns) +
+                                   "WHERE p.name = ? AND p.number = ? AND "
+                                   "coalesce(f.model, '') = ?");
+        TStatement byContent(db, std::string(StoredPresetColumns) +
+                                     "WHERE p.fingerprint = ? AND coalesce(f.model, '') = ?");
+        std::set<std::pair<int32_t, std::string>> labels;
+        std::set<int64_t> contents;
+        std::map<std::tuple<int64_t, std::string, int64_t>, TStoredPreset> found; // by time
+        std::vector<TStoredPreset> pending{first};
+        const auto take = [&](TStatement& rows) {
+            while (rows.Step()) {
+                TStoredPreset preset = ReadStoredPreset(rows);
+                const auto key = std::make_tuple(preset.ModifiedNs, preset.Path, preset.Position);
+                if (found.emplace(key, preset).second) {
+                    pending.push_back(std::move(preset));
+                }
+            }
+            rows.Reset();
+        };
+        found.emplace(std::make_tuple(first.ModifiedNs, first.Path, first.Position), first);
+        while (!pending.empty()) {
+            const TStoredPreset preset = std::move(pending.back());
+            pending.pop_back();
+            if (preset.Number && labels.emplace(*preset.Number, preset.Name).second) {
+                byLabel.Bind(1, preset.Name).Bind(2, *preset.Number).Bind(3, first.Model);
+                take(byLabel);
+            }
+            if (preset.Fingerprint && contents.insert(*preset.Fingerprint).second) {
+                byContent.Bind(1, *preset.Fingerprint).Bind(2, first.Model);
+                take(byContent);
+            }
+        }
+        for (auto& [key, preset] : found) {
+            versions.push_back(TPresetVersion{std::move(preset), {}, false});
         }
     }
     // The records of the versions, each file read once.

@@ -3,6 +3,7 @@
 #include "librarian/LibraryOptions.h"
 #include "librarian/PresetListing.h"
 #include "librarian/Subcommand.h"
+#include "library/Copies.h"
 #include "library/Search.h"
 #include "platform/Version.h"
 #include "report/JsonText.h"
@@ -10,6 +11,8 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace qvr {
 
@@ -32,7 +35,9 @@ struct TJsonOut {
     void Append(char c) { Text.push_back(c); }
 };
 
-void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
+// With `copies`, the presets of the same content as "copies" (itself included).
+void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first,
+                   const std::vector<TStoredPreset>* copies = nullptr) {
     json += first ? "\n    {" : ",\n    {";
     AppendPresetFields(json, hit.Path, hit.Position, hit.Number, hit.Model, hit.Name);
     json += ", \"matches\": [";
@@ -59,11 +64,37 @@ void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
         AppendJsonOrNull(json, match.Parameter ? std::optional(match.Text) : std::nullopt);
         json += "}";
     }
-    json += hit.Matches.empty() ? "]}" : "\n    ]}";
+    json += hit.Matches.empty() ? "]" : "\n    ]";
+    if (copies != nullptr) {
+        json += ", \"copies\": [";
+        for (size_t c = 0; c < copies->size(); ++c) {
+            const TStoredPreset& copy = (*copies)[c];
+            json += c == 0 ? "\n      {" : ",\n      {";
+            AppendPresetFields(json, copy.Path, copy.Position, copy.Number, copy.Model, copy.Name);
+            json += "}";
+        }
+        json += "\n    ]";
+    }
+    json += "}";
 }
 
 // Thrown to end a search whose output cannot be written.
 struct TWriteFailed {};
+
+// Thrown to end a search that listed all it was to list.
+struct TEnough {};
+
+// The copies under a preset listed: how many, and where (when it is not alone).
+void AppendCopies(std::string& text, const std::vector<TStoredPreset>& copies) {
+    if (copies.size() < 2) {
+        return;
+    }
+    text += "    " + std::to_string(copies.size()) + " copies:\n";
+    for (const TStoredPreset& copy : copies) {
+        text += "      ";
+        AppendPresetLine(text, copy.Path, copy.Number, copy.Model, copy.Name);
+    }
+}
 
 // Standard output in pieces of about 64 kB, so that a long listing starts at
 // once and is never held whole.
@@ -105,7 +136,10 @@ std::string SearchHelp() {
                "\n"
                "      --count           print only how many presets were found\n"
                "      --format FORMAT   text (the default) or json\n"
-               "      --limit N         list the first N presets found\n") +
+               "      --limit N         list the first N presets found\n"
+               "      --unique          list each content once (the newest preset found of\n"
+               "                        it), with its copies: presets of the same model with\n"
+               "                        the same modules and values under any name\n") +
            LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n"
            "\n"
@@ -117,8 +151,10 @@ int RunSearch(const std::vector<std::string>& args) {
     TLibraryOptions library;
     std::string format = "text";
     bool count = false;
+    bool unique = false;
     std::optional<size_t> limit;
     std::vector<TGnuOption> options{{.Name = "count"},
+                                    {.Name = "unique"},
                                     {.Name = "format", .TakesValue = true},
                                     {.Name = "limit", .TakesValue = true}};
     AddLibraryOptions(options, false);
@@ -129,6 +165,10 @@ int RunSearch(const std::vector<std::string>& args) {
             }
             if (name == "count") {
                 count = true;
+                return {};
+            }
+            if (name == "unique") {
+                unique = true;
                 return {};
             }
             if (name == "limit") {
@@ -177,7 +217,44 @@ int RunSearch(const std::vector<std::string>& args) {
         if (!lib) {
             return LibExitUsage;
         }
-        if (count) {
+        if (unique) {
+            // Each content once: the first preset found of it, with its copies.
+            if (json && !count) {
+                out.Text += ",\n  \"presets\": [";
+            }
+            TCopyFinder finder(lib->Database());
+            std::set<std::pair<int64_t, std::string>> seen; // contents, by model
+            try {
+                Search(lib->Database(), query, {}, [&](TSearchHit&& hit) {
+                    const std::vector<TStoredPreset> copies =
+                        finder.CopiesOf(hit.Path, hit.Position);
+                    if (!copies.empty() && copies[0].Fingerprint &&
+                        !seen.emplace(*copies[0].Fingerprint, copies[0].Model).second) {
+                        return;
+                    }
+                    if (limit && found == *limit) {
+                        throw TEnough{};
+                    }
+                    if (count) {
+                        ++found;
+                    } else if (json) {
+                        AppendJsonHit(out.Text, hit, found++ == 0, &copies);
+                    } else {
+                        ++found;
+                        AppendText(out.Text, hit);
+                        AppendCopies(out.Text, copies);
+                    }
+                    out.FlushWhenFull();
+                });
+            } catch (const TEnough&) {
+            }
+            if (count) {
+                out.Text += json ? ",\n  \"count\": " + std::to_string(found) + "\n}\n"
+                                 : std::to_string(found) + "\n";
+            } else if (json) {
+                out.Text += found == 0 ? "]\n}\n" : "\n  ]\n}\n";
+            }
+        } else if (count) {
             found = CountFound(lib->Database(), query);
             out.Text += json ? ",\n  \"count\": " + std::to_string(found) + "\n}\n"
                              : std::to_string(found) + "\n";

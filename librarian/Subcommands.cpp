@@ -50,7 +50,7 @@ const TSubcommand Table[] = {
     {"remove", "PATH...", "take files and folders out of the library", &RemoveHelp, &RunRemove},
     {"folders", "", "list the folders the library follows", &FoldersHelp, &RunFolders},
     {"list", "", "list the files of the library", &ListHelp, &RunList},
-    {"search", "[--count] [--limit N] [--format text|json] QUERY...",
+    {"search", "[--count] [--limit N] [--unique] [--format text|json] QUERY...",
      "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
     {"duplicates", "[--format text|json]", "list the presets kept more than once", &DuplicatesHelp,
      &RunDuplicates},

@@ -45,23 +45,29 @@ std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db) {
     return groups;
 }
 
-std::optional<TStoredPreset> StoredPreset(TSqlite& db, const std::string& path, int64_t position) {
-    TStatement row(db, std::string(StoredPresetColumns) + "WHERE f.path = ? AND p.position = ?");
-    row.Bind(1, path).Bind(2, position);
-    if (!row.Step()) {
-        return std::nullopt;
-    }
-    return ReadStoredPreset(row);
-}
+TCopyFinder::TCopyFinder(TSqlite& db)
+    : Preset(db, std::string(StoredPresetColumns) + "WHERE f.path = ? AND p.position = ?"),
+      Copies(db, std::string(StoredPresetColumns) +
+                     "WHERE p.fingerprint = ? AND coalesce(f.model, '') = ?" +
+                     std::string(StoredPresetOrder)) {}
 
-std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint) {
-    TStatement rows(db, std::string(StoredPresetColumns) + "WHERE p.fingerprint = ?" +
-                            std::string(StoredPresetOrder));
-    rows.Bind(1, fingerprint);
-    std::vector<TStoredPreset> copies;
-    while (rows.Step()) {
-        copies.push_back(ReadStoredPreset(rows));
+std::vector<TStoredPreset> TCopyFinder::CopiesOf(const std::string& path, int64_t position) {
+    Preset.Bind(1, path).Bind(2, position);
+    if (!Preset.Step()) {
+        Preset.Reset();
+        return {};
     }
+    TStoredPreset preset = ReadStoredPreset(Preset);
+    Preset.Reset();
+    if (!preset.Fingerprint) {
+        return {std::move(preset)};
+    }
+    Copies.Bind(1, *preset.Fingerprint).Bind(2, preset.Model);
+    std::vector<TStoredPreset> copies;
+    while (Copies.Step()) {
+        copies.push_back(ReadStoredPreset(Copies));
+    }
+    Copies.Reset();
     return copies;
 }
 

@@ -37,12 +37,19 @@ TStoredPreset ReadStoredPreset(const TStatement& row);
 // the library kept fingerprints (until the next update) are in none.
 std::vector<std::vector<TStoredPreset>> Duplicates(TSqlite& db);
 
-// The preset at `position` (from 1) of the file at `path`, as the library
-// keeps it; none when it keeps no such preset.
-std::optional<TStoredPreset> StoredPreset(TSqlite& db, const std::string& path, int64_t position);
+// The copies of presets, looked up one preset after another with statements
+// prepared once.
+class TCopyFinder {
+public:
+    explicit TCopyFinder(TSqlite& db);
+    // The presets with the same content on the same model as the preset at
+    // `position` (from 1) of the file at `path`, itself included, in the order
+    // of Duplicates; the preset alone when it has no fingerprint yet, none when
+    // the library keeps no such preset.
+    std::vector<TStoredPreset> CopiesOf(const std::string& path, int64_t position);
 
-// Every preset with this fingerprint of this model (empty: of files that name
-// none), in the order of Duplicates.
-std::vector<TStoredPreset> CopiesOf(TSqlite& db, int64_t fingerprint, const std::string& model);
+private:
+    TStatement Preset, Copies;
+};
 
 } // namespace qvr

@@ -680,6 +680,21 @@ TEST_F(LibraryCopiesTest, HistoryListsTheVersionsWithWhatChanged) {
                  ENoSuchPreset);
 }
 
+TEST_F(LibraryCopiesTest, ALibraryOfVersionFiveGetsItsFingerprintsByTheNextUpdate) {
+    {
+        TLibrary library(Database, Configs());
+        library.Add({(Files / "owner").string()}, false, {});
+        // As the version before fingerprints left it.
+        library.Database().Exec("DROP INDEX presets_by_fingerprint; DROP INDEX presets_by_label; "
+                                "ALTER TABLE presets DROP COLUMN fingerprint; "
+                                "PRAGMA user_version = 5;");
+    }
+    TLibrary library(Database, Configs());
+    EXPECT_TRUE(Duplicates(library.Database()).empty());
+    EXPECT_EQ(library.Update({}), 3u);
+    EXPECT_EQ(Duplicates(library.Database()).size(), 2u);
+}
+
 TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     for (int i = 0; i < 12; ++i) {
         Generate("many/b" + std::to_string(i) + ".q3a", 60);

@@ -926,7 +926,7 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
         ADD_FAILURE() << "opened";
     } catch (const ELibraryDatabase& error) {
         EXPECT_EQ(std::string(error.what()),
-                  newer + " is a library of a newer version (9) than this program knows (5)");
+                  newer + " is a library of a newer version (9) than this program knows (6)");
     }
     // A new one is made at the current version, folder and all.
     TSqlite db = OpenLibrary(Database);

@@ -30,10 +30,10 @@ public:
 
 // The versions of preset `number` of the file at `path` (its real path) across
 // the library: every preset of its model with its number and name, or with its
-// content (see Fingerprint.h), and those of theirs in turn, oldest file first, then by path and position. Each file is
-// read once with the report's reader, and each version compared with the one
-// before by ComparePresets. Throws ENoSuchPreset, and ELibraryDatabase when
-// the library cannot be read.
+// content (see Fingerprint.h), and those of theirs in turn; oldest file first,
+// then by path and position. Each file is read once with the report's reader,
+// and each version compared with the one before by ComparePresets. Throws
+// ENoSuchPreset, and ELibraryDatabase when the library cannot be read.
 std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
                                           const std::string& path, int32_t number);
 

@@ -101,6 +101,8 @@ TEST_F(LibTest, DispatchesToCommandsAndAnswersHelpAndVersion) {
         {{"--version"}, 0, "qvrlib (Oktrel(tm) Preset Viewer) ", ""},
         {{"help"}, 0, "Usage: qvrlib COMMAND", ""},
         {{"help", "help"}, 0, "Usage: qvrlib help [COMMAND]", ""},
+        {{"history", "--help"}, 0, "Usage: qvrlib history [OPTION]... FILE:N\n", ""},
+        {{"help", "duplicates"}, 0, "Usage: qvrlib duplicates [OPTION]...\n", ""},
         {{"--", "help", "--help"}, 0, "Usage: qvrlib help [COMMAND]", ""},
         {{}, 2, "", "qvrlib: missing command\n" + tryLib},
         {{"splat"}, 2, "", "qvrlib: unknown command 'splat'\n" + tryLib},

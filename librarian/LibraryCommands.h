@@ -19,5 +19,9 @@ std::string ListHelp();
 int RunList(const std::vector<std::string>& args);
 std::string SearchHelp();
 int RunSearch(const std::vector<std::string>& args);
+std::string DuplicatesHelp();
+int RunDuplicates(const std::vector<std::string>& args);
+std::string HistoryHelp();
+int RunHistory(const std::vector<std::string>& args);
 
 } // namespace qvr

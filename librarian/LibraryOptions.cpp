@@ -29,17 +29,21 @@ bool TakeLibraryOption(TLibraryOptions& into, const std::string& name, const std
     return true;
 }
 
+TConfigSearch ConfigSearchOf(const TLibraryOptions& options) {
+    TConfigSearch search;
+    search.EditorFolder = options.ConfigDir;
+    search.ProgramFolder = ProgramDataFolder();
+    return search;
+}
+
 std::unique_ptr<TLibrary> OpenLibraryFor(const char* command, const TLibraryOptions& options) {
     const std::string path = options.Database.empty() ? DefaultLibraryPath() : options.Database;
     if (path.empty()) {
         LibSay(command, "no library: neither XDG_DATA_HOME nor HOME is set (use --database)");
         return nullptr;
     }
-    TConfigSearch search;
-    search.EditorFolder = options.ConfigDir;
-    search.ProgramFolder = ProgramDataFolder();
     try {
-        return std::make_unique<TLibrary>(path, search);
+        return std::make_unique<TLibrary>(path, ConfigSearchOf(options));
     } catch (const ELibraryDatabase& error) {
         LibSay(command, error.what());
         return nullptr;

@@ -30,6 +30,9 @@ inline constexpr const char* ConfigDirHelp =
 void AddLibraryOptions(std::vector<TGnuOption>& options, bool configDir);
 bool TakeLibraryOption(TLibraryOptions& into, const std::string& name, const std::string& value);
 
+// Where the library's files find their configurations.
+TConfigSearch ConfigSearchOf(const TLibraryOptions& options);
+
 // Opens the library; on failure says why for `command` and returns nothing.
 std::unique_ptr<TLibrary> OpenLibraryFor(const char* command, const TLibraryOptions& options);
 

@@ -1,7 +1,9 @@
 #include "base/TerminalText.h"
 #include "librarian/LibraryCommands.h"
 #include "librarian/LibraryOptions.h"
+#include "librarian/PresetListing.h"
 #include "librarian/Subcommand.h"
+#include "library/Copies.h"
 #include "library/Search.h"
 #include "platform/Version.h"
 #include "report/JsonText.h"
@@ -9,83 +11,20 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace qvr {
 
 namespace {
 
-// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
-size_t Utf8Length(std::string_view text, size_t at) {
-    const auto lead = static_cast<uint8_t>(text[at]);
-    const size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<uint8_t>(text[at + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-// A JSON string of UTF-8 text; a byte that is not UTF-8 (a file name may
-// hold one) becomes U+FFFD.
-void AppendJson(std::string& out, std::string_view text) {
-    out.push_back('"');
-    for (size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<uint8_t>(text[i]);
-        if (byte == '"' || byte == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(byte));
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
-            out += escape;
-        } else if (byte >= 0x80) {
-            const size_t length = Utf8Length(text, i);
-            out += length == 0 ? "\\ufffd" : std::string(text.substr(i, length));
-            i += length == 0 ? 1 : length;
-            continue;
-        } else {
-            out.push_back(static_cast<char>(byte));
-        }
-        ++i;
-    }
-    out.push_back('"');
-}
-
-// FILE:N, the form in which qvrreport and the comparison take one preset of a file (the
-// file alone for a preset without a number), its model, number and name.
+// The preset's line, and what matched below.
 void AppendText(std::string& text, const TSearchHit& hit) {
-    // Names and paths are the owner's data: shown with their control characters escaped.
-    AppendTerminalSafe(text, hit.Path);
-    if (hit.Number) {
-        text += ":" + std::to_string(*hit.Number);
-    }
-    text += "  ";
-    AppendTerminalSafe(text, hit.Model.empty() ? std::string_view("-") : hit.Model);
-    text += "  ";
-    if (hit.Number) {
-        char number[16];
-        std::snprintf(number, sizeof number, "#%02d ", static_cast<int>(*hit.Number));
-        text += number;
-    }
-    AppendTerminalSafe(text, hit.Name);
-    text += "\n";
+    AppendPresetLine(text, hit.Path, hit.Number, hit.Model, hit.Name);
     for (const TSearchMatch& match : hit.Matches) {
         text += "    ";
         AppendTerminalSafe(text, MatchLabel(match));
         text += "\n";
-    }
-}
-
-// A JSON string, or null when there is none.
-void AppendJsonOrNull(std::string& out, const std::optional<std::string>& text) {
-    if (text) {
-        AppendJson(out, *text);
-    } else {
-        out += "null";
     }
 }
 
@@ -96,15 +35,11 @@ struct TJsonOut {
     void Append(char c) { Text.push_back(c); }
 };
 
-void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
-    json += first ? "\n    {\"file\": " : ",\n    {\"file\": ";
-    AppendJson(json, hit.Path);
-    json += ", \"position\": " + std::to_string(hit.Position) +
-            ", \"number\": " + (hit.Number ? std::to_string(*hit.Number) : "null") +
-            ", \"model\": ";
-    AppendJsonOrNull(json, hit.Model.empty() ? std::nullopt : std::optional(hit.Model));
-    json += ", \"name\": ";
-    AppendJson(json, hit.Name);
+// With `copies`, the presets of the same content as "copies" (itself included).
+void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first,
+                   const std::vector<TStoredPreset>* copies = nullptr) {
+    json += first ? "\n    {" : ",\n    {";
+    AppendPresetFields(json, hit.Path, hit.Position, hit.Number, hit.Model, hit.Name);
     json += ", \"matches\": [";
     for (size_t m = 0; m < hit.Matches.size(); ++m) {
         const TSearchMatch& match = hit.Matches[m];
@@ -129,11 +64,37 @@ void AppendJsonHit(std::string& json, const TSearchHit& hit, bool first) {
         AppendJsonOrNull(json, match.Parameter ? std::optional(match.Text) : std::nullopt);
         json += "}";
     }
-    json += hit.Matches.empty() ? "]}" : "\n    ]}";
+    json += hit.Matches.empty() ? "]" : "\n    ]";
+    if (copies != nullptr) {
+        json += ", \"copies\": [";
+        for (size_t c = 0; c < copies->size(); ++c) {
+            const TStoredPreset& copy = (*copies)[c];
+            json += c == 0 ? "\n      {" : ",\n      {";
+            AppendPresetFields(json, copy.Path, copy.Position, copy.Number, copy.Model, copy.Name);
+            json += "}";
+        }
+        json += "\n    ]";
+    }
+    json += "}";
 }
 
 // Thrown to end a search whose output cannot be written.
 struct TWriteFailed {};
+
+// Thrown to end a search that listed all it was to list.
+struct TEnough {};
+
+// The copies under a preset listed: how many, and where (when it is not alone).
+void AppendCopies(std::string& text, const std::vector<TStoredPreset>& copies) {
+    if (copies.size() < 2) {
+        return;
+    }
+    text += "    " + std::to_string(copies.size()) + " copies:\n";
+    for (const TStoredPreset& copy : copies) {
+        text += "      ";
+        AppendPresetLine(text, copy.Path, copy.Number, copy.Model, copy.Name);
+    }
+}
 
 // Standard output in pieces of about 64 kB, so that a long listing starts at
 // once and is never held whole.
@@ -175,7 +136,10 @@ std::string SearchHelp() {
                "\n"
                "      --count           print only how many presets were found\n"
                "      --format FORMAT   text (the default) or json\n"
-               "      --limit N         list the first N presets found\n") +
+               "      --limit N         list the first N presets found\n"
+               "      --unique          list each content once (the newest preset found of\n"
+               "                        it), with its copies: presets of the same model with\n"
+               "                        the same modules and values under any name\n") +
            LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n"
            "\n"
@@ -187,8 +151,10 @@ int RunSearch(const std::vector<std::string>& args) {
     TLibraryOptions library;
     std::string format = "text";
     bool count = false;
+    bool unique = false;
     std::optional<size_t> limit;
     std::vector<TGnuOption> options{{.Name = "count"},
+                                    {.Name = "unique"},
                                     {.Name = "format", .TakesValue = true},
                                     {.Name = "limit", .TakesValue = true}};
     AddLibraryOptions(options, false);
@@ -199,6 +165,10 @@ int RunSearch(const std::vector<std::string>& args) {
             }
             if (name == "count") {
                 count = true;
+                return {};
+            }
+            if (name == "unique") {
+                unique = true;
                 return {};
             }
             if (name == "limit") {
@@ -236,10 +206,8 @@ int RunSearch(const std::vector<std::string>& args) {
     const bool json = format == "json";
     TOutput out;
     if (json) {
-        out.Text = "{\n  \"format\": \"qvr-search\",\n  \"version\": 1,\n  \"tool\": {\"name\": "
-                   "\"qvrlib\", \"version\": ";
-        AppendJson(out.Text, ProgramVersion);
-        out.Text += "},\n  \"query\": ";
+        out.Text = JsonEnvelope("qvr-search");
+        out.Text += ",\n  \"query\": ";
         AppendJson(out.Text, text);
     }
     size_t found = 0;
@@ -249,7 +217,44 @@ int RunSearch(const std::vector<std::string>& args) {
         if (!lib) {
             return LibExitUsage;
         }
-        if (count) {
+        if (unique) {
+            // Each content once: the first preset found of it, with its copies.
+            if (json && !count) {
+                out.Text += ",\n  \"presets\": [";
+            }
+            TCopyFinder finder(lib->Database());
+            std::set<std::pair<int64_t, std::string>> seen; // contents, by model
+            try {
+                Search(lib->Database(), query, {}, [&](TSearchHit&& hit) {
+                    const std::vector<TStoredPreset> copies =
+                        finder.CopiesOf(hit.Path, hit.Position);
+                    if (!copies.empty() && copies[0].Fingerprint &&
+                        !seen.emplace(*copies[0].Fingerprint, copies[0].Model).second) {
+                        return;
+                    }
+                    if (limit && found == *limit) {
+                        throw TEnough{};
+                    }
+                    if (count) {
+                        ++found;
+                    } else if (json) {
+                        AppendJsonHit(out.Text, hit, found++ == 0, &copies);
+                    } else {
+                        ++found;
+                        AppendText(out.Text, hit);
+                        AppendCopies(out.Text, copies);
+                    }
+                    out.FlushWhenFull();
+                });
+            } catch (const TEnough&) {
+            }
+            if (count) {
+                out.Text += json ? ",\n  \"count\": " + std::to_string(found) + "\n}\n"
+                                 : std::to_string(found) + "\n";
+            } else if (json) {
+                out.Text += found == 0 ? "]\n}\n" : "\n  ]\n}\n";
+            }
+        } else if (count) {
             found = CountFound(lib->Database(), query);
             out.Text += json ? ",\n  \"count\": " + std::to_string(found) + "\n}\n"
                              : std::to_string(found) + "\n";

@@ -50,8 +50,13 @@ const TSubcommand Table[] = {
     {"remove", "PATH...", "take files and folders out of the library", &RemoveHelp, &RunRemove},
     {"folders", "", "list the folders the library follows", &FoldersHelp, &RunFolders},
     {"list", "", "list the files of the library", &ListHelp, &RunList},
-    {"search", "[--count] [--limit N] [--format text|json] QUERY...",
+    {"search", "[--count] [--limit N] [--unique] [--format text|json] QUERY...",
      "find presets by name, module or parameter value", &SearchHelp, &RunSearch},
+    {"duplicates", "[--format text|json]", "list the presets kept more than once", &DuplicatesHelp,
+     &RunDuplicates},
+    {"history", "[--format text|json] FILE:N",
+     "list the versions of a preset across the library, with what changed", &HistoryHelp,
+     &RunHistory},
     {"help", "[COMMAND]", "display the help of qvrlib or of one command", &HelpText, &RunHelp},
 };
 

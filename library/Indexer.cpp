@@ -1,5 +1,6 @@
 #include "library/Indexer.h"
 
+#include "library/Fingerprint.h"
 #include "library/ParameterBlock.h"
 #include "report/JsonText.h"
 
@@ -43,8 +44,8 @@ TIndexer::TIndexer(TSqlite& db)
                              "VALUES(?, ?, ?, ?, '', 0)"),
       FinishFile(db, "UPDATE files SET model = ?, presets = ?, configs = ? WHERE id = ?"),
       InsertMessages(db, "INSERT INTO file_messages(file, text) VALUES(?, ?)"),
-      InsertPreset(db, "INSERT INTO presets(file, position, number, name, chain, user_models) "
-                       "VALUES(?, ?, ?, ?, ?, ?)"),
+      InsertPreset(db, "INSERT INTO presets(file, position, number, name, chain, user_models, "
+                       "fingerprint) VALUES(?, ?, ?, ?, ?, ?, ?)"),
       InsertWords(db, "INSERT INTO preset_words(rowid, name, user_models) VALUES(?, ?, ?)"),
       FindChain(db, "SELECT id FROM chains WHERE types = ?"),
       InsertChain(db, "INSERT INTO chains(types) VALUES(?)"),
@@ -267,7 +268,8 @@ std::vector<std::string> TIndexer::Store(const std::string& path, const TFileSta
             userModelsJson = userModelsByPosition.Text;
         }
         InsertPreset.Bind(1, fileId).Bind(2, position).Bind(3, preset.Number);
-        InsertPreset.Bind(4, preset.Name).Bind(5, ChainId(preset)).Bind(6, userModelsJson).Run();
+        InsertPreset.Bind(4, preset.Name).Bind(5, ChainId(preset)).Bind(6, userModelsJson);
+        InsertPreset.Bind(7, PresetFingerprint(preset)).Run();
         const int64_t presetId = Db.LastInsertId();
         for (const TLibModule& module : preset.Modules) {
             for (size_t k = 0; k < module.Parameters.size(); ++k) {

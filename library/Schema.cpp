@@ -148,6 +148,16 @@ constexpr std::array<const char*, LibrarySchemaVersion> Migrations{
     )sql",
     // 5: the indexes of the search.
     SearchIndexMigration,
+    // 6: each preset's fingerprint (see Fingerprint.h), by which its copies and
+    // versions are found. The files' presets are read again by the next update, which gives
+    // them theirs.
+    R"sql(
+    ALTER TABLE presets ADD COLUMN fingerprint INTEGER;
+    CREATE INDEX presets_by_fingerprint ON presets(fingerprint);
+    -- The versions of a preset by its name and number.
+    CREATE INDEX presets_by_label ON presets(name, number);
+    UPDATE files SET mtime = -1, hash = x'';
+    )sql",
 };
 
 int UserVersion(TSqlite& db) {

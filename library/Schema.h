@@ -7,7 +7,7 @@
 namespace qvr {
 
 // The version of the library's tables that this program writes.
-inline constexpr int LibrarySchemaVersion = 5;
+inline constexpr int LibrarySchemaVersion = 6;
 
 // Opens the library database at `path` (creating it and its folder), in WAL
 // mode so that the viewer and the command line can use it at once, and brings

@@ -115,19 +115,6 @@ private:
     std::vector<TSqlValue> Values;
 };
 
-// A read transaction: every statement of a search sees the same library, and
-// the database is locked and unlocked once.
-class TReadTransaction {
-public:
-    explicit TReadTransaction(TSqlite& db) : Db(db) { Db.Exec("BEGIN"); }
-    ~TReadTransaction() { sqlite3_exec(Db.Handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
-    TReadTransaction(const TReadTransaction&) = delete;
-    TReadTransaction& operator=(const TReadTransaction&) = delete;
-
-private:
-    TSqlite& Db;
-};
-
 } // namespace
 
 size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,

@@ -112,4 +112,17 @@ private:
     bool Done = false;
 };
 
+// A read transaction: every statement of a query sees the same library, and
+// the database is locked and unlocked once. Ends when the object goes.
+class TReadTransaction {
+public:
+    explicit TReadTransaction(TSqlite& db) : Db(db) { Db.Exec("BEGIN"); }
+    ~TReadTransaction() { sqlite3_exec(Db.Handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
+    TReadTransaction(const TReadTransaction&) = delete;
+    TReadTransaction& operator=(const TReadTransaction&) = delete;
+
+private:
+    TSqlite& Db;
+};
+
 } // namespace qvr

@@ -74,6 +74,38 @@ const auto Escaped = [](TReportOutput& out, std::string_view text) {
     AppendHtmlEscaped(out, text);
 };
 
+// "  Module: Parameter: old → new", "  Module: + Name = value", "  + Module".
+void AppendChangeLine(TReportOutput& out, const TChange& change) {
+    out.Append("  ");
+    if (change.Kind == TKind::ModuleAdded || change.Kind == TKind::ModuleRemoved) {
+        out.Append(change.Kind == TKind::ModuleAdded ? "+ " : "- ");
+        AppendTerminalUtf8(out, change.Module.value_or(""));
+        out.Append('\n');
+        return;
+    }
+    if (change.Module) {
+        AppendTerminalUtf8(out, *change.Module);
+        out.Append(": ");
+    }
+    if (change.Kind == TKind::ValueChanged) {
+        AppendTerminalUtf8(out, change.Name);
+        out.Append(": ");
+        AppendTerminalUtf8(out, change.Old);
+        out.Append(' ');
+        out.Append(Arrow);
+        out.Append(' ');
+        AppendTerminalUtf8(out, change.New);
+    } else {
+        out.Append(change.Kind == TKind::LineAdded ? "+ " : "- ");
+        AppendTerminalUtf8(out, change.Name);
+        if (change.IsPair) {
+            out.Append(" = ");
+            AppendTerminalUtf8(out, change.Kind == TKind::LineAdded ? change.New : change.Old);
+        }
+    }
+    out.Append('\n');
+}
+
 class TTextComparison : public IComparisonWriter {
 public:
     explicit TTextComparison(IByteTarget& target) : Out(target) {}
@@ -105,36 +137,7 @@ public:
     }
 
 private:
-    void Line(const TChange& change) {
-        Out.Append("  ");
-        if (change.Kind == TKind::ModuleAdded || change.Kind == TKind::ModuleRemoved) {
-            Out.Append(change.Kind == TKind::ModuleAdded ? "+ " : "- ");
-            AppendTerminalUtf8(Out, change.Module.value_or(""));
-            Out.Append('\n');
-            return;
-        }
-        if (change.Module) {
-            AppendTerminalUtf8(Out, *change.Module);
-            Out.Append(": ");
-        }
-        if (change.Kind == TKind::ValueChanged) {
-            AppendTerminalUtf8(Out, change.Name);
-            Out.Append(": ");
-            AppendTerminalUtf8(Out, change.Old);
-            Out.Append(' ');
-            Out.Append(Arrow);
-            Out.Append(' ');
-            AppendTerminalUtf8(Out, change.New);
-        } else {
-            Out.Append(change.Kind == TKind::LineAdded ? "+ " : "- ");
-            AppendTerminalUtf8(Out, change.Name);
-            if (change.IsPair) {
-                Out.Append(" = ");
-                AppendTerminalUtf8(Out, change.Kind == TKind::LineAdded ? change.New : change.Old);
-            }
-        }
-        Out.Append('\n');
-    }
+    void Line(const TChange& change) { AppendChangeLine(Out, change); }
 
     TReportOutput Out;
 };
@@ -351,6 +354,14 @@ private:
 };
 
 } // namespace
+
+std::string ChangeLineText(const TChange& change) {
+    TStringTarget target;
+    TReportOutput out(target);
+    AppendChangeLine(out, change);
+    out.Finish();
+    return std::move(target.Text);
+}
 
 std::unique_ptr<IComparisonWriter> MakeComparisonWriter(TReportFormat format, IByteTarget& target) {
     switch (format) {

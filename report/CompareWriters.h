@@ -18,4 +18,8 @@ namespace qvr {
 //   json: {"model", "presets": [{"old", "new", "changes": [...]}], and the counts}.
 std::unique_ptr<IComparisonWriter> MakeComparisonWriter(TReportFormat format, IByteTarget& target);
 
+// One change as the text comparison lists it under its preset, in UTF-8 with
+// control characters escaped, indented and with its newline.
+std::string ChangeLineText(const TChange& change);
+
 } // namespace qvr

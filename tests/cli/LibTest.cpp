@@ -102,6 +102,8 @@ TEST_F(LibTest, DispatchesToCommandsAndAnswersHelpAndVersion) {
         {{"--version"}, 0, "qvrlib (Oktrel(tm) Preset Viewer) ", ""},
         {{"help"}, 0, "Usage: qvrlib COMMAND", ""},
         {{"help", "help"}, 0, "Usage: qvrlib help [COMMAND]", ""},
+        {{"history", "--help"}, 0, "Usage: qvrlib history [OPTION]... FILE:N\n", ""},
+        {{"help", "duplicates"}, 0, "Usage: qvrlib duplicates [OPTION]...\n", ""},
         {{"--", "help", "--help"}, 0, "Usage: qvrlib help [COMMAND]", ""},
         {{}, 2, "", "qvrlib: missing command\n" + tryLib},
         {{"splat"}, 2, "", "qvrlib: unknown command 'splat'\n" + tryLib},
@@ -537,6 +539,75 @@ TEST_F(LibTest, ControlCharactersInNamesAreShownEscaped) {
         << missing.Err;
     EXPECT_NE(Run({"--format", "json", file + ".gone"}, QVRREPORT_PATH).Out.find("\\u001b[2J"),
               std::string::npos);
+}
+
+TEST_F(LibTest, HistoryDuplicatesAndUniqueSearchOfACopiedBackup) {
+    // An old backup, and a new one that took two of its presets unchanged.
+    const fs::path folder = Dir / "files";
+    const std::string old = (folder / "old.q3a").string();
+    const std::string now = (folder / "new.q3a").string();
+    WriteFileBytes(old, ReadFileBytes(Examples + "backup.q3a"));
+    ASSERT_EQ(Run({"join", now, Examples + "backup.q3a:4", Examples + "backup.q3a:5"}).Status, 0);
+    fs::last_write_time(old, fs::last_write_time(now) - std::chrono::hours(24));
+    const std::string db = "--database=" + (Dir / "lib.sqlite").string();
+    ASSERT_EQ(
+        Run({"add", db, "-d", std::string(QVR_EXAMPLES_DIR) + "/config", folder.string()}).Status,
+        0);
+    const std::string lead = "  QVR-3  #04 Lead 1\n";
+    const std::string clean = "  QVR-3  #05 Clean 2\n";
+    const std::string envelope = "{\n  \"format\": \"qvr-history\",\n  \"version\": 1,\n  "
+                                 "\"tool\": {\"name\": \"qvrlib\", \"version\": \"";
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out; // the start of standard output, for JSON
+        std::string Err;
+    } cases[] = {
+        {{"duplicates", db},
+         0,
+         "2 copies\n  " + old + ":4" + lead + "  " + now + ":4" + lead + "\n2 copies\n  " + old +
+             ":5" + clean + "  " + now + ":5" + clean,
+         ""},
+        {{"history", db, now + ":4"},
+         0,
+         old + ":4" + lead + now + ":4" + lead + "  (unchanged)\n",
+         ""},
+        // The newest of each content once, with its copies; those of the old file alone as before.
+        {{"search", db, "--unique", "--limit", "2", "lead"},
+         0,
+         now + ":4" + lead + "    2 copies:\n      " + old + ":4" + lead + "      " + now + ":4" +
+             lead + old + ":8  QVR-3  #08 Lead 2\n",
+         ""},
+        {{"search", db, "--unique", "--count", "lead"}, 0, "6\n", ""},
+        {{"search", db, "--count", "lead"}, 0, "7\n", ""},
+        {{"history", db, "--format", "json", now + ":5"}, 0, envelope, ""},
+        {{"history", db, now + ":7"},
+         1,
+         "",
+         "qvrlib history: the library has no preset 7 in " + now + "\n"},
+        {{"history", db, now},
+         2,
+         "",
+         "qvrlib history: '" + now + "' names no preset (FILE:N, N from 0 to 254)\n"},
+        {{"duplicates", db, "extra"}, 2, "", "qvrlib duplicates: extra operand 'extra'\n"},
+    };
+    for (const auto& c : cases) {
+        const TLibRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Out.substr(0, c.Out.size()), c.Out) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Out.empty(), c.Out.empty()) << run.Out;
+        EXPECT_EQ(run.Err.substr(0, c.Err.size()), c.Err) << testing::PrintToString(c.Args);
+    }
+    // The JSON versions: both, the second with no changes.
+    const TLibRun json = Run({"history", db, "--format=json", now + ":5"});
+    EXPECT_NE(json.Out.find("\"preset\": \"" + now + ":5\",\n  \"versions\": [\n    {\"file\": \"" +
+                            old +
+                            "\", \"position\": 5, \"number\": 5, \"model\": \"QVR-3\", "
+                            "\"name\": \"Clean 2\", \"read\": true, \"changes\": []},\n    "
+                            "{\"file\": \"" +
+                            now + "\", \"position\": 2,"),
+              std::string::npos)
+        << json.Out;
 }
 
 TEST_F(LibTest, LibraryRefusesALargeFileAndALongQuery) {

@@ -1,9 +1,12 @@
 #include "library/Library.h"
 
+#include "library/Copies.h"
+#include "library/History.h"
 #include "library/ParameterBlock.h"
 #include "library/Schema.h"
 #include "library/Search.h"
 #include "platform/Version.h"
+#include "report/CompareWriters.h"
 #include "tests/support/TempFolder.h"
 #include "tools/presetgen/PresetGenerator.h"
 
@@ -590,6 +593,116 @@ TEST_F(LibraryTest, ALibraryOfAnOlderVersionIsReadAgainByTheNextUpdate) {
     EXPECT_EQ(Search(library.Database(), ParseQuery("module:chorus")).size(), 1u);
 }
 
+// Three backups of one owner, oldest first: preset 3 "Lead" has its compressor's
+// third value raised between the first and the second, and stays so in the third,
+// which also holds it under another name and number. "Clean" never changes.
+class LibraryCopiesTest : public LibraryTest {
+protected:
+    void Backup(const std::string& name, int value, bool withCopy, int minute) const {
+        const std::string lead = "components\n"
+                                 "component 1 type=1 values=0,10,1\n"
+                                 "component 10 type=1 values=0,1," +
+                                 std::to_string(value) +
+                                 ",3,50,50,10\n"
+                                 "component 2 type=1 values=0,80,0\n";
+        std::string text = "product QVR-3\n"
+                           "preset 1 \"Clean\"\n"
+                           "components\n"
+                           "component 1 type=1 values=0,10,1\n"
+                           "component 2 type=1 values=0,80,0\n"
+                           "preset 3 \"Lead\"\n" +
+                           lead;
+        if (withCopy) {
+            text += "preset 9 \"Lead for the gig\"\n" + lead;
+        }
+        std::istringstream description(text);
+        std::ostringstream out;
+        GeneratePresets(description, out);
+        const fs::path path = Files / "owner" / name;
+        Temp.Write("files/owner/" + name, out.str());
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(2) +
+                                      std::chrono::minutes(minute));
+    }
+    void SetUp() override {
+        LibraryTest::SetUp();
+        // Named against their order in time, so that the order is the files' times.
+        Backup("c-2019.q3a", 20, false, 1);
+        Backup("b-2021.q3a", 25, false, 2);
+        Backup("a-2024.q3a", 25, true, 3);
+    }
+    std::string Owner(const std::string& name) const {
+        return fs::canonical(Files / "owner" / name).string();
+    }
+};
+
+// "FILE:N NAME" for each preset.
+std::vector<std::string> Listed(const std::vector<TStoredPreset>& presets) {
+    std::vector<std::string> listed;
+    for (const TStoredPreset& preset : presets) {
+        listed.push_back(fs::path(preset.Path).filename().string() + ":" +
+                         std::to_string(preset.Number.value_or(-1)) + " " + preset.Name);
+    }
+    return listed;
+}
+
+TEST_F(LibraryCopiesTest, DuplicatesAreTheCopiesOfOneContentWhateverTheirNames) {
+    TLibrary library(Database, Configs());
+    library.Add({(Files / "owner").string()}, false, {});
+    std::vector<std::vector<std::string>> groups;
+    for (const std::vector<TStoredPreset>& group : Duplicates(library.Database())) {
+        groups.push_back(Listed(group));
+    }
+    // The first Lead (another value) is a copy of nothing; the renamed one is a copy.
+    const std::vector<std::vector<std::string>> expected = {
+        {"c-2019.q3a:1 Clean", "b-2021.q3a:1 Clean", "a-2024.q3a:1 Clean"},
+        {"b-2021.q3a:3 Lead", "a-2024.q3a:3 Lead", "a-2024.q3a:9 Lead for the gig"},
+    };
+    EXPECT_EQ(groups, expected);
+}
+
+TEST_F(LibraryCopiesTest, HistoryListsTheVersionsWithWhatChanged) {
+    TLibrary library(Database, Configs());
+    library.Add({(Files / "owner").string()}, false, {});
+    // Asked of any version, by number and name or by content: the same history.
+    for (const auto& [file, number] :
+         {std::pair{"a-2024.q3a", 3}, {"c-2019.q3a", 3}, {"a-2024.q3a", 9}}) {
+        const std::vector<TPresetVersion> versions =
+            PresetHistory(library.Database(), Configs(), Owner(file), number);
+        std::vector<std::string> listed;
+        for (const TPresetVersion& version : versions) {
+            listed.push_back(Listed({version.Preset})[0] + (version.Read ? "" : " unread"));
+            for (const TChange& change : version.Changes) {
+                listed.push_back(ChangeLineText(change));
+            }
+        }
+        const std::vector<std::string> expected = {
+            "c-2019.q3a:3 Lead",
+            "b-2021.q3a:3 Lead",
+            "  Compressor: Threshold (dB): -20 → -25\n",
+            "a-2024.q3a:3 Lead",
+            "a-2024.q3a:9 Lead for the gig",
+        };
+        EXPECT_EQ(listed, expected) << file << ":" << number;
+    }
+    EXPECT_THROW(PresetHistory(library.Database(), Configs(), Owner("a-2024.q3a"), 4),
+                 ENoSuchPreset);
+}
+
+TEST_F(LibraryCopiesTest, ALibraryOfVersionFiveGetsItsFingerprintsByTheNextUpdate) {
+    {
+        TLibrary library(Database, Configs());
+        library.Add({(Files / "owner").string()}, false, {});
+        // As the version before fingerprints left it.
+        library.Database().Exec("DROP INDEX presets_by_fingerprint; DROP INDEX presets_by_label; "
+                                "ALTER TABLE presets DROP COLUMN fingerprint; "
+                                "PRAGMA user_version = 5;");
+    }
+    TLibrary library(Database, Configs());
+    EXPECT_TRUE(Duplicates(library.Database()).empty());
+    EXPECT_EQ(library.Update({}), 3u);
+    EXPECT_EQ(Duplicates(library.Database()).size(), 2u);
+}
+
 TEST_F(LibraryTest, AnAddKilledMidwayKeepsEveryFinishedFile) {
     for (int i = 0; i < 12; ++i) {
         Generate("many/b" + std::to_string(i) + ".q3a", 60);
@@ -821,7 +934,7 @@ TEST_F(LibraryTest, ALibraryOfANewerVersionIsLeftAlone) {
         ADD_FAILURE() << "opened";
     } catch (const ELibraryDatabase& error) {
         EXPECT_EQ(std::string(error.what()),
-                  newer + " is a library of a newer version (9) than this program knows (5)");
+                  newer + " is a library of a newer version (9) than this program knows (6)");
     }
     // A new one is made at the current version, folder and all.
     TSqlite db = OpenLibrary(Database);

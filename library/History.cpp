@@ -1,0 +1,114 @@
+#include "library/History.h"
+
+#include "base/UserNotifier.h"
+#include "report/PresetRecord.h"
+#include "report/PresetReport.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <utility>
+
+namespace qvr {
+
+namespace {
+
+// The files' messages were shown when they were indexed; reading them again says nothing.
+class TQuietNotifier : public IUserNotifier {
+public:
+    void ShowError(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
+};
+
+} // namespace
+
+std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
+                                          const std::string& path, int32_t number) {
+    std::vector<TPresetVersion> versions;
+    {
+        TReadTransaction reading(db);
+        TStatement chosen(db, std::string(StoredPresetColumns) +
+                                  "WHERE f.path = ? AND p.number = ? ORDER BY p.position LIMIT 1");
+        chosen.Bind(1, path).Bind(2, number);
+        if (!chosen.Step()) {
+            throw ENoSuchPreset("the library has no preset " + std::to_string(number) + " in " +
+                                path);
+        }
+        const TStoredPreset first = ReadStoredPreset(chosen);
+        chosen.Reset();
+        // The preset's versions are those of its number and name and those of its
+        // content, and again those of theirs, until no new one comes: a preset
+        // copied under a new name and changed there is still the same preset.
+        TStatement byLabel(db, std::string(StoredPresetColumns) +
+                                   "WHERE p.name = ? AND p.number = ? AND "
+                                   "coalesce(f.model, '') = ?");
+        TStatement byContent(db, std::string(StoredPresetColumns) +
+                                     "WHERE p.fingerprint = ? AND coalesce(f.model, '') = ?");
+        std::set<std::pair<int32_t, std::string>> labels;
+        std::set<int64_t> contents;
+        std::map<std::tuple<int64_t, std::string, int64_t>, TStoredPreset> found; // by time
+        std::vector<TStoredPreset> pending{first};
+        const auto take = [&](TStatement& rows) {
+            while (rows.Step()) {
+                TStoredPreset preset = ReadStoredPreset(rows);
+                const auto key = std::make_tuple(preset.ModifiedNs, preset.Path, preset.Position);
+                if (found.emplace(key, preset).second) {
+                    pending.push_back(std::move(preset));
+                }
+            }
+            rows.Reset();
+        };
+        found.emplace(std::make_tuple(first.ModifiedNs, first.Path, first.Position), first);
+        while (!pending.empty()) {
+            const TStoredPreset preset = std::move(pending.back());
+            pending.pop_back();
+            if (preset.Number && labels.emplace(*preset.Number, preset.Name).second) {
+                byLabel.Bind(1, preset.Name).Bind(2, *preset.Number).Bind(3, first.Model);
+                take(byLabel);
+            }
+            if (preset.Fingerprint && contents.insert(*preset.Fingerprint).second) {
+                byContent.Bind(1, *preset.Fingerprint).Bind(2, first.Model);
+                take(byContent);
+            }
+        }
+        for (auto& [key, preset] : found) {
+            versions.push_back(TPresetVersion{std::move(preset), {}, false});
+        }
+    }
+    // The records of the versions, each file read once.
+    std::map<std::string, std::map<int64_t, std::optional<TPresetRecord>>> wanted;
+    for (const TPresetVersion& version : versions) {
+        wanted[version.Preset.Path][version.Preset.Position];
+    }
+    TQuietNotifier quiet;
+    for (auto& [file, records] : wanted) {
+        TPresetReport report(quiet, search);
+        int64_t position = 0;
+        TPresetCollector collector([&](TPresetRecord&& record) {
+            const auto slot = records.find(++position);
+            if (slot != records.end()) {
+                slot->second = std::move(record);
+            }
+        });
+        // A file that cannot be read any more reads as an empty one: its versions are not read.
+        report.Emit(file, collector, '.');
+    }
+    const TPresetRecord* before = nullptr;
+    for (TPresetVersion& version : versions) {
+        const std::optional<TPresetRecord>& record =
+            wanted[version.Preset.Path][version.Preset.Position];
+        // The file must still hold the preset the library lists there.
+        version.Read = record && record->Number == version.Preset.Number;
+        if (!version.Read) {
+            continue;
+        }
+        if (before != nullptr) {
+            version.Changes = ComparePresets(*before, *record);
+        }
+        before = &*record;
+    }
+    return versions;
+}
+
+} // namespace qvr

@@ -68,7 +68,9 @@ int RunDuplicates(const std::vector<std::string>& args) {
             out += (g == 0 ? "\n    {\"count\": " : ",\n    {\"count\": ") +
                    std::to_string(copies.size()) + ", \"copies\": [";
         } else {
-            out += (g == 0 ? "" : "\n") + std::to_string(copies.size()) + " copies\n";
+            out.append(g == 0 ? "" : "\n")
+                .append(std::to_string(copies.size()))
+                .append(" copies\n");
         }
         for (size_t c = 0; c < copies.size(); ++c) {
             const TStoredPreset& copy = copies[c];

@@ -71,7 +71,7 @@ void AppendPresetLine(std::string& text, std::string_view path, std::optional<in
                       std::string_view model, std::string_view name) {
     AppendTerminalSafe(text, path);
     if (number) {
-        text += ":" + std::to_string(*number);
+        text.append(":").append(std::to_string(*number));
     }
     text += "  ";
     AppendTerminalSafe(text, model.empty() ? std::string_view("-") : model);

@@ -74,7 +74,7 @@ public:
 private:
     std::string Value(TSqlValue value) {
         Values.push_back(std::move(value));
-        return "?" + std::to_string(Values.size());
+        return std::string("?").append(std::to_string(Values.size()));
     }
 
     std::string Condition(const TQueryTerm& term) {

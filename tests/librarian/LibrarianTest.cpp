@@ -174,7 +174,7 @@ TEST(Join, RenumbersOnlyTheHeaders) {
 TEST(Join, GivesBackABackupWhoseNumbersRepeat) {
     std::string backup = Leading;
     for (uint8_t index = 0; index < FirstUnnumberedIndex; ++index) {
-        backup += PresetHeader(index, "P" + std::to_string(index)).Str();
+        backup += PresetHeader(index, std::string("P").append(std::to_string(index))).Str();
     }
     backup += PresetHeader(0, "Again").Str();
     const TDump dump = ReadDump(backup);

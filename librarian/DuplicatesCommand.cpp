@@ -25,24 +25,11 @@ std::string DuplicatesHelp() {
 int RunDuplicates(const std::vector<std::string>& args) {
     TLibraryOptions library;
     bool json = false;
-    std::vector<TGnuOption> options{{.Name = "format", .TakesValue = true}};
-    AddLibraryOptions(options, false);
-    const TCommandArgs parsed = ParseCommandArgs(
-        args, options, [&](const std::string& name, const std::string& value) -> std::string {
-            if (TakeLibraryOption(library, name, value)) {
-                return {};
-            }
-            if (value != "text" && value != "json") {
-                return "invalid format '" + value + "' (text or json)";
-            }
-            json = value == "json";
-            return {};
-        });
-    if (!parsed.Error.empty()) {
-        return LibUsageError("duplicates", parsed.Error);
-    }
-    if (parsed.Help) {
-        return LibPrint(DuplicatesHelp());
+    TCommandArgs parsed;
+    int status = 0;
+    if (!ParseFormatCommand("duplicates", args, false, &DuplicatesHelp, library, json, parsed,
+                            status)) {
+        return status;
     }
     if (!parsed.Operands.empty()) {
         return LibUsageError("duplicates", "extra operand '" + parsed.Operands[0] + "'");

@@ -88,24 +88,10 @@ std::string HistoryHelp() {
 int RunHistory(const std::vector<std::string>& args) {
     TLibraryOptions library;
     bool json = false;
-    std::vector<TGnuOption> options{{.Name = "format", .TakesValue = true}};
-    AddLibraryOptions(options, true);
-    const TCommandArgs parsed = ParseCommandArgs(
-        args, options, [&](const std::string& name, const std::string& value) -> std::string {
-            if (TakeLibraryOption(library, name, value)) {
-                return {};
-            }
-            if (value != "text" && value != "json") {
-                return "invalid format '" + value + "' (text or json)";
-            }
-            json = value == "json";
-            return {};
-        });
-    if (!parsed.Error.empty()) {
-        return LibUsageError("history", parsed.Error);
-    }
-    if (parsed.Help) {
-        return LibPrint(HistoryHelp());
+    TCommandArgs parsed;
+    int status = 0;
+    if (!ParseFormatCommand("history", args, true, &HistoryHelp, library, json, parsed, status)) {
+        return status;
     }
     if (parsed.Operands.size() != 1) {
         return LibUsageError("history", parsed.Operands.empty()

@@ -11,6 +11,33 @@
 
 namespace qvr {
 
+bool ParseFormatCommand(const char* command, const std::vector<std::string>& args, bool configDir,
+                        std::string (*help)(), TLibraryOptions& library, bool& json,
+                        TCommandArgs& parsed, int& status) {
+    std::vector<TGnuOption> options{{.Name = "format", .TakesValue = true}};
+    AddLibraryOptions(options, configDir);
+    parsed = ParseCommandArgs(
+        args, options, [&](const std::string& name, const std::string& value) -> std::string {
+            if (TakeLibraryOption(library, name, value)) {
+                return {};
+            }
+            if (value != "text" && value != "json") {
+                return "invalid format '" + value + "' (text or json)";
+            }
+            json = value == "json";
+            return {};
+        });
+    if (!parsed.Error.empty()) {
+        status = LibUsageError(command, parsed.Error);
+        return false;
+    }
+    if (parsed.Help) {
+        status = LibPrint(help());
+        return false;
+    }
+    return true;
+}
+
 void AddLibraryOptions(std::vector<TGnuOption>& options, bool configDir) {
     options.push_back({.Name = "database", .TakesValue = true});
     if (configDir) {

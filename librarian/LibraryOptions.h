@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/GnuOptions.h"
+#include "librarian/Subcommand.h"
 #include "library/Library.h"
 
 #include <memory>
@@ -29,6 +30,13 @@ inline constexpr const char* ConfigDirHelp =
 // true, or false for another option.
 void AddLibraryOptions(std::vector<TGnuOption>& options, bool configDir);
 bool TakeLibraryOption(TLibraryOptions& into, const std::string& name, const std::string& value);
+
+// Parses the arguments of a library command that takes --format text|json besides the library
+// options (and --config-dir with `configDir`); false, with the exit status in `status`, when
+// the command is not to run: a usage error, or --help answered with `help`.
+bool ParseFormatCommand(const char* command, const std::vector<std::string>& args, bool configDir,
+                        std::string (*help)(), TLibraryOptions& library, bool& json,
+                        TCommandArgs& parsed, int& status);
 
 // Where the library's files find their configurations.
 TConfigSearch ConfigSearchOf(const TLibraryOptions& options);

@@ -1,5 +1,6 @@
 #include "library/FileScan.h"
 
+#include "platform/AbsolutePath.h"
 #include "sysex/Products.h"
 
 #include <algorithm>
@@ -53,13 +54,7 @@ std::string HashOf(TInputFile& input) {
 }
 
 std::string LibraryPathOf(const std::string& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    std::string normal = (error ? fs::path(path) : absolute).lexically_normal().string();
-    while (normal.size() > 1 && normal.back() == '/') {
-        normal.pop_back();
-    }
-    return normal;
+    return AbsolutePath(path);
 }
 
 std::string RealPathOf(const std::string& path) {

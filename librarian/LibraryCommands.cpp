@@ -81,15 +81,7 @@ bool Parse(const char* command, const std::vector<std::string>& args, bool confi
             }
             return std::string();
         });
-    if (!parsed.Error.empty()) {
-        status = LibUsageError(command, parsed.Error);
-        return false;
-    }
-    if (parsed.Help) {
-        status = LibPrint(help());
-        return false;
-    }
-    return true;
+    return CommandToRun(command, parsed, help, status);
 }
 
 } // namespace

@@ -27,6 +27,11 @@ bool ParseFormatCommand(const char* command, const std::vector<std::string>& arg
             json = value == "json";
             return {};
         });
+    return CommandToRun(command, parsed, help, status);
+}
+
+bool CommandToRun(const char* command, const TCommandArgs& parsed, std::string (*help)(),
+                  int& status) {
     if (!parsed.Error.empty()) {
         status = LibUsageError(command, parsed.Error);
         return false;

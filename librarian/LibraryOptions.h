@@ -38,6 +38,11 @@ bool ParseFormatCommand(const char* command, const std::vector<std::string>& arg
                         std::string (*help)(), TLibraryOptions& library, bool& json,
                         TCommandArgs& parsed, int& status);
 
+// Whether a command whose arguments are parsed is to run: false, with the exit status in
+// `status`, after its usage error or its --help (`help`) has been shown.
+bool CommandToRun(const char* command, const TCommandArgs& parsed, std::string (*help)(),
+                  int& status);
+
 // Where the library's files find their configurations.
 TConfigSearch ConfigSearchOf(const TLibraryOptions& options);
 

@@ -3,11 +3,11 @@
 // make the renderer keep the earlier reports. Run by bench/viewer under a virtual X server.
 //   qvrviewer_bench FILE CONFIG_FOLDER OPENS
 // Prints one line per show and exits 1 when a report does not load or a message box comes up.
-#include "app/Dialogs.h"
-#include "app/GraphicsCheck.h"
-#include "app/Main.h"
-#include "app/Startup.h"
-#include "app/WebReportView.h"
+#include "app/common/Dialogs.h"
+#include "app/report/WebReportView.h"
+#include "app/shell/GraphicsCheck.h"
+#include "app/shell/Main.h"
+#include "app/shell/Startup.h"
 #include "platform/Regaccess.h"
 
 #include <QApplication>

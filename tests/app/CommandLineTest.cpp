@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/shell/CommandLine.h"
 
 #include "tests/app/QtTestRegistry.h"
 

@@ -1,14 +1,14 @@
 // The About box, the disclaimer notice and the MIDI dialog.
 
-#include "app/Dialogs.h"
+#include "app/common/Dialogs.h"
 
-#include "app/About.h"
-#include "app/AnsiText.h"
-#include "app/Disclaim.h"
-#include "app/MIDIConfig.h"
-#include "app/MidiDevices.h"
-#include "app/PdfMaker.h"
-#include "app/PdfPrinter.h"
+#include "app/common/AnsiText.h"
+#include "app/device/MIDIConfig.h"
+#include "app/device/MidiDevices.h"
+#include "app/printing/PdfMaker.h"
+#include "app/printing/PdfPrinter.h"
+#include "app/shell/About.h"
+#include "app/shell/Disclaim.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
 

@@ -1,8 +1,8 @@
 // Where the main window opens and which column item is marked, from the settings store.
 
-#include "app/Placement.h"
+#include "app/shell/Placement.h"
 
-#include "app/Main.h"
+#include "app/shell/Main.h"
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Dialogs.h"
-#include "app/Main.h"
-#include "app/ReportSource.h"
-#include "app/ReportView.h"
+#include "app/common/Dialogs.h"
+#include "app/report/ReportSource.h"
+#include "app/report/ReportView.h"
+#include "app/shell/Main.h"
 
 #include <QDialog>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // Where the report file goes and how it is written.
 
-#include "app/ReportFile.h"
+#include "app/report/ReportFile.h"
 
-#include "app/ExceptionDisplay.h"
+#include "app/common/ExceptionDisplay.h"
 #include "tests/app/QtTestRegistry.h"
 
 #include <QFile>

@@ -13,6 +13,7 @@
 #include "app/shell/About.h"
 #include "app/shell/Disclaim.h"
 #include "app/shell/HelpWindow.h"
+#include "app/shell/SignalQuit.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
 
@@ -23,10 +24,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
 
 namespace qvr::test {
 
@@ -53,6 +57,22 @@ std::vector<TPrintCase> PrintCases() {
          {"-n", "1", "-o", "sides=two-sided-long-edge", "-o", "print-color-mode=color"}},
     };
 }
+
+// A window whose closing shows an error box, as the main window does when its settings
+// cannot be saved.
+class TBoxOnClose : public QWidget {
+public:
+    bool Closed = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings"),
+                        QStringLiteral("The settings cannot be saved."), QMessageBox::Ok);
+        box.exec();
+        Closed = true;
+        QWidget::closeEvent(event);
+    }
+};
 
 // What is wrong with the access keys of a window, or nothing: each button and each label that
 // names a control has one, each list and choice box is named by such a label, and no key is
@@ -369,6 +389,38 @@ private slots:
         for (const auto& [raw, shown] : cases) {
             QCOMPARE(MidiFailureText(raw), std::string(shown));
         }
+    }
+
+    // SIGTERM while an error box waits for an answer, and closing the window shows another:
+    // the run ends all the same, the window closed.
+    void AQuitSignalEndsTheRunWhateverBoxIsOpen() {
+        const TQuitOnSignals quitOnSignals;
+        TBoxOnClose window;
+        window.show();
+        QTimer::singleShot(0, [] {
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings"),
+                            QStringLiteral("The settings cannot be read."), QMessageBox::Ok);
+            QTimer::singleShot(100, [] { std::raise(SIGTERM); });
+            box.exec();
+        });
+        // A run that does not end is ended here, boxes and all, and fails.
+        bool timedOut = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+            for (QWidget* open : QApplication::topLevelWidgets()) {
+                if (open->isModal()) {
+                    open->hide();
+                }
+            }
+        });
+        watchdog.start(10000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!timedOut);
+        QVERIFY(window.Closed);
+        QVERIFY(quitOnSignals.Asked());
     }
 
     void CodePage1252Conversion() {

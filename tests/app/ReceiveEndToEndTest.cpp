@@ -113,9 +113,10 @@ private slots:
                 for (int i = 0; i < inputs.count(); ++i) {
                     listed << inputs.itemText(i);
                 }
-                inputs.setCurrentIndex(inputs.findText(QString::fromLatin1(SenderPort)));
+                // Each item holds its port's name; a port gone meanwhile is marked so in its text.
+                inputs.setCurrentIndex(inputs.findData(QString::fromLatin1(SenderPort)));
                 QComboBox& outputs = forms.FormMIDI->CBoxOutMIDIDevice;
-                outputs.setCurrentIndex(outputs.findText(QString::fromLatin1(CapturePort)));
+                outputs.setCurrentIndex(outputs.findData(QString::fromLatin1(CapturePort)));
                 forms.FormMIDI->BtnOK.click();
             } else if (qobject_cast<TReceiveDialog*>(modal) != nullptr) {
                 receiveShown = true;

@@ -170,7 +170,10 @@ void TWebReportView::PollProgress() {
 }
 
 void TWebReportView::PollPlace() {
-    if (Loading || !Guard.ReportUrl.isValid() || !PresetBrowser.isVisible()) {
+    // A renderer that has ended (its box may be waiting for the user) is not asked: the place
+    // it had is kept for the next one.
+    if (Loading || !Guard.ReportUrl.isValid() || !PresetBrowser.isVisible() ||
+        Page().renderProcessPid() == 0) {
         return;
     }
     const int number = Navigation;

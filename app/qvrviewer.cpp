@@ -87,8 +87,12 @@ int main(int argc, char* argv[]) {
         if (!line.File.empty()) {
             forms.FormMain->SetCommandLineFile(line.File);
         }
-        forms.FormMain->show();
-        QApplication::exec();
+        // A signal that came while a box of the start was open has ended that box's loop,
+        // not this one, which is yet to start.
+        if (!quitOnSignals.Asked()) {
+            forms.FormMain->show();
+            QApplication::exec();
+        }
     } catch (const std::exception& e) {
         dialogs.ShowMessage(
             qvr::TMessageKind::Stop, QString::fromLatin1(qvr::ApplicationTitle),

@@ -43,6 +43,16 @@ void AppendHeading(TOut& out, const TPresetDiff& diff, std::string_view arrow, c
     }
 }
 
+// What a pair without changes of its settings differs in.
+std::string_view SameSettingsText(const TPresetDiff& diff) {
+    const bool renumbered = diff.Old->Number != diff.New->Number;
+    if (renumbered && diff.Renamed()) {
+        return "The same settings; only the number and the name changed.";
+    }
+    return renumbered ? "The same settings; only the number changed."
+                      : "The same settings; only the name changed.";
+}
+
 std::string Presets(size_t count) {
     return std::to_string(count) + (count == 1 ? " preset" : " presets");
 }
@@ -167,6 +177,14 @@ public:
         }
         AppendHeading(Out, diff, " &rarr; ", Escaped);
         Out.Append("</th></tr>\n");
+        if (diff.Changes.empty()) {
+            // A pair that differs in its label alone: a table of no changes would look empty.
+            Out.Append("  <tr valign=\"top\"><td class=\"preset\" colspan=\"4\">");
+            Out.Append(SameSettingsText(diff));
+            Out.Append("</td></tr>\n");
+            Out.Settle();
+            return;
+        }
         Out.Append("  <tr valign=\"top\"><td class=\"preset\"><b>Module</b></td><td "
                    "class=\"preset\"><b>Parameter</b></td><td class=\"preset\"><b>Old</b></td><td "
                    "class=\"preset\"><b>New</b></td></tr>\n");

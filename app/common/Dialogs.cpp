@@ -15,8 +15,9 @@
 namespace qvr {
 
 void ShowMessageBox(QWidget* owner, TMessageKind kind, const QString& title, const QString& text) {
-    const QMessageBox::Icon icon =
-        kind == TMessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    const QMessageBox::Icon icon = kind == TMessageKind::Warning       ? QMessageBox::Warning
+                                   : kind == TMessageKind::Information ? QMessageBox::Information
+                                                                       : QMessageBox::Critical;
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -9,7 +9,7 @@ class QWidget;
 
 namespace qvr {
 
-enum class TMessageKind { Error, Warning, Stop };
+enum class TMessageKind { Error, Warning, Stop, Information };
 
 // What the open dialog keeps between uses: the filter index counts from 1.
 struct TOpenDialogState {

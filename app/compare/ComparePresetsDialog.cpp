@@ -2,6 +2,8 @@
 
 #include "app/common/AnsiText.h"
 
+#include <QPushButton>
+
 namespace qvr {
 
 QString PresetListText(const TPresetLabel& preset) {
@@ -24,6 +26,13 @@ TComparePresetsDialog::TComparePresetsDialog(QWidget* owner)
     Layout.addWidget(&OldList, 1, 0);
     Layout.addWidget(&NewList, 1, 1);
     Layout.addWidget(&Buttons, 2, 0, 1, 2);
+    Buttons.button(QDialogButtonBox::Ok)->setText(QStringLiteral("O&K"));
+    Buttons.button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
+    // The lists first, as they are read: the dialog opens on the old one.
+    setTabOrder(&OldList, &NewList);
+    setTabOrder(&NewList, Buttons.button(QDialogButtonBox::Ok));
+    setTabOrder(Buttons.button(QDialogButtonBox::Ok), Buttons.button(QDialogButtonBox::Cancel));
+    OldList.setFocus(Qt::OtherFocusReason);
     connect(&Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(&Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     resize(520, 360);

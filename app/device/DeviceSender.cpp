@@ -16,6 +16,10 @@ namespace {
 
 const char* const Title = "Send to Device";
 
+// The least width of the progress window: its title shows whole beside the window system's
+// buttons, where the width the text inside asks for cut it to "Send ... Device".
+constexpr int ProgressMinimumWidth = 380;
+
 } // namespace
 
 void TDeviceSender::Show(TMessageKind kind, const std::string& text) {
@@ -60,10 +64,11 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
     std::atomic<bool> done = false;
     std::string failure;
     QProgressDialog progress(QStringLiteral("Sending to '%1'...").arg(QString::fromStdString(port)),
-                             QStringLiteral("Cancel"), 0, static_cast<int>(plan.MessageCount),
+                             QStringLiteral("&Cancel"), 0, static_cast<int>(plan.MessageCount),
                              Hooks.Owner);
     progress.setObjectName(QStringLiteral("SendProgress"));
     progress.setWindowTitle(QString::fromLatin1(Title));
+    progress.setMinimumWidth(ProgressMinimumWidth);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setMinimumDuration(0);
@@ -104,6 +109,11 @@ void TDeviceSender::Send(const std::string& file, const TDump& dump, const TDump
                                       HowFarText(plan, reached) + ".");
     } else if (reached.Messages < plan.MessageCount) {
         Show(TMessageKind::Warning, "Stopped after " + HowFarText(plan, reached) + ".");
+    } else {
+        // The progress window closes by itself at the end: this says the whole went out.
+        Show(TMessageKind::Information,
+             "Sent to '" + port + "': " + std::to_string(reached.Messages) + " messages, " +
+                 std::to_string(reached.Bytes) + " bytes.");
     }
 }
 

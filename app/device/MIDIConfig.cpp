@@ -9,10 +9,10 @@ namespace qvr {
 TFormMIDI::TFormMIDI()
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
-      LabInMIDIDevice(QStringLiteral("Input MIDI Device"), this), CBoxInMIDIDevice(this),
-      LabOutMIDIDevice(QStringLiteral("Output MIDI Device"), this), CBoxOutMIDIDevice(this),
-      CkBoxScanAll(QStringLiteral("Scan all devices at startup"), this),
-      BtnOK(QStringLiteral("OK"), this), BtnCancel(QStringLiteral("Cancel"), this) {
+      LabInMIDIDevice(QStringLiteral("&Input MIDI Device"), this), CBoxInMIDIDevice(this),
+      LabOutMIDIDevice(QStringLiteral("O&utput MIDI Device"), this), CBoxOutMIDIDevice(this),
+      CkBoxScanAll(QStringLiteral("&Scan all devices at startup"), this),
+      BtnOK(QStringLiteral("&OK"), this), BtnCancel(QStringLiteral("&Cancel"), this) {
     setObjectName(QStringLiteral("FormMIDI"));
     setWindowTitle(QStringLiteral("MIDI Configuration"));
     setFixedSize(290, 192);
@@ -31,10 +31,13 @@ TFormMIDI::TFormMIDI()
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    setTabOrder(&BtnOK, &BtnCancel);
-    setTabOrder(&BtnCancel, &CBoxInMIDIDevice);
+    LabInMIDIDevice.setBuddy(&CBoxInMIDIDevice);
+    LabOutMIDIDevice.setBuddy(&CBoxOutMIDIDevice);
+    // The choice first: the dialog opens on the input list, the buttons come last.
     setTabOrder(&CBoxInMIDIDevice, &CBoxOutMIDIDevice);
     setTabOrder(&CBoxOutMIDIDevice, &CkBoxScanAll);
+    setTabOrder(&CkBoxScanAll, &BtnOK);
+    setTabOrder(&BtnOK, &BtnCancel);
 
     connect(&BtnOK, &QPushButton::clicked, this, &TFormMIDI::BtnOKClick);
     connect(&BtnCancel, &QPushButton::clicked, this, &TFormMIDI::BtnCancelClick);
@@ -58,6 +61,7 @@ void TFormMIDI::BtnCancelClick() {
 void TFormMIDI::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
+    CBoxInMIDIDevice.setFocus(Qt::OtherFocusReason);
 }
 
 void TFormMIDI::keyPressEvent(QKeyEvent* event) {

@@ -35,20 +35,25 @@ std::vector<std::string> OrEmpty(std::vector<std::string> (*list)(TMidiApi)) {
     }
 }
 
-// The names as list items, `chosen` selected; it is added when it is not among them.
-void Fill(QComboBox& box, std::vector<std::string> names, const std::string& chosen) {
-    if (!chosen.empty() && std::find(names.begin(), names.end(), chosen) == names.end()) {
-        names.push_back(chosen);
-    }
+// The list items: first `none`, the choice of no port, then the ports; a chosen port that is
+// not there now is listed too, marked as gone, so that it stays chosen until another is. Each
+// item holds its port's name (none an empty one).
+void Fill(QComboBox& box, const QString& none, const std::vector<std::string>& names,
+          const std::string& chosen) {
     box.clear();
+    box.addItem(none, QString());
     for (const std::string& name : names) {
-        box.addItem(QString::fromStdString(name));
+        box.addItem(QString::fromStdString(name), QString::fromStdString(name));
     }
-    box.setCurrentIndex(chosen.empty() ? -1 : box.findText(QString::fromStdString(chosen)));
+    const QString chosenName = QString::fromStdString(chosen);
+    if (!chosen.empty() && std::find(names.begin(), names.end(), chosen) == names.end()) {
+        box.addItem(QStringLiteral("%1 (gone)").arg(chosenName), chosenName);
+    }
+    box.setCurrentIndex(chosen.empty() ? 0 : box.findData(chosenName));
 }
 
 std::string Chosen(const QComboBox& box) {
-    return box.currentIndex() < 0 ? std::string() : box.currentText().toStdString();
+    return box.currentIndex() < 0 ? std::string() : box.currentData().toString().toStdString();
 }
 
 } // namespace
@@ -91,8 +96,8 @@ void TMidiDevices::ReadLists() {
 }
 
 void TMidiDevices::ShowChoice() {
-    Fill(Form.CBoxInMIDIDevice, Inputs, Choice.Input);
-    Fill(Form.CBoxOutMIDIDevice, Outputs, Choice.Output);
+    Fill(Form.CBoxInMIDIDevice, QString::fromLatin1(NoInputText), Inputs, Choice.Input);
+    Fill(Form.CBoxOutMIDIDevice, QString::fromLatin1(NoOutputText), Outputs, Choice.Output);
     Form.CkBoxScanAll.setChecked(Choice.ScanAtStartup);
 }
 

@@ -26,9 +26,14 @@ std::string MidiFailureText(const std::string& raw);
 // The ports of the MIDI system the viewer uses (ALSA, or JACK where ALSA is not there).
 TMidiPortLister SystemMidiPorts();
 
+// The first item of each list, the choice of no port: without an input, Receive listens on a
+// port of the viewer's own; without an output, nothing can be sent.
+inline constexpr const char* NoInputText = "(none: the viewer's own port)";
+inline constexpr const char* NoOutputText = "(none)";
+
 // The MIDI device choice behind the MIDI Configuration dialog, kept in the settings store.
 // Ports are stored by name, so that a choice survives ports coming and going; a stored port
-// that is not there now is still listed, so that it stays chosen.
+// that is not there now is still listed, marked as gone, so that it stays chosen.
 class TMidiDevices {
 public:
     TMidiDevices(TFormMIDI& form, TMidiPortLister lister);

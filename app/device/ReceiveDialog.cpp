@@ -20,8 +20,8 @@ QString ElapsedText(qint64 ms) {
 
 TReceiveDialog::TReceiveDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), LabPort(this),
-      LabMessages(this), LabPresets(this), LabElapsed(this), BtnStop(QStringLiteral("Stop"), this),
-      BtnCancel(QStringLiteral("Cancel"), this), Layout(this) {
+      LabMessages(this), LabPresets(this), LabElapsed(this), BtnStop(QStringLiteral("&Stop"), this),
+      BtnCancel(QStringLiteral("&Cancel"), this), Layout(this) {
     setObjectName(QStringLiteral("FormReceive"));
     setWindowTitle(QStringLiteral("Receive from Device"));
     setFont(DialogFont());

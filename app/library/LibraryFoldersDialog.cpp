@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPushButton>
 
 #include <memory>
 
@@ -14,7 +15,8 @@ TLibraryFoldersDialog::TLibraryFoldersDialog(QWidget& owner,
                                              std::function<QString(QWidget&)> chooseFolder)
     : QDialog(&owner), AddButton(QStringLiteral("&Add Folder...")),
       RemoveButton(QStringLiteral("&Remove")),
-      Buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel), Layout(this),
+      Buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
+      ListLabel(QStringLiteral("&Folders whose presets the library keeps:")), Layout(this),
       ChooseFolder(std::move(chooseFolder)) {
     setWindowTitle(QStringLiteral("Library Folders"));
     setObjectName(QStringLiteral("LibraryFoldersDialog"));
@@ -24,6 +26,8 @@ TLibraryFoldersDialog::TLibraryFoldersDialog(QWidget& owner,
     Row.addWidget(&AddButton);
     Row.addWidget(&RemoveButton);
     Row.addStretch();
+    ListLabel.setBuddy(&List);
+    Layout.addWidget(&ListLabel);
     Layout.addWidget(&List);
     Layout.addLayout(&Row);
     Layout.addWidget(&Buttons);
@@ -33,6 +37,8 @@ TLibraryFoldersDialog::TLibraryFoldersDialog(QWidget& owner,
             const std::unique_ptr<QListWidgetItem> removed(List.takeItem(List.row(item)));
         }
     });
+    Buttons.button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
+    Buttons.button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
     connect(&Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(&Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     resize(480, 300);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,6 +31,7 @@ public:
     QPushButton AddButton;
     QPushButton RemoveButton;
     QDialogButtonBox Buttons;
+    QLabel ListLabel;
 
 private:
     QVBoxLayout Layout;

@@ -26,6 +26,8 @@ TFindBar::TFindBar(IReportView& view, QWidget& window)
     Count.setObjectName(QStringLiteral("FindCount"));
     Count.setMinimumWidth(Count.fontMetrics().horizontalAdvance(QStringLiteral("0000 of 00000")));
 
+    // The bar is one line high at any window size: the report under it takes the rest.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     Layout.setContentsMargins(0, 4, 0, 0);
     Layout.addWidget(&Text, 1);
     Layout.addWidget(&Previous);

@@ -22,6 +22,10 @@ namespace {
 // How often a loading report is asked how far it has come.
 constexpr int ProgressPollMs = 250;
 
+// How often a shown report is asked where it is read. The web engine tells the place only when
+// asked, and a renderer that has ended can no longer be asked.
+constexpr int PlacePollMs = 500;
+
 // The largest report printed as one document (about 3,500 presets, many times what a device
 // holds): the renderer lays out every page of a print at once and needs about a hundred times
 // the document's size for it, and one several times larger ran it out of memory.
@@ -59,6 +63,9 @@ TWebReportView::TWebReportView(IDialogs& dialogs)
     NewPage();
     ProgressPoll.setInterval(ProgressPollMs);
     QObject::connect(&ProgressPoll, &QTimer::timeout, &ProgressPoll, [this] { PollProgress(); });
+    PlacePoll.setInterval(PlacePollMs);
+    QObject::connect(&PlacePoll, &QTimer::timeout, &PlacePoll, [this] { PollPlace(); });
+    PlacePoll.start();
 }
 
 void TWebReportView::NewPage() {
@@ -110,6 +117,7 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
     const bool shown = !Page().url().isEmpty() && Page().url() == file;
     Guard.ReportUrl = file;
     if (scroll == TScroll::Top || !shown) {
+        ReadingPlace = {};
         Page().StopKeepingPlace(); // a new report starts at its top
         Page().load(Guard.ReportUrl);
         return;
@@ -120,6 +128,7 @@ void TWebReportView::Navigate(const QString& reportFile, TScroll scroll) {
             return; // sent elsewhere meanwhile
         }
         if (place) {
+            ReadingPlace = *place;
             Page().KeepPlace(*place);
         } else {
             Page().StopKeepingPlace();
@@ -134,6 +143,7 @@ bool TWebReportView::ShowDocument(const std::string& document) {
     }
     ReportFile.clear();
     Guard.ReportUrl.clear(); // nothing loads from a file meanwhile
+    ReadingPlace = {};
     Page().StopKeepingPlace();
     PresetTo.reset();
     ++Navigation;
@@ -159,12 +169,28 @@ void TWebReportView::PollProgress() {
                          });
 }
 
+void TWebReportView::PollPlace() {
+    // A renderer that has ended (its box may be waiting for the user) is not asked: the place
+    // it had is kept for the next one.
+    if (Loading || !Guard.ReportUrl.isValid() || !PresetBrowser.isVisible() ||
+        Page().renderProcessPid() == 0) {
+        return;
+    }
+    const int number = Navigation;
+    Page().AskPlace([this, number](std::optional<QPointF> place) {
+        if (place && !Loading && number == Navigation) {
+            ReadingPlace = *place;
+        }
+    });
+}
+
 void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatus status,
                                    int code) {
     if (status == QWebEnginePage::NormalTerminationStatus) {
         return;
     }
     const QString why = RendererEndText(status, code);
+    const QPointF place = ReadingPlace;
     Loading = false;
     ProgressPoll.stop();
     // A renderer that ends again before the report is back would end every time: the report
@@ -173,7 +199,7 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
     Restarting = again;
     // The box waits for the user: it is shown from the event loop, not from inside the page's
     // signal.
-    QTimer::singleShot(0, &PresetBrowser, [this, why, again] {
+    QTimer::singleShot(0, &PresetBrowser, [this, why, again, place] {
         if (Events.RendererEnded) {
             Events.RendererEnded(why);
         }
@@ -191,7 +217,12 @@ void TWebReportView::RendererEnded(QWebEnginePage::RenderProcessTerminationStatu
                         .arg(why));
         if (again) {
             StartLoading();
-            Page().StopKeepingPlace(); // the place of the renderer that ended is not known
+            // The new renderer shows the report where it was being read.
+            if (place.isNull()) {
+                Page().StopKeepingPlace();
+            } else {
+                Page().KeepPlace(place);
+            }
             Page().load(Guard.ReportUrl);
         }
     });

@@ -70,6 +70,8 @@ private:
     void PrintDone(const QString& failure);
     // Asks the page how many preset headings it has so far.
     void PollProgress();
+    // Asks the page where the report is read.
+    void PollPlace();
     void StartLoading();
     // Says why a document could not be written or printed.
     void ShowFailure(const QString& title, const QString& text);
@@ -77,6 +79,7 @@ private:
     IDialogs& Dialogs;
     TViewEvents Events;
     QTimer ProgressPoll;
+    QTimer PlacePoll;
     QString ReportFile;
     double Zoom = 1.0;
     // Counts the reports sent to the page.
@@ -84,6 +87,9 @@ private:
     bool Loading = false;
     // The report is being shown again after its renderer ended.
     bool Restarting = false;
+    // Where the report is read: the place it was scrolled to once loaded, or the place it is
+    // loading at. A renderer that ends takes its document along: the place is known here.
+    QPointF ReadingPlace;
     // The preset to show once the report being loaded is there.
     std::optional<int> PresetTo;
     TReportRequestGuard Guard;

@@ -12,7 +12,7 @@ TFormAbout::TFormAbout(const TVerInfo& verInfo)
       ProgramIcon(&PanAbout), LabProductName(QStringLiteral("Product Name"), &PanAbout),
       LabVersion(QStringLiteral("Version"), &PanAbout),
       LabCopyright(QStringLiteral("Copyright"), &PanAbout),
-      LabComments(QStringLiteral("Comments"), &PanAbout), OKButton(QStringLiteral("OK"), this) {
+      LabComments(QStringLiteral("Comments"), &PanAbout), OKButton(QStringLiteral("&OK"), this) {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(327, 209);

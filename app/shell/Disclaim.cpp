@@ -20,7 +20,7 @@ TFormSplash::TFormSplash()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       PanDisclaimer(this), TxtDisclaimer(&PanDisclaimer), PanButton(this),
-      BtnOK(QStringLiteral("OK"), &PanButton) {
+      BtnOK(QStringLiteral("&OK"), &PanButton) {
     setObjectName(QStringLiteral("FormSplash"));
     setWindowTitle(QStringLiteral("IMPORTANT NOTICE"));
     setFixedSize(430, 244);

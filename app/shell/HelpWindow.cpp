@@ -42,7 +42,8 @@ THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this), CloseKeys
 
     Browser.setOpenExternalLinks(false);
     Browser.setOpenLinks(true);
-    Tools.addAction(QStringLiteral("Contents"), this, &THelpWindow::ShowContents);
+    QAction* contents =
+        Tools.addAction(QStringLiteral("Contents"), this, &THelpWindow::ShowContents);
     // Closed as the other windows are, from the keyboard too.
     CloseKeys.setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(&CloseKeys, &QShortcut::activated, this, &QWidget::close);
@@ -52,6 +53,11 @@ THelpWindow::THelpWindow() : Layout(this), Tools(this), Browser(this), CloseKeys
     QAction* forward = Tools.addAction(QStringLiteral("Forward"), &Browser, &QTextBrowser::forward);
     forward->setEnabled(false);
     connect(&Browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    // A tool button takes its caption from the action's icon text, and its access key (Alt and
+    // the underlined letter) from that caption.
+    contents->setIconText(QStringLiteral("&Contents"));
+    back->setIconText(QStringLiteral("&Back"));
+    forward->setIconText(QStringLiteral("&Forward"));
 }
 
 void THelpWindow::ShowContents() {

@@ -1,5 +1,8 @@
 #include "app/shell/Placement.h"
 
+#include <QEvent>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace qvr {
@@ -32,12 +35,60 @@ int FitSpan(int start, int length, int areaStart, int areaLength) {
 
 } // namespace
 
-TWindowBounds FitOnWorkArea(TWindowBounds bounds, const QRect& workArea, QSize minimum) {
-    bounds.Width = std::max(minimum.width(), std::min(bounds.Width, workArea.width()));
-    bounds.Height = std::max(minimum.height(), std::min(bounds.Height, workArea.height()));
-    bounds.Left = FitSpan(bounds.Left, bounds.Width, workArea.left(), workArea.width());
-    bounds.Top = FitSpan(bounds.Top, bounds.Height, workArea.top(), workArea.height());
+TWindowBounds FitOnWorkArea(TWindowBounds bounds, const QRect& workArea, QSize minimum,
+                            QMargins frame) {
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    bounds.Width = std::max(minimum.width(), std::min(bounds.Width, workArea.width() - frameWidth));
+    bounds.Height =
+        std::max(minimum.height(), std::min(bounds.Height, workArea.height() - frameHeight));
+    bounds.Left =
+        FitSpan(bounds.Left, bounds.Width + frameWidth, workArea.left(), workArea.width());
+    bounds.Top =
+        FitSpan(bounds.Top, bounds.Height + frameHeight, workArea.top(), workArea.height());
     return bounds;
+}
+
+TFrameFit::TFrameFit(QWidget& window, std::function<std::optional<QRect>()> workArea)
+    : Window(window), WorkArea(std::move(workArea)) {
+    Window.installEventFilter(this);
+}
+
+TFrameFit::~TFrameFit() {
+    Window.removeEventFilter(this);
+}
+
+bool TFrameFit::eventFilter(QObject* watched, QEvent* event) {
+    // The window system's answer about the frame comes with a move or a resize of the window.
+    const QEvent::Type type = event->type();
+    if (!Done && watched == &Window &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
+        FitOnce();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TFrameFit::FitOnce() {
+    const QRect inside = Window.geometry();
+    const QRect outside = Window.frameGeometry();
+    if (!Window.isVisible() || inside == outside) {
+        return; // no frame known yet
+    }
+    Done = true;
+    const std::optional<QRect> area = WorkArea ? WorkArea() : std::nullopt;
+    if (!area || (Window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        return;
+    }
+    const QMargins frame(inside.left() - outside.left(), inside.top() - outside.top(),
+                         outside.right() - inside.right(), outside.bottom() - inside.bottom());
+    const TWindowBounds now{outside.left(), outside.top(), inside.width(), inside.height()};
+    const TWindowBounds fitted = FitOnWorkArea(now, *area, Window.minimumSize(), frame);
+    if (fitted.Width != now.Width || fitted.Height != now.Height) {
+        Window.resize(fitted.Width, fitted.Height);
+    }
+    if (fitted.Left != now.Left || fitted.Top != now.Top) {
+        Window.move(fitted.Left, fitted.Top);
+    }
 }
 
 QPoint CentredPosition(QSize size, const QRect& workArea) {

@@ -3,6 +3,7 @@
 #include "platform/TempFiles.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <atomic>
 #include <cerrno>
@@ -36,6 +37,20 @@ extern "C" void NoteSignal(int signal) {
     errno = saved;
 }
 
+// Ends the event loops first: every loop running now returns, and a box that closing a window
+// shows (a settings file that cannot be written) returns at once instead of waiting for a user
+// who is not there. The boxes open now go without an answer; then the windows close as at a
+// normal end, which releases what they hold.
+void EndTheRun() {
+    QCoreApplication::exit(0);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->isModal()) {
+            window->hide();
+        }
+    }
+    QApplication::closeAllWindows();
+}
+
 } // namespace
 
 TQuitOnSignals::TQuitOnSignals() {
@@ -48,8 +63,7 @@ TQuitOnSignals::TQuitOnSignals() {
         char bytes[16];
         while (::read(SignalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        QApplication::closeAllWindows();
-        QCoreApplication::quit();
+        EndTheRun();
     });
     struct sigaction action {};
     action.sa_handler = NoteSignal;
@@ -58,6 +72,10 @@ TQuitOnSignals::TQuitOnSignals() {
     for (const int signal : QuitSignals) {
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+bool TQuitOnSignals::Asked() const {
+    return QuitAsked;
 }
 
 TQuitOnSignals::~TQuitOnSignals() {

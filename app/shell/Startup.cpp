@@ -5,6 +5,7 @@
 #include "app/shell/About.h"
 #include "app/shell/Disclaim.h"
 #include "app/shell/Main.h"
+#include "app/shell/Placement.h"
 #include "library/Schema.h"
 #include "platform/PrivateFolder.h"
 
@@ -34,10 +35,12 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     FormAbout = about.get();
     FormSplash = splash.get();
     FormMain->SetForms(std::move(midi), std::move(about), std::move(splash));
+    MainFrameFit = std::make_unique<TFrameFit>(*FormMain, &PrimaryWorkArea);
 }
 
 // The main window (and with it its dialogs) goes before the folder that holds its report.
 TViewerForms::~TViewerForms() {
+    MainFrameFit.reset();
     FormMain.reset();
     ReportFolder.reset();
 }

@@ -11,6 +11,7 @@ class TFormMIDI;
 class TFormAbout;
 class TFormSplash;
 class TPrivateFolder;
+class TFrameFit;
 
 // The program's four windows, created in this order (the first is the main window, which
 // keeps the other three and releases them after itself), and the viewer's private folder,
@@ -23,6 +24,8 @@ struct TViewerForms {
     TFormMIDI* FormMIDI = nullptr;
     TFormAbout* FormAbout = nullptr;
     TFormSplash* FormSplash = nullptr;
+    // Puts the main window's frame on the screen once the frame is known.
+    std::unique_ptr<TFrameFit> MainFrameFit;
 };
 
 // Before the application object: QtWebEngine refuses to start as root unless its sandbox is

@@ -1,26 +1,36 @@
-// The About box, the disclaimer notice and the MIDI dialog.
+// The About box, the disclaimer notice, the MIDI dialog and the access keys of every dialog.
 
 #include "app/common/Dialogs.h"
 
 #include "app/common/AnsiText.h"
+#include "app/compare/ComparePresetsDialog.h"
 #include "app/device/MIDIConfig.h"
 #include "app/device/MidiDevices.h"
+#include "app/device/ReceiveDialog.h"
+#include "app/library/LibraryFoldersDialog.h"
 #include "app/printing/PdfMaker.h"
 #include "app/printing/PdfPrinter.h"
 #include "app/shell/About.h"
 #include "app/shell/Disclaim.h"
+#include "app/shell/HelpWindow.h"
+#include "app/shell/SignalQuit.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
 
 namespace qvr::test {
 
@@ -46,6 +56,59 @@ std::vector<TPrintCase> PrintCases() {
         {{QString(), 1, true, QPrinter::DuplexAuto, false, true},
          {"-n", "1", "-o", "sides=two-sided-long-edge", "-o", "print-color-mode=color"}},
     };
+}
+
+// A window whose closing shows an error box, as the main window does when its settings
+// cannot be saved.
+class TBoxOnClose : public QWidget {
+public:
+    bool Closed = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings"),
+                        QStringLiteral("The settings cannot be saved."), QMessageBox::Ok);
+        box.exec();
+        Closed = true;
+        QWidget::closeEvent(event);
+    }
+};
+
+// What is wrong with the access keys of a window, or nothing: each button and each label that
+// names a control has one, each list and choice box is named by such a label, and no key is
+// used twice.
+QString AccessKeyFault(const QWidget& window) {
+    QString keys;
+    const auto take = [&keys](const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (key.isEmpty() || keys.contains(key.toString())) {
+            return false;
+        }
+        keys += key.toString();
+        return true;
+    };
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->text().isEmpty() && !take(button->text())) {
+            return QStringLiteral("button ") + button->text();
+        }
+    }
+    QList<const QWidget*> named;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr) {
+            if (!take(label->text())) {
+                return QStringLiteral("label ") + label->text();
+            }
+            named << label->buddy();
+        }
+    }
+    for (const QWidget* list : window.findChildren<QWidget*>()) {
+        if ((qobject_cast<const QComboBox*>(list) != nullptr ||
+             qobject_cast<const QListWidget*>(list) != nullptr) &&
+            !named.contains(list)) {
+            return QStringLiteral("unnamed ") + list->metaObject()->className();
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -102,7 +165,7 @@ private slots:
         QCOMPARE(splash.TxtDisclaimer.text(), FromAnsi(text));
         QCOMPARE(splash.size(), QSize(430, 244));
         QCOMPARE(splash.TxtDisclaimer.geometry(), QRect(12, 12, 406, 181));
-        QCOMPARE(splash.BtnOK.text(), QStringLiteral("OK"));
+        QCOMPARE(splash.BtnOK.text(), QStringLiteral("&OK"));
     }
 
     void NoticeHasNoCloseBoxAndIgnoresEscape() {
@@ -162,16 +225,57 @@ private slots:
         midi.show();
         QVERIFY(midi.CkBoxScanAll.isChecked());
         QVERIFY(!midi.BtnOK.isDefault() && !midi.BtnCancel.isDefault());
-        // OK comes first in the tab order, then Cancel, the two lists and the box.
+        // The input list comes first in the tab order, then the output list, the box, OK and
+        // Cancel.
         QVERIFY(QTest::qWaitForWindowActive(&midi));
-        QCOMPARE(QApplication::focusWidget(), &midi.BtnOK);
-        const QWidget* expected[] = {&midi.BtnCancel, &midi.CBoxInMIDIDevice,
-                                     &midi.CBoxOutMIDIDevice, &midi.CkBoxScanAll, &midi.BtnOK};
+        QCOMPARE(QApplication::focusWidget(), &midi.CBoxInMIDIDevice);
+        const QWidget* expected[] = {&midi.CBoxOutMIDIDevice, &midi.CkBoxScanAll, &midi.BtnOK,
+                                     &midi.BtnCancel, &midi.CBoxInMIDIDevice};
         for (const QWidget* next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
         midi.close();
+    }
+
+    void EveryDialogHasAccessKeys() {
+        QWidget owner;
+        TFormAbout about;
+        TFormSplash splash;
+        TFormMIDI midi;
+        TComparePresetsDialog compare(&owner);
+        TLibraryFoldersDialog folders(owner, {}, [](QWidget&) { return QString(); });
+        TReceiveDialog receive(&owner);
+        THelpWindow help;
+        const std::pair<const char*, const QWidget*> windows[] = {{"About", &about},
+                                                                  {"notice", &splash},
+                                                                  {"MIDI", &midi},
+                                                                  {"Compare Presets", &compare},
+                                                                  {"Library Folders", &folders},
+                                                                  {"Receive", &receive},
+                                                                  {"Help", &help}};
+        for (const auto& [name, window] : windows) {
+            const QString fault = AccessKeyFault(*window);
+            QVERIFY2(fault.isEmpty(), qPrintable(QString::fromLatin1(name) + ": " + fault));
+        }
+    }
+
+    // The lists are chosen from first: focus starts on the old one, the buttons come last.
+    void ComparePresetsStartsOnTheOldList() {
+        TComparePresetsDialog dialog(nullptr);
+        dialog.SetPresets({{1, "A"}, {2, "B"}});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), &dialog.OldList);
+        const auto buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons != nullptr);
+        const QWidget* expected[] = {&dialog.NewList, buttons->button(QDialogButtonBox::Ok),
+                                     buttons->button(QDialogButtonBox::Cancel), &dialog.OldList};
+        for (const QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        dialog.close();
     }
 
     void OpenDialogsAllFilesFilterListsFilesWithoutAnExtension() {
@@ -285,6 +389,38 @@ private slots:
         for (const auto& [raw, shown] : cases) {
             QCOMPARE(MidiFailureText(raw), std::string(shown));
         }
+    }
+
+    // SIGTERM while an error box waits for an answer, and closing the window shows another:
+    // the run ends all the same, the window closed.
+    void AQuitSignalEndsTheRunWhateverBoxIsOpen() {
+        const TQuitOnSignals quitOnSignals;
+        TBoxOnClose window;
+        window.show();
+        QTimer::singleShot(0, [] {
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("Settings"),
+                            QStringLiteral("The settings cannot be read."), QMessageBox::Ok);
+            QTimer::singleShot(100, [] { std::raise(SIGTERM); });
+            box.exec();
+        });
+        // A run that does not end is ended here, boxes and all, and fails.
+        bool timedOut = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+            for (QWidget* open : QApplication::topLevelWidgets()) {
+                if (open->isModal()) {
+                    open->hide();
+                }
+            }
+        });
+        watchdog.start(10000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!timedOut);
+        QVERIFY(window.Closed);
+        QVERIFY(quitOnSignals.Asked());
     }
 
     void CodePage1252Conversion() {

@@ -793,8 +793,13 @@ private slots:
         QCOMPARE(copy.readAll(), original.readAll());
 
         // A page renderer that ends (here killed) while the report is shown: a message, and the
-        // report is shown again.
+        // report is shown again where it was read.
         {
+            *probe = {probe->Document + 1, -1};
+            view->View().page()->runJavaScript(QStringLiteral("window.scrollTo(0, 1200);"),
+                                               QWebEngineScript::ApplicationWorld);
+            QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1200, 10000);
+            QTest::qWait(1500); // the view asks the place of a shown report twice a second
             QSignalSpy shownAgain(view, &TWebReportView::Loaded);
             QVERIFY(::kill(static_cast<pid_t>(view->View().page()->renderProcessPid()), SIGKILL) ==
                     0);
@@ -806,6 +811,8 @@ private slots:
             boxes.clear();
             QTRY_VERIFY_WITH_TIMEOUT(!shownAgain.isEmpty(), 30000);
             QVERIFY(shownAgain.takeFirst().at(0).toBool());
+            *probe = {probe->Document + 1, -1};
+            QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1200, 10000);
         }
         // The renderer that makes a print ends: the print fails and leaves no file; the window
         // goes on showing reports.

@@ -612,8 +612,8 @@ private slots:
         QCOMPARE(s.F.Log, (TCallLog{"modal FormAbout", "modal FormMIDI"}));
     }
 
-    // The lists hold the ports when the dialog opens; OK stores the choice by name under the
-    // viewer's key, Cancel keeps the stored one.
+    // The lists hold "none" and the ports when the dialog opens; OK stores the choice by name
+    // under the viewer's key, Cancel keeps the stored one; "none" chosen again stores none.
     void MidiDevicesListThePortsAndStoreTheChoice() {
         TShownWindow s;
         QCOMPARE(s.F.MidiListReads, 0);
@@ -626,10 +626,10 @@ private slots:
             };
             s.Window->Menu().CmdMIDIDevices.trigger();
         };
-        choose(1, true, true);
+        choose(2, true, true);
         QCOMPARE(s.F.MidiListReads, 1);
-        QCOMPARE(s.Midi.CBoxInMIDIDevice.count(), 2);
-        QCOMPARE(s.Midi.CBoxOutMIDIDevice.currentIndex(), -1);
+        QCOMPARE(s.Midi.CBoxInMIDIDevice.count(), 3);
+        QCOMPARE(s.Midi.CBoxOutMIDIDevice.currentText(), QString::fromLatin1(NoOutputText));
         QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("qvr-send:out"));
         QCOMPARE(ReadStringSetting("MIDIOutDevice"), std::optional<std::string>(""));
         QCOMPARE(ReadIntSetting("MIDIScanAll"), std::optional<int32_t>(1));
@@ -639,20 +639,26 @@ private slots:
         QVERIFY(s.Midi.CkBoxScanAll.isChecked());
         QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("qvr-send:out"));
         QCOMPARE(ReadIntSetting("MIDIScanAll"), std::optional<int32_t>(1));
+
+        choose(0, true, true);
+        QCOMPARE(s.Midi.CBoxInMIDIDevice.currentText(), QString::fromLatin1(NoInputText));
+        QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>(""));
     }
 
     // With "Scan all devices at startup" the lists are read once, at start-up; a stored port
-    // that is not there now stays listed and chosen.
+    // that is not there now stays listed, marked as gone, and chosen; OK keeps it by its name.
     void MidiScanAtStartupReadsTheListsOnce() {
         TWindowFixture f;
         WriteSetting("MIDIScanAll", 1);
         WriteSetting("MIDIInDevice", "Gone:out");
         TFormMIDI& midi = SetForms(f);
         QCOMPARE(f.MidiListReads, 1);
-        QCOMPARE(midi.CBoxInMIDIDevice.count(), 3);
-        QCOMPARE(midi.CBoxInMIDIDevice.currentText(), QStringLiteral("Gone:out"));
+        QCOMPARE(midi.CBoxInMIDIDevice.count(), 4);
+        QCOMPARE(midi.CBoxInMIDIDevice.currentText(), QStringLiteral("Gone:out (gone)"));
+        f.Dialogs.OnModal = [](QDialog& dialog) { dynamic_cast<TFormMIDI&>(dialog).BtnOK.click(); };
         f.Window->Menu().CmdMIDIDevices.trigger();
         QCOMPARE(f.MidiListReads, 1);
+        QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("Gone:out"));
     }
 
     void HelpOpensTheContentsPage() {

@@ -2,11 +2,13 @@
 
 #include "app/shell/Placement.h"
 
+#include "app/report/FindBar.h"
 #include "app/shell/Main.h"
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
 
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace qvr::test {
 
@@ -142,6 +144,50 @@ private slots:
         // A work area below the minimum size: the minimum wins, from the area's corner.
         QCOMPARE(FitOnWorkArea({50, 50, 800, 500}, QRect(0, 0, 200, 80), minimum),
                  (TWindowBounds{0, 0, 250, 100}));
+    }
+
+    // The frame goes on the work area too: a title bar of 24 and borders of 4.
+    void FittingTheFrame_data() {
+        QTest::addColumn<QRect>("stored"); // frame corner, inside size
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("near the bottom right: moved in by the frame")
+            << QRect(480, 524, 800, 500) << QRect(472, 496, 800, 500);
+        QTest::newRow("larger than the work area: the inside shrunk by the frame")
+            << QRect(0, 0, 2560, 1440) << QRect(0, 0, 1272, 996);
+        QTest::newRow("within, frame and all: unchanged")
+            << QRect(100, 60, 800, 500) << QRect(100, 60, 800, 500);
+        QTest::newRow("just too tall with its frame")
+            << QRect(0, 0, 800, 1000) << QRect(0, 0, 800, 996);
+    }
+
+    void FittingTheFrame() {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, expected);
+        const TWindowBounds fitted =
+            FitOnWorkArea({stored.x(), stored.y(), stored.width(), stored.height()},
+                          QRect(0, 0, 1280, 1024), QSize(250, 100), QMargins(4, 24, 4, 4));
+        QCOMPARE(QRect(fitted.Left, fitted.Top, fitted.Width, fitted.Height), expected);
+    }
+
+    // The find bar stays one line high under the report, however large the window grows.
+    void FindBarKeepsItsHeightAtEveryWindowSize() {
+        QWidget panel;
+        QVBoxLayout layout(&panel);
+        TCallLog log;
+        TRecordingView view(log);
+        TFindBar bar(view, panel);
+        layout.addWidget(&view.Widget());
+        layout.addWidget(&bar);
+        panel.show();
+        bar.Open();
+        for (const QSize size : {QSize(400, 300), QSize(1280, 1024), QSize(2560, 1440)}) {
+            panel.resize(size);
+            layout.activate();
+            QCOMPARE(bar.height(), bar.sizeHint().height());
+            const QMargins margins = layout.contentsMargins();
+            QCOMPARE(view.Widget().height(), size.height() - margins.top() - margins.bottom() -
+                                                 layout.spacing() - bar.height());
+        }
     }
 };
 

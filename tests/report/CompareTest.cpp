@@ -241,5 +241,32 @@ INSTANTIATE_TEST_SUITE_P(
         THtmlTextCase{"empty file's name", {One, One, {}}, "QVR-3", {Tagged}}),
     TNameByWhat());
 
+// A pair whose settings are the same says what differs instead of a table without rows;
+// a pair with changes has its column headings.
+TEST(CompareHtmlTest, APairWithoutChangedSettingsSaysWhatDiffers) {
+    struct TCase {
+        TPresetDiff Diff;
+        std::string Shown;
+    };
+    const TCase cases[] = {
+        {{One, TPresetLabel{1, "Q"}, {}}, ">The same settings; only the name changed.</td>"},
+        {{One, TPresetLabel{4, "P"}, {}}, ">The same settings; only the number changed.</td>"},
+        {{One, TPresetLabel{4, "Q"}, {}},
+         ">The same settings; only the number and the name changed.</td>"},
+        {{One, TPresetLabel{1, "Q"}, {Changed("M", "a", "1", "2")}}, "<b>Module</b>"},
+    };
+    for (const TCase& c : cases) {
+        TStringTarget out;
+        const std::unique_ptr<IComparisonWriter> writer =
+            MakeComparisonWriter(TReportFormat::Html, out);
+        writer->Begin("QVR-3");
+        writer->Preset(c.Diff);
+        writer->End(TCompareTotals{});
+        EXPECT_NE(out.Text.find(c.Shown), std::string::npos) << out.Text;
+        EXPECT_EQ(out.Text.find("<b>Module</b>") != std::string::npos, !c.Diff.Changes.empty())
+            << out.Text;
+    }
+}
+
 } // namespace
 } // namespace qvr::test

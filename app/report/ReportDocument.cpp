@@ -98,8 +98,10 @@ void TReportDocument::Load(const std::string& fileName, TScroll scroll, TReportO
     }
     const TReportSummary summary = Source->LastSummary();
     NextPresets = Source->LastPresets();
+    const size_t partsBefore = Parts.size();
     Parts = SplitIntoParts(static_cast<int32_t>(NextPresets.size()), document.size(), PartBytes);
-    ShownPart = 0;
+    // A reload stays in the part read, where the file kept its parts.
+    const int part = scroll == TScroll::Keep && Parts.size() == partsBefore ? ShownPart : 0;
     const QString name = origin == TReportOrigin::ReceivedDump
                              ? QStringLiteral("Received dump (not saved)")
                              : FromFileNameBytes(SourceName(fileName));
@@ -115,9 +117,10 @@ void TReportDocument::Load(const std::string& fileName, TScroll scroll, TReportO
         ReportView->SetWholeReport(whole ? FromFileNameBytes(ReportFile) : QString());
         document.clear();
         document.shrink_to_fit();
-        ShowPartAt(0, whole);
+        ShowPartAt(part, whole, scroll);
         return;
     }
+    ShownPart = 0;
     ReportView->SetWholeReport({});
     PagePresets = summary.PresetCount;
     NextStatus = FileStatus;
@@ -178,18 +181,18 @@ void TReportDocument::ShowPreset(int position) {
         return;
     }
     if (part != ShownPart) {
-        ShowPartAt(part, FromFile);
+        ShowPartAt(part, FromFile, TScroll::Top);
     }
     ReportView->ShowPreset(position - Parts[static_cast<size_t>(part)].First);
 }
 
 void TReportDocument::ShowPart(int part) {
     if (Parts.size() > 1 && part >= 0 && part < PartCount() && part != ShownPart) {
-        ShowPartAt(part, FromFile);
+        ShowPartAt(part, FromFile, TScroll::Top);
     }
 }
 
-void TReportDocument::ShowPartAt(int part, bool wholeWritten) {
+void TReportDocument::ShowPartAt(int part, bool wholeWritten, TScroll scroll) {
     ShownPart = part;
     const TPresetRange range = Parts[static_cast<size_t>(part)];
     std::string document;
@@ -201,7 +204,7 @@ void TReportDocument::ShowPartAt(int part, bool wholeWritten) {
     NextStatus = FileStatus + PartStatus();
     const bool written = WriteReportFile(PartFile, document);
     FromFile = wholeWritten && written;
-    Present(document, PartFile, written, TScroll::Top);
+    Present(document, PartFile, written, scroll);
 }
 
 void TReportDocument::Present(const std::string& document, const std::string& file, bool written,

@@ -77,7 +77,8 @@ public:
     // Loads a file the user named: when it cannot be read a box names it and the reason, and
     // the report shown stays (false). Opened follows a load.
     bool Open(const std::string& fileName, TScroll scroll = TScroll::Top);
-    // Reads the shown report's file again, as what it was read as, keeping the place.
+    // Reads the shown report's file again, as what it was read as, keeping the place (and the
+    // part shown).
     void Reload();
     // Shows a document made elsewhere (a comparison) from `reportFile`, which Close removes.
     void ShowMade(const std::string& document, const std::string& reportFile);
@@ -122,7 +123,7 @@ signals:
 private:
     // Builds the part, writes it to the part's file and shows it; Save As and Print stay on
     // when the whole report was written.
-    void ShowPartAt(int part, bool wholeWritten);
+    void ShowPartAt(int part, bool wholeWritten, TScroll scroll);
     // Shows the document from `file` when it was written there, else from memory.
     void Present(const std::string& document, const std::string& file, bool written,
                  TScroll scroll);

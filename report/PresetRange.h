@@ -37,6 +37,8 @@ public:
     void Preset(const TPreset& preset, bool headingFollows) override;
     void ReportEnd() override { Next.ReportEnd(); }
     void Message(const TReportMessage& message) override { Next.Message(message); }
+    // The range's last preset has gone on: nothing after it is shown.
+    bool Finished() const override { return Range.End > 0 && Headings >= Range.End; }
 
 private:
     IPresetSink& Next;

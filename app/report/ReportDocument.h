@@ -25,7 +25,7 @@ namespace qvr {
 // The largest report the view is given as one page. A larger one (a backup of thousands of
 // presets) grows the page renderer past what a desktop has, and it is shown in parts of
 // consecutive presets, each a complete report under this size. Measured with bench/viewer.
-inline constexpr size_t ReportPartBytes = 8 * 1024 * 1024;
+inline constexpr size_t ReportPartBytes = 2 * 1024 * 1024;
 
 // Where a shown report was read from: a file the user named, standard input ("qvrviewer -",
 // kept in memory) or a dump received from a device and not saved (in a file of the viewer's

@@ -223,8 +223,10 @@ public:
 
 // The viewer as the user starts it, the scripted user in place of the dialogs.
 struct TViewer {
+    // `partBytes`: a report larger than this is shown in parts.
+    explicit TViewer(size_t partBytes = ReportPartBytes) : Forms(User, partBytes) {}
     TScriptedDialogs User;
-    TViewerForms Forms{User};
+    TViewerForms Forms;
     TFormMain& Main = *Forms.FormMain;
     TWebReportView& View = dynamic_cast<TWebReportView&>(Main.ReportView());
     QSignalSpy Loaded{&View, &TWebReportView::Loaded};
@@ -364,7 +366,8 @@ private slots:
         QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/../../bench/large-backup.txt"),
                          {QStringLiteral("PRESETS=1500")}, file));
         QVERIFY(UseExampleConfiguration(work));
-        TViewer viewer;
+        // Shown as one page, however large: a page that takes a while to load.
+        TViewer viewer(64 * 1024 * 1024);
         QVERIFY(viewer.Show(file));
         TFormMain& main = viewer.Main;
         QWebEnginePage* page = viewer.View.View().page();

@@ -108,10 +108,24 @@ int main(int argc, char* argv[]) {
         }
         return loads > before && allLoaded && dialogs.Messages.isEmpty();
     };
+    // The progress the status line showed during each show: how often it changed, and the
+    // last text.
+    int progressSteps = 0;
+    QString progress;
+    QObject::connect(&forms.FormMain->Report(), &qvr::TReportDocument::Loading, &view,
+                     [&](const QString& text) {
+                         if (text != progress) {
+                             ++progressSteps;
+                             progress = text;
+                         }
+                     });
     const auto report = [&](const char* what, qint64 ms) {
         const auto [rss, peak] = MemoryMb(view.View().page()->renderProcessPid());
-        std::printf("%-12s %6.2f s   renderer %5ld MB (peak %5ld MB)\n", what,
-                    static_cast<double>(ms) / 1000, rss, peak);
+        std::printf("%-12s %6.2f s   renderer %5ld MB (peak %5ld MB)   %s   progress %d: %s\n",
+                    what, static_cast<double>(ms) / 1000, rss, peak,
+                    qPrintable(forms.FormMain->StatusText()), progressSteps, qPrintable(progress));
+        progressSteps = 0;
+        progress.clear();
     };
 
     QElapsedTimer clock;

@@ -191,6 +191,9 @@ public:
     // A message shown while the file was read, before the presets that
     // follow it are handed on (the preset it names may still be held).
     virtual void Message(const TReportMessage& /*message*/) {}
+    // True once the sink wants no more presets (a part of a report has all it shows): the
+    // reader may stop before the file's end. ReportEnd still follows.
+    virtual bool Finished() const { return false; }
 };
 
 // What a line the report shows for a module is: a name with a value that is a

@@ -29,13 +29,14 @@ namespace {
 // report events of every message.
 class TFileReader {
 public:
-    TFileReader(TByteInput& in, TPresetBuilder& builder, TRenderState& state,
-                IUserNotifier& notifier, const TConfigSearch& search, char decimalSeparator)
-        : In(in), Builder(builder), State(state), Notifier(notifier), Search(search),
+    TFileReader(TByteInput& in, TPresetBuilder& builder, const IPresetSink& sink,
+                TRenderState& state, IUserNotifier& notifier, const TConfigSearch& search,
+                char decimalSeparator)
+        : In(in), Builder(builder), Sink(sink), State(state), Notifier(notifier), Search(search),
           DecimalSeparator(decimalSeparator) {}
 
     void ReadAll(int32_t& columnCount) {
-        while (Message.ReadHeader(In)) {
+        while (!Sink.Finished() && Message.ReadHeader(In)) {
             if (!Assembler) {
                 if (!StartFile(columnCount)) {
                     return;
@@ -70,6 +71,7 @@ private:
 
     TByteInput& In;
     TPresetBuilder& Builder;
+    const IPresetSink& Sink;
     TRenderState& State;
     IUserNotifier& Notifier;
     const TConfigSearch& Search;
@@ -145,7 +147,7 @@ void TPresetReport::Emit(TByteInput& in, IPresetSink& sink, char decimalSeparato
 
     TPresetBuilder builder(sink);
     TPlacedNotifier notifier(Notifier, sink, builder);
-    TFileReader reader(in, builder, State, notifier, Search, decimalSeparator);
+    TFileReader reader(in, builder, sink, State, notifier, Search, decimalSeparator);
     ShowSysExProblems(notifier, [&] { reader.ReadAll(ColumnCount); });
     State.ResetPositions();
     builder.ReportEnd();

@@ -9,7 +9,6 @@
 #include "report/PresetReport.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
 
@@ -53,43 +52,49 @@ std::vector<TPresetLabel> ListPresets(const std::string& file) {
 }
 
 TCompareWindow::TCompareWindow(IDialogs& dialogs)
-    : Commands(this), Panel(this), Layout(&Panel), ReportView(dialogs), Finder(ReportView, *this) {
+    : Panel(this), Layout(&Panel), Document([&] {
+          auto view = std::make_unique<TWebReportView>(dialogs);
+          WebView = view.get();
+          TReportDocumentServices services;
+          services.MakeReportSource = MakePresetReportSource;
+          services.View = std::move(view);
+          services.Dialogs = &dialogs;
+          services.Owner = this;
+          return services;
+      }()),
+      Finder(*WebView, *this) {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowIcon(ProgramIcon());
     resize(736, 456);
     Layout.setContentsMargins(12, 12, 12, 12);
-    Layout.addWidget(&ReportView.Widget());
+    Layout.addWidget(&WebView->Widget());
     Layout.addWidget(&Finder);
     setCentralWidget(&Panel);
 
-    TMenu& m = Commands;
-    const auto shown = [this] { return !DocumentFile.empty(); };
+    namespace Rc = ReportCommands;
+    TWebReportView& view = *WebView;
+    const auto shown = [this] { return Document.ShownFromFile(); };
     Table.Build(
         *menuBar(),
-        {MenuRow(m.CmdFile, "CmdFile", "&File"),
-         m.SaveAs([this] { ReportView.SaveAs(QStringLiteral("comparison.html"), Inputs); }, shown),
-         m.PageSetup(ReportView, shown), m.Print(ReportView, shown), SeparatorRow(),
-         CommandRow(m.CmdClose, "CmdClose", "&Close",
-                    StandardKeys(QKeySequence::Close, Qt::CTRL | Qt::Key_W), [this] { close(); }),
-         EndMenuRow(), MenuRow(m.CmdEdit, "CmdEdit", "&Edit"), m.Copy(ReportView),
-         m.SelectAll(ReportView), m.Find(Finder), EndMenuRow()},
+        {MenuRow("CmdFile", "&File"),
+         Rc::SaveAs([this] { WebView->SaveAs(QStringLiteral("comparison.html"), Inputs); }, shown),
+         Rc::PageSetup(view, shown), Rc::Print(view, shown), SeparatorRow(),
+         CommandRow("CmdClose", "&Close", StandardKeys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
+                    [this] { close(); }),
+         EndMenuRow(), MenuRow("CmdEdit", "&Edit"), Rc::Copy(view), Rc::SelectAll(view),
+         Rc::Find(Finder), EndMenuRow()},
         [](const std::function<void()>& command) { command(); });
 }
 
 TCompareWindow::~TCompareWindow() {
-    if (!DocumentFile.empty()) {
-        QFile::remove(FromFileNameBytes(DocumentFile));
-    }
+    Document.Close();
 }
 
 void TCompareWindow::Show(const std::string& document, const std::string& documentFile,
                           const QString& title) {
-    DocumentFile = documentFile;
-    // A file that cannot be written shows whatever is there, as the main view does.
-    WriteReportFile(DocumentFile, document);
     setWindowTitle(title);
+    Document.ShowMade(document, documentFile);
     Table.UpdateCommands();
-    ReportView.Navigate(FromFileNameBytes(DocumentFile), TScroll::Top);
     show();
     raise();
     activateWindow();

@@ -2,6 +2,7 @@
 
 #include "app/report/FindBar.h"
 #include "app/report/ReportCommands.h"
+#include "app/report/ReportDocument.h"
 #include "app/report/WebReportView.h"
 #include "app/shell/CommandTable.h"
 #include "base/UserNotifier.h"
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -28,7 +30,8 @@ std::string BuildComparison(IUserNotifier& notifier, const TCompareSide& old,
 std::vector<TPresetLabel> ListPresets(const std::string& file);
 
 // A window of its own that shows a comparison, read-only, with the commands of
-// the main view: Find, Copy, Select All, Save As and Print.
+// the main view: Find, Copy, Select All, Save As and Print. Its document is a report document
+// shown from a file of its own.
 class TCompareWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,27 +46,20 @@ public:
     void ShowComparison(IUserNotifier& notifier, const TCompareSide& old, const TCompareSide& now,
                         const std::string& reportFile);
 
-    TWebReportView& View() { return ReportView; }
-    // The report commands, as in the main window, and Close.
-    struct TMenu : TReportCommands {
-        explicit TMenu(QWidget* owner)
-            : TReportCommands(owner), CmdFile(owner), CmdClose(owner), CmdEdit(owner) {}
-        QMenu CmdFile;
-        QAction CmdClose;
-        QMenu CmdEdit;
-    };
-    TMenu& Menu() { return Commands; }
+    TWebReportView& View() { return *WebView; }
+    // The report commands, as in the main window, and Close, by their object names.
+    QAction& Command(std::string_view name) const { return Table.Command(name); }
     TFindBar& FindBar() { return Finder; }
 
 private:
-    TMenu Commands;
-    TCommandTable Table;
+    TCommandTable Table{*this};
     QWidget Panel;
     QVBoxLayout Layout;
-    TWebReportView ReportView;
+    TWebReportView* WebView = nullptr; // the document's view
+    // Declared after Panel, so that the view goes first at destruction.
+    TReportDocument Document;
     // Under the view, and like it declared after Panel.
     TFindBar Finder;
-    std::string DocumentFile;
     std::vector<std::string> Inputs; // the compared files, never a Save As target
 };
 

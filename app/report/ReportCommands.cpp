@@ -3,40 +3,38 @@
 #include "app/report/FindBar.h"
 #include "app/report/ReportView.h"
 
-namespace qvr {
+namespace qvr::ReportCommands {
 
-TCommandRow TReportCommands::SaveAs(std::function<void()> saveAs, std::function<bool()> shown) {
-    return CommandRow(CmdSaveAs, "CmdSaveAs", "Save &As...",
+TCommandRow SaveAs(std::function<void()> saveAs, std::function<bool()> shown) {
+    return CommandRow("CmdSaveAs", "Save &As...",
                       StandardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                       std::move(saveAs), std::move(shown));
 }
 
-TCommandRow TReportCommands::PageSetup(IReportView& view, std::function<bool()> shown) {
+TCommandRow PageSetup(IReportView& view, std::function<bool()> shown) {
     return CommandRow(
-        CmdPageSetup, "CmdPageSetup", "Page &Setup...", {}, [&view] { view.PageSetup(); },
-        std::move(shown));
+        "CmdPageSetup", "Page &Setup...", {}, [&view] { view.PageSetup(); }, std::move(shown));
 }
 
-TCommandRow TReportCommands::Print(IReportView& view, std::function<bool()> shown) {
+TCommandRow Print(IReportView& view, std::function<bool()> shown) {
     return CommandRow(
-        CmdPrint, "CmdPrint", "&Print...", StandardKeys(QKeySequence::Print, Qt::CTRL | Qt::Key_P),
+        "CmdPrint", "&Print...", StandardKeys(QKeySequence::Print, Qt::CTRL | Qt::Key_P),
         [&view] { view.Print(); }, std::move(shown));
 }
 
-TCommandRow TReportCommands::Copy(IReportView& view) {
-    return CommandRow(CmdCopy, "CmdCopy", "&Copy", {QKeySequence(Qt::CTRL | Qt::Key_C)},
+TCommandRow Copy(IReportView& view) {
+    return CommandRow("CmdCopy", "&Copy", {QKeySequence(Qt::CTRL | Qt::Key_C)},
                       [&view] { view.Copy(); });
 }
 
-TCommandRow TReportCommands::SelectAll(IReportView& view) {
-    return CommandRow(CmdSelectAll, "CmdSelectAll", "Select &All",
-                      {QKeySequence(Qt::CTRL | Qt::Key_A)}, [&view] { view.SelectAll(); });
+TCommandRow SelectAll(IReportView& view) {
+    return CommandRow("CmdSelectAll", "Select &All", {QKeySequence(Qt::CTRL | Qt::Key_A)},
+                      [&view] { view.SelectAll(); });
 }
 
-TCommandRow TReportCommands::Find(TFindBar& finder) {
-    return CommandRow(CmdFind, "CmdFind", "&Find...",
-                      StandardKeys(QKeySequence::Find, Qt::CTRL | Qt::Key_F),
+TCommandRow Find(TFindBar& finder) {
+    return CommandRow("CmdFind", "&Find...", StandardKeys(QKeySequence::Find, Qt::CTRL | Qt::Key_F),
                       [&finder] { finder.Open(); });
 }
 
-} // namespace qvr
+} // namespace qvr::ReportCommands

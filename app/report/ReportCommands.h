@@ -2,8 +2,6 @@
 
 #include "app/shell/CommandTable.h"
 
-#include <QAction>
-
 #include <functional>
 
 namespace qvr {
@@ -13,25 +11,16 @@ class TFindBar;
 
 // The commands on a shown report, alike in every window that shows one: the same captions,
 // keys, names and actions on that window's view. `shown` says whether there is a report.
-struct TReportCommands {
-    explicit TReportCommands(QObject* owner)
-        : CmdSaveAs(owner), CmdPageSetup(owner), CmdPrint(owner), CmdCopy(owner),
-          CmdSelectAll(owner), CmdFind(owner) {}
+namespace ReportCommands {
 
-    QAction CmdSaveAs;
-    QAction CmdPageSetup;
-    QAction CmdPrint;
-    QAction CmdCopy;
-    QAction CmdSelectAll;
-    QAction CmdFind;
+// Save As runs `saveAs` (which proposes the window's own name and inputs).
+TCommandRow SaveAs(std::function<void()> saveAs, std::function<bool()> shown);
+TCommandRow PageSetup(IReportView& view, std::function<bool()> shown);
+TCommandRow Print(IReportView& view, std::function<bool()> shown);
+TCommandRow Copy(IReportView& view);
+TCommandRow SelectAll(IReportView& view);
+TCommandRow Find(TFindBar& finder);
 
-    // Save As runs `saveAs` (which proposes the window's own name and inputs).
-    TCommandRow SaveAs(std::function<void()> saveAs, std::function<bool()> shown);
-    TCommandRow PageSetup(IReportView& view, std::function<bool()> shown);
-    TCommandRow Print(IReportView& view, std::function<bool()> shown);
-    TCommandRow Copy(IReportView& view);
-    TCommandRow SelectAll(IReportView& view);
-    TCommandRow Find(TFindBar& finder);
-};
+} // namespace ReportCommands
 
 } // namespace qvr

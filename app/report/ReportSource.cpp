@@ -37,9 +37,23 @@ public:
     explicit TPlacedMessages(IUserNotifier& shown)
         : Shown(shown), Load(dynamic_cast<TLoadNotices*>(&shown)) {}
 
-    void ShowError(const std::string& text) override { Shown.ShowError(text); }
-    void ShowWarning(const std::string& text) override { Shown.ShowWarning(text); }
+    // While set, nothing is passed on: the messages of a file read again were shown already.
+    bool Quiet = false;
+
+    void ShowError(const std::string& text) override {
+        if (!Quiet) {
+            Shown.ShowError(text);
+        }
+    }
+    void ShowWarning(const std::string& text) override {
+        if (!Quiet) {
+            Shown.ShowWarning(text);
+        }
+    }
     void ShowInPreset(const TReportMessage& message) override {
+        if (Quiet) {
+            return;
+        }
         const std::string part = PresetPart(message.PresetNumber, message.Preset);
         if (Load != nullptr) {
             Load->ShowIn(message.IsError, part, message.Text);
@@ -69,16 +83,26 @@ public:
         TStringTarget document;
         THtmlSink html(document, Report.ColumnCount);
         TPresetListSink summary(html);
-        if (fileName == "-") {
-            TMemoryInput in(StandardInput.data(), StandardInput.size());
-            Report.Emit(in, summary, UserDecimalSeparator());
-        } else {
-            Report.Emit(fileName, summary, UserDecimalSeparator());
-        }
+        Emit(fileName, summary);
         columnCount = Report.ColumnCount;
         Summary = summary.Summary();
         Presets = std::move(summary.Presets);
         WithoutHeading = summary.WithoutHeading;
+        return std::move(document.Text);
+    }
+
+    std::string BuildPart(const std::string& fileName, int32_t columnCount,
+                          TPresetRange range) override {
+        Placed.Quiet = true;
+        const struct TLoud {
+            TPlacedMessages& Placed;
+            ~TLoud() { Placed.Quiet = false; }
+        } loud{Placed};
+        Report.ColumnCount = columnCount;
+        TStringTarget document;
+        THtmlSink html(document, Report.ColumnCount);
+        TPresetRangeSink part(html, range);
+        Emit(fileName, part);
         return std::move(document.Text);
     }
 
@@ -88,6 +112,15 @@ public:
     int LastPresetsWithoutHeading() const override { return WithoutHeading; }
 
 private:
+    void Emit(const std::string& fileName, IPresetSink& sink) {
+        if (fileName == "-") {
+            TMemoryInput in(StandardInput.data(), StandardInput.size());
+            Report.Emit(in, sink, UserDecimalSeparator());
+        } else {
+            Report.Emit(fileName, sink, UserDecimalSeparator());
+        }
+    }
+
     TPlacedMessages Placed;
     TPresetReport Report;
     std::string StandardInput;

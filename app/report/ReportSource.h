@@ -2,6 +2,7 @@
 
 #include "base/UserNotifier.h"
 #include "report/PresetCompare.h"
+#include "report/PresetRange.h"
 #include "report/ProductConfigLookup.h"
 #include "report/SummarySink.h"
 
@@ -21,6 +22,11 @@ public:
     // notifier; anything else is thrown.
     // The file "-" is the bytes given by KeepStandardInput, read before the window showed.
     virtual std::string Build(const std::string& fileName, int32_t& columnCount) = 0;
+    // The report of the presets in `range` alone, read again from the file (or the kept
+    // standard input) in columnCount columns; its messages were shown by Build and are not shown
+    // again.
+    virtual std::string BuildPart(const std::string& fileName, int32_t columnCount,
+                                  TPresetRange range) = 0;
     // Keeps what came on standard input, for Build("-").
     virtual void KeepStandardInput(std::string bytes) { (void)bytes; }
     // What the last Build read (model and preset count), and its presets in file order.

@@ -38,6 +38,9 @@ public:
     virtual QWidget& Widget() = 0;
     // Shows the report file (the whole document, decoded as windows-1252).
     virtual void Navigate(const QString& reportFile, TScroll scroll) = 0;
+    // The report file Save As and Print work on when it is not the one shown: the whole report
+    // while one part of it is shown. Empty: the one shown.
+    virtual void SetWholeReport(const QString& reportFile) = 0;
     // Shows a report held in memory, for when it cannot be written to its file; false, and
     // nothing shown, when it is too large to be shown that way.
     virtual bool ShowDocument(const std::string& document) = 0;

@@ -289,7 +289,7 @@ void TWebReportView::ShowFailure(const QString& title, const QString& text) {
 }
 
 void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) {
-    if (ReportFile.isEmpty()) {
+    if (SavedFile().isEmpty()) {
         return;
     }
     const QString html = QStringLiteral("HTML document (*.html *.htm)");
@@ -311,7 +311,7 @@ void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::
         }
     }
     if (filter == pdf || target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        if (const qint64 bytes = QFileInfo(ReportFile).size(); bytes > MaxPrintBytes) {
+        if (const qint64 bytes = QFileInfo(SavedFile()).size(); bytes > MaxPrintBytes) {
             ShowFailure(QStringLiteral("Save As"),
                         QStringLiteral("The report could not be saved to %1: %2.")
                             .arg(target, TooLargeToPrint(bytes)));
@@ -333,7 +333,7 @@ void TWebReportView::SaveAs(const QString& proposedFile, const std::vector<std::
         return;
     }
     // The saved document is the report file byte for byte.
-    QFile source(ReportFile);
+    QFile source(SavedFile());
     QSaveFile out(target);
     if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
         out.write(source.readAll()) < 0 || !out.commit()) {
@@ -348,7 +348,7 @@ void TWebReportView::PageSetup() {
 
 void TWebReportView::Print() {
     // Refused before the dialog: nothing the dialog offers makes it smaller.
-    if (const qint64 bytes = QFileInfo(ReportFile).size(); bytes > MaxPrintBytes) {
+    if (const qint64 bytes = QFileInfo(SavedFile()).size(); bytes > MaxPrintBytes) {
         ShowFailure(
             QStringLiteral("Print"),
             QStringLiteral("The report could not be printed: %1.").arg(TooLargeToPrint(bytes)));
@@ -370,7 +370,7 @@ void TWebReportView::Print() {
                 // The print system may take its time: the window goes on meanwhile.
                 std::erase_if(PrintJobs, [](const auto& job) { return job->Finished(); });
                 PrintJobs.push_back(std::make_unique<TPrintJob>(
-                    document, Printer, QFileInfo(ReportFile).fileName(),
+                    document, Printer, QFileInfo(SavedFile()).fileName(),
                     [this](const QString& failure) { PrintDone(failure); }));
             });
 }
@@ -387,7 +387,7 @@ void TWebReportView::MakePdf(const QPageLayout& layout, const QPageRanges& range
                              TPdfMaker::TDone done) {
     std::erase_if(PdfMakers, [](const auto& maker) { return maker->Finished(); });
     PdfMakers.emplace_back(
-        std::make_unique<TPdfMaker>(ReportFile, layout, ranges, std::move(done)).release());
+        std::make_unique<TPdfMaker>(SavedFile(), layout, ranges, std::move(done)).release());
 }
 
 qint64 TWebReportView::PdfMakerProcess() const {

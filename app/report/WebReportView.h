@@ -31,6 +31,7 @@ public:
     QWidget& Widget() override;
     void Navigate(const QString& reportFile, TScroll scroll) override;
     bool ShowDocument(const std::string& document) override;
+    void SetWholeReport(const QString& reportFile) override { WholeFile = reportFile; }
     void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override;
     void PageSetup() override;
     void Print() override;
@@ -81,6 +82,9 @@ private:
     QTimer ProgressPoll;
     QTimer PlacePoll;
     QString ReportFile;
+    QString WholeFile;
+    // What Save As and Print work on: the whole report.
+    const QString& SavedFile() const { return WholeFile.isEmpty() ? ReportFile : WholeFile; }
     double Zoom = 1.0;
     // Counts the reports sent to the page.
     int Navigation = 0;

@@ -40,15 +40,6 @@ namespace qvr {
 
 namespace {
 
-// Shows the hourglass cursor for the life of a load.
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 void CentreOver(QWidget& dialog, const QWidget& owner) {
     const QRect frame = owner.frameGeometry();
     dialog.move(frame.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
@@ -90,25 +81,19 @@ std::optional<QRect> PrimaryWorkArea() {
     return screen->availableGeometry();
 }
 
-TMainMenu::TMainMenu(QWidget* owner)
-    : TReportCommands(owner), CmdFile(owner), CmdOpen(owner), CmdReload(owner), CmdRecent(owner),
-      CmdCompareWith(owner), CmdReceive(owner), CmdSendToDevice(owner), CmdSavePresetAs(owner),
-      CmdSendPreset(owner), CmdExit(owner), CmdEdit(owner), CmdGoToPreset(owner),
-      CmdComparePresets(owner), CmdOptions(owner), CmdColumnCount(owner), ColumnItems(owner),
-      Cmd1Col(owner), Cmd2Col(owner), Cmd3Col(owner), Cmd4Col(owner), CmdMIDIDevices(owner),
-      CmdPresetsPanel(owner), CmdZoom(owner), CmdZoomIn(owner), CmdZoomOut(owner),
-      CmdActualSize(owner), CmdHelp(owner), CmdContents(owner), CmdAbout(owner) {}
+TMainForms::~TMainForms() = default;
+TDevicePart::~TDevicePart() = default;
 
 TFormMain::TFormMain(TFormMainServices services)
-    : MainMenu(this), Dialogs(*services.Dialogs), WorkArea(std::move(services.WorkArea)),
-      ReportFolder(std::move(services.ReportFolder)),
-      ReportFolderProblem(std::move(services.ReportFolderProblem)), Columns(DefaultColumnCount),
-      Zoom(NormalZoom),
-      Recent(MainMenu.CmdRecent,
-             [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
-      Watch([this] { FileChangedOnDisk(); }), MainPanel(this), MainLayout(&MainPanel),
-      PresetBrowser(std::move(services.ReportView)), Finder(*PresetBrowser, *this),
-      Presets(*this, [this](int position) { PresetBrowser->ShowPreset(position); }),
+    : Dialogs(*services.Dialogs), Zoom(NormalZoom),
+      Recent(*this, [this](const std::string& file) { Guarded([&] { OpenPresetFile(file); }); }),
+      MainPanel(this),
+      Document({std::move(services.MakeReportSource), std::move(services.ReportView),
+                services.Dialogs, this, std::move(services.ReportFolder),
+                std::move(services.ReportFolderProblem), services.PartBytes,
+                [this](const std::function<void()>& command) { Guarded(command); }}),
+      Finder(Document.View(), *this),
+      Presets(*this, [this](int position) { Guarded([&] { Document.ShowPreset(position); }); }),
       LibraryPart(*this, *services.Dialogs, services.LibraryDatabase,
                   [this](const std::string& file, int64_t position) {
                       Guarded([&] {
@@ -117,17 +102,17 @@ TFormMain::TFormMain(TFormMainServices services)
                           if (!OpenPresetFile(file)) {
                               return;
                           }
-                          const int64_t heading =
-                              position - 1 - ReportSource->LastPresetsWithoutHeading();
+                          const int64_t heading = position - 1 - Document.PresetsWithoutHeading();
                           if (heading >= 0) {
-                              PresetBrowser->ShowPreset(static_cast<int>(heading));
+                              Document.ShowPreset(static_cast<int>(heading));
                           }
                       });
                   }),
-      DropFilter([this](const QString& path) { OpenDroppedFile(path); }),
-      MidiPorts(std::move(services.MidiPorts)) {
-    ReportSource = services.MakeReportSource(Notices);
-
+      DropFilter([this](const QString& path) {
+          // A dropped file opens as Open would, but leaves the settings alone.
+          Guarded([&] { OpenPresetFile(ToFileNameBytes(QFileInfo(path).absoluteFilePath())); });
+      }),
+      Device{std::move(services.MidiPorts), nullptr, nullptr} {
     setObjectName(QStringLiteral("FormMain"));
     setWindowIcon(ProgramIcon());
     setMinimumSize(250, 100);
@@ -135,138 +120,136 @@ TFormMain::TFormMain(TFormMainServices services)
     move(523, 214);
 
     MainPanel.setObjectName(QStringLiteral("MainPanel"));
-    MainLayout.setContentsMargins(12, 12, 12, 12);
-    MainLayout.addWidget(&PresetBrowser->Widget());
-    MainLayout.addWidget(&Finder);
+    MainPanel.Layout.setContentsMargins(12, 12, 12, 12);
+    MainPanel.Layout.addWidget(&Document.View().Widget());
+    MainPanel.Layout.addWidget(&Finder);
     setCentralWidget(&MainPanel);
     StatusLine.setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(&StatusLine, 1);
     addDockWidget(Qt::LeftDockWidgetArea, &Presets);
-    TViewEvents events;
-    events.Progress = [this](int headings) {
-        if (const int32_t presets = ReportSource->LastSummary().PresetCount; presets > 0) {
-            statusBar()->showMessage(LoadingStatusText(std::min(headings, presets), presets));
-        }
-    };
-    events.Loaded = [this](bool) { statusBar()->clearMessage(); };
-    events.RendererEnded = [this](const QString&) { statusBar()->clearMessage(); };
-    events.ZoomStep = [this](int step) { SetZoom(NextZoom(Zoom, step)); };
-    PresetBrowser->SetEvents(std::move(events));
+    connect(&Document, &TReportDocument::Loading, this,
+            [this](const QString& progress) { statusBar()->showMessage(progress); });
+    connect(&Document, &TReportDocument::Shown, this, [this] { PageShown(); });
+    connect(&Document, &TReportDocument::Opened, this,
+            [this](const std::string& file) { Recent.Add(file); });
+    connect(&Document, &TReportDocument::ZoomStep, this,
+            [this](int step) { SetZoom(NextZoom(Zoom, step)); });
 
     BuildMenu();
 
     setAcceptDrops(true);
     DropFilter.Watch(*this);
 
-    FormCreate();
+    FormCreate(services.WorkArea ? services.WorkArea() : std::nullopt);
 }
 
-TFormMain::~TFormMain() {
-    // The view's events reach into the report source and the status line, which are
-    // destroyed before the view: a page that reports progress while it is torn down must find
-    // no one listening.
-    PresetBrowser->SetEvents({});
-}
+TFormMain::~TFormMain() = default;
 
 void TFormMain::BuildMenu() {
-    TMainMenu& m = MainMenu;
-    const auto shown = [this] { return ReportShown; };
-    const auto fileOpen = [this] { return !CurrentFile.empty(); };
+    IReportView& view = Document.View();
+    const auto shown = [this] { return Document.ShownFromFile(); };
+    const auto fileOpen = [this] { return !Document.FileName().empty(); };
     // Commands that read the open file again by name; standard input was read once.
-    const auto fileOnDisk = [this] { return !CurrentFile.empty() && CurrentFile != "-"; };
+    const auto fileOnDisk = [this] { return Document.OnDisk(); };
+    const auto parted = [this](int step) {
+        return [this, step] {
+            const int part = Document.Part() + step;
+            return Document.PartCount() > 1 && part >= 0 && part < Document.PartCount();
+        };
+    };
     const auto run = [this](void (TFormMain::*handler)()) {
         return [this, handler] { (this->*handler)(); };
     };
+    const auto columns = [this](int count) { return [this, count] { CmdColClick(count); }; };
+    namespace Rc = ReportCommands;
     std::vector<TCommandRow> rows = {
-        MenuRow(m.CmdFile, "CmdFile", "&File"),
-        CommandRow(m.CmdOpen, "CmdOpen", "&Open...",
-                   StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
+        MenuRow("CmdFile", "&File"),
+        CommandRow("CmdOpen", "&Open...", StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
                    run(&TFormMain::CmdOpenClick)),
-        m.SaveAs(run(&TFormMain::CmdSaveAsClick), shown),
-        m.PageSetup(*PresetBrowser, shown),
-        m.Print(*PresetBrowser, shown),
-        CommandRow(m.CmdReload, "CmdReload", "&Reload", {QKeySequence(Qt::Key_F5)},
-                   run(&TFormMain::CmdReloadClick), fileOpen),
-        MenuRow(m.CmdRecent, "CmdRecent", "Recen&t Files"),
+        Rc::SaveAs(run(&TFormMain::CmdSaveAsClick), shown),
+        Rc::PageSetup(view, shown),
+        Rc::Print(view, shown),
+        CommandRow(
+            "CmdReload", "&Reload", {QKeySequence(Qt::Key_F5)}, [this] { Document.Reload(); },
+            fileOpen),
+        MenuRow(Recent.Menu(), "CmdRecent", "Recen&t Files"),
         EndMenuRow(),
-        CommandRow(m.CmdCompareWith, "CmdCompareWith", "Compare &With...", {},
-                   run(&TFormMain::CmdCompareWithClick), fileOnDisk),
-        CommandRow(m.CmdReceive, "CmdReceive", "Recei&ve from Device...", {},
-                   run(&TFormMain::CmdReceiveClick)),
-        CommandRow(m.CmdSendToDevice, "CmdSendToDevice", "Sen&d to Device...", {},
-                   run(&TFormMain::CmdSendToDeviceClick), fileOnDisk),
-        CommandRow(m.CmdSavePresetAs, "CmdSavePresetAs", "Save Pres&et As...", {},
+        CommandRow("CmdCompareWith", "Compare &With...", {}, run(&TFormMain::CmdCompareWithClick),
+                   fileOnDisk),
+        CommandRow("CmdReceive", "Recei&ve from Device...", {}, run(&TFormMain::CmdReceiveClick)),
+        CommandRow(
+            "CmdSendToDevice", "Sen&d to Device...", {}, [this] { SendToDevice(false); },
+            fileOnDisk),
+        CommandRow("CmdSavePresetAs", "Save Pres&et As...", {},
                    run(&TFormMain::CmdSavePresetAsClick), fileOnDisk),
-        CommandRow(m.CmdSendPreset, "CmdSendPreset", "Send Preset to Devi&ce...", {},
-                   run(&TFormMain::CmdSendPresetClick), fileOnDisk),
+        CommandRow(
+            "CmdSendPreset", "Send Preset to Devi&ce...", {}, [this] { SendToDevice(true); },
+            fileOnDisk),
         SeparatorRow(),
-        CommandRow(m.CmdExit, "CmdExit", "E&xit",
-                   StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q), [this] { close(); }),
+        CommandRow("CmdExit", "E&xit", StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
+                   [this] { close(); }),
         EndMenuRow(),
 
-        MenuRow(m.CmdEdit, "CmdEdit", "&Edit"),
-        m.Copy(*PresetBrowser),
-        m.SelectAll(*PresetBrowser),
-        m.Find(Finder),
-        CommandRow(m.CmdGoToPreset, "CmdGoToPreset", "&Go to Preset...",
-                   {QKeySequence(Qt::CTRL | Qt::Key_G)}, run(&TFormMain::CmdGoToPresetClick),
+        MenuRow("CmdEdit", "&Edit"),
+        Rc::Copy(view),
+        Rc::SelectAll(view),
+        Rc::Find(Finder),
+        CommandRow("CmdGoToPreset", "&Go to Preset...", {QKeySequence(Qt::CTRL | Qt::Key_G)},
+                   run(&TFormMain::CmdGoToPresetClick),
                    [this] { return Presets.List.count() > 0; }),
+        CommandRow(
+            "CmdNextPart", "&Next Part", {QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+            [this] { CmdPartClick(+1); }, parted(+1)),
+        CommandRow(
+            "CmdPreviousPart", "Pre&vious Part", {QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            [this] { CmdPartClick(-1); }, parted(-1)),
         SeparatorRow(),
-        CommandRow(m.CmdComparePresets, "CmdComparePresets", "Compare &Presets...", {},
+        CommandRow("CmdComparePresets", "Compare &Presets...", {},
                    run(&TFormMain::CmdComparePresetsClick), fileOnDisk),
         EndMenuRow(),
 
-        MenuRow(m.CmdOptions, "CmdOptions", "&Options"),
-        MenuRow(m.CmdColumnCount, "CmdColumnCount", "&Column Count"),
-        CommandRow(m.Cmd1Col, "Cmd1Col", "1", {}, [this] { CmdColClick(1); }),
-        CommandRow(m.Cmd2Col, "Cmd2Col", "2", {}, [this] { CmdColClick(2); }),
-        CommandRow(m.Cmd3Col, "Cmd3Col", "3", {}, [this] { CmdColClick(3); }),
-        CommandRow(m.Cmd4Col, "Cmd4Col", "4", {}, [this] { CmdColClick(4); }),
+        MenuRow("CmdOptions", "&Options"),
+        MenuRow("CmdColumnCount", "&Column Count"),
+        Checkable(CommandRow("Cmd1Col", "&1", {}, columns(1)), 1),
+        Checkable(CommandRow("Cmd2Col", "&2", {}, columns(2)), 2),
+        Checkable(CommandRow("Cmd3Col", "&3", {}, columns(3)), 3),
+        Checkable(CommandRow("Cmd4Col", "&4", {}, columns(4)), 4),
         EndMenuRow(),
-        CommandRow(m.CmdMIDIDevices, "CmdMIDIDevices", "&MIDI Devices...", {},
-                   run(&TFormMain::CmdMIDIClick)),
-        CommandRow(m.CmdPresetsPanel, "CmdPresetsPanel", "&Presets Panel", {},
-                   [this] { Presets.setHidden(!MainMenu.CmdPresetsPanel.isChecked()); }),
+        CommandRow("CmdMIDIDevices", "&MIDI Devices...", {}, run(&TFormMain::CmdMIDIClick)),
+        Checkable(
+            CommandRow("CmdPresetsPanel", "&Presets Panel", {},
+                       [this] { Presets.setHidden(!Command("CmdPresetsPanel").isChecked()); })),
         CommandRow(LibraryPart.PanelItem, "CmdLibraryPanel", "&Library Panel", {},
                    [this] { LibraryPart.ShowPanel(LibraryPart.PanelItem.isChecked()); }),
         CommandRow(LibraryPart.FoldersItem, "CmdLibraryFolders", "Library &Folders...", {},
                    [this] { LibraryPart.EditFolders(); }),
-        MenuRow(m.CmdZoom, "CmdZoom", "&Zoom"),
+        MenuRow("CmdZoom", "&Zoom"),
         // Ctrl++ is typed as Ctrl+= on many keyboards.
-        CommandRow(m.CmdZoomIn, "CmdZoomIn", "Zoom &In",
+        CommandRow("CmdZoomIn", "Zoom &In",
                    QKeySequence::keyBindings(QKeySequence::ZoomIn)
                        << QKeySequence(Qt::CTRL | Qt::Key_Equal),
                    [this] { SetZoom(NextZoom(Zoom, +1)); }),
-        CommandRow(m.CmdZoomOut, "CmdZoomOut", "Zoom &Out",
-                   QKeySequence::keyBindings(QKeySequence::ZoomOut),
+        CommandRow("CmdZoomOut", "Zoom &Out", QKeySequence::keyBindings(QKeySequence::ZoomOut),
                    [this] { SetZoom(NextZoom(Zoom, -1)); }),
-        CommandRow(m.CmdActualSize, "CmdActualSize", "&Actual Size",
-                   {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { SetZoom(NormalZoom); }),
+        CommandRow("CmdActualSize", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)},
+                   [this] { SetZoom(NormalZoom); }),
         EndMenuRow(),
         EndMenuRow(),
 
-        MenuRow(m.CmdHelp, "CmdHelp", "&Help"),
-        CommandRow(m.CmdContents, "CmdContents", "Contents", {QKeySequence(Qt::Key_F1)},
+        MenuRow("CmdHelp", "&Help"),
+        CommandRow("CmdContents", "&Contents", {QKeySequence(Qt::Key_F1)},
                    run(&TFormMain::CmdContentsClick)),
-        CommandRow(m.CmdAbout, "CmdAbout", "About...", {}, run(&TFormMain::CmdAboutClick)),
+        CommandRow("CmdAbout", "&About...", {}, run(&TFormMain::CmdAboutClick)),
         EndMenuRow(),
     };
     Commands.Build(*menuBar(), std::move(rows),
                    [this](const std::function<void()>& command) { Guarded(command); });
 
-    int tag = 1;
-    for (QAction* item : {&m.Cmd1Col, &m.Cmd2Col, &m.Cmd3Col, &m.Cmd4Col}) {
-        item->setCheckable(true);
-        item->setData(tag++);
-        m.ColumnItems.addAction(item);
-    }
-    m.ColumnItems.setExclusive(true);
-    m.Cmd4Col.setChecked(true);
-    m.CmdPresetsPanel.setCheckable(true);
+    Command("Cmd4Col").setChecked(true);
     // The panel's close box unticks the item; the window's own hiding (minimised) does not.
     connect(&Presets, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (isVisible() && !isMinimized()) {
-            MainMenu.CmdPresetsPanel.setChecked(visible);
+            Command("CmdPresetsPanel").setChecked(visible);
         }
     });
 }
@@ -277,15 +260,14 @@ int TFormMain::Tag(const QAction& item) {
 
 void TFormMain::SetForms(std::unique_ptr<TFormMIDI> midi, std::unique_ptr<TFormAbout> about,
                          std::unique_ptr<TFormSplash> splash) {
-    FormMIDI = std::move(midi);
-    FormAbout = std::move(about);
-    FormSplash = std::move(splash);
-    MidiDevices = std::make_unique<TMidiDevices>(*FormMIDI, MidiPorts);
-    MidiDevices->Startup();
+    Forms.MIDI = std::move(midi);
+    Forms.About = std::move(about);
+    Forms.Splash = std::move(splash);
+    Device.Devices = std::make_unique<TMidiDevices>(*Forms.MIDI, Device.Ports);
+    Device.Devices->Startup();
 }
 
-void TFormMain::FormCreate() {
-    const std::optional<QRect> area = WorkArea ? WorkArea() : std::nullopt;
+void TFormMain::FormCreate(const std::optional<QRect>& area) {
     if (const auto stored = LoadWindowSettings({x(), y(), width(), height()})) {
         TWindowBounds bounds = ClampStoredBounds(stored->Bounds, area);
         if (area) {
@@ -293,21 +275,20 @@ void TFormMain::FormCreate() {
         }
         resize(bounds.Width, bounds.Height);
         move(bounds.Left, bounds.Top);
-        Columns = stored->ColumnCount;
+        Document.SetColumnCount(stored->ColumnCount);
     } else if (area) {
         // First run: the design size at the centre of the desktop.
         move(CentredPosition(size(), *area));
     }
     for (QAction* item : MenuItems()) {
-        if (Tag(*item) == Columns) {
-            item->setChecked(true);
-            break;
+        if (item->isCheckable() && Tag(*item) != 0) {
+            item->setChecked(Tag(*item) == Document.ColumnCount());
         }
     }
     const TViewSettings view = LoadViewSettings();
     SetZoom(view.Zoom);
     Recent.Set(view.RecentFiles);
-    MainMenu.CmdPresetsPanel.setChecked(view.PresetsPanel);
+    Command("CmdPresetsPanel").setChecked(view.PresetsPanel);
     Presets.setHidden(!view.PresetsPanel);
     LibraryPart.PanelItem.setChecked(view.LibraryPanel);
     LibraryPart.Panel.setHidden(!view.LibraryPanel);
@@ -324,170 +305,90 @@ void TFormMain::showEvent(QShowEvent* event) {
 }
 
 void TFormMain::FormShow() {
-    ReportFile = ReportFolder.empty() ? std::string() : ReportFolder + ReportFileTitle;
+    Document.Start(ReportFileTitle);
     setWindowTitle(QString::fromLatin1(MainWindowCaption));
-    if (FormSplash) {
-        StayAbove(*FormSplash, *this);
-        Dialogs.RunModal(*FormSplash);
+    if (Forms.Splash) {
+        StayAbove(*Forms.Splash, *this);
+        Dialogs.RunModal(*Forms.Splash);
     }
     LibraryPart.StartUpdate();
     if (CommandLineFile == "-") {
-        LoadPresetFile(CommandLineFile);
+        Document.Load(CommandLineFile, TScroll::Top, TReportOrigin::StandardInput);
     } else if (!CommandLineFile.empty()) {
         OpenPresetFile(CommandLineFile);
     }
 }
 
 void TFormMain::SetCommandLineInput(std::string bytes) {
-    ReportSource->KeepStandardInput(std::move(bytes));
+    Document.KeepStandardInput(std::move(bytes));
     CommandLineFile.assign(1, '-'); // "-", standard input (a literal here warns falsely in GCC 12)
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
     Guarded([this] { FormClose(); });
-    if (Help) {
-        Help->close();
+    if (Forms.Help) {
+        Forms.Help->close();
     }
-    if (CompareView) {
-        CompareView->close();
+    if (Forms.Compare) {
+        Forms.Compare->close();
     }
     event->accept();
 }
 
 void TFormMain::FormClose() {
-    if (!ReportFile.empty()) {
-        QFile::remove(FromFileNameBytes(ReportFile));
-    }
-    SaveWindowSettings({{x(), y(), width(), height()}, Columns});
-    SaveViewSettings({Zoom, Recent.Files(), MainMenu.CmdPresetsPanel.isChecked(),
+    Document.Close();
+    SaveWindowSettings({{x(), y(), width(), height()}, Document.ColumnCount()});
+    SaveViewSettings({Zoom, Recent.Files(), Command("CmdPresetsPanel").isChecked(),
                       LibraryPart.PanelItem.isChecked()});
 }
 
-void TFormMain::LoadPresetFile(const std::string& fileName) {
-    LoadPresetFile(fileName, TScroll::Top);
-}
-
-void TFormMain::LoadPresetFile(const std::string& fileName, TScroll scroll) {
-    CurrentFile = fileName;
-    std::string document;
-    bool written = false;
-    {
-        TWaitCursor wait;
-        Notices.StartLoad();
-        LoadingFile = fileName;
-        const struct TLoaded {
-            std::string& File;
-            ~TLoaded() { File.clear(); }
-        } loaded{LoadingFile};
-        document = ReportSource->Build(fileName, Columns);
-        written = WriteReportFile(ReportFile, document);
-    }
-    bool shown = true;
-    if (written) {
-        PresetBrowser->Navigate(FromFileNameBytes(ReportFile), scroll);
-    } else {
-        // Without its file the report can still be shown from memory, but not printed or saved.
-        const QString why =
-            ReportFile.empty()
-                ? QStringLiteral("no private folder for it could be made (%1)")
-                      .arg(FromMessageText(ReportFolderProblem))
-                : QStringLiteral("%1 cannot be written").arg(FromFileNameBytes(ReportFile));
-        shown = PresetBrowser->ShowDocument(document);
-        Dialogs.ShowMessageOver(
-            *this, TMessageKind::Error, QStringLiteral("Error"),
-            shown ? QStringLiteral("The report is shown from memory: %1.\nSave As and Print need "
-                                   "its file and stay off until a report can be written.")
-                        .arg(why)
-                  : QStringLiteral("The report cannot be shown: %1.\nIt is too large to be shown "
-                                   "without its file; qvrreport writes the same report to a file "
-                                   "of your choice.")
-                        .arg(why));
-    }
-    if (fileName != "-") {
-        Watch.Watch(FromFileNameBytes(fileName));
-    }
-    ReportShown = written;
-    Presets.SetPresets(ReportSource->LastPresets());
-    UpdateCommands();
-    const QString status =
-        fileName.empty()
-            ? QString()
-            : LoadStatusText(FromFileNameBytes(SourceName(fileName)), ReportSource->LastSummary(),
-                             Notices.ErrorCount(), Notices.WarningCount());
-    StatusLine.setText(shown || status.isEmpty() ? status
-                                                 : status + QStringLiteral(" \u2014 not shown"));
-}
-
-bool TFormMain::OpenPresetFile(const std::string& fileName, TScroll scroll) {
-    const std::string reason = WhyNotReadable(fileName);
-    if (!reason.empty()) {
-        Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Error"),
-                            QStringLiteral("Cannot open %1: %2.")
-                                .arg(FromFileNameBytes(fileName), FromMessageText(reason)));
-        return false;
-    }
-    LoadPresetFile(fileName, scroll);
-    Recent.Add(fileName);
-    return true;
-}
-
-void TFormMain::CmdReloadClick() {
-    if (CurrentFile == "-") {
-        LoadPresetFile(CurrentFile, TScroll::Keep); // kept in memory: read once
-    } else if (!CurrentFile.empty()) {
-        OpenPresetFile(CurrentFile, TScroll::Keep);
-    }
-}
-
-void TFormMain::FileChangedOnDisk() {
-    if (QApplication::activeModalWidget() != nullptr) {
-        // A box or dialog waits for the user (perhaps one of a load): read the file after it.
-        QTimer::singleShot(TFileWatch::SettleMs, this, [this] { FileChangedOnDisk(); });
-        return;
-    }
-    Guarded([this] { CmdReloadClick(); });
+void TFormMain::PageShown() {
+    statusBar()->clearMessage();
+    StatusLine.setText(Document.StatusText());
+    Presets.SetPresets(Document.Presets());
+    Commands.UpdateCommands();
 }
 
 void TFormMain::CmdOpenClick() {
+    TOpenDialogState& dialog = OpenDialogs.Open;
     if (const auto stored = LoadOpenSettings()) {
-        FileOpenDlg.FilterIndex = stored->FilterIndex;
-        FileOpenDlg.InitialDir = FromFileNameBytes(stored->InitialDir);
+        dialog.FilterIndex = stored->FilterIndex;
+        dialog.InitialDir = FromFileNameBytes(stored->InitialDir);
     }
-    if (!Dialogs.RunOpenDialog(*this, FileOpenDlg)) {
+    if (!Dialogs.RunOpenDialog(*this, dialog)) {
         return;
     }
-    const QString chosen = QFileInfo(FileOpenDlg.FileName).absoluteFilePath();
-    SaveOpenSettings({FileOpenDlg.FilterIndex, ToFileNameBytes(FolderWithSeparator(chosen))});
+    const QString chosen = QFileInfo(dialog.FileName).absoluteFilePath();
+    SaveOpenSettings({dialog.FilterIndex, ToFileNameBytes(FolderWithSeparator(chosen))});
     OpenPresetFile(ToFileNameBytes(chosen));
 }
 
-void TFormMain::OpenDroppedFile(const QString& path) {
-    // A dropped file opens as Open would, but leaves the settings alone.
-    Guarded([&] { OpenPresetFile(ToFileNameBytes(QFileInfo(path).absoluteFilePath())); });
-}
-
 void TFormMain::CmdSaveAsClick() {
+    const std::string& file = Document.FileName();
     // The shown file and every configuration file the report could have read.
     std::vector<std::string> inputs = ProductConfigPaths(ViewerConfigSearch());
-    inputs.push_back(CurrentFile);
+    inputs.push_back(file);
     // The preset file's name with .html, in its folder.
-    const QFileInfo preset(FromFileNameBytes(CurrentFile));
-    PresetBrowser->SaveAs(CurrentFile.empty() ? QStringLiteral("report.html")
-                                              : preset.dir().filePath(preset.completeBaseName() +
-                                                                      QStringLiteral(".html")),
-                          inputs);
+    const QFileInfo preset(FromFileNameBytes(file));
+    Document.View().SaveAs(
+        file.empty() ? QStringLiteral("report.html")
+                     : preset.dir().filePath(preset.completeBaseName() + QStringLiteral(".html")),
+        inputs);
 }
+
 void TFormMain::SetZoom(int32_t percent) {
     Zoom = percent;
-    PresetBrowser->SetZoom(percent / 100.0);
+    Document.View().SetZoom(percent / 100.0);
 }
 
 void TFormMain::CmdColClick(int32_t columns) {
-    Columns = columns;
-    for (QAction* item : MainMenu.ColumnItems.actions()) {
-        item->setChecked(Tag(*item) == columns);
+    Document.SetColumnCount(columns);
+    for (QAction* item : MenuItems()) {
+        if (item->isCheckable() && Tag(*item) != 0) {
+            item->setChecked(Tag(*item) == columns);
+        }
     }
-    LoadPresetFile(CurrentFile);
+    Document.Load(Document.FileName(), TScroll::Top, Document.Origin());
 }
 
 void TFormMain::CmdGoToPresetClick() {
@@ -502,69 +403,76 @@ void TFormMain::CmdGoToPresetClick() {
                                 QStringLiteral("There is no preset #%1 in this file.").arg(number));
         return;
     }
-    PresetBrowser->ShowPreset(position);
+    Document.ShowPreset(position);
+}
+
+void TFormMain::CmdPartClick(int step) {
+    Document.ShowPart(Document.Part() + step);
 }
 
 void TFormMain::CmdContentsClick() {
-    if (!Help) {
-        Help = std::make_unique<THelpWindow>();
+    if (!Forms.Help) {
+        Forms.Help = std::make_unique<THelpWindow>();
     }
-    Help->ShowContents();
+    Forms.Help->ShowContents();
+}
+
+void TFormMain::RunOver(QDialog& dialog) {
+    CentreOver(dialog, *this);
+    StayAbove(dialog, *this);
+    Dialogs.RunModal(dialog);
 }
 
 void TFormMain::CmdAboutClick() {
-    if (FormAbout) {
-        CentreOver(*FormAbout, *this);
-        StayAbove(*FormAbout, *this);
-        Dialogs.RunModal(*FormAbout);
+    if (Forms.About) {
+        RunOver(*Forms.About);
     }
+}
+
+void TFormMain::CmdMIDIClick() {
+    if (Device.Devices) {
+        Device.Devices->Configure([this](QDialog& dialog) { RunOver(dialog); });
+    }
+}
+
+TCompareWindow& TFormMain::Comparison() {
+    if (!Forms.Compare) {
+        Forms.Compare = std::make_unique<TCompareWindow>(Dialogs);
+    }
+    return *Forms.Compare;
 }
 
 void TFormMain::CmdCompareWithClick() {
+    const std::string& file = Document.FileName();
+    TOpenDialogState& dialog = OpenDialogs.Compare;
     // Most often the other file is of the same kind as the open one.
-    CompareOpenDlg.FilterIndex = OpenFilterIndexFor(FromFileNameBytes(CurrentFile));
-    if (CompareOpenDlg.InitialDir.isEmpty()) {
-        CompareOpenDlg.InitialDir = QFileInfo(FromFileNameBytes(CurrentFile)).absolutePath();
+    dialog.FilterIndex = OpenFilterIndexFor(FromFileNameBytes(file));
+    if (dialog.InitialDir.isEmpty()) {
+        dialog.InitialDir = QFileInfo(FromFileNameBytes(file)).absolutePath();
     }
-    if (!Dialogs.RunOpenDialog(*this, CompareOpenDlg)) {
+    if (!Dialogs.RunOpenDialog(*this, dialog)) {
         return;
     }
-    if (!CompareView) {
-        CompareView = std::make_unique<TCompareWindow>(Dialogs);
-    }
-    const std::string other =
-        ToFileNameBytes(QFileInfo(CompareOpenDlg.FileName).absoluteFilePath());
-    CompareView->ShowComparison(*this, {CurrentFile}, {other}, ReportFile);
+    const std::string other = ToFileNameBytes(QFileInfo(dialog.FileName).absoluteFilePath());
+    Comparison().ShowComparison(*this, {file}, {other}, Document.ReportFileName());
 }
 
 void TFormMain::CmdComparePresetsClick() {
+    const std::string& file = Document.FileName();
     TComparePresetsDialog dialog(this);
-    dialog.SetPresets(ListPresets(CurrentFile));
+    dialog.SetPresets(ListPresets(file));
     StayAbove(dialog, *this);
     Dialogs.RunModal(dialog);
     const auto picked = dialog.Picked();
     if (dialog.result() != QDialog::Accepted || !picked) {
         return;
     }
-    if (!CompareView) {
-        CompareView = std::make_unique<TCompareWindow>(Dialogs);
-    }
-    CompareView->ShowComparison(*this, {CurrentFile, std::nullopt, picked->first},
-                                {CurrentFile, std::nullopt, picked->second}, ReportFile);
-}
-
-void TFormMain::CmdMIDIClick() {
-    if (MidiDevices) {
-        MidiDevices->Configure([this](QDialog& dialog) {
-            CentreOver(dialog, *this);
-            StayAbove(dialog, *this);
-            Dialogs.RunModal(dialog);
-        });
-    }
+    Comparison().ShowComparison(*this, {file, std::nullopt, picked->first},
+                                {file, std::nullopt, picked->second}, Document.ReportFileName());
 }
 
 void TFormMain::CmdReceiveClick() {
-    if (!Receiver) {
+    if (!Device.Receiver) {
         TDeviceReceiver::THooks hooks;
         hooks.Owner = this;
         hooks.Notifier = this;
@@ -573,13 +481,10 @@ void TFormMain::CmdReceiveClick() {
             Dialogs.RunModal(dialog);
         };
         hooks.Show = [this](const std::string& fileName, bool saved) {
-            LoadPresetFile(fileName);
-            if (!saved) {
-                // Its copy has a name of the program's choosing, in a folder of the program's.
-                StatusLine.setText(LoadStatusText(QStringLiteral("Received dump (not saved)"),
-                                                  ReportSource->LastSummary(), Notices.ErrorCount(),
-                                                  Notices.WarningCount()));
-            }
+            // An unsaved dump's copy has a name of the program's choosing, in a folder of the
+            // program's: it is no file of the user's to watch or remember.
+            Document.Load(fileName, TScroll::Top,
+                          saved ? TReportOrigin::File : TReportOrigin::ReceivedDump);
         };
         hooks.SaveAfterAll = [this] {
             return Dialogs.Ask(*this, QStringLiteral("Receive from Device"),
@@ -602,22 +507,15 @@ void TFormMain::CmdReceiveClick() {
             const auto stored = LoadOpenSettings();
             return stored ? FromFileNameBytes(stored->InitialDir) : QString();
         };
-        Receiver = std::make_unique<TDeviceReceiver>(std::move(hooks));
+        Device.Receiver = std::make_unique<TDeviceReceiver>(std::move(hooks));
     }
-    Receiver->Receive(MidiDevices ? MidiDevices->InputPort() : std::string());
-}
-
-void TFormMain::CmdSendToDeviceClick() {
-    SendToDevice(false);
-}
-
-void TFormMain::CmdSendPresetClick() {
-    SendToDevice(true);
+    Device.Receiver->Receive(Device.Devices ? Device.Devices->InputPort() : std::string());
 }
 
 void TFormMain::SendToDevice(bool onePreset) {
+    const std::string& file = Document.FileName();
     TDump dump;
-    if (!LoadOpenFile(*this, Dialogs, CurrentFile, dump)) {
+    if (!LoadOpenFile(*this, Dialogs, file, dump)) {
         return;
     }
     const TDumpPreset* preset = nullptr;
@@ -631,17 +529,18 @@ void TFormMain::SendToDevice(bool onePreset) {
                               CentreOver(dialog, *this);
                               Dialogs.RunModal(dialog);
                           }});
-    sender.Send(CurrentFile, dump, preset, MidiDevices ? MidiDevices->OutputPort() : std::string());
+    sender.Send(file, dump, preset, Device.Devices ? Device.Devices->OutputPort() : std::string());
 }
 
 void TFormMain::CmdSavePresetAsClick() {
+    const std::string& file = Document.FileName();
     TDump dump;
-    if (!LoadOpenFile(*this, Dialogs, CurrentFile, dump)) {
+    if (!LoadOpenFile(*this, Dialogs, file, dump)) {
         return;
     }
     if (const TDumpPreset* preset =
             PickPreset(*this, Dialogs, dump, QStringLiteral("Save Preset As"))) {
-        SavePresetAs(*this, Dialogs, CurrentFile, dump, *preset);
+        SavePresetAs(*this, Dialogs, file, dump, *preset);
     }
 }
 
@@ -655,21 +554,6 @@ void TFormMain::Guarded(const std::function<void()>& command) {
         Dialogs.ShowMessage(TMessageKind::Stop, QString::fromLatin1(ApplicationTitle),
                             FromMessageText(StandardExceptionText("Unknown exception")));
     }
-}
-
-void TFormMain::ShowError(const std::string& text) {
-    Dialogs.ShowMessageOver(*this, TMessageKind::Error, QStringLiteral("Error"), NoticeText(text));
-}
-
-void TFormMain::ShowWarning(const std::string& text) {
-    Dialogs.ShowMessageOver(*this, TMessageKind::Warning, QStringLiteral("Warning"),
-                            NoticeText(text));
-}
-
-QString TFormMain::NoticeText(const std::string& text) const {
-    return LoadingFile.empty() ? FromMessageText(text)
-                               : QStringLiteral("%1\n\nFile: %2")
-                                     .arg(FromMessageText(text), FromFileNameBytes(LoadingFile));
 }
 
 } // namespace qvr

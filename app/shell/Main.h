@@ -7,6 +7,7 @@
 #include "app/report/FindBar.h"
 #include "app/report/PresetsPanel.h"
 #include "app/report/ReportCommands.h"
+#include "app/report/ReportDocument.h"
 #include "app/report/ReportSource.h"
 #include "app/report/ReportView.h"
 #include "app/shell/CommandTable.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -55,6 +57,8 @@ struct TFormMainServices {
     std::string ReportFolderProblem;
     // The MIDI ports the MIDI Configuration dialog lists.
     TMidiPortLister MidiPorts;
+    // The largest page the view is given at once (a larger report is shown in parts).
+    size_t PartBytes = ReportPartBytes;
     // The preset library's database; empty: no library.
     std::string LibraryDatabase;
 };
@@ -62,53 +66,35 @@ struct TFormMainServices {
 // The work area of the primary screen.
 std::optional<QRect> PrimaryWorkArea();
 
-// The main window's menus and commands. Their captions, keys and names are in the window's
-// command table (Main.cpp); the column items carry the tags 1 to 4 (see TFormMain::Tag), the
-// other items 0.
-struct TMainMenu : TReportCommands {
-    explicit TMainMenu(QWidget* owner);
-
-    QMenu CmdFile;
-    QAction CmdOpen;
-    QAction CmdReload;
-    QMenu CmdRecent;
-    QAction CmdCompareWith;
-    QAction CmdReceive;
-    QAction CmdSendToDevice;
-    QAction CmdSavePresetAs;
-    QAction CmdSendPreset;
-    QAction CmdExit;
-    QMenu CmdEdit;
-    QAction CmdGoToPreset;
-    QAction CmdComparePresets;
-    QMenu CmdOptions;
-    QMenu CmdColumnCount;
-    QActionGroup ColumnItems;
-    QAction Cmd1Col;
-    QAction Cmd2Col;
-    QAction Cmd3Col;
-    QAction Cmd4Col;
-    QAction CmdMIDIDevices;
-    QAction CmdPresetsPanel;
-    QMenu CmdZoom;
-    QAction CmdZoomIn;
-    QAction CmdZoomOut;
-    QAction CmdActualSize;
-    QMenu CmdHelp;
-    QAction CmdContents;
-    QAction CmdAbout;
+// The other windows of the program: created after the main window, kept by it and released
+// after everything of its own that refers to them.
+struct TMainForms {
+    std::unique_ptr<TFormMIDI> MIDI;
+    std::unique_ptr<TFormAbout> About;
+    std::unique_ptr<TFormSplash> Splash;
+    std::unique_ptr<THelpWindow> Help;
+    std::unique_ptr<TCompareWindow> Compare;
+    ~TMainForms();
 };
 
-// The main window: the report view, the menu commands, and the report state
-// that lives for the whole run.
+// The MIDI ports, the chosen devices and the receiver of dumps.
+struct TDevicePart {
+    TMidiPortLister Ports;
+    std::unique_ptr<TMidiDevices> Devices;
+    std::unique_ptr<TDeviceReceiver> Receiver;
+    ~TDevicePart();
+};
+
+// The main window: the menus with their commands, the panels and the layout around the
+// report document it shows. The document loads, watches and shows the report; the window
+// wires the user's commands to it, to the other windows and to the devices.
 class TFormMain : public QMainWindow, public IUserNotifier {
     Q_OBJECT
 public:
     explicit TFormMain(TFormMainServices services);
     ~TFormMain() override;
 
-    // The other windows of the program, created after this one; the window keeps them and
-    // releases them after everything of its own that refers to them.
+    // The other windows of the program, created after this one.
     void SetForms(std::unique_ptr<TFormMIDI> midi, std::unique_ptr<TFormAbout> about,
                   std::unique_ptr<TFormSplash> splash);
     // The preset file named on the command line, loaded when the window is first shown.
@@ -118,41 +104,43 @@ public:
     void SetCommandLineInput(std::string bytes);
 
     // Builds the report of the file, writes it to the report file and shows it.
-    void LoadPresetFile(const std::string& fileName);
+    void LoadPresetFile(const std::string& fileName) { Document.Load(fileName); }
     // Loads a file the user chose (Open, a drop, the command line): when it cannot be read a
     // message names it and the reason, and the report shown stays. False in that case.
-    bool OpenPresetFile(const std::string& fileName, TScroll scroll = TScroll::Top);
+    bool OpenPresetFile(const std::string& fileName) { return Document.Open(fileName); }
 
     // Runs once the window is first on screen: the notice, then the command line's file.
     void FormShow();
     // Runs as the window closes: removes the report file and saves the settings.
     void FormClose();
+
     // Options > MIDI Devices: the MIDI Configuration dialog over this window, its lists filled.
     void CmdMIDIClick();
 
     // Runs a command; an exception that escapes it goes to the standard exception display.
     void Guarded(const std::function<void()>& command);
 
-    // IUserNotifier: the load's messages as modal boxes.
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
+    // IUserNotifier: messages as modal boxes over the window (a load's name its file).
+    void ShowError(const std::string& text) override { Document.ShowError(text); }
+    void ShowWarning(const std::string& text) override { Document.ShowWarning(text); }
 
-    // Every menu item, in creation order, and its tag (the column items carry 1 to 4).
+    // Every menu item, in creation order; one by its object name ("CmdOpen"), and a menu.
     const std::vector<QAction*>& MenuItems() const { return Commands.Items(); }
-    // Enables each command as the window's state allows.
-    void UpdateCommands() { Commands.UpdateCommands(); }
+    QAction& Command(std::string_view name) const { return Commands.Command(name); }
+    QMenu& Menu(std::string_view name) const { return Commands.Menu(name); }
+    // The column items carry their column count (1 to 4), the other items 0.
     static int Tag(const QAction& item);
-    TMainMenu& Menu() { return MainMenu; }
 
-    IReportView& ReportView() { return *PresetBrowser; }
-    THelpWindow* HelpWindow() { return Help.get(); }
-    TCompareWindow* CompareWindow() { return CompareView.get(); }
-    int32_t ColumnCount() const { return Columns; }
+    TReportDocument& Report() { return Document; }
+    IReportView& ReportView() { return Document.View(); }
+    THelpWindow* HelpWindow() { return Forms.Help.get(); }
+    TCompareWindow* CompareWindow() { return Forms.Compare.get(); }
+    int32_t ColumnCount() const { return Document.ColumnCount(); }
     // The report file the view shows (empty until the window is first shown), and the
     // preset file last loaded.
-    const std::string& ReportFileName() const { return ReportFile; }
-    const std::string& CurrentFileName() const { return CurrentFile; }
-    // The status line: what the last load read.
+    const std::string& ReportFileName() const { return Document.ReportFileName(); }
+    const std::string& CurrentFileName() const { return Document.FileName(); }
+    // The status line: what the page shown was read from.
     QString StatusText() const { return StatusLine.text(); }
     // The report's zoom in percent, the find bar and the recent files.
     int32_t ZoomPercent() const { return Zoom; }
@@ -162,82 +150,63 @@ public:
     TLibraryPart& Library() { return LibraryPart; }
     const TRecentFiles& RecentFiles() const { return Recent; }
     // The watch on the open file (a change reloads it).
-    const TFileWatch& FileWatch() const { return Watch; }
+    const TFileWatch& FileWatch() const { return Document.FileWatch(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
+    void FormCreate(const std::optional<QRect>& area);
     void BuildMenu();
-    void OpenDroppedFile(const QString& path);
+    // The document's page is on screen: the status line, the panel and the commands follow.
+    void PageShown();
 
     // Menu command handlers.
     void CmdOpenClick();
     void CmdSaveAsClick();
-    void CmdReloadClick();
     void CmdColClick(int32_t columns);
     void CmdGoToPresetClick();
+    void CmdPartClick(int step);
     void SetZoom(int32_t percent);
-    // The open file changed on disk: it is read again once no box waits for the user.
-    void FileChangedOnDisk();
-    void LoadPresetFile(const std::string& fileName, TScroll scroll);
     void CmdContentsClick();
     void CmdAboutClick();
     void CmdCompareWithClick();
     void CmdComparePresetsClick();
+    TCompareWindow& Comparison();
     void CmdReceiveClick();
     // File > Send to Device, Save Preset As and Send Preset to Device: the open file as it is
     // on the disk, whole or one preset of it.
-    void CmdSendToDeviceClick();
     void CmdSavePresetAsClick();
-    void CmdSendPresetClick();
     void SendToDevice(bool onePreset);
-    // A load's message with the file it is about on a line of its own after it.
-    QString NoticeText(const std::string& text) const;
+    // Runs a dialog over the window, centred on it and kept above it.
+    void RunOver(QDialog& dialog);
 
-    TMainMenu MainMenu;
-    TCommandTable Commands;
+    TMainForms Forms;
+    TCommandTable Commands{*this};
     IDialogs& Dialogs;
-    std::function<std::optional<QRect>()> WorkArea;
-    std::string ReportFolder;
-    std::string ReportFolderProblem;
-    std::unique_ptr<TFormMIDI> FormMIDI;
-    std::unique_ptr<TFormAbout> FormAbout;
-    std::unique_ptr<TFormSplash> FormSplash;
     bool Shown = false;
-    bool ReportShown = false; // a report has been shown since the start
-    TOpenDialogState FileOpenDlg;
-    int32_t Columns;
-    std::string ReportFile;
-    std::string CurrentFile;
     std::string CommandLineFile;
-    // The file being read while a load runs (its messages name it), else empty.
-    std::string LoadingFile;
-    // The load's messages pass through here on their way to the boxes.
-    TLoadNotices Notices{*this};
-    QLabel StatusLine;
+    // The open dialogs of Open and Compare With keep their folder and filter for the run.
+    struct {
+        TOpenDialogState Open;
+        TOpenDialogState Compare;
+    } OpenDialogs;
     int32_t Zoom;
     TRecentFiles Recent;
-    TFileWatch Watch;
-
-    QWidget MainPanel;
-    QVBoxLayout MainLayout;
+    QLabel StatusLine;
+    // The report and the find bar under it; the view's widget is in the panel.
+    struct TPanel : QWidget {
+        explicit TPanel(QWidget* owner) : QWidget(owner), Layout(this) {}
+        QVBoxLayout Layout;
+    } MainPanel;
     // Declared after MainPanel so that the view goes first at destruction.
-    std::unique_ptr<IReportView> PresetBrowser;
-    std::unique_ptr<IReportSource> ReportSource;
-    std::unique_ptr<THelpWindow> Help;
-    // Under the view, and like it declared after MainPanel.
+    TReportDocument Document;
     TFindBar Finder;
     TPresetsPanel Presets;
     TLibraryPart LibraryPart;
-    std::unique_ptr<TCompareWindow> CompareView;
-    TOpenDialogState CompareOpenDlg;
     TFileDropFilter DropFilter;
-    TMidiPortLister MidiPorts;
-    std::unique_ptr<TMidiDevices> MidiDevices;
-    std::unique_ptr<TDeviceReceiver> Receiver;
+    TDevicePart Device;
 };
 
 } // namespace qvr

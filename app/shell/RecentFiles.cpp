@@ -9,11 +9,11 @@
 
 namespace qvr {
 
-TRecentFiles::TRecentFiles(QMenu& menu, std::function<void(const std::string&)> chosen)
-    : Menu(menu), Chosen(std::move(chosen)) {
+TRecentFiles::TRecentFiles(QWidget& owner, std::function<void(const std::string&)> chosen)
+    : List(&owner), Chosen(std::move(chosen)) {
     for (size_t i = 0; i < Capacity; ++i) {
-        Items[i] = Menu.addAction(QString());
-        QObject::connect(Items[i], &QAction::triggered, &Menu, [this, i] {
+        Items[i] = List.addAction(QString());
+        QObject::connect(Items[i], &QAction::triggered, &List, [this, i] {
             if (i < Names.size()) {
                 const std::string name = Names[i]; // the list may change while it opens
                 Chosen(name);
@@ -51,7 +51,7 @@ void TRecentFiles::Fill() {
         }
         Items[i]->setVisible(i < Names.size());
     }
-    Menu.setEnabled(!Names.empty());
+    List.setEnabled(!Names.empty());
 }
 
 } // namespace qvr

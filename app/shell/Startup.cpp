@@ -16,7 +16,7 @@
 
 namespace qvr {
 
-TViewerForms::TViewerForms(IDialogs& dialogs)
+TViewerForms::TViewerForms(IDialogs& dialogs, size_t partBytes)
     : ReportFolder(std::make_unique<TPrivateFolder>(PrivateFolderBases(), "viewer")) {
     TFormMainServices services;
     services.MakeReportSource = &MakePresetReportSource;
@@ -27,6 +27,7 @@ TViewerForms::TViewerForms(IDialogs& dialogs)
     services.ReportFolderProblem = ReportFolder->Problem();
     services.MidiPorts = SystemMidiPorts();
     services.LibraryDatabase = DefaultLibraryPath();
+    services.PartBytes = partBytes;
     FormMain = std::make_unique<TFormMain>(std::move(services));
     auto midi = std::make_unique<TFormMIDI>();
     auto about = std::make_unique<TFormAbout>();

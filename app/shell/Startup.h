@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/report/ReportDocument.h"
+
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -17,7 +20,8 @@ class TFrameFit;
 // keeps the other three and releases them after itself), and the viewer's private folder,
 // which holds its report file: made first, removed last.
 struct TViewerForms {
-    explicit TViewerForms(IDialogs& dialogs);
+    // `partBytes`: the largest page the report view is given at once (see ReportPartBytes).
+    explicit TViewerForms(IDialogs& dialogs, size_t partBytes = ReportPartBytes);
     ~TViewerForms();
     std::unique_ptr<TPrivateFolder> ReportFolder;
     std::unique_ptr<TFormMain> FormMain;

@@ -223,8 +223,10 @@ public:
 
 // The viewer as the user starts it, the scripted user in place of the dialogs.
 struct TViewer {
+    // `partBytes`: a report larger than this is shown in parts.
+    explicit TViewer(size_t partBytes = ReportPartBytes) : Forms(User, partBytes) {}
     TScriptedDialogs User;
-    TViewerForms Forms{User};
+    TViewerForms Forms;
     TFormMain& Main = *Forms.FormMain;
     TWebReportView& View = dynamic_cast<TWebReportView&>(Main.ReportView());
     QSignalSpy Loaded{&View, &TWebReportView::Loaded};
@@ -364,13 +366,14 @@ private slots:
         QVERIFY(Generate(QStringLiteral(QVR_TEST_DIR "/../../bench/large-backup.txt"),
                          {QStringLiteral("PRESETS=1500")}, file));
         QVERIFY(UseExampleConfiguration(work));
-        TViewer viewer;
+        // Shown as one page, however large: a page that takes a while to load.
+        TViewer viewer(64 * 1024 * 1024);
         QVERIFY(viewer.Show(file));
         TFormMain& main = viewer.Main;
         QWebEnginePage* page = viewer.View.View().page();
         QSignalSpy& loaded = viewer.Loaded;
         // At a zoom of its own, which the new document takes on as it loads.
-        main.Menu().CmdZoomIn.trigger();
+        main.Command("CmdZoomIn").trigger();
         QTRY_COMPARE_WITH_TIMEOUT(page->zoomFactor(), 1.1, 10000);
         int place = 40000;
         // The view's place, sampled all along: whether the document marked before F5 still
@@ -412,7 +415,7 @@ private slots:
                 return false;
             }
             samples->clear();
-            main.Menu().CmdReload.trigger();
+            main.Command("CmdReload").trigger();
             return true;
         };
         const auto isNewAtPlace = [&place](const TSample& s) { return !s.Old && s.Y == place; };
@@ -447,7 +450,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             !samples->empty() && !samples->back().Old && samples->back().Y < place, 60000);
         QVERIFY(loaded.isEmpty());
-        main.Menu().CmdReload.trigger();
+        main.Command("CmdReload").trigger();
         QTRY_VERIFY_WITH_TIMEOUT(
             std::ranges::any_of(loaded,
                                 [](const QList<QVariant>& args) { return args.value(0).toBool(); }),
@@ -631,7 +634,7 @@ private slots:
                  QStringLiteral("backup.q3a \u2014 QVR-3 \u2014 25 presets \u2014 0 warnings"));
         QVERIFY2(pageText.contains(heading), qPrintable(heading));
         QVERIFY2(pageText.contains(parameter), qPrintable(parameter));
-        QVERIFY(main.Menu().CmdPrint.isEnabled() && main.Menu().CmdSaveAs.isEnabled());
+        QVERIFY(main.Command("CmdPrint").isEnabled() && main.Command("CmdSaveAs").isEnabled());
 
         // The report file is the document byte for byte.
         QFile report(QString::fromStdString(main.ReportFileName()));
@@ -660,13 +663,13 @@ private slots:
 
         // A column item reads the file again and the view shows the new report.
         QSignalSpy reloaded(view->View().page(), &QWebEnginePage::loadFinished);
-        main.Menu().Cmd2Col.trigger();
+        main.Command("Cmd2Col").trigger();
         QVERIFY(reloaded.wait(30000));
         QString shownHtml;
         view->View().page()->toHtml([&](const QString& html) { shownHtml = html; });
         QTRY_VERIFY_WITH_TIMEOUT(shownHtml.contains(QStringLiteral("colspan=\"2\"")), 10000);
         QVERIFY(!shownHtml.contains(QStringLiteral("colspan=\"4\"")));
-        main.Menu().Cmd4Col.trigger();
+        main.Command("Cmd4Col").trigger();
         QVERIFY(reloaded.wait(30000));
 
         // Links in the report are not followed, and nothing else can be loaded.
@@ -681,7 +684,7 @@ private slots:
         QTemporaryDir saved;
         const QString htmlType = QStringLiteral("HTML document (*.html *.htm)");
         user.SaveAnswers = {{saved.filePath(QStringLiteral("report.html")), htmlType}};
-        main.Menu().CmdSaveAs.trigger();
+        main.Command("CmdSaveAs").trigger();
         QFile html(saved.filePath(QStringLiteral("report.html")));
         QVERIFY(html.open(QIODevice::ReadOnly));
         QCOMPARE(html.readAll().toStdString(), expectedDocument);
@@ -689,7 +692,7 @@ private slots:
         QSignalSpy pdfDone(view, &TWebReportView::PdfSaved);
         user.SaveAnswers = {
             {saved.filePath(QStringLiteral("report.pdf")), QStringLiteral("PDF document (*.pdf)")}};
-        main.Menu().CmdSaveAs.trigger();
+        main.Command("CmdSaveAs").trigger();
         QVERIFY(pdfDone.wait(30000));
         QCOMPARE(pdfDone.takeFirst().at(1).toBool(), true);
         QFile pdf(saved.filePath(QStringLiteral("report.pdf")));
@@ -709,7 +712,7 @@ private slots:
         view->PagePrinter().setOutputFormat(QPrinter::PdfFormat);
         view->PagePrinter().setOutputFileName(printed);
         QSignalSpy printDone(view, &TWebReportView::Printed);
-        main.Menu().CmdPrint.trigger();
+        main.Command("CmdPrint").trigger();
         QVERIFY(printDone.wait(30000));
         QCOMPARE(printDone.takeFirst().at(0).toBool(), true);
         QVERIFY2(QFileInfo(printed).size() > 0 && QFileInfo(printed).size() < 1000000,
@@ -724,7 +727,7 @@ private slots:
         }
 
         // Find: the web view's own search, its count in the bar.
-        main.Menu().CmdFind.trigger();
+        main.Command("CmdFind").trigger();
         TFindBar& find = main.FindBar();
         QVERIFY(find.isVisible());
         QTest::keyClicks(&find.Text, QStringLiteral("Dual <"));
@@ -769,7 +772,7 @@ private slots:
                                            QWebEngineScript::ApplicationWorld);
         QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1500, 10000);
         QSignalSpy reloadedAgain(view->View().page(), &QWebEnginePage::loadFinished);
-        main.Menu().CmdReload.trigger();
+        main.Command("CmdReload").trigger();
         QVERIFY(reloadedAgain.wait(30000));
         *probe = {probe->Document + 1, -1};
         QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 1500, 10000);
@@ -783,7 +786,7 @@ private slots:
         *probe = {probe->Document + 1, -1};
         QTRY_COMPARE_WITH_TIMEOUT(askScrollY(), 0, 10000);
         user.SaveAnswers = {{shownCopy, htmlType}};
-        main.Menu().CmdSaveAs.trigger();
+        main.Command("CmdSaveAs").trigger();
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes.constFirst().contains(QStringLiteral("input file")), qPrintable(boxes[0]));
         boxes.clear();
@@ -820,7 +823,7 @@ private slots:
             const QString lost = saved.filePath(QStringLiteral("lost.pdf"));
             view->PagePrinter().setOutputFileName(lost);
             QSignalSpy printFailed(view, &TWebReportView::Printed);
-            main.Menu().CmdPrint.trigger();
+            main.Command("CmdPrint").trigger();
             // Caught at once and held still, so that the PDF cannot be done first.
             const auto maker = static_cast<pid_t>(view->PdfMakerProcess());
             QVERIFY(maker > 0);
@@ -842,7 +845,7 @@ private slots:
                      qPrintable(boxes[0]));
             boxes.clear();
             QSignalSpy shownAgain(view, &TWebReportView::Loaded);
-            main.Menu().CmdReload.trigger();
+            main.Command("CmdReload").trigger();
             QVERIFY(shownAgain.wait(30000));
             QVERIFY(shownAgain.takeFirst().at(0).toBool());
         }
@@ -852,9 +855,9 @@ private slots:
         // The user works in the window: it is the active one (no window manager here).
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.Menu().CmdSelectAll.trigger();
+        main.Command("CmdSelectAll").trigger();
         QTRY_VERIFY_WITH_TIMEOUT(view->View().page()->selectedText().contains(parameter), 10000);
-        main.Menu().CmdCopy.trigger();
+        main.Command("CmdCopy").trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(heading), 10000);
 
         // Ctrl+wheel zooms as Zoom In and Out do, and the zoom holds for the next report.
@@ -867,11 +870,11 @@ private slots:
             QApplication::sendEvent(page, &wheel);
             QVERIFY2(main.ZoomPercent() > 100, qPrintable(QString::number(main.ZoomPercent())));
             QSignalSpy reloaded(view, &TWebReportView::Loaded);
-            main.Menu().CmdReload.trigger();
+            main.Command("CmdReload").trigger();
             QVERIFY(reloaded.wait(30000));
             QTRY_COMPARE_WITH_TIMEOUT(view->View().page()->zoomFactor(), main.ZoomPercent() / 100.0,
                                       10000);
-            main.Menu().CmdActualSize.trigger();
+            main.Command("CmdActualSize").trigger();
         }
 
         Save(main, QStringLiteral("main.png"));
@@ -947,7 +950,7 @@ private slots:
         main.show();
         QVERIFY(loaded.wait(60000));
 
-        main.Menu().CmdCompareWith.trigger();
+        main.Command("CmdCompareWith").trigger();
         TCompareWindow* compare = main.CompareWindow();
         QVERIFY(compare != nullptr);
         QSignalSpy compared(compare->View().View().page(), &QWebEnginePage::loadFinished);
@@ -969,8 +972,8 @@ private slots:
         QApplication::clipboard()->clear();
         compare->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(compare));
-        compare->Menu().CmdSelectAll.trigger();
-        compare->Menu().CmdCopy.trigger();
+        compare->Command("CmdSelectAll").trigger();
+        compare->Command("CmdCopy").trigger();
         QTRY_VERIFY_WITH_TIMEOUT(
             QApplication::clipboard()->text().contains(QStringLiteral("module removed")), 10000);
 
@@ -978,7 +981,7 @@ private slots:
         // the same window. Closed over the main window, it leaves the main window drawing: its
         // menu bar and status line on the screen are what they draw themselves, a new status
         // text included.
-        main.Menu().CmdComparePresets.trigger();
+        main.Command("CmdComparePresets").trigger();
         QVERIFY(compared.wait(60000));
         compare->move(main.geometry().topLeft());
         QTRY_VERIFY_WITH_TIMEOUT(compare->geometry().topLeft() == main.geometry().topLeft(), 10000);
@@ -995,17 +998,17 @@ private slots:
 private:
     static void TakeDialogPictures(TFormMain& main) {
         // The dialogs save their pictures as they show (see the test's OnModal).
-        main.Menu().CmdAbout.trigger();
+        main.Command("CmdAbout").trigger();
         main.CmdMIDIClick();
-        main.Menu().CmdContents.trigger();
+        main.Command("CmdContents").trigger();
         Save(*main.HelpWindow(), QStringLiteral("help.png"));
         main.HelpWindow()->close();
-        main.Menu().CmdOptions.popup(main.mapToGlobal(QPoint(80, 0)));
+        main.Menu("CmdOptions").popup(main.mapToGlobal(QPoint(80, 0)));
         QTest::qWait(200);
-        main.Menu().CmdColumnCount.popup(main.mapToGlobal(QPoint(260, 20)));
+        main.Menu("CmdColumnCount").popup(main.mapToGlobal(QPoint(260, 20)));
         Save(main, QStringLiteral("menu.png"));
-        main.Menu().CmdColumnCount.hide();
-        main.Menu().CmdOptions.hide();
+        main.Menu("CmdColumnCount").hide();
+        main.Menu("CmdOptions").hide();
     }
 };
 

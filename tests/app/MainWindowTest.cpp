@@ -6,6 +6,7 @@
 #include "app/library/LibraryFoldersDialog.h"
 #include "app/report/FileWatch.h"
 #include "app/report/FindBar.h"
+#include "app/report/ReportDocument.h"
 #include "app/shell/About.h"
 #include "app/shell/Disclaim.h"
 #include "app/shell/HelpWindow.h"
@@ -20,6 +21,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStatusBar>
 #include <QTest>
 #include <QUrl>
@@ -42,8 +45,10 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Creates the window and hands it its three dialogs; the MIDI dialog.
-TFormMIDI& SetForms(TWindowFixture& f, const std::string& reportFolder = "") {
+TFormMIDI& SetForms(TWindowFixture& f, const std::string& reportFolder = "",
+                    size_t partBytes = ReportPartBytes) {
     f.ReportFolder = reportFolder;
+    f.PartBytes = partBytes;
     auto midi = std::make_unique<TFormMIDI>();
     TFormMIDI& shown = *midi;
     f.Create().SetForms(std::move(midi), std::make_unique<TFormAbout>(),
@@ -58,8 +63,8 @@ struct TShownWindow {
     TFormMIDI& Midi;
 
     explicit TShownWindow(const std::string& commandLineFile = "",
-                          const std::string& reportFolder = "")
-        : Midi(SetForms(F, reportFolder)) {
+                          const std::string& reportFolder = "", size_t partBytes = ReportPartBytes)
+        : Midi(SetForms(F, reportFolder, partBytes)) {
         Window = F.Window.get();
         Window->SetCommandLineFile(commandLineFile);
         Window->FormShow();
@@ -80,57 +85,73 @@ private slots:
         }
         QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Options", "&Help"}));
 
+        // Each command found by its object name: its caption, keys, state before any file and
+        // tag (the column items carry their count).
         struct TItem {
-            QAction* Item;
+            const char* Name;
             const char* Caption;
             QKeySequence Shortcut;
             bool Enabled;
             int Tag;
         };
         const TItem items[] = {
-            {&w.Menu().CmdOpen, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true, 0},
-            {&w.Menu().CmdSaveAs, "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-             false, 0},
-            {&w.Menu().CmdPageSetup, "Page &Setup...", {}, false, 0},
-            {&w.Menu().CmdPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
-            {&w.Menu().CmdReload, "&Reload", QKeySequence(Qt::Key_F5), false, 0},
-            {&w.Menu().CmdCompareWith, "Compare &With...", {}, false, 0},
-            {&w.Menu().CmdReceive, "Recei&ve from Device...", {}, true, 0},
-            {&w.Menu().CmdSendToDevice, "Sen&d to Device...", {}, false, 0},
-            {&w.Menu().CmdSavePresetAs, "Save Pres&et As...", {}, false, 0},
-            {&w.Menu().CmdSendPreset, "Send Preset to Devi&ce...", {}, false, 0},
-            {&w.Menu().CmdExit, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
-            {&w.Menu().CmdCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true, 0},
-            {&w.Menu().CmdSelectAll, "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), true, 0},
-            {&w.Menu().CmdFind, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true, 0},
-            {&w.Menu().CmdGoToPreset, "&Go to Preset...", QKeySequence(Qt::CTRL | Qt::Key_G), false,
+            {"CmdOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true, 0},
+            {"CmdSaveAs", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), false, 0},
+            {"CmdPrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, 0},
+            {"CmdReload", "&Reload", QKeySequence(Qt::Key_F5), false, 0},
+            {"CmdCompareWith", "Compare &With...", {}, false, 0},
+            {"CmdReceive", "Recei&ve from Device...", {}, true, 0},
+            {"CmdExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), true, 0},
+            {"CmdFind", "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true, 0},
+            {"CmdGoToPreset", "&Go to Preset...", QKeySequence(Qt::CTRL | Qt::Key_G), false, 0},
+            {"CmdNextPart", "&Next Part", QKeySequence(Qt::CTRL | Qt::Key_PageDown), false, 0},
+            {"CmdPreviousPart", "Pre&vious Part", QKeySequence(Qt::CTRL | Qt::Key_PageUp), false,
              0},
-            {&w.Menu().CmdComparePresets, "Compare &Presets...", {}, false, 0},
-            {&w.Menu().Cmd1Col, "1", {}, true, 1},
-            {&w.Menu().Cmd2Col, "2", {}, true, 2},
-            {&w.Menu().Cmd3Col, "3", {}, true, 3},
-            {&w.Menu().Cmd4Col, "4", {}, true, 4},
-            {&w.Menu().CmdMIDIDevices, "&MIDI Devices...", {}, true, 0},
-            {&w.Menu().CmdPresetsPanel, "&Presets Panel", {}, true, 0},
-            {&w.Library().PanelItem, "&Library Panel", {}, true, 0},
-            {&w.Library().FoldersItem, "Library &Folders...", {}, true, 0},
-            {&w.Menu().CmdZoomIn, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
-            {&w.Menu().CmdZoomOut, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), true, 0},
-            {&w.Menu().CmdActualSize, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0), true, 0},
-            {&w.Menu().CmdContents, "Contents", QKeySequence(Qt::Key_F1), true, 0},
-            {&w.Menu().CmdAbout, "About...", {}, true, 0},
+            {"Cmd1Col", "&1", {}, true, 1},
+            {"Cmd4Col", "&4", {}, true, 4},
+            {"CmdLibraryFolders", "Library &Folders...", {}, true, 0},
+            {"CmdZoomIn", "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), true, 0},
+            {"CmdContents", "&Contents", QKeySequence(Qt::Key_F1), true, 0},
+            {"CmdAbout", "&About...", {}, true, 0},
         };
-        QCOMPARE(w.MenuItems().size(), std::size(items));
-        for (size_t i = 0; i < std::size(items); ++i) {
-            QAction* item = w.MenuItems()[i];
-            QCOMPARE(item, items[i].Item);
-            QCOMPARE(item->text(), QString::fromLatin1(items[i].Caption));
-            QCOMPARE(item->shortcut(), items[i].Shortcut);
-            QCOMPARE(item->isEnabled(), items[i].Enabled);
-            QCOMPARE(TFormMain::Tag(*item), items[i].Tag);
+        for (const TItem& expected : items) {
+            const QAction& item = w.Command(expected.Name);
+            QCOMPARE(item.text(), QString::fromLatin1(expected.Caption));
+            QCOMPARE(item.shortcut(), expected.Shortcut);
+            QVERIFY2(item.isEnabled() == expected.Enabled, expected.Name);
+            QCOMPARE(TFormMain::Tag(item), expected.Tag);
+        }
+        // Every item and menu of the bar has an object name of its own and an access key that no
+        // other item of its menu has.
+        std::function<void(QMenu&)> check = [&](QMenu& menu) {
+            QSet<QChar> keys;
+            for (QAction* item : menu.actions()) {
+                if (item->isSeparator() || !item->isVisible()) {
+                    continue;
+                }
+                const QString text = item->text();
+                const qsizetype amp = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+                QVERIFY2(amp >= 0, qPrintable(text));
+                const QChar key = text.at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(menu.title() + ": " + text));
+                keys.insert(key);
+                if (item->menu() != nullptr) {
+                    check(*item->menu());
+                } else {
+                    QVERIFY2(!item->objectName().isEmpty(), qPrintable(text));
+                }
+            }
+        };
+        QSet<QString> names;
+        for (QAction* item : w.MenuItems()) {
+            QVERIFY2(!names.contains(item->objectName()), qPrintable(item->objectName()));
+            names.insert(item->objectName());
+        }
+        for (QAction* menu : w.menuBar()->actions()) {
+            check(*menu->menu());
         }
         QStringList file;
-        for (QAction* a : w.Menu().CmdFile.actions()) {
+        for (QAction* a : w.Menu("CmdFile").actions()) {
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(file,
@@ -138,16 +159,20 @@ private slots:
                               "Recen&t Files", "Compare &With...", "Recei&ve from Device...",
                               "Sen&d to Device...", "Save Pres&et As...",
                               "Send Preset to Devi&ce...", "-", "E&xit"}));
-        QVERIFY(!w.Menu().CmdRecent.isEnabled()); // nothing opened yet
+        QVERIFY(!w.Menu("CmdRecent").isEnabled()); // nothing opened yet
         QStringList options;
-        for (QAction* a : w.Menu().CmdOptions.actions()) {
+        for (QAction* a : w.Menu("CmdOptions").actions()) {
             options << a->text();
         }
         QCOMPARE(options, (QStringList{"&Column Count", "&MIDI Devices...", "&Presets Panel",
                                        "&Library Panel", "Library &Folders...", "&Zoom"}));
-        QCOMPARE(w.Menu().CmdColumnCount.actions().size(), 4);
-        QVERIFY(w.Menu().ColumnItems.isExclusive());
-        QCOMPARE(w.Menu().ColumnItems.actions().size(), 4);
+        QCOMPARE(w.Menu("CmdColumnCount").actions().size(), 4);
+        // A column item chosen is the only one ticked, even when it was ticked already.
+        w.Command("Cmd2Col").trigger();
+        w.Command("Cmd2Col").trigger();
+        for (QAction* item : w.Menu("CmdColumnCount").actions()) {
+            QCOMPARE(item->isChecked(), item->objectName() == QStringLiteral("Cmd2Col"));
+        }
     }
 
     // Options > Library Folders adds the examples' folder and the library is brought up to
@@ -258,9 +283,9 @@ private slots:
         QVERIFY(f.Dialogs.Messages.empty());
         QVERIFY(f.Window->RecentFiles().Files().empty());
         // What reads the file again by name has nothing to read.
-        QVERIFY(!f.Window->Menu().CmdSendToDevice.isEnabled());
-        QVERIFY(!f.Window->Menu().CmdCompareWith.isEnabled());
-        f.Window->Menu().CmdReload.trigger();
+        QVERIFY(!f.Window->Command("CmdSendToDevice").isEnabled());
+        QVERIFY(!f.Window->Command("CmdCompareWith").isEnabled());
+        f.Window->Command("CmdReload").trigger();
         QCOMPARE(f.Source->Calls.size(), size_t{2});
         QVERIFY(f.Dialogs.Messages.empty());
     }
@@ -268,7 +293,7 @@ private slots:
     void FirstShowWithoutAFileLoadsNothing() {
         TShownWindow s;
         QCOMPARE(s.F.Log, (TCallLog{"modal FormSplash"}));
-        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled());
+        QVERIFY(!s.Window->Command("CmdSaveAs").isEnabled());
         QVERIFY(!QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
     }
 
@@ -279,7 +304,7 @@ private slots:
             TShownWindow s;
             s.Window->LoadPresetFile(s.F.MakeFile(name));
             s.F.Dialogs.OpenAccepts = false;
-            s.Window->Menu().CmdCompareWith.trigger();
+            s.Window->Command("CmdCompareWith").trigger();
             QCOMPARE(s.F.Dialogs.OpenDialogInputs.size(), size_t(1));
             const QString filter =
                 qvr::OpenDialogFilters().value(s.F.Dialogs.OpenDialogInputs[0].FilterIndex - 1);
@@ -293,17 +318,19 @@ private slots:
     void LoadEnablesTheReportCommands() {
         TShownWindow s;
         // A column item before any file shows the empty report: nothing to compare or reload.
-        s.Window->Menu().Cmd4Col.trigger();
-        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled());
-        QVERIFY(!s.Window->Menu().CmdCompareWith.isEnabled());
-        QVERIFY(!s.Window->Menu().CmdComparePresets.isEnabled());
-        QVERIFY(!s.Window->Menu().CmdReload.isEnabled());
-        s.Window->Menu().CmdSelectAll.setEnabled(false);
+        s.Window->Command("Cmd4Col").trigger();
+        QVERIFY(s.Window->Command("CmdSaveAs").isEnabled());
+        QVERIFY(!s.Window->Command("CmdCompareWith").isEnabled());
+        QVERIFY(!s.Window->Command("CmdComparePresets").isEnabled());
+        QVERIFY(!s.Window->Command("CmdReload").isEnabled());
+        s.Window->Command("CmdSelectAll").setEnabled(false);
         s.F.Source->Presets = {{1, "One"}};
         const std::string file = s.F.MakeFile("a.q1p");
         s.Window->LoadPresetFile(file);
+        // All but the part commands: the report is shown in one part.
         for (QAction* item : s.Window->MenuItems()) {
-            QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+            const bool part = item->objectName().endsWith(QStringLiteral("Part"));
+            QVERIFY2(item->isEnabled() != part, qPrintable(item->objectName()));
         }
         QCOMPARE(s.Window->CurrentFileName(), file);
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 4);
@@ -334,7 +361,7 @@ private slots:
         const TGoTo steps[] = {{13, {2, 1, 3}, 0}, {std::nullopt, {2, 1, 3}, 0}, {7, {2, 1, 3}, 1}};
         for (const TGoTo& step : steps) {
             s.F.Dialogs.NumberAnswer = step.Number;
-            s.Window->Menu().CmdGoToPreset.trigger();
+            s.Window->Command("CmdGoToPreset").trigger();
             QCOMPARE(s.F.View->ShownPresets, step.Shown);
             QCOMPARE(s.F.Dialogs.Messages.size(), step.Messages);
         }
@@ -342,7 +369,7 @@ private slots:
                  QStringLiteral("There is no preset #7 in this file."));
 
         QVERIFY(!panel.isHidden());
-        s.Window->Menu().CmdPresetsPanel.trigger();
+        s.Window->Command("CmdPresetsPanel").trigger();
         QVERIFY(panel.isHidden());
         s.Window->FormClose();
         QCOMPARE(ReadIntSetting("PresetsPanel"), std::optional<int32_t>(0));
@@ -369,7 +396,8 @@ private slots:
         QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "view ShowDocument") != s.F.Log.end());
         QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "view Navigate") == s.F.Log.end());
         QVERIFY(!s.F.View->ShownDocument.empty());
-        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled() && !s.Window->Menu().CmdPrint.isEnabled());
+        QVERIFY(!s.Window->Command("CmdSaveAs").isEnabled() &&
+                !s.Window->Command("CmdPrint").isEnabled());
         QVERIFY(!s.Window->StatusText().endsWith(QStringLiteral("not shown")));
 
         s.F.View->TakesDocuments = false;
@@ -380,6 +408,197 @@ private slots:
                  qPrintable(s.F.Dialogs.Messages.back().Text));
         QVERIFY2(s.Window->StatusText().endsWith(QStringLiteral(" \u2014 not shown")),
                  qPrintable(s.Window->StatusText()));
+    }
+
+    // A dump received and not saved is the viewer's own copy: it reloads (F5, a column count)
+    // as the received dump, is never a recent file or watched, and its messages name it so.
+    void AnUnsavedReceivedDumpStaysAReceivedDump() {
+        TShownWindow s;
+        const std::string copy = s.F.MakeFile("__dump__.q3a");
+        s.F.Source->During = [](IUserNotifier& notifier) { notifier.ShowWarning("Bad byte"); };
+        s.Window->Report().Load(copy, TScroll::Top, TReportOrigin::ReceivedDump);
+        const QString status = QStringLiteral(
+            "Received dump (not saved) \u2014 QVR-3 \u2014 24 presets \u2014 1 warning");
+        const struct {
+            const char* Command;
+            TScroll Scroll;
+        } steps[] = {
+            {nullptr, TScroll::Top}, {"CmdReload", TScroll::Keep}, {"Cmd2Col", TScroll::Top}};
+        for (const auto& step : steps) {
+            if (step.Command != nullptr) {
+                s.Window->Command(step.Command).trigger();
+            }
+            const char* what = step.Command != nullptr ? step.Command : "load";
+            QVERIFY2(s.Window->StatusText() == status, what);
+            QCOMPARE(s.F.Source->Calls.back().FileName, copy);
+            QCOMPARE(s.F.View->Scroll, step.Scroll);
+            QVERIFY2(s.Window->RecentFiles().Files().empty(), what);
+            QVERIFY2(s.Window->FileWatch().File().isEmpty(), what);
+            QCOMPARE(s.F.Dialogs.Messages.back().Text,
+                     QStringLiteral("Bad byte\n\nFile: received dump"));
+        }
+        QCOMPARE(s.F.Dialogs.Messages.size(), size_t{3});
+        // Once saved, it is a file like any other.
+        s.Window->Report().Load(copy);
+        QCOMPARE(s.Window->FileWatch().File(), QString::fromStdString(copy));
+    }
+
+    // The status line and the presets panel tell of the page on screen: a new report's take
+    // their place when its page has loaded, not while the old one is still shown; meanwhile the
+    // status line counts the presets shown so far.
+    void TheStatusLineAndPanelChangeWhenThePageIsShown() {
+        TShownWindow s;
+        s.F.View->LoadsAtOnce = false;
+        s.F.Source->Presets = {{1, "Old"}};
+        s.Window->LoadPresetFile(s.F.MakeFile("old.q3a"));
+        QCOMPARE(s.Window->StatusText(), QString());
+        s.F.View->Events.Loaded(true);
+        const QString old =
+            QStringLiteral("old.q3a \u2014 QVR-3 \u2014 24 presets \u2014 0 warnings");
+        QCOMPARE(s.Window->StatusText(), old);
+
+        s.F.Source->Presets = {{1, "New"}, {2, "Two"}, {3, "Three"}};
+        s.F.Source->Summary = {"QVR-3", 3};
+        s.Window->LoadPresetFile(s.F.MakeFile("new.q3a"));
+        const struct {
+            int Headings; // on the page so far; -1: the page has loaded
+            QString Message;
+            QString Status;
+            int Listed;
+        } steps[] = {
+            {0, "Loading the report: 0 of 3 presets", old, 1},
+            {2, "Loading the report: 2 of 3 presets", old, 1},
+            {5, "Loading the report: 3 of 3 presets", old, 1},
+            {-1, "", "new.q3a \u2014 QVR-3 \u2014 3 presets \u2014 0 warnings", 3},
+        };
+        for (const auto& step : steps) {
+            if (step.Headings < 0) {
+                s.F.View->Events.Loaded(true);
+            } else {
+                s.F.View->Events.Progress(step.Headings);
+            }
+            QCOMPARE(s.Window->statusBar()->currentMessage(), step.Message);
+            QCOMPARE(s.Window->StatusText(), step.Status);
+            QCOMPARE(s.Window->PresetsPanel().List.count(), step.Listed);
+        }
+    }
+
+    // A report over the page size is shown in parts of consecutive presets, each a report of
+    // its own, with the whole one in the report file for Save As and Print; the part commands,
+    // the panel and Go to Preset go from part to part. A report under it is shown whole.
+    void ALargeReportIsShownInParts() {
+        TShownWindow s("", "", 10); // the recorded document is 17 bytes: two parts
+        s.F.Source->Presets = {{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}, {5, "E"}};
+        s.F.Source->Summary = {"QVR-3", 5};
+        s.F.Log.clear();
+        s.Window->LoadPresetFile(s.F.MakeFile("big.q3a"));
+        const std::string part = s.F.FolderPath() + "__tmp__.part.html";
+        QCOMPARE(s.F.Log, (TCallLog{"build " + s.F.FolderPath() + "big.q3a", "build part 0-3",
+                                    "view Navigate"}));
+        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(part));
+        QCOMPARE(s.F.View->WholeReport, QString::fromStdString(s.Window->ReportFileName()));
+        QCOMPARE(ReadAll(s.Window->ReportFileName()), s.F.Source->Document);
+        QCOMPARE(s.Window->PresetsPanel().List.count(), 5);
+        const QString file =
+            QStringLiteral("big.q3a \u2014 QVR-3 \u2014 5 presets \u2014 0 warnings");
+        const struct {
+            const char* What;
+            std::function<void()> Do;
+            TCallLog Calls;         // what was built and shown
+            std::vector<int> Shown; // the presets shown in their parts so far
+            QString Part;
+            bool Next;
+            bool Previous;
+        } steps[] = {
+            {"load", [] {}, {}, {}, " \u2014 part 1 of 2 (presets 1 to 3)", true, false},
+            {"next part",
+             [&] { s.Window->Command("CmdNextPart").trigger(); },
+             {"build part 3-5", "view Navigate"},
+             {},
+             " \u2014 part 2 of 2 (presets 4 to 5)",
+             false,
+             true},
+            {"next part at the end",
+             [&] { s.Window->Command("CmdNextPart").trigger(); },
+             {},
+             {},
+             " \u2014 part 2 of 2 (presets 4 to 5)",
+             false,
+             true},
+            {"go to preset 2",
+             [&] {
+                 s.F.Dialogs.NumberAnswer = 2;
+                 s.Window->Command("CmdGoToPreset").trigger();
+             },
+             {"build part 0-3", "view Navigate"},
+             {1},
+             " \u2014 part 1 of 2 (presets 1 to 3)",
+             true,
+             false},
+            {"panel: preset 5",
+             [&] {
+                 TPresetsPanel& panel = s.Window->PresetsPanel();
+                 panel.List.itemClicked(panel.List.item(4));
+             },
+             {"build part 3-5", "view Navigate"},
+             {1, 1},
+             " \u2014 part 2 of 2 (presets 4 to 5)",
+             false,
+             true},
+            {"panel: preset 4, same part",
+             [&] {
+                 TPresetsPanel& panel = s.Window->PresetsPanel();
+                 panel.List.itemClicked(panel.List.item(3));
+             },
+             {},
+             {1, 1, 0},
+             " \u2014 part 2 of 2 (presets 4 to 5)",
+             false,
+             true},
+            {"reload, in the part shown",
+             [&] { s.Window->Command("CmdReload").trigger(); },
+             {"build " + s.F.FolderPath() + "big.q3a", "build part 3-5", "view Navigate"},
+             {1, 1, 0},
+             " \u2014 part 2 of 2 (presets 4 to 5)",
+             false,
+             true},
+            {"previous part",
+             [&] { s.Window->Command("CmdPreviousPart").trigger(); },
+             {"build part 0-3", "view Navigate"},
+             {1, 1, 0},
+             " \u2014 part 1 of 2 (presets 1 to 3)",
+             true,
+             false},
+        };
+        for (const auto& step : steps) {
+            s.F.Log.clear();
+            step.Do();
+            std::erase_if(s.F.Log, [](const std::string& call) { return call.starts_with("ask"); });
+            QVERIFY2(s.F.Log == step.Calls, step.What);
+            QVERIFY2(s.F.View->ShownPresets == step.Shown, step.What);
+            QCOMPARE(s.Window->StatusText(), file + step.Part);
+            QVERIFY2(s.Window->Command("CmdNextPart").isEnabled() == step.Next, step.What);
+            QVERIFY2(s.Window->Command("CmdPreviousPart").isEnabled() == step.Previous, step.What);
+        }
+        QCOMPARE(ReadAll(part), std::string("<part 0-3>"));
+        QVERIFY(s.Window->Command("CmdSaveAs").isEnabled() &&
+                s.Window->Command("CmdPrint").isEnabled());
+        s.Window->FormClose();
+        QVERIFY(!QFile::exists(QString::fromStdString(part)));
+
+        // At the page size the report is shown whole, from the report file, byte for byte.
+        SetForms(s.F, "", s.F.Source->Document.size());
+        s.F.Window->FormShow();
+        s.F.Source->Presets = {{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}, {5, "E"}};
+        s.F.Source->Summary = {"QVR-3", 5};
+        s.F.Log.clear();
+        s.F.Window->LoadPresetFile(s.F.MakeFile("big.q3a"));
+        QCOMPARE(s.F.Log, (TCallLog{"build " + s.F.FolderPath() + "big.q3a", "view Navigate"}));
+        QCOMPARE(s.F.View->ShownFile, QString::fromStdString(s.F.Window->ReportFileName()));
+        QCOMPARE(s.F.View->WholeReport, QString());
+        QCOMPARE(ReadAll(s.F.Window->ReportFileName()), s.F.Source->Document);
+        QCOMPARE(s.F.Window->StatusText(), file);
+        QVERIFY(!s.F.Window->Command("CmdNextPart").isEnabled());
     }
 
     void LoadMessagesBecomeModalBoxes() {
@@ -403,27 +622,27 @@ private slots:
         s.Window->ShowWarning("Value out of range");
         QCOMPARE(s.F.Dialogs.Messages.back().Text, QStringLiteral("Value out of range"));
         // A load that ended at a bad message still shows what it gathered.
-        QVERIFY(s.Window->Menu().CmdPrint.isEnabled());
+        QVERIFY(s.Window->Command("CmdPrint").isEnabled());
     }
 
     void AnExceptionReachesTheStandardDisplayAndTheProgramGoesOn() {
         TShownWindow s;
         s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Range check error"); };
-        s.Window->Menu().Cmd2Col.trigger();
+        s.Window->Command("Cmd2Col").trigger();
         QCOMPARE(s.F.Dialogs.Messages.size(), size_t(1));
         const TMessage& m = s.F.Dialogs.Messages[0];
         QCOMPARE(int(m.Kind), int(TMessageKind::Stop));
         QCOMPARE(m.Title, QStringLiteral("Oktrel(tm) Patch Viewer"));
         QCOMPARE(m.Text, QStringLiteral("Range check error."));
-        QVERIFY(!s.Window->Menu().CmdSaveAs.isEnabled()); // the load did not end
+        QVERIFY(!s.Window->Command("CmdSaveAs").isEnabled()); // the load did not end
 
         s.F.Source->During = [](IUserNotifier&) { throw std::runtime_error("Ends with a stop."); };
-        s.Window->Menu().Cmd3Col.trigger();
+        s.Window->Command("Cmd3Col").trigger();
         QCOMPARE(s.F.Dialogs.Messages.back().Text, QStringLiteral("Ends with a stop."));
 
         s.F.Source->During = nullptr;
-        s.Window->Menu().Cmd4Col.trigger();
-        QVERIFY(s.Window->Menu().CmdSaveAs.isEnabled());
+        s.Window->Command("Cmd4Col").trigger();
+        QVERIFY(s.Window->Command("CmdSaveAs").isEnabled());
     }
 
     void OpenReadsAndWritesTheSettingsBeforeTheLoad() {
@@ -439,7 +658,7 @@ private slots:
             indexDuringLoad = ReadIntSetting("OpenFilterIndex");
             dirDuringLoad = ReadStringSetting("InitialDir");
         };
-        s.Window->Menu().CmdOpen.trigger();
+        s.Window->Command("CmdOpen").trigger();
 
         QCOMPARE(s.F.Dialogs.OpenDialogInputs.size(), size_t(1));
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 8);
@@ -455,12 +674,12 @@ private slots:
         const std::string file = s.F.MakeFile("one.q1p");
         s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
         s.F.Dialogs.OpenChosenFilter = 1;
-        s.Window->Menu().CmdOpen.trigger();
+        s.Window->Command("CmdOpen").trigger();
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].FilterIndex, 1);
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[0].InitialDir, QString());
         QCOMPARE(ReadIntSetting("OpenFilterIndex"), std::optional<int32_t>(1));
         // The dialog keeps its state for the rest of the run.
-        s.Window->Menu().CmdOpen.trigger();
+        s.Window->Command("CmdOpen").trigger();
         QCOMPARE(s.F.Dialogs.OpenDialogInputs[1].InitialDir,
                  QString::fromStdString(s.F.FolderPath()));
     }
@@ -468,7 +687,7 @@ private slots:
     void OpenOfAFileInTheRootFolderStoresTheRootOnce() {
         TShownWindow s;
         s.F.Dialogs.OpenChosenFile = QStringLiteral("/patch.q3p");
-        s.Window->Menu().CmdOpen.trigger();
+        s.Window->Command("CmdOpen").trigger();
         QCOMPARE(ReadStringSetting("InitialDir"), std::optional<std::string>("/"));
         QVERIFY(s.F.Source->Calls.empty()); // there is no such file
         QCOMPARE(s.F.Dialogs.Messages.back().Text,
@@ -492,7 +711,7 @@ private slots:
             {"Open", gone,
              [&](const std::string& file) {
                  s.F.Dialogs.OpenChosenFile = QString::fromStdString(file);
-                 s.Window->Menu().CmdOpen.trigger();
+                 s.Window->Command("CmdOpen").trigger();
              }},
             {"drop", folder,
              [&](const std::string& file) {
@@ -559,7 +778,7 @@ private slots:
     void OpenCancelledWritesAndLoadsNothing() {
         TShownWindow s;
         s.F.Dialogs.OpenAccepts = false;
-        s.Window->Menu().CmdOpen.trigger();
+        s.Window->Command("CmdOpen").trigger();
         QVERIFY(s.F.Source->Calls.empty());
         QVERIFY(!SettingsKeyExists());
         QVERIFY(s.F.Dialogs.Messages.empty());
@@ -571,35 +790,35 @@ private slots:
         s.Window->LoadPresetFile(file);
         s.F.Log.clear();
         s.F.Source->Document = "<table>two</table>\n";
-        s.Window->Menu().Cmd2Col.trigger();
+        s.Window->Command("Cmd2Col").trigger();
         QCOMPARE(s.F.Log, (TCallLog{"build " + file, "view Navigate"}));
         QCOMPARE(s.F.Source->Calls.back().ColumnCount, 2);
         QCOMPARE(s.Window->ColumnCount(), 2);
-        QVERIFY(s.Window->Menu().Cmd2Col.isChecked());
-        QVERIFY(!s.Window->Menu().Cmd4Col.isChecked());
+        QVERIFY(s.Window->Command("Cmd2Col").isChecked());
+        QVERIFY(!s.Window->Command("Cmd4Col").isChecked());
         QCOMPARE(ReadAll(s.Window->ReportFileName()), std::string("<table>two</table>\n"));
         QVERIFY(!SettingsKeyExists()); // stored only at close
     }
 
     void ColumnItemBeforeAnyFileLoadsTheEmptyName() {
         TShownWindow s;
-        s.Window->Menu().Cmd1Col.trigger();
+        s.Window->Command("Cmd1Col").trigger();
         QCOMPARE(s.F.Source->Calls.size(), size_t(1));
         QCOMPARE(s.F.Source->Calls[0].FileName, std::string());
-        QVERIFY(s.Window->Menu().CmdPageSetup.isEnabled());
+        QVERIFY(s.Window->Command("CmdPageSetup").isEnabled());
         QVERIFY(s.F.Dialogs.Messages.empty());
     }
 
     void ViewCommandsGoToTheView() {
         TShownWindow s;
         s.F.Log.clear();
-        s.Window->Menu().CmdCopy.trigger();
-        s.Window->Menu().CmdSelectAll.trigger();
+        s.Window->Command("CmdCopy").trigger();
+        s.Window->Command("CmdSelectAll").trigger();
         s.Window->LoadPresetFile("");
         s.F.Log.clear();
-        s.Window->Menu().CmdSaveAs.trigger();
-        s.Window->Menu().CmdPageSetup.trigger();
-        s.Window->Menu().CmdPrint.trigger();
+        s.Window->Command("CmdSaveAs").trigger();
+        s.Window->Command("CmdPageSetup").trigger();
+        s.Window->Command("CmdPrint").trigger();
         QCOMPARE(s.F.Log, (TCallLog{"view SaveAs", "view PageSetup", "view Print"}));
         QVERIFY(s.F.Dialogs.Messages.empty());
     }
@@ -607,8 +826,8 @@ private slots:
     void AboutAndMIDIAreShownModally() {
         TShownWindow s;
         s.F.Log.clear();
-        s.Window->Menu().CmdAbout.trigger();
-        s.Window->Menu().CmdMIDIDevices.trigger();
+        s.Window->Command("CmdAbout").trigger();
+        s.Window->Command("CmdMIDIDevices").trigger();
         QCOMPARE(s.F.Log, (TCallLog{"modal FormAbout", "modal FormMIDI"}));
     }
 
@@ -624,7 +843,7 @@ private slots:
                 midi.CkBoxScanAll.setChecked(scanAll);
                 (ok ? midi.BtnOK : midi.BtnCancel).click();
             };
-            s.Window->Menu().CmdMIDIDevices.trigger();
+            s.Window->Command("CmdMIDIDevices").trigger();
         };
         choose(2, true, true);
         QCOMPARE(s.F.MidiListReads, 1);
@@ -656,14 +875,14 @@ private slots:
         QCOMPARE(midi.CBoxInMIDIDevice.count(), 4);
         QCOMPARE(midi.CBoxInMIDIDevice.currentText(), QStringLiteral("Gone:out (gone)"));
         f.Dialogs.OnModal = [](QDialog& dialog) { dynamic_cast<TFormMIDI&>(dialog).BtnOK.click(); };
-        f.Window->Menu().CmdMIDIDevices.trigger();
+        f.Window->Command("CmdMIDIDevices").trigger();
         QCOMPARE(f.MidiListReads, 1);
         QCOMPARE(ReadStringSetting("MIDIInDevice"), std::optional<std::string>("Gone:out"));
     }
 
     void HelpOpensTheContentsPage() {
         TShownWindow s;
-        s.Window->Menu().CmdContents.trigger();
+        s.Window->Command("CmdContents").trigger();
         QVERIFY(s.Window->HelpWindow() != nullptr);
         QCOMPARE(s.Window->HelpWindow()->Browser.source(), HelpContentsUrl());
         QVERIFY(s.Window->HelpWindow()->Browser.toPlainText().contains(QStringLiteral("Support")));
@@ -686,7 +905,7 @@ private slots:
         TShownWindow s;
         s.Window->LoadPresetFile(s.F.MakeFile("c.q3p"));
         QVERIFY(QFile::exists(QString::fromStdString(s.Window->ReportFileName())));
-        s.Window->Menu().Cmd2Col.trigger();
+        s.Window->Command("Cmd2Col").trigger();
         s.Window->resize(900, 600);
         s.Window->move(40, 30);
         s.Window->FormClose();
@@ -701,7 +920,7 @@ private slots:
         TFormMain& next = s.F.Create();
         QCOMPARE(QRect(next.pos(), next.size()), QRect(40, 30, 900, 600));
         QCOMPARE(next.ColumnCount(), 2);
-        QVERIFY(next.Menu().Cmd2Col.isChecked());
+        QVERIFY(next.Command("Cmd2Col").isChecked());
     }
 
     void CloseWithoutAReportStillStoresTheSettings() {
@@ -713,18 +932,18 @@ private slots:
 
     void ReloadReadsTheFileAgainKeepingTheScrollPosition() {
         TShownWindow s;
-        QVERIFY(!s.Window->Menu().CmdReload.isEnabled());
+        QVERIFY(!s.Window->Command("CmdReload").isEnabled());
         const std::string file = s.F.MakeFile("r.q3a");
         s.Window->OpenPresetFile(file);
-        QVERIFY(s.Window->Menu().CmdReload.isEnabled());
+        QVERIFY(s.Window->Command("CmdReload").isEnabled());
         QCOMPARE(s.F.View->Scroll, TScroll::Top);
-        s.Window->Menu().CmdReload.trigger();
+        s.Window->Command("CmdReload").trigger();
         QCOMPARE(s.F.Source->Calls.size(), size_t(2));
         QCOMPARE(s.F.Source->Calls.back().FileName, file);
         QCOMPARE(s.F.View->Scroll, TScroll::Keep);
         // Gone since: the message, and the report stays.
         QFile::remove(QString::fromStdString(file));
-        s.Window->Menu().CmdReload.trigger();
+        s.Window->Command("CmdReload").trigger();
         QCOMPARE(s.F.Source->Calls.size(), size_t(2));
         QCOMPARE(s.F.Dialogs.Messages.back().Text,
                  QStringLiteral("Cannot open %1: No such file or directory.")
@@ -774,19 +993,20 @@ private slots:
         const struct {
             QAction* Item;
             int Percent;
-        } steps[] = {{&s.Window->Menu().CmdZoomIn, 110},     {&s.Window->Menu().CmdZoomIn, 125},
-                     {&s.Window->Menu().CmdActualSize, 100}, {&s.Window->Menu().CmdZoomOut, 90},
-                     {&s.Window->Menu().CmdZoomOut, 80},     {&s.Window->Menu().CmdZoomIn, 90}};
+        } steps[] = {
+            {&s.Window->Command("CmdZoomIn"), 110},     {&s.Window->Command("CmdZoomIn"), 125},
+            {&s.Window->Command("CmdActualSize"), 100}, {&s.Window->Command("CmdZoomOut"), 90},
+            {&s.Window->Command("CmdZoomOut"), 80},     {&s.Window->Command("CmdZoomIn"), 90}};
         for (const auto& step : steps) {
             step.Item->trigger();
             QCOMPARE(s.Window->ZoomPercent(), step.Percent);
             QCOMPARE(s.F.View->Zoom, step.Percent / 100.0);
         }
         for (int i = 0; i < 20; ++i) {
-            s.Window->Menu().CmdZoomOut.trigger();
+            s.Window->Command("CmdZoomOut").trigger();
         }
         QCOMPARE(s.Window->ZoomPercent(), 25);
-        s.Window->Menu().CmdZoomIn.trigger();
+        s.Window->Command("CmdZoomIn").trigger();
         s.Window->FormClose();
         QCOMPARE(ReadIntSetting("Zoom"), std::optional<int32_t>(33));
         TFormMain& next = s.F.Create();
@@ -809,7 +1029,7 @@ private slots:
         const std::vector<std::string> expected = {files[4], files[8], files[7], files[6],
                                                    files[5], files[3], files[2], files[1]};
         QCOMPARE(s.Window->RecentFiles().Files(), expected);
-        QMenu& menu = s.Window->Menu().CmdRecent;
+        QMenu& menu = s.Window->Menu("CmdRecent");
         QVERIFY(menu.isEnabled());
         QCOMPARE(menu.actions().at(1)->text(),
                  QStringLiteral("&2 ") + QString::fromStdString(files[8]));
@@ -849,7 +1069,7 @@ private slots:
         TShownWindow s;
         const std::string file = s.F.MakeFile("my.backup.q3a");
         s.Window->OpenPresetFile(file);
-        s.Window->Menu().CmdSaveAs.trigger();
+        s.Window->Command("CmdSaveAs").trigger();
         QCOMPARE(s.F.View->ProposedFile,
                  QString::fromStdString(s.F.FolderPath() + "my.backup.html"));
     }
@@ -860,7 +1080,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(s.Window));
         TFindBar& bar = s.Window->FindBar();
         QVERIFY(bar.isHidden());
-        s.Window->Menu().CmdFind.trigger();
+        s.Window->Command("CmdFind").trigger();
         QVERIFY(bar.isVisible());
         using TFind = TRecordingView::TFind;
         auto& finds = s.F.View->Finds;

@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(window.size(), QSize(736, 456));
         QCOMPARE(window.pos(), QPoint((1280 - 736) / 2, (1024 - 456) / 2));
         QCOMPARE(window.ColumnCount(), 4);
-        QCOMPARE(CheckedColumnItem(window), &window.Menu().Cmd4Col);
+        QCOMPARE(CheckedColumnItem(window), &window.Command("Cmd4Col"));
         QVERIFY(!SettingsKeyExists()); // reading creates nothing
     }
 
@@ -123,7 +123,7 @@ private slots:
         WriteSetting("ColCount", std::string("3"));
         TFormMain& window = f.Create();
         QCOMPARE(window.ColumnCount(), 4);
-        QCOMPARE(CheckedColumnItem(window), &window.Menu().Cmd4Col);
+        QCOMPARE(CheckedColumnItem(window), &window.Command("Cmd4Col"));
     }
 
     void ClampingRule() {

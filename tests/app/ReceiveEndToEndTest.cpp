@@ -150,12 +150,12 @@ private slots:
         main.show();
         QTRY_VERIFY_WITH_TIMEOUT(
             !main.ReportFileName().empty() && QApplication::activeModalWidget() == nullptr, 30000);
-        main.Menu().CmdMIDIDevices.trigger();
+        main.Command("CmdMIDIDevices").trigger();
         QVERIFY2(listed.contains(QString::fromLatin1(SenderPort)),
                  qPrintable(listed.join(QLatin1Char(','))));
 
         QSignalSpy loaded(view->View().page(), &QWebEnginePage::loadFinished);
-        main.Menu().CmdReceive.trigger(); // returns once received, shown and saved
+        main.Command("CmdReceive").trigger(); // returns once received, shown and saved
         user.stop();
         QVERIFY(receiveShown);
         QCOMPARE(questions, QStringList{QStringLiteral(
@@ -186,8 +186,8 @@ private slots:
         QByteArray said;
         QTRY_VERIFY_WITH_TIMEOUT((said += capture.readAll()).contains("listening on"), 20000);
         user.start();
-        main.Menu().CmdMIDIDevices.trigger();
-        main.Menu().CmdSendToDevice.trigger(); // returns once the progress window has closed
+        main.Command("CmdMIDIDevices").trigger();
+        main.Command("CmdSendToDevice").trigger(); // returns once the progress window has closed
         user.stop();
         // A box says that the whole went out.
         QCOMPARE(boxes, QStringList{QStringLiteral("Sent to '%1': 141 messages, 7187 bytes.")
@@ -219,7 +219,7 @@ private slots:
         const long before = PeakKiB();
         receiveShown = false;
         user.start();
-        main.Menu().CmdReceive.trigger();
+        main.Command("CmdReceive").trigger();
         user.stop();
         const long peak = PeakKiB();
         QVERIFY(receiveShown);

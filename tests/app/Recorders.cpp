@@ -86,6 +86,18 @@ void TRecordingView::Navigate(const QString& reportFile, TScroll scroll) {
     Log.push_back("view Navigate");
     ShownFile = reportFile;
     Scroll = scroll;
+    if (LoadsAtOnce && Events.Loaded) {
+        Events.Loaded(true);
+    }
+}
+
+bool TRecordingView::ShowDocument(const std::string& document) {
+    Log.push_back("view ShowDocument");
+    ShownDocument = document;
+    if (TakesDocuments && LoadsAtOnce && Events.Loaded) {
+        Events.Loaded(true);
+    }
+    return TakesDocuments;
 }
 
 void TRecordingView::Find(const QString& text, bool backward, bool caseSensitive,
@@ -103,6 +115,14 @@ std::string TRecordingSource::Build(const std::string& fileName, int32_t& column
         During(Notifier);
     }
     return Document;
+}
+
+std::string TRecordingSource::BuildPart(const std::string& fileName, int32_t columnCount,
+                                        TPresetRange range) {
+    const std::string part = std::to_string(range.First) + "-" + std::to_string(range.End);
+    Log.push_back("build part " + part);
+    Calls.push_back({fileName, columnCount});
+    return "<part " + part + ">";
 }
 
 TWindowFixture::TWindowFixture() {
@@ -127,6 +147,7 @@ TFormMain& TWindowFixture::Create(std::optional<QRect> workArea) {
     services.WorkArea = [workArea] { return workArea; };
     services.ReportFolder = ReportFolder.empty() ? FolderPath() : ReportFolder;
     services.LibraryDatabase = LibraryDatabase;
+    services.PartBytes = PartBytes;
     services.MidiPorts = {[this] {
                               ++MidiListReads;
                               return MidiInputs;

@@ -70,11 +70,12 @@ public:
     }
     QWidget& Widget() override { return Surface; }
     void Navigate(const QString& reportFile, TScroll scroll) override;
-    bool ShowDocument(const std::string& document) override {
-        Log.push_back("view ShowDocument");
-        ShownDocument = document;
-        return TakesDocuments;
-    }
+    bool ShowDocument(const std::string& document) override;
+    void SetWholeReport(const QString& reportFile) override { WholeReport = reportFile; }
+    QString WholeReport;
+    // Whether a report is on screen as soon as it is given (Loaded follows at once); else the
+    // test calls Events.Loaded when it wants the page shown.
+    bool LoadsAtOnce = true;
     std::string ShownDocument;
     bool TakesDocuments = true;
     void SaveAs(const QString& proposedFile, const std::vector<std::string>& inputs) override {
@@ -124,6 +125,9 @@ class TRecordingSource : public IReportSource {
 public:
     TRecordingSource(TCallLog& log, IUserNotifier& notifier) : Log(log), Notifier(notifier) {}
     std::string Build(const std::string& fileName, int32_t& columnCount) override;
+    // "<part FIRST-END>", logged as "build part FIRST-END".
+    std::string BuildPart(const std::string& fileName, int32_t columnCount,
+                          TPresetRange range) override;
     TReportSummary LastSummary() const override { return Summary; }
     std::vector<TPresetLabel> LastPresets() const override { return Presets; }
     int LastPresetsWithoutHeading() const override { return WithoutHeading; }
@@ -160,6 +164,7 @@ public:
     std::unique_ptr<TFormMain> Window;
     std::string ReportFolder;    // the window's report folder; FolderPath() when empty
     std::string LibraryDatabase; // none: no library
+    size_t PartBytes = ReportPartBytes;
     // The MIDI ports the window's MIDI dialog lists, and how often they were read.
     std::vector<std::string> MidiInputs{"Device A:out", "qvr-send:out"};
     std::vector<std::string> MidiOutputs{"Device A:in"};

@@ -3,6 +3,7 @@
 #include "ReportFixtures.h"
 #include "report/CsvSink.h"
 #include "report/JsonSink.h"
+#include "report/PresetRange.h"
 #include "report/TextSink.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +284,89 @@ TEST(CsvSink, HandsOnLongRowsAsTheyFillABlock) {
     }
     s.ReportEnd();
     EXPECT_LT(out.Largest, 1'000'000U) << "40 rows of 100 kB went on in one piece";
+}
+
+// A part of a report is the report its presets would make alone: loose modules go with the part
+// that starts at the file's first preset, and no preset of another part shows.
+TEST(PresetRangeSink, WritesThePartAsTheReportOfItsPresetsAlone) {
+    const auto file = [](TEvents& s, bool loose, std::initializer_list<const char*> names) {
+        s.ReportStart("QVR-3");
+        if (loose) {
+            s.ModuleStart("Loose");
+        }
+        int32_t number = 1;
+        for (const char* name : names) {
+            s.PresetHeading("QVR-3", number++, name);
+            s.ChainStart();
+            s.ModuleStart("Amp");
+            s.Value("Gain", name);
+        }
+        s.ReportEnd();
+    };
+    const auto alone = [&](bool loose, int32_t first, std::initializer_list<const char*> names) {
+        TStringTarget out;
+        THtmlSink sink(out, 2);
+        TEvents s(sink);
+        s.ReportStart("QVR-3");
+        if (loose) {
+            s.ModuleStart("Loose");
+        }
+        int32_t number = first;
+        for (const char* name : names) {
+            s.PresetHeading("QVR-3", number++, name);
+            s.ChainStart();
+            s.ModuleStart("Amp");
+            s.Value("Gain", name);
+        }
+        s.ReportEnd();
+        return out.Text;
+    };
+    struct TCase {
+        TPresetRange Range;
+        std::string Document;
+    };
+    const TCase cases[] = {
+        {{0, 1}, alone(true, 1, {"A"})},
+        {{1, 3}, alone(false, 2, {"B", "C"})},
+        {{3, 4}, alone(false, 4, {"D"})},
+        {{4, 9}, alone(false, 5, {})},
+    };
+    for (const TCase& c : cases) {
+        TStringTarget out;
+        THtmlSink html(out, 2);
+        TPresetRangeSink part(html, c.Range);
+        TEvents s(part);
+        file(s, true, {"A", "B", "C", "D"});
+        EXPECT_EQ(out.Text, c.Document) << c.Range.First << " to " << c.Range.End;
+    }
+}
+
+// Parts of nearly equal preset counts, as many as the size asks for, none empty.
+TEST(PresetRange, SplitsOnlyAReportOverThePartSize) {
+    struct TCase {
+        int32_t Presets;
+        size_t Bytes;
+        size_t PartBytes;
+        std::vector<TPresetRange> Parts;
+    };
+    const TCase cases[] = {
+        {255, 1'000'000, 8'000'000, {{0, 255}}},
+        {10, 100, 100, {{0, 10}}},
+        {10, 101, 100, {{0, 5}, {5, 10}}},
+        {10, 300, 100, {{0, 4}, {4, 7}, {7, 10}}},
+        {2, 1000, 100, {{0, 1}, {1, 2}}},
+        {1, 1000, 100, {{0, 1}}},
+        {0, 1000, 100, {{0, 0}}},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(SplitIntoParts(c.Presets, c.Bytes, c.PartBytes), c.Parts)
+            << c.Presets << " presets, " << c.Bytes << " bytes";
+    }
+    const std::vector<TPresetRange> parts{{0, 4}, {4, 7}, {7, 10}};
+    EXPECT_EQ(PartOf(parts, 0), 0);
+    EXPECT_EQ(PartOf(parts, 4), 1);
+    EXPECT_EQ(PartOf(parts, 9), 2);
+    EXPECT_EQ(PartOf(parts, 10), -1);
 }
 
 } // namespace

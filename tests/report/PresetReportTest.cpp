@@ -2,6 +2,7 @@
 
 #include "ReportFixtures.h"
 #include "report/DumpCheck.h"
+#include "report/PresetRange.h"
 #include "report/SummarySink.h"
 #include "tests/support/MessageBuilder.h"
 
@@ -244,6 +245,31 @@ TEST_F(PresetReportTest, SummaryNotesTheModelCountsThePresetsAndPassesEveryEvent
     Report.Emit(Dir.Folder() + "missing.q3p", empty, '.');
     EXPECT_EQ(empty.Summary().Model, "");
     EXPECT_EQ(empty.Summary().PresetCount, 0);
+}
+
+// A part of the file is read up to its last preset and no further: what lies after it (here a
+// message of another product) is never read, and the part's presets all go on.
+TEST_F(PresetReportTest, ARangeOfPresetsEndsTheReadingAfterItsLast) {
+    TempFile preset(SysExFile{PresetHeader(0, "A"), PresetHeader(1, "B"), PresetHeader(2, "C"),
+                              Msg(0x21).Product(87).Body({0, 0, 1}), PresetHeader(3, "D")}
+                        .Str());
+    struct TCase {
+        TPresetRange Range;
+        Lines Presets;
+        size_t Messages;
+    };
+    const TCase cases[] = {
+        {{0, 2}, {Start, "preset QVR-3 #01 A", "preset QVR-3 #02 B", "end"}, 0},
+        {{1, 3}, {Start, "preset QVR-3 #02 B", "preset QVR-3 #03 C", "end"}, 1},
+    };
+    for (const TCase& c : cases) {
+        Notifier.Messages.clear();
+        TTraceSink trace;
+        TPresetRangeSink part(trace, c.Range);
+        Report.Emit(preset.Path(), part, '.');
+        EXPECT_EQ(trace.Lines, c.Presets) << c.Range.First;
+        EXPECT_EQ(Notifier.Messages.size(), c.Messages) << c.Range.First;
+    }
 }
 
 TEST_F(PresetReportTest, HeaderThatEndsBeforeItsIndexIsNumberedZero) {

@@ -137,6 +137,22 @@ TEST(LibraryQuery, PointsAtTheOffendingWord) {
     }
 }
 
+// A folder's files are taken by the extension of their name alone, as std::filesystem reads it.
+TEST(LibraryFileScan, TakesFilesByTheExtensionOfTheirName) {
+    const struct {
+        std::string Path;
+        bool Taken;
+    } cases[] = {
+        {"/a/b/stage.q1p", true},  {"/a/b/STAGE.Q3A", true},   {"backup.q1a", true},
+        {"/a/b/..q3a", true},      {"/a/b.q3a/readme", false}, {"/a/b/.q3a", false},
+        {"/a/b/x.q3a.txt", false}, {"/a/b/x.", false},         {"/a/b/x.q3", false},
+        {"/a/b/q3a", false},       {"/a/b/x.q3a/", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsPresetFileName(c.Path), c.Taken) << c.Path;
+    }
+}
+
 TEST(LibraryParameterBlock, EntriesComeBackAsWritten) {
     const TParameterEntry entries[] = {
         {100, 0, 3, 3.0, "3"}, // the text is the value

@@ -676,32 +676,59 @@ TEST_F(LibraryCopiesTest, DuplicatesAreTheCopiesOfOneContentWhateverTheirNames) 
     EXPECT_EQ(groups, expected);
 }
 
+// Each version as "FILE:N NAME", " unread" after one not read, and then its changes.
+std::vector<std::string> VersionLines(const std::vector<TPresetVersion>& versions) {
+    std::vector<std::string> listed;
+    for (const TPresetVersion& version : versions) {
+        listed.push_back(Listed({version.Preset})[0] + (version.Read ? "" : " unread"));
+        for (const TChange& change : version.Changes) {
+            listed.push_back(ChangeLineText(change));
+        }
+    }
+    return listed;
+}
+
 TEST_F(LibraryCopiesTest, HistoryListsTheVersionsWithWhatChanged) {
     TLibrary library(Database, Configs());
     library.Add({(Files / "owner").string()}, false, {});
+    const std::vector<std::string> lead = {
+        "c-2019.q3a:3 Lead",
+        "b-2021.q3a:3 Lead",
+        "  Compressor: Threshold (dB): -20 → -25\n",
+        "a-2024.q3a:3 Lead",
+        "a-2024.q3a:9 Lead for the gig",
+    };
+    const std::vector<std::string> clean = {"c-2019.q3a:1 Clean", "b-2021.q3a:1 Clean",
+                                            "a-2024.q3a:1 Clean"};
     // Asked of any version, by number and name or by content: the same history.
     for (const auto& [file, number] :
          {std::pair{"a-2024.q3a", 3}, {"c-2019.q3a", 3}, {"a-2024.q3a", 9}}) {
-        const std::vector<TPresetVersion> versions =
-            PresetHistory(library.Database(), Configs(), Owner(file), number);
-        std::vector<std::string> listed;
-        for (const TPresetVersion& version : versions) {
-            listed.push_back(Listed({version.Preset})[0] + (version.Read ? "" : " unread"));
-            for (const TChange& change : version.Changes) {
-                listed.push_back(ChangeLineText(change));
-            }
-        }
-        const std::vector<std::string> expected = {
-            "c-2019.q3a:3 Lead",
-            "b-2021.q3a:3 Lead",
-            "  Compressor: Threshold (dB): -20 → -25\n",
-            "a-2024.q3a:3 Lead",
-            "a-2024.q3a:9 Lead for the gig",
-        };
-        EXPECT_EQ(listed, expected) << file << ":" << number;
+        EXPECT_EQ(VersionLines(PresetHistory(library.Database(), Configs(), Owner(file), number)),
+                  lead)
+            << file << ":" << number;
     }
     EXPECT_THROW(PresetHistory(library.Database(), Configs(), Owner("a-2024.q3a"), 4),
                  ENoSuchPreset);
+    // By a query: each preset found once, with every version of it, in the search's order.
+    const struct {
+        std::string Query;
+        std::vector<std::vector<std::string>> Histories;
+    } cases[] = {
+        {"lead", {lead}},
+        {"gig", {lead}},
+        {"lead OR clean", {clean, lead}},
+        {"Threshold=-20", {lead}},
+        {"Threshold=-25 OR model:QVR-3", {clean, lead}},
+        {"violin", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::vector<std::string>> histories;
+        for (const std::vector<TPresetVersion>& versions :
+             QueryHistories(library.Database(), Configs(), ParseQuery(c.Query))) {
+            histories.push_back(VersionLines(versions));
+        }
+        EXPECT_EQ(histories, c.Histories) << c.Query;
+    }
 }
 
 TEST_F(LibraryCopiesTest, ALibraryOfVersionFiveGetsItsFingerprintsByTheNextUpdate) {

@@ -392,6 +392,12 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
              return r.Model == "QVR-3" &&
                     AnyParameter(r.Preset, "Volume", [](auto& p) { return Number(p) <= 2.5; });
          }},
+        // Two conditions, each read from the file's blocks once, both met.
+        {"Bass>=4 Mid<5",
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Bass", [](auto& p) { return Number(p) >= 4; }) &&
+                    AnyParameter(r.Preset, "Mid", [](auto& p) { return Number(p) < 5; });
+         }},
         // A number given as 10 finds 10 among 9, 10.5 and 100: not compared as text.
         {"\"Time\"=10.0",
          [](const TJsonPreset& r) {

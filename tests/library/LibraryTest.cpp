@@ -1,6 +1,7 @@
 #include "library/Library.h"
 
 #include "library/Copies.h"
+#include "library/Fingerprint.h"
 #include "library/History.h"
 #include "library/ParameterBlock.h"
 #include "library/Schema.h"
@@ -150,6 +151,30 @@ TEST(LibraryFileScan, TakesFilesByTheExtensionOfTheirName) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsPresetFileName(c.Path), c.Taken) << c.Path;
+    }
+}
+
+// Fingerprints are kept in the library: the same content has the same one in every
+// version of the program and on every machine (these values were written by the first).
+TEST(LibraryFingerprint, StaysTheSameForTheSameContent) {
+    const TLibModule amp{2, "amp", 3, "Green", "Green Amp", "My amp", {{"Bass", 5, 5.0, "5"}}};
+    const TLibModule chorus{7,
+                            "component",
+                            std::nullopt,
+                            "Chorus",
+                            std::nullopt,
+                            std::nullopt,
+                            {{"Rate (Hz)", -3, std::nullopt, "Tempo"}, {"Mix", 300, 30.0, "30"}}};
+    const struct {
+        TLibPreset Preset;
+        int64_t Fingerprint;
+    } cases[] = {
+        {{1, "Lead", {}}, 3244421341483603138},
+        {{1, "Lead", {amp}}, 2045310861950414205},
+        {{std::nullopt, "Other name", {amp, chorus}}, -4290969408621425620},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PresetFingerprint(c.Preset), c.Fingerprint) << c.Preset.Modules.size();
     }
 }
 

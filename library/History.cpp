@@ -116,17 +116,17 @@ void CompareVersions(const TConfigSearch& search,
 
 } // namespace
 
-std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
-                                          const std::string& path, int32_t number) {
+namespace {
+
+// The history of the first preset that `chosen` (bound) selects; ENoSuchPreset with `missing`
+// when there is none.
+std::vector<TPresetVersion> HistoryOfChosen(TSqlite& db, const TConfigSearch& search,
+                                            TStatement& chosen, const std::string& missing) {
     std::vector<std::vector<TPresetVersion>> histories;
     {
         TReadTransaction reading(db);
-        TStatement chosen(db, std::string(StoredPresetColumns) +
-                                  "WHERE f.path = ? AND p.number = ? ORDER BY p.position LIMIT 1");
-        chosen.Bind(1, path).Bind(2, number);
         if (!chosen.Step()) {
-            throw ENoSuchPreset("the library has no preset " + std::to_string(number) + " in " +
-                                path);
+            throw ENoSuchPreset(missing);
         }
         const TStoredPreset first = ReadStoredPreset(chosen);
         chosen.Reset();
@@ -134,6 +134,26 @@ std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& sear
     }
     CompareVersions(search, histories);
     return std::move(histories.front());
+}
+
+} // namespace
+
+std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
+                                          const std::string& path, int32_t number) {
+    TStatement chosen(db, std::string(StoredPresetColumns) +
+                              "WHERE f.path = ? AND p.number = ? ORDER BY p.position LIMIT 1");
+    chosen.Bind(1, path).Bind(2, number);
+    return HistoryOfChosen(db, search, chosen,
+                           "the library has no preset " + std::to_string(number) + " in " + path);
+}
+
+std::vector<TPresetVersion> PresetHistoryAt(TSqlite& db, const TConfigSearch& search,
+                                            const std::string& path, int64_t position) {
+    TStatement chosen(db, std::string(StoredPresetColumns) + "WHERE f.path = ? AND p.position = ?");
+    chosen.Bind(1, path).Bind(2, position);
+    return HistoryOfChosen(db, search, chosen,
+                           "the library has no preset at place " + std::to_string(position) +
+                               " of " + path);
 }
 
 std::vector<std::vector<TPresetVersion>> QueryHistories(TSqlite& db, const TConfigSearch& search,

@@ -38,6 +38,10 @@ public:
 std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
                                           const std::string& path, int32_t number);
 
+// The same for the preset at `position` (from 1) of the file, as a search lists it.
+std::vector<TPresetVersion> PresetHistoryAt(TSqlite& db, const TConfigSearch& search,
+                                            const std::string& path, int64_t position);
+
 // The histories of the presets that `query` finds (see Search), each as PresetHistory gives
 // it: one for every preset found that is no version of one listed before, in the order of
 // the search (the newest files first). Throws EQueryError for a query Search refuses, and

@@ -740,6 +740,17 @@ TEST_F(LibraryCopiesTest, HistoryListsTheVersionsWithWhatChanged) {
     }
     EXPECT_THROW(PresetHistory(library.Database(), Configs(), Owner("a-2024.q3a"), 4),
                  ENoSuchPreset);
+    // By the place a search lists: Lead is second in every file, its renamed copy third.
+    for (const auto& [file, position] : {std::pair{"c-2019.q3a", 2}, {"a-2024.q3a", 3}}) {
+        EXPECT_EQ(
+            VersionLines(PresetHistoryAt(library.Database(), Configs(), Owner(file), position)),
+            lead)
+            << file << " at " << position;
+    }
+    EXPECT_EQ(VersionLines(PresetHistoryAt(library.Database(), Configs(), Owner("b-2021.q3a"), 1)),
+              clean);
+    EXPECT_THROW(PresetHistoryAt(library.Database(), Configs(), Owner("c-2019.q3a"), 3),
+                 ENoSuchPreset);
     // By a query: each preset found once, with every version of it, in the search's order.
     const struct {
         std::string Query;

@@ -149,32 +149,35 @@ TSearchHit THitReader::Read(const TStatement& row) {
     if (Types.empty()) {
         return hit;
     }
-    // Presets share chains: each is read once.
-    static const std::vector<int64_t> none;
+    // Presets share chains: each is read once, and the modules the module terms find in it
+    // are found once.
     if (row.IsNull(7)) {
-        Chain = &none;
+        Chain = &NoChain;
         ChainId = -1;
     } else if (row.Int(7) != ChainId) {
         ChainId = row.Int(7);
         auto known = Chains.find(ChainId);
         if (known == Chains.end()) {
             ChainOf.Bind(1, ChainId);
-            known = Chains
-                        .emplace(ChainId, ChainOf.Step() ? ChainTypes(ChainOf.Text(0))
-                                                         : std::vector<int64_t>{})
-                        .first;
+            TChain chain;
+            if (ChainOf.Step()) {
+                chain.Types = ChainTypes(ChainOf.Text(0));
+            }
             ChainOf.Reset();
+            known = Chains.emplace(ChainId, std::move(chain)).first;
+            Chain = &known->second;
+            for (const std::string& wanted : Wanted) {
+                for (size_t position = 0; position < Chain->Types.size(); ++position) {
+                    const TModuleType& type = TypeOf(static_cast<int32_t>(position));
+                    if (ModuleMatches(type.Type, type.Heading, wanted)) {
+                        known->second.Modules.push_back(Module(static_cast<int32_t>(position)));
+                    }
+                }
+            }
         }
         Chain = &known->second;
     }
-    for (const std::string& wanted : Wanted) {
-        for (size_t position = 0; position < Chain->size(); ++position) {
-            const TModuleType& type = TypeOf(static_cast<int32_t>(position));
-            if (ModuleMatches(type.Type, type.Heading, wanted)) {
-                hit.Matches.push_back(Module(static_cast<int32_t>(position)));
-            }
-        }
-    }
+    hit.Matches = Chain->Modules;
     if (HasConditions) {
         Conditions.Select(row.Int(8));
         if (const auto* found = Conditions.Of(preset)) {
@@ -201,10 +204,10 @@ TSearchHit THitReader::Read(const TStatement& row) {
 
 const THitReader::TModuleType& THitReader::TypeOf(int32_t position) const {
     static const TModuleType unknown;
-    if (position < 0 || static_cast<size_t>(position) >= Chain->size()) {
+    if (position < 0 || static_cast<size_t>(position) >= Chain->Types.size()) {
         return unknown;
     }
-    const auto type = Types.find((*Chain)[static_cast<size_t>(position)]);
+    const auto type = Types.find(Chain->Types[static_cast<size_t>(position)]);
     return type == Types.end() ? unknown : type->second;
 }
 

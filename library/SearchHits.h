@@ -86,10 +86,15 @@ private:
     TConditionMatches& Conditions;
     std::map<int64_t, TModuleType> Types;
     // The chains met so far, by their ids: presets share them, each is read once.
+    struct TChain {
+        std::vector<int64_t> Types;        // the module types, in chain order
+        std::vector<TSearchMatch> Modules; // those the module terms find
+    };
     TStatement ChainOf;
-    std::unordered_map<int64_t, std::vector<int64_t>> Chains;
+    std::unordered_map<int64_t, TChain> Chains;
     int64_t ChainId = -1;
-    const std::vector<int64_t>* Chain = nullptr; // the module types of the row's chain, in Chains
+    TChain NoChain;
+    const TChain* Chain = &NoChain; // the row's chain, in Chains
 };
 
 } // namespace qvr

@@ -76,17 +76,22 @@ std::string PresetPart(std::optional<int32_t> number, std::optional<size_t> plac
     return place ? "preset at place " + std::to_string(*place + 1) : std::string();
 }
 
-namespace {
-
-void ShowAboutFile(std::string_view kind, const std::string& file, std::string_view text,
-                   std::string_view part) {
+std::string FileMessageLines(std::string_view kind, const std::string& file, std::string_view text,
+                             std::string_view part) {
     std::string source = file.empty() ? std::string() : SourceName(file);
     if (!part.empty()) {
         source.append(source.empty() ? "" : ": ").append(part);
     }
+    return MessageLines(kind, source, text);
+}
+
+namespace {
+
+void ShowAboutFile(std::string_view kind, const std::string& file, std::string_view text,
+                   std::string_view part) {
     // Not flushed: a report's thousands of warnings go out in blocks (standard error is
     // unbuffered unless a program chose otherwise).
-    const std::string lines = MessageLines(kind, source, text);
+    const std::string lines = FileMessageLines(kind, file, text, part);
     std::fwrite(lines.data(), 1, lines.size(), stderr);
 }
 

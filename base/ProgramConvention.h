@@ -60,6 +60,9 @@ std::string PresetPart(std::optional<int32_t> number, std::optional<size_t> plac
 // "error: FILE: LINE" for every line of `text`, FILE as SourceName shows `file` (nothing when
 // it is empty); with a preset part, "error: FILE: preset 4: LINE".
 void ShowFileError(const std::string& file, std::string_view text, std::string_view part = {});
+// The lines ShowFileError and ShowFileWarning write, `kind` "error" or "warning".
+std::string FileMessageLines(std::string_view kind, const std::string& file, std::string_view text,
+                             std::string_view part = {});
 // The same as "warning: FILE: LINE".
 void ShowFileWarning(const std::string& file, std::string_view text, std::string_view part = {});
 

@@ -1,6 +1,7 @@
 #include "base/TerminalText.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace qvr {
 
@@ -46,9 +47,36 @@ void AppendHexEscape(std::string& out, unsigned code) {
     out += Digits[code & 0xF];
 }
 
+namespace {
+
+// Whether all eight bytes of `word` are printable ASCII (0x20 to 0x7E), tested at once: messages
+// repeat a warning's long lines thousands of times, nearly always without a control.
+bool AllPrintable(uint64_t word) {
+    constexpr uint64_t Ones = 0x0101010101010101u;
+    constexpr uint64_t Highs = 0x8080808080808080u;
+    if ((word & Highs) != 0) {
+        return false;
+    }
+    // With every high bit clear, adding 1 sets it only in a byte of 0x7F (DEL), and
+    // subtracting 0x20 borrows into it only from a byte below 0x20.
+    const bool del = ((word + Ones) & Highs) != 0;
+    const bool control = ((word - Ones * 0x20) & ~word & Highs) != 0;
+    return !del && !control;
+}
+
+} // namespace
+
 void AppendTerminalSafe(std::string& out, std::string_view text) {
     size_t clean = 0; // start of the bytes not yet appended
     for (size_t i = 0; i < text.size();) {
+        if (text.size() - i >= sizeof(uint64_t)) {
+            uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (AllPrintable(word)) {
+                i += sizeof word;
+                continue;
+            }
+        }
         const auto byte = static_cast<uint8_t>(text[i]);
         if ((byte >= 0x20 && byte < 0x7F) || byte == '\t') {
             ++i;

@@ -3,6 +3,9 @@
 #include "cli/StderrNotifier.h"
 #include "report/PresetModel.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qvr {
@@ -16,8 +19,19 @@ public:
     using TStderrNotifier::TStderrNotifier;
 
     void ShowInPreset(const TReportMessage& message) override {
-        ShowAbout(message.IsError, PresetPart(message.PresetNumber, message.Preset), message.Text);
+        // A preset's messages share its part, made once for all of them.
+        if (message.Preset != PartPreset || message.PresetNumber != PartNumber) {
+            Part = PresetPart(message.PresetNumber, message.Preset);
+            PartPreset = message.Preset;
+            PartNumber = message.PresetNumber;
+        }
+        ShowAbout(message.IsError, Part, message.Text);
     }
+
+private:
+    std::string Part;
+    std::optional<size_t> PartPreset;
+    std::optional<int32_t> PartNumber;
 };
 
 } // namespace qvr

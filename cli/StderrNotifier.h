@@ -29,7 +29,10 @@ public:
     void ShowException(const std::string& text) { ShowError(StandardExceptionText(text)); }
 
     // The file that later messages are about.
-    void SetSource(std::string source) { Source = std::move(source); }
+    void SetSource(std::string source) {
+        Source = std::move(source);
+        Last = {};
+    }
 
     int ErrorCount = 0;
 
@@ -42,15 +45,25 @@ protected:
     }
 
 private:
-    void Write(const char* kind, const std::string& text, std::string_view part = {}) const {
-        if (kind == std::string_view("error")) {
-            ShowFileError(Source, text, part);
-        } else {
-            ShowFileWarning(Source, text, part);
+    void Write(const char* kind, const std::string& text, std::string_view part = {}) {
+        // A bad file repeats one message for many links of a preset: its lines are made once.
+        if (kind != Last.Kind || part != Last.Part || text != Last.Text) {
+            Last.Lines = FileMessageLines(kind, Source, text, part);
+            Last.Kind = kind;
+            Last.Part = part;
+            Last.Text = text;
         }
+        // Not flushed, as ShowFileError writes them.
+        std::fwrite(Last.Lines.data(), 1, Last.Lines.size(), stderr);
     }
 
     std::string Source;
+    struct TLastMessage {
+        std::string_view Kind;
+        std::string Part;
+        std::string Text;
+        std::string Lines;
+    } Last;
 };
 
 } // namespace qvr

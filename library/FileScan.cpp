@@ -64,14 +64,17 @@ std::string RealPathOf(const std::string& path) {
 }
 
 bool IsPresetFileName(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    if (extension.size() < 2) {
+    // The extension as std::filesystem takes it, found without splitting the whole path: a
+    // folder walk asks this of every file.
+    const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name == "..") {
         return false;
     }
-    extension.erase(0, 1);
+    std::string extension(name.substr(dot + 1));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ProductByExtension(extension) != nullptr;
+    return !extension.empty() && ProductByExtension(extension) != nullptr;
 }
 
 std::vector<TFoundFile> FindPresetFiles(const std::vector<std::string>& paths, bool all,

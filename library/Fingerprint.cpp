@@ -1,5 +1,6 @@
 #include "library/Fingerprint.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,9 +22,12 @@ public:
     }
     void Number(int64_t value) {
         // Little-endian, whatever the machine, so that a library moved keeps its fingerprints.
-        for (int shift = 0; shift < 64; shift += 8) {
-            Bytes.push_back(static_cast<char>((static_cast<uint64_t>(value) >> shift) & 0xFF));
+        // Gathered first and appended at once: every parameter of every preset adds some.
+        char bytes[8];
+        for (size_t i = 0; i < sizeof bytes; ++i) {
+            bytes[i] = static_cast<char>((static_cast<uint64_t>(value) >> (8 * i)) & 0xFF);
         }
+        Bytes.append(bytes, sizeof bytes);
     }
     template <class T> void Maybe(const std::optional<T>& value) {
         Bytes.push_back(value ? '1' : '0');

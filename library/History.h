@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/Copies.h"
+#include "library/Query.h"
 #include "report/PresetCompare.h"
 #include "report/ProductConfigLookup.h" // TConfigSearch
 
@@ -36,5 +37,16 @@ public:
 // ENoSuchPreset, and ELibraryDatabase when the library cannot be read.
 std::vector<TPresetVersion> PresetHistory(TSqlite& db, const TConfigSearch& search,
                                           const std::string& path, int32_t number);
+
+// The same for the preset at `position` (from 1) of the file, as a search lists it.
+std::vector<TPresetVersion> PresetHistoryAt(TSqlite& db, const TConfigSearch& search,
+                                            const std::string& path, int64_t position);
+
+// The histories of the presets that `query` finds (see Search), each as PresetHistory gives
+// it: one for every preset found that is no version of one listed before, in the order of
+// the search (the newest files first). Throws EQueryError for a query Search refuses, and
+// ELibraryDatabase when the library cannot be read.
+std::vector<std::vector<TPresetVersion>> QueryHistories(TSqlite& db, const TConfigSearch& search,
+                                                        const TQuery& query);
 
 } // namespace qvr

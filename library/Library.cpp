@@ -12,7 +12,14 @@
 namespace qvr {
 
 TLibrary::TLibrary(const std::string& databasePath, TConfigSearch search)
-    : Db(OpenLibrary(databasePath)), Source(std::move(search)), Indexer(Db) {}
+    : Db(OpenLibrary(databasePath)), Source(std::move(search)) {}
+
+TIndexer& TLibrary::Indexer() {
+    if (!Writer) {
+        Writer.emplace(Db);
+    }
+    return *Writer;
+}
 
 std::optional<TLibrary::TKnown> TLibrary::Known(const std::string& path) {
     TStatement find(Db, "SELECT id, size, mtime, hash, configs FROM files WHERE path = ?");
@@ -105,12 +112,12 @@ size_t TLibrary::Run(std::vector<TStep>& steps, const TProgress& progress) {
         TStep& step = steps[i];
         try {
             if (reading) {
-                step.Result.Messages = Indexer.Store(step.Path, step.Stamp, step.Hash, presets);
+                step.Result.Messages = Indexer().Store(step.Path, step.Stamp, step.Hash, presets);
                 ++read;
             } else if (step.Result.Change == TFileChange::Restamped) {
-                Indexer.Restamp(step.Known->Id, step.Stamp);
+                Indexer().Restamp(step.Known->Id, step.Stamp);
             } else if (step.Result.Change == TFileChange::Dropped) {
-                Indexer.Drop(step.Known->Id);
+                Indexer().Drop(step.Known->Id);
             }
         } catch (const ELibraryDatabase&) {
             if (progress.Stopped && progress.Stopped()) {
@@ -259,7 +266,7 @@ TRemoved TLibrary::Remove(const std::vector<std::string>& paths) {
         std::sort(ids.begin(), ids.end());
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         for (const int64_t id : ids) {
-            Indexer.Drop(id);
+            Indexer().Drop(id);
         }
         removed.Files += ids.size();
     }

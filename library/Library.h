@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,9 +129,13 @@ private:
     // at once per run.
     const std::string& ConfigsNow(const std::string& recorded);
 
+    // The writer, made when a run first changes the library: an update that finds nothing
+    // changed prepares none of its statements.
+    TIndexer& Indexer();
+
     TSqlite Db;
     TPresetSource Source;
-    TIndexer Indexer;
+    std::optional<TIndexer> Writer;
     std::map<std::string, std::string> ConfigsSeen; // recorded stamps, and the current ones
 };
 

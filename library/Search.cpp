@@ -56,17 +56,22 @@ public:
         const bool matches = !ConditionTerms.empty() || !ModuleTerms.empty();
         return std::string(
                    "SELECT p.id, p.position, p.number, p.name, f.path, f.model, f.mtime, ") +
-               (matches ? "c.types" : "NULL") +
-               ", f.id FROM files f CROSS JOIN presets p ON p.file = f.id " +
-               (matches ? "LEFT JOIN chains c ON c.id = p.chain " : "") + "WHERE " + Filter +
+               (matches ? "p.chain" : "NULL") +
+               ", f.id FROM files f CROSS JOIN presets p ON p.file = f.id WHERE " + Filter +
                " ORDER BY f.mtime DESC, f.path, p.position, p.id";
     }
 
+    // File by file too, as the conditions are read.
     std::string Count() const {
-        return "SELECT count(*) FROM files f JOIN presets p ON p.file = f.id WHERE " + Filter;
+        return "SELECT count(*) FROM files f CROSS JOIN presets p ON p.file = f.id WHERE " + Filter;
     }
 
-    void Bind(TStatement& statement) const { BindValues(statement, Values); }
+    void Bind(TStatement& statement, TConditionMatches& conditions) const {
+        BindValues(statement, Values);
+        if (ConditionsIndex != 0) {
+            statement.BindPointer(ConditionsIndex, &conditions, PresetConditionsType);
+        }
+    }
 
     const std::vector<const TQueryTerm*>& Conditions() const { return ConditionTerms; }
     const std::vector<std::string>& Modules() const { return ModuleTerms; }
@@ -96,16 +101,14 @@ private:
                    Value(Phrase(term, false)) + " AND module_matches(t.type, t.heading, " +
                    Value(term.Text) + "))";
         default:
+            // Answered file by file, from the blocks that also say what matched.
+            if (ConditionsIndex == 0) {
+                Value(int64_t{0});
+                ConditionsIndex = static_cast<int>(Values.size());
+            }
             ConditionTerms.push_back(&term);
-            return "+p.id IN (SELECT e.preset FROM parameter_names n "
-                   "JOIN parameters b ON b.name = n.id, parameter_presets(b.first_preset, "
-                   "b.entries, " +
-                   Value(static_cast<int64_t>(term.Compare)) + ", " +
-                   (term.Number ? Value(*term.Number) : std::string("NULL")) + ", " +
-                   Value(term.Value) + ") e WHERE " +
-                   ParameterNamesSql(term.Text,
-                                     [&](std::string v) { return Value(std::move(v)); }) +
-                   ")";
+            return "preset_meets(?" + std::to_string(ConditionsIndex) + ", " +
+                   std::to_string(ConditionTerms.size() - 1) + ", f.id, p.id)";
         }
     }
 
@@ -113,6 +116,7 @@ private:
     std::vector<const TQueryTerm*> ConditionTerms;
     std::vector<std::string> ModuleTerms;
     std::vector<TSqlValue> Values;
+    int ConditionsIndex = 0; // the placeholder of the conditions' matches, when there are any
 };
 
 } // namespace
@@ -122,11 +126,12 @@ size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,
     const TStatementText sql(query);
     RegisterSearchFunctions(db);
     TReadTransaction reading(db);
+    TConditionMatches conditions(db, sql.Conditions());
     size_t listed = 0;
     if (limits.Listed > 0) {
-        THitReader reader(db, sql.Conditions(), sql.Modules());
+        THitReader reader(db, conditions, !sql.Conditions().empty(), sql.Modules());
         TStatement rows(db, sql.Listing());
-        sql.Bind(rows);
+        sql.Bind(rows, conditions);
         while (listed < limits.Listed && rows.Step()) {
             found(reader.Read(rows));
             ++listed;
@@ -136,7 +141,7 @@ size_t Search(TSqlite& db, const TQuery& query, const TSearchLimits& limits,
         return listed;
     }
     TStatement count(db, sql.Count());
-    sql.Bind(count);
+    sql.Bind(count, conditions);
     count.Step();
     return static_cast<size_t>(count.Int(0));
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -186,6 +187,24 @@ void ModuleMatchesFunction(sqlite3_context* context, int, sqlite3_value** values
                                     : 0);
 }
 
+void PresetMeetsFunction(sqlite3_context* context, int, sqlite3_value** values) {
+    auto* conditions =
+        static_cast<IPresetConditions*>(sqlite3_value_pointer(values[0], PresetConditionsType));
+    if (conditions == nullptr) {
+        sqlite3_result_error(context, "preset_meets without its conditions", -1);
+        return;
+    }
+    // Nothing may be thrown through the database's own frames.
+    try {
+        const bool meets =
+            conditions->Meets(static_cast<size_t>(sqlite3_value_int64(values[1])),
+                              sqlite3_value_int64(values[2]), sqlite3_value_int64(values[3]));
+        sqlite3_result_int(context, meets ? 1 : 0);
+    } catch (const std::exception& error) {
+        sqlite3_result_error(context, error.what(), -1);
+    }
+}
+
 } // namespace
 
 bool Holds(TCompare compare, const std::optional<double>& number, std::string_view text,
@@ -241,6 +260,9 @@ void RegisterSearchFunctions(TSqlite& db) {
                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                      ModuleMatchesFunction, nullptr, nullptr),
              "registering module_matches");
+    db.Check(sqlite3_create_function(db.Handle(), "preset_meets", 4, SQLITE_UTF8, nullptr,
+                                     PresetMeetsFunction, nullptr, nullptr),
+             "registering preset_meets");
 }
 
 void BindValues(TStatement& statement, const std::vector<TSqlValue>& values) {

@@ -4,6 +4,8 @@
 #include "library/Query.h"
 #include "library/Sqlite.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,8 +23,19 @@ namespace qvr {
 //   presets of a condition while the blocks stay packed. A damaged block ends its
 //   rows early.
 // - module_matches(type, heading, text): ModuleMatches.
+// - preset_meets(conditions, term, file, preset): whether the preset of that file meets
+//   condition number `term` (from 0) of `conditions`, an IPresetConditions bound with
+//   BindPointer(..., PresetConditionsType).
 // Calling it again on the same connection does nothing.
 void RegisterSearchFunctions(TSqlite& db);
+
+// The search's conditions on parameters, as preset_meets asks them.
+class IPresetConditions {
+public:
+    virtual ~IPresetConditions() = default;
+    virtual bool Meets(size_t term, int64_t file, int64_t preset) = 0;
+};
+inline constexpr const char* PresetConditionsType = "qvr-preset-conditions";
 
 // Whether a parameter entry meets a condition: = and != compare the number shown
 // (ShownNumber) when the condition and the entry have numbers, else the texts in any

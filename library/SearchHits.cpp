@@ -45,72 +45,71 @@ std::vector<int64_t> ChainTypes(std::string_view json) {
 
 } // namespace
 
-// What the conditions matched in one file: for each preset, its entries that meet one.
-class TConditionMatches {
-public:
-    TConditionMatches(TSqlite& db, const std::vector<const TQueryTerm*>& terms) {
-        for (const TQueryTerm* term : terms) {
-            std::vector<TSqlValue> values{int64_t{0}};
-            const std::string names = ParameterNamesSql(term->Text, [&](std::string v) {
-                values.push_back(std::move(v));
-                return "?" + std::to_string(values.size());
-            });
-            auto blocks = std::make_unique<TStatement>(
-                db, "SELECT n.name, b.first_preset, b.entries FROM parameter_names n "
-                    "JOIN parameters b ON b.name = n.id WHERE b.file = ?1 AND " +
-                        names + " ORDER BY b.first_preset");
-            Terms.push_back({term, std::move(blocks), std::move(values)});
-        }
+TConditionMatches::TConditionMatches(TSqlite& db, const std::vector<const TQueryTerm*>& terms)
+    : Presets(terms.size()) {
+    for (const TQueryTerm* term : terms) {
+        std::vector<TSqlValue> values{int64_t{0}};
+        const std::string names = ParameterNamesSql(term->Text, [&](std::string v) {
+            values.push_back(std::move(v));
+            return "?" + std::to_string(values.size());
+        });
+        auto blocks = std::make_unique<TStatement>(
+            db, "SELECT n.name, b.first_preset, b.entries FROM parameter_names n "
+                "JOIN parameters b ON b.name = n.id WHERE b.file = ?1 AND " +
+                    names + " ORDER BY b.first_preset");
+        Terms.push_back({term, std::move(blocks), std::move(values)});
     }
+}
 
-    // The matches of every preset of the file.
-    void ReadFile(int64_t file) {
-        Found.clear();
-        for (TTerm& term : Terms) {
-            term.Values[0] = file;
-            BindValues(*term.Blocks, term.Values);
-            while (term.Blocks->Step()) {
-                const std::string name(term.Blocks->Text(0));
-                TParameterBlockReader reader(term.Blocks->Int(1), term.Blocks->Text(2));
-                TParameterEntry entry;
-                while (reader.Next(entry)) {
-                    if (Holds(term.Term->Compare, term.Term->Number, term.Term->Value, entry)) {
-                        TFoundEntry& found = Found[entry.Preset].emplace_back();
-                        found.Module = entry.Module;
-                        found.Parameter = name;
-                        found.Raw = entry.Raw;
-                        if (entry.Number) {
-                            found.Value = ShownNumber(*entry.Number);
-                        }
-                        found.Text = TextOf(entry);
+TConditionMatches::~TConditionMatches() = default;
+
+bool TConditionMatches::Meets(size_t term, int64_t file, int64_t preset) {
+    Select(file);
+    return term < Presets.size() && Presets[term].contains(preset);
+}
+
+void TConditionMatches::Select(int64_t file) {
+    if (file != File) {
+        // Forgotten first: a failure must not leave another file's matches as this one's.
+        File = -1;
+        ReadFile(file);
+        File = file;
+    }
+}
+
+const std::vector<TConditionMatches::TFoundEntry>* TConditionMatches::Of(int64_t preset) const {
+    const auto found = Found.find(preset);
+    return found == Found.end() ? nullptr : &found->second;
+}
+
+void TConditionMatches::ReadFile(int64_t file) {
+    Found.clear();
+    for (size_t t = 0; t < Terms.size(); ++t) {
+        TTerm& term = Terms[t];
+        Presets[t].clear();
+        term.Values[0] = file;
+        BindValues(*term.Blocks, term.Values);
+        while (term.Blocks->Step()) {
+            const std::string name(term.Blocks->Text(0));
+            TParameterBlockReader reader(term.Blocks->Int(1), term.Blocks->Text(2));
+            TParameterEntry entry;
+            while (reader.Next(entry)) {
+                if (Holds(term.Term->Compare, term.Term->Number, term.Term->Value, entry)) {
+                    Presets[t].insert(entry.Preset);
+                    TFoundEntry& found = Found[entry.Preset].emplace_back();
+                    found.Module = entry.Module;
+                    found.Parameter = name;
+                    found.Raw = entry.Raw;
+                    if (entry.Number) {
+                        found.Value = ShownNumber(*entry.Number);
                     }
+                    found.Text = TextOf(entry);
                 }
             }
-            term.Blocks->Reset();
         }
+        term.Blocks->Reset();
     }
-
-    struct TFoundEntry {
-        int32_t Module = 0;
-        std::string Parameter;
-        std::optional<int64_t> Raw;
-        std::optional<double> Value;
-        std::string Text;
-    };
-    const std::vector<TFoundEntry>* Of(int64_t preset) const {
-        const auto found = Found.find(preset);
-        return found == Found.end() ? nullptr : &found->second;
-    }
-
-private:
-    struct TTerm {
-        const TQueryTerm* Term;
-        std::unique_ptr<TStatement> Blocks;
-        std::vector<TSqlValue> Values;
-    };
-    std::vector<TTerm> Terms;
-    std::unordered_map<int64_t, std::vector<TFoundEntry>> Found;
-};
+}
 
 std::string MatchLabel(const TSearchMatch& match) {
     std::string label = !match.Heading.empty() ? match.Heading
@@ -125,11 +124,11 @@ std::string MatchLabel(const TSearchMatch& match) {
     return label;
 }
 
-THitReader::THitReader(TSqlite& db, const std::vector<const TQueryTerm*>& conditions,
+THitReader::THitReader(TSqlite& db, TConditionMatches& conditions, bool hasConditions,
                        const std::vector<std::string>& modules)
-    : Wanted(modules), HasConditions(!conditions.empty()),
-      Conditions(std::make_unique<TConditionMatches>(db, conditions)) {
-    if (!conditions.empty() || !modules.empty()) {
+    : Wanted(modules), HasConditions(hasConditions), Conditions(conditions),
+      ChainOf(db, "SELECT types FROM chains WHERE id = ?") {
+    if (hasConditions || !modules.empty()) {
         Types = ModuleTypes(db);
     }
 }
@@ -150,27 +149,38 @@ TSearchHit THitReader::Read(const TStatement& row) {
     if (Types.empty()) {
         return hit;
     }
-    // Presets share chains: each is read once.
+    // Presets share chains: each is read once, and the modules the module terms find in it
+    // are found once.
     if (row.IsNull(7)) {
-        Chain.clear();
-    } else if (row.Text(7) != ChainText) {
-        ChainText = row.Text(7);
-        Chain = ChainTypes(ChainText);
-    }
-    for (const std::string& wanted : Wanted) {
-        for (size_t position = 0; position < Chain.size(); ++position) {
-            const TModuleType& type = TypeOf(static_cast<int32_t>(position));
-            if (ModuleMatches(type.Type, type.Heading, wanted)) {
-                hit.Matches.push_back(Module(static_cast<int32_t>(position)));
+        Chain = &NoChain;
+        ChainId = -1;
+    } else if (row.Int(7) != ChainId) {
+        ChainId = row.Int(7);
+        auto known = Chains.find(ChainId);
+        if (known == Chains.end()) {
+            ChainOf.Bind(1, ChainId);
+            TChain chain;
+            if (ChainOf.Step()) {
+                chain.Types = ChainTypes(ChainOf.Text(0));
+            }
+            ChainOf.Reset();
+            known = Chains.emplace(ChainId, std::move(chain)).first;
+            Chain = &known->second;
+            for (const std::string& wanted : Wanted) {
+                for (size_t position = 0; position < Chain->Types.size(); ++position) {
+                    const TModuleType& type = TypeOf(static_cast<int32_t>(position));
+                    if (ModuleMatches(type.Type, type.Heading, wanted)) {
+                        known->second.Modules.push_back(Module(static_cast<int32_t>(position)));
+                    }
+                }
             }
         }
+        Chain = &known->second;
     }
+    hit.Matches = Chain->Modules;
     if (HasConditions) {
-        if (row.Int(8) != File) {
-            File = row.Int(8);
-            Conditions->ReadFile(File);
-        }
-        if (const auto* found = Conditions->Of(preset)) {
+        Conditions.Select(row.Int(8));
+        if (const auto* found = Conditions.Of(preset)) {
             for (const auto& entry : *found) {
                 TSearchMatch match = Module(entry.Module);
                 match.Parameter = entry.Parameter;
@@ -194,10 +204,10 @@ TSearchHit THitReader::Read(const TStatement& row) {
 
 const THitReader::TModuleType& THitReader::TypeOf(int32_t position) const {
     static const TModuleType unknown;
-    if (position < 0 || static_cast<size_t>(position) >= Chain.size()) {
+    if (position < 0 || static_cast<size_t>(position) >= Chain->Types.size()) {
         return unknown;
     }
-    const auto type = Types.find(Chain[static_cast<size_t>(position)]);
+    const auto type = Types.find(Chain->Types[static_cast<size_t>(position)]);
     return type == Types.end() ? unknown : type->second;
 }
 

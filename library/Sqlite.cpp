@@ -106,6 +106,11 @@ TStatement& TStatement::BindBlob(int index, std::string_view bytes) {
     return *this;
 }
 
+TStatement& TStatement::BindPointer(int index, void* pointer, const char* type) {
+    Db.Check(sqlite3_bind_pointer(Statement.get(), index, pointer, type, nullptr), "library query");
+    return *this;
+}
+
 TStatement& TStatement::BindNull(int index) {
     Db.Check(sqlite3_bind_null(Statement.get(), index), "library query");
     return *this;

@@ -73,6 +73,8 @@ public:
     TStatement& Bind(int index, std::string_view text);
     TStatement& BindBlob(int index, std::string_view bytes);
     TStatement& BindNull(int index);
+    // A pointer for an application function, which it finds by `type` (a string literal).
+    TStatement& BindPointer(int index, void* pointer, const char* type);
     template <class T> TStatement& Bind(int index, const std::optional<T>& value) {
         return value ? Bind(index, *value) : BindNull(index);
     }

@@ -53,16 +53,17 @@ TSpool::~TSpool() {
     }
 }
 
-bool TSpool::SpillToFile() {
-    Fd = UnnamedTempFile();
+bool TSpool::Flush() {
     if (Fd < 0) {
-        FirstError = errno != 0 ? errno : EIO;
-        return false;
+        Fd = UnnamedTempFile();
+        if (Fd < 0) {
+            FirstError = errno != 0 ? errno : EIO;
+            return false;
+        }
     }
     FirstError = WriteAll(Fd, Memory);
-    FileSize = Memory.size();
+    FileSize += Memory.size();
     Memory.clear();
-    Memory.shrink_to_fit();
     return FirstError == 0;
 }
 
@@ -70,14 +71,18 @@ void TSpool::Put(std::string_view bytes) {
     if (FirstError != 0) {
         return;
     }
-    if (Fd < 0) {
-        if (Memory.size() + bytes.size() <= MemoryLimit) {
-            Memory.append(bytes);
-            return;
-        }
-        if (!SpillToFile()) {
-            return;
-        }
+    // Beyond the first MemoryLimit bytes, memory is the file's buffer: a report's many short
+    // messages go out in large writes.
+    if (Memory.size() + bytes.size() <= MemoryLimit) {
+        Memory.append(bytes);
+        return;
+    }
+    if (!Flush()) {
+        return;
+    }
+    if (bytes.size() <= MemoryLimit) {
+        Memory.append(bytes);
+        return;
     }
     FirstError = WriteAll(Fd, bytes);
     FileSize += bytes.size();
@@ -90,6 +95,9 @@ bool TSpool::CopyTo(IByteTarget& out) {
     if (Fd < 0) {
         out.Put(Memory);
         return true;
+    }
+    if (!Flush()) {
+        return false;
     }
     constexpr size_t BlockSize = 256 * 1024;
     const auto block = std::make_unique<char[]>(BlockSize);

@@ -10,8 +10,8 @@ namespace qvr {
 
 // Bytes kept aside until it is known that they are wanted: in memory up to
 // MemoryLimit, beyond that in an unnamed temporary file that disappears with
-// the spool (or the process). A failure (no temporary file, disk full) is kept
-// in Error() and drops the rest.
+// the spool (or the process), written MemoryLimit bytes at a time. A failure (no temporary file,
+// disk full) is kept in Error() and drops the rest.
 class TSpool : public IByteTarget {
 public:
     static constexpr size_t MemoryLimit = 1u << 20;
@@ -31,7 +31,8 @@ public:
     int Error() const { return FirstError; }
 
 private:
-    bool SpillToFile();
+    // Moves the bytes in memory to the end of the file, which it makes first.
+    bool Flush();
 
     std::string Memory;
     int Fd = -1;

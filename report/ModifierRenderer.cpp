@@ -113,7 +113,9 @@ void RenderKnownModuleLink(TMidiSysEx& message, TRenderContext& context, int32_t
         typeIndex = 0;
     }
     if (static_cast<size_t>(typeIndex) >= typeNameCount) {
-        context.Notifier.ShowWarning(LinkOutOfRangeWarning);
+        // Made once: a badly converted file has this warning for nearly every link.
+        static const std::string warning(LinkOutOfRangeWarning);
+        context.Notifier.ShowWarning(warning);
         ReadVarValue(message);
         ReadVarValue(message);
         context.Builder.Note(wording.Lead("linked param undefined", context));

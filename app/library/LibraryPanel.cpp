@@ -1,8 +1,10 @@
 #include "app/library/LibraryPanel.h"
 
 #include "app/common/AnsiText.h"
+#include "app/report/ReportSource.h"
 #include "library/Schema.h"
 #include "library/Search.h"
+#include "report/CompareWriters.h"
 
 #include <QPointer>
 #include <QRunnable>
@@ -13,6 +15,12 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 constexpr int PositionRole = Qt::UserRole + 1;
+
+// A version as the comparison takes it: the preset at its place in its file.
+TCompareSide SideOf(const QListWidgetItem& version) {
+    return {ToFileNameBytes(version.data(PathRole).toString()), std::nullopt,
+            static_cast<size_t>(version.data(PositionRole).toLongLong() - 1)};
+}
 
 } // namespace
 
@@ -30,10 +38,18 @@ TLibraryPanel::TLibraryPanel(QWidget& window, std::string database,
     Results.setObjectName(QStringLiteral("LibraryResults"));
     Status.setObjectName(QStringLiteral("LibraryStatus"));
     Status.setWordWrap(true);
+    History.setObjectName(QStringLiteral("LibraryHistory"));
+    History.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    History.setToolTip(QStringLiteral("The versions of the preset across the library"));
+    CompareButton.setObjectName(QStringLiteral("LibraryCompare"));
+    CompareButton.setText(QStringLiteral("&Compare"));
+    CompareButton.setEnabled(false);
     Layout.setContentsMargins(4, 4, 4, 4);
     Layout.addWidget(&Query);
-    Layout.addWidget(&Results);
+    Layout.addWidget(&Results, 2);
     Layout.addWidget(&Status);
+    Layout.addWidget(&History, 1);
+    Layout.addWidget(&CompareButton);
     setWidget(&Contents);
 
     Pause.setSingleShot(true);
@@ -47,6 +63,18 @@ TLibraryPanel::TLibraryPanel(QWidget& window, std::string database,
     connect(&Results, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         Chosen(ToFileNameBytes(item->data(PathRole).toString()),
                item->data(PositionRole).toLongLong());
+    });
+    connect(&Results, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* current) { AskHistory(current); });
+    connect(&History, &QListWidget::itemSelectionChanged, this,
+            [this] { CompareButton.setEnabled(History.selectedItems().size() == 2); });
+    connect(&CompareButton, &QPushButton::clicked, this, &TLibraryPanel::CompareSelected);
+    // A version with the one before it.
+    connect(&History, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const int row = History.row(item);
+        if (row > 0 && CompareVersions) {
+            CompareVersions(SideOf(*History.item(row - 1)), SideOf(*item));
+        }
     });
 }
 
@@ -62,6 +90,7 @@ void TLibraryPanel::RunQuery() {
     const uint64_t asked = ++LastAsked;
     Searcher->Latest = asked;
     Results.clear();
+    AskHistory(nullptr);
     Asked = Query.text().toStdString();
     if (Query.text().trimmed().isEmpty()) {
         Status.clear();
@@ -152,6 +181,89 @@ void TLibraryPanel::Show(uint64_t asked, const TAnswer& answer) {
                              .arg(answer.Hits.size())
                    : total == 1 ? QStringLiteral("1 preset found")
                                 : QStringLiteral("%1 presets found").arg(total));
+}
+
+void TLibraryPanel::AskHistory(QListWidgetItem* result) {
+    const uint64_t asked = ++LastHistory;
+    Searcher->LatestHistory = asked;
+    History.clear();
+    CompareButton.setEnabled(false);
+    if (result == nullptr || Database.empty()) {
+        return;
+    }
+    const std::string path = ToFileNameBytes(result->data(PathRole).toString());
+    const int64_t position = result->data(PositionRole).toLongLong();
+    QPointer<TLibraryPanel> panel(this);
+    Thread.start(QRunnable::create([panel, searcher = Searcher, path, position, asked] {
+        if (searcher->LatestHistory != asked) {
+            return; // another preset selected before it started
+        }
+        auto answer = std::make_shared<THistoryAnswer>();
+        try {
+            if (!searcher->Db) {
+                searcher->Db = std::make_unique<TSqlite>(OpenLibrary(searcher->Database));
+            }
+            answer->Versions = PresetHistoryAt(*searcher->Db, ViewerConfigSearch(), path, position);
+        } catch (const ELibraryDatabase& error) {
+            searcher->Db.reset();
+            answer->Failure = error.what();
+        } catch (const std::exception& error) {
+            answer->Failure = error.what(); // gone from the library since the search
+        }
+        QMetaObject::invokeMethod(
+            panel, [panel, asked, answer] { panel->ShowHistory(asked, *answer); },
+            Qt::QueuedConnection);
+    }));
+}
+
+void TLibraryPanel::ShowHistory(uint64_t asked, const THistoryAnswer& answer) {
+    if (asked != LastHistory) {
+        return; // the history of a preset no longer selected
+    }
+    if (!answer.Failure.empty()) {
+        History.addItem(QStringLiteral("No history: ") + QString::fromUtf8(answer.Failure));
+        History.item(0)->setFlags(Qt::NoItemFlags);
+        return;
+    }
+    for (size_t v = 0; v < answer.Versions.size(); ++v) {
+        const TPresetVersion& version = answer.Versions[v];
+        const TStoredPreset& preset = version.Preset;
+        QString line = preset.Number
+                           ? QStringLiteral("#%1 ").arg(*preset.Number, 2, 10, QLatin1Char('0'))
+                           : QString();
+        line += QString::fromStdString(preset.Name) + QStringLiteral("  ") +
+                (!version.Read ? QStringLiteral("(not read: the file changed)")
+                 : v == 0      ? QStringLiteral("(first)")
+                 : version.Changes.empty()
+                     ? QStringLiteral("(unchanged)")
+                     : QStringLiteral("(%1 changed)").arg(version.Changes.size())) +
+                QStringLiteral("\n") + FromFileNameBytes(preset.Path) +
+                QStringLiteral(":%1").arg(preset.Position);
+        QString changes;
+        for (const TChange& change : version.Changes) {
+            changes += QString::fromStdString(ChangeLineText(change));
+        }
+        History.addItem(line);
+        QListWidgetItem* item = History.item(History.count() - 1);
+        item->setToolTip(changes.trimmed());
+        item->setData(PathRole, FromFileNameBytes(preset.Path));
+        item->setData(PositionRole, static_cast<qlonglong>(preset.Position));
+        if (!version.Read) {
+            item->setFlags(Qt::NoItemFlags);
+        }
+    }
+}
+
+void TLibraryPanel::CompareSelected() {
+    QList<QListWidgetItem*> picked = History.selectedItems();
+    if (picked.size() != 2 || !CompareVersions) {
+        return;
+    }
+    // The older first, as the list has them.
+    if (History.row(picked[0]) > History.row(picked[1])) {
+        std::swap(picked[0], picked[1]);
+    }
+    CompareVersions(SideOf(*picked[0]), SideOf(*picked[1]));
 }
 
 } // namespace qvr

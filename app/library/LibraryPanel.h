@@ -1,11 +1,14 @@
 #pragma once
 
+#include "library/History.h"
 #include "library/Search.h"
+#include "report/Comparison.h"
 
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,7 +29,10 @@ namespace qvr {
 // line that says how many or what is wrong with the query. The search runs on a thread of its
 // own, so typing never waits for it; a query typed meanwhile makes its answer stale, and a stale
 // answer is dropped. Choosing a preset (a double click, or Enter) hands its file and position
-// (from 1) to `chosen`.
+// (from 1) to `chosen`. Below the presets, the history of the one selected: its versions across
+// the library, oldest first, each with how much changed from the one before (read on the same
+// thread). Compare, with two versions selected, or a double click on a version (with the one
+// before it) hands the two to `CompareVersions`, the older first.
 class TLibraryPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -49,6 +55,9 @@ public:
     QLineEdit Query;
     QListWidget Results;
     QLabel Status;
+    QListWidget History;
+    QPushButton CompareButton;
+    std::function<void(const TCompareSide& old, const TCompareSide& now)> CompareVersions;
 
 private:
     // What a search found: the first MaxListed presets and how many there are, or why
@@ -65,19 +74,29 @@ private:
         std::string Database;
         std::unique_ptr<TSqlite> Db;
         std::atomic<uint64_t> Latest = 0;
+        std::atomic<uint64_t> LatestHistory = 0;
+    };
+    // The versions of the preset selected, or why there are none.
+    struct THistoryAnswer {
+        std::vector<TPresetVersion> Versions;
+        std::string Failure;
     };
 
     void RunQuery();
     void ShowQueryError(const EQueryError& error);
     void Show(uint64_t query, const TAnswer& answer);
+    void AskHistory(QListWidgetItem* result);
+    void ShowHistory(uint64_t asked, const THistoryAnswer& answer);
+    void CompareSelected();
 
     QVBoxLayout Layout;
     QTimer Pause;
     std::string Database;
     std::function<void(const std::string&, int64_t)> Chosen;
     std::shared_ptr<TSearcher> Searcher;
-    std::string Asked;      // the text of the query last asked
-    uint64_t LastAsked = 0; // and its number
+    std::string Asked;        // the text of the query last asked
+    uint64_t LastAsked = 0;   // and its number
+    uint64_t LastHistory = 0; // the number of the history last asked
     // Last, so that it goes first: it waits for a search under way.
     QThreadPool Thread;
 };

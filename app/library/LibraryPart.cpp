@@ -2,6 +2,7 @@
 
 #include "app/library/LibraryFolders.h"
 #include "app/library/LibraryFoldersDialog.h"
+#include "base/HeldNotices.h"
 #include "library/Library.h"
 
 #include <QDockWidget>
@@ -18,6 +19,9 @@ TLibraryPart::TLibraryPart(QMainWindow& window, IDialogs& dialogs, std::string d
     : ChooseFolder(ChooseLibraryFolder), FoldersItem(&window), PanelItem(&window),
       Panel(window, database, std::move(open)), Window(window), Dialogs(dialogs),
       Database(std::move(database)) {
+    Panel.CompareVersions = [this](const TCompareSide& old, const TCompareSide& now) {
+        Compare(old, now);
+    };
     window.addDockWidget(Qt::RightDockWidgetArea, &Panel);
     Panel.hide();
     PanelItem.setCheckable(true);
@@ -112,6 +116,37 @@ void TLibraryPart::EditFolders() {
             }
         }
         StartUpdate(std::move(added), std::move(dropped));
+    }
+}
+
+void TLibraryPart::Compare(const TCompareSide& old, const TCompareSide& now) {
+    // Counts the warnings of both files; errors end the comparison with an exception.
+    class TCounted : public IUserNotifier {
+    public:
+        void ShowError(const std::string& text) override { Last = text; }
+        void ShowWarning(const std::string& text) override {
+            ++Warnings;
+            Last = text;
+        }
+        size_t Warnings = 0;
+        std::string Last;
+    } notifier;
+    if (!Comparison) {
+        Comparison = std::make_unique<TCompareWindow>(Dialogs);
+    }
+    try {
+        // The document lies in the library's own folder, which is this user's alone.
+        Comparison->ShowComparison(notifier, old, now, Database);
+    } catch (const std::exception& error) {
+        Dialogs.ShowMessage(TMessageKind::Error, QStringLiteral("Compare"),
+                            QString::fromUtf8(error.what()));
+        return;
+    }
+    if (notifier.Warnings > 0) {
+        Window.statusBar()->showMessage(
+            QStringLiteral("The compared files have %1 warnings: ").arg(notifier.Warnings) +
+                QString::fromUtf8(notifier.Last),
+            10000);
     }
 }
 

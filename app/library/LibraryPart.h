@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/common/Dialogs.h"
+#include "app/compare/CompareWindow.h"
 #include "app/library/LibraryPanel.h"
 #include "app/library/LibraryUpdate.h"
 
@@ -17,7 +18,8 @@ namespace qvr {
 // Panel shows it), Options > Library Folders, and the update in the background that brings
 // the library up to date with the folders it follows: at start, after they change, and each
 // time the viewer becomes the active application again (files copied or changed meanwhile).
-// Choosing a preset in the panel hands its file and position (from 1) to `open`.
+// Choosing a preset in the panel hands its file and position (from 1) to `open`; two versions
+// of its history are compared in a window of the part's own.
 class TLibraryPart {
 public:
     TLibraryPart(QMainWindow& window, IDialogs& dialogs, std::string database,
@@ -33,6 +35,10 @@ public:
     // Options > Library Folders: the folders the library follows in a dialog; on OK the
     // changes go to the library, which is updated.
     void EditFolders();
+    // Shows the comparison of two presets (the panel's versions) in the part's window; a
+    // failure (the files changed since) is shown in a message box, their warnings on the
+    // status bar.
+    void Compare(const TCompareSide& old, const TCompareSide& now);
     // The folder chooser of the dialog's Add Folder (the tests answer for the user).
     std::function<QString(QWidget&)> ChooseFolder;
 
@@ -45,6 +51,7 @@ private:
     IDialogs& Dialogs;
     std::string Database;
     bool Updating = false;
+    std::unique_ptr<TCompareWindow> Comparison;
     std::unique_ptr<TLibraryUpdate> Update; // last: its thread ends first
 };
 

@@ -28,6 +28,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -244,6 +245,60 @@ private slots:
         QTest::keyClicks(&library.Panel.Query, "model:QVR-1 Volume >= 0");
         QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("13 presets found"));
         QCOMPARE(library.Panel.Results.count(), 13);
+
+        // An older copy of the backup in another folder: the chosen preset's history lists
+        // both versions, oldest first, and Compare opens the comparison of the two.
+        const std::string older = f.FolderPath() + "older";
+        std::filesystem::create_directories(older);
+        std::filesystem::copy_file(presets.toStdString() + "/backup.q1a", older + "/backup.q1a");
+        std::filesystem::last_write_time(
+            older + "/backup.q1a",
+            std::filesystem::last_write_time(presets.toStdString() + "/backup.q1a") -
+                std::chrono::hours(24));
+        library.StartUpdate({older});
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusBar()->currentMessage(),
+                                  QStringLiteral("Library up to date: 1 files read, 11 in it"),
+                                  120000);
+        library.Panel.Query.clear();
+        QTest::keyClicks(&library.Panel.Query, "\"Dual 3\" model:QVR-1");
+        QTRY_COMPARE(library.Panel.Status.text(), QStringLiteral("2 presets found"));
+        QVERIFY(!library.Panel.CompareButton.isEnabled());
+        library.Panel.Results.setCurrentRow(0);
+        QTRY_COMPARE(library.Panel.History.count(), 2);
+        const QString copy = QString::fromStdString(older) + QStringLiteral("/backup.q1a:11");
+        QCOMPARE(library.Panel.History.item(0)->text(),
+                 QStringLiteral("#11 Dual <3>  (first)\n") + copy);
+        QCOMPARE(library.Panel.History.item(1)->text(),
+                 QStringLiteral("#11 Dual <3>  (unchanged)\n") + presets +
+                     QStringLiteral("/backup.q1a:11"));
+        // The versions go to the comparison older first, each as its place in its file (the
+        // window itself needs a web engine, which the tests do without).
+        std::vector<std::pair<TCompareSide, TCompareSide>> compared;
+        library.Panel.CompareVersions = [&](const TCompareSide& old, const TCompareSide& now) {
+            compared.emplace_back(old, now);
+        };
+        library.Panel.History.item(1)->setSelected(true);
+        QVERIFY(!library.Panel.CompareButton.isEnabled());
+        library.Panel.History.item(0)->setSelected(true);
+        QVERIFY(library.Panel.CompareButton.isEnabled());
+        library.Panel.CompareButton.click();
+        emit library.Panel.History.itemActivated(library.Panel.History.item(1));
+        emit library.Panel.History.itemActivated(library.Panel.History.item(0)); // none before
+        QCOMPARE(compared.size(), size_t{2});
+        for (const auto& [old, now] : compared) {
+            QCOMPARE(old.File, older + "/backup.q1a");
+            QCOMPARE(now.File, presets.toStdString() + "/backup.q1a");
+            QCOMPARE(old.Position, std::optional<size_t>(10));
+            QCOMPARE(now.Position, std::optional<size_t>(10));
+        }
+        // The other copy chosen: the history asked again (the same versions), nothing selected.
+        library.Panel.Results.setCurrentRow(1);
+        QCOMPARE(library.Panel.History.count(), 0);
+        QVERIFY(!library.Panel.CompareButton.isEnabled());
+        QTRY_COMPARE(library.Panel.History.count(), 2);
+        QCOMPARE(library.Panel.History.item(0)->text(),
+                 QStringLiteral("#11 Dual <3>  (first)\n") + copy);
+        QVERIFY(library.Panel.History.selectedItems().isEmpty());
 
         w.FormClose(); // the panel is shown again at the next start
         QCOMPARE(ReadIntSetting(LibraryPanelName), 1);

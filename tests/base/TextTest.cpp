@@ -43,6 +43,21 @@ TEST(TerminalSafe, EscapesControlCharactersAndKeepsEveryOtherByte) {
         {"caf\xc3\xa9 \xe2\x86\x92", "caf\xc3\xa9 \xe2\x86\x92"}, // other UTF-8 stays
         {"\x9b[2J \xe9t\xe9", "\\x9b[2J \xe9t\xe9"}, // a lone C1 byte; 8-bit text stays
         {"\xc2", "\xc2"},                            // a cut sequence is no control
+        // Controls, DEL and 8-bit bytes inside runs of printable text, which is tested
+        // eight bytes at once: at a run's first, middle and last byte, and in its tail.
+        {"\x1f"
+         "1234567abcdefgh",
+         "\\x1f1234567abcdefgh"},
+        {"0123\x1f"
+         "567abcdefgh",
+         "0123\\x1f567abcdefgh"},
+        {"01234567\x7f"
+         "ghijklmn",
+         "01234567\\x7fghijklmn"},
+        {"0123456789abcde\x01", "0123456789abcde\\x01"},
+        {"Lead \x80 run of eight", "Lead \\x80 run of eight"},
+        {"0123456789abcdef~ \x7f", "0123456789abcdef~ \\x7f"},
+        {" !}~ !}~\t !}~", " !}~ !}~\t !}~"}, // the printable ends and tab stay
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TerminalSafe(c.In), c.Out) << "input: [" << c.In << "]";

@@ -589,6 +589,15 @@ TEST_F(LibTest, HistoryDuplicatesAndUniqueSearchOfACopiedBackup) {
          2,
          "",
          "qvrlib history: '" + now + "' names no preset (FILE:N, N from 0 to 254)\n"},
+        // By a query: every preset found, each with all its versions once, newest first.
+        {{"history", db, "lead"},
+         0,
+         old + ":4" + lead + now + ":4" + lead + "  (unchanged)\n\n" + old +
+             ":8  QVR-3  #08 Lead 2\n\n",
+         ""},
+        {{"history", db, "--format", "json", "clean"}, 0, envelope, ""},
+        {{"history", db, "violin"}, 1, "", ""},
+        {{"history", db, "AND"}, 2, "", "qvrlib history: the query is empty\n"},
         {{"duplicates", db, "extra"}, 2, "", "qvrlib duplicates: extra operand 'extra'\n"},
     };
     for (const auto& c : cases) {
@@ -608,6 +617,15 @@ TEST_F(LibTest, HistoryDuplicatesAndUniqueSearchOfACopiedBackup) {
                             now + "\", \"position\": 2,"),
               std::string::npos)
         << json.Out;
+    const TLibRun histories = Run({"history", db, "--format=json", "clean"});
+    EXPECT_NE(histories.Out.find("\"query\": \"clean\",\n  \"histories\": [\n    {\"versions\": [\n"
+                                 "      {\"file\": \"" +
+                                 old + "\", \"position\": 5,"),
+              std::string::npos)
+        << histories.Out;
+    EXPECT_NE(histories.Out.find("\"read\": true, \"changes\": []}\n    ]},\n    {\"versions\": ["),
+              std::string::npos)
+        << histories.Out;
 }
 
 TEST_F(LibTest, LibraryRefusesALargeFileAndALongQuery) {

@@ -1,6 +1,7 @@
 #include "library/Library.h"
 
 #include "library/Copies.h"
+#include "library/Fingerprint.h"
 #include "library/History.h"
 #include "library/ParameterBlock.h"
 #include "library/Schema.h"
@@ -134,6 +135,46 @@ TEST(LibraryQuery, PointsAtTheOffendingWord) {
             EXPECT_EQ(error.Offset, c.Offset) << c.Query;
             EXPECT_EQ(error.Length, c.Length) << c.Query;
         }
+    }
+}
+
+// A folder's files are taken by the extension of their name alone, as std::filesystem reads it.
+TEST(LibraryFileScan, TakesFilesByTheExtensionOfTheirName) {
+    const struct {
+        std::string Path;
+        bool Taken;
+    } cases[] = {
+        {"/a/b/stage.q1p", true},  {"/a/b/STAGE.Q3A", true},   {"backup.q1a", true},
+        {"/a/b/..q3a", true},      {"/a/b.q3a/readme", false}, {"/a/b/.q3a", false},
+        {"/a/b/x.q3a.txt", false}, {"/a/b/x.", false},         {"/a/b/x.q3", false},
+        {"/a/b/q3a", false},       {"/a/b/x.q3a/", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsPresetFileName(c.Path), c.Taken) << c.Path;
+    }
+}
+
+// Fingerprints are kept in the library: the same content has the same one in every
+// version of the program and on every machine (these values were written by the first).
+TEST(LibraryFingerprint, StaysTheSameForTheSameContent) {
+    const TLibModule amp{2, "amp", 3, "Green", "Green Amp", "My amp", {{"Bass", 5, 5.0, "5"}}};
+    const TLibModule chorus{7,
+                            "component",
+                            std::nullopt,
+                            "Chorus",
+                            std::nullopt,
+                            std::nullopt,
+                            {{"Rate (Hz)", -3, std::nullopt, "Tempo"}, {"Mix", 300, 30.0, "30"}}};
+    const struct {
+        TLibPreset Preset;
+        int64_t Fingerprint;
+    } cases[] = {
+        {{1, "Lead", {}}, 3244421341483603138},
+        {{1, "Lead", {amp}}, 2045310861950414205},
+        {{std::nullopt, "Other name", {amp, chorus}}, -4290969408621425620},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PresetFingerprint(c.Preset), c.Fingerprint) << c.Preset.Modules.size();
     }
 }
 
@@ -375,6 +416,12 @@ TEST_F(LibraryTest, SearchFindsWhatEachFilesJsonHolds) {
          [](const TJsonPreset& r) {
              return r.Model == "QVR-3" &&
                     AnyParameter(r.Preset, "Volume", [](auto& p) { return Number(p) <= 2.5; });
+         }},
+        // Two conditions, each read from the file's blocks once, both met.
+        {"Bass>=4 Mid<5",
+         [](const TJsonPreset& r) {
+             return AnyParameter(r.Preset, "Bass", [](auto& p) { return Number(p) >= 4; }) &&
+                    AnyParameter(r.Preset, "Mid", [](auto& p) { return Number(p) < 5; });
          }},
         // A number given as 10 finds 10 among 9, 10.5 and 100: not compared as text.
         {"\"Time\"=10.0",
@@ -660,32 +707,70 @@ TEST_F(LibraryCopiesTest, DuplicatesAreTheCopiesOfOneContentWhateverTheirNames) 
     EXPECT_EQ(groups, expected);
 }
 
+// Each version as "FILE:N NAME", " unread" after one not read, and then its changes.
+std::vector<std::string> VersionLines(const std::vector<TPresetVersion>& versions) {
+    std::vector<std::string> listed;
+    for (const TPresetVersion& version : versions) {
+        listed.push_back(Listed({version.Preset})[0] + (version.Read ? "" : " unread"));
+        for (const TChange& change : version.Changes) {
+            listed.push_back(ChangeLineText(change));
+        }
+    }
+    return listed;
+}
+
 TEST_F(LibraryCopiesTest, HistoryListsTheVersionsWithWhatChanged) {
     TLibrary library(Database, Configs());
     library.Add({(Files / "owner").string()}, false, {});
+    const std::vector<std::string> lead = {
+        "c-2019.q3a:3 Lead",
+        "b-2021.q3a:3 Lead",
+        "  Compressor: Threshold (dB): -20 → -25\n",
+        "a-2024.q3a:3 Lead",
+        "a-2024.q3a:9 Lead for the gig",
+    };
+    const std::vector<std::string> clean = {"c-2019.q3a:1 Clean", "b-2021.q3a:1 Clean",
+                                            "a-2024.q3a:1 Clean"};
     // Asked of any version, by number and name or by content: the same history.
     for (const auto& [file, number] :
          {std::pair{"a-2024.q3a", 3}, {"c-2019.q3a", 3}, {"a-2024.q3a", 9}}) {
-        const std::vector<TPresetVersion> versions =
-            PresetHistory(library.Database(), Configs(), Owner(file), number);
-        std::vector<std::string> listed;
-        for (const TPresetVersion& version : versions) {
-            listed.push_back(Listed({version.Preset})[0] + (version.Read ? "" : " unread"));
-            for (const TChange& change : version.Changes) {
-                listed.push_back(ChangeLineText(change));
-            }
-        }
-        const std::vector<std::string> expected = {
-            "c-2019.q3a:3 Lead",
-            "b-2021.q3a:3 Lead",
-            "  Compressor: Threshold (dB): -20 → -25\n",
-            "a-2024.q3a:3 Lead",
-            "a-2024.q3a:9 Lead for the gig",
-        };
-        EXPECT_EQ(listed, expected) << file << ":" << number;
+        EXPECT_EQ(VersionLines(PresetHistory(library.Database(), Configs(), Owner(file), number)),
+                  lead)
+            << file << ":" << number;
     }
     EXPECT_THROW(PresetHistory(library.Database(), Configs(), Owner("a-2024.q3a"), 4),
                  ENoSuchPreset);
+    // By the place a search lists: Lead is second in every file, its renamed copy third.
+    for (const auto& [file, position] : {std::pair{"c-2019.q3a", 2}, {"a-2024.q3a", 3}}) {
+        EXPECT_EQ(
+            VersionLines(PresetHistoryAt(library.Database(), Configs(), Owner(file), position)),
+            lead)
+            << file << " at " << position;
+    }
+    EXPECT_EQ(VersionLines(PresetHistoryAt(library.Database(), Configs(), Owner("b-2021.q3a"), 1)),
+              clean);
+    EXPECT_THROW(PresetHistoryAt(library.Database(), Configs(), Owner("c-2019.q3a"), 3),
+                 ENoSuchPreset);
+    // By a query: each preset found once, with every version of it, in the search's order.
+    const struct {
+        std::string Query;
+        std::vector<std::vector<std::string>> Histories;
+    } cases[] = {
+        {"lead", {lead}},
+        {"gig", {lead}},
+        {"lead OR clean", {clean, lead}},
+        {"Threshold=-20", {lead}},
+        {"Threshold=-25 OR model:QVR-3", {clean, lead}},
+        {"violin", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::vector<std::string>> histories;
+        for (const std::vector<TPresetVersion>& versions :
+             QueryHistories(library.Database(), Configs(), ParseQuery(c.Query))) {
+            histories.push_back(VersionLines(versions));
+        }
+        EXPECT_EQ(histories, c.Histories) << c.Query;
+    }
 }
 
 TEST_F(LibraryCopiesTest, ALibraryOfVersionFiveGetsItsFingerprintsByTheNextUpdate) {

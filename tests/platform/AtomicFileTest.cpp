@@ -259,12 +259,23 @@ TEST(NewFiles, APlantedNameIsNeitherFollowedNorReplaced) {
 }
 
 TEST(Spool, GivesBackEveryByteInOrder) {
-    for (const size_t size : {size_t{0}, size_t{10}, TSpool::MemoryLimit, TSpool::MemoryLimit + 1,
-                              3 * TSpool::MemoryLimit + 12345}) {
+    const size_t limit = TSpool::MemoryLimit;
+    const struct {
+        size_t Size;
+        size_t LongestPiece;
+    } cases[] = {
+        {0, 70000},
+        {10, 70000},
+        {limit, 70000},
+        {limit + 1, 70000},
+        {3 * limit + 12345, 70000},
+        {3 * limit + 12345, 2 * limit + 3}, // pieces longer than the memory go straight on
+    };
+    for (const auto& [size, longest] : cases) {
         TSpool spool;
         std::string sent;
         for (size_t i = 0; sent.size() < size; ++i) {
-            std::string piece(std::min<size_t>(size - sent.size(), 1 + i % 70000),
+            std::string piece(std::min<size_t>(size - sent.size(), 1 + (i * 7919) % longest),
                               static_cast<char>('a' + i % 26));
             spool.Put(piece);
             sent += piece;

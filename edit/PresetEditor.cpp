@@ -254,6 +254,7 @@ TEditResult TPresetEditor::SetRaw(const TEditableModule& module, const TEditable
     result.New = FormatParamValue(*value.Param, raw, Separator);
     if (!DeviceUses(module, value, raw)) {
         if (!force) {
+            result.NeedsForce = true;
             result.Problem = module.Label + ": " + value.Name + " " + Quoted(result.New) +
                              " lies outside what the device uses (" + RangeText(*value.Param) +
                              ", and the values the library has seen)";
@@ -287,6 +288,7 @@ TEditResult TPresetEditor::Rename(std::string_view name, bool force) {
     }
     if (!unknown.empty() || name.size() > Names.Longest) {
         if (!force) {
+            result.NeedsForce = true;
             result.Problem = "the name " + Quoted(name) +
                              (unknown.empty() ? std::string()
                                               : " has characters no " + ModelTitle +

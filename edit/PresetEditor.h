@@ -29,6 +29,8 @@ struct TEditResult {
     std::string Problem; // when not done
     // Done though the value lies outside what the device uses (the force was given).
     bool Forced = false;
+    // Not done only because the value lies outside what the device uses: the force takes it.
+    bool NeedsForce = false;
     std::string Module; // as Modules() labels it; empty for a name
     std::string Name;   // the value's name, or "Name"
     std::string Old;    // as shown before and after

@@ -188,6 +188,7 @@ TEST_P(RefusalTest, NamesWhatIsWrongAndChangesNothing) {
     const TEditResult refused = editor.Set(c.Module, c.Name, c.Value, false);
     EXPECT_FALSE(refused.Done);
     EXPECT_EQ(refused.Problem, c.Problem);
+    EXPECT_EQ(refused.NeedsForce, c.ForceTakes);
     EXPECT_TRUE(editor.Edits().Empty());
     EXPECT_EQ(editor.Bytes(), file);
     const TEditResult forced = editor.Set(c.Module, c.Name, c.Value, true);
@@ -279,6 +280,7 @@ TEST_P(RenameTest, ChangesTheNameAloneWithinTheNamesSeen) {
     const TEditResult result = editor.Rename(c.Name, false);
     EXPECT_EQ(result.Done, c.Done) << result.Problem;
     if (!c.Done) {
+        EXPECT_EQ(result.NeedsForce, c.ForceTakes);
         EXPECT_EQ(editor.Rename(c.Name, true).Done, c.ForceTakes);
     }
     if (!editor.Edits().Name) {

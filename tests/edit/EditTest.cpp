@@ -1,13 +1,17 @@
 // The editing core: a value given as shown is read back by the configuration's rules, written in
 // its message, and the file's report then differs in that value alone.
 
+#include "edit/EditRequest.h"
 #include "edit/PresetEditor.h"
 #include "edit/Reencode.h"
 #include "edit/ShownValue.h"
+#include "library/Library.h"
+#include "library/ValuesSeen.h"
 #include "report/PresetCompare.h"
 #include "report/PresetReport.h"
 #include "sysex/ByteInput.h"
 #include "tests/support/MessageBuilder.h"
+#include "tests/support/TempFolder.h"
 #include "tools/presetgen/PresetGenerator.h"
 
 #include <gtest/gtest.h>
@@ -334,6 +338,82 @@ TEST(EncodeVarValue, KeepsTheFormWhenItHoldsTheNumber) {
     for (const TEncoding& c : cases) {
         EXPECT_EQ(EncodeVarValue(c.Raw, c.Old), c.New) << c.Raw << " over " << Hex(ToString(c.Old));
     }
+}
+
+TEST(EditRequest, ModuleNameAndValue) {
+    struct TCase {
+        std::string Text;
+        std::optional<std::vector<std::string>> Parts; // module, name, value
+        std::string Problem;
+    };
+    const std::vector<TCase> cases = {
+        {"Compressor: Ratio=4:1", std::vector<std::string>{"Compressor", "Ratio", "4:1"}, ""},
+        {" Delay :  Mix = 40 ", std::vector<std::string>{"Delay", "Mix", "40"}, ""},
+        {"LFO 1: Link 1 Max=", std::vector<std::string>{"LFO 1", "Link 1 Max", ""}, ""},
+        {"A: b=c=d", std::vector<std::string>{"A", "b", "c=d"}, ""},
+        {"Delay Mix=40", std::nullopt, "'Delay Mix=40' is not MODULE: PARAMETER=VALUE"},
+        {"Delay: Mix", std::nullopt, "'Delay: Mix' is not MODULE: PARAMETER=VALUE"},
+        {" : Mix=4", std::nullopt, "' : Mix=4' names no module"},
+        {"Delay: =4", std::nullopt, "'Delay: =4' names no parameter"},
+    };
+    for (const TCase& c : cases) {
+        std::string problem;
+        const std::optional<TEditRequest> request = ParseEditRequest(c.Text, problem);
+        ASSERT_EQ(request.has_value(), c.Parts.has_value()) << c.Text;
+        if (request) {
+            EXPECT_EQ((std::vector<std::string>{request->Module, request->Name, request->Value}),
+                      *c.Parts);
+        }
+        EXPECT_EQ(problem, c.Problem);
+    }
+}
+
+// The library's values of a parameter are those of modules of the same kind, type and heading in
+// files of the same model; the names, its characters back in the files' code page.
+TEST(ValuesSeen, OfOneParameterOfOneKindOfModuleOfOneModel) {
+    const TTempFolder temp;
+    const std::string qvr3 = temp.Write("a.q3p", Generate(R"(product QVR-3
+preset 1 "Caf\xE9"
+components
+component 10 type=1 values=0,1,40,2,100,30,24
+component 10 type=2 values=1,1,7,8,9
+preset 2 "Longer Name Here"
+components
+component 10 type=1 values=0,1,40,2,20,30,24
+component 16 type=1 values=0,1,1200,35,25,0,150
+)"));
+    const std::string kdt3 = temp.Write("b.k3p", Generate(R"(product KDT-3
+preset 1 "Other Model Name Longest"
+components
+component 10 type=1 values=0,1,40,2,77,30,24
+)"));
+    TConfigSearch search;
+    search.EditorFolder = std::string(QVR_EXAMPLES_DIR) + "/config/";
+    TLibrary library((temp.Path() / "library.sqlite").string(), search);
+    library.Add({qvr3, kdt3}, false, {});
+    const auto seen = [&](std::string_view model, std::string_view type,
+                          std::optional<std::string_view> heading, std::string_view parameter) {
+        return ParameterValuesSeen(library.Database(),
+                                   TSeenModule{model, "component", 1, type, heading}, parameter);
+    };
+    EXPECT_EQ(seen("QVR-3", "Studio Comp", "Compressor", "Attack (ms)"),
+              (std::vector<int64_t>{20, 100}));
+    EXPECT_EQ(seen("QVR-3", "Studio Comp", "Compressor", "Status"), (std::vector<int64_t>{1}));
+    EXPECT_EQ(seen("KDT-3", "Studio Comp", "Compressor", "Attack (ms)"),
+              (std::vector<int64_t>{77}));
+    // Another type, heading or parameter of the same id and place holds none of these.
+    EXPECT_TRUE(seen("QVR-3", "Stomp Squeeze", "Compressor", "Attack (ms)").empty());
+    EXPECT_TRUE(seen("QVR-3", "Studio Comp", "Delay", "Attack (ms)").empty());
+    EXPECT_TRUE(seen("QVR-3", "Studio Comp", std::nullopt, "Attack (ms)").empty());
+    EXPECT_TRUE(seen("QVR-3", "Studio Comp", "Compressor", "Mix").empty());
+
+    const TNamesSeen names = PresetNamesSeen(library.Database(), "QVR-3");
+    EXPECT_EQ(names.Names, 2u);
+    EXPECT_EQ(names.Longest, 16u);
+    EXPECT_TRUE(names.Characters[0xE9]);
+    EXPECT_TRUE(names.Characters['L']);
+    EXPECT_FALSE(names.Characters['O']);  // only in the other model's names
+    EXPECT_FALSE(names.Characters[0xC3]); // the UTF-8 the library keeps is read back
 }
 
 } // namespace

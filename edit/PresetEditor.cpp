@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace qvr {
 
@@ -280,6 +281,10 @@ TEditResult TPresetEditor::Rename(std::string_view name, bool force) {
         result.Problem = "a preset name cannot hold a 0 byte";
         return result;
     }
+    if (!HeaderHoldsName(File.MessageBytes(Preset().FirstMessage))) {
+        result.Problem = "the preset's header holds no name that ends before its checksum";
+        return result;
+    }
     std::string unknown;
     for (const char c : name) {
         if (!Names.Characters[static_cast<uint8_t>(c)] && unknown.find(c) == std::string::npos) {
@@ -312,7 +317,12 @@ TEditResult TPresetEditor::Rename(std::string_view name, bool force) {
 }
 
 std::string TPresetEditor::Bytes() const {
-    std::string bytes = ApplyEdits(File, Preset(), Changes);
+    std::string bytes;
+    try {
+        bytes = ApplyEdits(File, Preset(), Changes);
+    } catch (const std::invalid_argument& e) {
+        throw EEditError(e.what());
+    }
     const TDump check = ReadDump(bytes);
     if (!check.Problem.empty() || check.Messages.size() != File.Messages.size() ||
         check.Presets.size() != File.Presets.size()) {

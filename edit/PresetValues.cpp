@@ -99,6 +99,15 @@ public:
                 Modifier();
             }
         }
+        // The report reads on past the payload (the checksum, then bytes of -1) where records
+        // do not end within it: a value changed there would change what it shows of those.
+        if (!Whole || body.Place() > body.PayloadEnd()) {
+            for (TEditableModule& module : Modules) {
+                std::erase_if(module.Values, [index](const TEditableValue& value) {
+                    return value.Place.Message == index;
+                });
+            }
+        }
         Body = nullptr;
     }
 

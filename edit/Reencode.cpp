@@ -45,6 +45,13 @@ std::string Rewritten(std::string_view message,
 
 } // namespace
 
+bool HeaderHoldsName(std::string_view message) {
+    const TBodyReader body(message);
+    const uint8_t* const payload = body.GetData();
+    const size_t end = body.PayloadEnd();
+    return end > NameAt && std::find(payload + NameAt, payload + end, 0) != payload + end;
+}
+
 std::vector<uint8_t> EncodeVarValue(int32_t raw, std::span<const uint8_t> old) {
     const auto value = static_cast<uint32_t>(raw);
     const uint32_t needed = BytesNeeded(value);
@@ -83,7 +90,9 @@ std::string ApplyEdits(const TDump& dump, const TDumpPreset& preset, const TPres
         byMessage[place.Message].emplace_back(place, raw);
     }
     std::map<size_t, std::string> written;
-    for (auto& [message, values] : byMessage) {
+    for (auto& entry : byMessage) {
+        const size_t message = entry.first;
+        std::vector<std::pair<TValuePlace, int32_t>>& values = entry.second;
         // From the back, so that a value whose form grows or shrinks moves none still to come.
         std::sort(values.begin(), values.end(),
                   [](const auto& a, const auto& b) { return a.first.Offset > b.first.Offset; });

@@ -27,6 +27,10 @@ struct TPresetEdits {
 // 0x84 and the number's bytes, high first). Negative numbers are their 32-bit pattern.
 std::vector<uint8_t> EncodeVarValue(int32_t raw, std::span<const uint8_t> old);
 
+// True when the preset header `message` holds a name ended by its 0 byte before the checksum,
+// which a new name can replace.
+bool HeaderHoldsName(std::string_view message);
+
 // The bytes of the file `dump` holds with the edits of `preset` made: each message that holds
 // an edited value, and the header for a new name, written anew (body, packing bytes and
 // checksum, as the message writer writes them, its envelope kept); every other message and

@@ -54,7 +54,7 @@ std::vector<int32_t> RawNear(const TQvrParam& param, double shown) {
             return;
         }
         const double estimate = (shown - add) / mul;
-        if (!std::isfinite(estimate) || std::fabs(estimate) > 2.1e9) {
+        if (!std::isfinite(estimate) || std::fabs(estimate) > 4.3e9) {
             return;
         }
         const auto low = static_cast<int64_t>(std::floor(estimate));

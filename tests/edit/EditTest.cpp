@@ -175,6 +175,35 @@ TEST(SeveralEdits, AValueThatGrowsMovesNoneAfterIt) {
     EXPECT_EQ(editor.Bytes(), file);
 }
 
+// Where a message's records run past its payload, the report reads its checksum as data: a
+// value changed there would change what it shows beyond. Such a message has no editable values;
+// a header whose name does not end before the checksum cannot be renamed.
+TEST(DamagedRecords, AreNotEditable) {
+    const std::string file = Generate(R"(product QVR-3
+preset 3 "Cut"
+components
+component 10 type=1 values=0,1,40,2,20,30,24
+raw 0x26 00 00 00 02 02 04 00 28 02 03 00
+)");
+    TPresetEditor editor(ReadDump(file), 0, ExampleConfig("QVR3.cfg"));
+    std::vector<std::string> modules;
+    for (const TEditableModule& module : editor.Modules()) {
+        modules.push_back(module.Label + " " + std::to_string(module.Values.size()));
+    }
+    // The second modifier record starts at the checksum, which it reads as its id.
+    ASSERT_EQ(modules.size(), 3u);
+    EXPECT_EQ(modules[0], "Compressor 6");
+    EXPECT_EQ(modules[1], "LFO 1 0");
+    EXPECT_EQ(editor.Set("LFO 1", "Waveform", "Sine", false).Problem,
+              "LFO 1 has no value 'Waveform' to edit; its values are none");
+    EXPECT_TRUE(editor.Set("Compressor", "Ratio", "4:1", false).Done);
+
+    const std::string unnamed = Msg(0x21).Body({0, 0, 2, 'A', 'B'}).Str();
+    TPresetEditor header(ReadDump(unnamed), 0, ExampleConfig("QVR3.cfg"));
+    EXPECT_EQ(header.Rename("C", true).Problem,
+              "the preset's header holds no name that ends before its checksum");
+}
+
 struct TRefusal {
     const char* Module;
     const char* Name;

@@ -204,6 +204,59 @@ raw 0x26 00 00 00 02 02 04 00 28 02 03 00
               "the preset's header holds no name that ends before its checksum");
 }
 
+TEST(RawForShownText, EveryRuleRunBackwards) {
+    TQvrParam time; // two scales: 0 to 999 as they are, then 5 per step from 1000 on
+    time.Name = "Time (ms)";
+    time.Max = 1400;
+    time.ScaleSwitch = 1000;
+    time.ScaleMulHigh = 5;
+    time.ScaleAddHigh = -4000;
+    TQvrParam rate; // a fraction, and a maximum text at the top
+    rate.Name = "Rate (Hz)";
+    rate.Max = 200;
+    rate.ScaleMul = 0.05;
+    rate.ScaleAdd = 0.05;
+    rate.MaxText = "Tempo";
+    TQvrParam onOff;
+    onOff.Name = "On/Off";
+    onOff.Max = 1;
+    onOff.Items = {"Off", "On"};
+    TQvrParam flat; // every raw number shows the same
+    flat.Name = "Flat";
+    flat.Max = 3;
+    flat.ScaleMul = 0;
+    flat.ScaleAdd = 7;
+    struct TCase {
+        const TQvrParam* Param;
+        std::string Text;
+        std::optional<int32_t> Current;
+        std::optional<int32_t> Raw;
+    };
+    const std::vector<TCase> cases = {
+        {&time, "999", {}, 999},
+        {&time, "1000", {}, 1000},
+        {&time, "1005", {}, 1001},
+        {&time, "3000", {}, 1400},
+        {&time, "1003", {}, std::nullopt},
+        {&time, "-2103213521", {}, -2103213521},
+        {&time, "10737414235", {}, 2147483647},
+        {&time, "2147483647", {}, std::nullopt}, // above the switch: the upper scale
+        {&rate, "0.1", {}, 1},
+        {&rate, "0,1", {}, 1},
+        {&rate, "Tempo", {}, 200},
+        {&rate, "10.05", {}, std::nullopt}, // raw 200 shows Tempo
+        {&onOff, "On", {}, 1},
+        {&onOff, "On", 5, 5}, // every raw number but 0 shows On: the file's is kept
+        {&onOff, "Off", {}, 0},
+        {&flat, "7", {}, 0},
+        {&flat, "7", 2, 2},
+    };
+    for (const TCase& c : cases) {
+        const TRawValue raw = RawForShownText(*c.Param, c.Text, c.Current);
+        EXPECT_EQ(raw.Raw, c.Raw) << c.Param->Name << " " << c.Text << ": " << raw.Problem;
+    }
+}
+
 struct TRefusal {
     const char* Module;
     const char* Name;

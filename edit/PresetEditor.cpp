@@ -1,10 +1,7 @@
 #include "edit/PresetEditor.h"
 
-#include "base/UserNotifier.h"
 #include "edit/ShownValue.h"
-#include "report/PresetReport.h"
 #include "report/ValueFormat.h"
-#include "sysex/ByteInput.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,42 +13,6 @@ namespace {
 
 // Edits read and show numbers with this separator, whatever the user's locale.
 constexpr char Separator = '.';
-
-// Keeps the first error of a report.
-class TFirstError : public IUserNotifier {
-public:
-    void ShowError(const std::string& text) override {
-        if (Text.empty()) {
-            Text = text;
-        }
-    }
-    void ShowWarning(const std::string&) override {}
-
-    std::string Text;
-};
-
-// Reads the modules of the one preset a report of the preset's bytes shows.
-class TEditSink : public IPresetSink {
-public:
-    TEditSink(const TDump& dump, const TDumpPreset& preset, const TQvrConfig& config)
-        : Dump(dump), DumpPreset(preset), Config(config) {}
-
-    void ReportStart(std::string_view model) override { Model = std::string(model); }
-    void Preset(const TPreset& preset, bool) override {
-        if (preset.HasHeading && !Modules) {
-            Modules = ReadEditableModules(Dump, DumpPreset, Config, preset);
-        }
-    }
-    void ReportEnd() override {}
-
-    std::string Model;
-    std::optional<std::vector<TEditableModule>> Modules;
-
-private:
-    const TDump& Dump;
-    const TDumpPreset& DumpPreset;
-    const TQvrConfig& Config;
-};
 
 bool SameText(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -131,24 +92,9 @@ TPresetEditor::TPresetEditor(TDump dump, size_t preset, std::shared_ptr<const TQ
     if (PresetIndex >= File.Presets.size()) {
         throw EEditError("the file holds no such preset");
     }
-    const std::string_view bytes = File.PresetBytes(Preset());
-    TMemoryInput in(bytes.data(), bytes.size());
-    TFirstError error;
-    TConfigSearch search;
-    search.ProgramFolder = "/";
-    const TQvrConfig* const loaded = Config.get();
-    search.Loaded = [loaded](uint8_t) { return loaded; };
-    TPresetReport report(error, search);
-    TEditSink sink(File, Preset(), *Config);
-    report.Emit(in, sink, Separator);
-    if (!error.Text.empty()) {
-        throw EEditError(error.Text);
-    }
-    if (!sink.Modules) {
-        throw EEditError("the preset does not read");
-    }
-    ModelTitle = sink.Model;
-    EditModules = std::move(*sink.Modules);
+    TShownPreset shown = ReadShownPreset(File, Preset(), *Config);
+    ModelTitle = std::move(shown.Model);
+    EditModules = std::move(shown.Modules);
 
     // Names: as the library has seen them for the model, else printable ASCII; never shorter
     // or poorer than the file's own.

@@ -4,6 +4,7 @@
 #include "edit/DeviceUse.h"
 #include "edit/PresetValues.h"
 #include "edit/Reencode.h"
+#include "edit/ShownPreset.h"
 #include "librarian/Dump.h"
 
 #include <cstdint>
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace qvr {
-
-// A preset that cannot be edited; the text says why.
-class EEditError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What an edit did, or why it did nothing.
 struct TEditResult {

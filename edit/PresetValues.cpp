@@ -5,7 +5,6 @@
 #include "sysex/MessageIds.h"
 
 #include <map>
-#include <stdexcept>
 
 namespace qvr {
 
@@ -248,7 +247,7 @@ std::vector<TEditableModule> ReadEditableModules(const TDump& dump, const TDumpP
         walker.Message(dump, preset.FirstMessage + i);
     }
     if (walker.Records() != modules.size()) {
-        throw std::runtime_error("the preset's records do not read as its report shows them");
+        throw EEditError("the preset's records do not read as its report shows them");
     }
     return modules;
 }

@@ -8,10 +8,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace qvr {
+
+// A preset that cannot be edited; the text says why.
+class EEditError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Where a value of a preset lies: a message of the file and the place of the value's
 // variable-length form in that message's body (after the envelope, packing undone).
@@ -61,8 +68,9 @@ struct TEditableModule {
 // The modules of `preset` of `dump` with the places of their values, read with `config` (that
 // of the dump's product); `shown` is the report's model of the same preset, which gives the
 // modules their headings and type names. Values the configuration does not name (beyond a
-// type's parameters, links to no known parameter) and records that run past their message's
-// end are left out; modules the configuration does not know have no values.
+// type's parameters, links to no known parameter) and the values of a message whose records run
+// past its payload are left out; modules the configuration does not know have no values. Throws
+// EEditError when the records do not make the modules `shown` has.
 std::vector<TEditableModule> ReadEditableModules(const TDump& dump, const TDumpPreset& preset,
                                                  const TQvrConfig& config, const TPreset& shown);
 

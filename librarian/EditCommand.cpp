@@ -3,18 +3,13 @@
 #include "base/UserNotifier.h"
 #include "edit/EditRequest.h"
 #include "edit/PresetEditor.h"
+#include "librarian/LibraryDeviceUse.h"
 #include "librarian/LibraryOptions.h"
-#include "library/Schema.h"
-#include "library/ValuesSeen.h"
 #include "platform/AtomicFile.h"
 #include "platform/OutputCheck.h"
 #include "report/Comparison.h"
 #include "report/ProductConfigLookup.h"
-#include "report/Utf8Text.h"
 #include "sysex/Products.h"
-
-#include <cstdint>
-#include <filesystem>
 
 namespace qvr {
 
@@ -41,57 +36,6 @@ public:
 private:
     std::string File;
 };
-
-std::string Utf8(std::string_view text) {
-    TLineText line;
-    AppendUtf8(line, text);
-    return std::move(line.Text);
-}
-
-// What the library shows the device uses: nothing when there is no library yet (none is made
-// for an edit).
-TDeviceUse DeviceUseOf(const TEditRun& run, const std::string& model,
-                       std::shared_ptr<TLibrary>& library) {
-    TDeviceUse use;
-    const std::string path =
-        run.Library.Database.empty() ? DefaultLibraryPath() : run.Library.Database;
-    std::error_code error;
-    if (path.empty() || !std::filesystem::exists(path, error)) {
-        return use;
-    }
-    library = std::shared_ptr<TLibrary>(OpenLibraryFor(run.Command, run.Library));
-    if (!library) {
-        return use;
-    }
-    const TNamesSeen names = PresetNamesSeen(library->Database(), model);
-    if (names.Names > 0) {
-        use.Names.emplace();
-        use.Names->Characters = names.Characters;
-        use.Names->Longest = names.Longest;
-    }
-    use.Values = [library](const TSeenKey& key) {
-        const std::string kind(key.Kind);
-        const std::string type = Utf8(key.TypeName);
-        std::optional<std::string> heading;
-        if (key.Heading) {
-            heading = Utf8(*key.Heading);
-        }
-        std::optional<std::string_view> headingView;
-        if (heading) {
-            headingView = *heading;
-        }
-        const TSeenModule module{key.Model, kind, key.TypeId, type, headingView};
-        std::vector<int32_t> values;
-        for (const int64_t raw :
-             ParameterValuesSeen(library->Database(), module, Utf8(key.Parameter))) {
-            if (raw >= INT32_MIN && raw <= INT32_MAX) {
-                values.push_back(static_cast<int32_t>(raw));
-            }
-        }
-        return values;
-    };
-    return use;
-}
 
 // One line of standard output per change: "MODULE: NAME = NEW (was OLD)".
 std::string ChangeLine(const TEditResult& result) {
@@ -146,8 +90,7 @@ int Edit(const TEditRun& run) {
     try {
         const size_t index = EditablePresetIndex(dump, side.Preset);
         part = PresetPart(dump.Presets[index].Header.Number(), index);
-        std::shared_ptr<TLibrary> library;
-        TDeviceUse use = DeviceUseOf(run, ModelName(*dump.ProductId), library);
+        TDeviceUse use = LibraryDeviceUse(run.Command, run.Library, ModelName(*dump.ProductId));
         TPresetEditor editor(std::move(dump), index, config, std::move(use));
         std::vector<TEditResult> results;
         for (const TEditRequest& request : run.Values) {

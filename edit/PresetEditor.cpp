@@ -54,16 +54,6 @@ template <class T, class TName> std::string NameList(const std::vector<T>& items
     return list.empty() ? "none" : list;
 }
 
-// The configuration's range of a parameter, as shown.
-std::string RangeText(const TQvrParam& param) {
-    if (ShownParameterName(param.Name) != param.Name) {
-        return "Off to On";
-    }
-    const int32_t top = !param.Items.empty() ? static_cast<int32_t>(param.Items.size()) - 1
-                                             : std::max(param.Max, 0);
-    return FormatParamValue(param, 0, Separator) + " to " + FormatParamValue(param, top, Separator);
-}
-
 } // namespace
 
 size_t EditablePresetIndex(const TDump& dump, std::optional<int32_t> number) {
@@ -203,7 +193,8 @@ TEditResult TPresetEditor::SetRaw(const TEditableModule& module, const TEditable
         if (!force) {
             result.NeedsForce = true;
             result.Problem = module.Label + ": " + value.Name + " " + Quoted(result.New) +
-                             " lies outside what the device uses (" + RangeText(*value.Param) +
+                             " lies outside what the device uses (" +
+                             ConfigRangeText(*value.Param) +
                              ", and the values the library has seen)";
             return result;
         }

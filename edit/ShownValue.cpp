@@ -214,6 +214,10 @@ TRawValue RawForShownText(const TQvrParam& param, std::string_view text,
                 Listed(nearest)};
 }
 
+std::string ConfigRangeText(const TQvrParam& param) {
+    return Shown(param, 0) + " to " + Shown(param, RangeTop(param));
+}
+
 std::vector<std::string> ShownRange(const TQvrParam& param, size_t limit) {
     std::vector<std::string> texts;
     const int32_t top = RangeTop(param);

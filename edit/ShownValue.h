@@ -34,6 +34,9 @@ TRawValue RawForShownText(const TQvrParam& param, std::string_view text,
 // 0 to its maximum. A module's switch takes 0 and 1.
 bool InConfigRange(const TQvrParam& param, int32_t raw);
 
+// The configuration's range as shown: "Off to On", "1.5:1 to 20:1", "-12 to 12".
+std::string ConfigRangeText(const TQvrParam& param);
+
 // The shown texts of the raw numbers in the configuration's range, lowest first; none for a
 // range of more than `limit` numbers (a list a form could not offer).
 std::vector<std::string> ShownRange(const TQvrParam& param, size_t limit);

@@ -3,6 +3,7 @@
 #include "base/UserNotifier.h"
 #include "edit/EditRequest.h"
 #include "edit/PresetEditor.h"
+#include "edit/ShownValue.h"
 #include "librarian/LibraryDeviceUse.h"
 #include "librarian/LibraryOptions.h"
 #include "platform/AtomicFile.h"
@@ -23,6 +24,7 @@ struct TEditRun {
     std::optional<std::string> Name;
     bool Force = false;
     std::string Output;
+    bool List = false; // list what can be edited instead
     TLibraryOptions Library;
 };
 
@@ -44,21 +46,41 @@ std::string ChangeLine(const TEditResult& result) {
            (result.Forced ? " [outside what the device uses]" : "") + "\n";
 }
 
+// "MODULE (TYPE)" and a line "NAME = VALUE (RANGE)" for each value that can be edited.
+std::string Listing(const TPresetEditor& editor) {
+    std::string listing;
+    for (const TEditableModule& module : editor.Modules()) {
+        listing +=
+            module.Label + (module.TypeName.empty() ? "" : " (" + module.TypeName + ")") + "\n";
+        for (const TEditableValue& value : module.Values) {
+            listing += "  " + value.Name + " = " + editor.Text(value) + " (" +
+                       ConfigRangeText(*value.Param) + ")\n";
+        }
+        if (module.Values.empty()) {
+            listing += "  nothing to edit\n";
+        }
+    }
+    return listing;
+}
+
 int Edit(const TEditRun& run) {
     const TCompareSide side = CompareSideOf(run.File);
     const TConfigSearch search = ConfigSearchOf(run.Library);
-    if (const std::optional<TOutputClash> clash =
-            FindOutputClash(run.Output, {side.File}, ProductConfigPaths(search))) {
-        return LibUsageError(run.Command,
-                             clash->Kind == TOutputClash::TKind::Input
-                                 ? "the output file '" + run.Output + "' is an input file"
-                                 : "the output file '" + run.Output + "' would replace " +
-                                       clash->Text());
-    }
-    // Made before the input is read, so that an OUT that cannot be written shows at once.
-    TAtomicFile out(run.Output);
-    if (!out.IsOpen()) {
-        return ShowCannotWrite(run.Output, out.Error());
+    std::optional<TAtomicFile> out;
+    if (!run.List) {
+        if (const std::optional<TOutputClash> clash =
+                FindOutputClash(run.Output, {side.File}, ProductConfigPaths(search))) {
+            return LibUsageError(run.Command,
+                                 clash->Kind == TOutputClash::TKind::Input
+                                     ? "the output file '" + run.Output + "' is an input file"
+                                     : "the output file '" + run.Output + "' would replace " +
+                                           clash->Text());
+        }
+        // Made before the input is read, so that an OUT that cannot be written shows at once.
+        out.emplace(run.Output);
+        if (!out->IsOpen()) {
+            return ShowCannotWrite(run.Output, out->Error());
+        }
     }
 
     TDump dump;
@@ -92,6 +114,9 @@ int Edit(const TEditRun& run) {
         part = PresetPart(dump.Presets[index].Header.Number(), index);
         TDeviceUse use = LibraryDeviceUse(run.Command, run.Library, ModelName(*dump.ProductId));
         TPresetEditor editor(std::move(dump), index, config, std::move(use));
+        if (run.List) {
+            return LibPrint(Listing(editor));
+        }
         std::vector<TEditResult> results;
         for (const TEditRequest& request : run.Values) {
             results.push_back(editor.Set(request.Module, request.Name, request.Value, run.Force));
@@ -128,8 +153,8 @@ int Edit(const TEditRun& run) {
         LibSay(run.Command, "nothing written");
         return LibExitFailed;
     }
-    if (!out.Write(bytes.data(), bytes.size()) || !out.Commit()) {
-        return ShowCannotWrite(run.Output, out.Error());
+    if (!out->Write(bytes.data(), bytes.size()) || !out->Commit()) {
+        return ShowCannotWrite(run.Output, out->Error());
     }
     return LibPrint(output);
 }
@@ -142,6 +167,7 @@ bool ParseEdit(const std::vector<std::string>& args, bool setName, std::string (
                                        {.Name = "force", .Short = 'f'}};
     if (setName) {
         options.push_back({.Name = "name", .Short = 'n', .TakesValue = true});
+        options.push_back({.Name = "list", .Short = 'l'});
     }
     AddLibraryOptions(options, true);
     parsed =
@@ -152,6 +178,8 @@ bool ParseEdit(const std::vector<std::string>& args, bool setName, std::string (
                 run.Force = true;
             } else if (name == "name") {
                 run.Name = value;
+            } else if (name == "list") {
+                run.List = true;
             } else if (!TakeLibraryOption(run.Library, name, value)) {
                 return "unknown option '" + name + "'";
             }
@@ -160,7 +188,7 @@ bool ParseEdit(const std::vector<std::string>& args, bool setName, std::string (
     if (!CommandToRun(run.Command, parsed, help, status)) {
         return false;
     }
-    if (run.Output.empty()) {
+    if (run.Output.empty() && !run.List) {
         status = LibUsageError(run.Command, "missing output file: give -o OUT");
         return false;
     }
@@ -204,6 +232,8 @@ std::string SetHelpText() {
                "ones. A module's type is shown, not set.\n"
                "\n") +
            EditOutputHelp + "  -n, --name NAME       give the preset the name NAME as well\n" +
+           "  -l, --list            list the modules (with their type) and the values that\n"
+           "                        can be set, as shown, with the configuration's range\n" +
            ConfigDirHelp + LibraryOptionsHelp +
            "  -h, --help            display this help and exit\n\n" + EditCheckHelp + "\n" +
            std::string(ExitStatusHelp) +
@@ -239,6 +269,12 @@ int RunSet(const std::vector<std::string>& args) {
             return LibUsageError(run.Command, problem);
         }
         run.Values.push_back(*request);
+    }
+    if (run.List) {
+        if (!run.Values.empty() || run.Name || !run.Output.empty()) {
+            return LibUsageError(run.Command, "--list sets nothing: give FILE[:N] alone");
+        }
+        return Edit(run);
     }
     if (run.Values.empty() && !run.Name) {
         return LibUsageError(run.Command, "nothing to set: give MODULE: PARAMETER=VALUE or --name");

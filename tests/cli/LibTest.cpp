@@ -418,6 +418,52 @@ component 1 type=1 values=0,24,0
             EXPECT_EQ(compare.Out, c.Changes + totals) << testing::PrintToString(c.Args);
         }
     }
+    // --list: each module with its type, and each value that can be set as shown, with the
+    // configuration's range.
+    const TLibRun list = Run({"set", "--list", "-d", configs, file + ":3"});
+    EXPECT_EQ(list.Status, 0) << list.Err;
+    EXPECT_EQ(list.Out, "Input (Guitar)\n"
+                        "  Input Level (dB) = 0 (-12 to 12)\n"
+                        "  Impedance = 1M (1M to 22k)\n"
+                        "Compressor (Studio Comp)\n"
+                        "  Status = On (Off to On)\n"
+                        "  Threshold (dB) = -40 (0 to -60)\n"
+                        "  Ratio = 3:1 (1.5:1 to 20:1)\n"
+                        "  Attack (ms) = 10.5 (0.5 to 50)\n"
+                        "  Release (ms) = 310 (10 to 1000)\n"
+                        "  Gain (dB) = 12 (0 to 24)\n"
+                        "Green Amp (Clean Combo)\n"
+                        "  Volume = 5.5 (0 to 10)\n"
+                        "  Bass = 6 (0 to 10)\n"
+                        "  Mid = 4.5 (0 to 10)\n"
+                        "  Treble = 7 (0 to 10)\n"
+                        "  Bright = On (Off to On)\n"
+                        "  Sag = Low (Off to High)\n"
+                        "  Master = 8 (0 to 10)\n"
+                        "Delay (Digital Delay)\n"
+                        "  Status = On (Off to On)\n"
+                        "  Time (ms) = 2000 (0 to 3000)\n"
+                        "  Feedback = 35 (0 to 100)\n"
+                        "  Mix = 25 (0 to 100)\n"
+                        "  Tempo Sync = Off (Off to 1/16)\n"
+                        "  High Cut (Hz) = 16000 (1000 to Off)\n"
+                        "Output (Full Range)\n"
+                        "  Output Level (dB) = 0 (-40 to 12)\n"
+                        "  Global EQ = Off (Off to On)\n"
+                        "Expression Pedal\n"
+                        "  Mode = Link (Link to Wah)\n"
+                        "  Curve = Slow Start (Linear to Fast Start)\n"
+                        "  Toe Switch = On (Off to On)\n"
+                        "  Link 1 Max = -60 (0 to -60)\n"
+                        "  Link 1 Min = 0 (0 to -60)\n"
+                        "LFO 1\n"
+                        "  Waveform = Sine (Sine to Random)\n"
+                        "  Rate (Hz) = 2.05 (0.05 to Tempo)\n"
+                        "  Phase (deg) = 90 (0 to 360)\n"
+                        "  Tempo Division = 1/4 (1/1 to 1/16)\n"
+                        "  Link 1 Max = 99 (0 to 3000)\n"
+                        "  Link 1 Min = 10 (0 to 3000)\n");
+
     // A value the owner's device wrote, as the library holds it, needs no --force.
     const std::string used = Temp.Write("used.txt", R"(product QVR-3
 preset 9 "Used"

@@ -1,5 +1,6 @@
 #include "librarian/EditCommand.h"
 
+#include "base/TerminalText.h"
 #include "base/UserNotifier.h"
 #include "edit/EditRequest.h"
 #include "edit/PresetEditor.h"
@@ -10,6 +11,7 @@
 #include "platform/OutputCheck.h"
 #include "report/Comparison.h"
 #include "report/ProductConfigLookup.h"
+#include "report/Utf8Text.h"
 #include "sysex/Products.h"
 
 namespace qvr {
@@ -39,11 +41,38 @@ private:
     std::string File;
 };
 
+// Texts of the files (windows-1252) for standard error, whose writer escapes control
+// characters, and for standard output, each line of which is escaped here.
+std::string Said(std::string_view text) {
+    TLineText said;
+    AppendUtf8(said, text);
+    return std::move(said.Text);
+}
+std::string Line(std::string_view text) {
+    TLineText line;
+    AppendTerminalUtf8(line, text);
+    line.Append('\n');
+    return std::move(line.Text);
+}
+
+// An argument as the files' code page holds it: converted from UTF-8, or as it is when it is no
+// UTF-8; none for a character the code page does not have.
+std::optional<std::string> FileText(const std::string& argument) {
+    for (std::string_view rest = argument; !rest.empty();) {
+        const size_t length = Utf8SequenceLength(rest);
+        if (length == 0) {
+            return argument;
+        }
+        rest.remove_prefix(length);
+    }
+    return Windows1252FromUtf8(argument);
+}
+
 // One line of standard output per change: "MODULE: NAME = NEW (was OLD)".
 std::string ChangeLine(const TEditResult& result) {
-    return (result.Module.empty() ? std::string() : result.Module + ": ") + result.Name + " = " +
-           result.New + " (was " + result.Old + ")" +
-           (result.Forced ? " [outside what the device uses]" : "") + "\n";
+    return Line((result.Module.empty() ? std::string() : result.Module + ": ") + result.Name +
+                " = " + result.New + " (was " + result.Old + ")" +
+                (result.Forced ? " [outside what the device uses]" : ""));
 }
 
 // "MODULE (TYPE)" and a line "NAME = VALUE (RANGE)" for each value that can be edited.
@@ -51,10 +80,10 @@ std::string Listing(const TPresetEditor& editor) {
     std::string listing;
     for (const TEditableModule& module : editor.Modules()) {
         listing +=
-            module.Label + (module.TypeName.empty() ? "" : " (" + module.TypeName + ")") + "\n";
+            Line(module.Label + (module.TypeName.empty() ? "" : " (" + module.TypeName + ")"));
         for (const TEditableValue& value : module.Values) {
-            listing += "  " + value.Name + " = " + editor.Text(value) + " (" +
-                       ConfigRangeText(*value.Param) + ")\n";
+            listing += Line("  " + value.Name + " = " + editor.Text(value) + " (" +
+                            ConfigRangeText(*value.Param) + ")");
         }
         if (module.Values.empty()) {
             listing += "  nothing to edit\n";
@@ -128,12 +157,12 @@ int Edit(const TEditRun& run) {
             if (!result.Done) {
                 refused = true;
                 LibShowError(side.File,
-                             result.Problem + (result.NeedsForce ? " (--force sets it)" : ""),
+                             Said(result.Problem) + (result.NeedsForce ? " (--force sets it)" : ""),
                              part);
             } else if (result.Forced) {
                 ShowFileWarning(side.File,
-                                (result.Module.empty() ? "" : result.Module + ": ") + result.Name +
-                                    " '" + result.New +
+                                Said((result.Module.empty() ? "" : result.Module + ": ") +
+                                     result.Name + " '" + result.New) +
                                     "' lies outside what the device uses; set by --force",
                                 part);
             }
@@ -143,7 +172,7 @@ int Edit(const TEditRun& run) {
             bytes = editor.Bytes();
         }
     } catch (const EEditError& e) {
-        LibShowError(side.File, e.what(), part);
+        LibShowError(side.File, Said(e.what()), part);
         return LibExitFailed;
     } catch (const ELibraryDatabase& e) {
         LibSay(run.Command, e.what());
@@ -268,7 +297,17 @@ int RunSet(const std::vector<std::string>& args) {
         if (!request) {
             return LibUsageError(run.Command, problem);
         }
-        run.Values.push_back(*request);
+        std::optional<std::string> module = FileText(request->Module);
+        std::optional<std::string> name = FileText(request->Name);
+        std::optional<std::string> value = FileText(request->Value);
+        if (!module || !name || !value) {
+            return LibUsageError(run.Command, "'" + parsed.Operands[i] +
+                                                  "' has a character the preset files cannot hold");
+        }
+        run.Values.push_back(TEditRequest{std::move(*module), std::move(*name), std::move(*value)});
+    }
+    if (run.Name && !(run.Name = FileText(*run.Name))) {
+        return LibUsageError(run.Command, "the name has a character the preset files cannot hold");
     }
     if (run.List) {
         if (!run.Values.empty() || run.Name || !run.Output.empty()) {
@@ -296,7 +335,10 @@ int RunRename(const std::vector<std::string>& args) {
     if (parsed.Operands.size() > 2) {
         return LibUsageError(run.Command, "extra operand '" + parsed.Operands[2] + "'");
     }
-    run.Name = parsed.Operands[1];
+    run.Name = FileText(parsed.Operands[1]);
+    if (!run.Name) {
+        return LibUsageError(run.Command, "the name has a character the preset files cannot hold");
+    }
     return Edit(run);
 }
 

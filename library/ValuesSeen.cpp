@@ -4,36 +4,10 @@
 #include "report/Utf8Text.h"
 
 #include <algorithm>
-#include <limits>
-#include <map>
 #include <set>
 #include <utility>
 
 namespace qvr {
-
-namespace {
-
-// The next code point of UTF-8 `text` from `at`, which moves past it; a broken sequence reads
-// as its first byte.
-uint32_t NextCodePoint(std::string_view text, size_t& at) {
-    const auto lead = static_cast<uint8_t>(text[at++]);
-    size_t more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (more == 0 || at + more > text.size()) {
-        return lead;
-    }
-    uint32_t code = lead & (0x3Fu >> more);
-    for (size_t i = 0; i < more; ++i) {
-        const auto next = static_cast<uint8_t>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return lead;
-        }
-        code = code << 6 | (next & 0x3Fu);
-    }
-    at += more;
-    return code;
-}
-
-} // namespace
 
 std::vector<int64_t> ParameterValuesSeen(TSqlite& db, const TSeenModule& module,
                                          std::string_view parameter) {
@@ -71,26 +45,21 @@ std::vector<int64_t> ParameterValuesSeen(TSqlite& db, const TSeenModule& module,
 }
 
 TNamesSeen PresetNamesSeen(TSqlite& db, std::string_view model) {
-    // The code page's byte of each code point it has.
-    std::map<uint32_t, uint8_t> bytes;
-    for (int b = 0; b < 256; ++b) {
-        bytes.emplace(Windows1252CodePoint(static_cast<uint8_t>(b)), static_cast<uint8_t>(b));
-    }
     TNamesSeen seen;
     TReadTransaction reading(db);
     TStatement names(db, "SELECT DISTINCT p.name FROM presets p JOIN files f ON f.id = p.file "
                          "WHERE f.model = ?");
     names.Bind(1, model);
     while (names.Step()) {
-        const std::string_view name = names.Text(0);
-        size_t length = 0;
-        for (size_t at = 0; at < name.size(); ++length) {
-            const auto byte = bytes.find(NextCodePoint(name, at));
-            if (byte != bytes.end()) {
-                seen.Characters[byte->second] = true;
-            }
+        // The library keeps names in UTF-8, made from the files' code page.
+        const std::optional<std::string> name = Windows1252FromUtf8(names.Text(0));
+        if (!name) {
+            continue;
         }
-        seen.Longest = std::max(seen.Longest, length);
+        for (const char c : *name) {
+            seen.Characters[static_cast<uint8_t>(c)] = true;
+        }
+        seen.Longest = std::max(seen.Longest, name->size());
         ++seen.Names;
     }
     return seen;

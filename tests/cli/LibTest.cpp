@@ -389,6 +389,26 @@ component 1 type=1 values=0,24,0
              ": preset 3: the name 'Glassy Clean Lead' is longer than the 12 characters of the "
              "longest name seen (--force sets it)\nqvrlib rename: nothing written\n",
          ""},
+        // Arguments are UTF-8; the files hold the code page's byte.
+        {{"rename", file + ":3", "Caf\xC3\xA9"},
+         1,
+         "",
+         "error: " + file +
+             ": preset 3: the name 'Caf\xC3\xA9' has characters no QVR-3 preset name has "
+             "('\xC3\xA9') (--force sets it)\nqvrlib rename: nothing written\n",
+         ""},
+        {{"rename", "--force", file + ":3", "Caf\xC3\xA9"},
+         0,
+         "Name = Caf\xC3\xA9 (was Glassy Clean) [outside what the device uses]\n",
+         "warning: " + file +
+             ": preset 3: Name 'Caf\xC3\xA9' lies outside what the device uses; set by --force\n",
+         "Preset #03  Glassy Clean \xE2\x86\x92 Caf\xC3\xA9\n"},
+        {{"rename", file + ":3", "Ca\xE2\x86\x92"},
+         2,
+         "",
+         "qvrlib rename: the name has a character the preset files cannot hold\nTry 'qvrlib "
+         "rename --help' for more information.\n",
+         ""},
         {{"set", file, "Delay: Mix=1"},
          1,
          "",

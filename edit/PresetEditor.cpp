@@ -43,7 +43,7 @@ const T* FindNamed(const std::vector<T>& items, std::string_view wanted, const T
 }
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return std::string("'").append(text).append("'");
 }
 
 template <class T, class TName> std::string NameList(const std::vector<T>& items, TName name) {

@@ -84,7 +84,7 @@ int32_t Preferred(const TQvrParam& param, const std::vector<int32_t>& matches) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return std::string("'").append(text).append("'");
 }
 
 // "A, B and C".

@@ -1,3 +1,4 @@
+#include "librarian/EditCommand.h"
 #include "librarian/JoinCommand.h"
 #include "librarian/LibraryCommands.h"
 #include "librarian/SendCommand.h"
@@ -42,6 +43,10 @@ const TSubcommand Table[] = {
      &SplitHelpText, &RunSplit},
     {"join", "[--renumber FIRST] OUT FILE[:N]...", "write presets of several files into one file",
      &JoinHelpText, &RunJoin},
+    {"set", "[OPTION]... FILE[:N] 'MODULE: PARAMETER=VALUE'... -o OUT",
+     "set values of a preset as the report shows them, into a new file", &SetHelpText, &RunSet},
+    {"rename", "[OPTION]... FILE[:N] NAME -o OUT", "give a preset a new name, into a new file",
+     &RenameHelpText, &RunRename},
     {"send", "[OPTION]... FILE[:N]", "send a file or one of its presets to a device over MIDI",
      &SendHelpText, &RunSend},
     {"add", "[--all] PATH...", "put preset and backup files into the library", &AddHelp, &RunAdd},

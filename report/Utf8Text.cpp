@@ -34,4 +34,31 @@ uint32_t Windows1252CodePoint(uint8_t byte) {
     return byte >= 0x80 && byte < 0xA0 ? HighControls[byte - 0x80] : byte;
 }
 
+std::optional<std::string> Windows1252FromUtf8(std::string_view text) {
+    std::string bytes;
+    while (!text.empty()) {
+        const size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        // The lead byte's payload bits, then six from each continuation byte.
+        uint32_t code = static_cast<uint8_t>(text[0]) & (length == 1 ? 0x7Fu : 0x3Fu >> length);
+        for (size_t i = 1; i < length; ++i) {
+            code = code << 6 | (static_cast<uint8_t>(text[i]) & 0x3Fu);
+        }
+        text.remove_prefix(length);
+        bool found = false;
+        for (uint32_t b = 0; b < 256 && !found; ++b) {
+            if (Windows1252CodePoint(static_cast<uint8_t>(b)) == code) {
+                bytes.push_back(static_cast<char>(b));
+                found = true;
+            }
+        }
+        if (!found) {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
 } // namespace qvr

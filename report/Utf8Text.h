@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ struct TLineText {
 // files hold text). The five bytes that code page leaves undefined (0x81,
 // 0x8D, 0x8F, 0x90, 0x9D) are the control characters of the same number.
 uint32_t Windows1252CodePoint(uint8_t byte);
+
+// The windows-1252 bytes of `text` when it is valid UTF-8 (as a command line's arguments are)
+// whose every character the code page has; none otherwise.
+std::optional<std::string> Windows1252FromUtf8(std::string_view text);
 
 // Appends windows-1252 text as UTF-8 to `out` (anything with Append of text). With
 // `TerminalSafe`, each control character (the C0 controls but tab, DEL, and the bytes the code

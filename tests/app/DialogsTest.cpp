@@ -7,6 +7,7 @@
 #include "app/device/MIDIConfig.h"
 #include "app/device/MidiDevices.h"
 #include "app/device/ReceiveDialog.h"
+#include "app/edit/PresetEditDialog.h"
 #include "app/library/LibraryFoldersDialog.h"
 #include "app/printing/PdfMaker.h"
 #include "app/printing/PdfPrinter.h"
@@ -16,6 +17,7 @@
 #include "app/shell/SignalQuit.h"
 #include "platform/Progverinfo.h"
 #include "tests/app/QtTestRegistry.h"
+#include "tests/app/Recorders.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,11 +28,14 @@
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
+#include <fstream>
+#include <iterator>
 
 namespace qvr::test {
 
@@ -428,6 +433,72 @@ private slots:
         QCOMPARE(FromAnsi("\x80\x99\x9F"), QStringLiteral("\u20AC\u2122\u0178"));
         QCOMPARE(FromMessageText("caf\xC3\xA9"), QStringLiteral("caf\u00E9"));
         QCOMPARE(FromMessageText("caf\xE9"), QStringLiteral("caf\u00E9"));
+    }
+
+    // The preset editor's form: a list and a spin box over the values shown, Undo and Redo, a
+    // name, a file saved whole, and no close without asking while edits are unsaved.
+    void PresetEditorSetsUndoesRedoesAndSaves() {
+        const std::string file = std::string(QVR_EXAMPLES_DIR) + "/presets/showcase.q3p";
+        std::ifstream in(file, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        const auto config =
+            std::make_shared<TQvrConfig>(std::string(QVR_EXAMPLES_DIR) + "/config/QVR3.cfg");
+        TPresetEditor editor(ReadDump(bytes), 0, config);
+        TCallLog log;
+        TRecordingDialogs dialogs(log);
+        TPresetEditDialog dialog(nullptr, dialogs, editor, QString::fromStdString(file));
+
+        auto* const status = qobject_cast<QComboBox*>(dialog.ValueWidget("Compressor", "Status"));
+        auto* const drive = qobject_cast<QSpinBox*>(dialog.ValueWidget("Stompbox", "Drive"));
+        QVERIFY(status != nullptr && drive != nullptr);
+        QCOMPARE(status->currentText(), QStringLiteral("On"));
+        QCOMPARE(drive->text(), QStringLiteral("3.5"));
+        QVERIFY(!dialog.UndoButton.isEnabled());
+        status->setCurrentIndex(0);
+        drive->stepBy(1);
+        QCOMPARE(drive->text(), QStringLiteral("3.6"));
+        QCOMPARE(editor.Edits().Values.size(), size_t{2});
+        dialog.UndoButton.click();
+        QCOMPARE(drive->text(), QStringLiteral("3.5"));
+        QCOMPARE(editor.Edits().Values.size(), size_t{1});
+        dialog.UndoButton.click();
+        QVERIFY(editor.Edits().Empty());
+        QCOMPARE(status->currentText(), QStringLiteral("On"));
+        QVERIFY(!dialog.UndoButton.isEnabled());
+        dialog.RedoButton.click();
+        QCOMPARE(status->currentText(), QStringLiteral("Off"));
+        dialog.NameEdit.setText(QStringLiteral("Glassy"));
+        emit dialog.NameEdit.editingFinished();
+        QCOMPARE(editor.Name(), std::string("Glassy"));
+
+        // Saved: the header and the components message written anew, every other as it was.
+        const QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("edited.q3p"));
+        QVERIFY(dialog.SaveTo(saved));
+        QVERIFY(!dialog.Unsaved());
+        std::ifstream back(saved.toStdString(), std::ios::binary);
+        const TDump original = ReadDump(bytes);
+        const TDump edited = ReadDump(std::string((std::istreambuf_iterator<char>(back)), {}));
+        QVERIFY(edited.Problem.empty());
+        QCOMPARE(edited.Presets[0].Header.Name, std::string("Glassy"));
+        QCOMPARE(edited.Messages.size(), original.Messages.size());
+        std::vector<size_t> rewritten;
+        for (size_t i = 0; i < original.Messages.size(); ++i) {
+            if (edited.MessageBytes(i) != original.MessageBytes(i)) {
+                rewritten.push_back(i);
+            }
+        }
+        QCOMPARE(rewritten, (std::vector<size_t>{0, 1}));
+
+        // Unsaved edits: closing asks, and the answer No keeps the form open.
+        drive->stepBy(-1);
+        QVERIFY(dialog.Unsaved());
+        dialog.reject();
+        QCOMPARE(log.back(), std::string("ask Edit Preset"));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        dialogs.Answers = {true};
+        dialog.reject();
+        QCOMPARE(dialogs.Answers.size(), size_t{0});
     }
 };
 

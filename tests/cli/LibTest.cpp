@@ -301,6 +301,215 @@ TEST_F(LibTest, DamagedFileIsRefusedWithNothingWritten) {
     EXPECT_EQ(ReadFileBytes(out + "/01 A.q3p"), good);
 }
 
+// qvrlib set and rename over a generated preset with every kind of value: OUT holds the
+// changes asked for and nothing else, as the comparison of the two files shows; a value or name
+// outside what the device uses is refused (nothing written) unless --force is given.
+TEST_F(LibTest, SetAndRenameChangeWhatIsAskedAndNothingElse) {
+    const std::string description = Temp.Write("edit.txt", R"(product QVR-3
+preset 3 "Glassy Clean"
+components
+component 1 type=1 values=0,24,0
+component 10 type=1 values=0,1,40,2,20,30,24
+component 3 type=2 values=1,55,60,45,70,1,1,80
+component 16 type=1 values=0,1,1200,35,25:l2,0,150
+component 2 type=1 values=0,80,0
+modifiers
+modifier 1 values=0,1,1
+link module=1 param=2 max=60 min=0
+modifier 2 values=0,40,2,3
+link module=3 param=2 max=99 min=10
+link none
+preset 4 "Next"
+components
+component 1 type=1 values=0,24,0
+)");
+    const std::string file = (Dir / "edit.q3p").string();
+    ASSERT_EQ(Run({description, file}, QVRPRESETGEN_PATH).Status, 0);
+    const std::string configs = std::string(QVR_EXAMPLES_DIR) + "/config";
+    const std::string out = (Dir / "out.q3p").string();
+    struct TCase {
+        std::vector<std::string> Args; // after the command and before -o OUT
+        int Status;
+        std::string Out;
+        std::string Err;
+        std::string Changes; // the comparison's lines of preset 3, when OUT is written
+    };
+    const std::string header = "Preset #03  Glassy Clean\n";
+    const std::string header2 = "Preset #03  Glassy Clean \xE2\x86\x92 Glassy\n";
+    const std::string totals = "1 preset unchanged, 1 changed, 0 removed, 0 added.\n";
+    const std::vector<TCase> cases = {
+        {{"set", file + ":3", "Compressor: Status=Off", "Compressor: Ratio = 20:1",
+          "Compressor: Attack (ms)=49.5", "Delay: Time (ms)=3000", "Delay: High Cut (Hz)=Off",
+          "Delay: Mix=100", "LFO 1: Rate (Hz)=Tempo", "Expression Pedal: Link 1 Max=-10",
+          "Input: Input Level (dB)=-12"},
+         0,
+         "Compressor: Status = Off (was On)\nCompressor: Ratio = 20:1 (was 3:1)\n"
+         "Compressor: Attack (ms) = 49.5 (was 10.5)\nDelay: Time (ms) = 3000 (was 2000)\n"
+         "Delay: High Cut (Hz) = Off (was 16000)\nDelay: Mix = 100 (was 25)\n"
+         "LFO 1: Rate (Hz) = Tempo (was 2.05)\nExpression Pedal: Link 1 Max = -10 (was -60)\n"
+         "Input: Input Level (dB) = -12 (was 0)\n",
+         "",
+         header + "  Input: Input Level (dB): 0 \xE2\x86\x92 -12\n"
+                  "  Compressor: Status: On \xE2\x86\x92 Off\n"
+                  "  Compressor: Ratio: 3:1 \xE2\x86\x92 20:1\n"
+                  "  Compressor: Attack (ms): 10.5 \xE2\x86\x92 49.5\n"
+                  "  Delay: Time (ms): 2000 \xE2\x86\x92 3000\n"
+                  "  Delay: Mix: 25 \xE2\x86\x92 100\n"
+                  "  Delay: High Cut (Hz): 16000 \xE2\x86\x92 Off\n"
+                  "  Expression Pedal: Max: -60 \xE2\x86\x92 -10\n"
+                  "  LFO 1: Rate (Hz): 2.05 \xE2\x86\x92 Tempo\n"},
+        {{"set", file + ":3", "--name", "Glassy", "Green Amp: Sag=High"},
+         0,
+         "Green Amp: Sag = High (was Low)\nName = Glassy (was Glassy Clean)\n",
+         "",
+         header2 + "  Green Amp: Sag: Low \xE2\x86\x92 High\n"},
+        {{"rename", file + ":3", "Glassy"}, 0, "Name = Glassy (was Glassy Clean)\n", "", header2},
+        {{"set", "--force", file + ":3", "Delay: Time (ms)=3005"},
+         0,
+         "Delay: Time (ms) = 3005 (was 2000) [outside what the device uses]\n",
+         "warning: " + file +
+             ": preset 3: Delay: Time (ms) '3005' lies outside what the device uses; set by "
+             "--force\n",
+         header + "  Delay: Time (ms): 2000 \xE2\x86\x92 3005\n"},
+        {{"set", file + ":3", "Delay: Time (ms)=3005", "Compressor: Attack (ms)=10.3"},
+         1,
+         "",
+         "error: " + file +
+             ": preset 3: Delay: Time (ms) '3005' lies outside what the device uses (0 to 3000, "
+             "and the values the library has seen) (--force sets it)\n"
+             "error: " +
+             file +
+             ": preset 3: Compressor: '10.3' is not a value of Attack (ms); the nearest shown are "
+             "10 and 10.5\nqvrlib set: nothing written\n",
+         ""},
+        {{"rename", file + ":3", "Glassy Clean Lead"},
+         1,
+         "",
+         "error: " + file +
+             ": preset 3: the name 'Glassy Clean Lead' is longer than the 12 characters of the "
+             "longest name seen (--force sets it)\nqvrlib rename: nothing written\n",
+         ""},
+        // Arguments are UTF-8; the files hold the code page's byte.
+        {{"rename", file + ":3", "Caf\xC3\xA9"},
+         1,
+         "",
+         "error: " + file +
+             ": preset 3: the name 'Caf\xC3\xA9' has characters no QVR-3 preset name has "
+             "('\xC3\xA9') (--force sets it)\nqvrlib rename: nothing written\n",
+         ""},
+        {{"rename", "--force", file + ":3", "Caf\xC3\xA9"},
+         0,
+         "Name = Caf\xC3\xA9 (was Glassy Clean) [outside what the device uses]\n",
+         "warning: " + file +
+             ": preset 3: Name 'Caf\xC3\xA9' lies outside what the device uses; set by --force\n",
+         "Preset #03  Glassy Clean \xE2\x86\x92 Caf\xC3\xA9\n"},
+        {{"rename", file + ":3", "Ca\xE2\x86\x92"},
+         2,
+         "",
+         "qvrlib rename: the name has a character the preset files cannot hold\nTry 'qvrlib "
+         "rename --help' for more information.\n",
+         ""},
+        {{"set", file, "Delay: Mix=1"},
+         1,
+         "",
+         "error: " + file + ": the file holds 2 presets: name one as FILE:N\n",
+         ""},
+        {{"set", file + ":3", "Delay Mix=1"},
+         2,
+         "",
+         "qvrlib set: 'Delay Mix=1' is not MODULE: PARAMETER=VALUE\nTry 'qvrlib set --help' "
+         "for more information.\n",
+         ""},
+    };
+    for (const TCase& c : cases) {
+        fs::remove(out);
+        std::vector<std::string> args = c.Args;
+        args.insert(args.end(), {"--database", (Dir / "none.sqlite").string(), "--config-dir",
+                                 configs, "-o", out});
+        const TLibRun run = Run(args);
+        EXPECT_EQ(run.Status, c.Status) << testing::PrintToString(c.Args) << run.Err;
+        EXPECT_EQ(run.Out, c.Out) << testing::PrintToString(c.Args);
+        EXPECT_EQ(run.Err, c.Err) << testing::PrintToString(c.Args);
+        EXPECT_EQ(fs::exists(out), c.Status == 0) << testing::PrintToString(c.Args);
+        EXPECT_FALSE(fs::exists(Dir / "none.sqlite"));
+        if (c.Status == 0) {
+            const TLibRun compare =
+                Run({"--compare", "--config-dir", configs, file, out}, QVRREPORT_PATH);
+            EXPECT_EQ(compare.Out, c.Changes + totals) << testing::PrintToString(c.Args);
+        }
+    }
+    // --list: each module with its type, and each value that can be set as shown, with the
+    // configuration's range.
+    const TLibRun list = Run({"set", "--list", "-d", configs, file + ":3"});
+    EXPECT_EQ(list.Status, 0) << list.Err;
+    EXPECT_EQ(list.Out, "Input (Guitar)\n"
+                        "  Input Level (dB) = 0 (-12 to 12)\n"
+                        "  Impedance = 1M (1M to 22k)\n"
+                        "Compressor (Studio Comp)\n"
+                        "  Status = On (Off to On)\n"
+                        "  Threshold (dB) = -40 (0 to -60)\n"
+                        "  Ratio = 3:1 (1.5:1 to 20:1)\n"
+                        "  Attack (ms) = 10.5 (0.5 to 50)\n"
+                        "  Release (ms) = 310 (10 to 1000)\n"
+                        "  Gain (dB) = 12 (0 to 24)\n"
+                        "Green Amp (Clean Combo)\n"
+                        "  Volume = 5.5 (0 to 10)\n"
+                        "  Bass = 6 (0 to 10)\n"
+                        "  Mid = 4.5 (0 to 10)\n"
+                        "  Treble = 7 (0 to 10)\n"
+                        "  Bright = On (Off to On)\n"
+                        "  Sag = Low (Off to High)\n"
+                        "  Master = 8 (0 to 10)\n"
+                        "Delay (Digital Delay)\n"
+                        "  Status = On (Off to On)\n"
+                        "  Time (ms) = 2000 (0 to 3000)\n"
+                        "  Feedback = 35 (0 to 100)\n"
+                        "  Mix = 25 (0 to 100)\n"
+                        "  Tempo Sync = Off (Off to 1/16)\n"
+                        "  High Cut (Hz) = 16000 (1000 to Off)\n"
+                        "Output (Full Range)\n"
+                        "  Output Level (dB) = 0 (-40 to 12)\n"
+                        "  Global EQ = Off (Off to On)\n"
+                        "Expression Pedal\n"
+                        "  Mode = Link (Link to Wah)\n"
+                        "  Curve = Slow Start (Linear to Fast Start)\n"
+                        "  Toe Switch = On (Off to On)\n"
+                        "  Link 1 Max = -60 (0 to -60)\n"
+                        "  Link 1 Min = 0 (0 to -60)\n"
+                        "LFO 1\n"
+                        "  Waveform = Sine (Sine to Random)\n"
+                        "  Rate (Hz) = 2.05 (0.05 to Tempo)\n"
+                        "  Phase (deg) = 90 (0 to 360)\n"
+                        "  Tempo Division = 1/4 (1/1 to 1/16)\n"
+                        "  Link 1 Max = 99 (0 to 3000)\n"
+                        "  Link 1 Min = 10 (0 to 3000)\n");
+
+    // A value the owner's device wrote, as the library holds it, needs no --force.
+    const std::string used = Temp.Write("used.txt", R"(product QVR-3
+preset 9 "Used"
+components
+component 1 type=1 values=0,24,0
+component 10 type=1 values=0,1,40,2,20,30,24
+component 3 type=2 values=1,55,60,45,70,1,1,80
+component 16 type=1 values=0,1,1401,35,25,0,150
+)");
+    const std::string usedFile = (Dir / "used.q3p").string();
+    const std::string database = (Dir / "library.sqlite").string();
+    ASSERT_EQ(Run({used, usedFile}, QVRPRESETGEN_PATH).Status, 0);
+    ASSERT_EQ(Run({"add", "--database", database, "-d", configs, usedFile}).Status, 0);
+    const TLibRun seen = Run({"set", "--database", database, "-d", configs, file + ":3",
+                              "Delay: Time (ms)=3005", "-o", out});
+    EXPECT_EQ(seen.Status, 0) << seen.Err;
+    EXPECT_EQ(seen.Out, "Delay: Time (ms) = 3005 (was 2000)\n");
+    EXPECT_EQ(seen.Err, "");
+
+    // OUT never replaces FILE.
+    const std::string before = ReadFileBytes(file);
+    const TLibRun over = Run({"rename", file + ":3", "X", "-o", file});
+    EXPECT_EQ(over.Status, 2);
+    EXPECT_EQ(ReadFileBytes(file), before);
+}
+
 // The programs never write over what they read: a join's output or a dump received is refused
 // when it is (a link to) an input, a configuration file or the settings file, and that file
 // stays as it was.

@@ -46,6 +46,9 @@ public:
     QAction PanelItem;
     TLibraryPanel Panel;
 
+    // The library's database; empty: no library.
+    const std::string& DatabasePath() const { return Database; }
+
 private:
     QMainWindow& Window;
     IDialogs& Dialogs;

@@ -9,6 +9,7 @@
 #include "app/device/DeviceReceiver.h"
 #include "app/device/DeviceSender.h"
 #include "app/device/MIDIConfig.h"
+#include "app/edit/PresetEditDialog.h"
 #include "app/report/PresetCommands.h"
 #include "app/report/ReportFile.h"
 #include "app/report/StatusLine.h"
@@ -19,9 +20,12 @@
 #include "app/shell/OpenFilters.h"
 #include "app/shell/Placement.h"
 #include "base/ProgramConvention.h"
+#include "edit/DeviceUseInLibrary.h"
+#include "library/Schema.h"
 #include "platform/InputFile.h"
 #include "report/ColumnCount.h"
 #include "sysex/PresetHeader.h"
+#include "sysex/Products.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,10 +39,26 @@
 #include <QWindow>
 
 #include <exception>
+#include <filesystem>
 
 namespace qvr {
 
 namespace {
+
+// What the library shows that the devices of the dump's model use; nothing without a library
+// or with one that cannot be read (the edit then keeps to the configuration's ranges).
+TDeviceUse ViewerDeviceUse(const std::string& database, const TDump& dump) {
+    std::error_code error;
+    if (database.empty() || !dump.ProductId || !std::filesystem::exists(database, error)) {
+        return {};
+    }
+    try {
+        return DeviceUseInLibrary(std::make_shared<TSqlite>(OpenLibrary(database)),
+                                  ModelName(*dump.ProductId));
+    } catch (const ELibraryDatabase&) {
+        return {};
+    }
+}
 
 void CentreOver(QWidget& dialog, const QWidget& owner) {
     const QRect frame = owner.frameGeometry();
@@ -204,6 +224,8 @@ void TFormMain::BuildMenu() {
             "CmdPreviousPart", "Pre&vious Part", {QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
             [this] { CmdPartClick(-1); }, parted(-1)),
         SeparatorRow(),
+        CommandRow("CmdEditPreset", "&Edit Preset...", {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                   run(&TFormMain::CmdEditPresetClick), fileOnDisk),
         CommandRow("CmdComparePresets", "Compare &Presets...", {},
                    run(&TFormMain::CmdComparePresetsClick), fileOnDisk),
         EndMenuRow(),
@@ -541,6 +563,30 @@ void TFormMain::CmdSavePresetAsClick() {
     if (const TDumpPreset* preset =
             PickPreset(*this, Dialogs, dump, QStringLiteral("Save Preset As"))) {
         SavePresetAs(*this, Dialogs, file, dump, *preset);
+    }
+}
+
+void TFormMain::CmdEditPresetClick() {
+    const std::string file = Document.FileName();
+    TDump dump;
+    if (!LoadOpenFile(*this, Dialogs, file, dump)) {
+        return;
+    }
+    const int chosen = Presets.List.currentRow();
+    const TDumpPreset* preset =
+        chosen >= 0 && static_cast<size_t>(chosen) < dump.Presets.size()
+            ? &dump.Presets[static_cast<size_t>(chosen)]
+            : PickPreset(*this, Dialogs, dump, QStringLiteral("Edit Preset"));
+    if (preset == nullptr) {
+        return;
+    }
+    const auto place = static_cast<size_t>(preset - dump.Presets.data());
+    TDeviceUse use = ViewerDeviceUse(LibraryPart.DatabasePath(), dump);
+    const QString written =
+        OpenPresetEditor(this, Dialogs, QString::fromStdString(file), std::move(dump.Bytes), place,
+                         ViewerConfigSearch(), std::move(use));
+    if (!written.isEmpty() && written.toStdString() == file) {
+        Document.Reload();
     }
 }
 

@@ -178,6 +178,9 @@ private:
     // File > Send to Device, Save Preset As and Send Preset to Device: the open file as it is
     // on the disk, whole or one preset of it.
     void CmdSavePresetAsClick();
+    // Edit > Edit Preset: the preset chosen in the presets panel, else one picked from a list,
+    // in the preset editor; a file written over the open one is shown again.
+    void CmdEditPresetClick();
     void SendToDevice(bool onePreset);
     // Runs a dialog over the window, centred on it and kept above it.
     void RunOver(QDialog& dialog);

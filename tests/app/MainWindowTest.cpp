@@ -2,6 +2,7 @@
 
 #include "app/common/ViewerSettings.h"
 #include "app/device/MIDIConfig.h"
+#include "app/edit/PresetEditDialog.h"
 #include "app/library/LibraryFolders.h"
 #include "app/library/LibraryFoldersDialog.h"
 #include "app/report/FileWatch.h"
@@ -12,6 +13,7 @@
 #include "app/shell/HelpWindow.h"
 #include "app/shell/Main.h"
 #include "app/shell/OpenFilters.h"
+#include "librarian/Dump.h"
 #include "platform/Regaccess.h"
 #include "tests/app/QtTestRegistry.h"
 #include "tests/app/Recorders.h"
@@ -30,7 +32,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 
 namespace qvr::test {
@@ -393,6 +397,31 @@ private slots:
 
     // The presets panel lists the file's presets; a click, Enter in the filter box or Go to
     // Preset shows one; the panel's place is kept in the settings store.
+    // Edit > Edit Preset edits the preset chosen in the presets panel, read from the open file;
+    // a save over the open file shows it again.
+    void EditPresetEditsTheChosenPresetAndShowsASaveOverTheFile() {
+        TShownWindow s;
+        std::ifstream in(std::string(QVR_EXAMPLES_DIR) + "/presets/showcase.q3p", std::ios::binary);
+        const std::string file =
+            s.F.MakeFile("edit.q3p", std::string(std::istreambuf_iterator<char>(in), {}));
+        s.F.Source->Presets = {{1, "Showcase"}};
+        s.Window->LoadPresetFile(file);
+        s.Window->PresetsPanel().List.setCurrentRow(0);
+        const size_t builds = s.F.Source->Calls.size();
+        s.F.Dialogs.OnModal = [&file](QDialog& dialog) {
+            auto& editor = dynamic_cast<TPresetEditDialog&>(dialog);
+            editor.NameEdit.setText(QStringLiteral("Edited"));
+            emit editor.NameEdit.editingFinished();
+            QVERIFY(editor.SaveTo(QString::fromStdString(file)));
+        };
+        s.Window->Command("CmdEditPreset").trigger();
+        QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "modal EditPreset") != s.F.Log.end());
+        std::ifstream back(file, std::ios::binary);
+        const TDump edited = ReadDump(std::string(std::istreambuf_iterator<char>(back), {}));
+        QCOMPARE(edited.Presets.at(0).Header.Name, std::string("Edited"));
+        QCOMPARE(s.F.Source->Calls.size(), builds + 1);
+    }
+
     void PresetsPanelAndGoToPresetShowAPreset() {
         TShownWindow s;
         s.F.Source->Presets = {

@@ -47,6 +47,8 @@ public:
 
     const TDump& Dump() const { return File; }
     const TDumpPreset& Preset() const { return File.Presets[PresetIndex]; }
+    // The preset's place among the file's presets, from 0.
+    size_t PresetPlace() const { return PresetIndex; }
     const std::string& Model() const { return ModelTitle; }
     const std::vector<TEditableModule>& Modules() const { return EditModules; }
 

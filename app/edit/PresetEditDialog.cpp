@@ -77,7 +77,8 @@ TPresetEditDialog::TPresetEditDialog(QWidget* owner, IDialogs& dialogs, TPresetE
                                      QString file)
     : QDialog(owner), UndoButton(QStringLiteral("&Undo"), this),
       RedoButton(QStringLiteral("&Redo"), this), SaveAsButton(QStringLiteral("Save &As..."), this),
-      SaveButton(QStringLiteral("&Save"), this), Buttons(QDialogButtonBox::Close, this),
+      SaveButton(QStringLiteral("&Save"), this),
+      SendButton(QStringLiteral("Se&nd to Device"), this), Buttons(QDialogButtonBox::Close, this),
       Dialogs(dialogs), Editor(editor), File(std::move(file)), Layout(this), FormRows(&Form) {
     setObjectName(QStringLiteral("EditPreset"));
     setWindowTitle(Title);
@@ -90,7 +91,8 @@ TPresetEditDialog::TPresetEditDialog(QWidget* owner, IDialogs& dialogs, TPresetE
     Scroll.setWidget(&Form);
     Scroll.setWidgetResizable(true);
     Layout.addWidget(&Scroll);
-    for (QPushButton* button : {&UndoButton, &RedoButton, &SaveAsButton, &SaveButton}) {
+    for (QPushButton* button :
+         {&UndoButton, &RedoButton, &SaveAsButton, &SaveButton, &SendButton}) {
         button->setAutoDefault(false);
         ButtonRow.addWidget(button);
     }
@@ -103,6 +105,8 @@ TPresetEditDialog::TPresetEditDialog(QWidget* owner, IDialogs& dialogs, TPresetE
     connect(&RedoButton, &QPushButton::clicked, this, &TPresetEditDialog::Redo);
     connect(&SaveAsButton, &QPushButton::clicked, this, &TPresetEditDialog::SaveAs);
     connect(&SaveButton, &QPushButton::clicked, this, &TPresetEditDialog::Save);
+    connect(&SendButton, &QPushButton::clicked, this, &TPresetEditDialog::SendEdited);
+    SendButton.hide();
     connect(&Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(&NameEdit, &QLineEdit::editingFinished, this, &TPresetEditDialog::Renamed);
     SavedEdits = Editor.Edits();
@@ -294,6 +298,22 @@ bool TPresetEditDialog::SaveTo(const QString& path) {
     return true;
 }
 
+void TPresetEditDialog::SetSend(TSendEdited send) {
+    SendTo = std::move(send);
+    SendButton.setVisible(static_cast<bool>(SendTo));
+}
+
+void TPresetEditDialog::SendEdited() {
+    std::string bytes;
+    try {
+        bytes = Editor.Bytes();
+    } catch (const EEditError& e) {
+        Dialogs.ShowMessageOver(*this, TMessageKind::Error, Title, FromMessageText(e.what()));
+        return;
+    }
+    SendTo(bytes, Editor.PresetPlace());
+}
+
 void TPresetEditDialog::SaveAs() {
     TSaveDialogState state;
     state.Title = QStringLiteral("Save Preset As");
@@ -336,7 +356,8 @@ void TPresetEditDialog::done(int result) {
 }
 
 QString OpenPresetEditor(QWidget* parent, IDialogs& dialogs, const QString& file, std::string bytes,
-                         size_t preset, const TConfigSearch& search, TDeviceUse use) {
+                         size_t preset, const TConfigSearch& search, TDeviceUse use,
+                         TPresetEditDialog::TSendEdited send) {
     TDialogNotifier notifier(dialogs, parent);
     TDump dump = ReadDump(std::move(bytes));
     if (!dump.ProductId) {
@@ -352,6 +373,9 @@ QString OpenPresetEditor(QWidget* parent, IDialogs& dialogs, const QString& file
         }
         TPresetEditor editor(std::move(dump), preset, config, std::move(use));
         TPresetEditDialog dialog(parent, dialogs, editor, file);
+        if (send) {
+            dialog.SetSend(std::move(send));
+        }
         QObject::connect(&dialog, &TPresetEditDialog::Saved,
                          [&written](const QString& path) { written = path; });
         dialogs.RunModal(dialog);

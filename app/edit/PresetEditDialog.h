@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,7 +47,13 @@ public:
     QPushButton RedoButton;
     QPushButton SaveAsButton;
     QPushButton SaveButton;
+    // Sends the preset as edited (saved or not) to the device; shown only with `SendEdited`.
+    QPushButton SendButton;
     QDialogButtonBox Buttons;
+
+    // Sends `bytes`, the file with the edits, or its preset `preset` (from 0), to the device.
+    using TSendEdited = std::function<void(const std::string& bytes, size_t preset)>;
+    void SetSend(TSendEdited send);
 
 signals:
     // A file was written.
@@ -66,11 +73,13 @@ private:
     void Show();
     void SaveAs();
     void Save();
+    void SendEdited();
     void done(int result) override;
 
     IDialogs& Dialogs;
     TPresetEditor& Editor;
     QString File;
+    TSendEdited SendTo;
     // Declared in the order that lets each go before what holds it.
     QVBoxLayout Layout;
     QFormLayout NameRow;
@@ -91,7 +100,9 @@ private:
 // `search` finds and what the library shows the device uses, and runs it modally. Problems (a
 // preset that cannot be edited, no configuration) are shown through `dialogs`. Returns the path
 // of the last file written, empty when none was.
+// With `send`, the form's Send to Device hands it the file with the edits.
 QString OpenPresetEditor(QWidget* parent, IDialogs& dialogs, const QString& file, std::string bytes,
-                         size_t preset, const TConfigSearch& search, TDeviceUse use = {});
+                         size_t preset, const TConfigSearch& search, TDeviceUse use = {},
+                         TPresetEditDialog::TSendEdited send = {});
 
 } // namespace qvr

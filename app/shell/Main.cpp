@@ -547,6 +547,10 @@ void TFormMain::SendToDevice(bool onePreset) {
             return;
         }
     }
+    SendDump(file, dump, preset);
+}
+
+void TFormMain::SendDump(const std::string& file, const TDump& dump, const TDumpPreset* preset) {
     TDeviceSender sender({this, &Dialogs, [this](QDialog& dialog) {
                               CentreOver(dialog, *this);
                               Dialogs.RunModal(dialog);
@@ -582,9 +586,15 @@ void TFormMain::CmdEditPresetClick() {
     }
     const auto place = static_cast<size_t>(preset - dump.Presets.data());
     TDeviceUse use = ViewerDeviceUse(LibraryPart.DatabasePath(), dump);
+    const auto send = [this, &file](const std::string& bytes, size_t edited) {
+        const TDump withEdits = ReadDump(bytes);
+        if (edited < withEdits.Presets.size()) {
+            SendDump(file, withEdits, &withEdits.Presets[edited]);
+        }
+    };
     const QString written =
         OpenPresetEditor(this, Dialogs, QString::fromStdString(file), std::move(dump.Bytes), place,
-                         ViewerConfigSearch(), std::move(use));
+                         ViewerConfigSearch(), std::move(use), send);
     if (!written.isEmpty() && written.toStdString() == file) {
         Document.Reload();
     }

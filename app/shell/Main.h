@@ -36,6 +36,8 @@
 namespace qvr {
 
 class TCompareWindow;
+struct TDump;
+struct TDumpPreset;
 class TFormMIDI;
 class TFormAbout;
 class TFormSplash;
@@ -182,6 +184,8 @@ private:
     // in the preset editor; a file written over the open one is shown again.
     void CmdEditPresetClick();
     void SendToDevice(bool onePreset);
+    // Sends `dump` of `file` whole, or only `preset` of it, to the chosen output.
+    void SendDump(const std::string& file, const TDump& dump, const TDumpPreset* preset);
     // Runs a dialog over the window, centred on it and kept above it.
     void RunOver(QDialog& dialog);
 

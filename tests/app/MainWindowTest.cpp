@@ -413,9 +413,18 @@ private slots:
             editor.NameEdit.setText(QStringLiteral("Edited"));
             emit editor.NameEdit.editingFinished();
             QVERIFY(editor.SaveTo(QString::fromStdString(file)));
+            // Send to Device hands the edited preset to the sender.
+            QVERIFY(!editor.SendButton.isHidden());
+            editor.SendButton.click();
         };
         s.Window->Command("CmdEditPreset").trigger();
-        QVERIFY(std::find(s.F.Log.begin(), s.F.Log.end(), "modal EditPreset") != s.F.Log.end());
+        const auto logged = [&s](const std::string& entry) {
+            return std::find(s.F.Log.begin(), s.F.Log.end(), entry) != s.F.Log.end();
+        };
+        QVERIFY(logged("modal EditPreset"));
+        // The edited preset made a plan to send; with no output chosen, the sender says so.
+        QVERIFY(logged("message Send to Device"));
+        QVERIFY(s.F.Dialogs.Messages.back().Text.contains(QStringLiteral("MIDI output")));
         std::ifstream back(file, std::ios::binary);
         const TDump edited = ReadDump(std::string(std::istreambuf_iterator<char>(back), {}));
         QCOMPARE(edited.Presets.at(0).Header.Name, std::string("Edited"));

@@ -77,7 +77,10 @@ std::string HistoryJson(const std::string& operand, const std::vector<TPresetVer
 std::string HistoriesText(const std::vector<std::vector<TPresetVersion>>& histories) {
     std::string out;
     for (size_t h = 0; h < histories.size(); ++h) {
-        out += (h == 0 ? "" : "\n") + HistoryText(histories[h]);
+        if (h > 0) {
+            out += '\n';
+        }
+        out += HistoryText(histories[h]);
     }
     return out;
 }

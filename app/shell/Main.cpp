@@ -576,7 +576,8 @@ void TFormMain::CmdEditPresetClick() {
     if (!LoadOpenFile(*this, Dialogs, file, dump)) {
         return;
     }
-    const int chosen = Presets.List.currentRow();
+    // The preset chosen in the panel; a file of one preset needs no choice.
+    const int chosen = dump.Presets.size() == 1 ? 0 : Presets.List.currentRow();
     const TDumpPreset* preset =
         chosen >= 0 && static_cast<size_t>(chosen) < dump.Presets.size()
             ? &dump.Presets[static_cast<size_t>(chosen)]
